@@ -1,0 +1,24 @@
+// The table's storage and its start-up fill.
+#include "params/proxy_parameter_table.h"
+#include "params/proxy_parameter_fill.h"
+
+ProxyRecord ProxyParameterTable[kProxyRecordCount];
+
+void proxy_fill::Assign(int p_iProxyIndex, int p_iParameterId, uint32_t p_uValue)
+{
+    ProxyParameterCell& cell = ProxyParameterTable[p_iProxyIndex].Cells[p_iParameterId];
+    cell.Default.store(p_uValue, std::memory_order_relaxed);
+    cell.Current.store(p_uValue, std::memory_order_relaxed);
+}
+
+void InitProxyParameterTable()
+{
+    for (ProxyRecord& record : ProxyParameterTable)
+        for (ProxyParameterCell& cell : record.Cells) {
+            cell.Default.store(ProxyParameterNotSet, std::memory_order_relaxed);
+            cell.Current.store(ProxyParameterNotSet, std::memory_order_relaxed);
+        }
+    proxy_fill::FillControlDescriptorCells();
+    proxy_fill::FillGeometryAndRegisterCells();
+    proxy_fill::FillFrameRateCells();
+}

@@ -1,0 +1,16 @@
+# Copies the resource tree into a staged application folder.
+# -DSRC=<resources folder> -DDST=<stage folder>; the executable lives in DST/bin.
+foreach(sub Images LUT)
+  if(EXISTS ${SRC}/${sub})
+    file(COPY ${SRC}/${sub} DESTINATION ${DST}/bin)
+  endif()
+endforeach()
+file(MAKE_DIRECTORY ${DST}/bin/Logs)
+foreach(sub Camfiles I2C_Configurations)
+  if(EXISTS ${SRC}/${sub})
+    file(COPY ${SRC}/${sub} DESTINATION ${DST})
+  endif()
+endforeach()
+foreach(sub Camfiles BadPixelsFiles SavedImages SavedConfigurations CalibrationFile I2C_Configurations)
+  file(MAKE_DIRECTORY ${DST}/${sub})
+endforeach()
