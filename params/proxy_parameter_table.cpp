@@ -2,7 +2,14 @@
 #include "params/proxy_parameter_table.h"
 #include "params/proxy_parameter_fill.h"
 
+#include <mutex>
+
 ProxyRecord ProxyParameterTable[kProxyRecordCount];
+
+namespace {
+std::once_flag g_EnsureFilled;
+std::atomic<bool> g_bFilled{false};
+}
 
 void proxy_fill::Assign(int p_iProxyIndex, int p_iParameterId, uint32_t p_uValue)
 {
@@ -21,4 +28,13 @@ void InitProxyParameterTable()
     proxy_fill::FillControlDescriptorCells();
     proxy_fill::FillGeometryAndRegisterCells();
     proxy_fill::FillFrameRateCells();
+    g_bFilled.store(true);
+}
+
+void EnsureProxyParameterTableFilled()
+{
+    std::call_once(g_EnsureFilled, [] {
+        if (!g_bFilled.load())
+            InitProxyParameterTable();
+    });
 }

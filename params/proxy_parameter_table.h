@@ -33,6 +33,10 @@ extern ProxyRecord ProxyParameterTable[kProxyRecordCount];
 // restores the start-up state (tests rely on that).
 void InitProxyParameterTable();
 
+// Fills the table once if nobody has yet; for code that may run before the
+// main window exists (the simulated boards read the start-up geometry).
+void EnsureProxyParameterTableFilled();
+
 inline uint32_t GetDefault(int p_iProxyIndex, int p_iParameterId)
 {
     return ProxyParameterTable[p_iProxyIndex].Cells[p_iParameterId].Default.load(std::memory_order_relaxed);
