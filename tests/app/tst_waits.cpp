@@ -3,6 +3,9 @@
 #include "app/waits.h"
 
 #include <QCoreApplication>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QElapsedTimer>
 #include <QTimer>
 #include <QtTest>
@@ -78,6 +81,29 @@ private slots:
         QVERIFY(iTicksDuringInner >= 5);
     }
 
+    // A press on a button while a connect loop waits reaches the button's slots
+    // before the wait returns.
+    void buttonPressIsDeliveredDuringTheWait()
+    {
+        QPushButton button(QStringLiteral("Connect"));
+        button.resize(120, 30);
+        button.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&button));
+        QSignalSpy clicked(&button, &QPushButton::clicked);
+        const QPoint centre = button.rect().center();
+        const QPoint global = button.mapToGlobal(centre);
+        QTimer::singleShot(30, this, [&] {
+            QCoreApplication::postEvent(&button, new QMouseEvent(QEvent::MouseButtonPress, centre, global,
+                                                                 Qt::LeftButton, Qt::LeftButton,
+                                                                 Qt::NoModifier));
+            QCoreApplication::postEvent(&button, new QMouseEvent(QEvent::MouseButtonRelease, centre, global,
+                                                                 Qt::LeftButton, Qt::NoButton,
+                                                                 Qt::NoModifier));
+        });
+        WaitMs(200);
+        QCOMPARE(clicked.count(), 1);
+    }
+
     void secondsWait()
     {
         QElapsedTimer clock;
@@ -122,5 +148,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestWaits)
+QTEST_MAIN(TestWaits)
 #include "tst_waits.moc"
