@@ -362,6 +362,8 @@ private slots:
     {
         SetFastMode(false);
         SimulationSettings().setFrameRateCode(BoardKind::Corvane, 50);
+        // A small frame, so that the pace is the board's even in sanitizer builds.
+        SensorFor(BoardKind::Corvane)->setGeometryOverride(FrameGeometry{64, 48});
         ComPtr<IMFMediaSource> source;
         QCOMPARE(ActivateBoard(source), S_OK);
         auto* cb = new Callback;
@@ -387,7 +389,7 @@ private slots:
             // 50 frames a second: 20 ms apart on average, never bunched up.
             const double spanMs = double(cb->times.back() - cb->times.front()) / 1e4;
             const double periodMs = spanMs / double(cb->times.size() - 1);
-            QVERIFY2(periodMs > 17.0 && periodMs < 60.0, qPrintable(QString::number(periodMs)));
+            QVERIFY2(periodMs > 17.0 && periodMs < 100.0, qPrintable(QString::number(periodMs)));
         }
         reader.reset();
         QCOMPARE(cb->m_uRef.load(), ULONG(1));   // the reader let go of the callback
@@ -663,6 +665,44 @@ private slots:
         ComPtr<IMFSample> sample;
         QCOMPARE(again->ReadSample(MF_SOURCE_READER_ANY_STREAM, 0, nullptr, nullptr, nullptr, sample.put()), S_OK);
         QVERIFY(sample);
+    }
+
+    // Streaming while another thread writes registers, polls the latch and
+    // re-opens the device to read the stored numbers, as the program does
+    // during an acquisition. Run under ThreadSanitizer this finds races.
+    void streamWhileTheRegisterLinkIsBusy()
+    {
+        SensorFor(BoardKind::Corvane)->setGeometryOverride(FrameGeometry{64, 48});
+        ComPtr<IMFMediaSource> source;
+        QCOMPARE(ActivateBoard(source), S_OK);
+        auto* cb = new Callback;
+        ComPtr<IMFSourceReader> reader;
+        QCOMPARE(CreateReader(source.p, cb, reader), S_OK);
+        QCOMPARE(reader->ReadSample(MF_SOURCE_READER_FIRST_VIDEO_STREAM, 0, nullptr, nullptr, nullptr, nullptr), S_OK);
+        ComPtr<IAMVideoProcAmp> amp;
+        QCOMPARE(source->QueryInterface(IID_IAMVideoProcAmp, amp.putVoid()), S_OK);
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(800);
+        int writes = 0;
+        while (std::chrono::steady_clock::now() < until && writes < 3000) {
+            QCOMPARE(WriteRegister(amp.p, writes % 13, 100 + writes), S_OK);
+            LONG latch = 1;
+            while (latch != 0)
+                QCOMPARE(amp->Get(VideoProcAmp_Contrast, &latch, nullptr), S_OK);
+            ComPtr<IMFMediaSource> second;
+            QCOMPARE(ActivateBoard(second), S_OK);
+            ComPtr<IAMVideoProcAmp> secondAmp;
+            QCOMPARE(second->QueryInterface(IID_IAMVideoProcAmp, secondAmp.putVoid()), S_OK);
+            LONG def = 0;
+            QCOMPARE(secondAmp->GetRange(VideoProcAmp_Brightness, nullptr, nullptr, nullptr, &def, nullptr), S_OK);
+            ++writes;
+        }
+        const size_t frames = cb->calls();
+        cb->stop = true;
+        reader.reset();
+        cb->Release();
+        QVERIFY(writes > 10);
+        QVERIFY(frames > 10);
+        QCOMPARE(RecordedBytes(BoardKind::Corvane, "register").size(), writes);
     }
 
     // A recovery releases the reader from inside its own callback: no hang,
