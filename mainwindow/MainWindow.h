@@ -223,6 +223,8 @@ public:
     // creation order of the constructor. Windows that closeEvent schedules for
     // deletion (debug, bad-pixel detection, proxy test, windowing, terminal,
     // advanced histogram) are held in QPointer, so the destructor sees them gone.
+    // Parentless tool windows are made with Qt::WA_QuitOnClose off: closing the
+    // main window must end the event loop even while a tool window is open.
     KV_Log* Log = nullptr;
 
     // ----- Timers --------------------------------------------------------------------
@@ -281,6 +283,8 @@ public:
     std::atomic<int>& BPOffsetX = BadPixelOffsetX;
     std::atomic<int>& BPOffsetY = BadPixelOffsetY;
     int (&SentRegisterValues)[LastSentParameterCount] = LastSentParameters;
+    int& NbWindowingRun = NewImageSizeCode;
+    int& CamFileWindowingRun = DefaultImageSizeCode;
 
     // ----- Construction helpers ------------------------------------------------------
     void createDatasheetFolder();
@@ -308,8 +312,27 @@ signals:
 public slots:
     void GetPointerToInstance();
 
+    // The slots and methods below are grouped by the code that defines them;
+    // each group's definitions live in that subsystem's folder.
+
+    // ----- Connection state machine and board links (board/) -----------------------
+
+    // ----- Acquisition: Init, Getinterruption, Deinit, frame paths (board/) ---------
+
+    // ----- Image pipeline and display (pipeline/) --------------------------------------
+
+    // ----- Proxy-dependent set-up and control refresh -----------------------------------
+
     // ----- Combo boxes ------------------------------------------------------------
     void ComboBox_SelectDigiBoard(QString p_sBoardName);
+
+    // ----- Check boxes, push buttons, sliders and spin boxes ------------------------------
+
+    // ----- Menu actions and tool windows --------------------------------------------------
+
+    // ----- Message boxes and log errors ------------------------------------------------
+
+    // ----- Keyboard, debug mode and advanced-user mode ---------------------------------
 
 protected:
     void closeEvent(QCloseEvent* p_pEvent) override;

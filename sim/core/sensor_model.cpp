@@ -299,53 +299,82 @@ uint32_t SensorModel::renderNextFrame(uint16_t* p_pDst, int p_iWidth, int p_iHei
     return kFirstFrameCounter + static_cast<uint32_t>(uIndex);
 }
 
+std::shared_ptr<const SensorModel::PixelTables> SensorModel::tables(int p_iWidth, int p_iHeight) const
+{
+    std::lock_guard<std::mutex> lock(m_TablesMutex);
+    if (m_Tables && m_Tables->width == p_iWidth && m_Tables->height == p_iHeight)
+        return m_Tables;
+    auto t = std::make_shared<PixelTables>();
+    t->width = p_iWidth;
+    t->height = p_iHeight;
+    const size_t n = static_cast<size_t>(p_iWidth) * static_cast<size_t>(p_iHeight);
+    t->offset.resize(n);
+    t->gain.resize(n);
+    t->defect.resize(n);
+    size_t i = 0;
+    for (int y = 0; y < p_iHeight; ++y)
+        for (int x = 0; x < p_iWidth; ++x, ++i) {
+            const uint32_t h = PixelHash(x, y, 0x0FF5E7u);
+            t->offset[i] = static_cast<float>(h & 0x7FF) - 1024.0f;                          // +-1024 counts
+            t->gain[i] = 1.0f + (static_cast<float>((h >> 11) & 0x3FF) - 512.0f) / 5120.0f;  // +-10 %
+            t->defect[i] = static_cast<uint8_t>(DefectAt(x, y));
+        }
+    m_Tables = t;
+    return t;
+}
+
 void SensorModel::renderFrame(uint64_t p_uFrameIndex, uint16_t* p_pDst, int p_iWidth, int p_iHeight,
                               int p_iPitchPixels) const
 {
     if (p_pDst == nullptr || p_iWidth <= 0 || p_iHeight <= 0 || p_iPitchPixels < p_iWidth)
         return;
     const Levels l = levels();
+    const std::shared_ptr<const PixelTables> t = tables(p_iWidth, p_iHeight);
     const int iShift = 16 - (31 - __builtin_clz(static_cast<uint32_t>(l.maxValue) + 1u));
 
     // The scene: a warm disc circling slowly (one turn in 20 s at 30 frames a
     // second) over a horizontal ramp, with a cold vertical bar.
-    const double t = static_cast<double>(p_uFrameIndex) * (2.0 * M_PI / 600.0);
-    const double cx = p_iWidth * (0.5 + 0.3 * std::cos(t));
-    const double cy = p_iHeight * (0.5 + 0.3 * std::sin(t));
-    const double radius2 = std::max(4.0, 0.02 * p_iWidth * p_iHeight);
+    const double t0 = static_cast<double>(p_uFrameIndex) * (2.0 * M_PI / 600.0);
+    const float cx = static_cast<float>(p_iWidth * (0.5 + 0.3 * std::cos(t0)));
+    const float cy = static_cast<float>(p_iHeight * (0.5 + 0.3 * std::sin(t0)));
+    const float invRadius2 = 1.0f / std::max(4.0f, 0.02f * static_cast<float>(p_iWidth) * static_cast<float>(p_iHeight));
     const int barLeft = p_iWidth / 5, barRight = barLeft + std::max(1, p_iWidth / 20);
-    const uint32_t uNoiseSalt = Hash(static_cast<uint32_t>(p_uFrameIndex) ^ 0x5EEDu)
-                                ^ static_cast<uint32_t>(p_uFrameIndex >> 32);
-    const double invWidth = 1.0 / p_iWidth;
+    const float invWidth = 1.0f / static_cast<float>(p_iWidth);
+    const float pedestal = static_cast<float>(l.pedestal);
+    const float response = static_cast<float>(l.response);
+    const float noiseScale = static_cast<float>(l.noise / 128.0);
+    const bool bCorrected = l.boardCorrected;
+    const uint32_t uFrameSalt = Hash(static_cast<uint32_t>(p_uFrameIndex) ^ 0x5EEDu)
+                                ^ Hash(static_cast<uint32_t>(p_uFrameIndex >> 32));
 
     for (int y = 0; y < p_iHeight; ++y) {
         uint16_t* pLine = p_pDst + static_cast<size_t>(y) * static_cast<size_t>(p_iPitchPixels);
-        const double dy2 = (y - cy) * (y - cy);
+        const size_t row = static_cast<size_t>(y) * static_cast<size_t>(p_iWidth);
+        const float dy2 = (static_cast<float>(y) - cy) * (static_cast<float>(y) - cy);
+        // Temporal noise: a xorshift sequence seeded per frame and line.
+        uint32_t rng = Hash(uFrameSalt + static_cast<uint32_t>(y) * 0x9E3779B1u) | 1u;
         for (int x = 0; x < p_iWidth; ++x) {
-            double scene = 0.25 + 0.25 * x * invWidth;
-            const double dx = x - cx;
-            scene += 0.5 / (1.0 + (dx * dx + dy2) / radius2);
-            if (x >= barLeft && x < barRight)
-                scene *= 0.4;
-
+            rng ^= rng << 13;
+            rng ^= rng >> 17;
+            rng ^= rng << 5;
             int32_t v;
-            const PixelDefect defect = DefectAt(x, y);
-            if (defect == PixelDefect::Dead) {
+            const uint8_t defect = t->defect[row + static_cast<size_t>(x)];
+            if (defect == static_cast<uint8_t>(PixelDefect::Dead)) {
                 v = 300;
-            } else if (defect == PixelDefect::Hot) {
+            } else if (defect == static_cast<uint8_t>(PixelDefect::Hot)) {
                 v = 65000;
             } else {
-                double offset = 0.0, gain = 1.0;
-                if (!l.boardCorrected) {
-                    const uint32_t h = PixelHash(x, y, 0x0FF5E7u);
-                    offset = static_cast<double>(h & 0x7FF) - 1024.0;                 // +-1024 counts
-                    gain = 1.0 + (static_cast<double>((h >> 11) & 0x3FF) - 512.0) / 5120.0;  // +-10 %
-                }
-                const uint32_t n = PixelHash(x, y, uNoiseSalt);
-                const double noise = (static_cast<double>(n & 0xFF) + static_cast<double>((n >> 8) & 0xFF) - 255.0)
-                                     * (l.noise / 128.0);
-                const double d = l.pedestal + offset + gain * l.response * scene + noise;
-                v = static_cast<int32_t>(std::lround(std::clamp(d, 0.0, 65535.0)));
+                const float dx = static_cast<float>(x) - cx;
+                float scene = 0.25f + 0.25f * static_cast<float>(x) * invWidth
+                              + 0.5f / (1.0f + (dx * dx + dy2) * invRadius2);
+                if (x >= barLeft && x < barRight)
+                    scene *= 0.4f;
+                const float offset = bCorrected ? 0.0f : t->offset[row + static_cast<size_t>(x)];
+                const float gain = bCorrected ? 1.0f : t->gain[row + static_cast<size_t>(x)];
+                const float noise = (static_cast<float>(rng & 0xFF) + static_cast<float>((rng >> 8) & 0xFF) - 255.0f)
+                                    * noiseScale;
+                const float d = pedestal + offset + gain * response * scene + noise;
+                v = static_cast<int32_t>(std::clamp(d, 0.0f, 65535.0f) + 0.5f);
             }
             v >>= iShift;
             if (l.invert)

@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
+#include <vector>
 
 namespace sim {
 
@@ -131,6 +133,16 @@ public:
 private:
     struct Levels;
     Levels levels() const;
+    // Per-pixel offset, gain and defect of one geometry, built once per geometry.
+    struct PixelTables
+    {
+        int width = 0;
+        int height = 0;
+        std::vector<float> offset;
+        std::vector<float> gain;
+        std::vector<uint8_t> defect;
+    };
+    std::shared_ptr<const PixelTables> tables(int p_iWidth, int p_iHeight) const;
 
     const BoardKind m_Kind;
     mutable std::mutex m_Mutex;
@@ -144,6 +156,8 @@ private:
     int m_iOutputBits = 16;
     bool m_bBoardCorrected = false;
     uint64_t m_uFramesRendered = 0;
+    mutable std::mutex m_TablesMutex;
+    mutable std::shared_ptr<const PixelTables> m_Tables;
 };
 
 } // namespace sim

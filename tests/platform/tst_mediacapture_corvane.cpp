@@ -289,15 +289,19 @@ private slots:
     void mediaTypeHasTheProxyGeometry_data()
     {
         QTest::addColumn<int>("proxy");
-        QTest::newRow("Z668") << 2;
-        QTest::newRow("Z602") << 5;
-        QTest::newRow("Z1641 two-tap") << 23;
+        QTest::addColumn<int>("width");    // 0: the record's acquisition buffer
+        QTest::addColumn<int>("height");
+        QTest::newRow("Z668") << 2 << 0 << 0;
+        QTest::newRow("Z602") << 5 << 0 << 0;
+        QTest::newRow("Z1641 two-tap") << 23 << 2576 << 512;
     }
     void mediaTypeHasTheProxyGeometry()
     {
         QFETCH(int, proxy);
+        QFETCH(int, width);
+        QFETCH(int, height);
         SimulationSettings().setProxyIndex(BoardKind::Corvane, proxy);
-        const FrameGeometry expected = RecordGeometry(proxy);
+        const FrameGeometry expected = width ? FrameGeometry{width, height} : RecordGeometry(proxy);
         ComPtr<IMFMediaSource> source;
         QCOMPARE(ActivateBoard(source), S_OK);
 
@@ -358,10 +362,38 @@ private slots:
         QCOMPARE(SensorFor(BoardKind::Corvane)->framesRendered(), uint64_t(1));
     }
 
+    // Z1641: each transfer line carries two sensor lines, pixel by pixel.
+    void twoTapLinesInterleaveTwoSensorLines()
+    {
+        SimulationSettings().setProxyIndex(BoardKind::Corvane, 23);
+        ComPtr<IMFMediaSource> source;
+        QCOMPARE(ActivateBoard(source), S_OK);
+        ComPtr<IMFSourceReader> reader;
+        QCOMPARE(CreateReader(source.p, nullptr, reader), S_OK);
+        std::vector<uint16_t> sensor(size_t(1288) * 1024);
+        SensorFor(BoardKind::Corvane)->renderFrame(0, sensor.data(), 1288, 1024, 1288);
+        ComPtr<IMFSample> sample;
+        QCOMPARE(reader->ReadSample(MF_SOURCE_READER_ANY_STREAM, 0, nullptr, nullptr, nullptr, sample.put()), S_OK);
+        ComPtr<IMFMediaBuffer> buffer;
+        sample->ConvertToContiguousBuffer(buffer.put());
+        BYTE* p = nullptr;
+        DWORD len = 0;
+        buffer->Lock(&p, nullptr, &len);
+        QCOMPARE(int(len), 2637824);
+        auto pixel = [&](int line, int i) { return int(p[2 * (line * 2576 + i)] * 256 + p[2 * (line * 2576 + i) + 1]); };
+        for (auto [j, m] : {std::pair{0, 0}, {0, 1287}, {1, 5}, {511, 640}}) {
+            QCOMPARE(pixel(j, 2 * m), int(sensor[size_t(2 * j) * 1288 + size_t(m)]));
+            QCOMPARE(pixel(j, 2 * m + 1), int(sensor[size_t(2 * j + 1) * 1288 + size_t(m)]));
+        }
+        buffer->Unlock();
+    }
+
     void asynchronousSamplesArriveOnTheReaderThreadAtTheRate()
     {
         SetFastMode(false);
         SimulationSettings().setFrameRateCode(BoardKind::Corvane, 50);
+        // A small frame, so that the pace is the board's even in sanitizer builds.
+        SensorFor(BoardKind::Corvane)->setGeometryOverride(FrameGeometry{64, 48});
         ComPtr<IMFMediaSource> source;
         QCOMPARE(ActivateBoard(source), S_OK);
         auto* cb = new Callback;
@@ -387,7 +419,7 @@ private slots:
             // 50 frames a second: 20 ms apart on average, never bunched up.
             const double spanMs = double(cb->times.back() - cb->times.front()) / 1e4;
             const double periodMs = spanMs / double(cb->times.size() - 1);
-            QVERIFY2(periodMs > 17.0 && periodMs < 60.0, qPrintable(QString::number(periodMs)));
+            QVERIFY2(periodMs > 17.0 && periodMs < 100.0, qPrintable(QString::number(periodMs)));
         }
         reader.reset();
         QCOMPARE(cb->m_uRef.load(), ULONG(1));   // the reader let go of the callback
@@ -663,6 +695,44 @@ private slots:
         ComPtr<IMFSample> sample;
         QCOMPARE(again->ReadSample(MF_SOURCE_READER_ANY_STREAM, 0, nullptr, nullptr, nullptr, sample.put()), S_OK);
         QVERIFY(sample);
+    }
+
+    // Streaming while another thread writes registers, polls the latch and
+    // re-opens the device to read the stored numbers, as the program does
+    // during an acquisition. Run under ThreadSanitizer this finds races.
+    void streamWhileTheRegisterLinkIsBusy()
+    {
+        SensorFor(BoardKind::Corvane)->setGeometryOverride(FrameGeometry{64, 48});
+        ComPtr<IMFMediaSource> source;
+        QCOMPARE(ActivateBoard(source), S_OK);
+        auto* cb = new Callback;
+        ComPtr<IMFSourceReader> reader;
+        QCOMPARE(CreateReader(source.p, cb, reader), S_OK);
+        QCOMPARE(reader->ReadSample(MF_SOURCE_READER_FIRST_VIDEO_STREAM, 0, nullptr, nullptr, nullptr, nullptr), S_OK);
+        ComPtr<IAMVideoProcAmp> amp;
+        QCOMPARE(source->QueryInterface(IID_IAMVideoProcAmp, amp.putVoid()), S_OK);
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(800);
+        int writes = 0;
+        while (std::chrono::steady_clock::now() < until && writes < 3000) {
+            QCOMPARE(WriteRegister(amp.p, writes % 13, 100 + writes), S_OK);
+            LONG latch = 1;
+            while (latch != 0)
+                QCOMPARE(amp->Get(VideoProcAmp_Contrast, &latch, nullptr), S_OK);
+            ComPtr<IMFMediaSource> second;
+            QCOMPARE(ActivateBoard(second), S_OK);
+            ComPtr<IAMVideoProcAmp> secondAmp;
+            QCOMPARE(second->QueryInterface(IID_IAMVideoProcAmp, secondAmp.putVoid()), S_OK);
+            LONG def = 0;
+            QCOMPARE(secondAmp->GetRange(VideoProcAmp_Brightness, nullptr, nullptr, nullptr, &def, nullptr), S_OK);
+            ++writes;
+        }
+        const size_t frames = cb->calls();
+        cb->stop = true;
+        reader.reset();
+        cb->Release();
+        QVERIFY(writes > 10);
+        QVERIFY(frames > 10);
+        QCOMPARE(RecordedBytes(BoardKind::Corvane, "register").size(), writes);
     }
 
     // A recovery releases the reader from inside its own callback: no hang,
