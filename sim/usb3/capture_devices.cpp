@@ -11,6 +11,11 @@ namespace sim {
 namespace {
 constexpr int kCorvaneDeviceId = 1;
 
+// The Z1641 proxy is read out through two taps: the board sends its
+// 1288 x 1024 pixels as 512 lines of 2576, two sensor lines per line.
+constexpr int kTwoTapProxyIndex = 23;
+constexpr FrameGeometry kTwoTapTransferGeometry{2576, 512};
+
 struct AddedDevice
 {
     int id;
@@ -48,7 +53,8 @@ class CorvaneStream final : public CaptureStream
 public:
     CorvaneStream()
         : m_Board(CorvaneBoard::instance()), m_Sensor(m_Board.sensor()),
-          m_uGeneration(m_Board.generation()), m_Geometry(m_Sensor->geometry())
+          m_uGeneration(m_Board.generation()), m_bTwoTap(m_Sensor->proxyIndex() == kTwoTapProxyIndex),
+          m_Geometry(m_bTwoTap ? kTwoTapTransferGeometry : m_Sensor->geometry())
     {
     }
 
@@ -87,8 +93,23 @@ public:
             g = m_Geometry;
         }
         m_Pixels.resize(static_cast<size_t>(g.pixelCount()));
-        m_Sensor->renderNextFrame(m_Pixels.data(), g);
-        ToBigEndian(m_Pixels, p_Bytes);
+        if (m_bTwoTap) {
+            // Two sensor lines per transfer line, pixel by pixel: even pixels
+            // from line 2j, odd ones from line 2j + 1.
+            const FrameGeometry sensor{g.width / 2, g.height * 2};
+            m_Sensor->renderNextFrame(m_Pixels.data(), sensor);
+            m_Interleaved.resize(m_Pixels.size());
+            for (int j = 0; j < g.height; ++j)
+                for (int m = 0; m < sensor.width; ++m) {
+                    const size_t out = static_cast<size_t>(j) * static_cast<size_t>(g.width) + 2u * static_cast<size_t>(m);
+                    m_Interleaved[out] = m_Pixels[static_cast<size_t>(2 * j) * static_cast<size_t>(sensor.width) + static_cast<size_t>(m)];
+                    m_Interleaved[out + 1] = m_Pixels[static_cast<size_t>(2 * j + 1) * static_cast<size_t>(sensor.width) + static_cast<size_t>(m)];
+                }
+            ToBigEndian(m_Interleaved, p_Bytes);
+        } else {
+            m_Sensor->renderNextFrame(m_Pixels.data(), g);
+            ToBigEndian(m_Pixels, p_Bytes);
+        }
         return SampleResult::Sample;
     }
 
@@ -103,10 +124,12 @@ private:
     CorvaneBoard& m_Board;
     const std::shared_ptr<SensorModel> m_Sensor;
     const uint64_t m_uGeneration;
+    const bool m_bTwoTap;
     mutable std::mutex m_Mutex;
     FrameGeometry m_Geometry;
     bool m_bLost = false;
-    std::vector<uint16_t> m_Pixels;   // used only by the thread that reads samples
+    std::vector<uint16_t> m_Pixels;        // used only by the thread that reads samples
+    std::vector<uint16_t> m_Interleaved;
 };
 
 class AddedDeviceStream final : public CaptureStream

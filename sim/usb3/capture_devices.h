@@ -33,7 +33,10 @@ void RemoveAddedCaptureDevices();
 
 // The stream of one activated device. The geometry is fixed at activation,
 // as a USB video device negotiates its format once; only an injected
-// ChangedSampleSize fault changes it mid-stream.
+// ChangedSampleSize fault changes it mid-stream. The Corvane board sends the
+// sensor's acquisition buffer, except for the two-tap Z1641 (record 23):
+// 2576 x 512, each line holding sensor lines 2j (even pixels) and 2j + 1 (odd
+// pixels) of a 1288 x 1024 frame.
 class CaptureStream
 {
 public:

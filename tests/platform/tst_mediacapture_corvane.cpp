@@ -289,15 +289,19 @@ private slots:
     void mediaTypeHasTheProxyGeometry_data()
     {
         QTest::addColumn<int>("proxy");
-        QTest::newRow("Z668") << 2;
-        QTest::newRow("Z602") << 5;
-        QTest::newRow("Z1641 two-tap") << 23;
+        QTest::addColumn<int>("width");    // 0: the record's acquisition buffer
+        QTest::addColumn<int>("height");
+        QTest::newRow("Z668") << 2 << 0 << 0;
+        QTest::newRow("Z602") << 5 << 0 << 0;
+        QTest::newRow("Z1641 two-tap") << 23 << 2576 << 512;
     }
     void mediaTypeHasTheProxyGeometry()
     {
         QFETCH(int, proxy);
+        QFETCH(int, width);
+        QFETCH(int, height);
         SimulationSettings().setProxyIndex(BoardKind::Corvane, proxy);
-        const FrameGeometry expected = RecordGeometry(proxy);
+        const FrameGeometry expected = width ? FrameGeometry{width, height} : RecordGeometry(proxy);
         ComPtr<IMFMediaSource> source;
         QCOMPARE(ActivateBoard(source), S_OK);
 
@@ -356,6 +360,32 @@ private slots:
         QCOMPARE(buffer->Unlock(), S_OK);
         QCOMPARE(buffer->Unlock(), MF_E_INVALIDREQUEST);
         QCOMPARE(SensorFor(BoardKind::Corvane)->framesRendered(), uint64_t(1));
+    }
+
+    // Z1641: each transfer line carries two sensor lines, pixel by pixel.
+    void twoTapLinesInterleaveTwoSensorLines()
+    {
+        SimulationSettings().setProxyIndex(BoardKind::Corvane, 23);
+        ComPtr<IMFMediaSource> source;
+        QCOMPARE(ActivateBoard(source), S_OK);
+        ComPtr<IMFSourceReader> reader;
+        QCOMPARE(CreateReader(source.p, nullptr, reader), S_OK);
+        std::vector<uint16_t> sensor(size_t(1288) * 1024);
+        SensorFor(BoardKind::Corvane)->renderFrame(0, sensor.data(), 1288, 1024, 1288);
+        ComPtr<IMFSample> sample;
+        QCOMPARE(reader->ReadSample(MF_SOURCE_READER_ANY_STREAM, 0, nullptr, nullptr, nullptr, sample.put()), S_OK);
+        ComPtr<IMFMediaBuffer> buffer;
+        sample->ConvertToContiguousBuffer(buffer.put());
+        BYTE* p = nullptr;
+        DWORD len = 0;
+        buffer->Lock(&p, nullptr, &len);
+        QCOMPARE(int(len), 2637824);
+        auto pixel = [&](int line, int i) { return int(p[2 * (line * 2576 + i)] * 256 + p[2 * (line * 2576 + i) + 1]); };
+        for (auto [j, m] : {std::pair{0, 0}, {0, 1287}, {1, 5}, {511, 640}}) {
+            QCOMPARE(pixel(j, 2 * m), int(sensor[size_t(2 * j) * 1288 + size_t(m)]));
+            QCOMPARE(pixel(j, 2 * m + 1), int(sensor[size_t(2 * j + 1) * 1288 + size_t(m)]));
+        }
+        buffer->Unlock();
     }
 
     void asynchronousSamplesArriveOnTheReaderThreadAtTheRate()
