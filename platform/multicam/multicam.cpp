@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <atomic>
+#include <chrono>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -109,6 +110,13 @@ void Deliver(Channel& p_Channel, int32_t p_iSignal, MCHANDLE p_SignalInfo)
     cb(&info);
 }
 
+// Fast mode has no frame period; a loop with nothing to deliver must still not spin.
+void IdleInFastMode()
+{
+    if (sim::FastMode())
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
 // The channel's acquisition: one frame of the board on the channel's
 // connector per frame period, into the surfaces in turn.
 void AcquisitionLoop(std::shared_ptr<Channel> p_pChannel)
@@ -134,10 +142,13 @@ void AcquisitionLoop(std::shared_ptr<Channel> p_pChannel)
         kind = sim::CameraLinkPortBoard(iPort, &bNothing);
         if (bNothing || sim::FaultPending(kind, sim::Fault::DeviceLostMidStream)) {
             Deliver(ch, MC_SIG_ACQUISITION_FAILURE, 0);
+            IdleInFastMode();
             continue;
         }
-        if (sim::FaultPending(kind, sim::Fault::FramesStop))
+        if (sim::FaultPending(kind, sim::Fault::FramesStop)) {
+            IdleInFastMode();
             continue;
+        }
         std::shared_ptr<sim::SensorModel> pSensor = sim::SensorFor(kind);
         const double dNow = pSensor->framesPerSecond();
         if (dNow != dRate) {
