@@ -23,6 +23,7 @@ constexpr int kSurfaceCount = 4;
 constexpr MCHANDLE kFirstChannelHandle = 0x00010001;
 constexpr MCHANDLE kFirstSurfaceHandle = 0x40000001;
 constexpr int32_t kDefaultAcqTimeoutMs = 1000;
+constexpr size_t kMaxLoggedCalls = 4096;
 
 struct Surface
 {
@@ -78,6 +79,9 @@ MCSTATUS Log(char p_cKind, MCHANDLE p_Instance, MCPARAMID p_Param, int32_t p_iVa
     call.intValue = p_iValue;
     call.text = p_sText != nullptr ? p_sText : "";
     call.status = p_Status;
+    // Bounded: a program that reads a parameter per frame must not grow it for ever.
+    if (g_ParamCalls.size() >= kMaxLoggedCalls)
+        g_ParamCalls.erase(g_ParamCalls.begin(), g_ParamCalls.begin() + kMaxLoggedCalls / 2);
     g_ParamCalls.push_back(std::move(call));
     return p_Status;
 }
