@@ -121,6 +121,8 @@ MainWindow::MainWindow(QWidget* parent)
 
     ui->setupUi(this);
     setWindowTitle(HeaderConstants::WindowTitle);
+    // Here: "Load " + the capture library's version on standard output, then
+    // the information panel reset.
 
     ApplicationDir = ApplicationDirPath();
     qstrncpy(ApplicationDirUtf8, ApplicationDir.toUtf8().constData(), sizeof(ApplicationDirUtf8));
@@ -133,8 +135,11 @@ MainWindow::MainWindow(QWidget* parent)
 
     ui->label_Copyright->setText(HeaderConstants::FooterText);
     ui->label_Copyright->setOpenExternalLinks(true);
+    // Here: the same text to the credits labels of the advanced-commands,
+    // board set-up, debug and I2C windows, in that order.
 
     InitProxyParameterTable();
+    // The GigE stand-in reads no GenICam folder, so no GENICAM_ROOT_V2_4 is set.
 
     // Created in this order; none runs until acquisition or an operator choice starts it.
     Timers.OneSecond = NewTimer(this, OneSecondTimerPeriodMs);
@@ -147,12 +152,23 @@ MainWindow::MainWindow(QWidget* parent)
     // Before any connection: ImageReadyToDisplay is queued from the acquisition threads.
     qRegisterMetaType<cv::Mat>("cv::Mat");
 
+    // Here: ImageReadyToDisplay to UpdateImageDisplayed, the board set-up
+    // window's signals and the close signals of the tool windows; then the
+    // image view, the miniature and the histogram put into their scroll areas.
+
+    // Connection helpers, in this order: timers, actions, check boxes, combo
+    // boxes, gain/offset sliders, push buttons, spin boxes, log errors, message
+    // boxes, video recorder, histogram, debug window; then the bad-pixel offset
+    // window and the advanced-user window.
     ConnectComboBoxes();
 
     Log->setLogDirectory(ApplicationDir + HeaderConstants::LogsFolder);
     Log->createLogFile();
     Log->setConsoleOutput(true);
     SetGlobalLog(Log);
+    // Here: the log to the terminal, board set-up, advanced-commands, bad-pixel
+    // offset, proxy selector, I2C and advanced-user windows, the image view and
+    // the recorder, in that order; the recorder's file name "Video.avi".
 
     if (QFileInfo::exists(ApplicationDirPath() + HeaderConstants::CalibrationProgramPath)) {
         Log->writeLine("Processing Calibration is available");
@@ -172,6 +188,7 @@ MainWindow::MainWindow(QWidget* parent)
     SingleViewWidth = width();
     bInitDriverDone = false;
     AdvancedUserAuthenticated = 0;
+    // Here: the terminal window told that no board is connected.
 
     ApplyInitialControlStates();
 
@@ -197,6 +214,8 @@ MainWindow::~MainWindow()
 {
     StopAcquisition = true;
     StopConnectionAsked = true;
+    // Here, first: the password window when open, the advanced histogram
+    // window (close and delete) when open.
     // Whatever closeEvent already scheduled for deletion is skipped: the
     // guarded pointers are null once the deletion has run.
     CloseAndScheduleDeletion(ShutdownWindows());
@@ -213,6 +232,7 @@ void MainWindow::closeEvent(QCloseEvent* p_pEvent)
 {
     StopAcquisition = true;
     StopConnectionAsked = true;
+    // Here, first: the password window when open, the saving-options dialog when open.
     CloseAndScheduleDeletion(ShutdownWindows());
     // Lets the acquisition paths see the stop flags before the window goes.
     WaitMs(200);

@@ -252,6 +252,7 @@ PvResult PvPipeline::Start()
     m_Queued.clear();
     for (auto& b : m_Buffers)
         m_Free.push_back(b.get());
+    Board().framesPerSecond();   // the board's model exists before the thread runs
     m_bStop.store(false);
     m_bStarted.store(true);
     m_Thread = std::thread(&PvPipeline::run, this);

@@ -185,6 +185,12 @@ MCSTATUS Activate(const std::shared_ptr<Channel>& p_pChannel)
             g_Surfaces[s->handle] = s;
         }
     }
+    // The board's model comes into being here, on the caller's thread, so
+    // that the acquisition thread never reads the settings file.
+    bool bNothing = true;
+    const sim::BoardKind kind = sim::CameraLinkPortBoard(ch.driverIndex, &bNothing);
+    if (!bNothing)
+        sim::SensorFor(kind);
     ch.stop.store(false);
     g_iActiveThreads.fetch_add(1);
     ch.thread = std::thread(AcquisitionLoop, p_pChannel);

@@ -11,9 +11,19 @@ namespace sim {
 
 namespace {
 
+// Which boards the settings file makes available, as last read. The frame
+// threads route with this copy: the settings file is read only on the
+// callers' threads (port enumeration and writes), never once per frame.
+struct Presence
+{
+    bool enabled = true;
+    bool available[3] = {true, true, true};   // Arvex, Belmor, BelmorPlus
+};
+
 struct Cabling
 {
     std::mutex mutex;
+    Presence presence;
     std::vector<CameraLinkPlug> layout{CameraLinkPlug::AnyPresentBoard};
     // Last board that spoke on each shared connector.
     std::vector<int> lastBoard{0};
@@ -25,9 +35,21 @@ Cabling& TheCabling()
     return s_Cabling;
 }
 
-bool Available(const SimulationSettings& p_Settings, BoardKind p_Kind)
+Presence ReadPresence()
 {
-    return p_Settings.boardAvailable(p_Kind);
+    const SimulationSettings settings;
+    Presence p;
+    p.enabled = settings.simulationEnabled();
+    p.available[0] = settings.boardAvailable(BoardKind::Arvex);
+    p.available[1] = settings.boardAvailable(BoardKind::Belmor);
+    p.available[2] = settings.boardAvailable(BoardKind::BelmorPlus);
+    return p;
+}
+
+bool Available(const Presence& p_Presence, BoardKind p_Kind)
+{
+    const int i = static_cast<int>(p_Kind) - 1;
+    return p_Presence.enabled && i >= 0 && i < 3 && p_Presence.available[i];
 }
 
 BoardKind PlugKind(CameraLinkPlug p_Plug)
@@ -40,7 +62,7 @@ BoardKind PlugKind(CameraLinkPlug p_Plug)
 }
 
 // The board a shared connector gives a message to; 0 = none present.
-int PickBoard(const SimulationSettings& p_Settings, int p_iLast, const QByteArray& p_Message)
+int PickBoard(const Presence& p_Settings, int p_iLast, const QByteArray& p_Message)
 {
     const bool bArvex = Available(p_Settings, BoardKind::Arvex);
     const bool bBelmor = Available(p_Settings, BoardKind::Belmor);
@@ -89,7 +111,7 @@ void ResetCameraLinkPortLayout()
 
 // Indices into the layout of the connectors the grabber shows: a connector
 // whose boards all have a pending NoPort fault is gone.
-static std::vector<int> VisiblePortsLocked(const Cabling& c, const SimulationSettings& p_Settings)
+static std::vector<int> VisiblePortsLocked(const Cabling& c, const Presence& p_Settings)
 {
     std::vector<int> visible;
     for (int i = 0; i < static_cast<int>(c.layout.size()); ++i) {
@@ -111,22 +133,23 @@ static std::vector<int> VisiblePortsLocked(const Cabling& c, const SimulationSet
 
 int CameraLinkPortCount()
 {
-    const SimulationSettings settings;
-    if (!settings.simulationEnabled())
+    const Presence settings = ReadPresence();
+    Cabling& c = TheCabling();
+    std::lock_guard<std::mutex> lock(c.mutex);
+    c.presence = settings;
+    if (!settings.enabled)
         return 0;
     if (!Available(settings, BoardKind::Arvex) && !Available(settings, BoardKind::Belmor)
         && !Available(settings, BoardKind::BelmorPlus))
         return 0;
-    Cabling& c = TheCabling();
-    std::lock_guard<std::mutex> lock(c.mutex);
     return static_cast<int>(VisiblePortsLocked(c, settings).size());
 }
 
-static BoardKind RouteLocked(Cabling& c, const SimulationSettings& p_Settings, int p_iPort,
+static BoardKind RouteLocked(Cabling& c, const Presence& p_Settings, int p_iPort,
                              const QByteArray* p_pMessage, bool* p_pNothing)
 {
     *p_pNothing = true;
-    if (!p_Settings.simulationEnabled())
+    if (!p_Settings.enabled)
         return BoardKind::BelmorPlus;
     const std::vector<int> visible = VisiblePortsLocked(c, p_Settings);
     if (p_iPort < 0 || p_iPort >= static_cast<int>(visible.size()))
@@ -152,17 +175,18 @@ static BoardKind RouteLocked(Cabling& c, const SimulationSettings& p_Settings, i
 
 BoardKind CameraLinkPortRoute(int p_iPort, const QByteArray& p_Message, bool* p_pNothing)
 {
-    const SimulationSettings settings;
+    const Presence settings = ReadPresence();
     Cabling& c = TheCabling();
     std::lock_guard<std::mutex> lock(c.mutex);
+    c.presence = settings;
     return RouteLocked(c, settings, p_iPort, &p_Message, p_pNothing);
 }
 
 BoardKind CameraLinkPortBoard(int p_iPort, bool* p_pNothing)
 {
-    const SimulationSettings settings;
     Cabling& c = TheCabling();
     std::lock_guard<std::mutex> lock(c.mutex);
+    const Presence settings = c.presence;
     return RouteLocked(c, settings, p_iPort, nullptr, p_pNothing);
 }
 

@@ -37,7 +37,9 @@ int CameraLinkPortCount();
 BoardKind CameraLinkPortRoute(int p_iPort, const QByteArray& p_Message, bool* p_pNothing);
 
 // The board whose video the grabber sees on the port (the one routed to
-// last); *p_pNothing true when no board is there.
+// last); *p_pNothing true when no board is there. Uses the board presence
+// as the last port enumeration or write read it, so frame threads never
+// read the settings file.
 BoardKind CameraLinkPortBoard(int p_iPort, bool* p_pNothing);
 
 // Result of one write on a port, faults applied (fault_injector.h): a write

@@ -162,6 +162,27 @@ private slots:
         QVERIFY(!sLog.contains("Creating"));
     }
 
+    // A log folder that cannot be made leaves the window without a log, nothing worse.
+    void unusableLogFolder()
+    {
+        TestAppFolder folder;
+        QDir(folder.filePath("Logs")).removeRecursively();
+        QVERIFY(WriteFile(folder.filePath("Logs"), "not a folder"));
+        QStringList messages;
+        KV_Log::setMessageSink([&messages](QMessageBox::Icon, const QString& p_sTitle, const QString&) {
+            messages << p_sTitle;
+        });
+        {
+            MainWindow window;
+            QVERIFY(!window.Log->isEnabled());
+            QCOMPARE(window.DigiBoardKind.load(), 0);
+            QCOMPARE(window.windowTitle(), QStringLiteral("Vantrel - Kestivo 5.25 [*]"));
+        }
+        KV_Log::setMessageSink({});
+        QVERIFY(messages.size() <= 1);
+        QVERIFY(QFileInfo(folder.filePath("Logs")).isFile());
+    }
+
     void calibrationProgramShowsItsAction()
     {
         TestAppFolder folder;

@@ -308,6 +308,32 @@ private slots:
         QVERIFY(!sim::SensorFor(k)->boardCorrectedOutput());
         Write(ref, command);
         QVERIFY(sim::SensorFor(k)->boardCorrectedOutput());
+        // FPGA register 6, bit 0: correction off, and on again.
+        Write(ref, "#A002#R006#D00005");
+        QVERIFY(!sim::SensorFor(k)->boardCorrectedOutput());
+        Write(ref, "#A002#R006#D00004");
+        QVERIFY(sim::SensorFor(k)->boardCorrectedOutput());
+    }
+
+    // Belmor+ starts with the correction off (register 6 := 1 as an address /
+    // value pair); the reference alone does not switch it on.
+    void belmorPlusCorrectionFollowsTheNucRegister()
+    {
+        onlyBoard(BoardKind::BelmorPlus);
+        hSerRef ref = open();
+        Write(ref, "!a006");
+        Write(ref, "!b001");
+        Write(ref, "!s");
+        QVERIFY(!sim::SensorFor(BoardKind::BelmorPlus)->boardCorrectedOutput());
+        Write(ref, "!a006");
+        Write(ref, "!b000");
+        QVERIFY(sim::SensorFor(BoardKind::BelmorPlus)->boardCorrectedOutput());
+        // A power cycle forgets the reference.
+        sim::ResetCameraLinkSimulation();
+        sim::ResetBoards();
+        Write(ref, "!a006");
+        Write(ref, "!b000");
+        QVERIFY(!sim::SensorFor(BoardKind::BelmorPlus)->boardCorrectedOutput());
     }
 
     // With every board present the one connector hands each dialect to its board.

@@ -359,13 +359,13 @@ private slots:
 
     void buffersArriveOnThePipelineThread()
     {
-        sim::SimulationSettings().setFrameRateCode(BoardKind::Dunstel, 50);
+        sim::SimulationSettings().setFrameRateCode(BoardKind::Dunstel, 25);
         sim::ResetBoards();
         PvDevice* d = connect();
         PvGenParameterArray* a = d->GetParameters();
         QVERIFY(a->SetEnumValue("PixelFormat", "Mono16").IsOK());
-        QVERIFY(a->SetIntegerValue("Width", 644).IsOK());
-        QVERIFY(a->SetIntegerValue("Height", 480).IsOK());
+        QVERIFY(a->SetIntegerValue("Width", 324).IsOK());
+        QVERIFY(a->SetIntegerValue("Height", 240).IsOK());
 
         PvResult r;
         PvStream* s = PvStream::CreateAndOpen(PvDiscoverDevices().front()->GetConnectionID(), &r);
@@ -386,7 +386,7 @@ private slots:
         RecordingSink sink;
         QVERIFY(pipeline->RegisterEventSink(&sink).IsOK());
         QVERIFY(pipeline->Start().IsOK());
-        QTRY_VERIFY_WITH_TIMEOUT(sink.count() >= 20, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(sink.count() >= 15, 5000);
         double bps = 0;
         QTRY_VERIFY_WITH_TIMEOUT(bandwidth->GetValue(bps).IsOK() && bps > 0, 2000);
 
@@ -406,18 +406,19 @@ private slots:
         }
         for (size_t i = 0; i < sink.results.size(); ++i) {
             QCOMPARE(sink.results[i], 0u);
-            QCOMPARE(sink.sizes[i], uint32_t(644 * 480 * 2));
+            QCOMPARE(sink.sizes[i], uint32_t(324 * 240 * 2));
         }
         std::vector<double> gaps;
         for (size_t i = 1; i < sink.times.size(); ++i)
             gaps.push_back(std::chrono::duration<double, std::milli>(sink.times[i] - sink.times[i - 1]).count());
         std::sort(gaps.begin(), gaps.end());
         const double median = gaps[gaps.size() / 2];
-        QVERIFY2(median > 14.0 && median < 26.0, qPrintable(QString::number(median)));
+        // 40 ms apart: neither the 30 FPS default nor an unpaced stream.
+        QVERIFY2(median > 36.0 && median < 50.0, qPrintable(QString::number(median)));
         // Mono16 little-endian pixels with an image in them.
-        QCOMPARE(sink.first.size(), 644 * 480 * 2);
+        QCOMPARE(sink.first.size(), 324 * 240 * 2);
         const uint16_t* px = reinterpret_cast<const uint16_t*>(sink.first.constData());
-        QVERIFY(*std::max_element(px, px + 644 * 480) > *std::min_element(px, px + 644 * 480));
+        QVERIFY(*std::max_element(px, px + 324 * 240) > *std::min_element(px, px + 324 * 240));
 
         pipeline.reset();
         s->Close();
