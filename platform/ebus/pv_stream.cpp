@@ -81,6 +81,13 @@ private:
 
 std::atomic<uint16_t> g_uNextLocalPort{50010};
 
+// Fast mode has no frame period; a loop with nothing to deliver must still not spin.
+void IdleInFastMode()
+{
+    if (sim::FastMode())
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
 } // namespace
 
 std::mutex& PvStreamPipelineMutex()
@@ -345,8 +352,10 @@ void PvPipeline::run()
 
         sim::DunstelBoard& board = Board();
         if (!board.streamEnabled() || !board.acquisitionRunning() || board.lost()
-            || sim::FaultPending(sim::BoardKind::Dunstel, sim::Fault::FramesStop))
+            || sim::FaultPending(sim::BoardKind::Dunstel, sim::Fault::FramesStop)) {
+            IdleInFastMode();
             continue;
+        }
         PvBuffer* b = nullptr;
         {
             std::lock_guard<std::mutex> lock(m_Mutex);
@@ -357,6 +366,7 @@ void PvPipeline::run()
         }
         if (b == nullptr) {
             m_pStatistics->blocksDropped.fetch_add(1);
+            IdleInFastMode();
             continue;
         }
         const int64_t iNeeded = board.renderFrame(b->GetDataPointer(), b->GetSize());

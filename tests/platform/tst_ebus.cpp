@@ -326,6 +326,29 @@ private slots:
         QVERIFY(!port.IsOpened());
     }
 
+    // Bytes the board sends on its own reach a waiting read before its time-out.
+    void uartSpontaneousBytes()
+    {
+        PvDevice* d = connect();
+        PvDeviceSerialPort port;
+        QVERIFY(openUart(d, port).IsOK());
+        sim::DunstelBoard::instance().emitUart("hello\n\r");
+        uint32_t uReady = 0;
+        QVERIFY(port.GetRxBytesReady(uReady).IsOK());
+        QCOMPARE(uReady, 7u);
+        QCOMPARE(Read(port, 1), QByteArray("hello\n\r"));
+        std::thread later([] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(30));
+            sim::DunstelBoard::instance().emitUart("late");
+        });
+        QElapsedTimer t;
+        t.start();
+        const QByteArray got = Read(port, 2000);
+        later.join();
+        QCOMPARE(got, QByteArray("late"));
+        QVERIFY(t.elapsed() < 1500);
+    }
+
     void uartFaultsAndSettings()
     {
         PvDevice* d = connect();
