@@ -304,7 +304,7 @@ void EskraBoard::takeCommandByte(unsigned char p_c)
 {
     if (m_Command.isEmpty() || (m_Command[0] != '!' && p_c == '!')) {
         if (!m_Command.isEmpty())
-            finishCommand(false);   // garbage before a new command
+            finishCommand();   // garbage before a new command
         m_Command.append(static_cast<char>(p_c));
         return;
     }
@@ -317,14 +317,14 @@ void EskraBoard::takeCommandByte(unsigned char p_c)
     if (bValueChar) {
         m_Command.append(static_cast<char>(p_c));
         if (iValueChars + 1 == kMaxValueChars)
-            finishCommand(false);
+            finishCommand();
         return;
     }
-    finishCommand(false);
+    finishCommand();
     takeCommandByte(p_c);
 }
 
-void EskraBoard::finishCommand(bool /*p_bAtGap*/)
+void EskraBoard::finishCommand()
 {
     const QByteArray message = m_Command;
     m_Command.clear();
@@ -360,13 +360,21 @@ void EskraBoard::run()
         if (p.revents & POLLIN)
             readCommands();
         if (!m_Command.isEmpty() && NowNs() - m_iLastCommandByteNs > kCommandGapNs)
-            finishCommand(true);
+            finishCommand();
     }
 }
 
 namespace {
 struct SharedBoard
 {
+    // The simulator-wide tables the board thread uses are made first, so that
+    // at exit they outlive this object, whose destructor stops that thread.
+    SharedBoard()
+    {
+        (void)SensorFor(kBoard);
+        (void)FaultPending(kBoard, Fault::NoPort);
+        (void)RecordedMessages(kBoard);
+    }
     std::mutex mutex;
     std::unique_ptr<EskraBoard> board;
 };
