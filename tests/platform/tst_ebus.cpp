@@ -511,6 +511,33 @@ private slots:
         PvStream::Free(s);
     }
 
+    void closedStreamReceivesNothing()
+    {
+        PvDevice* d = connect();
+        PvGenParameterArray* a = d->GetParameters();
+        a->SetIntegerValue("Width", 84);
+        a->SetIntegerValue("Height", 80);
+        PvStream* s = PvStream::CreateAndOpen(PvDiscoverDevices().front()->GetConnectionID(), nullptr);
+        RecordingSink sink;
+        {
+            PvPipeline pipeline(s);
+            pipeline.RegisterEventSink(&sink);
+            QVERIFY(pipeline.Start().IsOK());
+            d->StreamEnable();
+            a->ExecuteCommand("AcquisitionStart");
+            QTRY_VERIFY_WITH_TIMEOUT(sink.count() >= 2, 3000);
+            QVERIFY(s->Close().IsOK());
+            QTest::qWait(80);
+            const int iClosed = sink.count();
+            QTest::qWait(150);
+            QCOMPARE(sink.count(), iClosed);
+            // A closed stream cannot start a pipeline.
+            pipeline.Stop();
+            QVERIFY(!pipeline.Start().IsOK());
+        }
+        PvStream::Free(s);
+    }
+
     void browserListsTheFeatures()
     {
         PvDevice* d = connect();
