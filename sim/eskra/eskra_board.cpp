@@ -268,8 +268,10 @@ bool EskraBoard::writePending(bool p_bFast)
         if (n < 0) {
             if (errno == EAGAIN || errno == EWOULDBLOCK) {
                 // Nobody reads: in line-rate mode the rest of the frame is lost
-                // on the line, as with a real port; in fast mode the board waits.
+                // on the line, as with a real port, and still takes its line
+                // time; in fast mode the board waits.
                 if (!p_bFast) {
+                    m_dLineCredit -= static_cast<double>(m_Frame.size() - m_uFramePos);
                     m_uFramePos = m_Frame.size();
                     m_bUnplugAfterFrame = false;
                 }
