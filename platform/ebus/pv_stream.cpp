@@ -106,6 +106,7 @@ PvStream::PvStream()
 
 PvStream::~PvStream()
 {
+    m_pStatistics->streamOpen.store(false);
     std::lock_guard<std::mutex> lock(PvStreamPipelineMutex());
     if (m_pPipeline != nullptr)
         m_pPipeline->m_pStream = nullptr;
@@ -125,6 +126,7 @@ PvStream* PvStream::CreateAndOpen(const PvString& p_sConnectionId, PvResult* p_p
     } else {
         pStream = new PvStreamGEV;
         pStream->m_bOpen.store(true);
+        pStream->m_pStatistics->streamOpen.store(true);
     }
     if (p_pResult != nullptr)
         *p_pResult = result;
@@ -148,6 +150,7 @@ PvResult PvStream::Close()
 {
     if (!m_bOpen.exchange(false))
         return PvResult::Code::STATE_ERROR;
+    m_pStatistics->streamOpen.store(false);
     return PvResult::Code::OK;
 }
 
@@ -351,7 +354,7 @@ void PvPipeline::run()
         m_pStatistics->acquisitionRate.store(static_cast<double>(recent.size()));
 
         sim::DunstelBoard& board = Board();
-        if (!board.streamEnabled() || !board.acquisitionRunning() || board.lost()
+        if (!m_pStatistics->streamOpen.load() || !board.streamEnabled() || !board.acquisitionRunning() || board.lost()
             || sim::FaultPending(sim::BoardKind::Dunstel, sim::Fault::FramesStop)) {
             IdleInFastMode();
             continue;

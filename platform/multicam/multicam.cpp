@@ -354,6 +354,8 @@ MCSTATUS McSetParamStr(MCHANDLE p_Instance, MCPARAMID p_Param, const char* p_sVa
                 ch->camFile = p_sValue;
                 ch->width = g.activePixels;
                 ch->height = g.activeLines;
+                for (auto& surface : ch->surfaces)
+                    g_RetiredSurfaces.push_back(surface->handle);
                 ch->surfaces.clear();
             }
         }
