@@ -27,6 +27,8 @@ struct Cabling
     std::vector<CameraLinkPlug> layout{CameraLinkPlug::AnyPresentBoard};
     // Last board that spoke on each shared connector.
     std::vector<int> lastBoard{0};
+    // Bytes sent by a board on its own, by layout index.
+    std::vector<QByteArray> emitted{QByteArray()};
 };
 
 Cabling& TheCabling()
@@ -102,6 +104,7 @@ void SetCameraLinkPortLayout(const std::vector<CameraLinkPlug>& p_Layout)
     std::lock_guard<std::mutex> lock(c.mutex);
     c.layout = p_Layout;
     c.lastBoard.assign(p_Layout.size(), 0);
+    c.emitted.assign(p_Layout.size(), QByteArray());
 }
 
 void ResetCameraLinkPortLayout()
@@ -214,6 +217,27 @@ bool CameraLinkPortBaudRateFails(int p_iPort)
     bool bNothing = true;
     const BoardKind kind = CameraLinkPortBoard(p_iPort, &bNothing);
     return !bNothing && ConsumeFault(kind, Fault::BaudRateFailure);
+}
+
+void CameraLinkPortEmit(int p_iPort, const QByteArray& p_Bytes)
+{
+    Cabling& c = TheCabling();
+    std::lock_guard<std::mutex> lock(c.mutex);
+    const std::vector<int> visible = VisiblePortsLocked(c, c.presence);
+    if (p_iPort >= 0 && p_iPort < static_cast<int>(visible.size()))
+        c.emitted[visible[p_iPort]].append(p_Bytes);
+}
+
+QByteArray CameraLinkPortTakeEmitted(int p_iPort)
+{
+    Cabling& c = TheCabling();
+    std::lock_guard<std::mutex> lock(c.mutex);
+    const std::vector<int> visible = VisiblePortsLocked(c, c.presence);
+    if (p_iPort < 0 || p_iPort >= static_cast<int>(visible.size()))
+        return QByteArray();
+    QByteArray bytes;
+    bytes.swap(c.emitted[visible[p_iPort]]);
+    return bytes;
 }
 
 void ResetCameraLinkSimulation()

@@ -54,6 +54,12 @@ CameraLinkWriteOutcome CameraLinkPortWrite(int p_iPort, const QByteArray& p_Mess
 // A pending Fault::NoPort on a connector's boards removes the connector.
 bool CameraLinkPortBaudRateFails(int p_iPort);   // Fault::BaudRateFailure
 
+// Bytes the board on port p_iPort sends on its own (test hook: stale input,
+// line noise); they wait in the port until read or flushed.
+void CameraLinkPortEmit(int p_iPort, const QByteArray& p_Bytes);
+// Takes what was emitted on the port since the last call.
+QByteArray CameraLinkPortTakeEmitted(int p_iPort);
+
 // Power-cycles the Camera Link boards and restores the default layout.
 void ResetCameraLinkSimulation();
 

@@ -268,8 +268,10 @@ bool EskraBoard::writePending(bool p_bFast)
         if (n < 0) {
             if (errno == EAGAIN || errno == EWOULDBLOCK) {
                 // Nobody reads: in line-rate mode the rest of the frame is lost
-                // on the line, as with a real port; in fast mode the board waits.
+                // on the line, as with a real port, and still takes its line
+                // time; in fast mode the board waits.
                 if (!p_bFast) {
+                    m_dLineCredit -= static_cast<double>(m_Frame.size() - m_uFramePos);
                     m_uFramePos = m_Frame.size();
                     m_bUnplugAfterFrame = false;
                 }
@@ -304,7 +306,7 @@ void EskraBoard::takeCommandByte(unsigned char p_c)
 {
     if (m_Command.isEmpty() || (m_Command[0] != '!' && p_c == '!')) {
         if (!m_Command.isEmpty())
-            finishCommand(false);   // garbage before a new command
+            finishCommand();   // garbage before a new command
         m_Command.append(static_cast<char>(p_c));
         return;
     }
@@ -317,14 +319,14 @@ void EskraBoard::takeCommandByte(unsigned char p_c)
     if (bValueChar) {
         m_Command.append(static_cast<char>(p_c));
         if (iValueChars + 1 == kMaxValueChars)
-            finishCommand(false);
+            finishCommand();
         return;
     }
-    finishCommand(false);
+    finishCommand();
     takeCommandByte(p_c);
 }
 
-void EskraBoard::finishCommand(bool /*p_bAtGap*/)
+void EskraBoard::finishCommand()
 {
     const QByteArray message = m_Command;
     m_Command.clear();
@@ -360,13 +362,21 @@ void EskraBoard::run()
         if (p.revents & POLLIN)
             readCommands();
         if (!m_Command.isEmpty() && NowNs() - m_iLastCommandByteNs > kCommandGapNs)
-            finishCommand(true);
+            finishCommand();
     }
 }
 
 namespace {
 struct SharedBoard
 {
+    // The simulator-wide tables the board thread uses are made first, so that
+    // at exit they outlive this object, whose destructor stops that thread.
+    SharedBoard()
+    {
+        (void)SensorFor(kBoard);
+        (void)FaultPending(kBoard, Fault::NoPort);
+        (void)RecordedMessages(kBoard);
+    }
     std::mutex mutex;
     std::unique_ptr<EskraBoard> board;
 };

@@ -76,11 +76,10 @@ private:
     bool writePending(bool p_bFast);
     void readCommands();
     void takeCommandByte(unsigned char p_c);
-    void finishCommand(bool p_bAtGap);
+    void finishCommand();
     void prepareFrame();
     void closeDescriptors();
 
-    std::shared_ptr<SensorModel> m_Model;
     int m_iMaster = -1;
     int m_iSlave = -1;
     QString m_sDevicePath;

@@ -424,6 +424,22 @@ private slots:
         clSerialClose(nullptr);
     }
 
+    // Bytes a board sends on its own wait in the port, as they are, until read or flushed.
+    void spontaneousBytesWaitInThePort()
+    {
+        onlyBoard(BoardKind::BelmorPlus);
+        hSerRef ref = open();
+        sim::CameraLinkPortEmit(0, QByteArray("OK\xB0X", 4));
+        uint32_t uAvail = 0;
+        QCOMPARE(clGetNumBytesAvail(ref, &uAvail), int32_t(CL_ERR_NO_ERR));
+        QCOMPARE(uAvail, 4u);
+        QCOMPARE(ReadAll(ref), QByteArray("OK\xB0X", 4));
+        sim::CameraLinkPortEmit(0, "abc");
+        QCOMPARE(clFlushPort(ref), int32_t(CL_ERR_NO_ERR));
+        QCOMPARE(clGetNumBytesAvail(ref, &uAvail), int32_t(CL_ERR_NO_ERR));
+        QCOMPARE(uAvail, 0u);
+    }
+
     // A read of more than is pending returns what is there and says so.
     void shortReadReportsTimeout()
     {

@@ -1,5 +1,6 @@
 // The GigE Vision stand-in against the simulated Dunstel board: finder, features, UART bridge and pipeline.
 #include "platform/ebus/ebus.h"
+#include "params/proxy_parameter_table.h"
 #include "sim/core/board_registry.h"
 #include "sim/core/fault_injector.h"
 #include "sim/core/message_recorder.h"
@@ -267,6 +268,29 @@ private slots:
         QCOMPARE(sim::RecordedBytes(BoardKind::Dunstel, "feature"), expected);
     }
 
+    // At power-on the board's image size is its proxy's GigE size (cells 333,
+    // 334), or the sensor's size where the record has none.
+    void powerOnSizeFollowsTheStoredProxy()
+    {
+        sim::SimulationSettings().setProxyIndex(BoardKind::Dunstel, 3);
+        sim::ResetBoards();
+        sim::DunstelBoard::instance().powerCycle();
+        EnsureProxyParameterTableFilled();
+        int64_t iWidth = GetDefault(3, 333);
+        int64_t iHeight = GetDefault(3, 334);
+        if (iWidth == ProxyParameterNotSet || iHeight == ProxyParameterNotSet) {
+            const sim::FrameGeometry g = sim::SensorFor(BoardKind::Dunstel)->geometry();
+            iWidth = g.width;
+            iHeight = g.height;
+        }
+        PvDevice* d = connect();
+        int64_t w = 0, h = 0;
+        QVERIFY(d->GetParameters()->GetIntegerValue("Width", w).IsOK());
+        QVERIFY(d->GetParameters()->GetIntegerValue("Height", h).IsOK());
+        QCOMPARE(w, iWidth);
+        QCOMPARE(h, iHeight);
+    }
+
     // A board that keeps another size than the one it was given.
     void boardThatRefusesTheSize()
     {
@@ -324,6 +348,29 @@ private slots:
         QCOMPARE(Read(port, 1), QByteArray());
         QVERIFY(port.Close().IsOK());
         QVERIFY(!port.IsOpened());
+    }
+
+    // Bytes the board sends on its own reach a waiting read before its time-out.
+    void uartSpontaneousBytes()
+    {
+        PvDevice* d = connect();
+        PvDeviceSerialPort port;
+        QVERIFY(openUart(d, port).IsOK());
+        sim::DunstelBoard::instance().emitUart("hello\n\r");
+        uint32_t uReady = 0;
+        QVERIFY(port.GetRxBytesReady(uReady).IsOK());
+        QCOMPARE(uReady, 7u);
+        QCOMPARE(Read(port, 1), QByteArray("hello\n\r"));
+        std::thread later([] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(30));
+            sim::DunstelBoard::instance().emitUart("late");
+        });
+        QElapsedTimer t;
+        t.start();
+        const QByteArray got = Read(port, 2000);
+        later.join();
+        QCOMPARE(got, QByteArray("late"));
+        QVERIFY(t.elapsed() < 1500);
     }
 
     void uartFaultsAndSettings()
@@ -460,6 +507,33 @@ private slots:
             PvBuffer foreign;
             QVERIFY(!pipeline.ReleaseBuffer(&foreign).IsOK());
             a->ExecuteCommand("AcquisitionStop");
+        }
+        PvStream::Free(s);
+    }
+
+    void closedStreamReceivesNothing()
+    {
+        PvDevice* d = connect();
+        PvGenParameterArray* a = d->GetParameters();
+        a->SetIntegerValue("Width", 84);
+        a->SetIntegerValue("Height", 80);
+        PvStream* s = PvStream::CreateAndOpen(PvDiscoverDevices().front()->GetConnectionID(), nullptr);
+        RecordingSink sink;
+        {
+            PvPipeline pipeline(s);
+            pipeline.RegisterEventSink(&sink);
+            QVERIFY(pipeline.Start().IsOK());
+            d->StreamEnable();
+            a->ExecuteCommand("AcquisitionStart");
+            QTRY_VERIFY_WITH_TIMEOUT(sink.count() >= 2, 3000);
+            QVERIFY(s->Close().IsOK());
+            QTest::qWait(80);
+            const int iClosed = sink.count();
+            QTest::qWait(150);
+            QCOMPARE(sink.count(), iClosed);
+            // A closed stream cannot start a pipeline.
+            pipeline.Stop();
+            QVERIFY(!pipeline.Start().IsOK());
         }
         PvStream::Free(s);
     }

@@ -126,6 +126,7 @@ private slots:
     void unplugMidStream();
     void noPortFault();
     void lineRateIsNotExceeded();
+    void lateReaderAtLineRateStillGetsWholeFrames();
 };
 
 void tst_eskra_board::encodedFrameCarriesItsSum()
@@ -360,10 +361,29 @@ void tst_eskra_board::lineRateIsNotExceeded()
     t.start();
     program.runFor(500);
     const double seconds = t.elapsed() / 1000.0;
+    QVERIFY(program.runUntil([&] { return program.accepted.size() >= 1; }, 3000));
     SetFastMode(true);
     QVERIFY(program.bytesSeen > 0);
     QVERIFY2(program.bytesSeen <= qint64(kEskraBytesPerSecond * seconds) + 2048,
              qPrintable(QString::number(program.bytesSeen)));
+}
+
+void tst_eskra_board::lateReaderAtLineRateStillGetsWholeFrames()
+{
+    // The board streams into a port nobody reads until the line's buffer is
+    // full; what it loses then is lost on the line, and the program that opens
+    // the port late drops the stale partial frames and takes the next whole ones.
+    TestAppFolder folder;
+    SetFastMode(false);
+    EskraBoard board;
+    QVERIFY(board.start());
+    QTest::qWait(1200);
+    ProgramSide program;
+    QVERIFY(program.open(board.portName()));
+    const bool bFrames = program.runUntil([&] { return program.accepted.size() >= 2; }, 4000);
+    SetFastMode(true);
+    QVERIFY(bFrames);
+    QVERIFY(program.accepted[0] != program.accepted[1]);
 }
 
 QTEST_MAIN(tst_eskra_board)
