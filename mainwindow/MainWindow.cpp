@@ -1,0 +1,435 @@
+// Construction and shut-down of the main window, and the instance pointer.
+#include "mainwindow/MainWindow.h"
+
+#include "ui_MainWindow.h"
+
+#include "app/app_paths.h"
+#include "app/boot_file.h"
+#include "app/globals.h"
+#include "app/header_constants.h"
+#include "app/kv_log.h"
+#include "app/waits.h"
+#include "params/proxy_parameter_table.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QScreen>
+#include <QSerialPort>
+#include <QSysInfo>
+#include <QTextStream>
+#include <QTimer>
+
+#include <cstring>
+
+namespace {
+
+// The board selector's items: the item index is the DigiBoardKind.
+const QStringList& DigiBoardComboItems()
+{
+    static const QStringList items = {
+        QStringLiteral("Digi board ..."), QStringLiteral("Arvex"),  QStringLiteral("Belmor"),
+        QStringLiteral("Belmor+"),        QStringLiteral("Dunstel"), QStringLiteral("Eskra"),
+        QStringLiteral("Corvane")};
+    return items;
+}
+
+// The DigiBoardKind named by p_sName (case ignored), or -1 for a name that is no item.
+int DigiBoardKindFromName(const QString& p_sName)
+{
+    const QStringList& items = DigiBoardComboItems();
+    for (int i = 0; i < items.size(); ++i)
+        if (items.at(i).compare(p_sName, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+constexpr int kBoardArvex = 1;
+constexpr int kBoardBelmorPlus = 3;
+constexpr int kBoardDunstel = 4;
+
+QString SizeText(const QSize& p_Size)
+{
+    return QString::number(p_Size.width()) + "x" + QString::number(p_Size.height());
+}
+
+// Replaces the form's placeholder item with the real list, item index = code.
+void FillCombo(QComboBox* p_pCombo, const QStringList& p_Items)
+{
+    p_pCombo->removeItem(0);
+    for (int i = 0; i < p_Items.size(); ++i)
+        p_pCombo->insertItem(i, QIcon(), p_Items.at(i), QVariant());
+}
+
+QTimer* NewTimer(QObject* p_pParent, int p_iPeriodMs)
+{
+    auto* pTimer = new QTimer(p_pParent);
+    pTimer->setInterval(p_iPeriodMs);
+    return pTimer;
+}
+
+} // namespace
+
+ScreenSetup ComputeScreenSetup(const QList<QSize>& p_Sizes)
+{
+    ScreenSetup setup;
+    const QSize first = p_Sizes.isEmpty() ? QSize(0, 0) : p_Sizes.at(0);
+    setup.DemoWidth = setup.MaxScreenWidth = first.width();
+    setup.DemoHeight = setup.MaxScreenHeight = first.height();
+    setup.Display1Text = "Display 1: " + SizeText(first);
+    setup.LogLines << "Getting screen definition display 1: " + SizeText(first);
+    if (p_Sizes.size() < 2) {
+        setup.Display2Text = QStringLiteral("Display 2 : Not connected");
+        setup.Display2Connected = false;
+        setup.LogLines << QStringLiteral("Second Display not connected");
+    } else {
+        const QSize second = p_Sizes.at(1);
+        setup.DemoWidth = second.width();
+        setup.DemoHeight = second.height();
+        setup.Display2Text = "Display 2: " + SizeText(second);
+        setup.Display2Connected = true;
+        setup.MaxScreenWidth = qMax(setup.MaxScreenWidth, second.width());
+        setup.MaxScreenHeight = qMax(setup.MaxScreenHeight, second.height());
+        setup.LogLines << "Getting screen definition display 2: " + SizeText(second);
+    }
+    // Leaves room for the task bar of the demo screen.
+    setup.DemoHeight -= 60;
+    return setup;
+}
+
+void CloseAndScheduleDeletion(const QList<QPointer<QWidget>>& p_Windows)
+{
+    for (const QPointer<QWidget>& pWindow : p_Windows) {
+        if (!pWindow)
+            continue;
+        pWindow->close();
+        pWindow->deleteLater();
+    }
+}
+
+MainWindow::MainWindow(QWidget* parent)
+    : QMainWindow(parent)
+{
+    // Tool windows, recorder and debug window are created here, after the
+    // serial port and around the log, in this order: terminal, advanced
+    // commands, board set-up, bad-pixel offset, proxy selector, I2C,
+    // advanced user; log; recorder; debug window.
+    EskraSerialPort = new QSerialPort(this);
+    Log = new KV_Log;
+    ui = new Ui::MainWindow;
+
+    ui->setupUi(this);
+    setWindowTitle(HeaderConstants::WindowTitle);
+    // Here: "Load " + the capture library's version on standard output, then
+    // the information panel reset.
+
+    ApplicationDir = ApplicationDirPath();
+    qstrncpy(ApplicationDirUtf8, ApplicationDir.toUtf8().constData(), sizeof(ApplicationDirUtf8));
+
+    createDatasheetFolder();
+    createSavedConfigurationsFolder();
+    createSavedImagesFolder();
+
+    ui->pushButton_SizeUp->setIcon(QIcon(ApplicationDir + HeaderConstants::IconsFolder + HeaderConstants::IconSizeUp));
+
+    ui->label_Copyright->setText(HeaderConstants::FooterText);
+    ui->label_Copyright->setOpenExternalLinks(true);
+    // Here: the same text to the credits labels of the advanced-commands,
+    // board set-up, debug and I2C windows, in that order.
+
+    InitProxyParameterTable();
+    // The GigE stand-in reads no GenICam folder, so no GENICAM_ROOT_V2_4 is set.
+
+    // Created in this order; none runs until acquisition or an operator choice starts it.
+    Timers.OneSecond = NewTimer(this, OneSecondTimerPeriodMs);
+    Timers.Histogram = NewTimer(this, HistogramTimerPeriodMs);
+    Timers.SaveStream = NewTimer(this, Period);
+    Timers.GainOffset = NewTimer(this, GainOffsetTimerPeriodMs);
+    Timers.Miniature = NewTimer(this, MiniatureTimerPeriodMs);
+    Timers.AGC = NewTimer(this, AGCTimerPeriodMs);
+    Timers.RecordingBlink = NewTimer(this, RecordingBlinkTimerPeriodMs);
+    // Before any connection: ImageReadyToDisplay is queued from the acquisition threads.
+    qRegisterMetaType<cv::Mat>("cv::Mat");
+
+    // Here: ImageReadyToDisplay to UpdateImageDisplayed, the board set-up
+    // window's signals and the close signals of the tool windows; then the
+    // image view, the miniature and the histogram put into their scroll areas.
+
+    // Connection helpers, in this order: timers, actions, check boxes, combo
+    // boxes, gain/offset sliders, push buttons, spin boxes, log errors, message
+    // boxes, video recorder, histogram, debug window; then the bad-pixel offset
+    // window and the advanced-user window.
+    ConnectComboBoxes();
+
+    Log->setLogDirectory(ApplicationDir + HeaderConstants::LogsFolder);
+    Log->createLogFile();
+    Log->setConsoleOutput(true);
+    SetGlobalLog(Log);
+    // Here: the log to the terminal, board set-up, advanced-commands, bad-pixel
+    // offset, proxy selector, I2C and advanced-user windows, the image view and
+    // the recorder, in that order; the recorder's file name "Video.avi".
+
+    if (QFileInfo::exists(ApplicationDirPath() + HeaderConstants::CalibrationProgramPath)) {
+        Log->writeLine("Processing Calibration is available");
+        ui->action_CablibrationScript->setVisible(true);
+    } else {
+        Log->writeLine("Processing Calibration is not available");
+        ui->action_CablibrationScript->setVisible(false);
+    }
+
+    // The capture library takes no operating-system code on Linux; the log records the system.
+    Log->writeLine("Operating system: " + QSysInfo::prettyProductName() + " (kernel "
+                   + QSysInfo::kernelVersion() + ")");
+
+    ApplyScreenSetup();
+
+    SingleViewHeight = height();
+    SingleViewWidth = width();
+    bInitDriverDone = false;
+    AdvancedUserAuthenticated = 0;
+    // Here: the terminal window told that no board is connected.
+
+    ApplyInitialControlStates();
+
+    FillComboBoxDigiBoard();
+    FillComboBoxInterpolation();
+    FillComboBoxBPCorrectionMode();
+    FillComboBoxBayerMode();
+
+    for (QWidget* pWidget : {static_cast<QWidget*>(ui->spinBox_XFirst), static_cast<QWidget*>(ui->spinBox_XLast),
+                             static_cast<QWidget*>(ui->spinBox_YFirst), static_cast<QWidget*>(ui->spinBox_YLast),
+                             static_cast<QWidget*>(ui->spinBox_AcqX), static_cast<QWidget*>(ui->spinBox_AcqY),
+                             static_cast<QWidget*>(ui->checkBox_SizeA), static_cast<QWidget*>(ui->checkBox_SizeB),
+                             static_cast<QWidget*>(ui->line), static_cast<QWidget*>(ui->line_2),
+                             static_cast<QWidget*>(ui->pushButton_SetWindow)})
+        pWidget->hide();
+
+    qstrncpy(SnapshotExtension, "bmp", sizeof(SnapshotExtension));
+
+    ReadBootFileAndSelectBoard();
+}
+
+MainWindow::~MainWindow()
+{
+    StopAcquisition = true;
+    StopConnectionAsked = true;
+    // Here, first: the password window when open, the advanced histogram
+    // window (close and delete) when open.
+    // Whatever closeEvent already scheduled for deletion is skipped: the
+    // guarded pointers are null once the deletion has run.
+    CloseAndScheduleDeletion(ShutdownWindows());
+    if (Log)
+        Log->closeFile();
+    delete ui;
+    ui = nullptr;
+    // The log goes with the window; GlobalLog falls back to the log made before main.
+    delete Log;
+    Log = nullptr;
+}
+
+void MainWindow::closeEvent(QCloseEvent* p_pEvent)
+{
+    StopAcquisition = true;
+    StopConnectionAsked = true;
+    // Here, first: the password window when open, the saving-options dialog when open.
+    CloseAndScheduleDeletion(ShutdownWindows());
+    // Lets the acquisition paths see the stop flags before the window goes.
+    WaitMs(200);
+    p_pEvent->accept();
+}
+
+QList<QPointer<QWidget>> MainWindow::ShutdownWindows() const
+{
+    // In closing order: debug, bad-pixel detection, proxy test, windowing, terminal.
+    return {};
+}
+
+void MainWindow::GetPointerToInstance()
+{
+    g_pMainWindow = this;
+}
+
+// ---------------------------------------------------------------------------
+// Construction steps
+
+void MainWindow::CreateFolder(const QString& p_sRelative, char* p_szBuffer, const char* p_szLogLine)
+{
+    const QString sPath = ApplicationDirPath() + p_sRelative;
+    qstrncpy(p_szBuffer, sPath.toUtf8().constData(), MainWindowPathBufferSize);
+    if (!QFileInfo(sPath).isDir()) {
+        Log->writeLine(p_szLogLine);
+        QDir().mkdir(sPath);
+    }
+}
+
+void MainWindow::createDatasheetFolder()
+{
+    CreateFolder(QStringLiteral("/../Datasheets/"), DatasheetsDir, "Creating Datasheet folder");
+}
+
+void MainWindow::createSavedConfigurationsFolder()
+{
+    CreateFolder(HeaderConstants::SavedConfigurationsFolder, SavedConfigurationsDir,
+                 "Creating SavedConfigurations folder");
+}
+
+void MainWindow::createSavedImagesFolder()
+{
+    CreateFolder(QStringLiteral("/../SavedImages/"), SavedImagesDir, "Creating SavedImages folder");
+}
+
+void MainWindow::ApplyScreenSetup()
+{
+    QList<QSize> sizes;
+    for (QScreen* pScreen : QGuiApplication::screens())
+        sizes << pScreen->geometry().size();
+    const ScreenSetup setup = ComputeScreenSetup(sizes);
+    DemoWidth = setup.DemoWidth;
+    DemoHeight = setup.DemoHeight;
+    MaxScreenWidth = setup.MaxScreenWidth;
+    MaxScreenHeight = setup.MaxScreenHeight;
+    ui->actionDisplay_1->setText(setup.Display1Text);
+    ui->actionDisplay_2->setText(setup.Display2Text);
+    if (!setup.Display2Connected)
+        ui->actionDisplay_2->setEnabled(false);
+    for (const QString& sLine : setup.LogLines)
+        Log->writeLine(sLine);
+}
+
+void MainWindow::ApplyInitialControlStates()
+{
+    ui->action_OpenBPOffsetWindow->setEnabled(false);
+    ui->actionDualView->setEnabled(false);
+    ui->action_CablibrationScript->setEnabled(false);
+    ui->actionDebug_Mode->setEnabled(false);
+    ui->actionDebug_Mode->setVisible(false);
+
+    for (QWidget* pWidget : {static_cast<QWidget*>(ui->checkBox_WindowingEnabled),
+                             static_cast<QWidget*>(ui->checkBox_2Tap),
+                             static_cast<QWidget*>(ui->pushButton_Start),
+                             static_cast<QWidget*>(ui->pushButton_Open_ProxyDatasheet),
+                             static_cast<QWidget*>(ui->pushButton_LoadConfiguration),
+                             static_cast<QWidget*>(ui->pushButton_SaveConfiguration),
+                             static_cast<QWidget*>(ui->pushButton_SaveHistogramCSV),
+                             static_cast<QWidget*>(ui->pushButton_SaveHistogramBMP),
+                             static_cast<QWidget*>(ui->groupBox_RecordingVideo),
+                             static_cast<QWidget*>(ui->groupBox_BadPixeCorrection),
+                             static_cast<QWidget*>(ui->groupBox_ProxyParameters),
+                             static_cast<QWidget*>(ui->groupBox_DisplayParameters),
+                             static_cast<QWidget*>(ui->groupBox_NUC),
+                             static_cast<QWidget*>(ui->groupBox_SaveImage),
+                             static_cast<QWidget*>(ui->groupBox_SensorParameters)})
+        pWidget->setEnabled(false);
+
+    // The keyboard handling of the main window sees these widgets' events first.
+    for (QObject* pObject : {static_cast<QObject*>(this), static_cast<QObject*>(ui->spinBox_DAC_A),
+                             static_cast<QObject*>(ui->spinBox_DAC_B), static_cast<QObject*>(ui->spinBox_DAC_C),
+                             static_cast<QObject*>(ui->spinBox_DAC_D), static_cast<QObject*>(ui->spinBox_AcqX),
+                             static_cast<QObject*>(ui->spinBox_AcqY), static_cast<QObject*>(ui->spinBox_CKDIV),
+                             static_cast<QObject*>(ui->spinBox_ImageGain),
+                             static_cast<QObject*>(ui->spinBox_ImageOffset), static_cast<QObject*>(ui->spinBox_TINT),
+                             static_cast<QObject*>(ui->spinBox_XFirst), static_cast<QObject*>(ui->spinBox_XLast),
+                             static_cast<QObject*>(ui->spinBox_YFirst), static_cast<QObject*>(ui->spinBox_YLast),
+                             static_cast<QObject*>(ui->centralWidget)})
+        pObject->installEventFilter(this);
+
+    ui->menu_NUC->setEnabled(false);
+    ui->action_Datasheet_DigiBoard->setEnabled(false);
+    ui->action_Datasheet_Proxy->setEnabled(false);
+    ui->action_SoftwareBPCorrection->setChecked(true);
+    ui->action_NUCSoftware->setChecked(true);
+    ui->action_NUCSoftware->setEnabled(false);
+    ui->action_NUCHardware->setChecked(false);
+    ui->action_NUCHardware->setEnabled(false);
+    ui->actionDetectBP->setVisible(true);
+    ui->actionProxy_Test->setVisible(true);
+    ui->checkBox_Enable_NUC2pt->hide();
+    ui->pushButton_ChangeCalibFile->hide();
+}
+
+void MainWindow::ReadBootFileAndSelectBoard()
+{
+    char szBoardName[BootBoardNameBufferSize] = {};
+    ReadBootFile(szBoardName, HeaderConstants::BootFileName, &AutoStart, &AutoNUC);
+    SelectProxyComboIndex(QString::fromUtf8(szBoardName));
+    ui->actionAuto_Start->setChecked(AutoStart);
+    ui->actionAuto_NUC->setChecked(AutoNUC);
+    Log->writeLine("Last configuration read");
+    Log->writeLine("DigiBoard  : " + ui->comboBox_SelectDigiBoard->currentText());
+    Log->writeLine("AutoStart  : " + QString::number(AutoStart ? 1 : 0));
+    Log->writeLine("AutoNUC    : " + QString::number(AutoNUC ? 1 : 0));
+}
+
+// ---------------------------------------------------------------------------
+// Combo boxes
+
+void MainWindow::FillComboBoxDigiBoard()
+{
+    FillCombo(ui->comboBox_SelectDigiBoard, DigiBoardComboItems());
+}
+
+void MainWindow::FillComboBoxBPCorrectionMode()
+{
+    FillCombo(ui->comboBox_BPCorrectionMode, HeaderConstants::BPCorrectionModeNames);
+}
+
+void MainWindow::FillComboBoxInterpolation()
+{
+    FillCombo(ui->comboBox_InterpolationMethod, HeaderConstants::InterpolationNames);
+}
+
+void MainWindow::FillComboBoxBayerMode()
+{
+    FillCombo(ui->comboBox_BayerMode, HeaderConstants::BayerModeNames);
+}
+
+void MainWindow::SelectProxyComboIndex(QString p_sBoardName)
+{
+    ui->comboBox_SelectDigiBoard->setCurrentIndex(qMax(0, DigiBoardKindFromName(p_sBoardName)));
+}
+
+void MainWindow::ConnectComboBoxes()
+{
+    // The text overload of currentIndexChanged is deprecated; the item text of
+    // the new index is the same value (empty while no item is current).
+    QComboBox* pBoards = ui->comboBox_SelectDigiBoard;
+    connect(pBoards, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            [this, pBoards](int p_iIndex) { ComboBox_SelectDigiBoard(pBoards->itemText(p_iIndex)); });
+}
+
+void MainWindow::ComboBox_SelectDigiBoard(QString p_sBoardName)
+{
+    // Removing the form's placeholder item sends an empty text.
+    if (p_sBoardName.isEmpty())
+        return;
+    Log->writeLine("DigiBoard changed to " + p_sBoardName);
+
+    // A grabbing GigE board stops by itself once it sees the flag; the other
+    // teardowns of the old board belong to the disconnection code.
+    if (Grabbing && DigiBoardKind == kBoardDunstel)
+        StopAcquisition = true;
+
+    ui->label_Info_Proxy_Freq->clear();
+    ui->pushButton_Start->setText(QStringLiteral("Connect"));
+    ui->pushButton_Start->setEnabled(true);
+    Connected = false;
+
+    int iKind = DigiBoardKindFromName(p_sBoardName);
+    if (iKind < 0) {
+        iKind = 0;
+        ui->label_State->setText(QStringLiteral("No Digi Board selected"));
+        ui->action_Datasheet_DigiBoard->setEnabled(false);
+        ui->action_Datasheet_Proxy->setEnabled(false);
+        ui->pushButton_Start->setEnabled(false);
+        ui->checkBox_2Tap->setEnabled(false);
+    }
+    DigiBoardKind = iKind;
+
+    const bool bWindowing = iKind == kBoardArvex || iKind == kBoardBelmorPlus;
+    ui->action_WindowingConfiguration->setEnabled(bWindowing);
+    ui->checkBox_WindowingEnabled->setVisible(bWindowing);
+    ui->checkBox_WindowingEnabled->setEnabled(bWindowing);
+
+    ui->label_State->setText(QStringLiteral("Ready"));
+}

@@ -1,0 +1,345 @@
+// The controller window: the state every subsystem reads and writes, its signals and its timers.
+#pragma once
+
+#include <QFileInfo>
+#include <QList>
+#include <QMainWindow>
+#include <QMetaType>
+#include <QPointer>
+#include <QSerialPortInfo>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+#include <opencv2/core.hpp>
+#include <opencv2/videoio.hpp>
+
+#include <atomic>
+#include <cstdint>
+#include <cstdio>
+
+Q_DECLARE_METATYPE(cv::Mat)
+
+class QCloseEvent;
+class QSerialPort;
+class QTimer;
+class KV_Log;
+
+// The GigE Vision link objects; the board link owns and defines them.
+class PvDevice;
+class PvDeviceSerialPort;
+class PvGenCommand;
+class PvGenParameter;
+class PvGenParameterArray;
+class PvPipeline;
+class PvPipelineEventSink;
+class PvStream;
+
+namespace Ui {
+class MainWindow;
+}
+
+// The seven periodic timers of the main window, all on the GUI thread. The
+// constructor creates them with their usual periods set but none started; the
+// code that starts one passes the period again (stream saving takes Period).
+struct MainWindowTimers
+{
+    QTimer* Miniature = nullptr;       // 3000 ms, TimeOutUpdateImgMiniature
+    QTimer* OneSecond = nullptr;       // 1000 ms, TimeOut1s and the no-frame watchdog
+    QTimer* Histogram = nullptr;       // 1000 ms, CalculHistogram
+    QTimer* SaveStream = nullptr;      // Period ms, TimeOutSaveStream
+    QTimer* AGC = nullptr;             // 50 ms, AGC_processing
+    QTimer* GainOffset = nullptr;      // 1000 ms, TimeOutGainOffset
+    QTimer* RecordingBlink = nullptr;  // 500 ms, TimeOutREC
+};
+
+constexpr int MiniatureTimerPeriodMs = 3000;
+constexpr int OneSecondTimerPeriodMs = 1000;
+constexpr int HistogramTimerPeriodMs = 1000;
+constexpr int AGCTimerPeriodMs = 50;
+constexpr int GainOffsetTimerPeriodMs = 1000;
+constexpr int RecordingBlinkTimerPeriodMs = 500;
+
+// Sizes of the fixed text buffers of the main window, terminator included.
+constexpr int MainWindowPathBufferSize = 500;
+constexpr int SnapshotExtensionBufferSize = 10;
+
+// What the constructor takes from the screens: demo mode goes to the second
+// screen when there is one, the working images are sized for the largest.
+struct ScreenSetup
+{
+    int DemoWidth = 0;
+    int DemoHeight = 0;
+    int MaxScreenWidth = 0;
+    int MaxScreenHeight = 0;
+    QString Display1Text;
+    QString Display2Text;
+    bool Display2Connected = false;
+    QStringList LogLines;
+};
+// p_Sizes: the screens' sizes, screen 0 first (only the first two count).
+ScreenSetup ComputeScreenSetup(const QList<QSize>& p_Sizes);
+
+// Closes each window that still exists, in the given order, and schedules it
+// for deletion. Guarded pointers clear themselves once the deletion has run,
+// so a later pass over the same pointers skips what is already gone.
+void CloseAndScheduleDeletion(const QList<QPointer<QWidget>>& p_Windows);
+
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // The form, one pointer per object by object name.
+    Ui::MainWindow* ui = nullptr;
+
+    // ----- Folders and texts ---------------------------------------------------
+    char ApplicationDirUtf8[MainWindowPathBufferSize] = {};
+    char DatasheetsDir[MainWindowPathBufferSize] = {};
+    char SavedConfigurationsDir[MainWindowPathBufferSize] = {};
+    char SavedImagesDir[MainWindowPathBufferSize] = {};
+    QString ApplicationDir;
+    QString ProxyName;
+    char SnapshotExtension[SnapshotExtensionBufferSize] = {};
+
+    // ----- Flags ---------------------------------------------------------------
+    // Atomic: the frame callbacks and worker threads read and write them
+    // without a lock (the GUI thread owns everything else).
+    std::atomic<bool> CameraLinkSerialOpen{false};
+    std::atomic<bool> ScreenShowOpen{false};
+    std::atomic<bool> Connected{false};
+    std::atomic<bool> DemoMode{false};
+    std::atomic<bool> ConfigurationCustom{false};
+    std::atomic<bool> BadPixelFillReset{false};
+    std::atomic<bool> FullFrameWindow{true};
+    std::atomic<bool> FirstStart{true};
+    std::atomic<bool> TwoTap{false};
+    std::atomic<bool> GainOffsetChanged{false};
+    std::atomic<bool> SaveAllFramesRaw{false};
+    std::atomic<bool> SaveAllFramesBmp{true};
+    std::atomic<bool> DualView{false};
+    std::atomic<bool> AverageFPN{false};
+    std::atomic<bool> FPNRequest{false};
+    std::atomic<bool> StopAcquisition{false};
+    std::atomic<bool> SetupWindowOpen{false};
+    std::atomic<bool> TerminalWindowOpen{false};
+    std::atomic<bool> CommandsWindowOpen{false};
+    std::atomic<bool> PasswordWindowOpen{false};
+    std::atomic<bool> CalibrationWindowOpen{false};
+    std::atomic<bool> I2CWindowOpen{false};
+    std::atomic<bool> SoftwareNUC{false};
+    std::atomic<bool> BadPixelUploadRunning{false};
+    std::atomic<bool> DebugRunning{false};
+    std::atomic<bool> Connecting{false};
+    std::atomic<bool> StopConnectionAsked{false};
+    std::atomic<bool> bInitDriverDone{false};
+    std::atomic<bool> BadPixelCorrectionOn{true};
+    std::atomic<bool> StreamStarted{false};
+    std::atomic<bool> HistogramWindowOpen{false};
+    std::atomic<bool> LutActive{false};
+    // Plain: the boot file reader and writer take their addresses.
+    bool AutoStart = false;
+    bool AutoNUC = false;
+    std::atomic<bool> AGCRunning{false};
+    std::atomic<bool> BadPixelDetectionRunning{false};
+    // The stream-file choices of the saving options.
+    std::atomic<bool> CSV8b{false};
+    std::atomic<bool> CSV16b{false};
+    std::atomic<bool> CSVAcquired{false};
+    std::atomic<bool> CSVFPN{false};
+    std::atomic<bool> CSVDisplayed{false};
+    std::atomic<bool> RAW8b{false};
+    std::atomic<bool> RAW16b{false};
+    std::atomic<bool> RAWAcquired{false};
+    std::atomic<bool> RAWFPN{false};
+    std::atomic<bool> RAWDisplayed{false};
+
+    // ----- Display, board and proxy values ---------------------------------------
+    int AGCMargin = 0;
+    int DemoWidth = 0;
+    int DemoHeight = 0;
+    int MaxScreenWidth = 0;
+    int MaxScreenHeight = 0;
+    std::atomic<int> DigiBoardKind{0};
+    std::atomic<int> FrameRate{0};
+    std::atomic<int> FramesDisplayed{0};
+    std::atomic<int> MeasuredFrameRate{0};
+    int AdvancedUserAuthenticated = 0;
+    std::atomic<int> CurrentProxyIndex{0};
+    int ImageSizeCode = 0;
+    int NewImageSizeCode = 0;
+    int DefaultImageSizeCode = 0;
+    int BlindColumnsLeft = 0;
+    int BlindColumnsRight = 0;
+    std::atomic<int> NoFrameSeconds{0};
+    std::atomic<int> BadPixelOffsetX{0};
+    std::atomic<int> BadPixelOffsetY{0};
+    int SingleViewHeight = 1080;
+    int SingleViewWidth = 1920;
+    std::atomic<int> BayerCode{0};
+    int SnapshotFormat = 0;
+    int SaveAllFramesFormat = 0;
+    int Period = 100;
+    std::atomic<int> NumberFrames{0};
+    int F1F4Count = 0;
+    // TINT, DAC A to D, OAdj0..2, MAdj0..2, Ref0, Ref1, UpCol, UpRow, Gain0..2, SizeA, SizeB, CKDIV.
+    static constexpr int LastSentParameterCount = 21;
+    int LastSentParameters[LastSentParameterCount] = {};
+    std::atomic<uint16_t> ReferenceMean{0};
+    std::atomic<double> Gamma{1.0};
+    double LastDisplayScale = 1.0;
+    std::atomic<double> DisplayScale{1.0};
+
+    // ----- Bad pixels and the serial-port board ------------------------------------
+    // One list per readout orientation: a count, then pixel indices.
+    uint32_t* BadPixelIndexList[4] = {nullptr, nullptr, nullptr, nullptr};
+    // Transmitted checksum, running sum, recomputed sum of the last Eskra frame.
+    int EskraChecksums[3] = {0, 0, 0};
+    QList<QSerialPortInfo> EskraPortList;
+    QSerialPort* EskraSerialPort = nullptr;
+    QFileInfo NUC2ptCalibFileInfo;
+    FILE* BadPixelFile = nullptr;
+
+    // ----- GigE Vision link (owned by the board link) ------------------------------
+    PvDevice* GigEDevice = nullptr;
+    PvDeviceSerialPort* GigESerialPort = nullptr;
+    PvGenCommand* GigEAcquisitionStartCommand = nullptr;
+    PvGenCommand* GigEAcquisitionStopCommand = nullptr;
+    PvGenParameter* GigEBandwidthParameter = nullptr;
+    PvGenParameter* GigEAcquisitionRateParameter = nullptr;
+    PvGenParameterArray* GigEDeviceParameters = nullptr;
+    PvGenParameterArray* GigEStreamParameters = nullptr;
+    PvPipeline* GigEPipeline = nullptr;
+    PvPipelineEventSink* GigEEventSink = nullptr;
+    PvStream* GigEStream = nullptr;
+    uint32_t GigELinkWords[3] = {0, 0, 0};
+
+    // ----- Child objects ----------------------------------------------------------
+    // The image view, the miniature, the tool windows, the recorder, the
+    // histogram and the debug window join here as they are built, in the
+    // creation order of the constructor. Windows that closeEvent schedules for
+    // deletion (debug, bad-pixel detection, proxy test, windowing, terminal,
+    // advanced histogram) are held in QPointer, so the destructor sees them gone.
+    // Parentless tool windows are made with Qt::WA_QuitOnClose off: closing the
+    // main window must end the event loop even while a tool window is open.
+    KV_Log* Log = nullptr;
+
+    // ----- Timers --------------------------------------------------------------------
+    MainWindowTimers Timers;
+
+    // ----- Working images (created by InitMatrices at acquisition start) ----------
+    cv::Mat WorkingImage32s;
+    cv::Mat WorkingImage32f;
+    cv::Mat DisplayImage8bClone;
+    cv::Mat DisplayImage8b;
+    cv::Mat DisplayImage16b;
+    cv::Mat NUC2ptGainImage;
+    cv::Mat ScaledDisplayImage8b;
+    cv::Mat FPNReferenceImage;
+    cv::Mat NewFPNReferenceImage;
+    cv::Mat AcquiredImage16b;
+    cv::Mat MatDisplayGrey;
+    cv::Mat MatColourWork;
+    cv::Mat MatScaledCopy;
+    cv::Mat MatDisplayColour;
+    cv::Mat LutPlaneR;
+    cv::Mat LutPlaneG;
+    cv::Mat LutPlaneB;
+    cv::Mat ColourLut;
+    cv::Mat StreamDisplayed8b;
+    cv::Mat StreamFPN16b;
+    cv::Mat StreamDisplayed16b;
+    cv::Mat StreamAcquired16b;
+
+    cv::VideoWriter VideoWriter;
+
+    // ----- Acquisition counters ------------------------------------------------------
+    std::atomic<int> FrameCounter{-1};
+    std::atomic<int> FramesReceived{0};
+    std::atomic<int> FPNAverageCount{10};
+    std::atomic<int> FrameWidth{0};
+    std::atomic<int> FrameHeight{0};
+    std::atomic<int> FramePitch{0};
+    std::atomic<bool> SaveAllFramesRunning{false};
+    std::atomic<bool> CameraLinkFrameReady{false};
+
+    // ----- Other names of the same members ----------------------------------------
+    // The board link and acquisition code know some members by these names.
+    std::atomic<bool>& Grabbing = bInitDriverDone;
+    std::atomic<int>& FramesAcquired = FramesReceived;
+    std::atomic<int>& FramesShown = FramesDisplayed;
+    std::atomic<int>& SecondsWithoutFrame = NoFrameSeconds;
+    std::atomic<bool>& FrameReady = CameraLinkFrameReady;
+    std::atomic<bool>& SoftwareBPCorrection = BadPixelCorrectionOn;
+    std::atomic<bool>& FirstConnection = FirstStart;
+    std::atomic<bool>& SaveAllFramesAsBmp = SaveAllFramesBmp;
+    std::atomic<bool>& SaveAllFramesAsRaw = SaveAllFramesRaw;
+    std::atomic<bool>& LoadingBadPixels = BadPixelUploadRunning;
+    std::atomic<bool>& WindowFullFrame = FullFrameWindow;
+    std::atomic<bool>& CustomConfiguration = ConfigurationCustom;
+    std::atomic<int>& BPOffsetX = BadPixelOffsetX;
+    std::atomic<int>& BPOffsetY = BadPixelOffsetY;
+    int (&SentRegisterValues)[LastSentParameterCount] = LastSentParameters;
+    int& NbWindowingRun = NewImageSizeCode;
+    int& CamFileWindowingRun = DefaultImageSizeCode;
+
+    // ----- Construction helpers ------------------------------------------------------
+    void createDatasheetFolder();
+    void createSavedConfigurationsFolder();
+    void createSavedImagesFolder();
+    void FillComboBoxDigiBoard();
+    void FillComboBoxBPCorrectionMode();
+    void FillComboBoxInterpolation();
+    void FillComboBoxBayerMode();
+    void SelectProxyComboIndex(QString p_sBoardName);
+    void ConnectComboBoxes();
+
+    // Windows that closeEvent and the destructor close, in their order.
+    QList<QPointer<QWidget>> ShutdownWindows() const;
+
+signals:
+    void ImageReadyToDisplay(cv::Mat, cv::Mat);
+    void saveImageToVideo(cv::Mat);
+    void UpdateAdvancedHistogram(cv::Mat, cv::Mat);
+    void UpdateHistogram(cv::Mat);
+    void SendImageToDebug(cv::Mat, cv::Mat);
+    void signalInterruptDebug();
+    void setImageForBPDetection(cv::Mat);
+
+public slots:
+    void GetPointerToInstance();
+
+    // The slots and methods below are grouped by the code that defines them;
+    // each group's definitions live in that subsystem's folder.
+
+    // ----- Connection state machine and board links (board/) -----------------------
+
+    // ----- Acquisition: Init, Getinterruption, Deinit, frame paths (board/) ---------
+
+    // ----- Image pipeline and display (pipeline/) --------------------------------------
+
+    // ----- Proxy-dependent set-up and control refresh -----------------------------------
+
+    // ----- Combo boxes ------------------------------------------------------------
+    void ComboBox_SelectDigiBoard(QString p_sBoardName);
+
+    // ----- Check boxes, push buttons, sliders and spin boxes ------------------------------
+
+    // ----- Menu actions and tool windows --------------------------------------------------
+
+    // ----- Message boxes and log errors ------------------------------------------------
+
+    // ----- Keyboard, debug mode and advanced-user mode ---------------------------------
+
+protected:
+    void closeEvent(QCloseEvent* p_pEvent) override;
+
+private:
+    void ApplyScreenSetup();
+    void ApplyInitialControlStates();
+    void ReadBootFileAndSelectBoard();
+    void CreateFolder(const QString& p_sRelative, char* p_szBuffer, const char* p_szLogLine);
+};

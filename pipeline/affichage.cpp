@@ -1,0 +1,348 @@
+// The zoomable main image view: off, cosmetic zoom (fit) and technical zoom (magnified window).
+#include "pipeline/affichage.h"
+
+#include "app/app_paths.h"
+
+#include <QImage>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QWheelEvent>
+
+#include <algorithm>
+
+Affichage::Affichage(QWidget* p_pParent) : QLabel(p_pParent)
+{
+    setPixmap(QPixmap(ApplicationDirPath() + "/Images/Logos/" + "Logo.png"));
+}
+
+Affichage::~Affichage() = default;
+
+void Affichage::setLogSink(PipelineLogSink p_Sink) { m_Log = std::move(p_Sink); }
+void Affichage::setImageSource(AffichageImageSource p_Source) { m_Source = std::move(p_Source); }
+
+void Affichage::writeLog(const QString& p_sLine)
+{
+    if (m_Log)
+        m_Log(p_sLine);
+}
+
+void Affichage::initOverlay(int p_iPitchBytes, int p_iHeight)
+{
+    const int cols = std::max(p_iPitchBytes / 2, 0);
+    const int rows = std::max(p_iHeight, 0);
+    if (zoomImage.rows != rows || zoomImage.cols != cols || zoomImage.type() != CV_8UC1)
+        zoomImage = cv::Mat(rows, cols, CV_8UC1);
+    zoomImage.setTo(0);
+}
+
+void Affichage::clearOverlay()
+{
+    if (!zoomImage.empty())
+        zoomImage.setTo(0);
+}
+
+void Affichage::setFrameSize(int p_iWidth, int p_iHeight)
+{
+    imageWidth.store(p_iWidth);
+    imageHeight.store(p_iHeight);
+}
+
+void Affichage::shiftDisplayScale(double p_dScale)
+{
+    previousDisplayScale.store(displayScale.load());
+    displayScale.store(p_dScale);
+}
+
+void Affichage::enableCosmeticZoom()
+{
+    writeLog("Cosmetic zoom enabled");
+    zoomStarting = true;
+    zoomMax = std::min(imageWidth.load(), imageHeight.load());
+    zoomActive = true;
+    cosmeticZoom.store(true);
+    technicalZoom = false;
+    zoomSize = zoomMax / 4 + 1;
+    emit EnableInterpolation();
+}
+
+void Affichage::disableZoom()
+{
+    writeLog("All zoom display disabled");
+    zoomCentreX = 40;
+    zoomCentreY = 40;
+    zoomSize = 11;
+    zoomActive = false;
+    // The technical flag goes first: the acquisition side never sees it without the cosmetic one.
+    technicalZoom = false;
+    cosmeticZoom.store(false);
+    miniatureResetRequested = true;
+    emit DisableInterpolation();
+    emit ButtonZoomM_Enabled(false);
+    emit ButtonZoomP_Enabled(false);
+}
+
+void Affichage::sizeClamp()
+{
+    if (!isTechnical())
+        return;
+    if (zoomMax - 1 < 11) {
+        // A frame under 12 pixels leaves no size between the limits: show all of it.
+        zoomSize = std::max(zoomMax, 1);
+        emit ButtonZoomM_Enabled(false);
+        emit ButtonZoomP_Enabled(false);
+    } else if (zoomSize <= 11) {
+        zoomSize = 11;
+        emit ButtonZoomM_Enabled(true);
+        emit ButtonZoomP_Enabled(false);
+    } else if (zoomSize >= zoomMax) {
+        zoomSize = zoomMax - 1;
+        emit ButtonZoomM_Enabled(false);
+        emit ButtonZoomP_Enabled(true);
+    } else {
+        emit ButtonZoomM_Enabled(true);
+        emit ButtonZoomP_Enabled(true);
+    }
+}
+
+void Affichage::zoomMinus()
+{
+    zoomSize += 10;
+    sizeClamp();
+    updateZoomOrigin();
+    displayImageScaled();
+}
+
+void Affichage::zoomPlus()
+{
+    zoomSize -= 10;
+    sizeClamp();
+    updateZoomOrigin();
+    displayImageScaled();
+}
+
+void Affichage::updateZoomOrigin()
+{
+    const int half = zoomSize / 2;
+    const int w = imageWidth.load();
+    const int h = imageHeight.load();
+    zoomOriginX = std::max(zoomCentreX - half, 0);
+    zoomOriginY = std::max(zoomCentreY - half, 0);
+    if (zoomCentreX + half >= w)
+        zoomOriginX = w - zoomSize;
+    if (zoomCentreY + half >= h)
+        zoomOriginY = h - zoomSize;
+}
+
+void Affichage::centerZoomWindowScaled(double p_dScale)
+{
+    if (!(p_dScale > 0.0))
+        p_dScale = 1.0;
+    const double cx = zoomCentreX / p_dScale;
+    const double cy = zoomCentreY / p_dScale;
+    const int half = zoomSize / 2;
+    zoomOriginX = (cx - half < 0) ? 0 : int(cx - half);
+    zoomOriginY = (cy - half < 0) ? 0 : int(cy - half);
+    if (cx + half >= imageWidth.load())
+        zoomOriginX = imageWidth.load() - zoomSize;
+    if (cy + half >= imageHeight.load())
+        zoomOriginY = imageHeight.load() - zoomSize;
+    zoomCentreX = zoomOriginX + half;
+    zoomCentreY = zoomOriginY + half;
+}
+
+void Affichage::applyVerticalOffset()
+{
+    const float visible = float(viewHeight) * float(zoomSize) / float(std::max(viewWidth, 1));
+    if (zoomOriginY + zoomSize >= imageHeight.load())
+        zoomOffsetY = double(float(zoomSize) - visible);
+    else if (zoomOriginY == 0)
+        zoomOffsetY = 0.0;
+    else
+        zoomOffsetY = double((float(zoomSize) - visible) * 0.5f);
+}
+
+void Affichage::imagePixelAt(int p_iX, int p_iY, int& p_iImageX, int& p_iImageY) const
+{
+    const int vw = std::max(viewWidth, 1);
+    p_iImageX = p_iX * zoomSize / vw + zoomOriginX;
+    const float rows = float(p_iY) * float(zoomSize) / float(vw);
+    p_iImageY = int(double(rows) + zoomOriginY + zoomOffsetY);
+}
+
+void Affichage::logCentreAndOrigin()
+{
+    writeLog("xCenter = " + QString::number(zoomCentreX) + " - yCenter = " + QString::number(zoomCentreY));
+    writeLog("xOrigin = " + QString::number(zoomOriginX) + " - yOrigin = " + QString::number(zoomOriginY));
+}
+
+void Affichage::mousePressEvent(QMouseEvent* p_pEvent)
+{
+    if (p_pEvent->button() == Qt::LeftButton && !zoomActive && zoomAllowed) {
+        zoomStarting = true;
+        zoomMax = std::min(imageWidth.load(), imageHeight.load());
+        zoomSize = zoomMax / 4 + 1;
+        zoomCentreX = p_pEvent->x();
+        zoomCentreY = p_pEvent->y();
+        displayImageScaled();
+        zoomActive = true;
+    } else if (p_pEvent->buttons() == Qt::RightButton && zoomActive && zoomAllowed) {
+        disableZoom();
+    }
+}
+
+void Affichage::mouseReleaseEvent(QMouseEvent* p_pEvent)
+{
+    if (p_pEvent->button() != Qt::LeftButton || !zoomActive)
+        return;
+    if (cosmeticZoom.load()) {
+        technicalZoom = true;
+        emit DisableInterpolation();
+    } else {
+        writeLog("Cosmetic zoom enabled");
+        technicalZoomPlaced = false;
+        technicalZoom = false;
+        emit EnableInterpolation();
+    }
+    const int ex = std::max(p_pEvent->x(), 0);
+    const int ey = std::max(p_pEvent->y(), 0);
+    if (technicalZoom) {
+        if (!technicalZoomPlaced) {
+            writeLog("Technical zoom enabled");
+            zoomOriginX = 0;
+            zoomOriginY = 0;
+            zoomCentreX = ex;
+            zoomCentreY = ey;
+            centerZoomWindowScaled(previousDisplayScale.load());
+            technicalZoomPlaced = true;
+        } else {
+            writeLog("Technical zoom refreshed");
+            updateZoomOrigin();
+            applyVerticalOffset();
+            int ix = 0, iy = 0;
+            imagePixelAt(p_pEvent->x(), p_pEvent->y(), ix, iy);
+            zoomCentreX = std::max(ix, 0);
+            zoomCentreY = std::max(iy, 0);
+            updateZoomOrigin();
+        }
+        logCentreAndOrigin();
+        writeLog("Zoom Rectangle in pixel: " + QString::number(zoomSize));
+    } else {
+        zoomCentreX = ex;
+        zoomCentreY = ey;
+        logCentreAndOrigin();
+        technicalZoomPlaced = false;
+    }
+    displayImageScaled();
+    cosmeticZoom.store(true);
+    sizeClamp();
+    zoomStarting = false;
+    viewReleased = true;
+}
+
+void Affichage::mouseMoveEvent(QMouseEvent* p_pEvent)
+{
+    if (p_pEvent->type() != QEvent::MouseMove)
+        return;
+    if (!zoomActive || !technicalZoom) {
+        mouseImageX = p_pEvent->x();
+        mouseImageY = p_pEvent->y();
+    } else {
+        applyVerticalOffset();
+        imagePixelAt(p_pEvent->x(), p_pEvent->y(), mouseImageX, mouseImageY);
+    }
+}
+
+void Affichage::wheelEvent(QWheelEvent* p_pEvent)
+{
+    if (!zoomActive || !technicalZoom)
+        return;
+    const int d = p_pEvent->angleDelta().y();
+    const int step = (2 * (d / 8)) / 3;
+    if (d < 0) {
+        zoomSize -= step;
+        writeLog("Wheel un-zoom: " + QString::number(zoomSize));
+    } else if (d > 0) {
+        zoomSize -= step;
+        writeLog("Wheel zoom: " + QString::number(zoomSize));
+    }
+    sizeClamp();
+    updateZoomOrigin();
+    displayImageScaled();
+    applyVerticalOffset();
+    const QPointF pos = p_pEvent->position();
+    imagePixelAt(int(pos.x()), int(pos.y()), mouseImageX, mouseImageY);
+}
+
+void Affichage::displayImageScaled()
+{
+    if (!m_Source.FrameCounter || m_Source.FrameCounter() == -1)
+        return;
+    if (isCosmetic()) {
+        if (!m_Source.DisplayScaled)
+            return;
+        zoomImage = m_Source.DisplayScaled().clone();
+        if (zoomImage.empty() || zoomImage.type() != CV_8UC1)
+            return;
+        const QImage picture(zoomImage.data, zoomImage.cols, zoomImage.rows, int(zoomImage.step),
+                             QImage::Format_Grayscale8);
+        setPixmap(QPixmap::fromImage(picture));
+        setScaledContents(true);
+        return;
+    }
+    if (!isTechnical() || !m_Source.Display8b)
+        return;
+    zoomImage = m_Source.Display8b().clone();
+    if (zoomImage.empty() || zoomImage.type() != CV_8UC1)
+        return;
+    // The window is cut inside the frame whatever the origin says, so a size
+    // or centre that overshoots never reads outside the image.
+    const cv::Rect window = cv::Rect(zoomOriginX, zoomOriginY, zoomSize, zoomSize)
+                            & cv::Rect(0, 0, zoomImage.cols, zoomImage.rows);
+    if (window.area() <= 0)
+        return;
+    QPixmap pixmap;
+    if (m_Source.LutActive && m_Source.LutActive() && m_Source.Colorize) {
+        const cv::Mat colour = m_Source.Colorize(zoomImage);
+        if (colour.empty() || colour.type() != CV_8UC3)
+            return;
+        const cv::Mat cut = colour(window).clone();
+        const QImage picture(cut.data, cut.cols, cut.rows, int(cut.step), QImage::Format_RGB888);
+        pixmap = QPixmap::fromImage(picture);
+    } else {
+        zoomImage = zoomImage(window).clone();
+        const QImage picture(zoomImage.data, zoomImage.cols, zoomImage.rows, int(zoomImage.step),
+                             QImage::Format_Grayscale8);
+        pixmap = QPixmap::fromImage(picture);
+    }
+    setPixmap(pixmap.scaled(viewWidth, viewHeight, Qt::KeepAspectRatioByExpanding, Qt::FastTransformation));
+    if (zoomOriginY == 0) {
+        setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    } else if (zoomOriginY + zoomSize >= imageHeight.load()) {
+        setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+    } else {
+        setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+        setScaledContents(false);
+    }
+}
+
+void Affichage::startAcquisition(int p_iViewWidth, int p_iViewHeight, int p_iFrameWidth)
+{
+    viewWidth = std::max(p_iViewWidth, 1);
+    viewHeight = std::max(p_iViewHeight, 1);
+    zoomAllowed = true;
+    if (p_iFrameWidth < 1024)
+        enableCosmeticZoom();
+}
+
+void Affichage::stopAcquisition()
+{
+    writeLog("Disabling all zoom on the image");
+    zoomActive = false;
+    technicalZoom = false;
+    cosmeticZoom.store(false);
+    miniatureResetRequested = true;
+    emit ButtonZoomM_Enabled(false);
+    emit ButtonZoomP_Enabled(false);
+    clearOverlay();
+    zoomAllowed = false;
+}
