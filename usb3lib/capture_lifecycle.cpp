@@ -58,6 +58,9 @@ HRESULT InitCaptureLocked(bool p_bAsync, FrameCallback p_Frame, DroppedSampleCal
         DeinitCaptureLocked(0);
         s.stopRequested.store(iStop);
     }
+    // A device activated by a board-number query, or left by a failure.
+    if (s.mediaSource != nullptr)
+        s.mediaSource->Shutdown();
     ReleaseCaptureObjects();
 
     HRESULT hr;

@@ -343,7 +343,8 @@ void EskraBoard::finishCommand()
         return;
     if (const std::shared_ptr<SensorModel> model = SensorFor(kBoard))
         model->setRegister(iRegister, iValue);
-    ++m_iAcksPending;
+    if (!ConsumeFault(kBoard, Fault::ReplyTimeout))
+        ++m_iAcksPending;
 }
 
 void EskraBoard::run()

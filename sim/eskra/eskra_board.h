@@ -43,7 +43,8 @@ std::vector<unsigned char> EncodeEskraFrame(const uint16_t* p_pSamples, int p_iP
 // inside the checksum). Faults (fault_injector.h, board Eskra), each asked once
 // per frame: SilentPort (no frame, no answer), FramesStop (no frame, commands
 // still answered), DroppedBytes and CorruptedBytes (parameter: bytes per frame,
-// default 1), DeviceLostMidStream (half a frame, then the board is unplugged).
+// default 1), DeviceLostMidStream (half a frame, then the board is unplugged);
+// ReplyTimeout, asked once per command: the command is taken, its 0x06 is lost.
 // NoPort makes start() fail.
 class EskraBoard
 {

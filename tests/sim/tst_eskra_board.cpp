@@ -121,6 +121,7 @@ private slots:
     void lineFaultsAreRejected();
     void commandsReachTheSensorAndAreAcknowledged_data();
     void commandsReachTheSensorAndAreAcknowledged();
+    void lostAcknowledge();
     void silentPortSendsAndAnswersNothing();
     void framesStopButCommandsAreAnswered();
     void unplugMidStream();
@@ -263,6 +264,25 @@ void tst_eskra_board::commandsReachTheSensorAndAreAcknowledged()
         QCOMPARE(SensorFor(BoardKind::Eskra)->registerValue(Register::TINT), tintBefore);
     // Acknowledges among the frame bytes never spoil a frame.
     QCOMPARE(program.completed, int(program.accepted.size()));
+}
+
+void tst_eskra_board::lostAcknowledge()
+{
+    TestAppFolder folder;
+    InjectFault(BoardKind::Eskra, Fault::ReplyTimeout, 1);
+    EskraBoard board;
+    QVERIFY(board.start());
+    ProgramSide program;
+    QVERIFY(program.open(board.portName()));
+    program.port.write("!10400");
+    QVERIFY(program.runUntil([&] { return board.commandsReceived() >= 1; }));
+    program.runFor(100);
+    program.port.write("!10500");
+    QVERIFY(program.runUntil([&] { return g_iAcknowledges >= 1; }));
+    program.runFor(50);
+    QCOMPARE(g_iAcknowledges, 1);   // only the second command was answered
+    QCOMPARE(SensorFor(BoardKind::Eskra)->registerValue(Register::TINT), 500);
+    QCOMPARE(RecordedBytes(BoardKind::Eskra, "serial"), (QList<QByteArray>{"!10400", "!10500"}));
 }
 
 void tst_eskra_board::silentPortSendsAndAnswersNothing()

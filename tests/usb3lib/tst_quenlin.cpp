@@ -695,6 +695,52 @@ private slots:
         QTRY_VERIFY(g_Delivered.frames.load() > iBefore + 5);
     }
 
+    // Without a frame callback the samples are still consumed and requested again.
+    void nullFrameCallbackKeepsTheStreamGoing()
+    {
+        StreamCapture err;
+        QCOMPARE(initAsyncCapture(nullptr, nullptr, 0, 1), 0);
+        QCOMPARE(startCapture(), 0);
+        QTRY_VERIFY(err.count("Pointer to callback function was set to NULL or wait too long.\n") >= 3);
+    }
+
+    // A sample of another length is a new format: the geometry is read again before the frame goes out.
+    void changedSampleSizeRefreshesTheGeometry()
+    {
+        StreamCapture err;
+        g_Delivered.keepFrame = true;
+        QCOMPARE(initAsyncCapture(OnFrame, OnDropped, 0, 1), 0);
+        QCOMPARE(startCapture(), 0);
+        QTRY_VERIFY(g_Delivered.frames.load() >= 2);
+        QCOMPARE(err.count("Capture dimensions changed.\n"), 1);
+        InjectFault(BoardKind::Corvane, Fault::ChangedSampleSize, -1, 0, 240);
+        QTRY_VERIFY(g_Delivered.lastLength.load() == 640u * 240u * 2u);
+        QCOMPARE(err.count("Capture dimensions changed.\n"), 2);
+        int iHeight = 0;
+        QCOMPARE(getHeight(&iHeight), 0);
+        QCOMPARE(iHeight, 240);
+        QCOMPARE(getNumberOfPixels(), 640 * 240);
+        QCOMPARE(int(LastFrame().size()), 640 * 240);
+        // The reference was renewed for the new size: it covers 640 x 240 pixels.
+        std::vector<uint16_t> ones(640 * 480, 1), px(640 * 480, 10);
+        setFPNReferenceImage(ones.data(), int(ones.size()));
+        processNUC(px.data(), int(px.size()));
+        QCOMPARE(int(px[640 * 240 - 1]), 9);
+        QCOMPARE(int(px[640 * 240]), 10);
+    }
+
+    // A non-zero register-16 value is written to the board before the capture is reopened.
+    void initialisationWritesRegister16()
+    {
+        ClearRecordedMessages();
+        QCOMPARE(initSyncCapture(3), 0);
+        QCOMPARE(isInitialized(), 1);
+        QCOMPARE(CorvaneBoard::instance().registerValue(16), 3);
+        QCOMPARE(RecordedBytes(BoardKind::Corvane, "property"), (QList<QByteArray>{"8,16", "0,3", "1,1"}));
+        QCOMPARE(LiveSourceReadersForTests(), 1);
+        QCOMPARE(LiveMediaSourcesForTests(), 1);
+    }
+
     // startCapture on a closed library opens an asynchronous capture with the stored callbacks.
     void startCaptureOpensWithStoredCallbacks()
     {
