@@ -1,9 +1,13 @@
 // Frame synthesis of the simulated sensor and one USB3 sample through the capture stand-in.
+#include "app/app_paths.h"
 #include "platform/mediacapture/media_foundation.h"
 #include "sim/core/board_kind.h"
 #include "sim/core/sensor_model.h"
 
 #include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
 
 #include <vector>
 
@@ -22,6 +26,54 @@ void BM_RenderFrame(benchmark::State& state)
 }
 BENCHMARK(BM_RenderFrame)->Args({640, 480})->Args({1280, 1024})->Args({2560, 512})->Unit(benchmark::kMillisecond);
 
+// One synchronous USB3 sample without pacing: synthesis, byte order and the
+// sample objects of the capture stand-in.
+void BM_Usb3SyncSample(benchmark::State& state)
+{
+    sim::SetFastMode(true);
+    MFStartup(MF_VERSION);
+    IMFAttributes* pAttributes = nullptr;
+    MFCreateAttributes(&pAttributes, 1);
+    pAttributes->SetGUID(MF_DEVSOURCE_ATTRIBUTE_SOURCE_TYPE, MF_DEVSOURCE_ATTRIBUTE_SOURCE_TYPE_VIDCAP_GUID);
+    IMFActivate** ppDevices = nullptr;
+    UINT32 count = 0;
+    MFEnumDeviceSources(pAttributes, &ppDevices, &count);
+    IMFMediaSource* pSource = nullptr;
+    IMFSourceReader* pReader = nullptr;
+    if (count > 0 && SUCCEEDED(ppDevices[0]->ActivateObject(IID_IMFMediaSource, reinterpret_cast<void**>(&pSource))))
+        MFCreateSourceReaderFromMediaSource(pSource, nullptr, &pReader);
+    for (UINT32 i = 0; i < count; ++i)
+        ppDevices[i]->Release();
+    CoTaskMemFree(ppDevices);
+    pAttributes->Release();
+    if (pReader == nullptr) {
+        state.SkipWithError("no simulated USB3 board");
+        return;
+    }
+    for (auto _ : state) {
+        IMFSample* pSample = nullptr;
+        pReader->ReadSample(MF_SOURCE_READER_ANY_STREAM, 0, nullptr, nullptr, nullptr, &pSample);
+        if (pSample)
+            pSample->Release();
+    }
+    pReader->Release();
+    pSource->Shutdown();
+    pSource->Release();
+    MFShutdown();
+}
+BENCHMARK(BM_Usb3SyncSample)->Unit(benchmark::kMillisecond);
+
 } // namespace
 
-BENCHMARK_MAIN();
+// The simulated boards read their settings from the application folder: give
+// them a fresh one instead of wherever the benchmark runs.
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir folder;
+    SetApplicationDirPathOverride(folder.path());
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

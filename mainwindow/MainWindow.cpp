@@ -155,6 +155,7 @@ MainWindow::MainWindow(QWidget* parent)
     // Here: ImageReadyToDisplay to UpdateImageDisplayed, the board set-up
     // window's signals and the close signals of the tool windows; then the
     // image view, the miniature and the histogram put into their scroll areas.
+    CreateImageViews(); // ImageReadyToDisplay, the image view and the miniature (pipeline/)
 
     // Connection helpers, in this order: timers, actions, check boxes, combo
     // boxes, gain/offset sliders, push buttons, spin boxes, log errors, message

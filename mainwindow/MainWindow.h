@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QFileInfo>
+#include <QImage>
 #include <QList>
 #include <QMainWindow>
 #include <QMetaType>
@@ -28,6 +29,9 @@ class Window_AdvancedUser;
 class QSerialPort;
 class QTimer;
 class KV_Log;
+class Affichage;
+class ImageMiniature;
+class PipelineState;
 
 // The GigE Vision link objects; the board link owns and defines them.
 class PvDevice;
@@ -304,6 +308,27 @@ public:
     // Windows that closeEvent and the destructor close, in their order.
     QList<QPointer<QWidget>> ShutdownWindows() const;
 
+    // ===== Image pipeline and display (defined in pipeline/) ========================
+    Affichage* ImageView = nullptr;      // the main view, the widget of scrollArea
+    ImageMiniature* Miniature = nullptr; // the miniature, the widget of label_Miniature
+    PipelineState* Pipeline = nullptr;   // frame-path state and the widget mirrors it reads
+    // Construction: the view, the miniature, the display hand-off, the widget
+    // mirrors and the miniature and AGC timers' slots.
+    void CreateImageViews();
+    // Called by InitMatrices / Deinit: the pipeline's working images for the
+    // current geometry, and their release.
+    void InitPipelineImages();
+    void ReleasePipelineImages();
+    // The per-frame FPN step on the main window (ComputeFPNReference calls it).
+    void ComputeFPNReferenceStep();
+    cv::Mat getMatDisplay8b();
+    cv::Mat getMatDisplayScaled();
+    cv::Mat getMatFPNReference();
+    cv::Mat ConvertTo8bit(unsigned short* p_pBuffer, int p_iBayerCode);
+    cv::Mat DebayerImage(cv::Mat p_Image, int p_iBayerCode);
+    cv::Mat ApplyColorLUT(cv::Mat p_Image);
+    // ===== end of the image pipeline section =========================================
+
 signals:
     void ImageReadyToDisplay(cv::Mat, cv::Mat);
     void saveImageToVideo(cv::Mat);
@@ -324,6 +349,14 @@ public slots:
     // ----- Acquisition: Init, Getinterruption, Deinit, frame paths (board/) ---------
 
     // ----- Image pipeline and display (pipeline/) --------------------------------------
+    void UpdateDisplay(unsigned short* pImage16b);
+    void UpdateImageDisplayed(cv::Mat p_Full, cv::Mat p_Scaled);
+    void PushButton_TakeFPNRef();
+    void takeFPNfromSignal();
+    void AGC_processing();
+    void openLUT_File(QString p_sPath);
+    void TimeOutUpdateImgMiniature();
+    QImage printCrossMini(QImage p_Picture);
 
     // ----- Proxy-dependent set-up and control refresh -----------------------------------
     void InitGUIWithProxy();

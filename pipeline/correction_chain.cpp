@@ -2,6 +2,7 @@
 #include "pipeline/correction_chain.h"
 
 #include "params/proxy_parameter_table.h"
+#include "pipeline/correction_kernels.h"
 #include "pipeline/pipeline_cells.h"
 
 #include <opencv2/imgproc.hpp>
@@ -11,130 +12,18 @@
 #include <cstring>
 #include <limits>
 
-namespace {
-
-// Frames are worked in blocks that stay in the first-level cache, so that
-// the few simple loops of a block (each one the compiler vectorises) cost
-// one trip through memory for the whole chain.
-constexpr size_t kBlock = 2048;
-
-// The chain's arithmetic is signed 32-bit; overflow wraps as the hardware
-// does, without the undefined behaviour of signed overflow in C++.
-inline int32_t OffsetGainWrapped(int32_t p_iValue, int32_t p_iOffset, int32_t p_iGain, uint32_t p_uCentre256)
+const CorrectionKernels& SelectedCorrectionKernels()
 {
-    const uint32_t u = (uint32_t(p_iOffset) + uint32_t(p_iValue)) * uint32_t(p_iGain) + p_uCentre256;
-    return int32_t(u);
+    static const CorrectionKernels kernels = [] {
+#if defined(__x86_64__) || defined(__i386__)
+        __builtin_cpu_init();
+        if (__builtin_cpu_supports("avx2"))
+            return CorrectionKernels{kernels_avx2::CorrectionPass, kernels_avx2::GammaPass};
+#endif
+        return CorrectionKernels{kernels_base::CorrectionPass, kernels_base::GammaPass};
+    }();
+    return kernels;
 }
-
-// A double truncated toward zero into int32, saturating instead of the
-// undefined conversion of an out-of-range value.
-inline int32_t TruncToInt32(double p_dValue)
-{
-    if (!(p_dValue > -2147483649.0)) // also NaN
-        return p_dValue != p_dValue ? 0 : std::numeric_limits<int32_t>::min();
-    if (!(p_dValue < 2147483648.0))
-        return std::numeric_limits<int32_t>::max();
-    return int32_t(p_dValue);
-}
-
-template <bool Clamp, bool Invert>
-inline uint16_t Finish(int32_t w)
-{
-    if (Clamp)
-        w = std::min(std::max(w, int32_t(0)), int32_t(65535));
-    if (Invert)
-        w = int32_t(uint32_t(65535) - uint32_t(w));
-    return uint16_t(uint32_t(w));
-}
-
-struct KernelArgs
-{
-    const uint16_t* Raw;
-    const uint16_t* Ref;
-    const double* Gain2;
-    double Mean;
-    int32_t Offset;
-    int32_t Gain;
-    uint32_t Centre256;
-    uint16_t* Corrected;
-};
-
-template <bool Clamp, bool Invert>
-void CorrectFpnBlock(const KernelArgs& a, size_t b, size_t e)
-{
-    const uint16_t* __restrict raw = a.Raw;
-    const uint16_t* __restrict ref = a.Ref;
-    uint16_t* __restrict out = a.Corrected;
-    for (size_t i = b; i < e; ++i) {
-        const int32_t d = int32_t(raw[i]) - int32_t(ref[i]);
-        out[i] = Finish<Clamp, Invert>(OffsetGainWrapped(d, a.Offset, a.Gain, a.Centre256));
-    }
-}
-
-template <bool Clamp, bool Invert>
-void CorrectNoFpnBlock(const KernelArgs& a, size_t b, size_t e)
-{
-    const uint16_t* __restrict raw = a.Raw;
-    uint16_t* __restrict out = a.Corrected;
-    for (size_t i = b; i < e; ++i)
-        out[i] = Finish<Clamp, Invert>(OffsetGainWrapped(int32_t(raw[i]), a.Offset, a.Gain, a.Centre256));
-}
-
-inline int32_t Nuc2PtValue(const KernelArgs& a, size_t i)
-{
-    const double d = double(int32_t(a.Raw[i]) - int32_t(a.Ref[i]));
-    return TruncToInt32(d * a.Gain2[i] + a.Mean);
-}
-
-template <bool Clamp, bool Invert>
-void CorrectNuc2PtBlock(const KernelArgs& a, size_t b, size_t e, float* wf)
-{
-    for (size_t i = b; i < e; ++i) {
-        const int32_t w = Nuc2PtValue(a, i);
-        if (wf)
-            wf[i] = float(w);
-        a.Corrected[i] = Finish<Clamp, Invert>(OffsetGainWrapped(w, a.Offset, a.Gain, a.Centre256));
-    }
-}
-
-using BlockFn = void (*)(const KernelArgs&, size_t, size_t);
-using Nuc2PtFn = void (*)(const KernelArgs&, size_t, size_t, float*);
-
-BlockFn PickFpn(bool c, bool inv)
-{
-    return c ? (inv ? CorrectFpnBlock<true, true> : CorrectFpnBlock<true, false>)
-             : (inv ? CorrectFpnBlock<false, true> : CorrectFpnBlock<false, false>);
-}
-BlockFn PickNoFpn(bool c, bool inv)
-{
-    return c ? (inv ? CorrectNoFpnBlock<true, true> : CorrectNoFpnBlock<true, false>)
-             : (inv ? CorrectNoFpnBlock<false, true> : CorrectNoFpnBlock<false, false>);
-}
-Nuc2PtFn PickNuc2Pt(bool c, bool inv)
-{
-    return c ? (inv ? CorrectNuc2PtBlock<true, true> : CorrectNuc2PtBlock<true, false>)
-             : (inv ? CorrectNuc2PtBlock<false, true> : CorrectNuc2PtBlock<false, false>);
-}
-
-void DisplayBlock(const uint16_t* __restrict corr, uint8_t* __restrict d8, uint16_t* __restrict d16,
-                  size_t b, size_t e)
-{
-    if (d8)
-        for (size_t i = b; i < e; ++i)
-            d8[i] = uint8_t(corr[i] >> 8);
-    if (d16)
-        std::memcpy(d16 + b, corr + b, (e - b) * sizeof(uint16_t));
-}
-
-void GammaDisplayBlock(uint16_t* __restrict corr, const uint16_t* __restrict table, uint8_t* __restrict d8,
-                       uint16_t* __restrict d16, size_t b, size_t e)
-{
-    for (size_t i = b; i < e; ++i)
-        corr[i] = table[corr[i]];
-    DisplayBlock(corr, d8, d16, b, e);
-}
-
-} // namespace
 
 CorrectionPath CorrectionPathFor(int p_iDigiBoardKind, bool p_bSoftwareNUC)
 {
@@ -298,79 +187,48 @@ void RunCorrectionChain(const FrameInputs& p_In, const FrameGeometry& p_Geometry
     const bool gamma = p_Settings.GammaOn;
     if (gamma)
         p_Gamma.update(p_Settings.Gamma);
+
+    CorrectionPassArgs a;
+    a.Raw = p_In.Raw;
+    a.Ref = p_In.Reference;
+    a.Gain2 = p_In.NUC2ptGain;
+    a.Offset = p_Settings.Offset;
+    a.Gain = p_Settings.Gain;
+    a.Centre256 = uint32_t(p_Settings.Centre) * 256u;
+    a.Corrected = corr;
+    a.Acquired = p_Out.Acquired;
+    a.Working32f = p_Out.Working32f;
+    a.Display8 = p_Out.Display8;
+    a.Display16 = p_Out.Display16;
+    a.N = n;
+    a.Path = p_Settings.Path;
+    a.Input = p_Settings.Input;
+    a.Clamp = p_Settings.Clamp;
+    a.Invert = p_Settings.Invert;
     // Without gamma the display planes are written in the correction pass and
     // patched by the bad-pixel stage; with gamma they follow the gamma pass.
-    const bool fuseDisplay = !gamma;
+    a.FuseDisplay = !gamma;
+    const bool software = a.Path == CorrectionPath::Software;
+    if (software && a.Input != SoftwareInput::NoFPN && !a.Ref)
+        a.Input = SoftwareInput::NoFPN; // no reference image: nothing to subtract
+    if (software && a.Input == SoftwareInput::NUC2Pt && !a.Gain2)
+        a.Input = SoftwareInput::FPN;
+    if (software && a.Input == SoftwareInput::NUC2Pt)
+        a.Mean = ImageMean(a.Ref, n);
 
-    KernelArgs a{p_In.Raw, p_In.Reference, p_In.NUC2ptGain, 0.0, p_Settings.Offset, p_Settings.Gain,
-                 uint32_t(p_Settings.Centre) * 256u, corr};
-    const bool software = p_Settings.Path == CorrectionPath::Software;
-    const bool board = p_Settings.Path == CorrectionPath::Board;
-    SoftwareInput input = p_Settings.Input;
-    if (software && input != SoftwareInput::NoFPN && !p_In.Reference)
-        input = SoftwareInput::NoFPN; // no reference image: nothing to subtract
-    if (software && input == SoftwareInput::NUC2Pt && !p_In.NUC2ptGain)
-        input = SoftwareInput::FPN;
-    if (software && input == SoftwareInput::NUC2Pt)
-        a.Mean = ImageMean(p_In.Reference, n);
-
-    const BlockFn fpn = PickFpn(p_Settings.Clamp, p_Settings.Invert);
-    const BlockFn nofpn = PickNoFpn(p_Settings.Clamp, p_Settings.Invert);
-    const Nuc2PtFn nuc = PickNuc2Pt(p_Settings.Clamp, p_Settings.Invert);
-    const uint16_t* __restrict raw = p_In.Raw;
-    const uint16_t* __restrict ref = p_In.Reference;
-    float* __restrict wf = p_Out.Working32f;
-
-    for (size_t b = 0; b < n; b += kBlock) {
-        const size_t e = std::min(n, b + kBlock);
-        if (software && raw) {
-            if (p_Out.Acquired)
-                std::memcpy(p_Out.Acquired + b, raw + b, (e - b) * sizeof(uint16_t));
-            switch (input) {
-            case SoftwareInput::FPN:
-                if (wf)
-                    for (size_t i = b; i < e; ++i)
-                        wf[i] = float(int32_t(raw[i]) - int32_t(ref[i]));
-                fpn(a, b, e);
-                break;
-            case SoftwareInput::NoFPN:
-                if (wf)
-                    for (size_t i = b; i < e; ++i)
-                        wf[i] = float(raw[i]);
-                nofpn(a, b, e);
-                break;
-            case SoftwareInput::NUC2Pt:
-                nuc(a, b, e, wf);
-                break;
-            }
-        } else if (board && raw) {
-            if (!p_Settings.Invert) {
-                std::memcpy(corr + b, raw + b, (e - b) * sizeof(uint16_t));
-                if (wf)
-                    for (size_t i = b; i < e; ++i)
-                        wf[i] = float(raw[i]);
-            } else {
-                for (size_t i = b; i < e; ++i)
-                    corr[i] = uint16_t(~raw[i]);
-            }
-        }
-        if (fuseDisplay)
-            DisplayBlock(corr, p_Out.Display8, p_Out.Display16, b, e);
-    }
+    const CorrectionKernels& k = SelectedCorrectionKernels();
+    k.Correction(a);
 
     if (p_Settings.badPixelStageRuns()) {
         const uint16_t fill = p_Fill.beginFrame(p_Settings.BadPixelMode);
         ApplyBadPixelReplacement(corr, p_Geometry, p_Settings, p_BadPixels, fill,
-                                 fuseDisplay ? p_Out.Display8 : nullptr,
-                                 fuseDisplay ? p_Out.Display16 : nullptr);
+                                 a.FuseDisplay ? p_Out.Display8 : nullptr,
+                                 a.FuseDisplay ? p_Out.Display16 : nullptr);
         p_Fill.endFrame(p_Settings.BadPixelMode, fill);
     }
 
-    if (gamma) {
-        const uint16_t* table = p_Gamma.data();
-        for (size_t b = 0; b < n; b += kBlock)
-            GammaDisplayBlock(corr, table, p_Out.Display8, p_Out.Display16, b, std::min(n, b + kBlock));
-    }
+    if (gamma)
+        k.Gamma(corr, p_Gamma.data(), p_Out.Display8, p_Out.Display16, n);
 }
 
 int CvInterpolationFor(int p_iCellValue)

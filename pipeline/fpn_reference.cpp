@@ -68,7 +68,7 @@ FpnFrameResult FpnReferenceBuilder::onFrame(const uint16_t* p_pRaw, uint16_t* p_
                                             std::ostream& p_Out)
 {
     FpnFrameResult r;
-    if (!m_bRequest.load() || !p_pRaw || !p_pActiveReference || p_uPixels == 0)
+    if (!m_pRequest->load() || !p_pRaw || !p_pActiveReference || p_uPixels == 0)
         return r;
     r.Requested = true;
 
@@ -82,7 +82,7 @@ FpnFrameResult FpnReferenceBuilder::onFrame(const uint16_t* p_pRaw, uint16_t* p_
         std::memcpy(p_pActiveReference, p_pRaw, p_uPixels * sizeof(uint16_t));
         r.Mean = ReferenceMean(p_pActiveReference, p_uPixels);
         PrintReferenceMean(p_Out, r.Mean);
-        m_bRequest.store(false);
+        m_pRequest->store(false);
         r.ReferenceBuilt = true;
         r.RaiseNewReference = true;
         return r;
@@ -94,7 +94,7 @@ FpnFrameResult FpnReferenceBuilder::onFrame(const uint16_t* p_pRaw, uint16_t* p_
         r.RunDiscarded = true;
     }
     if (!m_Run.active() && !m_Run.start(p_uSpinBoxFrames, p_uPixels)) {
-        m_bRequest.store(false);
+        m_pRequest->store(false);
         r.DisableButton = false;
         r.EnableButton = true;
         r.AllocationFailed = true;
@@ -102,7 +102,7 @@ FpnFrameResult FpnReferenceBuilder::onFrame(const uint16_t* p_pRaw, uint16_t* p_
     }
     m_Run.add(p_pRaw);
     if (m_Run.complete()) {
-        m_bRequest.store(false);
+        m_pRequest->store(false);
         m_Run.finish(p_pActiveReference);
         r.Mean = ReferenceMean(p_pActiveReference, p_uPixels);
         r.ReferenceBuilt = true;
@@ -115,6 +115,6 @@ FpnFrameResult FpnReferenceBuilder::onFrame(const uint16_t* p_pRaw, uint16_t* p_
 
 void FpnReferenceBuilder::reset()
 {
-    m_bRequest.store(false);
+    m_pRequest->store(false);
     m_Run.discard();
 }

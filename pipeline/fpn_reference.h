@@ -59,9 +59,15 @@ struct FpnFrameResult
 class FpnReferenceBuilder
 {
 public:
-    void request() { m_bRequest.store(true); }
-    bool requested() const { return m_bRequest.load(); }
-    void cancelRequest() { m_bRequest.store(false); }
+    // The request flag may live elsewhere (the main window's); by default the builder keeps its own.
+    explicit FpnReferenceBuilder(std::atomic<bool>* p_pRequestFlag = nullptr)
+        : m_pRequest(p_pRequestFlag ? p_pRequestFlag : &m_bOwnRequest)
+    {
+    }
+
+    void request() { m_pRequest->store(true); }
+    bool requested() const { return m_pRequest->load(); }
+    void cancelRequest() { m_pRequest->store(false); }
 
     // p_uSpinBoxFrames is the live N; it is latched at the first frame of a run.
     FpnFrameResult onFrame(const uint16_t* p_pRaw, uint16_t* p_pActiveReference, size_t p_uPixels,
@@ -73,6 +79,7 @@ public:
     const AveragedFpnRun& run() const { return m_Run; }
 
 private:
-    std::atomic<bool> m_bRequest{false};
+    std::atomic<bool> m_bOwnRequest{false};
+    std::atomic<bool>* m_pRequest;
     AveragedFpnRun m_Run;
 };

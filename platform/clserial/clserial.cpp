@@ -24,10 +24,14 @@ struct ClPort
 std::mutex g_PortsMutex;
 std::set<ClPort*> g_OpenPorts;
 
+// The open port of a reference, with what its board sent on its own pulled in.
 ClPort* Lookup(hSerRef p_Ref)
 {
     ClPort* p = static_cast<ClPort*>(p_Ref);
-    return g_OpenPorts.count(p) != 0 ? p : nullptr;
+    if (g_OpenPorts.count(p) == 0)
+        return nullptr;
+    p->pending.append(sim::CameraLinkPortTakeEmitted(p->index));
+    return p;
 }
 
 void CopyText(const char* p_sText, char* p_pBuffer, uint32_t* p_pSize, bool* p_pTooSmall)

@@ -434,7 +434,7 @@ private:
     PvDevice* m_pDevice = nullptr;
     bool m_bOpen = false;
     uint32_t m_uRxBufferSize = 4096;
-    std::deque<uint8_t> m_Rx;
+    mutable std::deque<uint8_t> m_Rx;   // mutable: a const query pulls in what the board sent
 };
 
 // ---------------------------------------------------------------- windows

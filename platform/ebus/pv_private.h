@@ -36,6 +36,7 @@ struct PvStream::Statistics
     std::atomic<double> acquisitionRate{0.0}; // frames per second over the last second
     std::atomic<int64_t> blockCount{0};
     std::atomic<int64_t> blocksDropped{0};
+    std::atomic<bool> streamOpen{false};       // a closed or freed stream receives nothing
 };
 
 // Guards the link between a stream and its pipeline (either may go first).

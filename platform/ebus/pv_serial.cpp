@@ -9,6 +9,19 @@
 #include <algorithm>
 #include <chrono>
 
+namespace {
+
+// Pulls in what the board sent on its own, as far as the receive buffer holds.
+void TakeEmitted(std::deque<uint8_t>& p_Rx, uint32_t p_uCapacity)
+{
+    const QByteArray bytes = sim::DunstelBoard::instance().takeUartEmitted();
+    for (char c : bytes)
+        if (p_Rx.size() < p_uCapacity)
+            p_Rx.push_back(static_cast<uint8_t>(c));
+}
+
+} // namespace
+
 PvDeviceSerialPort::~PvDeviceSerialPort()
 {
     Close();
@@ -75,6 +88,7 @@ PvResult PvDeviceSerialPort::FlushRxBuffer()
     std::lock_guard<std::mutex> lock(m_Mutex);
     if (!m_bOpen)
         return PvResult::Code::STATE_ERROR;
+    TakeEmitted(m_Rx, m_uRxBufferSize);
     m_Rx.clear();
     return PvResult::Code::OK;
 }
@@ -82,6 +96,8 @@ PvResult PvDeviceSerialPort::FlushRxBuffer()
 PvResult PvDeviceSerialPort::GetRxBytesReady(uint32_t& p_uBytes) const
 {
     std::lock_guard<std::mutex> lock(m_Mutex);
+    if (m_bOpen)
+        TakeEmitted(m_Rx, m_uRxBufferSize);
     p_uBytes = static_cast<uint32_t>(m_Rx.size());
     return m_bOpen ? PvResult(PvResult::Code::OK) : PvResult(PvResult::Code::STATE_ERROR);
 }
@@ -94,7 +110,20 @@ PvResult PvDeviceSerialPort::Read(uint8_t* p_pBuffer, uint32_t p_uSize, uint32_t
     std::unique_lock<std::mutex> lock(m_Mutex);
     if (!m_bOpen)
         return PvResult::Code::STATE_ERROR;
-    m_Arrived.wait_for(lock, std::chrono::milliseconds(p_uTimeoutMs), [this] { return !m_Rx.empty() || !m_bOpen; });
+    // Replies arrive with the write that caused them; bytes the board sends on
+    // its own are looked for every few milliseconds.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(p_uTimeoutMs);
+    for (;;) {
+        TakeEmitted(m_Rx, m_uRxBufferSize);
+        if (!m_Rx.empty() || !m_bOpen)
+            break;
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= deadline)
+            break;
+        m_Arrived.wait_for(lock, std::min<std::chrono::steady_clock::duration>(deadline - now, std::chrono::milliseconds(5)));
+    }
+    if (!m_bOpen)
+        return PvResult::Code::STATE_ERROR;
     if (m_Rx.empty())
         return PvResult::Code::TIMEOUT;
     const uint32_t n = std::min<uint32_t>(p_uSize, static_cast<uint32_t>(m_Rx.size()));

@@ -81,6 +81,13 @@ private:
 
 std::atomic<uint16_t> g_uNextLocalPort{50010};
 
+// Fast mode has no frame period; a loop with nothing to deliver must still not spin.
+void IdleInFastMode()
+{
+    if (sim::FastMode())
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
 } // namespace
 
 std::mutex& PvStreamPipelineMutex()
@@ -99,6 +106,7 @@ PvStream::PvStream()
 
 PvStream::~PvStream()
 {
+    m_pStatistics->streamOpen.store(false);
     std::lock_guard<std::mutex> lock(PvStreamPipelineMutex());
     if (m_pPipeline != nullptr)
         m_pPipeline->m_pStream = nullptr;
@@ -118,6 +126,7 @@ PvStream* PvStream::CreateAndOpen(const PvString& p_sConnectionId, PvResult* p_p
     } else {
         pStream = new PvStreamGEV;
         pStream->m_bOpen.store(true);
+        pStream->m_pStatistics->streamOpen.store(true);
     }
     if (p_pResult != nullptr)
         *p_pResult = result;
@@ -141,6 +150,7 @@ PvResult PvStream::Close()
 {
     if (!m_bOpen.exchange(false))
         return PvResult::Code::STATE_ERROR;
+    m_pStatistics->streamOpen.store(false);
     return PvResult::Code::OK;
 }
 
@@ -252,6 +262,7 @@ PvResult PvPipeline::Start()
     m_Queued.clear();
     for (auto& b : m_Buffers)
         m_Free.push_back(b.get());
+    Board().framesPerSecond();   // the board's model exists before the thread runs
     m_bStop.store(false);
     m_bStarted.store(true);
     m_Thread = std::thread(&PvPipeline::run, this);
@@ -343,9 +354,11 @@ void PvPipeline::run()
         m_pStatistics->acquisitionRate.store(static_cast<double>(recent.size()));
 
         sim::DunstelBoard& board = Board();
-        if (!board.streamEnabled() || !board.acquisitionRunning() || board.lost()
-            || sim::FaultPending(sim::BoardKind::Dunstel, sim::Fault::FramesStop))
+        if (!m_pStatistics->streamOpen.load() || !board.streamEnabled() || !board.acquisitionRunning() || board.lost()
+            || sim::FaultPending(sim::BoardKind::Dunstel, sim::Fault::FramesStop)) {
+            IdleInFastMode();
             continue;
+        }
         PvBuffer* b = nullptr;
         {
             std::lock_guard<std::mutex> lock(m_Mutex);
@@ -356,6 +369,7 @@ void PvPipeline::run()
         }
         if (b == nullptr) {
             m_pStatistics->blocksDropped.fetch_add(1);
+            IdleInFastMode();
             continue;
         }
         const int64_t iNeeded = board.renderFrame(b->GetDataPointer(), b->GetSize());

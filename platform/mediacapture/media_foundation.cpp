@@ -654,8 +654,13 @@ struct ReaderCore
                 c.pending = 0;
                 continue;
             }
-            if (r == sim::CaptureStream::SampleResult::NoSample)
-                continue;   // frames stopped: the request stays queued
+            if (r == sim::CaptureStream::SampleResult::NoSample) {
+                // Frames stopped: the request stays queued. Without pacing
+                // (fast mode) this would spin, so give the processor back.
+                if (sim::FastMode())
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                continue;
+            }
             HRESULT hr = S_OK;
             DWORD flags = 0;
             IMFSample* pSample = nullptr;

@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <atomic>
+#include <chrono>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -22,6 +23,7 @@ constexpr int kSurfaceCount = 4;
 constexpr MCHANDLE kFirstChannelHandle = 0x00010001;
 constexpr MCHANDLE kFirstSurfaceHandle = 0x40000001;
 constexpr int32_t kDefaultAcqTimeoutMs = 1000;
+constexpr size_t kMaxLoggedCalls = 4096;
 
 struct Surface
 {
@@ -77,6 +79,9 @@ MCSTATUS Log(char p_cKind, MCHANDLE p_Instance, MCPARAMID p_Param, int32_t p_iVa
     call.intValue = p_iValue;
     call.text = p_sText != nullptr ? p_sText : "";
     call.status = p_Status;
+    // Bounded: a program that reads a parameter per frame must not grow it for ever.
+    if (g_ParamCalls.size() >= kMaxLoggedCalls)
+        g_ParamCalls.erase(g_ParamCalls.begin(), g_ParamCalls.begin() + kMaxLoggedCalls / 2);
     g_ParamCalls.push_back(std::move(call));
     return p_Status;
 }
@@ -109,6 +114,13 @@ void Deliver(Channel& p_Channel, int32_t p_iSignal, MCHANDLE p_SignalInfo)
     cb(&info);
 }
 
+// Fast mode has no frame period; a loop with nothing to deliver must still not spin.
+void IdleInFastMode()
+{
+    if (sim::FastMode())
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
 // The channel's acquisition: one frame of the board on the channel's
 // connector per frame period, into the surfaces in turn.
 void AcquisitionLoop(std::shared_ptr<Channel> p_pChannel)
@@ -134,10 +146,13 @@ void AcquisitionLoop(std::shared_ptr<Channel> p_pChannel)
         kind = sim::CameraLinkPortBoard(iPort, &bNothing);
         if (bNothing || sim::FaultPending(kind, sim::Fault::DeviceLostMidStream)) {
             Deliver(ch, MC_SIG_ACQUISITION_FAILURE, 0);
+            IdleInFastMode();
             continue;
         }
-        if (sim::FaultPending(kind, sim::Fault::FramesStop))
+        if (sim::FaultPending(kind, sim::Fault::FramesStop)) {
+            IdleInFastMode();
             continue;
+        }
         std::shared_ptr<sim::SensorModel> pSensor = sim::SensorFor(kind);
         const double dNow = pSensor->framesPerSecond();
         if (dNow != dRate) {
@@ -185,6 +200,12 @@ MCSTATUS Activate(const std::shared_ptr<Channel>& p_pChannel)
             g_Surfaces[s->handle] = s;
         }
     }
+    // The board's model comes into being here, on the caller's thread, so
+    // that the acquisition thread never reads the settings file.
+    bool bNothing = true;
+    const sim::BoardKind kind = sim::CameraLinkPortBoard(ch.driverIndex, &bNothing);
+    if (!bNothing)
+        sim::SensorFor(kind);
     ch.stop.store(false);
     g_iActiveThreads.fetch_add(1);
     ch.thread = std::thread(AcquisitionLoop, p_pChannel);
@@ -333,6 +354,8 @@ MCSTATUS McSetParamStr(MCHANDLE p_Instance, MCPARAMID p_Param, const char* p_sVa
                 ch->camFile = p_sValue;
                 ch->width = g.activePixels;
                 ch->height = g.activeLines;
+                for (auto& surface : ch->surfaces)
+                    g_RetiredSurfaces.push_back(surface->handle);
                 ch->surfaces.clear();
             }
         }

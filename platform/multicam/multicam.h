@@ -118,7 +118,8 @@ MCSTATUS McRegisterCallback(MCHANDLE p_Instance, PMCCALLBACK p_Callback, void* p
 
 // Test access to the library.
 namespace multicam_test {
-// Every McSetParamInt, McSetParamStr and McGetParamInt call, in call order.
+// The McSetParamInt, McSetParamStr and McGetParamInt calls, in call order
+// (the latest few thousand).
 struct ParamCall
 {
     char kind;            // 'I' set int, 'S' set string, 'G' get int

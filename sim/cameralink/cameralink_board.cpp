@@ -75,6 +75,9 @@ constexpr int kBadPixelSlotRegister = 39;
 constexpr int kBadPixelColumnRegister = 40;
 constexpr int kBadPixelRowRegister = 41;
 constexpr int kFpgaBoardAddress = 2;
+constexpr int kPersoValueRegister = 25;
+constexpr int kNucFpgaRegister = 6;
+constexpr int kNucCorrectionOff = 0x1;
 
 } // namespace
 
@@ -165,7 +168,11 @@ QByteArray CameraLinkBoard::receive(const QByteArray& p_Message)
         case 'p': return QByteArray::number(proxyNumberOnWire(pSensor->proxyIndex()));
         case 'f': return QByteArray::number(pSensor->frameRateCode());
         case 's':
-            pSensor->setBoardCorrectedOutput(true);
+            {
+                std::lock_guard<std::mutex> lock(m_Mutex);
+                m_bFpnReference = true;
+            }
+            updateCorrectedOutput();
             return QByteArray();
         default: break;
         }
@@ -221,6 +228,7 @@ bool CameraLinkBoard::handleFpgaText(const QByteArray& p_Text)
     if (m.captured(1).toInt() != kFpgaBoardAddress)
         return false;
     SensorFor(m_Kind)->setFpgaRegister(m.captured(2).toInt(), m.captured(3).toInt());
+    updateCorrectedOutput();
     return true;
 }
 
@@ -228,6 +236,8 @@ void CameraLinkBoard::writeRegister(int p_iId, int p_iValue)
 {
     std::shared_ptr<SensorModel> pSensor = SensorFor(m_Kind);
     pSensor->setRegister(p_iId, p_iValue);
+    if (p_iId == kPersoValueRegister)
+        updateCorrectedOutput();
     if (p_iId == kProxyNumberRegister) {
         const int iIndex = proxyIndexFromWire(p_iValue);
         if (iIndex >= 0 && iIndex <= 24)
@@ -258,9 +268,21 @@ int CameraLinkBoard::badPixelCorrectionMode() const
     return m_iBadPixelMode;
 }
 
+void CameraLinkBoard::updateCorrectedOutput()
+{
+    std::shared_ptr<SensorModel> pSensor = SensorFor(m_Kind);
+    bool bReference;
+    {
+        std::lock_guard<std::mutex> lock(m_Mutex);
+        bReference = m_bFpnReference;
+    }
+    pSensor->setBoardCorrectedOutput(bReference && (pSensor->fpgaRegister(kNucFpgaRegister) & kNucCorrectionOff) == 0);
+}
+
 void CameraLinkBoard::powerCycle()
 {
     std::lock_guard<std::mutex> lock(m_Mutex);
+    m_bFpnReference = false;
     m_BadPixels.clear();
     m_iBadPixelSlot = 0;
     m_iBadPixelMode = -1;

@@ -19,8 +19,11 @@ namespace sim {
 // Dialects: Belmor and Belmor+ take "!" + letter + digits of any length; the
 // Arvex board takes the "!" register texts and its own "*" texts zero-filled
 // to 8 bytes. All three answer the probe "v", "!p"/"!f" (Arvex "*p"/"*f")
-// with the stored proxy and frame-rate numbers in decimal, switch to their own
-// FPN-corrected output on "!s"/"*s" and take FPGA writes as "#A002#R<reg>#D<value>".
+// with the stored proxy and frame-rate numbers in decimal, take their board-side
+// FPN reference on "!s"/"*s" and take FPGA writes as "#A002#R<reg>#D<value>"
+// (or the PERSO_ADDR / PERSO_VALUE pair). The board puts out its own
+// FPN-corrected image once a reference is taken, unless bit 0 of FPGA
+// register 6 (correction off) is set.
 // The register values go into the board's SensorModel (board_registry.h).
 class CameraLinkBoard
 {
@@ -58,12 +61,14 @@ private:
     bool handleStarText(const QByteArray& p_Text);
     bool handleFpgaText(const QByteArray& p_Text);
     void writeRegister(int p_iId, int p_iValue);
+    void updateCorrectedOutput();
 
     const BoardKind m_Kind;
     mutable std::mutex m_Mutex;
     std::map<int, BadPixelEntry> m_BadPixels;
     int m_iBadPixelSlot = 0;
     int m_iBadPixelMode = -1;
+    bool m_bFpnReference = false;   // "!s"/"*s" taken since power-on
 };
 
 // The one board object of each Camera Link kind (Arvex, Belmor, BelmorPlus).

@@ -11,12 +11,24 @@ namespace sim {
 
 namespace {
 
+// Which boards the settings file makes available, as last read. The frame
+// threads route with this copy: the settings file is read only on the
+// callers' threads (port enumeration and writes), never once per frame.
+struct Presence
+{
+    bool enabled = true;
+    bool available[3] = {true, true, true};   // Arvex, Belmor, BelmorPlus
+};
+
 struct Cabling
 {
     std::mutex mutex;
+    Presence presence;
     std::vector<CameraLinkPlug> layout{CameraLinkPlug::AnyPresentBoard};
     // Last board that spoke on each shared connector.
     std::vector<int> lastBoard{0};
+    // Bytes sent by a board on its own, by layout index.
+    std::vector<QByteArray> emitted{QByteArray()};
 };
 
 Cabling& TheCabling()
@@ -25,9 +37,21 @@ Cabling& TheCabling()
     return s_Cabling;
 }
 
-bool Available(const SimulationSettings& p_Settings, BoardKind p_Kind)
+Presence ReadPresence()
 {
-    return p_Settings.boardAvailable(p_Kind);
+    const SimulationSettings settings;
+    Presence p;
+    p.enabled = settings.simulationEnabled();
+    p.available[0] = settings.boardAvailable(BoardKind::Arvex);
+    p.available[1] = settings.boardAvailable(BoardKind::Belmor);
+    p.available[2] = settings.boardAvailable(BoardKind::BelmorPlus);
+    return p;
+}
+
+bool Available(const Presence& p_Presence, BoardKind p_Kind)
+{
+    const int i = static_cast<int>(p_Kind) - 1;
+    return p_Presence.enabled && i >= 0 && i < 3 && p_Presence.available[i];
 }
 
 BoardKind PlugKind(CameraLinkPlug p_Plug)
@@ -40,7 +64,7 @@ BoardKind PlugKind(CameraLinkPlug p_Plug)
 }
 
 // The board a shared connector gives a message to; 0 = none present.
-int PickBoard(const SimulationSettings& p_Settings, int p_iLast, const QByteArray& p_Message)
+int PickBoard(const Presence& p_Settings, int p_iLast, const QByteArray& p_Message)
 {
     const bool bArvex = Available(p_Settings, BoardKind::Arvex);
     const bool bBelmor = Available(p_Settings, BoardKind::Belmor);
@@ -80,6 +104,7 @@ void SetCameraLinkPortLayout(const std::vector<CameraLinkPlug>& p_Layout)
     std::lock_guard<std::mutex> lock(c.mutex);
     c.layout = p_Layout;
     c.lastBoard.assign(p_Layout.size(), 0);
+    c.emitted.assign(p_Layout.size(), QByteArray());
 }
 
 void ResetCameraLinkPortLayout()
@@ -89,7 +114,7 @@ void ResetCameraLinkPortLayout()
 
 // Indices into the layout of the connectors the grabber shows: a connector
 // whose boards all have a pending NoPort fault is gone.
-static std::vector<int> VisiblePortsLocked(const Cabling& c, const SimulationSettings& p_Settings)
+static std::vector<int> VisiblePortsLocked(const Cabling& c, const Presence& p_Settings)
 {
     std::vector<int> visible;
     for (int i = 0; i < static_cast<int>(c.layout.size()); ++i) {
@@ -111,22 +136,23 @@ static std::vector<int> VisiblePortsLocked(const Cabling& c, const SimulationSet
 
 int CameraLinkPortCount()
 {
-    const SimulationSettings settings;
-    if (!settings.simulationEnabled())
+    const Presence settings = ReadPresence();
+    Cabling& c = TheCabling();
+    std::lock_guard<std::mutex> lock(c.mutex);
+    c.presence = settings;
+    if (!settings.enabled)
         return 0;
     if (!Available(settings, BoardKind::Arvex) && !Available(settings, BoardKind::Belmor)
         && !Available(settings, BoardKind::BelmorPlus))
         return 0;
-    Cabling& c = TheCabling();
-    std::lock_guard<std::mutex> lock(c.mutex);
     return static_cast<int>(VisiblePortsLocked(c, settings).size());
 }
 
-static BoardKind RouteLocked(Cabling& c, const SimulationSettings& p_Settings, int p_iPort,
+static BoardKind RouteLocked(Cabling& c, const Presence& p_Settings, int p_iPort,
                              const QByteArray* p_pMessage, bool* p_pNothing)
 {
     *p_pNothing = true;
-    if (!p_Settings.simulationEnabled())
+    if (!p_Settings.enabled)
         return BoardKind::BelmorPlus;
     const std::vector<int> visible = VisiblePortsLocked(c, p_Settings);
     if (p_iPort < 0 || p_iPort >= static_cast<int>(visible.size()))
@@ -152,17 +178,18 @@ static BoardKind RouteLocked(Cabling& c, const SimulationSettings& p_Settings, i
 
 BoardKind CameraLinkPortRoute(int p_iPort, const QByteArray& p_Message, bool* p_pNothing)
 {
-    const SimulationSettings settings;
+    const Presence settings = ReadPresence();
     Cabling& c = TheCabling();
     std::lock_guard<std::mutex> lock(c.mutex);
+    c.presence = settings;
     return RouteLocked(c, settings, p_iPort, &p_Message, p_pNothing);
 }
 
 BoardKind CameraLinkPortBoard(int p_iPort, bool* p_pNothing)
 {
-    const SimulationSettings settings;
     Cabling& c = TheCabling();
     std::lock_guard<std::mutex> lock(c.mutex);
+    const Presence settings = c.presence;
     return RouteLocked(c, settings, p_iPort, nullptr, p_pNothing);
 }
 
@@ -190,6 +217,27 @@ bool CameraLinkPortBaudRateFails(int p_iPort)
     bool bNothing = true;
     const BoardKind kind = CameraLinkPortBoard(p_iPort, &bNothing);
     return !bNothing && ConsumeFault(kind, Fault::BaudRateFailure);
+}
+
+void CameraLinkPortEmit(int p_iPort, const QByteArray& p_Bytes)
+{
+    Cabling& c = TheCabling();
+    std::lock_guard<std::mutex> lock(c.mutex);
+    const std::vector<int> visible = VisiblePortsLocked(c, c.presence);
+    if (p_iPort >= 0 && p_iPort < static_cast<int>(visible.size()))
+        c.emitted[visible[p_iPort]].append(p_Bytes);
+}
+
+QByteArray CameraLinkPortTakeEmitted(int p_iPort)
+{
+    Cabling& c = TheCabling();
+    std::lock_guard<std::mutex> lock(c.mutex);
+    const std::vector<int> visible = VisiblePortsLocked(c, c.presence);
+    if (p_iPort < 0 || p_iPort >= static_cast<int>(visible.size()))
+        return QByteArray();
+    QByteArray bytes;
+    bytes.swap(c.emitted[visible[p_iPort]]);
+    return bytes;
 }
 
 void ResetCameraLinkSimulation()

@@ -37,7 +37,9 @@ int CameraLinkPortCount();
 BoardKind CameraLinkPortRoute(int p_iPort, const QByteArray& p_Message, bool* p_pNothing);
 
 // The board whose video the grabber sees on the port (the one routed to
-// last); *p_pNothing true when no board is there.
+// last); *p_pNothing true when no board is there. Uses the board presence
+// as the last port enumeration or write read it, so frame threads never
+// read the settings file.
 BoardKind CameraLinkPortBoard(int p_iPort, bool* p_pNothing);
 
 // Result of one write on a port, faults applied (fault_injector.h): a write
@@ -51,6 +53,12 @@ CameraLinkWriteOutcome CameraLinkPortWrite(int p_iPort, const QByteArray& p_Mess
 
 // A pending Fault::NoPort on a connector's boards removes the connector.
 bool CameraLinkPortBaudRateFails(int p_iPort);   // Fault::BaudRateFailure
+
+// Bytes the board on port p_iPort sends on its own (test hook: stale input,
+// line noise); they wait in the port until read or flushed.
+void CameraLinkPortEmit(int p_iPort, const QByteArray& p_Bytes);
+// Takes what was emitted on the port since the last call.
+QByteArray CameraLinkPortTakeEmitted(int p_iPort);
 
 // Power-cycles the Camera Link boards and restores the default layout.
 void ResetCameraLinkSimulation();

@@ -142,6 +142,7 @@ void DunstelBoard::resetLocked()
     m_bStreamEnabled = false;
     m_bAcquisition = false;
     m_UartLine.clear();
+    m_UartEmitted.clear();
 }
 
 void DunstelBoard::powerCycle()
@@ -471,6 +472,20 @@ QByteArray DunstelBoard::uartWrite(const QByteArray& p_Bytes)
     const bool bSilent = ConsumeFault(BoardKind::Dunstel, Fault::SilentPort);
     const bool bTimeout = ConsumeFault(BoardKind::Dunstel, Fault::ReplyTimeout);
     return bSilent || bTimeout ? QByteArray() : reply;
+}
+
+void DunstelBoard::emitUart(const QByteArray& p_Bytes)
+{
+    std::lock_guard<std::mutex> lock(m_Mutex);
+    m_UartEmitted.append(p_Bytes);
+}
+
+QByteArray DunstelBoard::takeUartEmitted()
+{
+    std::lock_guard<std::mutex> lock(m_Mutex);
+    QByteArray bytes;
+    bytes.swap(m_UartEmitted);
+    return bytes;
 }
 
 void DunstelBoard::handleUartLine(const QByteArray& p_Line, QByteArray* p_pReply)

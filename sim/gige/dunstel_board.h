@@ -84,6 +84,10 @@ public:
     bool uartAvailable() const;    // bulk 0 configured as UART
     // Bytes written by the host; returns what the board sends back.
     QByteArray uartWrite(const QByteArray& p_Bytes);
+    // Bytes the board sends on its own (test hook: stale input, line noise);
+    // the bridge's port takes them in when it is read or flushed.
+    void emitUart(const QByteArray& p_Bytes);
+    QByteArray takeUartEmitted();
     // Proxy number on the wire: the board counts two below the proxy index.
     static int ProxyNumberOnWire(int p_iProxyIndex) { return p_iProxyIndex - 2; }
 
@@ -106,6 +110,7 @@ private:
     bool m_bStreamEnabled = false;
     bool m_bAcquisition = false;
     QByteArray m_UartLine;
+    QByteArray m_UartEmitted;
     uint64_t m_uPatternFrame = 0;
 };
 

@@ -22,6 +22,7 @@ struct AddedDevice
     QString name;
     FrameGeometry geometry;
     bool beforeBoard;
+    std::vector<uint8_t> sample;   // empty: rendered frames
 };
 
 struct DeviceList
@@ -136,7 +137,8 @@ class AddedDeviceStream final : public CaptureStream
 {
 public:
     AddedDeviceStream(const AddedDevice& p_Device)
-        : m_sName(p_Device.name), m_Geometry(p_Device.geometry), m_Sensor(BoardKind::Corvane, -1, 30)
+        : m_sName(p_Device.name), m_Geometry(p_Device.geometry), m_Sample(p_Device.sample),
+          m_Sensor(BoardKind::Corvane, -1, 30)
     {
         m_Sensor.setGeometryOverride(m_Geometry);
     }
@@ -147,6 +149,10 @@ public:
     bool lost() const override { return false; }
     SampleResult nextSample(std::vector<uint8_t>& p_Bytes) override
     {
+        if (!m_Sample.empty()) {
+            p_Bytes = m_Sample;
+            return SampleResult::Sample;
+        }
         m_Pixels.resize(static_cast<size_t>(m_Geometry.pixelCount()));
         m_Sensor.renderNextFrame(m_Pixels.data(), m_Geometry);
         ToBigEndian(m_Pixels, p_Bytes);
@@ -156,6 +162,7 @@ public:
 private:
     const QString m_sName;
     const FrameGeometry m_Geometry;
+    const std::vector<uint8_t> m_Sample;
     SensorModel m_Sensor;
     std::vector<uint16_t> m_Pixels;
 };
@@ -183,7 +190,17 @@ int AddCaptureDevice(const QString& p_sFriendlyName, const FrameGeometry& p_Geom
     DeviceList& d = Devices();
     std::lock_guard<std::mutex> lock(d.mutex);
     const int id = d.nextId++;
-    d.added.push_back(AddedDevice{id, p_sFriendlyName, p_Geometry, p_bBeforeBoard});
+    d.added.push_back(AddedDevice{id, p_sFriendlyName, p_Geometry, p_bBeforeBoard, {}});
+    return id;
+}
+
+int AddCaptureDeviceWithSample(const QString& p_sFriendlyName, const FrameGeometry& p_Geometry,
+                               const std::vector<uint8_t>& p_Sample, bool p_bBeforeBoard)
+{
+    DeviceList& d = Devices();
+    std::lock_guard<std::mutex> lock(d.mutex);
+    const int id = d.nextId++;
+    d.added.push_back(AddedDevice{id, p_sFriendlyName, p_Geometry, p_bBeforeBoard, p_Sample});
     return id;
 }
 

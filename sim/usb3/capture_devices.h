@@ -29,6 +29,10 @@ std::vector<CaptureDeviceInfo> ListCaptureDevices();
 // register port), sending 16-bit frames of p_Geometry high byte first.
 // Returns its id.
 int AddCaptureDevice(const QString& p_sFriendlyName, const FrameGeometry& p_Geometry, bool p_bBeforeBoard);
+// The same device sending p_Sample, byte for byte, as every sample (of any
+// length, odd included), while its media type keeps announcing p_Geometry.
+int AddCaptureDeviceWithSample(const QString& p_sFriendlyName, const FrameGeometry& p_Geometry,
+                               const std::vector<uint8_t>& p_Sample, bool p_bBeforeBoard);
 void RemoveAddedCaptureDevices();
 
 // The stream of one activated device. The geometry is fixed at activation,

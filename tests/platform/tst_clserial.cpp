@@ -308,6 +308,32 @@ private slots:
         QVERIFY(!sim::SensorFor(k)->boardCorrectedOutput());
         Write(ref, command);
         QVERIFY(sim::SensorFor(k)->boardCorrectedOutput());
+        // FPGA register 6, bit 0: correction off, and on again.
+        Write(ref, "#A002#R006#D00005");
+        QVERIFY(!sim::SensorFor(k)->boardCorrectedOutput());
+        Write(ref, "#A002#R006#D00004");
+        QVERIFY(sim::SensorFor(k)->boardCorrectedOutput());
+    }
+
+    // Belmor+ starts with the correction off (register 6 := 1 as an address /
+    // value pair); the reference alone does not switch it on.
+    void belmorPlusCorrectionFollowsTheNucRegister()
+    {
+        onlyBoard(BoardKind::BelmorPlus);
+        hSerRef ref = open();
+        Write(ref, "!a006");
+        Write(ref, "!b001");
+        Write(ref, "!s");
+        QVERIFY(!sim::SensorFor(BoardKind::BelmorPlus)->boardCorrectedOutput());
+        Write(ref, "!a006");
+        Write(ref, "!b000");
+        QVERIFY(sim::SensorFor(BoardKind::BelmorPlus)->boardCorrectedOutput());
+        // A power cycle forgets the reference.
+        sim::ResetCameraLinkSimulation();
+        sim::ResetBoards();
+        Write(ref, "!a006");
+        Write(ref, "!b000");
+        QVERIFY(!sim::SensorFor(BoardKind::BelmorPlus)->boardCorrectedOutput());
     }
 
     // With every board present the one connector hands each dialect to its board.
@@ -396,6 +422,22 @@ private slots:
         QCOMPARE(clFlushPort(ref), int32_t(CL_ERR_INVALID_REFERENCE));
         clSerialClose(ref);   // twice: ignored
         clSerialClose(nullptr);
+    }
+
+    // Bytes a board sends on its own wait in the port, as they are, until read or flushed.
+    void spontaneousBytesWaitInThePort()
+    {
+        onlyBoard(BoardKind::BelmorPlus);
+        hSerRef ref = open();
+        sim::CameraLinkPortEmit(0, QByteArray("OK\xB0X", 4));
+        uint32_t uAvail = 0;
+        QCOMPARE(clGetNumBytesAvail(ref, &uAvail), int32_t(CL_ERR_NO_ERR));
+        QCOMPARE(uAvail, 4u);
+        QCOMPARE(ReadAll(ref), QByteArray("OK\xB0X", 4));
+        sim::CameraLinkPortEmit(0, "abc");
+        QCOMPARE(clFlushPort(ref), int32_t(CL_ERR_NO_ERR));
+        QCOMPARE(clGetNumBytesAvail(ref, &uAvail), int32_t(CL_ERR_NO_ERR));
+        QCOMPARE(uAvail, 0u);
     }
 
     // A read of more than is pending returns what is there and says so.

@@ -207,6 +207,132 @@ FrameGeometry CurrentGeometry(IMFSourceReader* p_pReader, UINT32* p_pStride = nu
     return FrameGeometry{int(size >> 32), int(size & 0xFFFFFFFFu)};
 }
 
+// A capture that rebuilds itself from inside its callback when a sample
+// request fails, the way the capture library recovers a lost device: the old
+// reader is released on its own thread and a new one is opened from there.
+class RecoveringCapture final : public IMFSourceReaderCallback
+{
+public:
+    static RecoveringCapture* Open(std::atomic<int>* p_pFrames, std::atomic<int>* p_pRecoveries)
+    {
+        auto* c = new RecoveringCapture(p_pFrames, p_pRecoveries);
+        if (FAILED(c->start())) {
+            c->close();
+            c->Release();
+            return nullptr;
+        }
+        return c;
+    }
+    HRESULT QueryInterface(REFIID p_Riid, void** p_ppv) override
+    {
+        const QITAB table[] = {QITABENT(RecoveringCapture, IMFSourceReaderCallback), {nullptr, 0}};
+        return QISearch(this, table, p_Riid, p_ppv);
+    }
+    ULONG AddRef() override { return ++m_uRef; }
+    ULONG Release() override
+    {
+        const ULONG u = --m_uRef;
+        if (u == 0)
+            delete this;
+        return u;
+    }
+    HRESULT OnReadSample(HRESULT p_hr, DWORD, DWORD, LONGLONG, IMFSample* p_pSample) override
+    {
+        std::lock_guard<std::recursive_mutex> lock(m_Lock);
+        if (m_bStop.load())
+            return S_OK;
+        if (SUCCEEDED(p_hr) && p_pSample)
+            ++*m_pFrames;
+        const HRESULT hr = m_pReader->ReadSample(MF_SOURCE_READER_FIRST_VIDEO_STREAM, 0, nullptr, nullptr, nullptr, nullptr);
+        if (FAILED(hr)) {
+            ++*m_pRecoveries;
+            close();
+            while (!m_bStop.load()) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                RecoveringCapture* pNext = Open(m_pFrames, m_pRecoveries);
+                if (pNext) {
+                    m_pNext.store(pNext);
+                    break;
+                }
+            }
+        }
+        return S_OK;
+    }
+    HRESULT OnFlush(DWORD) override { return S_OK; }
+    HRESULT OnEvent(DWORD, IMFMediaEvent*) override { return S_OK; }
+
+    // Stops this capture and every one that replaced it; releases them all.
+    static void StopChain(RecoveringCapture* p_pFirst)
+    {
+        for (RecoveringCapture* c = p_pFirst; c != nullptr;) {
+            c->m_bStop.store(true);
+            {
+                std::lock_guard<std::recursive_mutex> lock(c->m_Lock);
+                c->close();
+            }
+            RecoveringCapture* pNext = c->m_pNext.exchange(nullptr);
+            c->Release();
+            c = pNext;
+        }
+    }
+
+private:
+    RecoveringCapture(std::atomic<int>* p_pFrames, std::atomic<int>* p_pRecoveries)
+        : m_pFrames(p_pFrames), m_pRecoveries(p_pRecoveries)
+    {
+    }
+    HRESULT start()
+    {
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+        m_bCom = true;
+        MFStartup(MF_VERSION);
+        m_bStarted = true;
+        ComPtr<IMFMediaSource> source;
+        HRESULT hr = ActivateBoard(source);
+        if (FAILED(hr))
+            return hr;
+        m_pSource = source.p;
+        source.p = nullptr;
+        ComPtr<IMFAttributes> attributes;
+        MFCreateAttributes(attributes.put(), 4);
+        attributes->SetUnknown(MF_SOURCE_READER_ASYNC_CALLBACK, this);
+        hr = MFCreateSourceReaderFromMediaSource(m_pSource, attributes.p, &m_pReader);
+        if (FAILED(hr))
+            return hr;
+        return m_pReader->ReadSample(MF_SOURCE_READER_FIRST_VIDEO_STREAM, 0, nullptr, nullptr, nullptr, nullptr);
+    }
+    void close()
+    {
+        if (m_pSource) {
+            m_pSource->Pause();
+            m_pSource->Shutdown();
+            m_pSource->Release();
+            m_pSource = nullptr;
+        }
+        if (m_pReader) {
+            m_pReader->Release();
+            m_pReader = nullptr;
+        }
+        if (m_bStarted)
+            MFShutdown();
+        m_bStarted = false;
+        if (m_bCom)
+            CoUninitialize();
+        m_bCom = false;
+    }
+
+    std::atomic<ULONG> m_uRef{1};
+    std::recursive_mutex m_Lock;
+    std::atomic<bool> m_bStop{false};
+    std::atomic<RecoveringCapture*> m_pNext{nullptr};
+    std::atomic<int>* const m_pFrames;
+    std::atomic<int>* const m_pRecoveries;
+    IMFMediaSource* m_pSource = nullptr;
+    IMFSourceReader* m_pReader = nullptr;
+    bool m_bStarted = false;
+    bool m_bCom = false;
+};
+
 } // namespace
 
 class TestMediaCaptureCorvane : public QObject
@@ -733,6 +859,24 @@ private slots:
         QVERIFY(writes > 10);
         QVERIFY(frames > 10);
         QCOMPARE(RecordedBytes(BoardKind::Corvane, "register").size(), writes);
+    }
+
+    // A device lost mid-stream, rebuilt from inside the callback while the
+    // board is away: frames flow again from the new capture.
+    void recoveryFromInsideTheCallback()
+    {
+        SensorFor(BoardKind::Corvane)->setGeometryOverride(FrameGeometry{64, 48});
+        std::atomic<int> frames{0}, recoveries{0};
+        RecoveringCapture* first = RecoveringCapture::Open(&frames, &recoveries);
+        QVERIFY(first);
+        QTRY_VERIFY(frames.load() >= 5);
+        InjectFault(BoardKind::Corvane, Fault::DeviceLostMidStream, 1, 0, 200);
+        QTRY_COMPARE(recoveries.load(), 1);
+        const int atLoss = frames.load();
+        QTRY_VERIFY_WITH_TIMEOUT(frames.load() >= atLoss + 5, 5000);
+        RecoveringCapture::StopChain(first);
+        QTRY_COMPARE(LiveSourceReadersForTests(), 0);
+        QTRY_COMPARE(LiveMediaSourcesForTests(), 0);
     }
 
     // A recovery releases the reader from inside its own callback: no hang,

@@ -1,0 +1,614 @@
+// The main window's image-pipeline methods: per-frame correction, FPN reference, display slot, AGC, LUT and miniature.
+#include "pipeline/mainwindow_pipeline.h"
+
+#include "mainwindow/MainWindow.h"
+#include "ui_MainWindow.h"
+
+#include "app/app_paths.h"
+#include "app/globals.h"
+#include "app/header_constants.h"
+#include "app/kv_log.h"
+#include "params/proxy_parameter_table.h"
+#include "pipeline/affichage.h"
+#include "pipeline/display_preparation.h"
+#include "pipeline/frame_buffers.h"
+#include "pipeline/image_miniature.h"
+#include "pipeline/pipeline_cells.h"
+#include "pipeline/pipeline_state.h"
+
+#include <QTimer>
+
+#include <opencv2/highgui.hpp>
+#include <opencv2/imgproc.hpp>
+
+#include <iostream>
+#include <sstream>
+
+namespace {
+
+constexpr int kBoardBelmorPlus = 3;
+constexpr int kBoardEskra = 5;
+constexpr int kBoardCorvane = 6;
+constexpr int kProxyBayer = 14;
+const char* const kDemoWindow = "Vantrel - ScreenShow";
+
+QPixmap GreyPixmap(const cv::Mat& p_Image)
+{
+    if (p_Image.empty() || p_Image.type() != CV_8UC1)
+        return QPixmap();
+    return QPixmap::fromImage(
+        QImage(p_Image.data, p_Image.cols, p_Image.rows, int(p_Image.step), QImage::Format_Grayscale8));
+}
+
+QPixmap RgbPixmap(const cv::Mat& p_Image)
+{
+    if (p_Image.empty() || p_Image.type() != CV_8UC3)
+        return QPixmap();
+    return QPixmap::fromImage(
+        QImage(p_Image.data, p_Image.cols, p_Image.rows, int(p_Image.step), QImage::Format_RGB888));
+}
+
+// Same type and size: the image is written in place, so no reader of a shared header sees it move.
+void Ensure(cv::Mat& p_Image, int p_iRows, int p_iCols, int p_iType, double p_dValue = 0.0)
+{
+    if (p_Image.rows != p_iRows || p_Image.cols != p_iCols || p_Image.type() != p_iType)
+        p_Image.create(p_iRows, p_iCols, p_iType);
+    p_Image.setTo(cv::Scalar::all(p_dValue));
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Construction
+
+void MainWindow::CreateImageViews()
+{
+    Pipeline = new PipelineState(&FPNRequest, this);
+
+    ImageView = new Affichage(this);
+    ImageView->setGeometry(ui->scrollArea->x(), ui->scrollArea->y(), ui->scrollArea->width() - 20,
+                           ui->scrollArea->height() - 20);
+    ImageView->setAlignment(Qt::AlignCenter);
+    ImageView->setMouseTracking(true);
+    ui->scrollArea->setStyleSheet(QStringLiteral("background: rgb(230,246,255)"));
+    ui->scrollArea->setWidget(ImageView);
+    ImageView->setLogSink([this](const QString& p_sLine) {
+        if (Log)
+            Log->writeLine(p_sLine);
+    });
+    // The view redraws from the GUI-side copies renewed by the display slot,
+    // never from the images the acquisition thread is writing.
+    AffichageImageSource source;
+    source.FrameCounter = [this] { return FrameCounter.load(); };
+    source.DisplayScaled = [this] { return MatScaledCopy; };
+    source.Display8b = [this] { return MatDisplayGrey; };
+    source.LutActive = [this] { return LutActive.load(); };
+    source.Colorize = [this](const cv::Mat& p_Image) { return ApplyColorLUT(p_Image); };
+    ImageView->setImageSource(source);
+    connect(ImageView, &Affichage::DisableInterpolation, this,
+            [this] { ui->comboBox_InterpolationMethod->setEnabled(false); });
+    connect(ImageView, &Affichage::EnableInterpolation, this,
+            [this] { ui->comboBox_InterpolationMethod->setEnabled(true); });
+    connect(ImageView, &Affichage::ButtonZoomM_Enabled, ui->pushButton_ZoomM, &QWidget::setEnabled);
+    connect(ImageView, &Affichage::ButtonZoomP_Enabled, ui->pushButton_ZoomP, &QWidget::setEnabled);
+    connect(ui->pushButton_ZoomM, &QPushButton::clicked, ImageView, &Affichage::zoomMinus);
+    connect(ui->pushButton_ZoomP, &QPushButton::clicked, ImageView, &Affichage::zoomPlus);
+
+    Miniature = new ImageMiniature(this);
+    Miniature->setGeometry(ui->scrollArea->x(), ui->scrollArea->y(), int(Miniature->miniWidth),
+                           int(Miniature->miniHeight));
+    Miniature->setAlignment(Qt::AlignCenter);
+    Miniature->setMouseTracking(true);
+    ui->label_Miniature->setWidget(Miniature);
+
+    // Queued from the acquisition threads, direct on the GUI thread (serial-port board).
+    connect(this, &MainWindow::ImageReadyToDisplay, this, &MainWindow::UpdateImageDisplayed);
+    connect(ui->pushButton_Take_FPN_Reference, &QPushButton::clicked, this, &MainWindow::PushButton_TakeFPNRef);
+    connect(Timers.Miniature, &QTimer::timeout, this, &MainWindow::TimeOutUpdateImgMiniature);
+    connect(Timers.AGC, &QTimer::timeout, this, &MainWindow::AGC_processing);
+
+    Pipeline->mirrorCheckBox(ui->checkBox_ApplyNUC, Pipeline->ApplyNUCChecked);
+    Pipeline->mirrorCheckBox(ui->checkBox_Enable_NUC2pt, Pipeline->NUC2ptChecked);
+    Pipeline->mirrorCheckBox(ui->checkBox_Gamma, Pipeline->GammaChecked);
+    Pipeline->mirrorCheckBox(ui->checkBox_AGC, Pipeline->AGCChecked);
+    Pipeline->mirrorCheckBox(ui->checkBox_SaveAllDisplayedImageRAW, Pipeline->SaveAllDisplayedRawChecked);
+    Pipeline->mirrorCheckBox(ui->checkBox_Enable_AverageFPN, AverageFPN);
+    Pipeline->mirrorSize(ui->scrollArea);
+    FPNAverageCount = ui->spinBox_Number_Images_AverageFPN->value();
+    connect(ui->spinBox_Number_Images_AverageFPN, QOverload<int>::of(&QSpinBox::valueChanged), this,
+            [this](int p_iValue) { FPNAverageCount = p_iValue; });
+    Gamma = ui->spinBox_Gamma->value();
+    connect(ui->spinBox_Gamma, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this,
+            [this](double p_dValue) { Gamma = p_dValue; });
+}
+
+// ---------------------------------------------------------------------------
+// Working images
+
+void MainWindow::InitPipelineImages()
+{
+    const int rows = FrameHeight;
+    const int cols = FramePitch / 2;
+    if (rows <= 0 || cols <= 0)
+        return;
+    Ensure(DisplayImage8b, rows, cols, CV_8UC1);
+    Ensure(DisplayImage8bClone, rows, cols, CV_8UC1);
+    Ensure(ScaledDisplayImage8b, rows, cols, CV_8UC1);
+    Ensure(DisplayImage16b, rows, cols, CV_16UC1);
+    Ensure(AcquiredImage16b, rows, cols, CV_16UC1);
+    Ensure(FPNReferenceImage, rows, cols, CV_16UC1);
+    Ensure(NewFPNReferenceImage, rows, cols, CV_16UC1);
+    Ensure(WorkingImage32s, rows, cols, CV_32SC1);
+    Ensure(WorkingImage32f, rows, cols, CV_32FC1);
+    Ensure(NUC2ptGainImage, rows, cols, CV_64FC1, 1.0);
+    Ensure(StreamDisplayed8b, rows, cols, CV_8UC1);
+    Ensure(StreamDisplayed16b, rows, cols, CV_16UC1);
+    Ensure(StreamAcquired16b, rows, cols, CV_16UC1);
+    Ensure(StreamFPN16b, rows, cols, CV_16UC1);
+    Ensure(LutPlaneR, 1, 256, CV_8UC1);
+    Ensure(LutPlaneG, 1, 256, CV_8UC1);
+    Ensure(LutPlaneB, 1, 256, CV_8UC1);
+    Pipeline->Lut.clear();
+    ColourLut = Pipeline->Lut.merged();
+    Pipeline->AgcInput.release();
+    // A run left from an earlier acquisition never continues on this one.
+    Pipeline->Fpn.reset();
+    Pipeline->FpnButtonDisabled = false;
+}
+
+void MainWindow::ReleasePipelineImages()
+{
+    Pipeline->Fpn.reset();
+    Pipeline->AgcInput.release();
+    for (cv::Mat* pImage : {&WorkingImage32s, &WorkingImage32f, &DisplayImage8bClone, &DisplayImage8b,
+                            &DisplayImage16b, &NUC2ptGainImage, &ScaledDisplayImage8b, &FPNReferenceImage,
+                            &NewFPNReferenceImage, &AcquiredImage16b, &StreamDisplayed8b, &StreamFPN16b,
+                            &StreamDisplayed16b, &StreamAcquired16b})
+        pImage->release();
+    if (Pipeline->FpnButtonDisabled.exchange(false))
+        ui->pushButton_Take_FPN_Reference->setEnabled(true);
+}
+
+// ---------------------------------------------------------------------------
+// FPN reference
+
+void MainWindow::PushButton_TakeFPNRef()
+{
+    Log->writeLine("Get FPN Reference Image");
+    auto enableBoth = [this] {
+        ui->checkBox_Enable_NUC2pt->setEnabled(true);
+        SetCurrent(CurrentProxyIndex, PipelineCell::NUC2ptEnabled, 1);
+        ui->checkBox_ApplyNUC->setEnabled(true);
+        SetCurrent(CurrentProxyIndex, PipelineCell::ApplyNUCEnabled, 1);
+    };
+    // The board-side requests ("*s", "!s", Corvane parameter 54) go through the
+    // board links; without them only the software request is raised here.
+    switch (DigiBoardKind.load()) {
+    case 1:
+        if (Connected && SoftwareNUC)
+            FPNRequest = true;
+        enableBoth();
+        break;
+    case 2:
+    case 4:
+    case 5:
+        FPNRequest = true;
+        enableBoth();
+        break;
+    case 3:
+        if (Connected && SoftwareNUC)
+            FPNRequest = true;
+        break;
+    case 6:
+        if (SoftwareNUC) {
+            FPNRequest = true;
+            enableBoth();
+        } else {
+            ui->checkBox_ApplyNUC->setEnabled(true);
+            SetCurrent(CurrentProxyIndex, PipelineCell::ApplyNUCEnabled, 1);
+        }
+        break;
+    default:
+        break;
+    }
+    if (AutoNUC)
+        ui->checkBox_ApplyNUC->setChecked(true);
+}
+
+void MainWindow::takeFPNfromSignal()
+{
+    // The reference is built from a delivered frame on the thread that delivers
+    // it; only the serial-port board delivers on this thread, so only there is
+    // the step run now.
+    if (DigiBoardKind == kBoardEskra)
+        ComputeFPNReference();
+}
+
+void MainWindow::ComputeFPNReferenceStep()
+{
+    const size_t pixels = FPNReferenceImage.total();
+    if (!g_pRawImage16b || pixels == 0 || FPNReferenceImage.type() != CV_16UC1)
+        return;
+    const unsigned frames = unsigned(std::max(FPNAverageCount.load(), 1));
+    const FpnFrameResult r = Pipeline->Fpn.onFrame(g_pRawImage16b, FPNReferenceImage.ptr<uint16_t>(0), pixels,
+                                                   AverageFPN, frames, std::cout);
+    if (!r.Requested)
+        return;
+    if (r.AllocationFailed)
+        Log->writeLine("Average FPN: not enough memory for the frame sums, reference not taken");
+    if (r.RunDiscarded)
+        Log->writeLine("Average FPN: unfinished run discarded");
+    if (r.ReferenceBuilt) {
+        SetMatNewFPNReference(FPNReferenceImage);
+        ReferenceMean = r.Mean;
+    }
+    if (r.RaiseNewReference)
+        g_bNewFPNReference = true;
+    // The button belongs to the GUI thread: its state changes are queued there.
+    if (r.DisableButton && !Pipeline->FpnButtonDisabled.exchange(true))
+        QMetaObject::invokeMethod(this, [this] { ui->pushButton_Take_FPN_Reference->setEnabled(false); });
+    if (r.EnableButton && Pipeline->FpnButtonDisabled.exchange(false))
+        QMetaObject::invokeMethod(this, [this] { ui->pushButton_Take_FPN_Reference->setEnabled(true); });
+}
+
+void ComputeFPNReference()
+{
+    if (g_pMainWindow && g_pMainWindow->Pipeline)
+        g_pMainWindow->ComputeFPNReferenceStep();
+}
+
+void SetMatNewFPNReference(cv::Mat p_Image)
+{
+    if (g_pMainWindow)
+        p_Image.copyTo(g_pMainWindow->NewFPNReferenceImage);
+}
+
+// ---------------------------------------------------------------------------
+// Per-frame correction chain
+
+void MainWindow::UpdateDisplay(unsigned short* pImage16b)
+{
+    const int kind = DigiBoardKind;
+    if (g_bDisplayBusy || (kind >= 1 && kind <= 3 && !CameraLinkFrameReady)) {
+        ++Pipeline->DroppedFrames;
+        return;
+    }
+    CameraLinkFrameReady = false;
+    g_bDisplayBusy = true;
+
+    const int rows = FrameHeight;
+    const int cols = FramePitch / 2;
+    const FrameGeometry geometry{FrameWidth, rows, FramePitch};
+    // A frame that does not match the working images (none allocated, or a
+    // geometry change under way) is not processed; the display is released.
+    if (!pImage16b || !g_pCorrectedImage16b || rows <= 0 || cols <= 0 || DisplayImage8b.rows != rows
+        || DisplayImage8b.cols != cols || AcquiredImage16b.size() != DisplayImage8b.size()) {
+        g_bDisplayBusy = false;
+        return;
+    }
+
+    if (g_bNewFPNReference && Pipeline->ApplyNUCChecked) {
+        NewFPNReferenceImage.copyTo(FPNReferenceImage);
+        g_bNewFPNReference = false;
+    }
+
+    if (CalibrationWindowOpen && Pipeline->CalibrationIsCapturing && Pipeline->CalibrationIsCapturing()
+        && Pipeline->CalibrationReceive)
+        Pipeline->CalibrationReceive(pImage16b);
+
+    WindowCorrectionState window;
+    window.DigiBoardKind = kind;
+    window.SoftwareNUC = SoftwareNUC;
+    window.NUC2ptChecked = Pipeline->NUC2ptChecked;
+    window.BadPixelCorrectionOn = BadPixelCorrectionOn;
+    window.BadPixelOffsetX = BadPixelOffsetX;
+    window.BadPixelOffsetY = BadPixelOffsetY;
+    window.GammaChecked = Pipeline->GammaChecked;
+    window.Gamma = Gamma;
+    const int proxy = CurrentProxyIndex;
+    const CorrectionSettings settings = ReadCorrectionSettings(proxy, window);
+
+    if (settings.badPixelStageRuns() && BadPixelFillReset.exchange(false))
+        Pipeline->BadPixelFill.ResetPending = true;
+    BadPixelListView list;
+    if (settings.BadPixelList >= 0 && settings.BadPixelList <= 3 && BadPixelIndexList[settings.BadPixelList]) {
+        list.Words = BadPixelIndexList[settings.BadPixelList];
+        list.CapacityWords = size_t(FramePitch) * size_t(rows);
+    }
+
+    FrameInputs in{pImage16b, FPNReferenceImage.ptr<uint16_t>(0), NUC2ptGainImage.ptr<double>(0)};
+    FrameOutputs out;
+    out.Acquired = AcquiredImage16b.ptr<uint16_t>(0);
+    // The float image only feeds the AGC: it is kept up to date while the AGC box is checked.
+    out.Working32f = Pipeline->AGCChecked ? WorkingImage32f.ptr<float>(0) : nullptr;
+    out.Corrected = g_pCorrectedImage16b;
+    out.Display8 = DisplayImage8b.ptr<uint8_t>(0);
+    out.Display16 = DisplayImage16b.ptr<uint16_t>(0);
+    RunCorrectionChain(in, geometry, settings, list, Pipeline->BadPixelFill, Pipeline->Gamma, out);
+
+    if (settings.Path == CorrectionPath::Software && settings.Input == SoftwareInput::NoFPN && BadPixelDetectionRunning)
+        emit setImageForBPDetection(AcquiredImage16b.clone());
+
+    DisplayImage8b.copyTo(DisplayImage8bClone);
+    ImageView->setFrameSize(FrameWidth, FrameHeight);
+
+    const DisplayScaleChoice choice =
+        ChooseDisplayScale(DemoMode, DemoWidth, DemoHeight, ImageView->isCosmeticZoom(), Pipeline->ScrollAreaWidth,
+                           Pipeline->ScrollAreaHeight, proxy, settings.Interpolation, cols, rows);
+    DisplayScale = choice.Scale;
+    ScaleDisplayImage(DisplayImage8b, ScaledDisplayImage8b, choice);
+
+    Pipeline->ShownScale = choice.Scale;
+    emit ImageReadyToDisplay(DisplayImage8b, ScaledDisplayImage8b);
+
+    if (Pipeline->SaveAllDisplayedRawChecked && Pipeline->SaveDisplayedRaw)
+        Pipeline->SaveDisplayedRaw(DisplayImage16b);
+
+    LastDisplayScale = choice.Scale;
+    StreamStarted = true;
+    ImageView->shiftDisplayScale(choice.Scale);
+}
+
+// ---------------------------------------------------------------------------
+// Display slot
+
+void MainWindow::UpdateImageDisplayed(cv::Mat p_Full, cv::Mat p_Scaled)
+{
+    p_Scaled.copyTo(MatScaledCopy);
+    if (FramesDisplayed < FramesReceived)
+        ++FramesDisplayed;
+    const int w = p_Scaled.cols;
+    const int h = p_Scaled.rows;
+    const int areaW = ui->scrollArea->width();
+    const int areaH = ui->scrollArea->height();
+    const double shownScale = Pipeline->ShownScale;
+
+    if (!DemoMode) {
+        if (!ImageView->isTechnical()) {
+            const PixelReadout r = ReadoutScaled(p_Scaled, ImageView->mouseImageX, ImageView->mouseImageY, shownScale);
+            if (r.Valid) {
+                ui->label_X_Pos_Val->setText(QString::number(r.X));
+                ui->label_Y_Pos_Val->setText(QString::number(r.Y));
+                ui->label_PixValue_Val->setText(QString::number(r.Value));
+            }
+            ImageView->setMinimumSize(w, h);
+            ImageView->setMaximumSize(w, h);
+            if (w < areaW && h < areaH)
+                ImageView->setGeometry((areaW - w) / 2, (areaH - h) / 2, w, h);
+        } else {
+            ImageView->setMinimumSize(areaW, areaH);
+            ImageView->setMaximumSize(areaW, areaH);
+            if (w < areaW && h < areaH)
+                ImageView->setGeometry(0, 0, areaW, areaH);
+        }
+    } else {
+        ui->label_X_Pos_Val->setText(QStringLiteral("---"));
+        ui->label_Y_Pos_Val->setText(QStringLiteral("---"));
+        ui->label_PixValue_Val->setText(QStringLiteral("---"));
+    }
+
+    if (DemoMode) {
+        if (!ScreenShowOpen) {
+            cv::namedWindow(kDemoWindow, cv::WINDOW_NORMAL);
+            cv::resizeWindow(kDemoWindow, w, h);
+            cv::waitKey(10);
+            ScreenShowOpen = true;
+        }
+        if (ui->comboBox_BayerMode->currentIndex() > 0 && g_pCorrectedImage16b)
+            cv::imshow(kDemoWindow, ConvertTo8bit(g_pCorrectedImage16b, BayerCode));
+        else if (LutActive) {
+            cv::Mat bgr;
+            cv::cvtColor(ApplyColorLUT(p_Scaled), bgr, cv::COLOR_RGB2BGR);
+            cv::imshow(kDemoWindow, bgr);
+        } else
+            cv::imshow(kDemoWindow, p_Scaled);
+        const int key = cv::waitKey(10);
+        if (key == 's' || key == 'S') {
+            Log->writeLine("Shutter command asked");
+            // The Belmor+ board takes its own reference ("!s") through its serial link.
+            if (DigiBoardKind != kBoardBelmorPlus)
+                PushButton_TakeFPNRef();
+        } else if (key == 27) {
+            Log->writeLine("Exit DemoMode asked");
+            // Leaving demo mode: what the demo-mode action does on the way out.
+            cv::destroyAllWindows();
+            DemoMode = false;
+            ScreenShowOpen = false;
+            DualView = false;
+            Log->writeLine("DemoMode Disabled");
+        } else if (key == '-' || key == '+') {
+            ui->spinBox_ImageOffset->setValue(ui->spinBox_ImageOffset->value() + (key == '-' ? -100 : 100));
+        } else if (key == '*' || key == '/') {
+            ui->spinBox_ImageGain->setValue(ui->spinBox_ImageGain->value() + (key == '*' ? 1 : -1));
+        }
+        if (DualView)
+            ImageView->setPixmap(GreyPixmap(p_Full));
+    } else if (BayerCode > 0 && CurrentProxyIndex == kProxyBayer) {
+        const cv::Mat colour = DebayerImage(p_Full, BayerCode);
+        colour.copyTo(MatColourWork);
+        cv::Mat resized;
+        cv::resize(colour, resized, cv::Size(), shownScale, shownScale, cv::INTER_LINEAR);
+        ImageView->setPixmap(RgbPixmap(resized));
+    } else if (LutActive) {
+        ApplyColorLUT(p_Scaled).copyTo(MatColourWork);
+        ImageView->setPixmap(RgbPixmap(MatColourWork));
+    } else {
+        ImageView->setPixmap(GreyPixmap(p_Scaled));
+    }
+
+    MatDisplayColour = MatColourWork.clone();
+    MatDisplayGrey = DisplayImage8bClone.clone();
+    if (Pipeline->RecorderIsRecording && Pipeline->RecorderIsRecording())
+        emit saveImageToVideo(MatDisplayGrey);
+    if (DebugRunning)
+        emit SendImageToDebug(AcquiredImage16b.clone(), MatDisplayGrey);
+
+    // The stream saver reads these on this thread; they are renewed while the
+    // acquisition side still holds off, and only while stream saving runs.
+    if (Timers.SaveStream && Timers.SaveStream->isActive()) {
+        DisplayImage16b.copyTo(StreamDisplayed16b);
+        DisplayImage8b.copyTo(StreamDisplayed8b);
+        AcquiredImage16b.copyTo(StreamAcquired16b);
+        FPNReferenceImage.copyTo(StreamFPN16b);
+    }
+    if (Pipeline->AgcFrameWanted.exchange(false))
+        WorkingImage32f.copyTo(Pipeline->AgcInput);
+
+    g_bDisplayBusy = false;
+
+    const bool streamSaving = GetCurrent(CurrentProxyIndex, PipelineCell::SaveStream) != 0;
+    if (!DemoMode && ImageView->zoomActive && !streamSaving && ImageView->isTechnical()) {
+        const uint32_t viewW = uint32_t(std::max(ImageView->width(), 1));
+        const uint32_t viewH = uint32_t(std::max(ImageView->height(), 1));
+        if (!Miniature->isPressed() && ImageView->viewReleased && ImageView->cosmeticZoom) {
+            Miniature->setPointX(Miniature->miniWidth * uint32_t(std::max(ImageView->zoomCentreX, 0)) / viewW);
+            Miniature->setPointY(Miniature->miniHeight * uint32_t(std::max(ImageView->zoomCentreY, 0)) / viewH);
+            ImageView->updateZoomOrigin();
+            ImageView->displayImageScaled();
+        } else if (Miniature->isReleased() && !ImageView->zoomStarting && ImageView->cosmeticZoom) {
+            ImageView->zoomCentreX = int(Miniature->pointX()) * ImageView->imageWidth / int(Miniature->miniWidth);
+            ImageView->zoomCentreY = int(Miniature->pointY()) * ImageView->imageHeight / int(Miniature->miniHeight);
+            ImageView->updateZoomOrigin();
+            ImageView->displayImageScaled();
+        }
+        const PixelReadout r = ReadoutFull(p_Full, ImageView->mouseImageX, ImageView->mouseImageY);
+        if (r.Valid) {
+            ui->label_X_Pos_Val->setText(QString::number(r.X));
+            ui->label_Y_Pos_Val->setText(QString::number(r.Y));
+            ui->label_PixValue_Val->setText(QString::number(r.Value));
+        }
+    }
+
+    if (ImageView->miniatureResetRequested) {
+        ImageView->miniatureResetRequested = false;
+        Miniature->setMiniLogo();
+    }
+
+    if (!Connected) {
+        Miniature->setPixmap(QPixmap(ApplicationDirPath() + HeaderConstants::LogosFolder + HeaderConstants::LogoMiniImage));
+        Log->writeLine("Reset Main Display");
+        ui->scrollArea->setMinimumHeight(775);
+        ui->scrollArea->setMinimumWidth(1030);
+        ImageView->setScaledContents(false);
+        ImageView->setMinimumHeight(ui->scrollArea->height() - 6);
+        ImageView->setMaximumHeight(ui->scrollArea->height() - 6);
+        ImageView->setMinimumWidth(ui->scrollArea->width() - 6);
+        ImageView->setMaximumWidth(ui->scrollArea->width() - 6);
+        ImageView->setAlignment(Qt::AlignCenter);
+        ImageView->setPixmap(QPixmap(ApplicationDirPath() + HeaderConstants::LogosFolder + HeaderConstants::LogoImage));
+        ImageView->zoomAllowed = false;
+        FrameCounter = -1;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Conversions and colour tables
+
+cv::Mat MainWindow::ConvertTo8bit(unsigned short* p_pBuffer, int p_iBayerCode)
+{
+    return ::ConvertTo8bit(p_pBuffer, FrameHeight, FramePitch / 2, p_iBayerCode);
+}
+
+cv::Mat MainWindow::DebayerImage(cv::Mat p_Image, int p_iBayerCode)
+{
+    return ::DebayerImage(p_Image, p_iBayerCode);
+}
+
+cv::Mat MainWindow::ApplyColorLUT(cv::Mat p_Image)
+{
+    return ApplyColourLut(p_Image, Pipeline->Lut);
+}
+
+void MainWindow::openLUT_File(QString p_sPath)
+{
+    if (!ReadLutFile(p_sPath, Pipeline->Lut, [this](const QString& p_sLine) { Log->writeLine(p_sLine); })) {
+        LutActive = false;
+        return;
+    }
+    Ensure(LutPlaneR, 1, 256, CV_8UC1);
+    Ensure(LutPlaneG, 1, 256, CV_8UC1);
+    Ensure(LutPlaneB, 1, 256, CV_8UC1);
+    for (int i = 0; i < 256; ++i) {
+        LutPlaneR.at<uint8_t>(0, i) = Pipeline->Lut.R[size_t(i)];
+        LutPlaneG.at<uint8_t>(0, i) = Pipeline->Lut.G[size_t(i)];
+        LutPlaneB.at<uint8_t>(0, i) = Pipeline->Lut.B[size_t(i)];
+    }
+    ColourLut = Pipeline->Lut.merged();
+    LutActive = true;
+}
+
+cv::Mat MainWindow::getMatDisplay8b() { return DisplayImage8b; }
+cv::Mat MainWindow::getMatDisplayScaled() { return ScaledDisplayImage8b; }
+cv::Mat MainWindow::getMatFPNReference() { return FPNReferenceImage; }
+
+cv::Mat GetMatDisplay8b() { return g_pMainWindow ? g_pMainWindow->getMatDisplay8b() : cv::Mat(); }
+cv::Mat GetMatDisplayScaled() { return g_pMainWindow ? g_pMainWindow->getMatDisplayScaled() : cv::Mat(); }
+cv::Mat GetMatFPNReference() { return g_pMainWindow ? g_pMainWindow->getMatFPNReference() : cv::Mat(); }
+cv::Mat ColorizeWithLUT(cv::Mat p_Image)
+{
+    return g_pMainWindow ? g_pMainWindow->ApplyColorLUT(p_Image) : cv::Mat();
+}
+
+// ---------------------------------------------------------------------------
+// Automatic gain control
+
+void MainWindow::AGC_processing()
+{
+    AGCRunning = true;
+    // The frame is copied by the display slot while the acquisition side holds
+    // off, so the measurement never mixes two frames; this run measures the
+    // latest copy and asks for the next one.
+    Pipeline->AgcFrameWanted = true;
+    const cv::Mat& img = Pipeline->AgcInput;
+    if (img.empty() || img.type() != CV_32FC1) {
+        AGCRunning = false;
+        return;
+    }
+    const int proxy = CurrentProxyIndex;
+    const AgcLevels levels = MeasureAgcLevels(img.ptr<float>(0), img.rows, img.cols, img.step1(), AGCMargin,
+                                              GetCurrent(proxy, PipelineCell::AGCThreshold));
+    if (levels.Skipped != 0)
+        Log->writeLine("AGC: " + QString::number(levels.Skipped) + " pixels outside -65535..65535 left out");
+    SmoothAgc(Pipeline->Agc, levels);
+    if (GetCurrent(proxy, PipelineCell::AGC) != 0) {
+        SetCurrent(proxy, PipelineCell::AGCCentre, uint32_t(ui->spinBox_AGC_Centre->value()));
+        const AgcOutput out = ComputeAgcOutput(Pipeline->Agc, ui->spinBox_AGC_GainClip->value());
+        if (out.GainValid)
+            SetCurrent(proxy, PipelineCell::AGCGainClip, uint32_t(out.Gain));
+        else
+            Log->writeLine("AGC: the image has no range, the gain is kept");
+        ui->horizontalSlider_ImageGain->setValue(int(GetCurrent(proxy, PipelineCell::AGCGainClip)));
+        ui->horizontalSlider_ImageOffset->setValue(out.Offset);
+        ui->spinBox_ImageOffset->setValue(out.Offset);
+    }
+    AGCRunning = false;
+}
+
+// ---------------------------------------------------------------------------
+// Miniature
+
+QImage MainWindow::printCrossMini(QImage p_Picture)
+{
+    MiniatureCrossGeometry g;
+    g.DisplayScale = DisplayScale;
+    g.SelectionX = Miniature->pointX();
+    g.SelectionY = Miniature->pointY();
+    g.ViewWidth = ImageView->width();
+    g.ViewHeight = ImageView->height();
+    g.FrameWidth = FrameWidth;
+    g.FrameHeight = FrameHeight;
+    g.MiniWidth = Miniature->miniWidth;
+    g.MiniHeight = Miniature->miniHeight;
+    return PrintCrossMini(p_Picture, g);
+}
+
+void MainWindow::TimeOutUpdateImgMiniature()
+{
+    if (!ImageView->technicalZoom || GetCurrent(CurrentProxyIndex, PipelineCell::SaveStream) != 0
+        || MatScaledCopy.empty())
+        return;
+    const QImage picture(MatScaledCopy.data, MatScaledCopy.cols, MatScaledCopy.rows, int(MatScaledCopy.step),
+                         QImage::Format_Grayscale8);
+    Miniature->setPixmap(
+        QPixmap::fromImage(printCrossMini(picture)).scaledToHeight(int(Miniature->miniHeight), Qt::FastTransformation));
+}

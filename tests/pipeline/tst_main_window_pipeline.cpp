@@ -1,0 +1,290 @@
+// Tests of the pipeline inside the real main window: the one-frame hand-off, the FPN reference, AGC and LUT glue.
+#include "frame_source.h"
+#include "reference_chain.h"
+#include "support/test_app_folder.h"
+
+#include "app/globals.h"
+#include "app/kv_log.h"
+#include "params/proxy_parameter_table.h"
+#include "pipeline/affichage.h"
+#include "pipeline/pipeline_cells.h"
+#include "pipeline/pipeline_state.h"
+#include "ui_MainWindow.h"
+
+#include <QFile>
+#include <QtTest>
+
+#include <iostream>
+#include <sstream>
+
+namespace {
+
+struct CoutCapture
+{
+    std::ostringstream Text;
+    std::streambuf* Old;
+    CoutCapture() : Old(std::cout.rdbuf(Text.rdbuf())) {}
+    ~CoutCapture() { std::cout.rdbuf(Old); }
+};
+
+// A main window as it stands once a board streams: board kind, proxy and the
+// identity offset and gain (offset 0, gain 1, centre 0).
+struct Streaming
+{
+    TestAppFolder Folder;
+    MainWindow Window;
+    static constexpr int kProxy = 4;
+
+    explicit Streaming(int p_iKind)
+    {
+        Window.GetPointerToInstance();
+        Window.DigiBoardKind = p_iKind;
+        Window.CurrentProxyIndex = kProxy;
+        Window.Connected = true;
+        Window.FrameCounter = 1;
+        g_bDisplayBusy = false;
+        g_bNewFPNReference = false;
+        for (auto [cell, value] : {std::pair<int, uint32_t>{PipelineCell::ApplyNUC, 0},
+                                   {PipelineCell::ImageOffset, 0},
+                                   {PipelineCell::ImageGain, 1},
+                                   {PipelineCell::AGCCentre, 0},
+                                   {PipelineCell::HDR, 0},
+                                   {PipelineCell::InvertBW, 0},
+                                   {PipelineCell::BPCorrectionMode, 0},
+                                   {PipelineCell::UpRow, 0},
+                                   {PipelineCell::UpCol, 0},
+                                   {PipelineCell::SaveStream, 0},
+                                   {PipelineCell::InterpolationMethod, 1}})
+            SetCurrent(kProxy, cell, value);
+    }
+
+    QString log() const
+    {
+        QFile f(Window.Log->filePath());
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    }
+};
+
+} // namespace
+
+class tst_main_window_pipeline : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void guiThreadFrameIsShownAtOnce();
+    void workerFramesWaitForTheDisplay();
+    void cameraLinkFrameNeedsReadyFlag();
+    void chainMatchesReferenceInWindow();
+    void singleFpnReference();
+    void averagedFpnReferenceAndButton();
+    void agcWritesGainAndOffset();
+    void lutFiles();
+    void disconnectedFrameResetsDisplay();
+};
+
+void tst_main_window_pipeline::guiThreadFrameIsShownAtOnce()
+{
+    Streaming s(5); // the serial-port board delivers on the GUI thread
+    FrameSource src(s.Window, 64, 48);
+    src.fill(0x4321);
+    src.deliver();
+    // The direct connection ran the display slot inside the emission.
+    QVERIFY(!g_bDisplayBusy);
+    QCOMPARE(s.Window.FramesDisplayed.load(), 1);
+    QCOMPARE(int(s.Window.MatDisplayGrey.at<uint8_t>(10, 10)), 0x43);
+    QCOMPARE(s.Window.MatScaledCopy.cols, 64);
+    QVERIFY(s.Window.StreamStarted);
+    QCOMPARE(s.Window.ImageView->imageWidth.load(), 64);
+    src.deliver();
+    QCOMPARE(s.Window.FramesDisplayed.load(), 2);
+    QCOMPARE(s.Window.Pipeline->DroppedFrames.load(), 0u);
+}
+
+void tst_main_window_pipeline::workerFramesWaitForTheDisplay()
+{
+    Streaming s(4);
+    FrameSource src(s.Window, 64, 48);
+    src.startWorker(2000.0, 5);
+    while (!src.workerDone()) // no event processing: the display slot must not run yet
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    src.stop();
+    // One frame in flight: the other four were dropped, not queued.
+    QVERIFY(g_bDisplayBusy);
+    QCOMPARE(s.Window.Pipeline->DroppedFrames.load(), 4u);
+    QCOMPARE(s.Window.FramesDisplayed.load(), 0);
+    QCoreApplication::processEvents();
+    QVERIFY(!g_bDisplayBusy);
+    QCOMPARE(s.Window.FramesDisplayed.load(), 1);
+    src.startWorker(2000.0, 1);
+    QTRY_VERIFY(src.workerDone());
+    src.stop();
+    QTRY_COMPARE_WITH_TIMEOUT(s.Window.FramesDisplayed.load(), 2, 1000);
+}
+
+void tst_main_window_pipeline::cameraLinkFrameNeedsReadyFlag()
+{
+    Streaming s(2);
+    FrameSource src(s.Window, 32, 16);
+    s.Window.CameraLinkFrameReady = false;
+    s.Window.UpdateDisplay(g_pRawImage16b);
+    QVERIFY(!g_bDisplayBusy);
+    QCOMPARE(s.Window.Pipeline->DroppedFrames.load(), 1u);
+    s.Window.CameraLinkFrameReady = true;
+    ++s.Window.FramesReceived;
+    s.Window.UpdateDisplay(g_pRawImage16b); // on the GUI thread the display slot runs at once
+    QVERIFY(!s.Window.CameraLinkFrameReady);
+    QCOMPARE(s.Window.FramesDisplayed.load(), 1);
+    QVERIFY(!g_bDisplayBusy);
+}
+
+void tst_main_window_pipeline::chainMatchesReferenceInWindow()
+{
+    Streaming s(5);
+    SetCurrent(Streaming::kProxy, PipelineCell::ImageOffset, uint32_t(-50));
+    SetCurrent(Streaming::kProxy, PipelineCell::ImageGain, 3);
+    SetCurrent(Streaming::kProxy, PipelineCell::AGCCentre, 4);
+    SetCurrent(Streaming::kProxy, PipelineCell::BPCorrectionMode, 6);
+    s.Window.ui->checkBox_Gamma->setChecked(true);
+    s.Window.ui->spinBox_Gamma->setValue(2.0);
+    FrameSource src(s.Window, 40, 30);
+    for (size_t i = 0; i < src.raw().size(); ++i)
+        src.raw()[i] = uint16_t((i * 2654435761u) >> 16);
+    std::vector<uint32_t> list = {3, 0, 41, 1199};
+    list.resize(size_t(s.Window.FramePitch) * 30, 0);
+    s.Window.BadPixelIndexList[0] = list.data();
+
+    WindowCorrectionState state;
+    state.DigiBoardKind = 5;
+    state.BadPixelCorrectionOn = true;
+    state.GammaChecked = true;
+    state.Gamma = 2.0;
+    const CorrectionSettings settings = ReadCorrectionSettings(Streaming::kProxy, state);
+    QVERIFY(settings.GammaOn);
+    ref::Frame expected(src.raw().size());
+    uint16_t fill = 0;
+    bool reset = false;
+    ref::RunChain(expected, src.raw().data(), s.Window.FPNReferenceImage.ptr<uint16_t>(0), nullptr,
+                  FrameGeometry{40, 30, 80}, settings, std::vector<uint32_t>(list.begin(), list.begin() + 4), fill,
+                  reset);
+    src.deliver();
+    s.Window.BadPixelIndexList[0] = nullptr;
+    QCOMPARE(src.corrected(), expected.Corrected);
+    const cv::Mat d8 = s.Window.MatDisplayGrey;
+    QCOMPARE(std::vector<uint8_t>(d8.datastart, d8.dataend), expected.Display8);
+    QCOMPARE(std::vector<uint16_t>(s.Window.AcquiredImage16b.ptr<uint16_t>(0),
+                                   s.Window.AcquiredImage16b.ptr<uint16_t>(0) + src.raw().size()),
+             src.raw());
+}
+
+void tst_main_window_pipeline::singleFpnReference()
+{
+    Streaming s(5);
+    FrameSource src(s.Window, 16, 8);
+    s.Window.PushButton_TakeFPNRef();
+    QVERIFY(s.Window.FPNRequest);
+    // (Its group box is disabled until a board streams: only the box's own state counts here.)
+    QVERIFY(!s.Window.ui->checkBox_ApplyNUC->testAttribute(Qt::WA_ForceDisabled));
+    QCOMPARE(GetCurrent(Streaming::kProxy, PipelineCell::ApplyNUCEnabled), 1u);
+    QCOMPARE(GetCurrent(Streaming::kProxy, PipelineCell::NUC2ptEnabled), 1u);
+    src.fill(1000);
+    CoutCapture out;
+    src.deliver();
+    QCOMPARE(out.Text.str(), std::string("MeanReferenceImage = 1000\n"));
+    QCOMPARE(int(s.Window.ReferenceMean.load()), 1000);
+    QVERIFY(!s.Window.FPNRequest);
+    // The box is not checked yet: the staged reference waits.
+    QVERIFY(g_bNewFPNReference);
+    s.Window.ui->checkBox_ApplyNUC->setChecked(true);
+    SetCurrent(Streaming::kProxy, PipelineCell::ApplyNUC, 1);
+    SetCurrent(Streaming::kProxy, PipelineCell::ImageOffset, 7);
+    src.deliver();
+    QVERIFY(!g_bNewFPNReference);
+    QCOMPARE(src.corrected(), std::vector<uint16_t>(src.raw().size(), 7)); // (0 + 7) x 1
+}
+
+void tst_main_window_pipeline::averagedFpnReferenceAndButton()
+{
+    Streaming s(4);
+    FrameSource src(s.Window, 8, 4);
+    s.Window.ui->checkBox_Enable_AverageFPN->setChecked(true);
+    s.Window.ui->spinBox_Number_Images_AverageFPN->setValue(3);
+    QVERIFY(s.Window.AverageFPN);
+    QCOMPARE(s.Window.FPNAverageCount.load(), 3);
+    s.Window.PushButton_TakeFPNRef();
+    const uint16_t values[3] = {10, 11, 13};
+    for (int k = 0; k < 3; ++k) {
+        src.fill(values[k]);
+        src.deliver();
+        QCoreApplication::processEvents(); // the queued button change
+        if (k < 2) {
+            QVERIFY(s.Window.ui->pushButton_Take_FPN_Reference->testAttribute(Qt::WA_ForceDisabled));
+            QVERIFY(s.Window.FPNRequest);
+        }
+        QVERIFY(g_bNewFPNReference);
+    }
+    QVERIFY(!s.Window.ui->pushButton_Take_FPN_Reference->testAttribute(Qt::WA_ForceDisabled));
+    QVERIFY(!s.Window.FPNRequest);
+    QCOMPARE(int(s.Window.FPNReferenceImage.at<uint16_t>(0, 0)), 11);
+    QCOMPARE(int(s.Window.NewFPNReferenceImage.at<uint16_t>(3, 7)), 11);
+    QCOMPARE(int(s.Window.ReferenceMean.load()), 11);
+}
+
+void tst_main_window_pipeline::agcWritesGainAndOffset()
+{
+    Streaming s(5);
+    SetCurrent(Streaming::kProxy, PipelineCell::AGC, 1);
+    SetCurrent(Streaming::kProxy, PipelineCell::AGCThreshold, 0);
+    s.Window.AGCMargin = 0;
+    s.Window.ui->checkBox_AGC->setChecked(true);
+    s.Window.ui->spinBox_AGC_GainClip->setMaximum(1000);
+    s.Window.ui->spinBox_AGC_GainClip->setValue(1000);
+    FrameSource src(s.Window, 20, 10);
+    for (size_t i = 0; i < src.raw().size(); ++i)
+        src.raw()[i] = uint16_t(i < 100 ? 1000 : 3000);
+    s.Window.AGC_processing(); // no frame yet: asks for one
+    QCOMPARE(GetCurrent(Streaming::kProxy, PipelineCell::AGCGainClip), GetDefault(Streaming::kProxy, PipelineCell::AGCGainClip));
+    src.deliver();
+    s.Window.AGC_processing();
+    QCOMPARE(s.Window.Pipeline->Agc.Low, 33);
+    QCOMPARE(s.Window.Pipeline->Agc.High, 100);
+    QCOMPARE(GetCurrent(Streaming::kProxy, PipelineCell::AGCGainClip), 978u); // 65535 / 67
+    QCOMPARE(s.Window.Pipeline->Agc.Offset, -132);
+    QVERIFY(!s.Window.AGCRunning);
+}
+
+void tst_main_window_pipeline::lutFiles()
+{
+    Streaming s(5);
+    FrameSource src(s.Window, 8, 4);
+    s.Window.openLUT_File(s.Folder.filePath("LUT/Missing.csv"));
+    QVERIFY(!s.Window.LutActive);
+    QVERIFY(s.log().contains("Can't open correctily LUT File"));
+    QDir().mkpath(s.Folder.filePath("LUT"));
+    QFile f(s.Folder.filePath("LUT/Test.csv"));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("R;G;B\n1;2;3\n250;251;252\n");
+    f.close();
+    s.Window.openLUT_File(f.fileName());
+    QVERIFY(s.Window.LutActive);
+    QCOMPARE(int(s.Window.LutPlaneG.at<uint8_t>(0, 1)), 251);
+    QCOMPARE(s.Window.ColourLut.at<cv::Vec3b>(0, 0), cv::Vec3b(1, 2, 3));
+    src.fill(0x0100); // grey level 1
+    src.deliver();
+    QCOMPARE(s.Window.MatColourWork.at<cv::Vec3b>(0, 0), cv::Vec3b(250, 251, 252));
+}
+
+void tst_main_window_pipeline::disconnectedFrameResetsDisplay()
+{
+    Streaming s(5);
+    FrameSource src(s.Window, 8, 4);
+    s.Window.Connected = false;
+    src.deliver();
+    QCOMPARE(s.Window.FrameCounter.load(), -1);
+    QVERIFY(!s.Window.ImageView->zoomAllowed);
+    QVERIFY(s.log().contains("Reset Main Display"));
+    QVERIFY(!g_bDisplayBusy);
+}
+
+QTEST_MAIN(tst_main_window_pipeline)
+#include "tst_main_window_pipeline.moc"
