@@ -212,6 +212,31 @@ private slots:
         QCOMPARE(getNumberOfPixels(), g.width * g.height);
     }
 
+    // A matching device that fails to open is retried as the last match; its name is not kept then.
+    void discoveryRetriesAFailedActivation()
+    {
+        InjectFault(BoardKind::Corvane, Fault::ActivationFailure, 1);
+        StreamCapture err;
+        QCOMPARE(initSyncCapture(0), 0);
+        QCOMPARE(QByteArray(getDeviceName()), QByteArray());
+        const QByteArray text = err.text();
+        QVERIFY(text.startsWith("Camera's name analyze: Vantrel_Corvane\nInit succeedded\n"));
+        QVERIFY(!text.contains("Couldn't find board automatically"));
+    }
+
+    // With the verbose switch off only the diagnostics that are always written remain.
+    void verboseOffKeepsTheAlwaysWrittenDiagnostics()
+    {
+        setVerbose(0);
+        StreamCapture err;
+        QCOMPARE(initSyncCapture(0), 0);
+        QCOMPARE(deinitCapture(1), 0);
+        QCOMPARE(deinitCapture(1), -1);
+        QCOMPARE(setBadPixel(0, 0, 0), -4);
+        QCOMPARE(err.text(), QByteArray("Init succeedded\nRefresh frame Dimensions.\n"
+                                        "Can't send a BadPixel to the Processing Board.\n"));
+    }
+
     void discoveryWithoutAnyDevice()
     {
         SimulationSettings().setBoardPresent(BoardKind::Corvane, false);
