@@ -51,7 +51,8 @@ struct Col
 };
 
 // Value cells of the sliders and spin boxes that follow the per-record
-// register data (the DAC sliders' positions among them): filled with it, not here.
+// register data: filled with it, not here (the DAC A, B and D slider positions
+// too, which the register data derives from the DAC spin boxes' values).
 Col PerRecordRegisterData()
 {
     Col col(Dash);
@@ -257,19 +258,19 @@ void FillSingleCells()
 
 void FillSpinBoxes()
 {
-    const Col perRecord = PerRecordRegisterData();   // "per record": the register data
+    const Col perRecord = PerRecordRegisterData();
 
     //      first cell                enabled                                   max                     min                                                          value                          visible
     // 122-126 horizontalSlider_DAC_A
-    SpinBox(DAC_ASliderEnabled,       {1, {{0, {0, 13, 24}}}},                  {4095},                 {0},                                                         perRecord,                     {1});
+    SpinBox(DAC_ASliderEnabled,       {1, {{0, {0, 13, 24}}}},                  {4095},                 {0},                                                         perRecord,                    {1});
     // 127-131 horizontalSlider_DAC_B
-    SpinBox(DAC_BSliderEnabled,       {1, {{0, {0, 13, 14, 24}}}},              {4095, {{0, {14}}}},    {0},                                                         perRecord,                     {1, {{0, {14}}}});
+    SpinBox(DAC_BSliderEnabled,       {1, {{0, {0, 13, 14, 24}}}},              {4095, {{0, {14}}}},    {0},                                                         perRecord,                    {1, {{0, {14}}}});
     // 132-136 horizontalSlider_DAC_C
     SpinBox(DAC_CSliderEnabled,       {0, {{1, {3, 6, 7, 9, 10, 12, 16, 21}}}}, {4095, {{0, {14}}}},    {0},
             {0, {{2100, {3, 7, 9, 12}}, {2300, {6}}, {3072, {10}}, {4095, {21}}}},
                                                                                                                                                                                                     {0, {{1, {0, 3, 6, 7, 9, 10, 12, 13, 16, 21}}}});
     // 137-141 horizontalSlider_DAC_D
-    SpinBox(DAC_DSliderEnabled,       {0, {{1, {3, 6, 7, 9, 10, 12, 21}}}},     {4095, {{0, {14}}}},    {0},                                                         perRecord,                     {0, {{1, {0, 3, 6, 7, 9, 10, 12, 13, 21}}}});
+    SpinBox(DAC_DSliderEnabled,       {0, {{1, {3, 6, 7, 9, 10, 12, 21}}}},     {4095, {{0, {14}}}},    {0},                                                         perRecord,                    {0, {{1, {0, 3, 6, 7, 9, 10, 12, 13, 21}}}});
     // 142-146 horizontalSlider_ImageGain
     SpinBox(ImageGainSliderEnabled,   {1, {{0, {0, 13}}}},                      {255},                  {0},                                                         {1},                           {1});
     // 147-151 horizontalSlider_ImageOffset

@@ -36,10 +36,10 @@ constexpr int kGeometryColumns[] = {
     id::WindowingDivisor, // 240
     id::GigEImageWidth,   // 333
     id::GigEImageHeight,  // 334
-    158,                  // spinBox_AcqX max
-    160,                  // spinBox_AcqX value
-    163,                  // spinBox_AcqY max
-    165,                  // spinBox_AcqY value
+    id::AcqXMax,          // 158 spinBox_AcqX max
+    id::AcqX,             // 160 spinBox_AcqX value
+    id::AcqYMax,          // 163 spinBox_AcqY max
+    id::AcqY,             // 165 spinBox_AcqY value
 };
 constexpr uint32_t kGeometry[kProxyRecordCount][12] = {
     //                          407W  408H  241W  242H blind div 333W  334H  158   160  163  165
@@ -72,17 +72,17 @@ constexpr uint32_t kGeometry[kProxyRecordCount][12] = {
 
 // ---- Integration time, DAC and clock-divider values and limits ----
 constexpr int kRegisterColumns[] = {
-    216,                      // spinBox_TINT value: TINT
-    214,                      // spinBox_TINT max
+    id::TINT,                 // 216 spinBox_TINT value
+    id::TINTMax,              // 214 spinBox_TINT max
     kEnteredWithDescriptors,  // 215 spinBox_TINT min
-    155,                      // horizontalSlider_TINT value
-    153,                      // horizontalSlider_TINT max
+    id::TINTSlider,           // 155 horizontalSlider_TINT value
+    id::TINTSliderMax,        // 153 horizontalSlider_TINT max
     kEnteredWithDescriptors,  // 154 horizontalSlider_TINT min
-    170,                      // spinBox_DAC_A value: ADD02
-    175,                      // spinBox_DAC_B value: ADD03
-    180,                      // spinBox_DAC_C value: ADD0C
-    185,                      // spinBox_DAC_D value: ADD0D
-    196,                      // spinBox_CKDIV value: CKDIV
+    id::DAC_A,                // 170 spinBox_DAC_A value: ADD02
+    id::DAC_B,                // 175 spinBox_DAC_B value: ADD03
+    id::DAC_C,                // 180 spinBox_DAC_C value: ADD0C
+    id::DAC_D,                // 185 spinBox_DAC_D value: ADD0D
+    id::CKDIV,                // 196 spinBox_CKDIV value
 };
 constexpr std::size_t kDacAColumn = 6, kDacBColumn = 7, kDacDColumn = 9;
 constexpr uint32_t kRegisters[kProxyRecordCount][11] = {
@@ -122,9 +122,9 @@ void FillDacSliderValues()
 {
     struct SliderFromSpinBox { int iSliderValueCell; std::size_t uSpinBoxColumn; };
     constexpr SliderFromSpinBox kSliders[] = {
-        {125, kDacAColumn},  // horizontalSlider_DAC_A value
-        {130, kDacBColumn},  // horizontalSlider_DAC_B value
-        {140, kDacDColumn},  // horizontalSlider_DAC_D value
+        {id::DAC_ASlider, kDacAColumn},  // 125
+        {id::DAC_BSlider, kDacBColumn},  // 130
+        {id::DAC_DSlider, kDacDColumn},  // 140
     };
     for (int iRecord = 0; iRecord < kProxyRecordCount; ++iRecord)
         for (const SliderFromSpinBox& slider : kSliders) {
@@ -228,12 +228,12 @@ constexpr uint32_t kWindows[kProxyRecordCount][16] = {
 
 // ---- Window corner spin boxes: maxima and last-corner start values ----
 constexpr int kCornerColumns[] = {
-    219,  // spinBox_XFirst max
-    224,  // spinBox_XLast max
-    226,  // spinBox_XLast value
-    229,  // spinBox_YFirst max
-    234,  // spinBox_YLast max
-    236,  // spinBox_YLast value
+    id::XFirstMax,  // 219
+    id::XLastMax,   // 224
+    id::XLast,      // 226
+    id::YFirstMax,  // 229
+    id::YLastMax,   // 234
+    id::YLast,      // 236
 };
 constexpr uint32_t kCorners[kProxyRecordCount][6] = {
     //                          219   224   226  229  234   236
