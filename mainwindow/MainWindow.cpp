@@ -162,6 +162,7 @@ MainWindow::MainWindow(QWidget* parent)
     // boxes, video recorder, histogram, debug window; then the bad-pixel offset
     // window and the advanced-user window.
     ConnectComboBoxes();
+    ConnectProxyControls();
 
     Log->setLogDirectory(ApplicationDir + HeaderConstants::LogsFolder);
     Log->createLogFile();

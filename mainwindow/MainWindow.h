@@ -12,6 +12,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "mainwindow/control_hooks.h"
+
 #include <opencv2/core.hpp>
 #include <opencv2/videoio.hpp>
 
@@ -22,6 +24,8 @@
 Q_DECLARE_METATYPE(cv::Mat)
 
 class QCloseEvent;
+class QKeyEvent;
+class Window_AdvancedUser;
 class QSerialPort;
 class QTimer;
 class KV_Log;
@@ -359,6 +363,15 @@ public slots:
     QImage printCrossMini(QImage p_Picture);
 
     // ----- Proxy-dependent set-up and control refresh -----------------------------------
+    void InitGUIWithProxy();
+    void UpdateGUI();
+    void UpdateValuesOnDynamicFrequency(int frameRate);
+    void applyProxyModelDefaults();
+    void updateLabelVoltage_ADD02(int p_iValue);
+    void updateLabelVoltage_ADD03(int p_iValue);
+    void updateLabelVoltage_ADD0C(int p_iValue);
+    void updateLabelVoltage_ADD0D(int p_iValue);
+    void setLabel_Histogram_NbPixelMaxValue(int p_iValue);
 
     // ----- Combo boxes ------------------------------------------------------------
     void ComboBox_SelectDigiBoard(QString p_sBoardName);
@@ -368,15 +381,67 @@ public slots:
     // ----- Menu actions and tool windows --------------------------------------------------
 
     // ----- Message boxes and log errors ------------------------------------------------
+    void ErrorLogCantBeOpen();
+    void ErrorLogNotOpen();
+    void ErrorLogNotWritable();
+    void ErrorLogNotRenamed();
+    void ErrorLogNotReset();
+    void MessageBoxCritical(QString p_sTitle, QString p_sMessage);
+    void MessageBoxWarning(QString p_sTitle, QString p_sMessage);
+    void MessageBoxInformation(QString p_sTitle, QString p_sMessage);
+    void MessageBoxFrequencyWarning(int p_iFrameRate);
+    void WindowingValueCal();
 
     // ----- Keyboard, debug mode and advanced-user mode ---------------------------------
+    void AdvancedUserMode(bool p_bChecked);
+    void CheckPassword(int p_iResult);
+    void WindowClosed();
+    void CheckMainWindowActiv();
+    void setBadPixelDetectionStatus(bool p_bRunning);
+
+public:
+    // The file an operator picks in a non-modal dialog; empty on Cancel or
+    // when the choice is not an existing file.
+    QString SelectFileDialog(QString p_sTitle, QString p_sNameFilter);
+    // Connections of the log errors, the windowing and DAC spin boxes and the
+    // advanced-user mode; called once by the constructor.
+    void ConnectProxyControls();
+
+    // Calls into windows and links owned elsewhere (see control_hooks.h).
+    ControlHooks Hooks;
+    // The password window of the advanced-user mode, made by ConnectProxyControls.
+    Window_AdvancedUser* AdvancedUserWindow = nullptr;
+    // Tracked from the central widget's show and hide events, so the capture
+    // thread's activity check reads no widget.
+    std::atomic<bool> CentralWidgetVisible{false};
+    // Set once the activity check has queued the tear-down; cleared when the
+    // central widget shows again.
+    std::atomic<bool> TearDownQueued{false};
 
 protected:
     void closeEvent(QCloseEvent* p_pEvent) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void keyReleaseEvent(QKeyEvent* e) override;
+    bool eventFilter(QObject* obj, QEvent* e) override;
 
 private:
     void ApplyScreenSetup();
     void ApplyInitialControlStates();
     void ReadBootFileAndSelectBoard();
     void CreateFolder(const QString& p_sRelative, char* p_szBuffer, const char* p_szLogLine);
+
+    // Steps of the proxy set-up and the board-kind rules.
+    void ApplyClockDividerControls();
+    void ApplyCustomFrameRateToDacs();
+    void ApplyCustomFrameRateToDivider();
+    void ApplyBoardKindRules(int p_iKind);
+    // Shows p_uValue in spinBox_CKDIV; an undefined cell (65535) leaves it and is logged.
+    bool SetClockDividerControl(uint32_t p_uValue, const char* p_szWhat);
+    void SetGskDac(uint32_t p_uChannel, uint32_t p_uGsk, bool p_bWriteCells);
+    // The four advanced-user controls and their cells.
+    void LockAdvancedControls();
+    void UnlockAdvancedControls();
+    // Key S and F1/F4, shared by keyPressEvent and eventFilter.
+    void HandleShutterKey();
+    void HandleDebugKey();
 };

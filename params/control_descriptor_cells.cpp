@@ -3,8 +3,8 @@
 #include "params/proxy_parameter_ids.h"
 #include "params/proxy_parameter_table.h"
 
-#include <array>
 #include <cassert>
+#include <utility>
 #include <vector>
 
 using namespace ProxyParameterId;
@@ -33,12 +33,9 @@ struct Col
     long common;
     std::vector<Except> exceptions;
     bool givenElsewhere = false;          // the value is filled with the register data
-    std::vector<long> perRecord;          // one value per record when not empty
 
     long ValueFor(int p_iRecord) const
     {
-        if (!perRecord.empty())
-            return perRecord[p_iRecord];
         long value = common;
         int hits = 0;
         for (const Except& e : exceptions)
@@ -54,19 +51,12 @@ struct Col
 };
 
 // Value cells of the sliders and spin boxes that follow the per-record
-// register data: filled with it, not here.
+// register data: filled with it, not here (the DAC A, B and D slider positions
+// too, which the register data derives from the DAC spin boxes' values).
 Col PerRecordRegisterData()
 {
     Col col(Dash);
     col.givenElsewhere = true;
-    return col;
-}
-
-// A column written out for each record, 0 to 24.
-Col PerRecord(const std::array<long, kProxyRecordCount>& p_Values)
-{
-    Col col(Dash);
-    col.perRecord.assign(p_Values.begin(), p_Values.end());
     return col;
 }
 
@@ -266,35 +256,21 @@ void FillSingleCells()
     Cell(GammaSpinBoxVisible,      {1, {{0, {0, 13, 24}}}});
 }
 
-// Slider positions of DAC A, B and D: the values of the DAC spin boxes, except
-// that in record 14, which has no DAC B or D, the sliders hold 0.
-//                                    0     1     2     3     4     5     6     7     8     9    10    11    12
-//                                   13    14    15    16    17    18    19    20    21    22    23    24
-const std::array<long, kProxyRecordCount> kDAC_ASliderValues = {
-                                      0, 2400, 1070, 1477,  600, 2992, 3120, 3550,  555, 3550,  885, 2992, 3550,
-                                      0, 1685, 2624, 3410, 2992, 2304, 2800, 1030,  550,  511, 1516,    0};
-const std::array<long, kProxyRecordCount> kDAC_BSliderValues = {
-                                      0, 2720, 1960, 1800, 2920, 1340, 3560, 2890, 3550, 2890, 3460, 1210, 2890,
-                                      0,    0, 1425, 3420, 1290, 2936, 1536, 3170, 3580,    0, 2880,    0};
-const std::array<long, kProxyRecordCount> kDAC_DSliderValues = {
-                                      0,    0,    0, 2240,    0,    0, 1600, 2550,    0, 2550, 2560,    0, 2300,
-                                      0,    0,    0,    0,    0,    0,    0,    0, 2230,    0,    0,    0};
-
 void FillSpinBoxes()
 {
     const Col perRecord = PerRecordRegisterData();
 
     //      first cell                enabled                                   max                     min                                                          value                          visible
     // 122-126 horizontalSlider_DAC_A
-    SpinBox(DAC_ASliderEnabled,       {1, {{0, {0, 13, 24}}}},                  {4095},                 {0},                                                         PerRecord(kDAC_ASliderValues), {1});
+    SpinBox(DAC_ASliderEnabled,       {1, {{0, {0, 13, 24}}}},                  {4095},                 {0},                                                         perRecord,                    {1});
     // 127-131 horizontalSlider_DAC_B
-    SpinBox(DAC_BSliderEnabled,       {1, {{0, {0, 13, 14, 24}}}},              {4095, {{0, {14}}}},    {0},                                                         PerRecord(kDAC_BSliderValues), {1, {{0, {14}}}});
+    SpinBox(DAC_BSliderEnabled,       {1, {{0, {0, 13, 14, 24}}}},              {4095, {{0, {14}}}},    {0},                                                         perRecord,                    {1, {{0, {14}}}});
     // 132-136 horizontalSlider_DAC_C
     SpinBox(DAC_CSliderEnabled,       {0, {{1, {3, 6, 7, 9, 10, 12, 16, 21}}}}, {4095, {{0, {14}}}},    {0},
             {0, {{2100, {3, 7, 9, 12}}, {2300, {6}}, {3072, {10}}, {4095, {21}}}},
                                                                                                                                                                                                     {0, {{1, {0, 3, 6, 7, 9, 10, 12, 13, 16, 21}}}});
     // 137-141 horizontalSlider_DAC_D
-    SpinBox(DAC_DSliderEnabled,       {0, {{1, {3, 6, 7, 9, 10, 12, 21}}}},     {4095, {{0, {14}}}},    {0},                                                         PerRecord(kDAC_DSliderValues), {0, {{1, {0, 3, 6, 7, 9, 10, 12, 13, 21}}}});
+    SpinBox(DAC_DSliderEnabled,       {0, {{1, {3, 6, 7, 9, 10, 12, 21}}}},     {4095, {{0, {14}}}},    {0},                                                         perRecord,                    {0, {{1, {0, 3, 6, 7, 9, 10, 12, 13, 21}}}});
     // 142-146 horizontalSlider_ImageGain
     SpinBox(ImageGainSliderEnabled,   {1, {{0, {0, 13}}}},                      {255},                  {0},                                                         {1},                           {1});
     // 147-151 horizontalSlider_ImageOffset

@@ -183,6 +183,8 @@ private slots:
         const QByteArray content = f.readAll();
         QVERIFY(content.contains("Hactive_Px ="));
         QVERIFY(content.indexOf("HSyncAft_Tk =") > content.indexOf("Vactive_Ln ="));
+        // The windowing copies land in a folder of their own, which must exist.
+        QVERIFY(QFileInfo(m_pFolder->rootPath() + "/Camfiles/Windowing").isDir());
     }
 
     void theSetUpIsLoggedInItsOrder()

@@ -1,0 +1,31 @@
+// Where the proxy-driven controls reach windows and links that other parts of the program own.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+
+// Each hook stands for one call into a tool window or board link. The owner
+// of that window or link sets the hook once it exists; an empty hook makes
+// the caller use its fallback (named at the call), never crash.
+struct ControlHooks
+{
+    // Setup_DigiBoard::getProxyText: the proxy selected in the board set-up window.
+    // Empty: the model of the current record is taken as selected.
+    std::function<QString()> SetupProxyText;
+    // MW_ProxyBelmor::ReadProxyNumber and MW_ProxyBelmor::getNameProxy: the
+    // Belmor proxy selector. Empty: the current record stays selected.
+    std::function<int()> BelmorProxyNumber;
+    std::function<QByteArray()> BelmorProxyName;
+    // Cmd_Perso::UpdateDigiBoard: the advanced-commands window follows the board.
+    std::function<void(const QString&)> AdvancedCommandsBoard;
+    // SendCameraLinkText: a raw text over the Camera Link serial link; 0 = sent.
+    // Empty: the text is logged as not sent.
+    std::function<int(const char*)> SendCameraLinkText;
+    // MainWindow::PushButton_TakeFPNRef. Empty: the slot of that name is
+    // invoked when the window has one, else FPNRequest is raised.
+    std::function<void()> TakeFPNReference;
+    // MainWindow::ActionSetupDigi. Empty: the slot of that name when present.
+    std::function<void()> OpenBoardSetup;
+};

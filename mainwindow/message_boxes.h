@@ -1,0 +1,28 @@
+// The modal message boxes of the main window, behind a presenter that tests replace.
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class QWidget;
+
+struct MessageBoxRequest
+{
+    QWidget* parent = nullptr;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QString title;
+    QString text;
+    QStringList buttons; // in the order shown; none of them is the default
+};
+
+// Shows the box and returns the index of the button pressed, or -1 when the
+// box was closed without one.
+using MessageBoxPresenter = std::function<int(const MessageBoxRequest&)>;
+
+// Replaces the process-wide presenter; an empty function restores the modal QMessageBox.
+void SetMessageBoxPresenter(MessageBoxPresenter p_Presenter);
+
+int PresentMessageBox(const MessageBoxRequest& p_Request);

@@ -1,0 +1,354 @@
+// Descriptor application, frame-rate values, voltage and pixel-count texts, exposure ranges and the password check.
+#include "mainwindow/proxy_controls.h"
+
+#include "app/header_constants.h"
+#include "params/proxy_parameter_table.h"
+
+#include <QAbstractButton>
+#include <QAbstractSlider>
+#include <QByteArray>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QSpinBox>
+#include <QStringList>
+#include <QWidget>
+
+#include <cmath>
+
+namespace {
+
+constexpr int kFrameRates[7] = {25, 30, 50, 60, 100, 120, 200};
+
+// Model name of each record, in ProxyIndex order ("" where a record has none).
+const char* const kRecordModelNames[kProxyRecordCount] = {
+    "",      "Z654",  "Z668",  "Z668P", "Z646",   "Z602",  "Y1436", "Y1437",   "Z671",
+    "Y1437P", "Z671P", "Z647", "Y1437P", "",      "X1550", "Z615",  "T230",    "Z603",
+    "Z641",  "Z663",  "Y420",  "Z671Pv2", "",      "Z1641", "Z633"};
+
+bool Defined(uint32_t p_uCell)
+{
+    return p_uCell != ProxyParameterNotSet;
+}
+
+} // namespace
+
+int FrameRatePosition(int p_iFrameRate)
+{
+    for (int i = 0; i < 7; ++i)
+        if (kFrameRates[i] == p_iFrameRate)
+            return i;
+    return -1;
+}
+
+int ProxyIndexFromProxyText(const QString& p_sText)
+{
+    if (p_sText == QLatin1String("No Proxy"))
+        return kNoProxyIndex;
+    if (p_sText.isEmpty())
+        return 0;
+    // Record 12 is the 120 FPS variant of record 9: the model name selects 9.
+    for (int i = 1; i < kProxyRecordCount; ++i)
+        if (i != 12 && p_sText == QLatin1String(kRecordModelNames[i]))
+            return i;
+    return 0;
+}
+
+QString ModelNameOfRecord(int p_iProxyIndex)
+{
+    if (p_iProxyIndex < 0 || p_iProxyIndex >= kProxyRecordCount)
+        return QString();
+    return QString::fromLatin1(kRecordModelNames[p_iProxyIndex]);
+}
+
+std::optional<int> ResolveCell(const CellRef& p_Ref, int p_iProxyIndex)
+{
+    switch (p_Ref.kind) {
+    case CellRef::Unchanged:
+        return std::nullopt;
+    case CellRef::Default:
+        return static_cast<int>(GetDefault(p_iProxyIndex, p_Ref.value));
+    case CellRef::Current:
+        return static_cast<int>(GetCurrent(p_iProxyIndex, p_Ref.value));
+    case CellRef::Fixed:
+        return p_Ref.value;
+    case CellRef::DoubledBound:
+        return 2 * static_cast<int>(GetDefault(p_iProxyIndex, p_Ref.value)) - 65535;
+    }
+    return std::nullopt;
+}
+
+void ApplyDescriptorRow(const DescriptorRow& p_Row, int p_iProxyIndex)
+{
+    QWidget* pWidget = p_Row.widget;
+    if (!pWidget)
+        return;
+    if (const std::optional<int> enabled = ResolveCell(p_Row.enabled, p_iProxyIndex))
+        pWidget->setEnabled(*enabled != 0);
+
+    const std::optional<int> lo = ResolveCell(p_Row.rangeMin, p_iProxyIndex);
+    const std::optional<int> hi = ResolveCell(p_Row.rangeMax, p_iProxyIndex);
+    if (lo && hi) {
+        if (auto* pSpin = qobject_cast<QSpinBox*>(pWidget))
+            pSpin->setRange(*lo, *hi);
+        else if (auto* pSlider = qobject_cast<QAbstractSlider*>(pWidget))
+            pSlider->setRange(*lo, *hi);
+        else if (auto* pDouble = qobject_cast<QDoubleSpinBox*>(pWidget))
+            pDouble->setRange(*lo, *hi);
+    }
+
+    if (const std::optional<int> value = ResolveCell(p_Row.value, p_iProxyIndex)) {
+        if (auto* pCombo = qobject_cast<QComboBox*>(pWidget))
+            pCombo->setCurrentIndex(*value);
+        else if (auto* pButton = qobject_cast<QAbstractButton*>(pWidget))
+            pButton->setChecked(*value != 0);
+        else if (auto* pSpin = qobject_cast<QSpinBox*>(pWidget))
+            pSpin->setValue(*value);
+        else if (auto* pSlider = qobject_cast<QAbstractSlider*>(pWidget))
+            pSlider->setValue(*value);
+        else if (auto* pDouble = qobject_cast<QDoubleSpinBox*>(pWidget))
+            pDouble->setValue(*value);
+    }
+
+    if (const std::optional<int> visible = ResolveCell(p_Row.visible, p_iProxyIndex))
+        pWidget->setVisible(*visible != 0);
+}
+
+FrameRateValues DynamicFrequencyValues(int p_iProxyIndex, int p_iFrameRate)
+{
+    FrameRateValues values;
+    uint32_t uCkdiv = ProxyParameterNotSet;
+    uint32_t uGsk = ProxyParameterNotSet;
+    const int i = FrameRatePosition(p_iFrameRate);
+    if (i >= 0) {
+        uCkdiv = GetCurrent(p_iProxyIndex, ControlCells::CKDIVPerFrameRate + i);
+        uGsk = GetCurrent(p_iProxyIndex, ControlCells::GSKPerFrameRate + i);
+    } else if (p_iFrameRate == kCustomFrameRate) {
+        uCkdiv = GetCurrent(p_iProxyIndex, ControlCells::CustomCKDIV);
+        uGsk = GetCurrent(p_iProxyIndex, ControlCells::CustomGSK);
+    } else {
+        return values;
+    }
+    values.listed = true;
+    if (Defined(uCkdiv))
+        values.ckdiv = uCkdiv;
+    if (Defined(uGsk))
+        values.gsk = uGsk;
+    return values;
+}
+
+std::optional<uint32_t> DefaultFrequencyDivider(int p_iProxyIndex, int p_iBoardKind)
+{
+    int iStartCell = -1;
+    switch (p_iBoardKind) {
+    case BoardKind::Arvex:
+    case BoardKind::Belmor:
+    case BoardKind::BelmorPlus:
+        iStartCell = ControlCells::CKDIVStartCameraLink;
+        break;
+    case BoardKind::Corvane:
+        iStartCell = ControlCells::CKDIVStartUSB3;
+        break;
+    case BoardKind::Dunstel:
+        iStartCell = ControlCells::CKDIVStartGigE;
+        break;
+    default:
+        return std::nullopt;
+    }
+    const uint32_t uHigh = GetCurrent(p_iProxyIndex, ControlCells::CKDIVHighBit);
+    const uint32_t uStart = GetDefault(p_iProxyIndex, iStartCell);
+    if (!Defined(uHigh) || !Defined(uStart))
+        return std::nullopt;
+    return (uHigh << 10) + uStart;
+}
+
+GskDacCells GskDacForChannel(uint32_t p_uChannel)
+{
+    switch (p_uChannel) {
+    case 2:
+        return {170, 125, 0};
+    case 3:
+        return {175, 130, 1};
+    case 12:
+        return {180, 135, 2};
+    case 13:
+        return {185, 140, 3};
+    default:
+        return {};
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Voltage labels
+
+namespace {
+
+struct VoltageRow
+{
+    QStringList models;
+    double minimum;
+    double span;
+};
+
+const QList<VoltageRow>& VoltageRows(BiasInput p_Input)
+{
+    static const QList<VoltageRow> add02 = {
+        {{"Z602", "Z603"}, 0.8, 2.4},         {{"Z615", "Z641"}, 1.5, 1.5},
+        {{"Z646"}, 0.5, 3.1},                 {{"Z647"}, 0.7, 2.65},
+        {{"Z654"}, 2.05, 1.65},               {{"Z663", "Z668", "Z668P"}, 0.9, 2.3},
+        {{"Z671", "Z671P"}, 1.6, 1.77},       {{"Z671Pv2"}, 1.58, 1.95},
+        {{"Z1641", "Y420"}, 0.9, 4.1},        {{"Y1436"}, 2.3, 3.4},
+        {{"Y1437", "Y1437P"}, 2.1, 1.75}};
+    static const QList<VoltageRow> add03 = {
+        {{"Z602", "Z603"}, 1.0, 2.5},   {{"Z615", "Z641"}, 1.3, 1.5},  {{"Z646"}, 1.0, 1.5},
+        {{"Z647"}, 1.0, 2.6},           {{"Z654"}, 4.1, 1.6},          {{"Z663", "Z668"}, 1.9, 2.55},
+        {{"Z668P"}, 1.9, 2.5},          {{"Z671", "Z671P"}, 1.1, 1.9}, {{"Z671Pv2"}, 1.0, 2.15},
+        {{"Z1641", "Y420"}, 0.0, 4.1},  {{"Y1436"}, 0.6, 3.1},         {{"Y1437", "Y1437P"}, 0.55, 3.2}};
+    static const QList<VoltageRow> add0C = {
+        {{"Z602", "Z603", "Z615", "Z641", "Z646", "Z647", "Z654", "Z663", "Z668", "Z668P"}, 4.1, 1.8},
+        {{"Z671", "Z671P"}, 2.4, 1.6},
+        {{"Z671Pv2"}, 2.45, 1.15},
+        {{"Z1641", "Y420", "Y1436", "Y1437"}, 2.0, 0.59},
+        {{"Y1437P"}, 2.0, 0.55}};
+    static const QList<VoltageRow> add0D = {
+        {{"Z602", "Z603", "Z615", "Z641", "Z646", "Z647", "Z654", "Z663", "Z668", "Z668P"}, 1.7, 1.3},
+        {{"Z671", "Z671P"}, 2.04, 0.43},
+        {{"Z671Pv2"}, 2.07, 0.48},
+        {{"Z1641", "Y420", "Y1436", "Y1437"}, 0.33, 2.27},
+        {{"Y1437P"}, 0.4, 2.2}};
+    switch (p_Input) {
+    case BiasInput::ADD02:
+        return add02;
+    case BiasInput::ADD03:
+        return add03;
+    case BiasInput::ADD0C:
+        return add0C;
+    case BiasInput::ADD0D:
+        break;
+    }
+    return add0D;
+}
+
+} // namespace
+
+float BiasVoltage(BiasInput p_Input, const QString& p_sModel, int p_iCode)
+{
+    for (const VoltageRow& row : VoltageRows(p_Input)) {
+        if (!row.models.contains(p_sModel))
+            continue;
+        const float fRatio = static_cast<float>(p_iCode) / 4095.0f;
+        return static_cast<float>(static_cast<double>(fRatio) * row.span + row.minimum);
+    }
+    return 0.0f;
+}
+
+QString BiasVoltageText(BiasInput p_Input, const QString& p_sModel, int p_iCode)
+{
+    return QString::asprintf("%1.1fV", static_cast<double>(BiasVoltage(p_Input, p_sModel, p_iCode)));
+}
+
+QString HistogramPixelCountText(int p_iPixels, int p_iFrameWidth, int p_iFrameHeight)
+{
+    if (p_iPixels == 0 || p_iFrameWidth <= 0 || p_iFrameHeight <= 0)
+        return QString();
+    const unsigned uFramePixels = static_cast<unsigned>(p_iFrameHeight) * static_cast<unsigned>(p_iFrameWidth);
+    const double dPercent = static_cast<float>(p_iPixels) * 100.0 / uFramePixels;
+    return QString::number(dPercent, 'f', 4) + QStringLiteral("% - ") + QString::number(p_iPixels)
+           + QStringLiteral(" pixels");
+}
+
+std::optional<ExposureRange> X1550ExposureRange(int p_iFrameRate, int p_iCkdiv, uint32_t p_uSliderLines,
+                                                uint32_t p_uSpinBoxLines)
+{
+    double dLine = 0.0;
+    double dOffset = 0.0;
+    if (p_iFrameRate >= 255) {
+        dLine = 32.34989648033126;
+        dOffset = 7.272457348291525;
+    } else if (p_iFrameRate > 0) {
+        const int32_t iClock = static_cast<int32_t>(p_iFrameRate * 1329216);
+        const double dPeriod = 1e9 / iClock;
+        dLine = dPeriod * 1290 / 1000;
+        dOffset = dPeriod * 290 / 1000;
+    } else {
+        return std::nullopt;
+    }
+    const double dScale = std::pow(2.0, p_iCkdiv & 7);
+    const double dLineScaled = dLine * dScale;
+    const double dOffsetScaled = dOffset * dScale;
+    auto toInt = [](double p_dValue) {
+        // Truncated toward zero; a value past the int range stays at its edge.
+        if (p_dValue >= 2147483647.0)
+            return 2147483647;
+        if (p_dValue <= -2147483648.0)
+            return -2147483647 - 1;
+        return static_cast<int>(p_dValue);
+    };
+    ExposureRange range;
+    range.minimum = toInt(dLineScaled - dOffsetScaled);
+    range.maximum = toInt(dLine * 2047 * dScale - dOffsetScaled);
+    range.sliderValue = toInt(static_cast<double>(p_uSliderLines) * dLineScaled - dOffsetScaled);
+    range.spinBoxValue = toInt(static_cast<double>(p_uSpinBoxLines) * dLineScaled - dOffsetScaled);
+    range.singleStep = toInt(dLineScaled);
+    return range;
+}
+
+int CompareAdvancedUserPassword(const QString& p_sTyped)
+{
+    static const QByteArray stored = QByteArrayLiteral("quartzine");
+    const QByteArray typed = p_sTyped.toLocal8Bit().toLower();
+    const int iCommon = qMin(stored.size(), typed.size());
+    for (int i = 0; i < iCommon; ++i) {
+        const auto a = static_cast<unsigned char>(stored.at(i));
+        const auto b = static_cast<unsigned char>(typed.at(i));
+        if (a != b)
+            return a < b ? -1 : 1;
+    }
+    if (stored.size() == typed.size())
+        return 0;
+    return stored.size() < typed.size() ? -1 : 1;
+}
+
+std::optional<ProxyModelDefaults> ProxyModelDefaultsFor(int p_iProxyIndex)
+{
+    const QString sDefault = QStringLiteral("Default size");
+    const QString sSizeA = QStringLiteral("SizeA");
+    auto row = [](const QString& a, int mode, const char* v02, const char* v03, const char* v0C,
+                  const char* v0D) {
+        ProxyModelDefaults d;
+        d.sizeACaption = a;
+        d.camFileSizeMode = mode;
+        d.voltage02 = QString::fromLatin1(v02);
+        d.voltage03 = QString::fromLatin1(v03);
+        d.voltage0C = QString::fromLatin1(v0C);
+        d.voltage0D = QString::fromLatin1(v0D);
+        return d;
+    };
+    std::optional<ProxyModelDefaults> d;
+    switch (p_iProxyIndex) {
+    case 1: d = row(sSizeA, 1, "3.0V", "5.2V", "", ""); break;
+    case 2: d = row(sSizeA, 3, "1.5V", "3.2V", "", ""); break;
+    case 3: d = row(sSizeA, 3, "1.8V", "3.2V", "5.0V", "2.4V"); break;
+    case 4: d = row(sDefault, 1, "1.9V", "2.5V", "", ""); break;
+    case 5: d = row(sDefault, 1, "2.7V", "1.8V", "", ""); break;
+    case 6: d = row(sSizeA, 3, "4.8V", "3.3V", "2.3V", "1.2V"); break;
+    case 7: d = row(sSizeA, 3, "3.6V", "2.8V", "2.3V", "1.7V"); break;
+    case 8: d = row(sDefault, 1, "1.7V", "2.8V", "", ""); break;
+    case 9:
+    case 12: d = row(sSizeA, 3, "3.6V", "2.8V", "2.3V", "1.7V"); break;
+    case 10: d = row(sDefault, 1, "1.8V", "2.8V", "3.6V", "2.3V"); break;
+    case 11: d = row(sDefault, 1, "2.7V", "1.7V", "", ""); break;
+    case 14: d = row(sSizeA, 3, "", "", "", ""); break;
+    case 15: d = row(sDefault, 1, "2.1V", "2.1V", "", ""); break;
+    case 16: d = row(sSizeA, 3, "0V", "0V", "", ""); break;
+    case 17: d = row(sDefault, 1, "2.7V", "1.8V", "", ""); break;
+    case 18: d = row(sDefault, 1, "2.6V", "1.7V", "", ""); break;
+    case 19: d = row(sDefault, 1, "2.1V", "2.1V", "", ""); break;
+    case 20: d = row(sDefault, 1, "1.7V", "3.3V", "", ""); break;
+    case 21: d = row(sDefault, 1, "1.8V", "2.8V", "3.6V", "2.3V"); break;
+    case 23: d = row(sDefault, 1, "", "", "", ""); break;
+    case 24: d = row(sDefault, 1, "", "", "", ""); break;
+    default: return std::nullopt;
+    }
+    d->name = ModelNameOfRecord(p_iProxyIndex);
+    return d;
+}
