@@ -143,8 +143,8 @@ constexpr int kFlagColumns[] = {
     id::FPGAClockModeBase,     // 394
     id::FPGAClockModeModulus,  // 395
     id::FPGAClockModeShift,    // 396
-    id::StartColumnFlip,       // 348
-    id::StartRowFlip,          // 349
+    id::UpColAltDefault,       // 348
+    id::UpRowAltDefault,       // 349
     id::AGCMargin,             // 249
     id::AGCThreshold,          // 250
     id::AdvancedUserState,     // 251

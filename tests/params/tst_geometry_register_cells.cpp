@@ -130,7 +130,7 @@ private slots:
         CompareCells(record,
                      {id::BPRegisterEncoding, id::GMSCompactLayoutA, id::TINTInLines, id::GMSCompactLayoutB,
                       id::GMSAdjustLayout, id::FPGAClockModeBase, id::FPGAClockModeModulus,
-                      id::FPGAClockModeShift, id::StartColumnFlip, id::StartRowFlip, id::AGCMargin,
+                      id::FPGAClockModeShift, id::UpColAltDefault, id::UpRowAltDefault, id::AGCMargin,
                       id::AGCThreshold, id::AdvancedUserState},
                      values);
     }
