@@ -72,10 +72,7 @@ void MainWindow::CreateImageViews()
     ImageView->setMouseTracking(true);
     ui->scrollArea->setStyleSheet(QStringLiteral("background: rgb(230,246,255)"));
     ui->scrollArea->setWidget(ImageView);
-    ImageView->setLogSink([this](const QString& p_sLine) {
-        if (Log)
-            Log->writeLine(p_sLine);
-    });
+    ImageView->setLog(Log);
     // The view redraws from the GUI-side copies renewed by the display slot,
     // never from the images the acquisition thread is writing.
     AffichageImageSource source;
