@@ -4,6 +4,7 @@
 #include "params/proxy_parameter_table.h"
 
 #include <cassert>
+#include <utility>
 #include <vector>
 
 using namespace ProxyParameterId;

@@ -24,8 +24,8 @@ enum DataCell : int {
     FPGAClockModeBase = 394,
     FPGAClockModeModulus = 395,
     FPGAClockModeShift = 396,
-    StartColumnFlip = 348,       // used instead of the UpCol value with some board kinds
-    StartRowFlip = 349,          // used instead of the UpRow value with some board kinds
+    UpColAltDefault = 348,       // used instead of the UpCol value with some board kinds
+    UpRowAltDefault = 349,       // used instead of the UpRow value with some board kinds
     AGCAuxiliary = 246,          // copied with the AGC settings; 0 everywhere
     AGCMargin = 249,
     AGCThreshold = 250,

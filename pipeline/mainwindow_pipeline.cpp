@@ -72,10 +72,7 @@ void MainWindow::CreateImageViews()
     ImageView->setMouseTracking(true);
     ui->scrollArea->setStyleSheet(QStringLiteral("background: rgb(230,246,255)"));
     ui->scrollArea->setWidget(ImageView);
-    ImageView->setLogSink([this](const QString& p_sLine) {
-        if (Log)
-            Log->writeLine(p_sLine);
-    });
+    ImageView->setLog(Log);
     // The view redraws from the GUI-side copies renewed by the display slot,
     // never from the images the acquisition thread is writing.
     AffichageImageSource source;
@@ -229,6 +226,11 @@ void MainWindow::ComputeFPNReferenceStep()
     const size_t pixels = FPNReferenceImage.total();
     if (!g_pRawImage16b || pixels == 0 || FPNReferenceImage.type() != CV_16UC1)
         return;
+    // While a frame is on its way to the screen the display slot copies the
+    // reference for the stream saver; the reference is only rewritten between
+    // such hand-offs (this frame would be dropped by UpdateDisplay anyway).
+    if (g_bDisplayBusy)
+        return;
     const unsigned frames = unsigned(std::max(FPNAverageCount.load(), 1));
     const FpnFrameResult r = Pipeline->Fpn.onFrame(g_pRawImage16b, FPNReferenceImage.ptr<uint16_t>(0), pixels,
                                                    AverageFPN, frames, std::cout);
@@ -282,7 +284,8 @@ void MainWindow::UpdateDisplay(unsigned short* pImage16b)
     // A frame that does not match the working images (none allocated, or a
     // geometry change under way) is not processed; the display is released.
     if (!pImage16b || !g_pCorrectedImage16b || rows <= 0 || cols <= 0 || DisplayImage8b.rows != rows
-        || DisplayImage8b.cols != cols || AcquiredImage16b.size() != DisplayImage8b.size()) {
+        || DisplayImage8b.cols != cols || AcquiredImage16b.size() != DisplayImage8b.size()
+        || DisplayImage16b.size() != DisplayImage8b.size()) {
         g_bDisplayBusy = false;
         return;
     }
@@ -316,11 +319,19 @@ void MainWindow::UpdateDisplay(unsigned short* pImage16b)
         list.CapacityWords = size_t(FramePitch) * size_t(rows);
     }
 
-    FrameInputs in{pImage16b, FPNReferenceImage.ptr<uint16_t>(0), NUC2ptGainImage.ptr<double>(0)};
+    // Images that do not have the frame's shape (a gain file of another size)
+    // are left out rather than read past their end.
+    const size_t pixels = geometry.pixelCount();
+    auto fits = [pixels](const cv::Mat& p_Image, int p_iType) {
+        return p_Image.isContinuous() && p_Image.type() == p_iType && p_Image.total() == pixels;
+    };
+    FrameInputs in{pImage16b, fits(FPNReferenceImage, CV_16UC1) ? FPNReferenceImage.ptr<uint16_t>(0) : nullptr,
+                   fits(NUC2ptGainImage, CV_64FC1) ? NUC2ptGainImage.ptr<double>(0) : nullptr};
     FrameOutputs out;
     out.Acquired = AcquiredImage16b.ptr<uint16_t>(0);
     // The float image only feeds the AGC: it is kept up to date while the AGC box is checked.
-    out.Working32f = Pipeline->AGCChecked ? WorkingImage32f.ptr<float>(0) : nullptr;
+    out.Working32f =
+        Pipeline->AGCChecked && fits(WorkingImage32f, CV_32FC1) ? WorkingImage32f.ptr<float>(0) : nullptr;
     out.Corrected = g_pCorrectedImage16b;
     out.Display8 = DisplayImage8b.ptr<uint8_t>(0);
     out.Display16 = DisplayImage16b.ptr<uint16_t>(0);

@@ -8,22 +8,24 @@
 
 namespace quenlin {
 
+// Never destroyed: a capture thread that the application did not stop before
+// leaving may still be finishing a sample while the process exits.
 CaptureState& State()
 {
-    static CaptureState s_State;
-    return s_State;
+    static CaptureState* s_pState = new CaptureState();
+    return *s_pState;
 }
 
 std::mutex& LibraryMutex()
 {
-    static std::mutex s_Mutex;
-    return s_Mutex;
+    static std::mutex* s_pMutex = new std::mutex();
+    return *s_pMutex;
 }
 
 std::mutex& DataMutex()
 {
-    static std::mutex s_Mutex;
-    return s_Mutex;
+    static std::mutex* s_pMutex = new std::mutex();
+    return *s_pMutex;
 }
 
 bool LockForSession(uint64_t p_uSession, std::unique_lock<std::mutex>& p_Lock)

@@ -130,6 +130,8 @@ void CorvaneBoard::commitLocked(int p_iAddress, int32_t p_iValue, std::shared_pt
                             + QByteArray::number(iValue));
         if (iBoard == 2 && iRegister == 6 && (iValue == 0 || iValue == 1))
             model().setBoardCorrectedOutput(iValue == 0);
+        else if (iBoard == 15 && iRegister == 1)
+            model().setBoardCorrectedOutput(true);   // the reference is taken: corrected from now on
     } else if (p_iAddress == 54 && p_iValue == 0) {
         model().setBoardCorrectedOutput(true);
     } else if (p_iAddress == 64 && p_iValue == 0) {

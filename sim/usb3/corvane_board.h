@@ -56,7 +56,8 @@ struct PropertyRange
 //   54           := 0 takes the board-side FPN reference: the output becomes FPN-corrected
 //   60-63, 64    four bytes, low byte first, sent as one direct write by 64 := 0
 // Board 2 register 6 (the Processing Board's NUC control) switches the
-// corrected output: 0 on, 1 off. Every property set is recorded on channel
+// corrected output: 0 on, 1 off; board 15 register 1 (its FPN reference)
+// switches it on. Other board registers are only kept. Every property set is recorded on channel
 // "property" as "<property>,<value>", every commit on "register" as
 // "<address>=<value>", every board command on "board" as "<board>,<register>,<value>",
 // every direct write on "direct" as its four bytes (a set that fails with an

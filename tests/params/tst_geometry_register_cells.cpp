@@ -66,25 +66,27 @@ private slots:
     {
         QTest::addColumn<int>("record");
         QTest::addColumn<QVector<uint>>("values");
-        // TINT, TINT max, slider, slider max, DAC A, B, C, D, CKDIV
-        QTest::newRow("0 none") << 0 << QVector<uint>{255, 255, 255, 255, 0, 0, 0, 0, 0};
-        QTest::newRow("4 Z646") << 4 << QVector<uint>{371, 371, 371, 371, 600, 2920, 0, 0, 50};
-        QTest::newRow("6 Y1436") << 6 << QVector<uint>{491, 511, 491, 511, 3120, 3560, 2300, 1600, 0};
-        QTest::newRow("9 Y1437P") << 9 << QVector<uint>{255, 255, 255, 255, 3550, 2890, 2100, 2550, 320};
-        QTest::newRow("10 Z671P") << 10 << QVector<uint>{306, 306, 306, 306, 885, 3460, 3072, 2560, 2098};
+        // TINT, max, min; TINT slider, max, min; DAC A, B, C, D; CKDIV
+        QTest::newRow("0 none") << 0 << QVector<uint>{255, 255, 15, 255, 255, 15, 0, 0, 0, 0, 0};
+        QTest::newRow("4 Z646") << 4 << QVector<uint>{371, 371, 2, 371, 371, 2, 600, 2920, 0, 0, 50};
+        QTest::newRow("6 Y1436") << 6 << QVector<uint>{491, 511, 15, 491, 511, 15, 3120, 3560, 2300, 1600, 0};
+        QTest::newRow("9 Y1437P") << 9 << QVector<uint>{255, 255, 15, 255, 255, 15, 3550, 2890, 2100, 2550, 320};
+        QTest::newRow("10 Z671P") << 10 << QVector<uint>{306, 306, 1, 306, 306, 1, 885, 3460, 3072, 2560, 2098};
+        // The only record whose slider and spin box minima differ.
+        QTest::newRow("11 Z647") << 11 << QVector<uint>{367, 367, 2, 367, 367, 15, 2992, 1210, 0, 0, 1};
         // The 120 FPS variant differs from record 9 in DAC D and CKDIV only.
-        QTest::newRow("12 Y1437P 120") << 12 << QVector<uint>{255, 255, 255, 255, 3550, 2890, 2100, 2300, 64};
-        QTest::newRow("14 X1550") << 14 << QVector<uint>{4, 4095, 4, 4095, 1685, NA, NA, NA, 0};
-        QTest::newRow("16 T230") << 16 << QVector<uint>{2048, 4095, 2048, 4095, 3410, 3420, 0, 0, 0};
-        QTest::newRow("21 Z671Pv2") << 21 << QVector<uint>{306, 320, 306, 320, 550, 3580, 4095, 2230, 1};
-        QTest::newRow("22 unnamed") << 22 << QVector<uint>{58, 353, 58, 353, 511, 0, 0, 0, 0};
-        QTest::newRow("24 Z633") << 24 << QVector<uint>{303, 4095, 303, 4095, 0, 0, 0, 0, 0};
+        QTest::newRow("12 Y1437P 120") << 12 << QVector<uint>{255, 255, 15, 255, 255, 15, 3550, 2890, 2100, 2300, 64};
+        QTest::newRow("14 X1550") << 14 << QVector<uint>{4, 4095, 1, 4, 4095, 1, 1685, NA, NA, NA, 0};
+        QTest::newRow("16 T230") << 16 << QVector<uint>{2048, 4095, 1, 2048, 4095, 1, 3410, 3420, 0, 0, 0};
+        QTest::newRow("21 Z671Pv2") << 21 << QVector<uint>{306, 320, 1, 306, 320, 1, 550, 3580, 4095, 2230, 1};
+        QTest::newRow("22 unnamed") << 22 << QVector<uint>{58, 353, 1, 58, 353, 1, 511, 0, 0, 0, 0};
+        QTest::newRow("24 Z633") << 24 << QVector<uint>{303, 4095, 15, 303, 4095, 15, 0, 0, 0, 0, 0};
     }
     void registerDefaults()
     {
         QFETCH(int, record);
         QFETCH(QVector<uint>, values);
-        CompareCells(record, {216, 214, 155, 153, 170, 175, 180, 185, 196}, values);
+        CompareCells(record, {216, 214, 215, 155, 153, 154, 170, 175, 180, 185, 196}, values);
     }
 
     // The sliders show the spin boxes' DAC values; record 14 has one DAC only,
@@ -128,7 +130,7 @@ private slots:
         CompareCells(record,
                      {id::BPRegisterEncoding, id::GMSCompactLayoutA, id::TINTInLines, id::GMSCompactLayoutB,
                       id::GMSAdjustLayout, id::FPGAClockModeBase, id::FPGAClockModeModulus,
-                      id::FPGAClockModeShift, id::StartColumnFlip, id::StartRowFlip, id::AGCMargin,
+                      id::FPGAClockModeShift, id::UpColAltDefault, id::UpRowAltDefault, id::AGCMargin,
                       id::AGCThreshold, id::AdvancedUserState},
                      values);
     }

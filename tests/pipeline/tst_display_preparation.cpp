@@ -30,6 +30,7 @@ private slots:
     void lutLines();
     void lutStopsAt256AndKeepsLaterEntries();
     void lutMissingFileLogs();
+    void shippedTables();
     void applyLut();
     void convertAndDebayer();
     void readout();
@@ -86,6 +87,21 @@ void tst_display_preparation::lutMissingFileLogs()
     QVERIFY(!ReadLutFile(folder.filePath("LUT/none.csv"), p, [&lines](const QString& l) { lines << l; }));
     QCOMPARE(lines, QStringList{"Can't open correctily LUT File"});
     QCOMPARE(int(p.R[17]), 5);
+}
+
+void tst_display_preparation::shippedTables()
+{
+    // The staged LUT folder carries the two tables the menu actions open.
+    TestAppFolder folder;
+    ColourLutPlanes cool, fire;
+    QVERIFY(ReadLutFile(folder.filePath("LUT/Cool.csv"), cool));
+    QVERIFY(ReadLutFile(folder.filePath("LUT/Fire.csv"), fire));
+    QCOMPARE(int(cool.R[0]), 0);
+    QCOMPARE(int(cool.G[0]), 255);
+    QCOMPARE(int(cool.B[0]), 255);
+    QCOMPARE(int(cool.R[1]), 1);
+    QCOMPARE(int(fire.R[1]), 2);
+    QCOMPARE(int(fire.G[0]), 0);
 }
 
 void tst_display_preparation::applyLut()

@@ -569,6 +569,10 @@ private slots:
                  (QList<QByteArray>{"51=2", "52=6", "53=1", "50=0"}));
         QCOMPARE(RecordedBytes(BoardKind::Corvane, "board"), QList<QByteArray>{"2,6,1"});
         QCOMPARE(CorvaneBoard::instance().boardRegister(2, 6), 1);
+        QVERIFY(!SensorFor(BoardKind::Corvane)->boardCorrectedOutput());   // the Processing Board's NUC is off
+        for (auto [address, value] : {std::pair{51, 15}, {52, 1}, {53, 0}, {50, 0}})
+            QCOMPARE(WriteRegister(amp.p, address, value), S_OK);
+        QVERIFY(SensorFor(BoardKind::Corvane)->boardCorrectedOutput());    // reference taken
         const auto messages = RecordedMessages(BoardKind::Corvane, "property");
         for (size_t i = 1; i < messages.size(); ++i)
             QVERIFY(messages[i - 1].timestampNs <= messages[i].timestampNs);

@@ -1,4 +1,4 @@
-// The shared simulator pieces: settings file, sensor model, recorder and fault injector.
+// The shared simulator building blocks: settings file, sensor model, recorder and fault injector.
 #include "sim/core/board_registry.h"
 #include "sim/core/fault_injector.h"
 #include "sim/core/message_recorder.h"

@@ -108,7 +108,7 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(err.count("Device lost, recovering.\n") > iLosses, 5000);
             // Act at different moments of the recovery: its tear-down, its
             // waits, its re-initialisation.
-            QThread::msleep(static_cast<unsigned long>(i * 110));
+            QThread::msleep(static_cast<unsigned long>(i * 90));
             if (i % 2 == 1) {
                 // The application opens and starts a capture of its own meanwhile.
                 initAsyncCapture(OnFrame, OnDropped, 0, 1);
@@ -126,7 +126,7 @@ private slots:
         StreamCapture err;
         QCOMPARE(initAsyncCapture(OnFrame, OnDropped, 0, 1), 0);
         QVERIFY(startCapture() >= 0);
-        for (int i = 0; i < 3; ++i) {
+        for (int i = 0; i < 2; ++i) {
             const int iLosses = err.count("Device lost, recovering.\n");
             InjectFault(BoardKind::Corvane, Fault::DeviceLostMidStream, 1, 2, 100);
             QTRY_VERIFY_WITH_TIMEOUT(err.count("Device lost, recovering.\n") > iLosses, 5000);
