@@ -79,6 +79,7 @@ private slots:
     void chainMatchesReferenceInWindow();
     void singleFpnReference();
     void averagedFpnReferenceAndButton();
+    void boardSideFpnRequests();
     void agcWritesGainAndOffset();
     void lutFiles();
     void disconnectedFrameResetsDisplay();
@@ -230,6 +231,35 @@ void tst_main_window_pipeline::averagedFpnReferenceAndButton()
     QCOMPARE(int(s.Window.FPNReferenceImage.at<uint16_t>(0, 0)), 11);
     QCOMPARE(int(s.Window.NewFPNReferenceImage.at<uint16_t>(3, 7)), 11);
     QCOMPARE(int(s.Window.ReferenceMean.load()), 11);
+}
+
+void tst_main_window_pipeline::boardSideFpnRequests()
+{
+    Streaming s(3);
+    QStringList sent;
+    s.Window.Hooks.SendCameraLinkText = [&sent](const char* p_szText) {
+        sent << p_szText;
+        return 0;
+    };
+    // Belmor+ without software NUC: the board takes the reference, nothing is enabled.
+    s.Window.SoftwareNUC = false;
+    SetCurrent(Streaming::kProxy, PipelineCell::ApplyNUCEnabled, 0);
+    s.Window.AutoNUC = true;
+    s.Window.PushButton_TakeFPNRef();
+    QCOMPARE(sent, QStringList{"!s"});
+    QVERIFY(!s.Window.FPNRequest);
+    QCOMPARE(GetCurrent(Streaming::kProxy, PipelineCell::ApplyNUCEnabled), 0u);
+    QVERIFY(s.Window.ui->checkBox_ApplyNUC->isChecked()); // auto NUC still checks it
+    // Arvex not connected: nothing sent, both boxes enabled.
+    s.Window.DigiBoardKind = 1;
+    s.Window.Connected = false;
+    s.Window.PushButton_TakeFPNRef();
+    QCOMPARE(sent.size(), 1);
+    QCOMPARE(GetCurrent(Streaming::kProxy, PipelineCell::ApplyNUCEnabled), 1u);
+    QCOMPARE(GetCurrent(Streaming::kProxy, PipelineCell::NUC2ptEnabled), 1u);
+    s.Window.Connected = true;
+    s.Window.PushButton_TakeFPNRef();
+    QCOMPARE(sent.last(), QString("*s"));
 }
 
 void tst_main_window_pipeline::agcWritesGainAndOffset()
