@@ -1173,6 +1173,21 @@ private slots:
         QVERIFY(LogText(bench.folder).contains(" : Close Advanced User window\n"));
     }
 
+    // Closing the main window does not leave the password window behind.
+    void passwordWindowClosesWithTheMainWindow()
+    {
+        Bench bench;
+        MainWindow& w = *bench.window;
+        w.CurrentProxyIndex = 2;
+        w.show();
+        w.ui->checkBox_Advanced_user->setChecked(true);
+        QVERIFY(w.AdvancedUserWindow->isVisible());
+        w.close();
+        QVERIFY(!w.AdvancedUserWindow->isVisible());
+        QVERIFY(!w.PasswordWindowOpen);
+        QVERIFY(!w.ui->checkBox_Advanced_user->isChecked());
+    }
+
     void passwordWindowItself()
     {
         TestAppFolder folder;
