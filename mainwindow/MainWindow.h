@@ -345,6 +345,10 @@ public slots:
     // each group's definitions live in that subsystem's folder.
 
     // ----- Connection state machine and board links (board/) -----------------------
+    // Board link: Camera Link port selection (p_szMessage holds
+    // CameraLinkMessageBufferSize bytes), FPGA registers, image gain and offset.
+    int ActivateTerminal_Belmor(char* p_szMessage);
+    int ActivateTerminal_Arvex(char* p_szMessage);
 
     // ----- Acquisition: Init, Getinterruption, Deinit, frame paths (board/) ---------
 
