@@ -412,8 +412,9 @@ public:
     // The password window of the advanced-user mode, made by ConnectProxyControls.
     Window_AdvancedUser* AdvancedUserWindow = nullptr;
     // Tracked from the central widget's show and hide events, so the capture
-    // thread's activity check reads no widget.
-    std::atomic<bool> CentralWidgetVisible{false};
+    // thread's activity check reads no widget. True until a hide: a window that
+    // was never shown (a test, a start-up still under way) is not going away.
+    std::atomic<bool> CentralWidgetVisible{true};
     // Set once the activity check has queued the tear-down; cleared when the
     // central widget shows again.
     std::atomic<bool> TearDownQueued{false};
