@@ -1009,15 +1009,14 @@ private slots:
         QVERIFY(!pFilter->eventFilter(w.ui->spinBox_CKDIV, &release));
     }
 
-    // Without the reference button's slot or a hook, the request flag is raised.
-    void shutterKeyRaisesTheRequest()
+    // Without a hook the key runs the reference button's own slot.
+    void shutterKeyRunsTheReferenceButton()
     {
         Bench bench;
         bench.window->Hooks.TakeFPNReference = {};
         bench.selectBoard(BoardKind::Dunstel);
-        QVERIFY(!bench.window->FPNRequest);
         QTest::keyPress(bench.window.get(), Qt::Key_S);
-        QVERIFY(bench.window->FPNRequest);
+        QVERIFY(LogText(bench.folder).contains(" : Get FPN Reference Image\n"));
     }
 
     // ----- File picker ------------------------------------------------------------------
@@ -1174,6 +1173,21 @@ private slots:
         QVERIFY(LogText(bench.folder).contains(" : Close Advanced User window\n"));
     }
 
+    // Closing the main window does not leave the password window behind.
+    void passwordWindowClosesWithTheMainWindow()
+    {
+        Bench bench;
+        MainWindow& w = *bench.window;
+        w.CurrentProxyIndex = 2;
+        w.show();
+        w.ui->checkBox_Advanced_user->setChecked(true);
+        QVERIFY(w.AdvancedUserWindow->isVisible());
+        w.close();
+        QVERIFY(!w.AdvancedUserWindow->isVisible());
+        QVERIFY(!w.PasswordWindowOpen);
+        QVERIFY(!w.ui->checkBox_Advanced_user->isChecked());
+    }
+
     void passwordWindowItself()
     {
         TestAppFolder folder;
@@ -1204,6 +1218,9 @@ private slots:
     {
         Bench bench;
         MainWindow& w = *bench.window;
+        // Never shown yet: nothing is going away.
+        std::thread([&w]() { w.CheckMainWindowActiv(); }).join();
+        QVERIFY(!w.StopAcquisition);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QVERIFY(w.CentralWidgetVisible);
