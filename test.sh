@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: a Release build, then
-# a Debug build under AddressSanitizer and UndefinedBehaviorSanitizer.
+# a Debug build under AddressSanitizer and UndefinedBehaviorSanitizer, then the
+# threaded layers (simulated boards, platform stand-ins, Quenlin) under
+# ThreadSanitizer.
 # KESTIVO_SKIP_SANITIZERS=1 runs the Release build only.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -20,4 +22,12 @@ if [ "${KESTIVO_SKIP_SANITIZERS:-0}" != 1 ]; then
   export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
   export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
   (cd build-asan && ctest --output-on-failure -j"$jobs")
+fi
+
+if [ "${KESTIVO_SKIP_SANITIZERS:-0}" != 1 ]; then
+  cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DKESTIVO_SANITIZE=thread -DKESTIVO_BUILD_BENCH=OFF
+  cmake --build build-tsan -j"$jobs"
+  export TSAN_OPTIONS="suppressions=$PWD/tests/tsan.supp:halt_on_error=1:second_deadlock_stack=1"
+  (cd build-tsan && ctest --output-on-failure -j"$jobs" -L '^(sim|platform|usb3lib)$')
 fi

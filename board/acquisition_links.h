@@ -11,9 +11,6 @@ class PvPipelineEventSink;
 class PvStream;
 class PvDeviceInfo;
 
-// Whether the board links are part of this build (they land separately).
-bool AcquisitionLinksAvailable();
-
 // Opens the Camera Link serial port the board answers on; 0 on success, else
 // a reason in p_szMessage (p_uSize bytes).
 int OpenCameraLinkSerialForAcquisition(MainWindow* p_pWindow, char* p_szMessage, size_t p_uSize);
@@ -23,7 +20,7 @@ void CloseCameraLinkSerialForAcquisition();
 int SendCameraLinkTextForAcquisition(const char* p_szText);
 
 // One sensor register through the encoder of the board kind; 0 = written.
-// p_bStar: the Arvex "*" encoder. Corvane writes show no box.
+// Arvex takes the "*" encoder; Corvane writes show no box.
 int WriteBoardRegister(MainWindow* p_pWindow, int p_iKind, int p_iId, int p_iValue);
 
 // An FPGA register of the interface board (failures are shown and logged).

@@ -2,6 +2,7 @@
 #include "board/multicam_channel.h"
 
 #include "board/acquisition_state.h"
+#include "board/cameralink_serial.h"
 
 #include "app/app_paths.h"
 #include "app/globals.h"
@@ -15,8 +16,6 @@
 #include <cstring>
 #include <iostream>
 
-// 0-based index of the serial port the board answered on (the port selection sets it).
-extern int g_iCameraLinkPortIndex;
 
 namespace {
 

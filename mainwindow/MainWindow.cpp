@@ -1,5 +1,6 @@
 // Construction and shut-down of the main window, and the instance pointer.
 #include "mainwindow/MainWindow.h"
+#include "mainwindow/MW_AdvancedUser.h"
 
 #include "ui_MainWindow.h"
 
@@ -216,8 +217,9 @@ MainWindow::~MainWindow()
 {
     StopAcquisition = true;
     StopConnectionAsked = true;
-    // Here, first: the password window when open, the advanced histogram
-    // window (close and delete) when open.
+    if (PasswordWindowOpen && AdvancedUserWindow)
+        AdvancedUserWindow->close();
+    // Here: the advanced histogram window (close and delete) when open.
     // Whatever closeEvent already scheduled for deletion is skipped: the
     // guarded pointers are null once the deletion has run.
     CloseAndScheduleDeletion(ShutdownWindows());
@@ -234,7 +236,9 @@ void MainWindow::closeEvent(QCloseEvent* p_pEvent)
 {
     StopAcquisition = true;
     StopConnectionAsked = true;
-    // Here, first: the password window when open, the saving-options dialog when open.
+    if (PasswordWindowOpen && AdvancedUserWindow)
+        AdvancedUserWindow->close();
+    // Here: the saving-options dialog when open.
     CloseAndScheduleDeletion(ShutdownWindows());
     // Lets the acquisition paths see the stop flags before the window goes.
     WaitMs(200);

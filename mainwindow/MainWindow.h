@@ -348,6 +348,17 @@ public slots:
     // each group's definitions live in that subsystem's folder.
 
     // ----- Connection state machine and board links (board/) -----------------------
+    // Board link: Camera Link port selection (p_szMessage holds
+    // CameraLinkMessageBufferSize bytes), FPGA registers, image gain and offset.
+    int ActivateTerminal_Belmor(char* p_szMessage);
+    int ActivateTerminal_Arvex(char* p_szMessage);
+    void Send_Command_To_FPGA(int Adresse, uchar Value);
+    void SliderGainModified();
+    void SliderOffsetModified();
+    void TimeOutGainOffset();
+    // Wires the image sliders to their spin boxes and slots and the gain/offset
+    // timer to TimeOutGainOffset; called once at construction.
+    void ConnectGainOffsetRefresh();
 
     // ----- Acquisition: Init, Getinterruption, Deinit, frame paths (board/) ---------
     // Init: true when acquisition must not start. p_pWindowingDisabled only
@@ -428,8 +439,9 @@ public:
     // The password window of the advanced-user mode, made by ConnectProxyControls.
     Window_AdvancedUser* AdvancedUserWindow = nullptr;
     // Tracked from the central widget's show and hide events, so the capture
-    // thread's activity check reads no widget.
-    std::atomic<bool> CentralWidgetVisible{false};
+    // thread's activity check reads no widget. True until a hide: a window that
+    // was never shown (a test, a start-up still under way) is not going away.
+    std::atomic<bool> CentralWidgetVisible{true};
     // Set once the activity check has queued the tear-down; cleared when the
     // central widget shows again.
     std::atomic<bool> TearDownQueued{false};

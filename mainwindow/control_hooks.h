@@ -21,10 +21,9 @@ struct ControlHooks
     // Cmd_Perso::UpdateDigiBoard: the advanced-commands window follows the board.
     std::function<void(const QString&)> AdvancedCommandsBoard;
     // SendCameraLinkText: a raw text over the Camera Link serial link; 0 = sent.
-    // Empty: the text is logged as not sent.
+    // Empty: the keyboard sends through the link itself, other callers log the text as not sent.
     std::function<int(const char*)> SendCameraLinkText;
-    // MainWindow::PushButton_TakeFPNRef. Empty: the slot of that name is
-    // invoked when the window has one, else FPNRequest is raised.
+    // MainWindow::PushButton_TakeFPNRef, as the key S uses it. Empty: that slot.
     std::function<void()> TakeFPNReference;
     // MainWindow::ActionSetupDigi. Empty: the slot of that name when present.
     std::function<void()> OpenBoardSetup;

@@ -4,6 +4,7 @@
 #include "ui_MainWindow.h"
 
 #include "app/kv_log.h"
+#include "board/cameralink_serial.h"
 #include "mainwindow/message_boxes.h"
 #include "mainwindow/proxy_controls.h"
 
@@ -11,24 +12,21 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
-#include <QMetaObject>
 #include <QPointer>
 
 void MainWindow::HandleShutterKey()
 {
     if (DigiBoardKind == BoardKind::BelmorPlus) {
         // The board takes its own reference.
-        const int iStatus = Hooks.SendCameraLinkText ? Hooks.SendCameraLinkText("!s") : -1;
+        const int iStatus = Hooks.SendCameraLinkText ? Hooks.SendCameraLinkText("!s") : SendCameraLinkText("!s");
         if (iStatus != 0)
-            Log->writeLine("Shutter command !s not sent: no Camera Link serial link");
+            Log->writeLine("Shutter command !s not sent");
         return;
     }
-    if (Hooks.TakeFPNReference) {
+    if (Hooks.TakeFPNReference)
         Hooks.TakeFPNReference();
-    } else if (!QMetaObject::invokeMethod(this, "PushButton_TakeFPNRef")) {
-        // Until the reference button's slot is there, the request flag is what the frame path reads.
-        FPNRequest = true;
-    }
+    else
+        PushButton_TakeFPNRef();
 }
 
 void MainWindow::HandleDebugKey()

@@ -2,6 +2,7 @@
 #include "mainwindow/proxy_controls.h"
 
 #include "app/header_constants.h"
+#include "params/proxy_lookup.h"
 #include "params/proxy_parameter_table.h"
 
 #include <QAbstractButton>
@@ -14,6 +15,7 @@
 #include <QWidget>
 
 #include <cmath>
+#include <string_view>
 
 namespace {
 
@@ -42,15 +44,8 @@ int FrameRatePosition(int p_iFrameRate)
 
 int ProxyIndexFromProxyText(const QString& p_sText)
 {
-    if (p_sText == QLatin1String("No Proxy"))
-        return kNoProxyIndex;
-    if (p_sText.isEmpty())
-        return 0;
-    // Record 12 is the 120 FPS variant of record 9: the model name selects 9.
-    for (int i = 1; i < kProxyRecordCount; ++i)
-        if (i != 12 && p_sText == QLatin1String(kRecordModelNames[i]))
-            return i;
-    return 0;
+    const QByteArray utf8 = p_sText.toUtf8();
+    return GetProxyIndexFromName(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size()))) + 1;
 }
 
 QString ModelNameOfRecord(int p_iProxyIndex)

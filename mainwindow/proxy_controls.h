@@ -1,6 +1,8 @@
 // The rules that turn a proxy record into control states, kept free of the main window so they can be tested alone.
 #pragma once
 
+#include "params/proxy_parameter_ids.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -9,24 +11,25 @@
 class QWidget;
 
 // Cells of a record that the control set-up and refresh read or write besides
-// the control descriptors.
+// the control descriptors. Plain ints: inside MainWindow some of the
+// parameter names would be shadowed by members of the same name.
 namespace ControlCells {
-constexpr int BlindColumns = 8;
-constexpr int AGCAuxiliary = 246;
-constexpr int AGCMargin = 249;
-constexpr int AGCThreshold = 250;
-constexpr int AdvancedUserState = 251;
-constexpr int GSKChannel = 278;
-constexpr int GSKPerFrameRate = 283;
-constexpr int CKDIVPerFrameRate = 290;
-constexpr int CKDIVStartCameraLink = 345;
-constexpr int CKDIVStartUSB3 = 346;
-constexpr int CKDIVStartGigE = 347;
-constexpr int StartColumnFlip = 348;
-constexpr int StartRowFlip = 349;
-constexpr int CKDIVHighBit = 359;
-constexpr int CustomGSK = 360;
-constexpr int CustomCKDIV = 361;
+constexpr int BlindColumns = ProxyParameterId::BlindColumns;
+constexpr int AGCAuxiliary = ProxyParameterId::AGCAuxiliary;
+constexpr int AGCMargin = ProxyParameterId::AGCMargin;
+constexpr int AGCThreshold = ProxyParameterId::AGCThreshold;
+constexpr int AdvancedUserState = ProxyParameterId::AdvancedUserState;
+constexpr int GSKChannel = ProxyParameterId::GSKChannel;
+constexpr int GSKPerFrameRate = ProxyParameterId::GSKPerFrameRate;
+constexpr int CKDIVPerFrameRate = ProxyParameterId::CKDIVPerFrameRate;
+constexpr int CKDIVStartCameraLink = ProxyParameterId::CKDIVStartCameraLink;
+constexpr int CKDIVStartUSB3 = ProxyParameterId::CKDIVStartUSB3;
+constexpr int CKDIVStartGigE = ProxyParameterId::CKDIVStartGigE;
+constexpr int StartColumnFlip = ProxyParameterId::UpColAltDefault;
+constexpr int StartRowFlip = ProxyParameterId::UpRowAltDefault;
+constexpr int CKDIVHighBit = ProxyParameterId::CKDIVHighBit;
+constexpr int CustomGSK = ProxyParameterId::CustomGSK;
+constexpr int CustomCKDIV = ProxyParameterId::CustomCKDIV;
 } // namespace ControlCells
 
 // Interface-board kinds, the index of the board combo box.

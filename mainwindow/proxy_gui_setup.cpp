@@ -7,6 +7,7 @@
 #include "app/kv_log.h"
 #include "mainwindow/message_boxes.h"
 #include "mainwindow/proxy_controls.h"
+#include "params/proxy_lookup.h"
 #include "params/proxy_parameter_ids.h"
 #include "params/proxy_parameter_table.h"
 
@@ -49,11 +50,11 @@ void MainWindow::InitGUIWithProxy()
         if (Hooks.BelmorProxyNumber)
             CurrentProxyIndex = Hooks.BelmorProxyNumber();
         const QByteArray name = Hooks.BelmorProxyName ? Hooks.BelmorProxyName()
-                                                      : ModelNameOfRecord(CurrentProxyIndex).toUtf8();
+                                                      : QByteArray(ProxyModelName(CurrentProxyIndex));
         PrintLine("Proxy lue : " + name);
     } else {
         const QString sText = Hooks.SetupProxyText ? Hooks.SetupProxyText()
-                                                   : ModelNameOfRecord(CurrentProxyIndex);
+                                                   : QString::fromUtf8(ProxyModelName(CurrentProxyIndex));
         PrintLine("Proxy lue : " + sText.toUtf8());
         CurrentProxyIndex = ProxyIndexFromProxyText(sText);
     }
@@ -622,10 +623,9 @@ void MainWindow::UpdateValuesOnDynamicFrequency(int frameRate)
                            + " FPS, GSK left unchanged");
         return;
     }
+    // The board's default configuration: only the divider follows.
     const int iKind = DigiBoardKind;
-    if (iKind >= BoardKind::Arvex && iKind <= BoardKind::BelmorPlus)
-        SetClockDividerControl(DefaultFrequencyDivider(p, iKind).value_or(ProxyParameterNotSet), "default value");
-    else if (iKind == BoardKind::Corvane || iKind == BoardKind::Dunstel)
+    if ((iKind >= BoardKind::Arvex && iKind <= BoardKind::Dunstel) || iKind == BoardKind::Corvane)
         SetClockDividerControl(DefaultFrequencyDivider(p, iKind).value_or(ProxyParameterNotSet), "default value");
     else
         ui->spinBox_CKDIV->setValue(frameRate);

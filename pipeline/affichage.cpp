@@ -2,6 +2,7 @@
 #include "pipeline/affichage.h"
 
 #include "app/app_paths.h"
+#include "app/kv_log.h"
 
 #include <QImage>
 #include <QMouseEvent>
@@ -18,6 +19,15 @@ Affichage::Affichage(QWidget* p_pParent) : QLabel(p_pParent)
 Affichage::~Affichage() = default;
 
 void Affichage::setLogSink(PipelineLogSink p_Sink) { m_Log = std::move(p_Sink); }
+
+void Affichage::setLog(KV_Log* p_pLog)
+{
+    if (!p_pLog) {
+        m_Log = nullptr;
+        return;
+    }
+    m_Log = [p_pLog](const QString& p_sLine) { p_pLog->writeLine(p_sLine); };
+}
 void Affichage::setImageSource(AffichageImageSource p_Source) { m_Source = std::move(p_Source); }
 
 void Affichage::writeLog(const QString& p_sLine)

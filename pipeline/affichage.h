@@ -9,6 +9,8 @@
 #include <atomic>
 #include <functional>
 
+class KV_Log;
+
 // What the view draws from. The main window fills these with its GUI-side
 // images, so that a redraw from a mouse event never reads an image that the
 // acquisition thread is writing.
@@ -29,6 +31,8 @@ public:
     explicit Affichage(QWidget* p_pParent = nullptr);
     ~Affichage() override;
 
+    // The view writes its zoom lines to this log (the main window's, once it is open).
+    void setLog(KV_Log* p_pLog);
     void setLogSink(PipelineLogSink p_Sink);
     void setImageSource(AffichageImageSource p_Source);
 

@@ -28,7 +28,6 @@ namespace {
 
 constexpr int kBoardBelmorPlus = 3;
 constexpr int kBoardEskra = 5;
-constexpr int kBoardCorvane = 6;
 constexpr int kProxyBayer = 14;
 const char* const kDemoWindow = "Vantrel - ScreenShow";
 
@@ -72,10 +71,7 @@ void MainWindow::CreateImageViews()
     ImageView->setMouseTracking(true);
     ui->scrollArea->setStyleSheet(QStringLiteral("background: rgb(230,246,255)"));
     ui->scrollArea->setWidget(ImageView);
-    ImageView->setLogSink([this](const QString& p_sLine) {
-        if (Log)
-            Log->writeLine(p_sLine);
-    });
+    ImageView->setLog(Log);
     // The view redraws from the GUI-side copies renewed by the display slot,
     // never from the images the acquisition thread is writing.
     AffichageImageSource source;
@@ -181,12 +177,20 @@ void MainWindow::PushButton_TakeFPNRef()
         ui->checkBox_ApplyNUC->setEnabled(true);
         SetCurrent(CurrentProxyIndex, PipelineCell::ApplyNUCEnabled, 1);
     };
-    // The board-side requests ("*s", "!s", Corvane parameter 54) go through the
-    // board links; without them only the software request is raised here.
+    auto sendCameraLink = [this](const char* p_szText) {
+        if (Hooks.SendCameraLinkText)
+            Hooks.SendCameraLinkText(p_szText);
+        else
+            Log->writeLine(QString("Camera Link text not sent: ") + p_szText);
+    };
     switch (DigiBoardKind.load()) {
     case 1:
-        if (Connected && SoftwareNUC)
-            FPNRequest = true;
+        if (Connected) {
+            if (SoftwareNUC)
+                FPNRequest = true;
+            else
+                sendCameraLink("*s");
+        }
         enableBoth();
         break;
     case 2:
@@ -196,14 +200,24 @@ void MainWindow::PushButton_TakeFPNRef()
         enableBoth();
         break;
     case 3:
-        if (Connected && SoftwareNUC)
-            FPNRequest = true;
+        if (Connected) {
+            if (SoftwareNUC)
+                FPNRequest = true;
+            else
+                sendCameraLink("!s");
+        }
         break;
     case 6:
         if (SoftwareNUC) {
             FPNRequest = true;
             enableBoth();
         } else {
+            // The board takes its own reference when its parameter 54 is
+            // written to 0; that write belongs to the USB3 register link.
+            if (Pipeline->SetCorvaneParameter)
+                Pipeline->SetCorvaneParameter(54, 0);
+            else
+                Log->writeLine("Corvane parameter 54 not sent: no register link");
             ui->checkBox_ApplyNUC->setEnabled(true);
             SetCurrent(CurrentProxyIndex, PipelineCell::ApplyNUCEnabled, 1);
         }
@@ -419,9 +433,14 @@ void MainWindow::UpdateImageDisplayed(cv::Mat p_Full, cv::Mat p_Scaled)
         const int key = cv::waitKey(10);
         if (key == 's' || key == 'S') {
             Log->writeLine("Shutter command asked");
-            // The Belmor+ board takes its own reference ("!s") through its serial link.
-            if (DigiBoardKind != kBoardBelmorPlus)
+            if (DigiBoardKind == kBoardBelmorPlus) {
+                if (Hooks.SendCameraLinkText)
+                    Hooks.SendCameraLinkText("!s");
+                else
+                    Log->writeLine("Camera Link text not sent: !s");
+            } else {
                 PushButton_TakeFPNRef();
+            }
         } else if (key == 27) {
             Log->writeLine("Exit DemoMode asked");
             // Leaving demo mode: what the demo-mode action does on the way out.

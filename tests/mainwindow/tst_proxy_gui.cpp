@@ -1009,15 +1009,14 @@ private slots:
         QVERIFY(!pFilter->eventFilter(w.ui->spinBox_CKDIV, &release));
     }
 
-    // Without the reference button's slot or a hook, the request flag is raised.
-    void shutterKeyRaisesTheRequest()
+    // Without a hook the key runs the reference button's own slot.
+    void shutterKeyRunsTheReferenceButton()
     {
         Bench bench;
         bench.window->Hooks.TakeFPNReference = {};
         bench.selectBoard(BoardKind::Dunstel);
-        QVERIFY(!bench.window->FPNRequest);
         QTest::keyPress(bench.window.get(), Qt::Key_S);
-        QVERIFY(bench.window->FPNRequest);
+        QVERIFY(LogText(bench.folder).contains(" : Get FPN Reference Image\n"));
     }
 
     // ----- File picker ------------------------------------------------------------------
@@ -1174,6 +1173,21 @@ private slots:
         QVERIFY(LogText(bench.folder).contains(" : Close Advanced User window\n"));
     }
 
+    // Closing the main window does not leave the password window behind.
+    void passwordWindowClosesWithTheMainWindow()
+    {
+        Bench bench;
+        MainWindow& w = *bench.window;
+        w.CurrentProxyIndex = 2;
+        w.show();
+        w.ui->checkBox_Advanced_user->setChecked(true);
+        QVERIFY(w.AdvancedUserWindow->isVisible());
+        w.close();
+        QVERIFY(!w.AdvancedUserWindow->isVisible());
+        QVERIFY(!w.PasswordWindowOpen);
+        QVERIFY(!w.ui->checkBox_Advanced_user->isChecked());
+    }
+
     void passwordWindowItself()
     {
         TestAppFolder folder;
@@ -1204,12 +1218,16 @@ private slots:
     {
         Bench bench;
         MainWindow& w = *bench.window;
+        // Never shown yet: nothing is going away.
+        std::thread([&w]() { w.CheckMainWindowActiv(); }).join();
+        QVERIFY(!w.StopAcquisition);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QVERIFY(w.CentralWidgetVisible);
         std::thread([&w]() { w.CheckMainWindowActiv(); }).join();
         QVERIFY(!w.StopAcquisition);
 
+        w.Connected = true;
         w.hide();
         QVERIFY(!w.CentralWidgetVisible);
         std::thread([&w]() {
@@ -1219,9 +1237,11 @@ private slots:
         // The capture thread only asked; the GUI thread tears down.
         QVERIFY(w.StopAcquisition);
         QVERIFY(w.TearDownQueued);
-        QVERIFY(!LogText(bench.folder).contains("acquisition stop requested"));
+        QVERIFY(!LogText(bench.folder).contains("Deinitializing ..."));
         QCoreApplication::processEvents();
-        QCOMPARE(LogText(bench.folder).count(" : Main window closed: acquisition stop requested\n"), 1);
+        // The queued tear-down ran once, on the GUI thread.
+        QCOMPARE(LogText(bench.folder).count(" : Deinitializing ...\n"), 1);
+        QVERIFY(!w.Connected);
 
         // Shown again, the next hide asks again.
         w.show();

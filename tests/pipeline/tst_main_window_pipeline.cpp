@@ -7,11 +7,13 @@
 #include "app/kv_log.h"
 #include "params/proxy_parameter_table.h"
 #include "pipeline/affichage.h"
+#include "pipeline/image_miniature.h"
 #include "pipeline/pipeline_cells.h"
 #include "pipeline/pipeline_state.h"
 #include "ui_MainWindow.h"
 
 #include <QFile>
+#include <opencv2/imgproc.hpp>
 #include <QtTest>
 
 #include <iostream>
@@ -78,9 +80,12 @@ private slots:
     void chainMatchesReferenceInWindow();
     void singleFpnReference();
     void averagedFpnReferenceAndButton();
+    void boardSideFpnRequests();
     void agcWritesGainAndOffset();
     void lutFiles();
+    void bayerOnlyOnProxy14();
     void disconnectedFrameResetsDisplay();
+    void zoomAndMiniatureThroughTheWindow();
 };
 
 void tst_main_window_pipeline::guiThreadFrameIsShownAtOnce()
@@ -230,6 +235,35 @@ void tst_main_window_pipeline::averagedFpnReferenceAndButton()
     QCOMPARE(int(s.Window.ReferenceMean.load()), 11);
 }
 
+void tst_main_window_pipeline::boardSideFpnRequests()
+{
+    Streaming s(3);
+    QStringList sent;
+    s.Window.Hooks.SendCameraLinkText = [&sent](const char* p_szText) {
+        sent << p_szText;
+        return 0;
+    };
+    // Belmor+ without software NUC: the board takes the reference, nothing is enabled.
+    s.Window.SoftwareNUC = false;
+    SetCurrent(Streaming::kProxy, PipelineCell::ApplyNUCEnabled, 0);
+    s.Window.AutoNUC = true;
+    s.Window.PushButton_TakeFPNRef();
+    QCOMPARE(sent, QStringList{"!s"});
+    QVERIFY(!s.Window.FPNRequest);
+    QCOMPARE(GetCurrent(Streaming::kProxy, PipelineCell::ApplyNUCEnabled), 0u);
+    QVERIFY(s.Window.ui->checkBox_ApplyNUC->isChecked()); // auto NUC still checks it
+    // Arvex not connected: nothing sent, both boxes enabled.
+    s.Window.DigiBoardKind = 1;
+    s.Window.Connected = false;
+    s.Window.PushButton_TakeFPNRef();
+    QCOMPARE(sent.size(), 1);
+    QCOMPARE(GetCurrent(Streaming::kProxy, PipelineCell::ApplyNUCEnabled), 1u);
+    QCOMPARE(GetCurrent(Streaming::kProxy, PipelineCell::NUC2ptEnabled), 1u);
+    s.Window.Connected = true;
+    s.Window.PushButton_TakeFPNRef();
+    QCOMPARE(sent.last(), QString("*s"));
+}
+
 void tst_main_window_pipeline::agcWritesGainAndOffset()
 {
     Streaming s(5);
@@ -274,6 +308,38 @@ void tst_main_window_pipeline::lutFiles()
     QCOMPARE(s.Window.MatColourWork.at<cv::Vec3b>(0, 0), cv::Vec3b(250, 251, 252));
 }
 
+void tst_main_window_pipeline::bayerOnlyOnProxy14()
+{
+    Streaming s(5);
+    FrameSource src(s.Window, 64, 48);
+    for (size_t i = 0; i < src.raw().size(); ++i)
+        src.raw()[i] = uint16_t((i % 7) << 12);
+    s.Window.BayerCode = 1;
+    src.deliver();
+    QVERIFY(s.Window.MatColourWork.empty()); // other proxies: the grey image
+    QVERIFY(s.Window.ImageView->pixmap(Qt::ReturnByValue).toImage().isGrayscale());
+
+    // Proxy 14 is shown at half size, demosaiced, even with a colour table loaded.
+    s.Window.CurrentProxyIndex = 14;
+    for (auto [cell, value] : {std::pair<int, uint32_t>{PipelineCell::ApplyNUC, 0},
+                               {PipelineCell::ImageOffset, 0},
+                               {PipelineCell::ImageGain, 1},
+                               {PipelineCell::AGCCentre, 0},
+                               {PipelineCell::HDR, 0},
+                               {PipelineCell::InvertBW, 0},
+                               {PipelineCell::BPCorrectionMode, 0}})
+        SetCurrent(14, cell, value);
+    s.Window.LutActive = true;
+    src.deliver();
+    QCOMPARE(s.Window.DisplayScale.load(), 0.5);
+    QCOMPARE(s.Window.MatColourWork.type(), CV_8UC3);
+    QCOMPARE(s.Window.MatColourWork.cols, 64);
+    cv::Mat expected;
+    cv::cvtColor(s.Window.MatDisplayGrey, expected, cv::COLOR_BayerRG2RGB);
+    QCOMPARE(cv::norm(s.Window.MatColourWork, expected, cv::NORM_INF), 0.0);
+    QCOMPARE(s.Window.ImageView->pixmap(Qt::ReturnByValue).width(), 32);
+}
+
 void tst_main_window_pipeline::disconnectedFrameResetsDisplay()
 {
     Streaming s(5);
@@ -284,6 +350,47 @@ void tst_main_window_pipeline::disconnectedFrameResetsDisplay()
     QVERIFY(!s.Window.ImageView->zoomAllowed);
     QVERIFY(s.log().contains("Reset Main Display"));
     QVERIFY(!g_bDisplayBusy);
+}
+
+void tst_main_window_pipeline::zoomAndMiniatureThroughTheWindow()
+{
+    Streaming s(5);
+    FrameSource src(s.Window, 640, 480);
+    src.fill(0x8000);
+    Affichage* view = s.Window.ImageView;
+    const int areaW = s.Window.ui->scrollArea->width();
+    const int areaH = s.Window.ui->scrollArea->height();
+    view->startAcquisition(areaW, areaH, 640);
+    QVERIFY(view->isCosmetic());
+    src.deliver();
+    // Cosmetic zoom: the frame is fitted to the scroll area.
+    const double scale = std::min(double(areaW) / 640, double(areaH) / 480);
+    QCOMPARE(s.Window.DisplayScale.load(), scale);
+    QCOMPARE(s.Window.MatScaledCopy.cols, cvRound(640 * scale));
+    QCOMPARE(view->displayScale.load(), scale);
+
+    // A click enters technical zoom; the next frame moves the miniature's
+    // selection to the zoom centre and the miniature timer draws the cross.
+    src.deliver();
+    QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier, QPoint(300, 200));
+    QVERIFY(view->isTechnical());
+    src.deliver();
+    const uint32_t expectedX = s.Window.Miniature->miniWidth * uint32_t(view->zoomCentreX) / uint32_t(view->width());
+    QCOMPARE(s.Window.Miniature->pointX(), expectedX);
+    s.Window.TimeOutUpdateImgMiniature();
+    QCOMPARE(s.Window.Miniature->pixmap(Qt::ReturnByValue).height(), 135);
+
+    // A right press turns zoom off; the next frame puts the miniature's logo back.
+    QTest::mousePress(view, Qt::RightButton, Qt::NoModifier, QPoint(10, 10));
+    QVERIFY(view->isOff());
+    src.deliver();
+    QVERIFY(!view->miniatureResetRequested);
+    QCOMPARE(s.Window.DisplayScale.load(), 1.0);
+
+    // Frames 1024 pixels wide or more start without zoom.
+    view->stopAcquisition();
+    view->startAcquisition(areaW, areaH, 1024);
+    QVERIFY(view->isOff());
 }
 
 QTEST_MAIN(tst_main_window_pipeline)

@@ -1,0 +1,144 @@
+// Register commands of the Camera Link boards: "!" texts for Belmor and Belmor+, "*"/"!" 8-byte texts for Arvex.
+#include "board/cameralink_commands.h"
+
+#include "app/globals.h"
+#include "app/kv_log.h"
+#include "app/waits.h"
+#include "platform/clserial/clserial.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr uint32_t kWriteTimeoutMs = 1000;
+constexpr int kFpgaCommandWaitMs = 50;
+constexpr int kBelmorCommandWaitMs = 150;
+constexpr int kArvexCommandWaitMs = 100;
+
+void Log(const QString& p_sLine)
+{
+    if (GlobalLog != nullptr)
+        GlobalLog->writeLine(p_sLine);
+}
+
+hSerRef FlushedLinkHandle()
+{
+    void* pHandle = nullptr;
+    GetLinkHandle(&pHandle);
+    clFlushPort(pHandle);
+    return pHandle;
+}
+
+QByteArray Format(const char* p_szFormat, char p_cLetter, long long p_llValue)
+{
+    char szText[48];
+    const int iLength = std::snprintf(szText, sizeof szText, p_szFormat, p_cLetter, p_llValue);
+    return iLength > 0 ? QByteArray(szText, iLength) : QByteArray();
+}
+
+long long Low16(int p_iValue)
+{
+    return static_cast<long long>(static_cast<uint16_t>(p_iValue & 0xFFFF));
+}
+
+} // namespace
+
+char BelmorRegisterLetter(int p_iId)
+{
+    static const char kLetters[] = {
+        '1', '2', '3', '4', '6', '7', '8', '9', 'A', 'B', 'C', 'D', 'E',   // 0-12
+        0,   0,   0,   0,   0,   0,   0,                                  // 13-19
+        'F', 'G', 'H', 'I', 'a', 'b', 0,                                   // 20-26
+        'P', 'Q', 'R', 'S', 'T', 'U', 'V', 'W', 'X', 'Y',                  // 27-36
+    };
+    if (p_iId < 0 || p_iId >= static_cast<int>(sizeof kLetters))
+        return 0;
+    return kLetters[p_iId];
+}
+
+char ArvexRegisterLetter(int p_iId)
+{
+    static const char kLetters[] = {
+        '1', '2', '3', '4', '6', '7', '8', '9', 'A', 'B', 'C', 'D', 'E',   // 0-12
+        0,   0,   0,   0,   0,   0,   0,                                  // 13-19
+        'G', 'O', 0,   'K', 0,   0,   0,                                   // 20-26
+        'P', 'Q', 0,   'S', 'T', 0,   0,   0,   'X', 0,                    // 27-36
+        'I', 'L', 'w', 'x', 'y',                                           // 37-41
+    };
+    if (p_iId < 0 || p_iId >= static_cast<int>(sizeof kLetters))
+        return 0;
+    return kLetters[p_iId];
+}
+
+QByteArray FormatBelmorCommand(int p_iId, int p_iValue)
+{
+    const char cLetter = BelmorRegisterLetter(p_iId);
+    if (cLetter == 0)
+        return QByteArray();
+    if (p_iId == 21)
+        return Format("!%c%05lld", cLetter, Low16(p_iValue));
+    if (p_iId >= 22 && p_iId <= 25)
+        return Format("!%c%03lld", cLetter, p_iValue);
+    return Format("!%c%04lld", cLetter, p_iValue);
+}
+
+QByteArray FormatArvexCommand(int p_iId, int p_iValue)
+{
+    const char cLetter = ArvexRegisterLetter(p_iId);
+    if (cLetter == 0)
+        return QByteArray();
+    if (p_iId <= 12)
+        return Format("!%c%04lld", cLetter, p_iValue);
+    if (p_iId == 21)
+        return Format("*%c%05lld", cLetter, Low16(p_iValue));
+    return Format("*%c%04lld", cLetter, Low16(p_iValue));
+}
+
+int SendCameraLinkCommand(int p_iId, int p_iValue, bool /*p_bShowError*/)
+{
+    // The port is flushed before the id is looked at: pending input goes
+    // even when nothing is sent.
+    const hSerRef hLink = FlushedLinkHandle();
+    QByteArray text = FormatBelmorCommand(p_iId, p_iValue);
+    if (text.isEmpty())
+        return CameraLinkCommandNoLetter;
+
+    const uint32_t uLength = static_cast<uint32_t>(text.size());
+    uint32_t uCount = uLength;
+    const int32_t iStatus = clSerialWrite(hLink, text.data(), &uCount, kWriteTimeoutMs);
+    if (uCount != uLength)
+        Log(QStringLiteral("Failed to send the command. Returned size incorrect"));
+    else
+        Log(QStringLiteral("Send ") + QString::fromLatin1(text) + QStringLiteral(" - Size string: ")
+            + QString::number(uCount));
+
+    const char cLetter = BelmorRegisterLetter(p_iId);
+    WaitMs(cLetter == 'a' || cLetter == 'b' ? kFpgaCommandWaitMs : kBelmorCommandWaitMs);
+    return iStatus;
+}
+
+int SendCameraLinkCommandStar(int p_iId, int p_iValue, bool /*p_bShowError*/)
+{
+    const hSerRef hLink = FlushedLinkHandle();
+    const QByteArray text = FormatArvexCommand(p_iId, p_iValue);
+    if (text.isEmpty())
+        return CameraLinkCommandNoLetter;
+    if (text.size() > ArvexCommandBytes) {
+        Log(QStringLiteral("Command refused: value %1 does not fit the command of register %2")
+                .arg(p_iValue)
+                .arg(p_iId));
+        return CameraLinkCommandRefused;
+    }
+
+    char buffer[ArvexCommandBytes] = {};
+    std::memcpy(buffer, text.constData(), static_cast<size_t>(text.size()));
+    Log(QStringLiteral("Send ") + QString::fromLatin1(text));
+    uint32_t uCount = ArvexCommandBytes;
+    const int32_t iStatus = clSerialWrite(hLink, buffer, &uCount, kWriteTimeoutMs);
+    WaitMs(kArvexCommandWaitMs);
+    return iStatus;
+}
