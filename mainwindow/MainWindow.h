@@ -350,6 +350,13 @@ public slots:
     // CameraLinkMessageBufferSize bytes), FPGA registers, image gain and offset.
     int ActivateTerminal_Belmor(char* p_szMessage);
     int ActivateTerminal_Arvex(char* p_szMessage);
+    void Send_Command_To_FPGA(int Adresse, uchar Value);
+    void SliderGainModified();
+    void SliderOffsetModified();
+    void TimeOutGainOffset();
+    // Wires the image sliders to their spin boxes and slots and the gain/offset
+    // timer to TimeOutGainOffset; called once at construction.
+    void ConnectGainOffsetRefresh();
 
     // ----- Acquisition: Init, Getinterruption, Deinit, frame paths (board/) ---------
 

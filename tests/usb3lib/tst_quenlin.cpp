@@ -43,6 +43,17 @@ void OnFrame(unsigned short* p_pPixels, unsigned int* p_pLength)
 
 void OnDropped() {}
 
+// The application closes the capture from its frame callback when its main
+// window is going away: the library is then torn down on the capture thread.
+std::atomic<int> g_iDeinitFromCallback{-2};
+void OnFrameDeinit(unsigned short*, unsigned int*)
+{
+    ++g_Delivered.frames;
+    int iExpected = -2;
+    if (g_iDeinitFromCallback.compare_exchange_strong(iExpected, -3))
+        g_iDeinitFromCallback.store(deinitCapture(1));
+}
+
 std::vector<uint16_t> LastFrame()
 {
     std::lock_guard<std::mutex> lock(g_Delivered.mutex);
@@ -807,6 +818,25 @@ private slots:
         QVERIFY(err.text().contains("Recovery in progress...\n"));
         QCOMPARE(isInitialized(), 1);
         QCOMPARE(LiveSourceReadersForTests(), 1);
+    }
+
+    // Tearing the capture down from inside the frame callback neither blocks
+    // nor leaves its reader behind, and no frame follows.
+    void deinitFromTheFrameCallback()
+    {
+        g_iDeinitFromCallback = -2;
+        QCOMPARE(initAsyncCapture(OnFrameDeinit, OnDropped, 0, 1), 0);
+        QCOMPARE(startCapture(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(g_iDeinitFromCallback.load(), 0, 5000);
+        QCOMPARE(isInitialized(), 0);
+        QTRY_COMPARE(LiveSourceReadersForTests(), 0);
+        const int iFrames = g_Delivered.frames.load();
+        QTest::qWait(300);
+        QCOMPARE(g_Delivered.frames.load(), iFrames);
+        // The library opens again afterwards.
+        QCOMPARE(initAsyncCapture(OnFrame, OnDropped, 0, 1), 0);
+        QCOMPARE(startCapture(), 0);
+        QTRY_VERIFY(g_Delivered.frames.load() > iFrames + 2);
     }
 
     // A stop during the recovery ends it; nothing is reopened behind the application's back.
