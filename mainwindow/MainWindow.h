@@ -330,6 +330,7 @@ public:
     cv::Mat ConvertTo8bit(unsigned short* p_pBuffer, int p_iBayerCode);
     cv::Mat DebayerImage(cv::Mat p_Image, int p_iBayerCode);
     cv::Mat ApplyColorLUT(cv::Mat p_Image);
+    void ShowDemoFrame(const cv::Mat& p_Full, const cv::Mat& p_Scaled);
     // ===== end of the image pipeline section =========================================
 
 signals:

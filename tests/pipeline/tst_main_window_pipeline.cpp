@@ -13,6 +13,7 @@
 #include "ui_MainWindow.h"
 
 #include <QFile>
+#include <opencv2/highgui.hpp>
 #include <opencv2/imgproc.hpp>
 #include <QtTest>
 
@@ -84,6 +85,7 @@ private slots:
     void agcWritesGainAndOffset();
     void lutFiles();
     void bayerOnlyOnProxy14();
+    void demoModeFrame();
     void disconnectedFrameResetsDisplay();
     void zoomAndMiniatureThroughTheWindow();
 };
@@ -338,6 +340,24 @@ void tst_main_window_pipeline::bayerOnlyOnProxy14()
     cv::cvtColor(s.Window.MatDisplayGrey, expected, cv::COLOR_BayerRG2RGB);
     QCOMPARE(cv::norm(s.Window.MatColourWork, expected, cv::NORM_INF), 0.0);
     QCOMPARE(s.Window.ImageView->pixmap(Qt::ReturnByValue).width(), 32);
+}
+
+void tst_main_window_pipeline::demoModeFrame()
+{
+    // Headless there may be no window system for the demo window: the frame
+    // is still handed on, and a window that cannot open ends demo mode with a log line.
+    Streaming s(5);
+    FrameSource src(s.Window, 64, 48);
+    s.Window.DemoMode = true;
+    src.deliver();
+    QVERIFY(!g_bDisplayBusy);
+    QCOMPARE(s.Window.ui->label_X_Pos_Val->text(), QString("---"));
+    QCOMPARE(s.Window.DisplayScale.load(), double(std::min(float(s.Window.DemoWidth) / 64, float(s.Window.DemoHeight) / 48)));
+    QCOMPARE(s.Window.MatScaledCopy.cols, cvRound(64 * s.Window.DisplayScale.load()));
+    if (!s.Window.DemoMode)
+        QVERIFY(s.log().contains("Demo window can't be shown"));
+    s.Window.DemoMode = false;
+    cv::destroyAllWindows();
 }
 
 void tst_main_window_pipeline::disconnectedFrameResetsDisplay()

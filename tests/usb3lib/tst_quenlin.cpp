@@ -777,6 +777,23 @@ private slots:
         QCOMPARE(LiveMediaSourcesForTests(), 1);
     }
 
+    // The reopening after the register write is part of the initialisation: a
+    // device that does not come back fails it instead of leaving it closed
+    // behind a success.
+    void initialisationFailsWhenTheReopeningFails()
+    {
+        InjectFault(BoardKind::Corvane, Fault::ActivationFailure, -1, 1);
+        QVERIFY(initSyncCapture(3) < 0);
+        QCOMPARE(isInitialized(), 0);
+        QCOMPARE(CorvaneBoard::instance().registerValue(16), 3);
+        ClearAllFaults();
+        QVERIFY(initAsyncCapture(OnFrame, OnDropped, 0, 1) == 0);
+        QCOMPARE(deinitCapture(1), 0);
+        InjectFault(BoardKind::Corvane, Fault::ActivationFailure, -1, 1);
+        QVERIFY(initAsyncCapture(OnFrame, OnDropped, 5, 1) < 0);
+        QCOMPARE(isInitialized(), 0);
+    }
+
     // startCapture on a closed library opens an asynchronous capture with the stored callbacks.
     void startCaptureOpensWithStoredCallbacks()
     {
