@@ -7,6 +7,7 @@
 #include "board/board_message_box.h"
 #include "board/cameralink_serial.h"
 #include "board/connect_retry.h"
+#include "board/gige_link.h"
 #include "mainwindow/MW_ProxyBelmor.h"
 #include "usb3lib/Quenlin.h"
 
@@ -47,6 +48,22 @@ CorvaneState CheckCorvane()
 }
 
 } // namespace
+
+void MainWindow::ReleaseFailedGigEConnection()
+{
+    // Nothing is connected yet, so the disconnection code would leave these
+    // behind: the next attempt must start from a free device.
+    if (GigESerialPort) {
+        CloseGigESerial(GigESerialPort);
+        GigESerialPort = nullptr;
+    }
+    if (GigEDevice) {
+        GigEDevice->Disconnect();
+        PvDevice::Free(GigEDevice);
+        GigEDevice = nullptr;
+    }
+    GigEDeviceInfo = nullptr;
+}
 
 void MainWindow::CreateConnectionWindows()
 {
@@ -136,19 +153,23 @@ int MainWindow::ConnectToBoard(int attempt)
         Connected = true;
         ReadConfigIntoDigiBoard();
         break;
-    case kDunstel:
+    case kDunstel: {
         Log->writeLine("Select the GigE in the Pleora Window");
-        if (!Links.SelectGigEDevice || !Links.SelectGigEDevice()) {
+        PvDeviceFinderWnd finder;
+        GigEDeviceInfo = SelectGigEDevice(&finder);
+        if (GigEDeviceInfo == nullptr) {
             GigEDevice = nullptr;
             GigESerialPort = nullptr;
             return ConnectResult::GigENotChosen;
         }
-        if (!Links.ConnectGigEDevice || !Links.ConnectGigEDevice()) {
-            InvokeSlotIfPresent(this, "Deinit");
+        GigEDevice = ConnectGigEDevice(GigEDeviceInfo);
+        if (GigEDevice == nullptr) {
+            ReleaseFailedGigEConnection();
             return ConnectResult::GigEOpenFailed;
         }
-        if (!Links.OpenGigESerial || !Links.OpenGigESerial()) {
-            InvokeSlotIfPresent(this, "Deinit");
+        GigESerialPort = OpenGigESerial(GigEDevice);
+        if (GigESerialPort == nullptr) {
+            ReleaseFailedGigEConnection();
             return ConnectResult::LinkFailed;
         }
         Log->writeLine("Update the other window with the correct Serial Port used by the GigE");
@@ -159,6 +180,7 @@ int MainWindow::ConnectToBoard(int attempt)
         ReadConfigIntoDigiBoard();
         qDebug() << "Reading OK !";
         break;
+    }
     default:
         // No board, or Eskra (which connects from its own path): no link to open.
         break;

@@ -1,7 +1,27 @@
 // The main window's glue to the board command links: Camera Link port selection, FPGA registers, gain and offset refresh.
 #include "mainwindow/MainWindow.h"
 
+#include "app/kv_log.h"
+#include "board/board_message_box.h"
 #include "board/cameralink_serial.h"
+#include "board/fpga_command.h"
+#include "board/gain_offset_refresh.h"
+#include "board/mainwindow_board_link.h"
+#include "params/proxy_parameter_table.h"
+#include "pipeline/frame_buffers.h"
+#include "pipeline/mainwindow_pipeline.h"
+#include "ui_MainWindow.h"
+
+#include <QMetaObject>
+#include <QTimer>
+
+namespace {
+
+// A tick whose board writes wait lets the event loop run, and with it the
+// next timeout: that nested tick would send the same values again.
+bool g_bGainOffsetTickRunning = false;
+
+} // namespace
 
 int MainWindow::ActivateTerminal_Belmor(char* p_szMessage)
 {
@@ -11,4 +31,109 @@ int MainWindow::ActivateTerminal_Belmor(char* p_szMessage)
 int MainWindow::ActivateTerminal_Arvex(char* p_szMessage)
 {
     return SelectCameraLinkPort(Log, p_szMessage, CameraLinkMessageBufferSize);
+}
+
+void MainWindow::Send_Command_To_FPGA(int Adresse, uchar Value)
+{
+    const QString sFailure = SendFpgaRegister(DigiBoardKind, GigESerialPort, Adresse, Value);
+    if (sFailure.isEmpty())
+        return;
+    ShowBoardCriticalBox(this, QStringLiteral("Critical"), sFailure);
+    if (Log != nullptr)
+        Log->writeLine(sFailure);
+}
+
+namespace {
+
+GainOffsetContext ContextOf(MainWindow* p_pWindow)
+{
+    GainOffsetContext context;
+    context.BoardKind = p_pWindow->DigiBoardKind;
+    context.ProxyIndex = p_pWindow->CurrentProxyIndex;
+    context.SoftwareNUC = p_pWindow->SoftwareNUC;
+    context.AGCOn = p_pWindow->ui->checkBox_AGC->isChecked();
+    context.TimerRunning = p_pWindow->Timers.GainOffset != nullptr && p_pWindow->Timers.GainOffset->isActive();
+    return context;
+}
+
+} // namespace
+
+void MainWindow::SliderGainModified()
+{
+    const int iProxy = CurrentProxyIndex;
+    SetCurrent(iProxy, GainOffsetCell::GainSlider, static_cast<uint32_t>(ui->horizontalSlider_ImageGain->value()));
+    ui->spinBox_ImageGain->setValue(static_cast<int>(GetCurrent(iProxy, GainOffsetCell::GainSlider)));
+    StoreImageGain(ContextOf(this), ui->spinBox_ImageGain->value(), GainOffsetChanged);
+}
+
+void MainWindow::SliderOffsetModified()
+{
+    const int iProxy = CurrentProxyIndex;
+    SetCurrent(iProxy, GainOffsetCell::OffsetSlider,
+               static_cast<uint32_t>(ui->horizontalSlider_ImageOffset->value()));
+    ui->spinBox_ImageOffset->setValue(static_cast<int>(GetCurrent(iProxy, GainOffsetCell::OffsetSlider)));
+    StoreImageOffset(ContextOf(this), ui->spinBox_ImageOffset->value(), GainOffsetChanged);
+}
+
+void MainWindow::TimeOutGainOffset()
+{
+    if (g_bGainOffsetTickRunning)
+        return;
+    g_bGainOffsetTickRunning = true;
+    QString sFailure;
+    const bool bSent = GainOffsetTick(ContextOf(this), ui->spinBox_ImageGain->value(),
+                                      ui->spinBox_ImageOffset->value(), GainOffsetChanged, &sFailure);
+    g_bGainOffsetTickRunning = false;
+    if (bSent)
+        return;
+
+    // One box at a time: the ticks stop while it is open, then resume.
+    QTimer* pTimer = Timers.GainOffset;
+    const bool bWasRunning = pTimer != nullptr && pTimer->isActive();
+    if (bWasRunning)
+        pTimer->stop();
+    ShowBoardCriticalBox(this, QStringLiteral("Critical"), sFailure);
+    if (Log != nullptr)
+        Log->writeLine(QStringLiteral("Update offset or gain failed ... ") + sFailure);
+    if (bWasRunning && pTimer != nullptr)
+        pTimer->start(GainOffsetTimerPeriodMs);
+}
+
+void MainWindow::ConnectGainOffsetRefresh()
+{
+    connect(ui->horizontalSlider_ImageGain, &QSlider::valueChanged, ui->spinBox_ImageGain, &QSpinBox::setValue);
+    connect(ui->horizontalSlider_ImageGain, &QSlider::valueChanged, this, &MainWindow::SliderGainModified);
+    connect(ui->horizontalSlider_ImageOffset, &QSlider::valueChanged, ui->spinBox_ImageOffset, &QSpinBox::setValue);
+    connect(ui->horizontalSlider_ImageOffset, &QSlider::valueChanged, this, &MainWindow::SliderOffsetModified);
+    connect(Timers.GainOffset, &QTimer::timeout, this, &MainWindow::TimeOutGainOffset);
+}
+
+GigEFrameTarget MainWindowGigEFrameTarget(MainWindow* p_pWindow)
+{
+    GigEFrameTarget target;
+    if (p_pWindow == nullptr)
+        return target;
+    target.FrameHeight = &p_pWindow->FrameHeight;
+    target.FramePitch = &p_pWindow->FramePitch;
+    target.FrameCounter = &p_pWindow->FrameCounter;
+    target.FramesAcquired = &p_pWindow->FramesAcquired;
+    target.RawFrame = [] { return g_pRawImage16b; };
+    target.Deliver = [p_pWindow](unsigned short* p_pRaw) {
+        ComputeFPNReference();
+        p_pWindow->UpdateDisplay(p_pRaw);
+    };
+    target.SaveAllFramesRunning = &p_pWindow->SaveAllFramesRunning;
+    target.SaveAllFramesAsBmp = &p_pWindow->SaveAllFramesAsBmp;
+    target.SaveAllFramesAsRaw = &p_pWindow->SaveAllFramesAsRaw;
+    target.NumberFrames = &p_pWindow->NumberFrames;
+    target.SaveFolder = p_pWindow->ApplicationDir + QStringLiteral("/../SavedImages/") + p_pWindow->ProxyName;
+    target.Display8b = [p_pWindow] { return p_pWindow->getMatDisplay8b(); };
+    target.StopSaveAllFrames = [p_pWindow] {
+        // No further frame is saved from now on; the button and the log line
+        // are the GUI thread's.
+        p_pWindow->SaveAllFramesRunning = false;
+        if (p_pWindow->metaObject()->indexOfMethod("StopSaveAllFrames()") >= 0)
+            QMetaObject::invokeMethod(p_pWindow, "StopSaveAllFrames", Qt::QueuedConnection);
+    };
+    return target;
 }

@@ -8,13 +8,14 @@
 #include "app/kv_log.h"
 #include "app/waits.h"
 #include "board/cameralink_commands.h"
+#include "board/corvane_writer.h"
 #include "board/eskra_command.h"
+#include "board/gige_link.h"
 #include "board/eskra_frame_stream.h"
 #include "board/sensor_parameter_math.h"
 #include "mainwindow/message_boxes.h"
 #include "params/proxy_parameter_ids.h"
 #include "params/proxy_parameter_table.h"
-#include "usb3lib/Quenlin.h"
 
 #include <QCoreApplication>
 #include <QSerialPort>
@@ -165,7 +166,7 @@ void MainWindow::PushButton_SetModuleParameters()
         case kBelmorPlus:
             return SendCameraLinkCommand(p_iId, iValue, true);
         case kDunstel:
-            return Links.SendGigECommand ? Links.SendGigECommand(p_iId, iValue) : -1;
+            return SendGigECommand(GigESerialPort, p_iId, iValue);
         case kEskra: {
             int iStatus = EskraCommandOk;
             const QByteArray text = FormatEskraCommand(p_iId, iValue, &iStatus).toLatin1();
@@ -175,9 +176,7 @@ void MainWindow::PushButton_SetModuleParameters()
             return 0;
         }
         case kCorvane:
-            if (Links.SetCorvaneParameter)
-                return Links.SetCorvaneParameter(p_iId, iValue);
-            return setParameter(p_iId, iValue) < 0 ? -1 : 0;
+            return SetCorvaneParameter(p_iId, iValue, true);
         default:
             return 0;
         }
@@ -255,8 +254,8 @@ void MainWindow::PushButton_SetModuleParameters()
             if (!mode)
                 Log->writeLine("FPGA clock mode not defined for proxy " + QString::number(p)
                                + ": FPGA register 4 not sent");
-            else if (!InvokeSlotIfPresent(this, "Send_Command_To_FPGA", kFpgaClockModeRegister, int(*mode)))
-                Log->writeLine("FPGA register command not available: FPGA register 4 not sent");
+            else
+                Send_Command_To_FPGA(kFpgaClockModeRegister, static_cast<uchar>(*mode));
         }
         if (iKind != kEskra && iKind != 0 && GetCurrent(p, TINTInLines) != 0) {
             const TintRange range = ComputeTintRange(FrameRate, ui->spinBox_CKDIV->value());

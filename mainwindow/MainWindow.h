@@ -37,6 +37,7 @@ class PipelineState;
 
 // The GigE Vision link objects; the board link owns and defines them.
 class PvDevice;
+class PvDeviceInfo;
 class PvDeviceSerialPort;
 class PvGenCommand;
 class PvGenParameter;
@@ -329,6 +330,7 @@ public:
     cv::Mat ConvertTo8bit(unsigned short* p_pBuffer, int p_iBayerCode);
     cv::Mat DebayerImage(cv::Mat p_Image, int p_iBayerCode);
     cv::Mat ApplyColorLUT(cv::Mat p_Image);
+    void ShowDemoFrame(const cv::Mat& p_Full, const cv::Mat& p_Scaled);
     // ===== end of the image pipeline section =========================================
 
 signals:
@@ -351,6 +353,13 @@ public slots:
     // CameraLinkMessageBufferSize bytes), FPGA registers, image gain and offset.
     int ActivateTerminal_Belmor(char* p_szMessage);
     int ActivateTerminal_Arvex(char* p_szMessage);
+    void Send_Command_To_FPGA(int Adresse, uchar Value);
+    void SliderGainModified();
+    void SliderOffsetModified();
+    void TimeOutGainOffset();
+    // Wires the image sliders to their spin boxes and slots and the gain/offset
+    // timer to TimeOutGainOffset; called once at construction.
+    void ConnectGainOffsetRefresh();
     // Connection state machine behind pushButton_Start, and the board identification.
     void PushButton_Start();
     void PushButton_Start_When_Connecting();
@@ -433,8 +442,9 @@ public:
     // The password window of the advanced-user mode, made by ConnectProxyControls.
     Window_AdvancedUser* AdvancedUserWindow = nullptr;
     // Tracked from the central widget's show and hide events, so the capture
-    // thread's activity check reads no widget.
-    std::atomic<bool> CentralWidgetVisible{false};
+    // thread's activity check reads no widget. True until a hide: a window that
+    // was never shown (a test, a start-up still under way) is not going away.
+    std::atomic<bool> CentralWidgetVisible{true};
     // Set once the activity check has queued the tear-down; cleared when the
     // central widget shows again.
     std::atomic<bool> TearDownQueued{false};
@@ -442,11 +452,13 @@ public:
     // ----- Connection state (board/) ---------------------------------------------------
     // The Belmor proxy selector, made by the constructor (CreateConnectionWindows).
     MW_ProxyBelmor* ProxySelector = nullptr;
-    ConnectionLinks Links;
+    // The device chosen in the GigE device finder; null when none.
+    const PvDeviceInfo* GigEDeviceInfo = nullptr;
     // The UTF-8 proxy name with its terminator, cut to p_uBufferSize bytes
     // (at a character boundary) when longer; the one-argument form takes 50.
     void GetProxyName(char* p_szBuffer, size_t p_uBufferSize = 50);
     void CreateConnectionWindows();
+    void ReleaseFailedGigEConnection();
     void ConnectConnectionControls();
 
 protected:

@@ -6,11 +6,13 @@
 #include "app/kv_log.h"
 #include "app/waits.h"
 #include "board/cameralink_serial.h"
+#include "board/gige_link.h"
 #include "mainwindow/board_configuration.h"
 #include "params/proxy_parameter_table.h"
 #include "usb3lib/Quenlin.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -22,6 +24,8 @@ constexpr int kCorvane = 6;
 constexpr int kTwoTapCell = 16;      // checkBox_2Tap ticked, records 9 and 12
 constexpr int kNoProxyIndex = 13;
 constexpr int kNoProxyPosition = 1;
+// ReadGigESerial reads up to 100 bytes; the rest keeps the text terminated.
+constexpr int GigEReplyBufferSize = 300;
 
 QByteArray AskCameraLink(const char* p_szQuery, int p_iWaitMs)
 {
@@ -77,19 +81,24 @@ void MainWindow::ReadConfigIntoDigiBoard()
         break;
     }
     case kDunstel: {
-        if (!Links.GigESendText || !Links.GigESendText("!p")) {
+        if (!FlushAndSendGigE(GigESerialPort, "!p")) {
             std::printf("Problem while sending !p to GigE\n");
             std::fflush(stdout);
             return;
         }
-        // Each reply is read on its own: a time-out reads as nothing, never as the previous reply.
-        const QByteArray proxy = Links.GigEReadReply ? Links.GigEReadReply() : QByteArray();
-        if (!Links.GigESendText("!f")) {
+        // Each reply is read into a cleared buffer: a time-out reads as
+        // nothing, never as the previous reply.
+        unsigned char reply[GigEReplyBufferSize] = {};
+        const bool bProxyTimeout = ReadGigESerial(GigESerialPort, reply);
+        const QByteArray proxy = bProxyTimeout ? QByteArray() : QByteArray(reinterpret_cast<const char*>(reply));
+        if (!FlushAndSendGigE(GigESerialPort, "!f")) {
             std::printf("Problem while sending !f to GigE\n");
             std::fflush(stdout);
             return;
         }
-        const QByteArray rate = Links.GigEReadReply ? Links.GigEReadReply() : QByteArray();
+        std::memset(reply, 0, sizeof reply);
+        const bool bRateTimeout = ReadGigESerial(GigESerialPort, reply);
+        const QByteArray rate = bRateTimeout ? QByteArray() : QByteArray(reinterpret_cast<const char*>(reply));
         id = IdentifyDunstel(proxy, rate);
         Log->writeLine("Dunstel sent the following configuration: Proxy = " + QString::number(id.ProxyListPosition)
                        + " @" + QString::number(id.FrameRate) + "FPS");

@@ -52,8 +52,7 @@ void MainWindow::ComboBox_BPCorrectionMode(QString p_sMode)
     case kBelmorPlus:
         if (m >= 1 && m <= 4) {
             const int iValue = GetCurrent(p, ProxyParameterId::BPRegisterEncoding) == 0 ? 2 * m - 2 : 2 * (m + 3);
-            if (!InvokeSlotIfPresent(this, "Send_Command_To_FPGA", kFpgaBadPixelRegister, iValue))
-                Log->writeLine("FPGA register command not available: bad-pixel mode not sent");
+            Send_Command_To_FPGA(kFpgaBadPixelRegister, static_cast<uchar>(iValue));
             return;
         }
         break;

@@ -623,10 +623,9 @@ void MainWindow::UpdateValuesOnDynamicFrequency(int frameRate)
                            + " FPS, GSK left unchanged");
         return;
     }
+    // The board's default configuration: only the divider follows.
     const int iKind = DigiBoardKind;
-    if (iKind >= BoardKind::Arvex && iKind <= BoardKind::BelmorPlus)
-        SetClockDividerControl(DefaultFrequencyDivider(p, iKind).value_or(ProxyParameterNotSet), "default value");
-    else if (iKind == BoardKind::Corvane || iKind == BoardKind::Dunstel)
+    if ((iKind >= BoardKind::Arvex && iKind <= BoardKind::Dunstel) || iKind == BoardKind::Corvane)
         SetClockDividerControl(DefaultFrequencyDivider(p, iKind).value_or(ProxyParameterNotSet), "default value");
     else
         ui->spinBox_CKDIV->setValue(frameRate);

@@ -416,46 +416,7 @@ void MainWindow::UpdateImageDisplayed(cv::Mat p_Full, cv::Mat p_Scaled)
     }
 
     if (DemoMode) {
-        if (!ScreenShowOpen) {
-            cv::namedWindow(kDemoWindow, cv::WINDOW_NORMAL);
-            cv::resizeWindow(kDemoWindow, w, h);
-            cv::waitKey(10);
-            ScreenShowOpen = true;
-        }
-        if (ui->comboBox_BayerMode->currentIndex() > 0 && g_pCorrectedImage16b)
-            cv::imshow(kDemoWindow, ConvertTo8bit(g_pCorrectedImage16b, BayerCode));
-        else if (LutActive) {
-            cv::Mat bgr;
-            cv::cvtColor(ApplyColorLUT(p_Scaled), bgr, cv::COLOR_RGB2BGR);
-            cv::imshow(kDemoWindow, bgr);
-        } else
-            cv::imshow(kDemoWindow, p_Scaled);
-        const int key = cv::waitKey(10);
-        if (key == 's' || key == 'S') {
-            Log->writeLine("Shutter command asked");
-            if (DigiBoardKind == kBoardBelmorPlus) {
-                if (Hooks.SendCameraLinkText)
-                    Hooks.SendCameraLinkText("!s");
-                else
-                    Log->writeLine("Camera Link text not sent: !s");
-            } else {
-                PushButton_TakeFPNRef();
-            }
-        } else if (key == 27) {
-            Log->writeLine("Exit DemoMode asked");
-            // Leaving demo mode: what the demo-mode action does on the way out.
-            cv::destroyAllWindows();
-            DemoMode = false;
-            ScreenShowOpen = false;
-            DualView = false;
-            Log->writeLine("DemoMode Disabled");
-        } else if (key == '-' || key == '+') {
-            ui->spinBox_ImageOffset->setValue(ui->spinBox_ImageOffset->value() + (key == '-' ? -100 : 100));
-        } else if (key == '*' || key == '/') {
-            ui->spinBox_ImageGain->setValue(ui->spinBox_ImageGain->value() + (key == '*' ? 1 : -1));
-        }
-        if (DualView)
-            ImageView->setPixmap(GreyPixmap(p_Full));
+        ShowDemoFrame(p_Full, p_Scaled);
     } else if (BayerCode > 0 && CurrentProxyIndex == kProxyBayer) {
         const cv::Mat colour = DebayerImage(p_Full, BayerCode);
         colour.copyTo(MatColourWork);
@@ -532,6 +493,64 @@ void MainWindow::UpdateImageDisplayed(cv::Mat p_Full, cv::Mat p_Scaled)
         ImageView->zoomAllowed = false;
         FrameCounter = -1;
     }
+}
+
+void MainWindow::ShowDemoFrame(const cv::Mat& p_Full, const cv::Mat& p_Scaled)
+{
+    const int w = p_Scaled.cols;
+    const int h = p_Scaled.rows;
+    auto leaveDemoMode = [this] {
+        cv::destroyAllWindows();
+        DemoMode = false;
+        ScreenShowOpen = false;
+        DualView = false;
+        Log->writeLine("DemoMode Disabled");
+    };
+    int key = -1;
+    try {
+        if (!ScreenShowOpen) {
+            cv::namedWindow(kDemoWindow, cv::WINDOW_NORMAL);
+            cv::resizeWindow(kDemoWindow, w, h);
+            cv::waitKey(10);
+            ScreenShowOpen = true;
+        }
+        if (ui->comboBox_BayerMode->currentIndex() > 0 && g_pCorrectedImage16b)
+            cv::imshow(kDemoWindow, ConvertTo8bit(g_pCorrectedImage16b, BayerCode));
+        else if (LutActive) {
+            cv::Mat bgr;
+            cv::cvtColor(ApplyColorLUT(p_Scaled), bgr, cv::COLOR_RGB2BGR);
+            cv::imshow(kDemoWindow, bgr);
+        } else
+            cv::imshow(kDemoWindow, p_Scaled);
+        key = cv::waitKey(10);
+        // Closed with its own close button: the same as leaving with Escape.
+        if (key != 27 && cv::getWindowProperty(kDemoWindow, cv::WND_PROP_VISIBLE) < 1)
+            key = 27;
+    } catch (const cv::Exception& e) {
+        Log->writeLine(QString("Demo window can't be shown: ") + e.what());
+        leaveDemoMode();
+        return;
+    }
+    if (key == 's' || key == 'S') {
+        Log->writeLine("Shutter command asked");
+        if (DigiBoardKind == kBoardBelmorPlus) {
+            if (Hooks.SendCameraLinkText)
+                Hooks.SendCameraLinkText("!s");
+            else
+                Log->writeLine("Camera Link text not sent: !s");
+        } else {
+            PushButton_TakeFPNRef();
+        }
+    } else if (key == 27) {
+        Log->writeLine("Exit DemoMode asked");
+        leaveDemoMode();
+    } else if (key == '-' || key == '+') {
+        ui->spinBox_ImageOffset->setValue(ui->spinBox_ImageOffset->value() + (key == '-' ? -100 : 100));
+    } else if (key == '*' || key == '/') {
+        ui->spinBox_ImageGain->setValue(ui->spinBox_ImageGain->value() + (key == '*' ? 1 : -1));
+    }
+    if (DualView)
+        ImageView->setPixmap(GreyPixmap(p_Full));
 }
 
 // ---------------------------------------------------------------------------

@@ -148,7 +148,11 @@ HRESULT InitCaptureLocked(bool p_bAsync, FrameCallback p_Frame, DroppedSampleCal
 
     if (p_iRegisterValue16 != 0) {
         RegisterWriteLocked(16, p_iRegisterValue16);
-        ReinitCaptureLocked(p_bAsync ? p_iClearStop : 1, false);
+        // The capture is reopened for the new set-up: when that fails nothing
+        // is open any more, and the caller must not be told otherwise.
+        const HRESULT hrReopen = ReinitCaptureLocked(p_bAsync ? p_iClearStop : 1, false);
+        if (FAILED(hrReopen) || s.initialized.load() == 0)
+            return FAILED(hrReopen) ? hrReopen : E_FAIL;
     }
     if (!p_bAsync)
         Always("Refresh frame Dimensions.\n");

@@ -37,8 +37,13 @@ bool CorvaneBoard::listed() const
 {
     if (!SimulationSettings().boardAvailable(kKind) || FaultPending(kKind, Fault::DeviceAbsent))
         return false;
+    return !absentNow();
+}
+
+bool CorvaneBoard::absentNow() const
+{
     std::lock_guard<std::mutex> lock(m_Mutex);
-    return std::chrono::steady_clock::now() >= m_AbsentUntil;
+    return std::chrono::steady_clock::now() < m_AbsentUntil;
 }
 
 int CorvaneBoard::CorvaneNumberFromProxyIndex(int p_iProxyIndex)
@@ -68,11 +73,8 @@ int CorvaneBoard::frameRateCode() const
 DeviceStatus CorvaneBoard::setProperty(int p_iProperty, int32_t p_iValue, int32_t p_iFlags)
 {
     (void)p_iFlags;
-    {
-        std::lock_guard<std::mutex> lock(m_Mutex);
-        if (std::chrono::steady_clock::now() < m_AbsentUntil)
-            return DeviceStatus::Lost;
-    }
+    if (absentNow())
+        return DeviceStatus::Lost;
     if (p_iProperty != CorvaneProperty::Value && p_iProperty != CorvaneProperty::Latch
         && p_iProperty != CorvaneProperty::Address)
         return DeviceStatus::Unsupported;
@@ -145,11 +147,8 @@ void CorvaneBoard::commitLocked(int p_iAddress, int32_t p_iValue, std::shared_pt
 
 DeviceStatus CorvaneBoard::getProperty(int p_iProperty, int32_t* p_pValue, int32_t* p_pFlags)
 {
-    {
-        std::lock_guard<std::mutex> lock(m_Mutex);
-        if (std::chrono::steady_clock::now() < m_AbsentUntil)
-            return DeviceStatus::Lost;
-    }
+    if (absentNow())
+        return DeviceStatus::Lost;
     if (p_iProperty != CorvaneProperty::Value && p_iProperty != CorvaneProperty::Latch
         && p_iProperty != CorvaneProperty::Address)
         return DeviceStatus::Unsupported;
@@ -179,11 +178,8 @@ DeviceStatus CorvaneBoard::getProperty(int p_iProperty, int32_t* p_pValue, int32
 
 DeviceStatus CorvaneBoard::getPropertyRange(int p_iProperty, PropertyRange* p_pRange)
 {
-    {
-        std::lock_guard<std::mutex> lock(m_Mutex);
-        if (std::chrono::steady_clock::now() < m_AbsentUntil)
-            return DeviceStatus::Lost;
-    }
+    if (absentNow())
+        return DeviceStatus::Lost;
     if (ConsumeFault(kKind, Fault::ReplyTimeout))
         return DeviceStatus::TimedOut;
     PropertyRange r;

@@ -107,6 +107,8 @@ public:
 private:
     CorvaneBoard() = default;
     void commitLocked(int p_iAddress, int32_t p_iValue, std::shared_ptr<SensorModel>& p_Sensor);
+    // Still away after a loss: every property call then fails as on a lost device.
+    bool absentNow() const;
 
     mutable std::mutex m_Mutex;
     std::map<int, int32_t> m_Registers;

@@ -34,7 +34,9 @@ private slots:
         clock.start();
         WaitMs(duration);
         WaitSeconds(duration);
-        QVERIFY(clock.elapsed() < 50);
+        // Far below the shortest real wait of a second, yet loose enough for a
+        // loaded machine or a sanitizer build that deschedules this thread.
+        QVERIFY(clock.elapsed() < 500);
         QVERIFY(!bDelivered);
         QCoreApplication::processEvents();
         QVERIFY(bDelivered);

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "app/kv_log.h"
-#include "board/board_message_box.h"
+#include "mainwindow/message_boxes.h"
 #include "sim/core/board_registry.h"
 #include "support/test_app_folder.h"
 
@@ -34,13 +34,14 @@ struct BoardLinkBench
         log->setLogDirectory(folder.filePath("Logs/"));
         log->createLogFile();
         SetGlobalLog(log.get());
-        SetBoardMessagePresenter([this](QWidget*, const QString& p_sTitle, const QString& p_sText) {
-            boxes.append({p_sTitle, p_sText});
+        SetMessageBoxPresenter([this](const MessageBoxRequest& p_Request) {
+            boxes.append({p_Request.title, p_Request.text});
+            return 0;
         });
     }
     ~BoardLinkBench()
     {
-        SetBoardMessagePresenter(nullptr);
+        SetMessageBoxPresenter(nullptr);
         SetGlobalLog(nullptr);
         log.reset();
         KV_Log::setMessageSink(KV_Log::MessageSink());

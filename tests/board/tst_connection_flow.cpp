@@ -5,7 +5,6 @@
 #include "ui_MainWindow.h"
 
 #include "app/kv_log.h"
-#include "board/board_message_box.h"
 #include "board/cameralink_serial.h"
 #include "board/sensor_parameters.h"
 #include "mainwindow/MW_ProxyBelmor.h"
@@ -36,7 +35,6 @@ struct Bench
 {
     TestAppFolder folder;
     QList<MessageBoxRequest> boxes;
-    QStringList boardBoxes;
     int answer = 0;
     std::unique_ptr<MainWindow> window;
 
@@ -48,9 +46,6 @@ struct Bench
             boxes << p_Request;
             return answer;
         });
-        SetBoardMessagePresenter([this](QWidget*, const QString& p_sTitle, const QString& p_sText) {
-            boardBoxes << p_sTitle + ": " + p_sText;
-        });
     }
     ~Bench()
     {
@@ -58,7 +53,6 @@ struct Bench
         CloseCameraLinkSerial();
         for (int i = 0; i < 3 && isInitialized() != 0; ++i)
             deinitCapture(1);
-        SetBoardMessagePresenter(nullptr);
         SetMessageBoxPresenter(nullptr);
         KV_Log::setMessageSink(KV_Log::MessageSink());
         sim::ResetSimulation();

@@ -1218,6 +1218,9 @@ private slots:
     {
         Bench bench;
         MainWindow& w = *bench.window;
+        // Never shown yet: nothing is going away.
+        std::thread([&w]() { w.CheckMainWindowActiv(); }).join();
+        QVERIFY(!w.StopAcquisition);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QVERIFY(w.CentralWidgetVisible);

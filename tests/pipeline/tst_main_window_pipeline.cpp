@@ -13,6 +13,8 @@
 #include "ui_MainWindow.h"
 
 #include <QFile>
+#include <opencv2/highgui.hpp>
+#include <opencv2/imgproc.hpp>
 #include <QtTest>
 
 #include <iostream>
@@ -82,6 +84,8 @@ private slots:
     void boardSideFpnRequests();
     void agcWritesGainAndOffset();
     void lutFiles();
+    void bayerOnlyOnProxy14();
+    void demoModeFrame();
     void disconnectedFrameResetsDisplay();
     void zoomAndMiniatureThroughTheWindow();
 };
@@ -304,6 +308,56 @@ void tst_main_window_pipeline::lutFiles()
     src.fill(0x0100); // grey level 1
     src.deliver();
     QCOMPARE(s.Window.MatColourWork.at<cv::Vec3b>(0, 0), cv::Vec3b(250, 251, 252));
+}
+
+void tst_main_window_pipeline::bayerOnlyOnProxy14()
+{
+    Streaming s(5);
+    FrameSource src(s.Window, 64, 48);
+    for (size_t i = 0; i < src.raw().size(); ++i)
+        src.raw()[i] = uint16_t((i % 7) << 12);
+    s.Window.BayerCode = 1;
+    src.deliver();
+    QVERIFY(s.Window.MatColourWork.empty()); // other proxies: the grey image
+    QVERIFY(s.Window.ImageView->pixmap(Qt::ReturnByValue).toImage().isGrayscale());
+
+    // Proxy 14 is shown at half size, demosaiced, even with a colour table loaded.
+    s.Window.CurrentProxyIndex = 14;
+    for (auto [cell, value] : {std::pair<int, uint32_t>{PipelineCell::ApplyNUC, 0},
+                               {PipelineCell::ImageOffset, 0},
+                               {PipelineCell::ImageGain, 1},
+                               {PipelineCell::AGCCentre, 0},
+                               {PipelineCell::HDR, 0},
+                               {PipelineCell::InvertBW, 0},
+                               {PipelineCell::BPCorrectionMode, 0}})
+        SetCurrent(14, cell, value);
+    s.Window.LutActive = true;
+    src.deliver();
+    QCOMPARE(s.Window.DisplayScale.load(), 0.5);
+    QCOMPARE(s.Window.MatColourWork.type(), CV_8UC3);
+    QCOMPARE(s.Window.MatColourWork.cols, 64);
+    cv::Mat expected;
+    cv::cvtColor(s.Window.MatDisplayGrey, expected, cv::COLOR_BayerRG2RGB);
+    QCOMPARE(cv::norm(s.Window.MatColourWork, expected, cv::NORM_INF), 0.0);
+    QCOMPARE(s.Window.ImageView->pixmap(Qt::ReturnByValue).width(), 32);
+}
+
+void tst_main_window_pipeline::demoModeFrame()
+{
+    // Headless there may be no window system for the demo window: the frame
+    // is still handed on, and a window that cannot open ends demo mode with a log line.
+    Streaming s(5);
+    FrameSource src(s.Window, 64, 48);
+    s.Window.DemoMode = true;
+    src.deliver();
+    QVERIFY(!g_bDisplayBusy);
+    QCOMPARE(s.Window.ui->label_X_Pos_Val->text(), QString("---"));
+    QCOMPARE(s.Window.DisplayScale.load(), double(std::min(float(s.Window.DemoWidth) / 64, float(s.Window.DemoHeight) / 48)));
+    QCOMPARE(s.Window.MatScaledCopy.cols, cvRound(64 * s.Window.DisplayScale.load()));
+    if (!s.Window.DemoMode)
+        QVERIFY(s.log().contains("Demo window can't be shown"));
+    s.Window.DemoMode = false;
+    cv::destroyAllWindows();
 }
 
 void tst_main_window_pipeline::disconnectedFrameResetsDisplay()

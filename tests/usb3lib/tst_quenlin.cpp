@@ -43,6 +43,17 @@ void OnFrame(unsigned short* p_pPixels, unsigned int* p_pLength)
 
 void OnDropped() {}
 
+// The application closes the capture from its frame callback when its main
+// window is going away: the library is then torn down on the capture thread.
+std::atomic<int> g_iDeinitFromCallback{-2};
+void OnFrameDeinit(unsigned short*, unsigned int*)
+{
+    ++g_Delivered.frames;
+    int iExpected = -2;
+    if (g_iDeinitFromCallback.compare_exchange_strong(iExpected, -3))
+        g_iDeinitFromCallback.store(deinitCapture(1));
+}
+
 std::vector<uint16_t> LastFrame()
 {
     std::lock_guard<std::mutex> lock(g_Delivered.mutex);
@@ -766,6 +777,23 @@ private slots:
         QCOMPARE(LiveMediaSourcesForTests(), 1);
     }
 
+    // The reopening after the register write is part of the initialisation: a
+    // device that does not come back fails it instead of leaving it closed
+    // behind a success.
+    void initialisationFailsWhenTheReopeningFails()
+    {
+        InjectFault(BoardKind::Corvane, Fault::ActivationFailure, -1, 1);
+        QVERIFY(initSyncCapture(3) < 0);
+        QCOMPARE(isInitialized(), 0);
+        QCOMPARE(CorvaneBoard::instance().registerValue(16), 3);
+        ClearAllFaults();
+        QVERIFY(initAsyncCapture(OnFrame, OnDropped, 0, 1) == 0);
+        QCOMPARE(deinitCapture(1), 0);
+        InjectFault(BoardKind::Corvane, Fault::ActivationFailure, -1, 1);
+        QVERIFY(initAsyncCapture(OnFrame, OnDropped, 5, 1) < 0);
+        QCOMPARE(isInitialized(), 0);
+    }
+
     // startCapture on a closed library opens an asynchronous capture with the stored callbacks.
     void startCaptureOpensWithStoredCallbacks()
     {
@@ -807,6 +835,25 @@ private slots:
         QVERIFY(err.text().contains("Recovery in progress...\n"));
         QCOMPARE(isInitialized(), 1);
         QCOMPARE(LiveSourceReadersForTests(), 1);
+    }
+
+    // Tearing the capture down from inside the frame callback neither blocks
+    // nor leaves its reader behind, and no frame follows.
+    void deinitFromTheFrameCallback()
+    {
+        g_iDeinitFromCallback = -2;
+        QCOMPARE(initAsyncCapture(OnFrameDeinit, OnDropped, 0, 1), 0);
+        QCOMPARE(startCapture(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(g_iDeinitFromCallback.load(), 0, 5000);
+        QCOMPARE(isInitialized(), 0);
+        QTRY_COMPARE(LiveSourceReadersForTests(), 0);
+        const int iFrames = g_Delivered.frames.load();
+        QTest::qWait(300);
+        QCOMPARE(g_Delivered.frames.load(), iFrames);
+        // The library opens again afterwards.
+        QCOMPARE(initAsyncCapture(OnFrame, OnDropped, 0, 1), 0);
+        QCOMPARE(startCapture(), 0);
+        QTRY_VERIFY(g_Delivered.frames.load() > iFrames + 2);
     }
 
     // A stop during the recovery ends it; nothing is reopened behind the application's back.

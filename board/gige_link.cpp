@@ -1,0 +1,414 @@
+// The GigE Vision board link (Dunstel): device choice, connection, UART bridge, stream, pipeline and frame callback.
+#include "board/gige_link.h"
+
+#include "app/globals.h"
+#include "app/kv_log.h"
+#include "app/waits.h"
+#include "board/board_message_box.h"
+
+#include <QByteArray>
+#include <QDebug>
+#include <QFile>
+
+#include <opencv2/imgcodecs.hpp>
+
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <vector>
+
+std::atomic<int> GigESaveImageIndex{0};
+std::atomic<int> GigESaveFrameCount{0};
+
+namespace {
+
+constexpr int kCommandWaitMs = 120;
+constexpr uint32_t kPipelineBufferCount = 16;
+constexpr uint32_t kRxBufferSize = 0x20000;
+constexpr uint32_t kReadSize = 100;
+constexpr uint32_t kReadTimeoutMs = 1000;
+constexpr uint32_t kRawReadSize = 1000;
+constexpr uint32_t kRawReadTimeoutMs = 1;
+constexpr uint32_t kRetrieveTimeoutMs = 20;
+
+void Log(const QString& p_sLine)
+{
+    if (GlobalLog != nullptr)
+        GlobalLog->writeLine(p_sLine);
+}
+
+struct PvErrorText
+{
+    uint32_t code;
+    const char* logText;
+    const char* boxText;
+};
+
+// Compared in this order; the first equal code wins.
+const PvErrorText kPvErrors[] = {
+    {0x4001, " ---- IP address invalid or default buffer configuration incorrect.",
+     "IP address invalid or default buffer configuration incorrect."},
+    {0x18, " ---- Not enough memory to allocate streaming.", "Not enough memory to allocate streaming."},
+    {0x17, " ---- The device is not connected to the network.", "The device is not connected to the network."},
+    {0x4000, " ---- Unexpected error.", "Unexpected error."},
+    {0x201, " ---- The driver version is not compatible.", "The driver version is not compatible."},
+    {0x13, " ---- Network error.", "An error on the network has been found."},
+    {0x1E, " ---- Timeout error", "Timeout happened creating during connecting the device."},
+    {0x1D, " ---- Thread error.", "Thread error happened during connecting the device"},
+    {0x904, " ---- GenICam error.", "GenICam error.."},
+    {0x19, " ---- Device not found", "The device has not been found."},
+    {0x1A, " ---- Device not supported.", "The device is not supported."},
+};
+
+int GetIntegerFeature(PvDevice* p_pDevice, const char* p_szName, const char* p_szFailure)
+{
+    PvGenParameterArray* pParameters = p_pDevice != nullptr ? p_pDevice->GetParameters() : nullptr;
+    PvGenInteger* pFeature =
+        pParameters != nullptr ? dynamic_cast<PvGenInteger*>(pParameters->Get(PvString(p_szName))) : nullptr;
+    int64_t iValue = 0;
+    if (pFeature == nullptr || !pFeature->GetValue(iValue).IsOK()) {
+        Log(QString::fromLatin1(p_szFailure));
+        return 0;
+    }
+    return static_cast<int>(iValue);
+}
+
+int SetIntegerFeature(PvDevice* p_pDevice, const char* p_szName, int p_iValue, const char* p_szFailure)
+{
+    PvGenParameterArray* pParameters = p_pDevice != nullptr ? p_pDevice->GetParameters() : nullptr;
+    const PvResult result = pParameters != nullptr ? pParameters->SetIntegerValue(PvString(p_szName), p_iValue)
+                                                   : PvResult(PvResult::Code::INVALID_PARAMETER);
+    if (!result.IsOK()) {
+        Log(QString::fromLatin1(p_szFailure) + QString::number(p_iValue));
+        Log(QStringLiteral("Problem: ") + QString::fromLatin1(result.GetCodeString().GetAscii()));
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+// ---- Connection, stream and features ---------------------------------------------
+
+const PvDeviceInfo* SelectGigEDevice(PvDeviceFinderWnd* p_pFinder)
+{
+    if (p_pFinder == nullptr)
+        return nullptr;
+    p_pFinder->SetPleoraProtocolEnabled(true, true);
+    p_pFinder->SetGEVEnabled(true, true);
+    p_pFinder->SetU3VEnabled(false, false);
+    p_pFinder->SetTitle(PvString("Choose the GigE to use"));
+    if (p_pFinder->ShowModal().IsOK())
+        return p_pFinder->GetSelected();
+    std::cout << "No device selected." << std::endl;
+    return nullptr;
+}
+
+PvDevice* ConnectGigEDevice(const PvDeviceInfo* p_pInfo)
+{
+    if (p_pInfo == nullptr)
+        return nullptr;
+    const QString sDisplay = QString::fromLatin1(p_pInfo->GetDisplayID().GetAscii());
+    Log(QStringLiteral("Connecting to ") + sDisplay + QStringLiteral("."));
+    PvResult result;
+    PvDevice* pDevice = PvDevice::CreateAndConnect(p_pInfo, &result);
+    ShowPvResultError(result, QStringLiteral("ERROR DURING CONNECTION"));
+    if (pDevice == nullptr)
+        Log(QStringLiteral("Unable to connect to ") + sDisplay + QStringLiteral("."));
+    return pDevice;
+}
+
+PvDeviceSerialPort* OpenGigESerial(PvDevice* p_pDevice)
+{
+    if (p_pDevice == nullptr) {
+        Log(QStringLiteral("Problem while opening Serial Communicaition on GigE"));
+        return nullptr;
+    }
+    auto* pPort = new PvDeviceSerialPort;
+    PvDeviceAdapter adapter(p_pDevice);
+    if (PvGenParameterArray* pParameters = p_pDevice->GetParameters()) {
+        pParameters->SetEnumValue(PvString("BulkSelector"), PvString("Bulk0"));
+        pParameters->SetEnumValue(PvString("BulkMode"), PvString("UART"));
+        pParameters->SetEnumValue(PvString("BulkBaudRate"), PvString("Baud9600"));
+        pParameters->SetEnumValue(PvString("BulkNumOfStopBits"), PvString("One"));
+        pParameters->SetEnumValue(PvString("BulkParity"), PvString("None"));
+        pParameters->SetBooleanValue(PvString("BulkLoopback"), false);
+    }
+    if (!pPort->Open(&adapter, PvDeviceSerialBulk0).IsOK()) {
+        Log(QStringLiteral("Problem while opening Serial Communicaition on GigE"));
+        delete pPort;
+        return nullptr;
+    }
+    pPort->SetRxBufferSize(kRxBufferSize);
+    pPort->FlushRxBuffer();
+    return pPort;
+}
+
+void CloseGigESerial(PvDeviceSerialPort* p_pPort)
+{
+    if (p_pPort != nullptr)
+        p_pPort->Close();
+}
+
+PvStream* OpenGigEStream(const PvDeviceInfo* p_pInfo)
+{
+    if (p_pInfo == nullptr)
+        return nullptr;
+    Log(QStringLiteral("Opening stream to device : ") + QString::fromLatin1(p_pInfo->GetConnectionID().GetAscii()));
+    PvResult result;
+    PvStream* pStream = PvStream::CreateAndOpen(p_pInfo->GetConnectionID(), &result);
+    ShowPvResultError(result, QStringLiteral("ERROR OPENING STREAM"));
+    if (pStream == nullptr)
+        Log(QStringLiteral("Unable to stream from ") + QString::fromLatin1(p_pInfo->GetDisplayID().GetAscii())
+            + QStringLiteral("."));
+    return pStream;
+}
+
+void SetupGigEStreamDestination(PvDevice* p_pDevice, PvStream* p_pStream)
+{
+    auto* pDevice = dynamic_cast<PvDeviceGEV*>(p_pDevice);
+    auto* pStream = dynamic_cast<PvStreamGEV*>(p_pStream);
+    if (pDevice == nullptr || pStream == nullptr)
+        return;
+    pDevice->NegotiatePacketSize(0, 0);
+    pDevice->SetStreamDestination(pStream->GetLocalIPAddress(), pStream->GetLocalPort(), 0);
+}
+
+PvPipeline* CreateGigEPipeline(PvDevice* p_pDevice, PvStream* p_pStream)
+{
+    if (p_pDevice == nullptr || p_pStream == nullptr)
+        return nullptr;
+    auto* pPipeline = new PvPipeline(p_pStream);
+    pPipeline->SetBufferCount(kPipelineBufferCount);
+    pPipeline->SetBufferSize(p_pDevice->GetPayloadSize());
+    return pPipeline;
+}
+
+void FreeGigEBufferList(std::list<PvBuffer*>& p_List)
+{
+    for (PvBuffer* pBuffer : p_List)
+        delete pBuffer;
+    p_List.clear();
+}
+
+int GetGigEWidth(PvDevice* p_pDevice)
+{
+    return GetIntegerFeature(p_pDevice, "Width", "Could not get xSize");
+}
+
+int GetGigEHeight(PvDevice* p_pDevice)
+{
+    return GetIntegerFeature(p_pDevice, "Height", "Could not get ySize");
+}
+
+int SetGigEWidth(int p_iWidth, PvDevice* p_pDevice)
+{
+    return SetIntegerFeature(p_pDevice, "Width", p_iWidth, "Could not set xSize to ");
+}
+
+int SetGigEHeight(int p_iHeight, PvDevice* p_pDevice)
+{
+    return SetIntegerFeature(p_pDevice, "Height", p_iHeight, "Could not set ySize to ");
+}
+
+int SetGigEPixelFormat(PvDevice* p_pDevice, const char* p_szFormat)
+{
+    PvGenParameterArray* pParameters = p_pDevice != nullptr ? p_pDevice->GetParameters() : nullptr;
+    const PvResult result = pParameters != nullptr
+                                ? pParameters->SetEnumValue(PvString("PixelFormat"), PvString(p_szFormat))
+                                : PvResult(PvResult::Code::INVALID_PARAMETER);
+    if (!result.IsOK()) {
+        Log(QStringLiteral("Could not set Pixelformat to ") + QString::fromLatin1(p_szFormat));
+        Log(QStringLiteral("Problem: ") + QString::fromLatin1(result.GetCodeString().GetAscii()));
+        return 1;
+    }
+    return 0;
+}
+
+void ShowPvResultError(PvResult p_Result, QString p_sTitle)
+{
+    for (const PvErrorText& error : kPvErrors) {
+        if (p_Result == error.code) {
+            Log(p_sTitle + QString::fromLatin1(error.logText));
+            ShowBoardCriticalBox(nullptr, p_sTitle, QString::fromLatin1(error.boxText));
+            return;
+        }
+    }
+}
+
+// ---- UART commands --------------------------------------------------------------
+
+char GigERegisterLetter(int p_iId)
+{
+    switch (p_iId) {
+    case 0: return '1';
+    case 1: return '2';
+    case 2: return '3';
+    case 3: return '4';
+    case 4: return '6';
+    case 5: return '7';
+    case 6: return '8';
+    case 7: return '9';
+    case 8: return 'A';
+    case 9: return 'B';
+    case 10: return 'C';
+    case 11: return 'D';
+    case 12: return 'E';
+    case 24: return 'a';
+    case 25: return 'b';
+    case 27: return 'P';
+    case 28: return 'Q';
+    case 29: return 'R';
+    case 30: return 'S';
+    case 31: return 'T';
+    case 32: return 'U';
+    case 35: return 'X';
+    default: return 0;
+    }
+}
+
+QByteArray FormatGigECommand(int p_iId, int p_iValue)
+{
+    const char cLetter = GigERegisterLetter(p_iId);
+    if (cLetter == 0)
+        return QByteArray();
+    char szText[32];
+    const int iLength = std::snprintf(szText, sizeof szText, "!%c%04d\n\r", cLetter, p_iValue);
+    return iLength > 0 ? QByteArray(szText, iLength) : QByteArray();
+}
+
+bool FlushAndSendGigE(PvDeviceSerialPort* p_pPort, const char* p_szText)
+{
+    if (p_pPort == nullptr || p_szText == nullptr) {
+        Log(QStringLiteral("Problem while sending data to GigE"));
+        return false;
+    }
+    if (!p_pPort->FlushRxBuffer().IsOK())
+        Log(QStringLiteral("Problem while flushing Rx"));
+    uint32_t uWritten = 0;
+    const uint32_t uLength = static_cast<uint32_t>(std::strlen(p_szText));
+    const PvResult result = p_pPort->Write(reinterpret_cast<const uint8_t*>(p_szText), uLength, uWritten);
+    if (!result.IsOK()) {
+        Log(QStringLiteral("Problem while sending data to GigE"));
+        return false;
+    }
+    return true;
+}
+
+int SendGigECommand(PvDeviceSerialPort* p_pPort, int p_iId, int p_iValue)
+{
+    const QByteArray text = FormatGigECommand(p_iId, p_iValue);
+    if (text.isEmpty())
+        return 1;
+    Log(QStringLiteral("Data sent to GigE : ") + QString::fromLatin1(text));
+    if (!FlushAndSendGigE(p_pPort, text.constData())) {
+        Log(QStringLiteral("Problem while sending data to GigE"));
+        return 1;
+    }
+    WaitMs(kCommandWaitMs);
+    return 0;
+}
+
+bool ReadGigESerial(PvDeviceSerialPort* p_pPort, unsigned char* p_pBuffer)
+{
+    if (p_pPort == nullptr || p_pBuffer == nullptr)
+        return true;
+    uint32_t uRead = 0;
+    const PvResult result = p_pPort->Read(p_pBuffer, kReadSize, uRead, kReadTimeoutMs);
+    if (result.GetCode() == PvResult::Code::TIMEOUT) {
+        Log(QStringLiteral("Timeout problem while receiving data from the GigE"));
+        return true;
+    }
+    qDebug().noquote() << "Read bytes " << uRead;
+    return false;
+}
+
+bool ReadGigESerialRaw(PvDeviceSerialPort* p_pPort, unsigned char* p_pBuffer)
+{
+    if (p_pPort == nullptr || p_pBuffer == nullptr)
+        return true;
+    uint32_t uRead = 0;
+    const PvResult result = p_pPort->Read(p_pBuffer, kRawReadSize, uRead, kRawReadTimeoutMs);
+    return result.GetCode() == PvResult::Code::TIMEOUT;
+}
+
+// ---- Frame callback ----------------------------------------------------------------
+
+void GigEFrameSink::OnBufferReady(PvPipeline* p_pPipeline)
+{
+    if (p_pPipeline == nullptr)
+        return;
+    const int iHeight = m_Target.FrameHeight != nullptr ? m_Target.FrameHeight->load() : 0;
+    const int iPitch = m_Target.FramePitch != nullptr ? m_Target.FramePitch->load() : 0;
+    const int64_t iPixels = iHeight > 0 && iPitch > 0 ? (static_cast<int64_t>(iHeight) * iPitch) / 2 : 0;
+
+    PvBuffer* pBuffer = nullptr;
+    PvResult operation;
+    if (!p_pPipeline->RetrieveNextBuffer(&pBuffer, kRetrieveTimeoutMs, &operation).IsOK() || pBuffer == nullptr)
+        return;
+    if (!operation.IsOK()) {
+        p_pPipeline->ReleaseBuffer(pBuffer);
+        return;
+    }
+
+    unsigned short* pRaw = m_Target.RawFrame ? m_Target.RawFrame() : nullptr;
+    if (pRaw == nullptr || iPixels == 0 || static_cast<int64_t>(pBuffer->GetAcquiredSize()) != iPixels * 2) {
+        ++m_iDropped;
+        p_pPipeline->ReleaseBuffer(pBuffer);
+        return;
+    }
+
+    if (m_Target.FrameCounter != nullptr)
+        ++*m_Target.FrameCounter;
+    if (m_Target.FramesAcquired != nullptr)
+        ++*m_Target.FramesAcquired;
+
+    // The pixels arrive little-endian, first byte low.
+    const uint8_t* pData = pBuffer->GetDataPointer();
+    for (int64_t i = 0; i < iPixels; ++i)
+        pRaw[i] = static_cast<unsigned short>(pData[2 * i] | (pData[2 * i + 1] << 8));
+
+    if (m_Target.Deliver)
+        m_Target.Deliver(pRaw);
+
+    if (m_Target.SaveAllFramesRunning != nullptr && m_Target.SaveAllFramesRunning->load())
+        saveAllFrames(pRaw, static_cast<int>(iPixels));
+
+    p_pPipeline->ReleaseBuffer(pBuffer);
+}
+
+void GigEFrameSink::saveAllFrames(const unsigned short* p_pRaw, int p_iPixels)
+{
+    const bool bBmp = m_Target.SaveAllFramesAsBmp != nullptr && m_Target.SaveAllFramesAsBmp->load();
+    const bool bRaw = !bBmp && m_Target.SaveAllFramesAsRaw != nullptr && m_Target.SaveAllFramesAsRaw->load();
+    if (bBmp || bRaw) {
+        const int iLimit = m_Target.NumberFrames != nullptr ? m_Target.NumberFrames->load() : 0;
+        bool bStop = false;
+        if (iLimit != 0) {
+            bStop = GigESaveFrameCount.fetch_add(1) == iLimit;
+            if (bStop)
+                GigESaveFrameCount = 0;
+        }
+        if (bStop) {
+            if (m_Target.StopSaveAllFrames)
+                m_Target.StopSaveAllFrames();
+        } else if (bBmp) {
+            const int iIndex = ++GigESaveImageIndex;
+            const cv::Mat image = m_Target.Display8b ? m_Target.Display8b() : cv::Mat();
+            if (!image.empty())
+                cv::imwrite((m_Target.SaveFolder + QStringLiteral("/Image%1.bmp").arg(iIndex)).toStdString(), image);
+        } else {
+            const int iIndex = GigESaveImageIndex++;
+            QFile file(m_Target.SaveFolder + QStringLiteral("/Image%1.raw").arg(iIndex));
+            if (file.open(QIODevice::WriteOnly)) {
+                std::vector<unsigned char> bytes(static_cast<size_t>(p_iPixels) * 2);
+                for (int i = 0; i < p_iPixels; ++i) {
+                    bytes[2 * i] = static_cast<unsigned char>(p_pRaw[i] & 0xFF);
+                    bytes[2 * i + 1] = static_cast<unsigned char>(p_pRaw[i] >> 8);
+                }
+                file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+            }
+        }
+    }
+    g_bDisplayBusy = false;
+}

@@ -1,0 +1,106 @@
+// The GigE Vision board link (Dunstel): device choice, connection, UART bridge, stream, pipeline and frame callback.
+#pragma once
+
+#include "platform/ebus/ebus.h"
+
+#include <QString>
+
+#include <opencv2/core.hpp>
+
+#include <atomic>
+#include <functional>
+#include <list>
+
+// ---- Connection, stream and features (GUI thread) --------------------------------
+
+// Runs the device finder modally; the chosen device, or null (cancelled or no finder).
+const PvDeviceInfo* SelectGigEDevice(PvDeviceFinderWnd* p_pFinder);
+PvDevice* ConnectGigEDevice(const PvDeviceInfo* p_pInfo);
+// Sets bulk channel 0 up as a 9600-baud UART and opens the port on it; null on failure.
+PvDeviceSerialPort* OpenGigESerial(PvDevice* p_pDevice);
+void CloseGigESerial(PvDeviceSerialPort* p_pPort);
+PvStream* OpenGigEStream(const PvDeviceInfo* p_pInfo);
+void SetupGigEStreamDestination(PvDevice* p_pDevice, PvStream* p_pStream);
+// 16 buffers of the device's payload size.
+PvPipeline* CreateGigEPipeline(PvDevice* p_pDevice, PvStream* p_pStream);
+void FreeGigEBufferList(std::list<PvBuffer*>& p_List);
+
+int GetGigEWidth(PvDevice* p_pDevice);
+int GetGigEHeight(PvDevice* p_pDevice);
+// 0 on success, 1 on failure (logged).
+int SetGigEWidth(int p_iWidth, PvDevice* p_pDevice);
+int SetGigEHeight(int p_iHeight, PvDevice* p_pDevice);
+int SetGigEPixelFormat(PvDevice* p_pDevice, const char* p_szFormat);
+
+// Logs and shows a recognised PvResult code (see the table in the source);
+// any other code, OK included, does nothing.
+void ShowPvResultError(PvResult p_Result, QString p_sTitle);
+
+// ---- UART commands --------------------------------------------------------------
+
+// The register letter of the GigE board for a BoardRegisterId, or 0 when it has none.
+char GigERegisterLetter(int p_iId);
+// "!" + letter + "%04d" + "\n\r"; empty when the id has no letter.
+QByteArray FormatGigECommand(int p_iId, int p_iValue);
+
+// The register encoder of the board: 0 = sent (after a 120 ms wait), 1 = not
+// sent (no letter, silently; or a failed write, logged).
+int SendGigECommand(PvDeviceSerialPort* p_pPort, int p_iId, int p_iValue);
+// Flushes the receive side, then writes the text's bytes; whether the write succeeded.
+bool FlushAndSendGigE(PvDeviceSerialPort* p_pPort, const char* p_szText);
+// Up to 100 bytes within 1000 ms; true on a time-out (logged).
+bool ReadGigESerial(PvDeviceSerialPort* p_pPort, unsigned char* p_pBuffer);
+// Up to 1000 bytes within 1 ms; true on a time-out or without a port.
+bool ReadGigESerialRaw(PvDeviceSerialPort* p_pPort, unsigned char* p_pBuffer);
+
+// ---- Frame callback (pipeline thread) ---------------------------------------------
+
+// Everything the frame callback reads and writes. The fields are set on the
+// GUI thread before the sink is registered and stay valid while it is.
+struct GigEFrameTarget
+{
+    const std::atomic<int>* FrameHeight = nullptr;
+    const std::atomic<int>* FramePitch = nullptr;   // bytes per line
+    std::atomic<int>* FrameCounter = nullptr;
+    std::atomic<int>* FramesAcquired = nullptr;
+    // The raw frame buffer, FrameHeight x FramePitch / 2 pixels (null: not allocated).
+    std::function<unsigned short*()> RawFrame;
+    // The FPN step and the display, on the pipeline thread.
+    std::function<void(unsigned short*)> Deliver;
+
+    const std::atomic<bool>* SaveAllFramesRunning = nullptr;
+    const std::atomic<bool>* SaveAllFramesAsBmp = nullptr;
+    const std::atomic<bool>* SaveAllFramesAsRaw = nullptr;
+    const std::atomic<int>* NumberFrames = nullptr;
+    // The folder the saved frames go to, application folder + "/../SavedImages/" + proxy name.
+    QString SaveFolder;
+    std::function<cv::Mat()> Display8b;
+    // Ends the save-all-frames run; called on the pipeline thread, so it must
+    // hand its widget work to the GUI thread.
+    std::function<void()> StopSaveAllFrames;
+};
+
+// Save-all-frames counters of the GigE path; 0 at program start, never reset
+// by a new connection. Only the pipeline thread writes them.
+extern std::atomic<int> GigESaveImageIndex;
+extern std::atomic<int> GigESaveFrameCount;
+
+// The pipeline's sink: takes each whole frame of the current geometry into the
+// raw frame buffer and hands it on. A buffer that does not hold exactly one
+// frame of the current geometry (a geometry change under way, a short
+// transfer) is dropped and counted, so the display never shows a torn or
+// shifted frame.
+class GigEFrameSink : public PvPipelineEventSink
+{
+public:
+    explicit GigEFrameSink(GigEFrameTarget p_Target) : m_Target(std::move(p_Target)) {}
+    void OnBufferReady(PvPipeline* p_pPipeline) override;
+
+    int droppedFrames() const { return m_iDropped.load(); }
+
+private:
+    void saveAllFrames(const unsigned short* p_pRaw, int p_iPixels);
+
+    GigEFrameTarget m_Target;
+    std::atomic<int> m_iDropped{0};
+};

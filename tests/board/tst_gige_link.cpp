@@ -1,0 +1,454 @@
+// The GigE Vision board link against the simulated Dunstel board: UART commands, SDK errors, features and the frame callback.
+#include "app/globals.h"
+#include "board/board_message_box.h"
+#include "board/fpga_command.h"
+#include "board/gige_link.h"
+#include "board_link_fixture.h"
+#include "sim/core/fault_injector.h"
+#include "sim/core/message_recorder.h"
+#include "sim/core/simulation_settings.h"
+#include "sim/gige/dunstel_board.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QThread>
+#include <QtTest>
+
+#include <memory>
+#include <thread>
+#include <vector>
+
+using sim::BoardKind;
+
+namespace {
+
+constexpr int kWidth = 324;
+constexpr int kHeight = 240;
+
+// What the frame target sees of a main window.
+struct FakeWindow
+{
+    std::atomic<int> frameHeight{kHeight};
+    std::atomic<int> framePitch{kWidth * 2};
+    std::atomic<int> frameCounter{0};
+    std::atomic<int> framesAcquired{0};
+    std::atomic<bool> saveRunning{false};
+    std::atomic<bool> saveBmp{false};
+    std::atomic<bool> saveRaw{false};
+    std::atomic<int> numberFrames{0};
+    std::atomic<int> delivered{0};
+    std::atomic<int> stops{0};
+    std::vector<unsigned short> raw = std::vector<unsigned short>(kWidth * kHeight, 0xABCD);
+    unsigned short* rawPointer = raw.data();
+
+    GigEFrameTarget target(const QString& p_sSaveFolder)
+    {
+        GigEFrameTarget t;
+        t.FrameHeight = &frameHeight;
+        t.FramePitch = &framePitch;
+        t.FrameCounter = &frameCounter;
+        t.FramesAcquired = &framesAcquired;
+        t.RawFrame = [this] { return rawPointer; };
+        t.Deliver = [this](unsigned short*) { ++delivered; };
+        t.SaveAllFramesRunning = &saveRunning;
+        t.SaveAllFramesAsBmp = &saveBmp;
+        t.SaveAllFramesAsRaw = &saveRaw;
+        t.NumberFrames = &numberFrames;
+        t.SaveFolder = p_sSaveFolder;
+        t.Display8b = [] { return cv::Mat(kHeight, kWidth, CV_8UC1, cv::Scalar(7)); };
+        t.StopSaveAllFrames = [this] {
+            saveRunning = false;
+            ++stops;
+        };
+        return t;
+    }
+};
+
+} // namespace
+
+class tst_gige_link : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<BoardLinkBench> m_pBench;
+    PvDevice* m_pDevice = nullptr;
+    PvDeviceSerialPort* m_pPort = nullptr;
+
+    PvDevice* connectDevice()
+    {
+        const std::vector<const PvDeviceInfo*> found = PvDiscoverDevices();
+        if (found.empty())
+            return nullptr;
+        m_pDevice = ConnectGigEDevice(found.front());
+        return m_pDevice;
+    }
+    PvDeviceSerialPort* openPort()
+    {
+        if (connectDevice() == nullptr)
+            return nullptr;
+        m_pPort = OpenGigESerial(m_pDevice);
+        return m_pPort;
+    }
+    QList<QByteArray> uart() { return sim::RecordedBytes(BoardKind::Dunstel, "uart"); }
+
+    // Streams through the link's own pipeline into p_Sink until p_Done holds.
+    template <typename Done>
+    void stream(GigEFrameSink& p_Sink, Done p_Done)
+    {
+        QVERIFY(connectDevice() != nullptr);
+        QCOMPARE(SetGigEPixelFormat(m_pDevice, "Mono16"), 0);
+        const PvDeviceInfo* pInfo = PvDiscoverDevices().front();
+        PvStream* pStream = OpenGigEStream(pInfo);
+        QVERIFY(pStream != nullptr);
+        QCOMPARE(SetGigEWidth(kWidth, m_pDevice), 0);
+        QCOMPARE(SetGigEHeight(kHeight, m_pDevice), 0);
+        QCOMPARE(GetGigEWidth(m_pDevice), kWidth);
+        QCOMPARE(GetGigEHeight(m_pDevice), kHeight);
+        SetupGigEStreamDestination(m_pDevice, pStream);
+        std::unique_ptr<PvPipeline> pipeline(CreateGigEPipeline(m_pDevice, pStream));
+        QVERIFY(pipeline != nullptr);
+        QCOMPARE(pipeline->GetBufferCount(), 16u);
+        QCOMPARE(pipeline->GetBufferSize(), m_pDevice->GetPayloadSize());
+        QVERIFY(m_pDevice->StreamEnable().IsOK());
+        QVERIFY(m_pDevice->GetParameters()->ExecuteCommand("AcquisitionStart").IsOK());
+        QVERIFY(pipeline->RegisterEventSink(&p_Sink).IsOK());
+        QVERIFY(pipeline->Start().IsOK());
+        QTRY_VERIFY_WITH_TIMEOUT(p_Done(), 10000);
+        m_pDevice->GetParameters()->ExecuteCommand("AcquisitionStop");
+        m_pDevice->StreamDisable();
+        pStream->AbortQueuedBuffers();
+        pipeline->Stop();
+        pipeline.reset();
+        pStream->Close();
+        PvStream::Free(pStream);
+    }
+
+private slots:
+    void initTestCase() { sim::SetFastMode(true); }
+    void init()
+    {
+        m_pBench = std::make_unique<BoardLinkBench>();
+        sim::DunstelBoard::instance().powerCycle();
+        PvDeviceFinderWnd::SetAutomaticChoice(PvDeviceFinderWnd::kAsk);
+    }
+    void cleanup()
+    {
+        CloseGigESerial(m_pPort);
+        delete m_pPort;
+        m_pPort = nullptr;
+        PvDevice::Free(m_pDevice);
+        m_pDevice = nullptr;
+        PvDeviceFinderWnd::SetAutomaticChoice(PvDeviceFinderWnd::kAsk);
+        sim::DunstelBoard::instance().powerCycle();
+        m_pBench.reset();
+    }
+
+    // ---- Device choice, connection and UART bridge -----------------------------------
+
+    void deviceChoice()
+    {
+        QVERIFY(SelectGigEDevice(nullptr) == nullptr);
+        PvDeviceFinderWnd finder;
+        PvDeviceFinderWnd::SetAutomaticChoice(0);
+        const PvDeviceInfo* pInfo = SelectGigEDevice(&finder);
+        QVERIFY(pInfo != nullptr);
+        QCOMPARE(QByteArray(finder.GetTitle().GetAscii()), QByteArray("Choose the GigE to use"));
+        QCOMPARE(QString::fromLatin1(pInfo->GetConnectionID().GetAscii()),
+                 sim::DunstelBoard::instance().connectionId());
+        PvDeviceFinderWnd::SetAutomaticChoice(PvDeviceFinderWnd::kCancel);
+        QVERIFY(SelectGigEDevice(&finder) == nullptr);
+    }
+
+    void connectionAndBridge()
+    {
+        QVERIFY(openPort() != nullptr);
+        const QString sDisplay = sim::DunstelBoard::instance().displayId();
+        QVERIFY(m_pBench->logLines().contains("Connecting to " + sDisplay + "."));
+        QVERIFY(m_pBench->boxes.isEmpty());
+        QCOMPARE(m_pPort->GetRxBufferSize(), 0x20000u);
+        const QList<QByteArray> features = sim::RecordedBytes(BoardKind::Dunstel, "feature");
+        const QList<QByteArray> bulk = {"BulkSelector=Bulk0", "BulkMode=UART", "BulkBaudRate=Baud9600",
+                                        "BulkNumOfStopBits=One", "BulkParity=None", "BulkLoopback=false"};
+        QCOMPARE(features.mid(features.size() - bulk.size()), bulk);
+    }
+
+    void connectionFailureShowsTheSdkError()
+    {
+        sim::InjectFault(BoardKind::Dunstel, sim::Fault::ActivationFailure, 1);
+        QVERIFY(connectDevice() == nullptr);
+        const QString sDisplay = sim::DunstelBoard::instance().displayId();
+        const QStringList lines = m_pBench->logLines();
+        QVERIFY(lines.contains("ERROR DURING CONNECTION ---- Timeout error"));
+        QVERIFY(lines.contains("Unable to connect to " + sDisplay + "."));
+        QCOMPARE(m_pBench->boxes.size(), 1);
+        QCOMPARE(m_pBench->boxes.first().title, QString("ERROR DURING CONNECTION"));
+        QCOMPARE(m_pBench->boxes.first().text, QString("Timeout happened creating during connecting the device."));
+    }
+
+    void bridgeThatDoesNotOpen()
+    {
+        QVERIFY(connectDevice() != nullptr);
+        sim::InjectFault(BoardKind::Dunstel, sim::Fault::NoPort, 1);
+        QVERIFY(OpenGigESerial(m_pDevice) == nullptr);
+        QVERIFY(m_pBench->logLines().contains("Problem while opening Serial Communicaition on GigE"));
+        QVERIFY(OpenGigESerial(nullptr) == nullptr);
+    }
+
+    void pvResultTable_data()
+    {
+        QTest::addColumn<uint>("code");
+        QTest::addColumn<QString>("logText");
+        QTest::addColumn<QString>("boxText");
+        QTest::newRow("0x19") << 0x19u << " ---- Device not found" << "The device has not been found.";
+        QTest::newRow("0x4001") << 0x4001u << " ---- IP address invalid or default buffer configuration incorrect."
+                                << "IP address invalid or default buffer configuration incorrect.";
+        QTest::newRow("0x13") << 0x13u << " ---- Network error." << "An error on the network has been found.";
+        QTest::newRow("0x904") << 0x904u << " ---- GenICam error." << "GenICam error..";
+        QTest::newRow("0x1A") << 0x1Au << " ---- Device not supported." << "The device is not supported.";
+        QTest::newRow("OK") << 0u << QString() << QString();
+        QTest::newRow("unknown") << 0x4002u << QString() << QString();
+    }
+    void pvResultTable()
+    {
+        QFETCH(uint, code);
+        QFETCH(QString, logText);
+        QFETCH(QString, boxText);
+        ShowPvResultError(PvResult(code), "ERROR DURING CONNECTION");
+        const QStringList lines = m_pBench->logLinesStartingWith("ERROR");
+        if (boxText.isEmpty()) {
+            QVERIFY(lines.isEmpty());
+            QVERIFY(m_pBench->boxes.isEmpty());
+            return;
+        }
+        QCOMPARE(lines, QStringList{"ERROR DURING CONNECTION" + logText});
+        QCOMPARE(m_pBench->boxes.size(), 1);
+        QCOMPARE(m_pBench->boxes.first().title, QString("ERROR DURING CONNECTION"));
+        QCOMPARE(m_pBench->boxes.first().text, boxText);
+    }
+
+    // A box asked for on the pipeline thread appears on the GUI thread, later.
+    void boxFromAnotherThreadIsQueued()
+    {
+        Qt::HANDLE guiThread = QThread::currentThreadId();
+        Qt::HANDLE shownOn = nullptr;
+        SetMessageBoxPresenter([&](const MessageBoxRequest& p_Request) {
+            shownOn = QThread::currentThreadId();
+            m_pBench->boxes.append({p_Request.title, p_Request.text});
+            return 0;
+        });
+        std::thread worker([] { ShowPvResultError(PvResult(0x17), "ERROR OPENING STREAM"); });
+        worker.join();
+        QVERIFY(m_pBench->boxes.isEmpty());
+        QTRY_COMPARE(m_pBench->boxes.size(), 1);
+        QCOMPARE(shownOn, guiThread);
+        QCOMPARE(m_pBench->boxes.first().text, QString("The device is not connected to the network."));
+    }
+
+    void features()
+    {
+        QVERIFY(connectDevice() != nullptr);
+        QCOMPARE(SetGigEWidth(kWidth, m_pDevice), 0);
+        QCOMPARE(GetGigEWidth(m_pDevice), kWidth);
+        QCOMPARE(SetGigEPixelFormat(m_pDevice, "NoSuchFormat"), 1);
+        QCOMPARE(m_pBench->logLinesStartingWith("Could not set Pixelformat to NoSuchFormat").size(), 1);
+        QCOMPARE(m_pBench->logLinesStartingWith("Problem: ").size(), 1);
+        QCOMPARE(SetGigEHeight(-3, m_pDevice), 1);
+        QCOMPARE(m_pBench->logLinesStartingWith("Could not set ySize to -3").size(), 1);
+        QCOMPARE(GetGigEWidth(nullptr), 0);
+        QVERIFY(m_pBench->logLines().contains("Could not get xSize"));
+    }
+
+    // ---- UART commands -----------------------------------------------------------
+
+    void commandBytes_data()
+    {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<int>("value");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("TINT 123") << 0 << 123 << QByteArray("!10123\n\r");
+        QTest::newRow("GMS is 6") << 4 << 5 << QByteArray("!60005\n\r");
+        QTest::newRow("five digits") << 0 << 12345 << QByteArray("!112345\n\r");
+        QTest::newRow("negative") << 0 << -5 << QByteArray("!1-005\n\r");
+        QTest::newRow("PERSO_ADDR four digits") << 24 << 6 << QByteArray("!a0006\n\r");
+        QTest::newRow("rate") << 35 << 254 << QByteArray("!X0254\n\r");
+    }
+    void commandBytes()
+    {
+        QFETCH(int, id);
+        QFETCH(int, value);
+        QFETCH(QByteArray, bytes);
+        QVERIFY(openPort() != nullptr);
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(SendGigECommand(m_pPort, id, value), 0);
+        QVERIFY(clock.elapsed() >= 120);
+        QCOMPARE(uart(), QList<QByteArray>{bytes});
+        QCOMPARE(m_pBench->logLinesStartingWith("Data sent to GigE : ").size(), 1);
+        QCOMPARE(m_pBench->logLinesStartingWith("Data sent to GigE : ").first(),
+                 "Data sent to GigE : " + QString::fromLatin1(bytes.left(bytes.size() - 2)));
+    }
+
+    void commandWithoutLetter_data()
+    {
+        QTest::addColumn<int>("id");
+        QTest::newRow("GAIN_IMG") << 20;
+        QTest::newRow("33") << 33;
+        QTest::newRow("36") << 36;
+        QTest::newRow("-1") << -1;
+    }
+    void commandWithoutLetter()
+    {
+        QFETCH(int, id);
+        QVERIFY(openPort() != nullptr);
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(SendGigECommand(m_pPort, id, 1), 1);
+        QVERIFY(clock.elapsed() < 100);
+        QVERIFY(uart().isEmpty());
+        QVERIFY(m_pBench->logLinesStartingWith("Data sent").isEmpty());
+    }
+
+    void failedWriteIsReportedTwice()
+    {
+        QVERIFY(openPort() != nullptr);
+        sim::InjectFault(BoardKind::Dunstel, sim::Fault::WriteFailure, 1);
+        QCOMPARE(SendGigECommand(m_pPort, 0, 1), 1);
+        QCOMPARE(m_pBench->logLinesStartingWith("Problem while sending data to GigE").size(), 2);
+        QCOMPARE(SendGigECommand(nullptr, 0, 1), 1);
+    }
+
+    void readTimesOut()
+    {
+        QVERIFY(openPort() != nullptr);
+        unsigned char buffer[1000] = {};
+        QVERIFY(ReadGigESerialRaw(nullptr, buffer));
+        QVERIFY(ReadGigESerialRaw(m_pPort, buffer));
+        QVERIFY(FlushAndSendGigE(m_pPort, "!p\n\r"));
+        QVERIFY(!ReadGigESerial(m_pPort, buffer));
+        QVERIFY(buffer[0] != 0);
+    }
+
+    // ---- FPGA registers through the bridge -----------------------------------------------
+
+    void fpgaRegisterPair()
+    {
+        QVERIFY(openPort() != nullptr);
+        QCOMPARE(SendFpgaRegister(4, m_pPort, 6, 1), QString());
+        QCOMPARE(uart(), (QList<QByteArray>{"!a0006\n\r", "!b0001\n\r"}));
+    }
+
+    void fpgaValueWriteFails()
+    {
+        QVERIFY(openPort() != nullptr);
+        sim::InjectFault(BoardKind::Dunstel, sim::Fault::WriteFailure, 1, 1);
+        QCOMPARE(SendFpgaRegister(4, m_pPort, 6, 200), QString("Couldn't set PERSO_VALUE to 200.\n"));
+    }
+
+    void fpgaAddressWriteFailsFirst()
+    {
+        QVERIFY(openPort() != nullptr);
+        sim::InjectFault(BoardKind::Dunstel, sim::Fault::WriteFailure, 1);
+        QCOMPARE(SendFpgaRegister(4, m_pPort, 16, 3), QString("Couldn't set PERSO_ADDR to 16.\n"));
+        QVERIFY(uart().isEmpty());
+        QCOMPARE(m_pBench->logLinesStartingWith("Data sent to GigE").size(), 1);
+    }
+
+    void fpgaOtherBoardsSendNothing()
+    {
+        QCOMPARE(SendFpgaRegister(2, nullptr, 4, 1), QString());
+        QCOMPARE(SendFpgaRegister(6, nullptr, 4, 1), QString());
+        QCOMPARE(SendFpgaRegister(0, nullptr, 4, 1), QString());
+        QVERIFY(m_pBench->logLinesStartingWith("Data sent").isEmpty());
+    }
+
+    // ---- Frame callback -----------------------------------------------------------------
+
+    void wholeFramesAreCopied()
+    {
+        FakeWindow w;
+        GigEFrameSink sink(w.target(QString()));
+        stream(sink, [&] { return w.frameCounter >= 5; });
+        QVERIFY(w.framesAcquired >= 5);
+        QCOMPARE(w.delivered.load(), w.frameCounter.load());
+        QCOMPARE(sink.droppedFrames(), 0);
+        // Every pixel of the frame was written (0xABCD is not a Mono16 pixel of the scene).
+        QCOMPARE(std::count(w.raw.begin(), w.raw.end(), 0xABCD), 0L);
+    }
+
+    // The frame is 324 x 240; a window that expects 640 x 480 must not copy it.
+    void framesOfAnotherGeometryAreDropped_data()
+    {
+        QTest::addColumn<int>("height");
+        QTest::addColumn<int>("pitch");
+        QTest::newRow("larger") << 480 << 1280;
+        QTest::newRow("smaller") << 120 << kWidth * 2;
+        QTest::newRow("none") << 0 << 0;
+    }
+    void framesOfAnotherGeometryAreDropped()
+    {
+        QFETCH(int, height);
+        QFETCH(int, pitch);
+        FakeWindow w;
+        w.raw.assign(std::max(640 * 480, kWidth * kHeight), 0xABCD);
+        w.rawPointer = w.raw.data();
+        w.frameHeight = height;
+        w.framePitch = pitch;
+        GigEFrameSink sink(w.target(QString()));
+        stream(sink, [&] { return sink.droppedFrames() >= 3; });
+        QCOMPARE(w.frameCounter.load(), 0);
+        QCOMPARE(w.delivered.load(), 0);
+        QCOMPARE(std::count(w.raw.begin(), w.raw.end(), 0xABCD), long(w.raw.size()));
+    }
+
+    void noRawBufferDropsTheFrame()
+    {
+        FakeWindow w;
+        w.rawPointer = nullptr;
+        GigEFrameSink sink(w.target(QString()));
+        stream(sink, [&] { return sink.droppedFrames() >= 2; });
+        QCOMPARE(w.delivered.load(), 0);
+    }
+
+    // Three frames saved, the fourth stops the run and saves nothing; the next run counts from 0 again.
+    void saveAllFramesBmpCountsAndStops()
+    {
+        const QString sFolder = m_pBench->folder.filePath("../SavedImages/Proxy");
+        QVERIFY(QDir().mkpath(sFolder));
+        FakeWindow w;
+        w.saveRunning = true;
+        w.saveBmp = true;
+        w.numberFrames = 3;
+        const int iFirst = GigESaveImageIndex + 1;
+        GigEFrameSink sink(w.target(sFolder));
+        stream(sink, [&] { return w.stops.load() == 1; });
+        QCOMPARE(GigESaveFrameCount.load(), 0);
+        for (int i = iFirst; i < iFirst + 3; ++i)
+            QVERIFY2(QFileInfo::exists(sFolder + QString("/Image%1.bmp").arg(i)), qPrintable(QString::number(i)));
+        QVERIFY(!QFileInfo::exists(sFolder + QString("/Image%1.bmp").arg(iFirst + 3)));
+        QCOMPARE(QDir(sFolder).entryList(QDir::Files).size(), 3);
+        QCOMPARE(w.stops.load(), 1);
+    }
+
+    // RAW files take the index before it advances: 2 bytes per pixel, low byte first.
+    void saveAllFramesRawWritesTheFrame()
+    {
+        const QString sFolder = m_pBench->folder.filePath("../SavedImages/Proxy");
+        QVERIFY(QDir().mkpath(sFolder));
+        FakeWindow w;
+        w.saveRunning = true;
+        w.saveRaw = true;
+        w.numberFrames = 1;
+        const int iIndex = GigESaveImageIndex;
+        GigEFrameSink sink(w.target(sFolder));
+        stream(sink, [&] { return w.stops.load() == 1; });
+        QCOMPARE(GigESaveImageIndex.load(), iIndex + 1);
+        QFile file(sFolder + QString("/Image%1.raw").arg(iIndex));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.size(), qint64(kWidth * kHeight * 2));
+    }
+};
+
+QTEST_MAIN(tst_gige_link)
+#include "tst_gige_link.moc"
