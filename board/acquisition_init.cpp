@@ -178,17 +178,21 @@ bool MainWindow::Init(bool* p_pWindowingDisabled)
         Log->writeLine("Open SerialPort");
         EskraPortName.clear();
         const QStringList ports = AvailableSerialPortNames();
+        // A failure also ends the one-press connection: the button returns to "Connect".
         if (ports.isEmpty()) {
             Log->writeLine("No serial port found");
             Box(this, QStringLiteral("Critical"), QStringLiteral("No serial port found: the Eskra DigiBoard can't be opened."));
+            Deinit();
             return true;
         }
         EskraPortName = ports.first().toLatin1();
         Log->writeLine("Serial Port : " + QString::fromLatin1(EskraPortName));
         if (!EskraSerialPort)
             EskraSerialPort = new QSerialPort(this);
-        if (OpenSerialPortEskra(EskraSerialPort, EskraPortName.constData()) != 0)
+        if (OpenSerialPortEskra(EskraSerialPort, EskraPortName.constData()) != 0) {
+            Deinit();
             return true;
+        }
         setOrientationCells();
         EskraChecksums[0] = EskraChecksums[1] = EskraChecksums[2] = 0;
         StopAcquisition = false;

@@ -207,17 +207,11 @@ void MainWindow::StartAcquisitionSequence()
     }
 
     case 5: {
-        // The serial-port board connects and starts in one press.
+        // The serial-port board connects and starts in one press; a failing
+        // Init has already returned the window to "Connect".
         bool bWindowingDisabled = g_bWindowingDisabled;
-        if (Init(&bWindowingDisabled)) {
-            Log->writeLine("Eskra initialization failed");
-            Connected = false;
-            ui->pushButton_Start->setText(QStringLiteral("Connect"));
-            ui->pushButton_Start->setIcon(QIcon());
-            ui->pushButton_Start->setEnabled(true);
-            ui->label_State->setText(QStringLiteral("Ready"));
+        if (!Grabbing && Init(&bWindowingDisabled))
             return;
-        }
         ui->pushButton_Start->setText(QStringLiteral("Safe\ndisconnection"));
         SecondsWithoutFrame = 0;
         Getinterruption();

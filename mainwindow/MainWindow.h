@@ -13,6 +13,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "board/connection_links.h"
 #include "mainwindow/control_hooks.h"
 
 #include <opencv2/core.hpp>
@@ -28,6 +29,7 @@ Q_DECLARE_METATYPE(cv::Mat)
 class QCloseEvent;
 class QKeyEvent;
 class Window_AdvancedUser;
+class MW_ProxyBelmor;
 class QSerialPort;
 class QTimer;
 class KV_Log;
@@ -360,6 +362,20 @@ public slots:
     // Wires the image sliders to their spin boxes and slots and the gain/offset
     // timer to TimeOutGainOffset; called once at construction.
     void ConnectGainOffsetRefresh();
+    // Connection state machine behind pushButton_Start, and the board identification.
+    void PushButton_Start();
+    void PushButton_Start_When_Connecting();
+    void PushButtonConnect_ProxyTest();
+    void PushButtonSetParameter_ProxyTest();
+    void PushButtonTakeFPN_ProxyTest();
+    void CheckBox_WindowingEnabled(int p_iCheckBoxStatus);
+    // One connection attempt (0 first, 1..10 retries): a ConnectResult.
+    int ConnectToBoard(int attempt);
+    void ReadConfigIntoDigiBoard();
+    void ResetInformationLabels();
+    // "Set parameters" and the GMS word of the current record.
+    void PushButton_SetModuleParameters();
+    uint32_t getGMSValue();
 
     // ----- Acquisition: Init, Getinterruption, Deinit, frame paths (board/) ---------
     // Init: true when acquisition must not start. p_pWindowingDisabled only
@@ -403,6 +419,11 @@ public slots:
 
     // ----- Combo boxes ------------------------------------------------------------
     void ComboBox_SelectDigiBoard(QString p_sBoardName);
+    void ComboBox_BPCorrectionMode(QString p_sMode);
+    void ComboBox_InterpolationMethod(QString p_sMethod);
+    void ComboBox_BayerMode(QString p_sMode);
+    void DisableInterpolationComboBox();
+    void EnableInterpolationComboBox();
 
     // ----- Check boxes, push buttons, sliders and spin boxes ------------------------------
 
@@ -462,10 +483,20 @@ public:
     std::atomic<unsigned> ShortFramesDropped{0};
     // Set when Deinit is asked for from a thread that must not run it.
     std::atomic<bool> DeinitQueued{false};
-    // The GigE device chosen at connection (its stream is opened at Start).
-    const PvDeviceInfo* GigEDeviceInfo = nullptr;
     // MW_Windowing::setCurrentFps while the windowing window exists (its owner sets it).
     std::function<void(uint16_t)> WindowingCurrentFps;
+
+    // ----- Connection state (board/) ---------------------------------------------------
+    // The Belmor proxy selector, made by the constructor (CreateConnectionWindows).
+    MW_ProxyBelmor* ProxySelector = nullptr;
+    // The device chosen in the GigE device finder; null when none.
+    const PvDeviceInfo* GigEDeviceInfo = nullptr;
+    // The UTF-8 proxy name with its terminator, cut to p_uBufferSize bytes
+    // (at a character boundary) when longer; the one-argument form takes 50.
+    void GetProxyName(char* p_szBuffer, size_t p_uBufferSize = 50);
+    void CreateConnectionWindows();
+    void ReleaseFailedGigEConnection();
+    void ConnectConnectionControls();
 
 protected:
     void closeEvent(QCloseEvent* p_pEvent) override;
