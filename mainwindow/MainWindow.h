@@ -12,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "board/connection_links.h"
 #include "mainwindow/control_hooks.h"
 
 #include <opencv2/core.hpp>
@@ -26,6 +27,7 @@ Q_DECLARE_METATYPE(cv::Mat)
 class QCloseEvent;
 class QKeyEvent;
 class Window_AdvancedUser;
+class MW_ProxyBelmor;
 class QSerialPort;
 class QTimer;
 class KV_Log;
@@ -35,6 +37,7 @@ class PipelineState;
 
 // The GigE Vision link objects; the board link owns and defines them.
 class PvDevice;
+class PvDeviceInfo;
 class PvDeviceSerialPort;
 class PvGenCommand;
 class PvGenParameter;
@@ -357,6 +360,20 @@ public slots:
     // Wires the image sliders to their spin boxes and slots and the gain/offset
     // timer to TimeOutGainOffset; called once at construction.
     void ConnectGainOffsetRefresh();
+    // Connection state machine behind pushButton_Start, and the board identification.
+    void PushButton_Start();
+    void PushButton_Start_When_Connecting();
+    void PushButtonConnect_ProxyTest();
+    void PushButtonSetParameter_ProxyTest();
+    void PushButtonTakeFPN_ProxyTest();
+    void CheckBox_WindowingEnabled(int p_iCheckBoxStatus);
+    // One connection attempt (0 first, 1..10 retries): a ConnectResult.
+    int ConnectToBoard(int attempt);
+    void ReadConfigIntoDigiBoard();
+    void ResetInformationLabels();
+    // "Set parameters" and the GMS word of the current record.
+    void PushButton_SetModuleParameters();
+    uint32_t getGMSValue();
 
     // ----- Acquisition: Init, Getinterruption, Deinit, frame paths (board/) ---------
 
@@ -383,6 +400,11 @@ public slots:
 
     // ----- Combo boxes ------------------------------------------------------------
     void ComboBox_SelectDigiBoard(QString p_sBoardName);
+    void ComboBox_BPCorrectionMode(QString p_sMode);
+    void ComboBox_InterpolationMethod(QString p_sMethod);
+    void ComboBox_BayerMode(QString p_sMode);
+    void DisableInterpolationComboBox();
+    void EnableInterpolationComboBox();
 
     // ----- Check boxes, push buttons, sliders and spin boxes ------------------------------
 
@@ -426,6 +448,18 @@ public:
     // Set once the activity check has queued the tear-down; cleared when the
     // central widget shows again.
     std::atomic<bool> TearDownQueued{false};
+
+    // ----- Connection state (board/) ---------------------------------------------------
+    // The Belmor proxy selector, made by the constructor (CreateConnectionWindows).
+    MW_ProxyBelmor* ProxySelector = nullptr;
+    // The device chosen in the GigE device finder; null when none.
+    const PvDeviceInfo* GigEDeviceInfo = nullptr;
+    // The UTF-8 proxy name with its terminator, cut to p_uBufferSize bytes
+    // (at a character boundary) when longer; the one-argument form takes 50.
+    void GetProxyName(char* p_szBuffer, size_t p_uBufferSize = 50);
+    void CreateConnectionWindows();
+    void ReleaseFailedGigEConnection();
+    void ConnectConnectionControls();
 
 protected:
     void closeEvent(QCloseEvent* p_pEvent) override;
