@@ -6,7 +6,10 @@
 
 #include "app/kv_log.h"
 #include "board/cameralink_serial.h"
+#include "board/sensor_parameter_math.h"
 #include "board/sensor_parameters.h"
+#include "platform/ebus/ebus.h"
+#include "params/proxy_parameter_ids.h"
 #include "mainwindow/MW_ProxyBelmor.h"
 #include "mainwindow/message_boxes.h"
 #include "params/proxy_parameter_table.h"
@@ -139,6 +142,14 @@ private slots:
     void setParametersTintQuestion_data();
     void setParametersTintQuestion();
     void boardChangeResetsTheButton();
+    void dunstelReportsItsProxyAndRate();
+    void dunstelNothingChosen();
+    void eskraFailedPassStaysPending();
+    void setParametersOnCorvane();
+    void clockWordAndClockMode_data();
+    void clockWordAndClockMode();
+    void tintInLinesSendsEXP();
+    void undefinedValueIsNotSent();
 };
 
 void tst_connection_flow::belmorPlusReportsItsProxyAndRate()
@@ -454,6 +465,203 @@ void tst_connection_flow::boardChangeResetsTheButton()
     QVERIFY(!bench.window->Connected);
     QVERIFY(bench.ui()->label_Info_Proxy_Freq->text().isEmpty());
     QVERIFY(bench.logged("DigiBoard changed to Arvex"));
+}
+
+void tst_connection_flow::dunstelReportsItsProxyAndRate()
+{
+    Bench bench;
+    bench.settings().setProxyIndex(sim::BoardKind::Dunstel, 9);
+    bench.settings().setFrameRateCode(sim::BoardKind::Dunstel, 30);
+    PvDeviceFinderWnd::SetAutomaticChoice(0);
+    bench.open();
+    bench.selectBoard(Dunstel);
+    bench.pressMain();
+    PvDeviceFinderWnd::SetAutomaticChoice(PvDeviceFinderWnd::kAsk);
+    QVERIFY(bench.logged("Select the GigE in the Pleora Window"));
+    QVERIFY(bench.logged("Dunstel sent the following configuration: Proxy = 20 @30FPS"));
+    QCOMPARE(bench.window->CurrentProxyIndex.load(), 9);
+    QCOMPARE(bench.ui()->label_Info_Proxy_Freq->text(), QString("with Y1437P working @ 30 FPS"));
+    QCOMPARE(bench.ui()->pushButton_Start->text(), QString("Start"));
+    QVERIFY(bench.window->GigESerialPort != nullptr);
+}
+
+void tst_connection_flow::dunstelNothingChosen()
+{
+    Bench bench;
+    PvDeviceFinderWnd::SetAutomaticChoice(PvDeviceFinderWnd::kCancel);
+    bench.open();
+    bench.selectBoard(Dunstel);
+    bench.pressMain();
+    PvDeviceFinderWnd::SetAutomaticChoice(PvDeviceFinderWnd::kAsk);
+    // Not retried, no box, one log line.
+    QVERIFY(bench.logged("Error 0x00000008 - No Dunstel selected"));
+    QVERIFY(!bench.logged("Attempt to connect: 1"));
+    QVERIFY(bench.boxes.isEmpty());
+    QCOMPARE(bench.ui()->pushButton_Start->text(), QString("Connect"));
+    QVERIFY(bench.window->GigEDevice == nullptr);
+    QVERIFY(!bench.window->Connected);
+}
+
+void tst_connection_flow::eskraFailedPassStaysPending()
+{
+    Bench bench;
+    bench.open();
+    bench.selectBoard(Eskra);
+    bench.window->FrameWidth = 100000;
+    bench.ui()->checkBox_Enable_TINT->setChecked(false);
+    bench.ui()->checkBox_Enable_DAC_A->setChecked(true);
+    // The frame loop's call after a frame with a request pending; the port is closed, so the write fails.
+    SetParametersPending = true;
+    bench.window->PushButton_SetModuleParameters();
+    QCOMPARE(bench.boxes.size(), 1);
+    QCOMPARE(bench.boxes.first().text, "ERROR set parameters fail: Couldn't set ADD02 to "
+                                           + QString::number(bench.ui()->spinBox_DAC_A->value()) + ".\n");
+    QVERIFY(SetParametersPending);
+    SetParametersPending = false;
+}
+
+namespace {
+
+// Ticks the register boxes that every family takes.
+void TickRegisters(Ui::MainWindow* ui)
+{
+    for (QCheckBox* pBox : {ui->checkBox_Enable_TINT, ui->checkBox_Enable_DAC_A, ui->checkBox_Enable_DAC_B,
+                            ui->checkBox_Enable_DAC_C, ui->checkBox_Enable_DAC_D, ui->checkBox_GMS})
+        pBox->setChecked(true);
+}
+
+void TickOnly(Ui::MainWindow* ui, QCheckBox* p_pBox)
+{
+    for (QCheckBox* pBox : {ui->checkBox_Enable_TINT, ui->checkBox_Enable_DAC_A, ui->checkBox_Enable_DAC_B,
+                            ui->checkBox_Enable_DAC_C, ui->checkBox_Enable_DAC_D, ui->checkBox_GMS})
+        pBox->setChecked(pBox == p_pBox);
+}
+
+} // namespace
+
+void tst_connection_flow::setParametersOnCorvane()
+{
+    Bench bench;
+    bench.settings().setProxyIndex(sim::BoardKind::Corvane, 3);
+    bench.open();
+    bench.selectBoard(Corvane);
+    bench.pressMain();
+    QCOMPARE(bench.window->CurrentProxyIndex.load(), 3);
+    Ui::MainWindow* ui = bench.ui();
+    TickRegisters(ui);
+    bench.window->FrameWidth = 100000;
+    const int iGms = int(bench.window->getGMSValue());
+    sim::ClearRecordedMessages();
+    bench.window->PushButton_SetModuleParameters();
+    auto reg = [](int p_iAddress, int p_iValue) { return QByteArray::number(p_iAddress) + "=" + QByteArray::number(p_iValue); };
+    const QList<QByteArray> expected = {reg(0, ui->spinBox_TINT->value()), reg(1, ui->spinBox_DAC_A->value()),
+                                        reg(2, ui->spinBox_DAC_B->value()), reg(11, ui->spinBox_DAC_C->value()),
+                                        reg(12, ui->spinBox_DAC_D->value()), reg(4, iGms)};
+    QCOMPARE(sim::RecordedBytes(sim::BoardKind::Corvane, "register"), expected);
+    QVERIFY(bench.boxes.isEmpty());
+    QCOMPARE(GetCurrent(3, 112), 1u);
+}
+
+void tst_connection_flow::clockWordAndClockMode_data()
+{
+    QTest::addColumn<int>("record");
+    QTest::addColumn<bool>("clockMode");
+    QTest::newRow("record 4 takes the clock mode") << 4 << true;
+    QTest::newRow("record 24 has no clock mode") << 24 << false;
+}
+
+void tst_connection_flow::clockWordAndClockMode()
+{
+    QFETCH(int, record);
+    QFETCH(bool, clockMode);
+    Bench bench;
+    // Belmor+ reports records 1..11 and 24 under their own numbers.
+    bench.settings().setProxyIndex(sim::BoardKind::BelmorPlus, record);
+    bench.open();
+    bench.selectBoard(BelmorPlus);
+    bench.pressMain();
+    QCOMPARE(bench.window->CurrentProxyIndex.load(), record);
+    Ui::MainWindow* ui = bench.ui();
+    TickOnly(ui, nullptr);
+    bench.window->AdvancedUserAuthenticated = 1;
+    ui->checkBox_Advanced_user->setChecked(true);
+    ui->checkBox_InvPClock->setChecked(true);
+    ui->spinBox_CKDIV->setValue(3);
+    bench.window->FrameWidth = 100000;
+    sim::ClearRecordedMessages();
+    bench.window->PushButton_SetModuleParameters();
+
+    const uint32_t uWord = ComputeClockWord(3, true, record, false);
+    QCOMPARE(uWord, 2051u);
+    QCOMPARE(GetCurrent(record, ProxyParameterId::CKDIV), uWord);
+    QVERIFY(bench.logged("CKDIV = 2051"));
+    QList<QByteArray> expected = {"!42051"};
+    const std::optional<uint32_t> mode = ComputeFPGAClockMode(
+        uWord, GetCurrent(record, ProxyParameterId::FPGAClockModeBase),
+        GetCurrent(record, ProxyParameterId::FPGAClockModeModulus), GetCurrent(record, ProxyParameterId::FPGAClockModeShift));
+    QCOMPARE(mode.has_value(), clockMode);
+    if (clockMode)
+        expected << "!a004" << ("!b" + QByteArray::number(*mode).rightJustified(3, '0'));
+    else
+        QVERIFY(bench.logged("FPGA clock mode not defined for proxy 24: FPGA register 4 not sent"));
+    QCOMPARE(sim::RecordedBytes(sim::BoardKind::BelmorPlus, "serial"), expected);
+    QVERIFY(bench.boxes.isEmpty());
+}
+
+void tst_connection_flow::tintInLinesSendsEXP()
+{
+    Bench bench;
+    // Record 14 (X1550) counts its integration time in lines.
+    bench.settings().setProxyIndex(sim::BoardKind::BelmorPlus, 14);
+    bench.settings().setFrameRateCode(sim::BoardKind::BelmorPlus, 30);
+    bench.open();
+    bench.selectBoard(BelmorPlus);
+    bench.pressMain();
+    QCOMPARE(bench.window->CurrentProxyIndex.load(), 14);
+    Ui::MainWindow* ui = bench.ui();
+    TickOnly(ui, ui->checkBox_Enable_TINT);
+    bench.window->AdvancedUserAuthenticated = 1;
+    ui->checkBox_Advanced_user->setChecked(true);
+    ui->checkBox_InvPClock->setChecked(false);
+    ui->spinBox_CKDIV->setValue(1);
+    ui->spinBox_TINT->setMaximum(100000);
+    ui->spinBox_TINT->setValue(1000);
+    bench.window->FrameWidth = 100000;
+    const uint32_t uClockBefore = GetCurrent(14, ProxyParameterId::CKDIV);
+    sim::ClearRecordedMessages();
+    bench.window->PushButton_SetModuleParameters();
+
+    const uint32_t uExp = ComputeEXP(1000, 30, uClockBefore);
+    const QList<QByteArray> expected = {"!1" + QByteArray::number(uExp).rightJustified(4, '0'), "!40001"};
+    QCOMPARE(sim::RecordedBytes(sim::BoardKind::BelmorPlus, "serial"), expected);
+    // The TINT range follows the divider just chosen (2 at 30 FPS).
+    const TintRange range = ComputeTintRange(30, 1);
+    QCOMPARE(ui->spinBox_TINT->minimum(), range.Minimum);
+    QCOMPARE(ui->spinBox_TINT->maximum(), range.Maximum);
+    QCOMPARE(ui->spinBox_TINT->singleStep(), range.SingleStep);
+    QCOMPARE(ui->horizontalSlider_TINT->maximum(), range.Maximum);
+}
+
+void tst_connection_flow::undefinedValueIsNotSent()
+{
+    Bench bench;
+    bench.settings().setProxyIndex(sim::BoardKind::BelmorPlus, 3);
+    bench.open();
+    bench.selectBoard(BelmorPlus);
+    bench.pressMain();
+    Ui::MainWindow* ui = bench.ui();
+    TickOnly(ui, ui->checkBox_Enable_DAC_A);
+    ui->checkBox_Enable_DAC_B->setChecked(true);
+    ui->spinBox_DAC_A->setMaximum(70000);
+    ui->spinBox_DAC_A->setValue(65535);
+    bench.window->FrameWidth = 100000;
+    sim::ClearRecordedMessages();
+    bench.window->PushButton_SetModuleParameters();
+    // ADD02 "not defined" stays as the board has it; ADD03 still goes.
+    QCOMPARE(sim::RecordedBytes(sim::BoardKind::BelmorPlus, "serial"),
+             QList<QByteArray>{"!3" + QByteArray::number(ui->spinBox_DAC_B->value()).rightJustified(4, '0')});
+    QVERIFY(bench.logged("ADD02 not defined for proxy 3: not sent"));
+    QVERIFY(bench.boxes.isEmpty());
 }
 
 QTEST_MAIN(tst_connection_flow)
