@@ -121,7 +121,7 @@ void MainWindow::Getinterruption()
         StartTimer(Timers.OneSecond, OneSecondTimerPeriodMs);
         ui->pushButton_Start->setEnabled(true);
         Log->writeLine("Start display");
-        while (!StopAcquisition && FrameCounter != -1)
+        while (!StopAcquisition && FrameCounter != -1 && Connected)
             WaitMs(20);
         return;
     }
@@ -157,17 +157,23 @@ void MainWindow::Getinterruption()
                                                   {11, ui->spinBox_DAC_C->value()},
                                                   {12, ui->spinBox_DAC_D->value()}};
             for (const auto& [id, value] : writes) {
+                if (!Connected)
+                    return;
                 WriteBoardRegister(this, 1, id, value);
                 WaitMs(100);
             }
         }
         Log->writeLine("Start display");
         WaitMs(100);
+        // A disconnect press handled in the waits above has run Deinit already:
+        // clearing the stop flag now would stream from a deleted channel.
+        if (!Connected)
+            return;
         FrameCounter = 0;
         g_bDisplayBusy = false;
         FrameReady = false;
         StopAcquisition = false;
-        while (!StopAcquisition) {
+        while (!StopAcquisition && Connected) {
             WaitMs(20);
             CallSlotIfPresent(this, "SaveAllFrames_Belmor", false);
             if (CameraLinkAcquisitionFailed)

@@ -1,0 +1,78 @@
+// A main window opened as at start-up on a clean simulated bench, driven through its main button.
+#pragma once
+
+#include "acquisition_bench.h"
+
+#include "board/acquisition_state.h"
+#include "board/cameralink_serial.h"
+#include "board/eskra_frame_stream.h"
+#include "mainwindow/MW_ProxyBelmor.h"
+#include "platform/ebus/ebus.h"
+#include "platform/multicam/multicam.h"
+#include "sim/core/message_recorder.h"
+#include "sim/eskra/eskra_board.h"
+#include "ui_MW_ProxyBelmor.h"
+#include "usb3lib/Quenlin.h"
+
+#include <QTimer>
+#include <QtTest>
+
+// A window that was opened and shown as at start-up, with the board chosen in its combo box.
+struct Road
+{
+    TestAppFolder Folder;
+    BoxRecorder Recorder;
+    std::unique_ptr<MainWindow> Window;
+
+    Road(sim::BoardKind p_Board, int p_iProxy)
+    {
+        sim::ResetSimulation();
+        sim::ShutdownSharedEskraBoard();
+        g_EskraReceiver.reset();
+        sim::SimulationSettings().setProxyIndex(p_Board, p_iProxy);
+        sim::SimulationSettings().setFrameRateCode(p_Board, 30);
+        PvDeviceFinderWnd::SetAutomaticChoice(0);
+        Window = std::make_unique<MainWindow>();
+        Window->show();
+        g_bWindowingDisabled = true;
+    }
+    ~Road()
+    {
+        Window->Deinit();
+        Window.reset();
+        PvDeviceFinderWnd::SetAutomaticChoice(PvDeviceFinderWnd::kAsk);
+        CloseCameraLinkSerial();
+        for (int i = 0; i < 3 && isInitialized() != 0; ++i)
+            deinitCapture(1);
+        sim::ShutdownSharedEskraBoard();
+        sim::ResetSimulation();
+    }
+    Ui::MainWindow* ui() const { return Window->ui; }
+    void press() { QTest::mouseClick(ui()->pushButton_Start, Qt::LeftButton); }
+    // Presses the disconnect button once acquisition streams (frames counted, button enabled again).
+    void pressOnceStreaming(bool* p_pPressed)
+    {
+        auto* pPoll = new QTimer(Window.get());
+        QObject::connect(pPoll, &QTimer::timeout, Window.get(), [this, pPoll, p_pPressed]() {
+            if (ui()->pushButton_Start->text() != "Safe\ndisconnection" || !ui()->pushButton_Start->isEnabled()
+                || Window->StopAcquisition || Window->FrameCounter <= 0)
+                return;
+            pPoll->stop();
+            pPoll->deleteLater();
+            press();
+            *p_pPressed = true;
+        });
+        pPoll->start(10);
+    }
+    // The Belmor board asks for its proxy in the selector window.
+    void confirmBelmorProxyLater(int p_iListPosition)
+    {
+        QTimer::singleShot(300, Window.get(), [this, p_iListPosition]() {
+            MW_ProxyBelmor* pSelector = Window->ProxySelector;
+            pSelector->ui->comboBox_SelectProxy->setCurrentIndex(p_iListPosition);
+            pSelector->ui->lineEdit_PW->setText("Ravensdal_KPTWv3");
+            QTest::mouseClick(pSelector->ui->pushButton_Start, Qt::LeftButton);
+        });
+    }
+};
+
