@@ -199,9 +199,9 @@ MainWindow::MainWindow(QWidget* parent)
 
     ApplyInitialControlStates();
 
-    FillComboBoxDigiBoard();
-    FillComboBoxInterpolation();
     FillComboBoxBPCorrectionMode();
+    FillComboBoxInterpolation();
+    FillComboBoxDigiBoard();
     FillComboBoxBayerMode();
 
     for (QWidget* pWidget : {static_cast<QWidget*>(ui->spinBox_XFirst), static_cast<QWidget*>(ui->spinBox_XLast),

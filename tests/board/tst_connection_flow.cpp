@@ -52,6 +52,9 @@ struct Bench
     }
     ~Bench()
     {
+        // Disconnection is not run here: release what a Dunstel connection opened.
+        if (window)
+            window->ReleaseGigEConnection();
         window.reset();
         CloseCameraLinkSerial();
         for (int i = 0; i < 3 && isInitialized() != 0; ++i)
