@@ -166,6 +166,7 @@ MainWindow::MainWindow(QWidget* parent)
     // boxes, video recorder, histogram, debug window; then the bad-pixel offset
     // window and the advanced-user window.
     ConnectComboBoxes();
+    ConnectGainOffsetRefresh();
     ConnectProxyControls();
     ConnectConnectionControls();
 

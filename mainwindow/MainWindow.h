@@ -1,6 +1,7 @@
 // The controller window: the state every subsystem reads and writes, its signals and its timers.
 #pragma once
 
+#include <QByteArray>
 #include <QFileInfo>
 #include <QImage>
 #include <QList>
@@ -19,6 +20,7 @@
 #include <opencv2/videoio.hpp>
 
 #include <atomic>
+#include <functional>
 #include <cstdint>
 #include <cstdio>
 
@@ -376,6 +378,23 @@ public slots:
     uint32_t getGMSValue();
 
     // ----- Acquisition: Init, Getinterruption, Deinit, frame paths (board/) ---------
+    // Init: true when acquisition must not start. p_pWindowingDisabled only
+    // chooses the Camera Link camera file; it is never written.
+    bool Init(bool* p_pWindowingDisabled);
+    void InitPointers();
+    void InitMatrices();
+    // Starts the selected board's frame path; returns once acquisition has
+    // ended for the Camera Link, GigE and serial-port boards, at once for USB3.
+    void Getinterruption();
+    // Safe registers, tear-down of the link and back to "Ready"; nothing when not connected.
+    void Deinit();
+    int SendDefaultSensorRegisters();
+    // The "Start" branch of the main button: the start sequence of the board kind.
+    void StartAcquisitionSequence();
+    // One-second statistics and the no-frame watchdog.
+    void TimeOut1s();
+    // Serial-port board: the decode step of a checked frame into the raw frame.
+    void ProcessImageEskra();
 
     // ----- Image pipeline and display (pipeline/) --------------------------------------
     void UpdateDisplay(unsigned short* pImage16b);
@@ -448,6 +467,24 @@ public:
     // Set once the activity check has queued the tear-down; cleared when the
     // central widget shows again.
     std::atomic<bool> TearDownQueued{false};
+
+    // ----- Acquisition state (board/) -------------------------------------------------
+    // The grabber reported an acquisition failure; the Camera Link wait loop reacts.
+    std::atomic<bool> CameraLinkAcquisitionFailed{false};
+    // The serial-port board's port, as the port list named it.
+    QByteArray EskraPortName;
+    // Buffers of the serial-port board's frame stream (two halves of the double
+    // buffer, a spare frame and the decoded pixel pairs); made by InitPointers.
+    unsigned char* EskraBuffers[3] = {nullptr, nullptr, nullptr};
+    unsigned char* EskraPixelBuffer = nullptr;
+    // The box shown while Deinit works; closed at its end.
+    QPointer<QWidget> DeinitializingBox;
+    // Frames the USB3 path dropped because they were shorter than the geometry.
+    std::atomic<unsigned> ShortFramesDropped{0};
+    // Set when Deinit is asked for from a thread that must not run it.
+    std::atomic<bool> DeinitQueued{false};
+    // MW_Windowing::setCurrentFps while the windowing window exists (its owner sets it).
+    std::function<void(uint16_t)> WindowingCurrentFps;
 
     // ----- Connection state (board/) ---------------------------------------------------
     // The Belmor proxy selector, made by the constructor (CreateConnectionWindows).
