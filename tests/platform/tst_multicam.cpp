@@ -69,6 +69,9 @@ class tst_multicam : public QObject
 private:
     std::unique_ptr<TestAppFolder> m_pFolder;
     MCHANDLE m_Channel = 0;
+    // What the callback writes into; it lives until cleanup has deleted the
+    // channel, since the grabber's thread runs until then.
+    std::unique_ptr<Observed> m_pObserved;
 
     // The call sequence of the program's grabber set-up, up to the active channel.
     MCSTATUS setUp(const QString& p_sCamFile, Observed* p_pObserved, bool p_bActivate = true)
@@ -143,10 +146,12 @@ private slots:
         sim::ResetSimulation();
         sim::ResetCameraLinkSimulation();
         multicam_test::ClearParamCalls();
+        m_pObserved = std::make_unique<Observed>();
     }
     void cleanup()
     {
         tearDown();
+        m_pObserved.reset();
         sim::ResetSimulation();
         sim::ResetCameraLinkSimulation();
         m_pFolder.reset();
@@ -223,7 +228,7 @@ private slots:
     void framesArriveOnTheGrabberThreadAtTheBoardRate()
     {
         sim::SimulationSettings().setFrameRateCode(BoardKind::BelmorPlus, 25);
-        Observed o;
+        Observed& o = *m_pObserved;
         QCOMPARE(setUp(camFile("Z602"), &o), MC_OK);
         QTRY_VERIFY_WITH_TIMEOUT(frameCount(o) >= 15, 5000);
         McSetParamInt(m_Channel, MC_ChannelState, MC_ChannelState_IDLE);
@@ -248,7 +253,7 @@ private slots:
 
     void surfaceAddressNeedsThePointerGetter()
     {
-        Observed o;
+        Observed& o = *m_pObserved;
         QCOMPARE(setUp(camFile("Z602"), &o), MC_OK);
         QTRY_VERIFY_WITH_TIMEOUT(frameCount(o) >= 1, 3000);
         MCHANDLE surface = 0;
@@ -266,7 +271,7 @@ private slots:
 
     void deletingTheChannelJoinsItsThread()
     {
-        Observed o;
+        Observed& o = *m_pObserved;
         QCOMPARE(setUp(camFile("Z602"), &o), MC_OK);
         QTRY_VERIFY_WITH_TIMEOUT(frameCount(o) >= 2, 3000);
         QCOMPARE(multicam_test::ActiveThreadCount(), 1);
@@ -283,7 +288,7 @@ private slots:
     // A callback that deletes its own channel must not wait for itself.
     void deleteFromTheCallbackDoesNotHang()
     {
-        Observed o;
+        Observed& o = *m_pObserved;
         o.deleteFromCallback.store(true);
         QCOMPARE(setUp(camFile("Z602"), &o), MC_OK);
         QTRY_COMPARE_WITH_TIMEOUT(multicam_test::ChannelCount(), 0, 3000);
@@ -294,7 +299,7 @@ private slots:
     void noBoardOnTheConnectorGivesAcquisitionFailures()
     {
         sim::SetCameraLinkPortLayout({sim::CameraLinkPlug::Nothing});
-        Observed o;
+        Observed& o = *m_pObserved;
         QCOMPARE(setUp(camFile("Z602"), &o), MC_OK);
         QTRY_VERIFY_WITH_TIMEOUT(o.failures.load() >= 2, 3000);
         QCOMPARE(frameCount(o), 0);
@@ -302,7 +307,7 @@ private slots:
 
     void framesStopWhileTheLinkStaysUp()
     {
-        Observed o;
+        Observed& o = *m_pObserved;
         QCOMPARE(setUp(camFile("Z602"), &o), MC_OK);
         QTRY_VERIFY_WITH_TIMEOUT(frameCount(o) >= 1, 3000);
         sim::InjectFault(BoardKind::BelmorPlus, sim::Fault::FramesStop);
