@@ -29,6 +29,11 @@ struct Observed
     std::vector<MCHANDLE> surfaces;
     std::atomic<int> failures{0};
     std::atomic<bool> deleteFromCallback{false};
+    // Idle the channel from the callback, then hold the callback until the
+    // test has activated the channel again.
+    std::atomic<bool> idleFromCallback{false};
+    std::atomic<bool> idled{false};
+    std::atomic<bool> reactivated{false};
     std::atomic<MCHANDLE> channel{0};
     std::vector<uint16_t> firstFrame;
     int width = 0;
@@ -44,6 +49,13 @@ void Callback(PMCSIGNALINFO p_pInfo)
     }
     if (p_pInfo->Signal != MC_SIG_SURFACE_PROCESSING)
         return;
+    if (o.idleFromCallback.exchange(false)) {
+        McSetParamInt(p_pInfo->Instance, MC_ChannelState, MC_ChannelState_IDLE);
+        o.idled.store(true);
+        for (int i = 0; i < 3000 && !o.reactivated.load(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return;
+    }
     void* pAddress = nullptr;
     McGetParamPtr(p_pInfo->SignalInfo, MC_SurfaceAddr, &pAddress);
     std::lock_guard<std::mutex> lock(o.mutex);
@@ -294,6 +306,22 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(multicam_test::ChannelCount(), 0, 3000);
         QTRY_COMPARE_WITH_TIMEOUT(multicam_test::ActiveThreadCount(), 0, 3000);
         m_Channel = 0;
+    }
+
+    // The thread of an idled channel ends once its callback returns, also
+    // when the channel is active again by then: one thread per channel.
+    void idleFromTheCallbackThenActivateAgain()
+    {
+        Observed& o = *m_pObserved;
+        o.idleFromCallback.store(true);
+        QCOMPARE(setUp(camFile("Z602"), &o), MC_OK);
+        QTRY_VERIFY_WITH_TIMEOUT(o.idled.load(), 3000);
+        QCOMPARE(McSetParamInt(m_Channel, MC_ChannelState, MC_ChannelState_ACTIVE), MC_OK);
+        o.reactivated.store(true);
+        QTRY_VERIFY_WITH_TIMEOUT(frameCount(o) >= 3, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(multicam_test::ActiveThreadCount(), 1, 3000);
+        QTest::qWait(100);
+        QCOMPARE(multicam_test::ActiveThreadCount(), 1);
     }
 
     void noBoardOnTheConnectorGivesAcquisitionFailures()
