@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QDebug>
 #include <QFile>
+#include <QtGlobal>
 
 #include <opencv2/imgcodecs.hpp>
 
@@ -365,8 +366,12 @@ void GigEFrameSink::OnBufferReady(PvPipeline* p_pPipeline)
 
     // The pixels arrive little-endian, first byte low.
     const uint8_t* pData = pBuffer->GetDataPointer();
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+    std::memcpy(pRaw, pData, static_cast<size_t>(iPixels) * 2);
+#else
     for (int64_t i = 0; i < iPixels; ++i)
         pRaw[i] = static_cast<unsigned short>(pData[2 * i] | (pData[2 * i + 1] << 8));
+#endif
 
     if (m_Target.Deliver)
         m_Target.Deliver(pRaw);

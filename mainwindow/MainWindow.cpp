@@ -10,6 +10,7 @@
 #include "app/header_constants.h"
 #include "app/kv_log.h"
 #include "app/waits.h"
+#include "mainwindow/MW_ProxyBelmor.h"
 #include "params/proxy_parameter_table.h"
 
 #include <QCloseEvent>
@@ -49,6 +50,7 @@ int DigiBoardKindFromName(const QString& p_sName)
 constexpr int kBoardArvex = 1;
 constexpr int kBoardBelmorPlus = 3;
 constexpr int kBoardDunstel = 4;
+constexpr int kBoardCorvane = 6;
 
 QString SizeText(const QSize& p_Size)
 {
@@ -121,9 +123,10 @@ MainWindow::MainWindow(QWidget* parent)
     ui = new Ui::MainWindow;
 
     ui->setupUi(this);
+    CreateConnectionWindows(); // the Belmor proxy selector
     setWindowTitle(HeaderConstants::WindowTitle);
-    // Here: "Load " + the capture library's version on standard output, then
-    // the information panel reset.
+    // Here: "Load " + the capture library's version on standard output.
+    ResetInformationLabels();
 
     ApplicationDir = ApplicationDirPath();
     qstrncpy(ApplicationDirUtf8, ApplicationDir.toUtf8().constData(), sizeof(ApplicationDirUtf8));
@@ -163,7 +166,9 @@ MainWindow::MainWindow(QWidget* parent)
     // boxes, video recorder, histogram, debug window; then the bad-pixel offset
     // window and the advanced-user window.
     ConnectComboBoxes();
+    ConnectGainOffsetRefresh();
     ConnectProxyControls();
+    ConnectConnectionControls();
 
     Log->setLogDirectory(ApplicationDir + HeaderConstants::LogsFolder);
     Log->createLogFile();
@@ -223,6 +228,8 @@ MainWindow::~MainWindow()
     // Whatever closeEvent already scheduled for deletion is skipped: the
     // guarded pointers are null once the deletion has run.
     CloseAndScheduleDeletion(ShutdownWindows());
+    delete ProxySelector;
+    ProxySelector = nullptr;
     if (Log)
         Log->closeFile();
     delete ui;
@@ -402,6 +409,15 @@ void MainWindow::ConnectComboBoxes()
     QComboBox* pBoards = ui->comboBox_SelectDigiBoard;
     connect(pBoards, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             [this, pBoards](int p_iIndex) { ComboBox_SelectDigiBoard(pBoards->itemText(p_iIndex)); });
+    QComboBox* pBadPixels = ui->comboBox_BPCorrectionMode;
+    connect(pBadPixels, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            [this, pBadPixels](int p_iIndex) { ComboBox_BPCorrectionMode(pBadPixels->itemText(p_iIndex)); });
+    QComboBox* pInterpolation = ui->comboBox_InterpolationMethod;
+    connect(pInterpolation, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            [this, pInterpolation](int p_iIndex) { ComboBox_InterpolationMethod(pInterpolation->itemText(p_iIndex)); });
+    QComboBox* pBayer = ui->comboBox_BayerMode;
+    connect(pBayer, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            [this, pBayer](int p_iIndex) { ComboBox_BayerMode(pBayer->itemText(p_iIndex)); });
 }
 
 void MainWindow::ComboBox_SelectDigiBoard(QString p_sBoardName)
@@ -411,10 +427,17 @@ void MainWindow::ComboBox_SelectDigiBoard(QString p_sBoardName)
         return;
     Log->writeLine("DigiBoard changed to " + p_sBoardName);
 
-    // A grabbing GigE board stops by itself once it sees the flag; the other
-    // teardowns of the old board belong to the disconnection code.
-    if (Grabbing && DigiBoardKind == kBoardDunstel)
+    // A grabbing GigE board stops by itself once it sees the flag; everything
+    // else running on the old board is torn down first.
+    const int iOldKind = DigiBoardKind;
+    if (Grabbing && iOldKind != kBoardDunstel)
+        InvokeSlotIfPresent(this, "Deinit");
+    else if (CameraLinkSerialOpen)
+        InvokeSlotIfPresent(this, "Deinit");
+    else if (Grabbing && iOldKind == kBoardDunstel)
         StopAcquisition = true;
+    else if (iOldKind == kBoardCorvane)
+        InvokeSlotIfPresent(this, "Deinit");
 
     ui->label_Info_Proxy_Freq->clear();
     ui->pushButton_Start->setText(QStringLiteral("Connect"));
@@ -438,4 +461,5 @@ void MainWindow::ComboBox_SelectDigiBoard(QString p_sBoardName)
     ui->checkBox_WindowingEnabled->setEnabled(bWindowing);
 
     ui->label_State->setText(QStringLiteral("Ready"));
+    // Here: Window_Terminal::setDigiBoard and Setup_DigiBoard::setDigiBoard with the new kind.
 }

@@ -1,6 +1,7 @@
 // The controller window: the state every subsystem reads and writes, its signals and its timers.
 #pragma once
 
+#include <QByteArray>
 #include <QFileInfo>
 #include <QImage>
 #include <QList>
@@ -12,12 +13,14 @@
 #include <QString>
 #include <QStringList>
 
+#include "board/connection_links.h"
 #include "mainwindow/control_hooks.h"
 
 #include <opencv2/core.hpp>
 #include <opencv2/videoio.hpp>
 
 #include <atomic>
+#include <functional>
 #include <cstdint>
 #include <cstdio>
 
@@ -26,6 +29,7 @@ Q_DECLARE_METATYPE(cv::Mat)
 class QCloseEvent;
 class QKeyEvent;
 class Window_AdvancedUser;
+class MW_ProxyBelmor;
 class QSerialPort;
 class QTimer;
 class KV_Log;
@@ -35,6 +39,7 @@ class PipelineState;
 
 // The GigE Vision link objects; the board link owns and defines them.
 class PvDevice;
+class PvDeviceInfo;
 class PvDeviceSerialPort;
 class PvGenCommand;
 class PvGenParameter;
@@ -357,8 +362,39 @@ public slots:
     // Wires the image sliders to their spin boxes and slots and the gain/offset
     // timer to TimeOutGainOffset; called once at construction.
     void ConnectGainOffsetRefresh();
+    // Connection state machine behind pushButton_Start, and the board identification.
+    void PushButton_Start();
+    void PushButton_Start_When_Connecting();
+    void PushButtonConnect_ProxyTest();
+    void PushButtonSetParameter_ProxyTest();
+    void PushButtonTakeFPN_ProxyTest();
+    void CheckBox_WindowingEnabled(int p_iCheckBoxStatus);
+    // One connection attempt (0 first, 1..10 retries): a ConnectResult.
+    int ConnectToBoard(int attempt);
+    void ReadConfigIntoDigiBoard();
+    void ResetInformationLabels();
+    // "Set parameters" and the GMS word of the current record.
+    void PushButton_SetModuleParameters();
+    uint32_t getGMSValue();
 
     // ----- Acquisition: Init, Getinterruption, Deinit, frame paths (board/) ---------
+    // Init: true when acquisition must not start. p_pWindowingDisabled only
+    // chooses the Camera Link camera file; it is never written.
+    bool Init(bool* p_pWindowingDisabled);
+    void InitPointers();
+    void InitMatrices();
+    // Starts the selected board's frame path; returns once acquisition has
+    // ended for the Camera Link, GigE and serial-port boards, at once for USB3.
+    void Getinterruption();
+    // Safe registers, tear-down of the link and back to "Ready"; nothing when not connected.
+    void Deinit();
+    int SendDefaultSensorRegisters();
+    // The "Start" branch of the main button: the start sequence of the board kind.
+    void StartAcquisitionSequence();
+    // One-second statistics and the no-frame watchdog.
+    void TimeOut1s();
+    // Serial-port board: the decode step of a checked frame into the raw frame.
+    void ProcessImageEskra();
 
     // ----- Image pipeline and display (pipeline/) --------------------------------------
     void UpdateDisplay(unsigned short* pImage16b);
@@ -383,6 +419,11 @@ public slots:
 
     // ----- Combo boxes ------------------------------------------------------------
     void ComboBox_SelectDigiBoard(QString p_sBoardName);
+    void ComboBox_BPCorrectionMode(QString p_sMode);
+    void ComboBox_InterpolationMethod(QString p_sMethod);
+    void ComboBox_BayerMode(QString p_sMode);
+    void DisableInterpolationComboBox();
+    void EnableInterpolationComboBox();
 
     // ----- Check boxes, push buttons, sliders and spin boxes ------------------------------
 
@@ -426,6 +467,36 @@ public:
     // Set once the activity check has queued the tear-down; cleared when the
     // central widget shows again.
     std::atomic<bool> TearDownQueued{false};
+
+    // ----- Acquisition state (board/) -------------------------------------------------
+    // The grabber reported an acquisition failure; the Camera Link wait loop reacts.
+    std::atomic<bool> CameraLinkAcquisitionFailed{false};
+    // The serial-port board's port, as the port list named it.
+    QByteArray EskraPortName;
+    // Buffers of the serial-port board's frame stream (two halves of the double
+    // buffer, a spare frame and the decoded pixel pairs); made by InitPointers.
+    unsigned char* EskraBuffers[3] = {nullptr, nullptr, nullptr};
+    unsigned char* EskraPixelBuffer = nullptr;
+    // The box shown while Deinit works; closed at its end.
+    QPointer<QWidget> DeinitializingBox;
+    // Frames the USB3 path dropped because they were shorter than the geometry.
+    std::atomic<unsigned> ShortFramesDropped{0};
+    // Set when Deinit is asked for from a thread that must not run it.
+    std::atomic<bool> DeinitQueued{false};
+    // MW_Windowing::setCurrentFps while the windowing window exists (its owner sets it).
+    std::function<void(uint16_t)> WindowingCurrentFps;
+
+    // ----- Connection state (board/) ---------------------------------------------------
+    // The Belmor proxy selector, made by the constructor (CreateConnectionWindows).
+    MW_ProxyBelmor* ProxySelector = nullptr;
+    // The device chosen in the GigE device finder; null when none.
+    const PvDeviceInfo* GigEDeviceInfo = nullptr;
+    // The UTF-8 proxy name with its terminator, cut to p_uBufferSize bytes
+    // (at a character boundary) when longer; the one-argument form takes 50.
+    void GetProxyName(char* p_szBuffer, size_t p_uBufferSize = 50);
+    void CreateConnectionWindows();
+    void ReleaseFailedGigEConnection();
+    void ConnectConnectionControls();
 
 protected:
     void closeEvent(QCloseEvent* p_pEvent) override;

@@ -1,0 +1,235 @@
+// Acquisition set-up per board kind: frame geometry, frame buffers and working images (MainWindow::Init and helpers).
+#include "board/acquisition_links.h"
+#include "board/acquisition_state.h"
+#include "board/eskra_frame_stream.h"
+#include "board/multicam_channel.h"
+#include "board/usb3_callbacks.h"
+
+#include "app/globals.h"
+#include "app/kv_log.h"
+#include "app/waits.h"
+#include "mainwindow/MainWindow.h"
+#include "mainwindow/message_boxes.h"
+#include "params/proxy_lookup.h"
+#include "params/proxy_parameter_ids.h"
+#include "params/proxy_parameter_table.h"
+#include "pipeline/affichage.h"
+#include "platform/ebus/ebus.h"
+#include "platform/serialports/serial_ports.h"
+#include "usb3lib/Quenlin.h"
+
+#include <QSerialPort>
+
+#include <vector>
+
+namespace {
+
+void Box(MainWindow* p_pWindow, const QString& p_sTitle, const QString& p_sText)
+{
+    PresentMessageBox({p_pWindow, QMessageBox::Critical, p_sTitle, p_sText, {QStringLiteral("OK")}});
+}
+
+} // namespace
+
+bool MainWindow::Init(bool* p_pWindowingDisabled)
+{
+    GetPointerToInstance();
+    const int kind = DigiBoardKind;
+    const int proxy = CurrentProxyIndex;
+    auto logSizes = [this](const char* p_szProxyLabel) {
+        Log->writeLine(QString::fromLatin1(p_szProxyLabel) + QString::fromUtf8(g_szProxyName));
+        Log->writeLine("AcqSizeX: " + QString::number(FrameWidth.load()));
+        Log->writeLine("AcqSizeY: " + QString::number(FrameHeight.load()));
+        Log->writeLine("AcqPitch: " + QString::number(FramePitch.load()));
+    };
+    auto setOrientationCells = [proxy]() {
+        SetCurrent(proxy, ProxyParameterId::UpCol, 1);
+        SetCurrent(proxy, ProxyParameterId::UpRow, 1);
+    };
+
+    switch (kind) {
+    case 1:
+    case 2:
+    case 3: {
+        std::vector<char> message(MultiCamMessageBufferSize, '\0');
+        Log->writeLine("***** Belmor+ initializing *****");
+        if (!CameraLinkSerialOpen) {
+            CameraLinkSerialOpen = true;
+            Log->writeLine("Init CameraLink Serial Port ...");
+            const int result = OpenCameraLinkSerialForAcquisition(this, message.data(), message.size());
+            if (result != 0) {
+                CameraLinkSerialOpen = false;
+                Box(this, QStringLiteral("Critical"),
+                    "ActivateTerminal() fail: Serial Port Initialization Error: " + QString::fromLatin1(message.data()));
+                Log->writeLine("... FAILED");
+                return true;
+            }
+            Log->writeLine("... OK");
+        }
+        Log->writeLine("Multicam initialization with Camfile");
+        Grabbing = true;
+        g_bAcquisitionEnded = false;
+        g_bDisplayBusy = true;
+        FrameReady = false;
+        bool bWindowingDisabled = p_pWindowingDisabled ? *p_pWindowingDisabled : true;
+        if (InitializeMultiCam(ProxyName, &bWindowingDisabled, message.data(), TwoTap) != 0) {
+            // No channel exists any more: the next Start must set it up again.
+            Grabbing = false;
+            Box(this, QStringLiteral("Critical"),
+                "InitializeMultiCam() fail: InitChannel Error: " + QString::fromLatin1(message.data()));
+            Log->writeLine("... FAILED");
+            Log->writeLine("ISSUE : " + QString::fromLatin1(message.data()));
+            return true;
+        }
+        SetAcquisitionProxyName(ProxyName.toUtf8().constData());
+        logSizes("Proxy ");
+        setOrientationCells();
+        InitPointers();
+        InitMatrices();
+        if (ImageView) {
+            ImageView->initOverlay(FramePitch, FrameHeight);
+            ImageView->setFrameSize(FrameWidth, FrameHeight);
+        }
+        FrameCounter = 0;
+        return false;
+    }
+
+    case 6: {
+        Log->writeLine("***** Corvane initializing *****");
+        const int result = initAsyncCapture(OnUsbFrameReady, OnUsbCaptureEvent, 0, 1);
+        if (result < 0) {
+            Box(this, QStringLiteral("Error when initializing Corvane"),
+                QStringLiteral("An unexpected error happend when initializing Corvane DigiBoard."));
+            Log->writeLine("Failed while initializing Corvane - ERROR " + QString::number(result));
+            Deinit();
+            return true;
+        }
+        g_bAcquisitionEnded = false;
+        setOrientationCells();
+        Grabbing = true;
+        StopAcquisition = false;
+        Log->writeLine("Get Corvane data about size and proxy configuration");
+        int width = 0, height = 0, pitch = 0;
+        getWidth(&width);
+        getHeight(&height);
+        getPitch(&pitch);
+        // The two-tap proxy sends two sensor lines per transfer line; the frame
+        // callback unfolds them.
+        if (proxy == 23) {
+            width /= 2;
+            pitch /= 2;
+            height *= 2;
+        }
+        FrameWidth = width;
+        FrameHeight = height;
+        FramePitch = pitch;
+        SetAcquisitionProxyName(ProxyModelName(proxy));
+        logSizes("Proxy: ");
+        if (!FrameSizeInBounds(width, height, CorvaneMaxFrameSide) || pitch < 2 * width) {
+            Log->writeLine("Problem when initialization (Bad Size) --> Deinit");
+            Deinit();
+            return true;
+        }
+        if (ImageView)
+            ImageView->setFrameSize(FrameWidth, FrameHeight);
+        InitPointers();
+        InitMatrices();
+        if (ImageView)
+            ImageView->initOverlay(FramePitch, FrameHeight);
+        FrameCounter = -1;
+        Grabbing = true;
+        WaitMs(1);
+        return false;
+    }
+
+    case 4: {
+        Log->writeLine("***** Dunstel initializing *****");
+        setOrientationCells();
+        Grabbing = true;
+        Log->writeLine("Get Dunstel data about size and proxy configuration");
+        const int64_t width = GigEWidth(GigEDevice);
+        const int64_t height = GigEHeight(GigEDevice);
+        g_bAcquisitionEnded = false;
+        StopAcquisition = false;
+        const bool bFits = FrameSizeInBounds(width, height, DunstelMaxFrameSide);
+        FrameWidth = bFits ? int(width) : 0;
+        FrameHeight = bFits ? int(height) : 0;
+        FramePitch = 2 * FrameWidth;
+        SetAcquisitionProxyName(ProxyModelName(proxy));
+        logSizes("Proxy: ");
+        if (!bFits) {
+            Log->writeLine("Problem when initialization (Bad Size) --> Deinit");
+            Deinit();
+            return true;
+        }
+        InitPointers();
+        InitMatrices();
+        if (ImageView) {
+            ImageView->initOverlay(FramePitch, FrameHeight);
+            ImageView->setFrameSize(FrameWidth, FrameHeight);
+        }
+        FrameCounter = -1;
+        Grabbing = true;
+        return false;
+    }
+
+    case 5: {
+        Log->writeLine("***** Eskra initializing *****");
+        Log->writeLine("Open SerialPort");
+        EskraPortName.clear();
+        const QStringList ports = AvailableSerialPortNames();
+        // A failure also ends the one-press connection: the button returns to "Connect".
+        if (ports.isEmpty()) {
+            Log->writeLine("No serial port found");
+            Box(this, QStringLiteral("Critical"), QStringLiteral("No serial port found: the Eskra DigiBoard can't be opened."));
+            Deinit();
+            return true;
+        }
+        EskraPortName = ports.first().toLatin1();
+        Log->writeLine("Serial Port : " + QString::fromLatin1(EskraPortName));
+        if (!EskraSerialPort)
+            EskraSerialPort = new QSerialPort(this);
+        if (OpenSerialPortEskra(EskraSerialPort, EskraPortName.constData()) != 0) {
+            Deinit();
+            return true;
+        }
+        setOrientationCells();
+        EskraChecksums[0] = EskraChecksums[1] = EskraChecksums[2] = 0;
+        StopAcquisition = false;
+        FrameWidth = EskraFrameWidth;
+        FrameHeight = EskraFrameHeight;
+        FramePitch = 2 * EskraFrameWidth;
+        Log->writeLine("Init Matrices");
+        InitPointers();
+        InitMatrices();
+        if (ImageView)
+            ImageView->initOverlay(FramePitch, FrameHeight);
+        Log->writeLine("Init OK");
+        SetAcquisitionProxyName(ProxyModelName(proxy));
+        Log->writeLine("Proxy: " + QString::fromUtf8(g_szProxyName));
+        Grabbing = true;
+        return false;
+    }
+
+    default:
+        return false;
+    }
+}
+
+void MainWindow::InitPointers()
+{
+    Log->writeLine("Data pointer initialization ...");
+    AllocateAcquisitionBuffers(this, size_t(std::max(FramePitch.load(), 0)), size_t(std::max(FrameHeight.load(), 0)));
+    Log->writeLine("... OK");
+}
+
+void MainWindow::InitMatrices()
+{
+    Log->writeLine("Matrices initialization ...");
+    // The pipeline owns the images' roles; it makes them for the current
+    // geometry (create keeps an image that already has the size and type) and
+    // fills them, the two-point gain plane with 1.0 and the others with 0.
+    if (FrameHeight > 0 && FramePitch >= 2)
+        InitPipelineImages();
+    Log->writeLine("... OK");
+}

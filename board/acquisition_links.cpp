@@ -1,0 +1,142 @@
+// The acquisition paths' calls into the board links: Camera Link serial, register encoders, GigE stream and frame sink.
+#include "board/acquisition_links.h"
+
+#include "board/acquisition_state.h"
+#include "board/cameralink_commands.h"
+#include "board/cameralink_serial.h"
+#include "board/corvane_writer.h"
+#include "board/gige_link.h"
+
+#include "app/app_paths.h"
+#include "app/kv_log.h"
+#include "mainwindow/MainWindow.h"
+#include "pipeline/frame_buffers.h"
+#include "pipeline/mainwindow_pipeline.h"
+
+#include <list>
+
+namespace {
+
+// The pipeline allocates its own buffers; this list stays for the tear-down's
+// "free the buffer list" step and is normally empty.
+std::list<PvBuffer*> g_GigEBufferList;
+
+} // namespace
+
+int OpenCameraLinkSerialForAcquisition(MainWindow* p_pWindow, char* p_szMessage, size_t p_uSize)
+{
+    (void)p_uSize;
+    return p_pWindow->DigiBoardKind == 1 ? p_pWindow->ActivateTerminal_Arvex(p_szMessage)
+                                         : p_pWindow->ActivateTerminal_Belmor(p_szMessage);
+}
+
+void CloseCameraLinkSerialForAcquisition()
+{
+    CloseCameraLinkSerial();
+}
+
+int SendCameraLinkTextForAcquisition(const char* p_szText)
+{
+    return SendCameraLinkText(p_szText);
+}
+
+int WriteBoardRegister(MainWindow* p_pWindow, int p_iKind, int p_iId, int p_iValue)
+{
+    switch (p_iKind) {
+    case 1:
+        return SendCameraLinkCommandStar(p_iId, p_iValue, false);
+    case 2:
+    case 3:
+        return SendCameraLinkCommand(p_iId, p_iValue, false);
+    case 4:
+        // Each result counts as an unsigned byte.
+        return int(uint8_t(SendGigECommand(p_pWindow->GigESerialPort, p_iId, p_iValue)));
+    case 6:
+        return SetCorvaneParameter(p_iId, p_iValue, false);
+    default:
+        return 0;
+    }
+}
+
+void SendFpgaRegisterForAcquisition(MainWindow* p_pWindow, int p_iAddress, int p_iValue)
+{
+    p_pWindow->Send_Command_To_FPGA(p_iAddress, uchar(p_iValue));
+}
+
+int GigEWidth(PvDevice* p_pDevice)
+{
+    return p_pDevice ? GetGigEWidth(p_pDevice) : 0;
+}
+
+int GigEHeight(PvDevice* p_pDevice)
+{
+    return p_pDevice ? GetGigEHeight(p_pDevice) : 0;
+}
+
+int SetGigESize(PvDevice* p_pDevice, int p_iWidth, int p_iHeight)
+{
+    if (!p_pDevice)
+        return 1;
+    const int width = SetGigEWidth(p_iWidth, p_pDevice);
+    return width | SetGigEHeight(p_iHeight, p_pDevice);
+}
+
+int SetGigEMono16(PvDevice* p_pDevice)
+{
+    return p_pDevice ? SetGigEPixelFormat(p_pDevice, "Mono16") : 1;
+}
+
+PvStream* OpenGigEStreamForAcquisition(const PvDeviceInfo* p_pInfo)
+{
+    return p_pInfo ? OpenGigEStream(p_pInfo) : nullptr;
+}
+
+void SetupGigEDestination(PvDevice* p_pDevice, PvStream* p_pStream)
+{
+    SetupGigEStreamDestination(p_pDevice, p_pStream);
+}
+
+PvPipeline* CreateGigEPipelineForAcquisition(PvDevice* p_pDevice, PvStream* p_pStream)
+{
+    return CreateGigEPipeline(p_pDevice, p_pStream);
+}
+
+PvPipelineEventSink* CreateGigEFrameSinkForAcquisition(MainWindow* p_pWindow)
+{
+    GigEFrameTarget target;
+    target.FrameHeight = &p_pWindow->FrameHeight;
+    target.FramePitch = &p_pWindow->FramePitch;
+    target.FrameCounter = &p_pWindow->FrameCounter;
+    target.FramesAcquired = &p_pWindow->FramesAcquired;
+    // Null once Deinit has freed the buffers: the sink then drops the frame.
+    target.RawFrame = []() { return AllocatedRawFrameBuffer(); };
+    target.Deliver = [p_pWindow](unsigned short* p_pRaw) {
+        g_pRawImage16b = p_pRaw;
+        ComputeFPNReference();
+        if (!p_pWindow->StopAcquisition)
+            p_pWindow->UpdateDisplay(p_pRaw);
+    };
+    target.SaveAllFramesRunning = &p_pWindow->SaveAllFramesRunning;
+    target.SaveAllFramesAsBmp = &p_pWindow->SaveAllFramesAsBmp;
+    target.SaveAllFramesAsRaw = &p_pWindow->SaveAllFramesAsRaw;
+    target.NumberFrames = &p_pWindow->NumberFrames;
+    target.SaveFolder = ApplicationDirPath() + "/../SavedImages/" + QString::fromUtf8(g_szProxyName);
+    target.Display8b = []() { return GetMatDisplay8b(); };
+    target.StopSaveAllFrames = [p_pWindow]() {
+        // Widgets belong to the GUI thread.
+        if (!CallSlotIfPresent(p_pWindow, "StopSaveAllFrames", true))
+            p_pWindow->SaveAllFramesRunning = false;
+    };
+    return new GigEFrameSink(std::move(target));
+}
+
+void FreeGigEBuffersForAcquisition(MainWindow* p_pWindow)
+{
+    (void)p_pWindow;
+    FreeGigEBufferList(g_GigEBufferList);
+}
+
+void CloseGigESerialForAcquisition(PvDeviceSerialPort* p_pPort)
+{
+    CloseGigESerial(p_pPort);
+}

@@ -1,0 +1,229 @@
+// Acquisition start: the common display set-up, then each board kind's frame path (MainWindow::Getinterruption).
+#include "board/acquisition_links.h"
+#include "board/acquisition_state.h"
+#include "board/eskra_frame_stream.h"
+#include "board/eskra_threads.h"
+#include "board/usb3_callbacks.h"
+
+#include "app/globals.h"
+#include "app/kv_log.h"
+#include "app/waits.h"
+#include "mainwindow/MainWindow.h"
+#include "mainwindow/message_boxes.h"
+#include "params/proxy_parameter_ids.h"
+#include "params/proxy_parameter_table.h"
+#include "pipeline/affichage.h"
+#include "pipeline/frame_buffers.h"
+#include "pipeline/mainwindow_pipeline.h"
+#include "platform/ebus/ebus.h"
+#include "usb3lib/Quenlin.h"
+#include "ui_MainWindow.h"
+
+#include <QCoreApplication>
+#include <QThread>
+#include <QTimer>
+
+#include <pthread.h>
+
+namespace {
+
+pthread_t g_EskraReadThread;
+pthread_t g_EskraProcessThread;
+
+void StartTimer(QTimer* p_pTimer, int p_iPeriodMs)
+{
+    if (p_pTimer)
+        p_pTimer->start(p_iPeriodMs);
+}
+
+// Runs one worker thread and waits for it; on a failed creation the body runs
+// here instead, so a frame is never skipped for want of a thread.
+void RunAndJoin(pthread_t* p_pThread, void* (*p_pBody)(void*))
+{
+    if (pthread_create(p_pThread, nullptr, p_pBody, nullptr) == 0)
+        pthread_join(*p_pThread, nullptr);
+    else
+        p_pBody(nullptr);
+}
+
+} // namespace
+
+void MainWindow::Getinterruption()
+{
+    StopAcquisition = true;
+    // The statistics slot joins its timer at the first start.
+    if (Timers.OneSecond)
+        connect(Timers.OneSecond, &QTimer::timeout, this, &MainWindow::TimeOut1s, Qt::UniqueConnection);
+    CallSlotIfPresent(this, "SetVideoSizeForAcquisition", false);
+    if (ImageView) {
+        ImageView->startAcquisition(ui->scrollArea->width(), ui->scrollArea->height(), FrameWidth);
+        if (FrameWidth < 1024)
+            ImageView->enableCosmeticZoom();
+    }
+    CallSlotIfPresent(this, "UpdateInformationWindowBeforeStart", false);
+    Log->writeLine("Start Display FPS and Miniature Update Timers");
+    StartTimer(Timers.Miniature, MiniatureTimerPeriodMs);
+    StartTimer(Timers.Histogram, HistogramTimerPeriodMs);
+
+    const int kind = DigiBoardKind;
+    ui->pushButton_SaveHistogramCSV->setEnabled(true);
+    ui->pushButton_SaveHistogramBMP->setEnabled(true);
+    ui->pushButton_SelectBPFile->setEnabled(true);
+    ui->comboBox_BPCorrectionMode->setEnabled(true);
+    ui->action_CablibrationScript->setEnabled(true);
+    ui->menu_NUC->setEnabled(true);
+    ui->actionDetectBP->setEnabled(true);
+    ui->checkBox_SaveStream->setEnabled(false);
+    if (kind != 0 && kind != 2)
+        ui->action_OpenBPOffsetWindow->setEnabled(true);
+    if (kind != 2 && kind != 5) {
+        Log->writeLine("Configuring the BP Offset file and read the previous value saved");
+        CallSlotIfPresent(this, "ReadBPOffsetForAcquisition", false);
+    }
+
+    switch (kind) {
+    case 6: {
+        FrameReady = false;
+        g_bDisplayBusy = false;
+        StopAcquisition = false;
+        Log->writeLine("Start display");
+        FrameCounter = 1;
+        FramesAcquired = 0;
+        FramesShown = 0;
+        if (isInitialized() == 0)
+            initAsyncCapture(OnUsbFrameReady, OnUsbCaptureEvent, 0, 1);
+        startCapture();
+        StartTimer(Timers.OneSecond, OneSecondTimerPeriodMs);
+        if (!SoftwareNUC)
+            StartTimer(Timers.GainOffset, GainOffsetTimerPeriodMs);
+        return;
+    }
+
+    case 4: {
+        FrameReady = false;
+        g_bDisplayBusy = false;
+        StopAcquisition = false;
+        Log->writeLine("Start Image display update timer");
+        GigEPipeline = CreateGigEPipelineForAcquisition(GigEDevice, GigEStream);
+        if (GigEDevice)
+            GigEDevice->StreamEnable(0);
+        Log->writeLine("Send AcquisitionStart command to the Dunstel");
+        if (GigEAcquisitionStartCommand)
+            GigEAcquisitionStartCommand->Execute();
+        FrameCounter = 0;
+        GigEEventSink = CreateGigEFrameSinkForAcquisition(this);
+        if (GigEPipeline) {
+            if (GigEEventSink)
+                GigEPipeline->RegisterEventSink(GigEEventSink);
+            GigEPipeline->Start();
+            StreamStarted = true;
+        }
+        StartTimer(Timers.OneSecond, OneSecondTimerPeriodMs);
+        ui->pushButton_Start->setEnabled(true);
+        Log->writeLine("Start display");
+        while (!StopAcquisition && FrameCounter != -1)
+            WaitMs(20);
+        return;
+    }
+
+    case 1:
+    case 2:
+    case 3: {
+        ui->pushButton_Start->setEnabled(true);
+        if (kind == 3) {
+            SendFpgaRegisterForAcquisition(this, 6, 1);
+            SetCurrent(CurrentProxyIndex, ProxyParameterId::ImageOffset, uint32_t(ui->spinBox_ImageOffset->value() / 2));
+            SetCurrent(CurrentProxyIndex, ProxyParameterId::ImageGain, uint32_t(ui->spinBox_ImageGain->value()));
+            StartTimer(Timers.GainOffset, GainOffsetTimerPeriodMs);
+        } else if (kind == 1) {
+            SendCameraLinkTextForAcquisition("#A002#R052#D00000");
+            StartTimer(Timers.GainOffset, GainOffsetTimerPeriodMs);
+        }
+        Log->writeLine("Start Image display update timer");
+        StartTimer(Timers.OneSecond, OneSecondTimerPeriodMs);
+        if (!g_bWindowingDisabled) {
+            const unsigned w = unsigned(FrameWidth.load());
+            unsigned d = GetCurrent(CurrentProxyIndex, ProxyParameterId::WindowingDivisor);
+            if (d == 0)
+                d = 1;
+            const int b = int(GetCurrent(CurrentProxyIndex, ProxyParameterId::BlindColumns));
+            const int t = int(w / d) - ((b >> 4) + (b & 15)) - 13;
+            ui->spinBox_TINT->setRange(0, t);
+            ui->horizontalSlider_TINT->setRange(0, int(w / d));
+            ui->spinBox_TINT->setValue(t);
+            const std::pair<int, int> writes[] = {{0, ui->spinBox_TINT->value()},
+                                                  {1, ui->spinBox_DAC_A->value()},
+                                                  {2, ui->spinBox_DAC_B->value()},
+                                                  {11, ui->spinBox_DAC_C->value()},
+                                                  {12, ui->spinBox_DAC_D->value()}};
+            for (const auto& [id, value] : writes) {
+                WriteBoardRegister(this, 1, id, value);
+                WaitMs(100);
+            }
+        }
+        Log->writeLine("Start display");
+        WaitMs(100);
+        FrameCounter = 0;
+        g_bDisplayBusy = false;
+        FrameReady = false;
+        StopAcquisition = false;
+        while (!StopAcquisition) {
+            WaitMs(20);
+            CallSlotIfPresent(this, "SaveAllFrames_Belmor", false);
+            if (CameraLinkAcquisitionFailed)
+                break;
+            if (FrameCounter == -1)
+                return;
+        }
+        if (!CameraLinkAcquisitionFailed)
+            return;
+        StopAcquisition = true;
+        ui->pushButton_Start->setEnabled(false);
+        ui->pushButton_SetWindow->setEnabled(false);
+        ui->pushButton_SetParameters->setEnabled(false);
+        Log->writeLine("Camera Link connexion failed. Is the cable still connected to the computer ?");
+        PresentMessageBox({this, QMessageBox::Critical, QStringLiteral("CameraLink Error"),
+                           QStringLiteral("Please check if the DigiBoard is well connected to the computer."),
+                           {QStringLiteral("OK")}});
+        Deinit();
+        return;
+    }
+
+    case 5: {
+        FrameReady = false;
+        g_bDisplayBusy = false;
+        ui->pushButton_Start->setEnabled(true);
+        StartTimer(Timers.OneSecond, OneSecondTimerPeriodMs);
+        // Counted from 0, so the watchdog sees the first frame of the first second.
+        FrameCounter = 0;
+        StopAcquisition = false;
+        while (!StopAcquisition) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
+            // A stop handled in the events (button, watchdog, Deinit) has
+            // closed the port and freed the buffers: no further cycle.
+            if (StopAcquisition)
+                break;
+            const int emptyReads = g_EskraReceiver.emptyReadCount;
+            RunAndJoin(&g_EskraReadThread, EskraReadThread);
+            CheckSerialFrameEskra(uint32_t(EskraChecksums[1]), uint32_t(EskraChecksums[0]),
+                                  uint32_t(EskraChecksums[2]));
+            RunAndJoin(&g_EskraProcessThread, EskraProcessThread);
+            if (g_EskraReceiver.frameComplete) {
+                ++FrameCounter;
+                ++FramesAcquired;
+                ComputeFPNReference();
+                UpdateDisplay(g_pRawImage16b);
+                CallSlotIfPresent(this, "PushButton_SetModuleParameters", false);
+            } else if (g_EskraReceiver.emptyReadCount != emptyReads) {
+                // Nothing arrived: give the line a moment instead of spinning a core.
+                QThread::usleep(500);
+            }
+            g_EskraReceiver.frameComplete = false;
+        }
+        return;
+    }
+
+    default:
+        return;
+    }
+}

@@ -1,0 +1,103 @@
+// Process-wide state of the running acquisition and the frame buffers' ownership.
+#include "board/acquisition_state.h"
+
+#include "mainwindow/MainWindow.h"
+#include "pipeline/frame_buffers.h"
+
+#include <QMessageBox>
+#include <QMetaObject>
+
+#include <cstring>
+#include <memory>
+
+char g_szProxyName[ProxyNameBufferSize] = {};
+std::atomic<MCHANDLE> g_hMultiCamChannel{0};
+char g_szCamFilePath[CamFilePathBufferSize] = {};
+std::atomic<int> MultiCamSaveImageIndex{0};
+std::atomic<int> MultiCamSavedFrames{0};
+std::atomic<int> g_iSaveAllFramesCount{0};
+std::atomic<int> g_iSaveAllFramesFileIndex{0};
+QPointer<QMessageBox> g_pNoFrameWarningBox;
+
+namespace {
+// The owners; the main window and the frame paths see plain pointers.
+std::unique_ptr<unsigned short[]> s_RawFrame;
+std::unique_ptr<unsigned short[]> s_CorrectedFrame;
+size_t s_uRawElements = 0;
+std::unique_ptr<unsigned char[]> s_EskraBuffers[3];
+std::unique_ptr<unsigned char[]> s_EskraPixels;
+std::unique_ptr<uint32_t[]> s_BadPixelLists[4];
+} // namespace
+
+void SetAcquisitionProxyName(const char* p_pName)
+{
+    std::strncpy(g_szProxyName, p_pName ? p_pName : "", ProxyNameBufferSize - 1);
+    g_szProxyName[ProxyNameBufferSize - 1] = '\0';
+}
+
+size_t AllocatedRawFrameElements()
+{
+    return s_uRawElements;
+}
+
+unsigned short* AllocatedRawFrameBuffer()
+{
+    return s_RawFrame.get();
+}
+
+void AllocateAcquisitionBuffers(MainWindow* p_pWindow, size_t p_uPitchBytes, size_t p_uHeight)
+{
+    FreeAcquisitionBuffers(p_pWindow);
+    const size_t frameBytes = p_uPitchBytes * p_uHeight;
+    // Four times the frame's bytes in 16-bit elements, zeroed over the first half
+    // (value-initialised here: all of it).
+    const size_t elements = 2 * frameBytes;
+    s_RawFrame.reset(new unsigned short[elements]());
+    s_CorrectedFrame.reset(new unsigned short[elements]());
+    s_uRawElements = elements;
+    g_pRawImage16b = s_RawFrame.get();
+    g_pCorrectedImage16b = s_CorrectedFrame.get();
+    for (int i = 0; i < 3; ++i) {
+        s_EskraBuffers[i].reset(new unsigned char[EskraStreamBufferBytes]());
+        p_pWindow->EskraBuffers[i] = s_EskraBuffers[i].get();
+    }
+    s_EskraPixels.reset(new unsigned char[EskraPixelBufferBytes]());
+    p_pWindow->EskraPixelBuffer = s_EskraPixels.get();
+    // FramePitch x FrameHeight words each, so the count and every index of a
+    // full frame fit; zeroed, so each list starts with count 0.
+    for (int i = 0; i < 4; ++i) {
+        s_BadPixelLists[i].reset(new uint32_t[frameBytes]());
+        p_pWindow->BadPixelIndexList[i] = s_BadPixelLists[i].get();
+    }
+}
+
+void FreeAcquisitionBuffers(MainWindow* p_pWindow)
+{
+    g_pRawImage16b = nullptr;
+    g_pCorrectedImage16b = nullptr;
+    if (p_pWindow) {
+        for (unsigned char*& pBuffer : p_pWindow->EskraBuffers)
+            pBuffer = nullptr;
+        p_pWindow->EskraPixelBuffer = nullptr;
+        for (uint32_t*& pList : p_pWindow->BadPixelIndexList)
+            pList = nullptr;
+    }
+    s_RawFrame.reset();
+    s_CorrectedFrame.reset();
+    s_uRawElements = 0;
+    for (auto& pBuffer : s_EskraBuffers)
+        pBuffer.reset();
+    s_EskraPixels.reset();
+    for (auto& pList : s_BadPixelLists)
+        pList.reset();
+}
+
+bool CallSlotIfPresent(QObject* p_pObject, const char* p_szSlot, bool p_bQueued)
+{
+    if (!p_pObject)
+        return false;
+    const QByteArray signature = QByteArray(p_szSlot) + "()";
+    if (p_pObject->metaObject()->indexOfMethod(signature.constData()) < 0)
+        return false;
+    return QMetaObject::invokeMethod(p_pObject, p_szSlot, p_bQueued ? Qt::QueuedConnection : Qt::DirectConnection);
+}

@@ -1,0 +1,356 @@
+// Acquisition stop: the safe sensor registers, the ordered tear-down of every board link and the window's return to "Ready".
+#include "board/acquisition_links.h"
+#include "board/acquisition_state.h"
+#include "board/multicam_channel.h"
+
+#include "app/app_paths.h"
+#include "app/globals.h"
+#include "app/kv_log.h"
+#include "app/waits.h"
+#include "mainwindow/MainWindow.h"
+#include "mainwindow/MW_AdvancedUser.h"
+#include "mainwindow/message_boxes.h"
+#include "params/proxy_parameter_ids.h"
+#include "params/proxy_parameter_table.h"
+#include "pipeline/affichage.h"
+#include "pipeline/frame_buffers.h"
+#include "pipeline/image_miniature.h"
+#include "platform/ebus/ebus.h"
+#include "usb3lib/Quenlin.h"
+#include "ui_MainWindow.h"
+
+#include <QMessageBox>
+#include <QPixmap>
+#include <QSerialPort>
+#include <QThread>
+#include <QTimer>
+
+#include <opencv2/highgui.hpp>
+
+namespace {
+
+constexpr uint32_t kUndefinedCell = 65535;
+
+void StopIfActive(QTimer* p_pTimer)
+{
+    if (p_pTimer && p_pTimer->isActive())
+        p_pTimer->stop();
+}
+
+} // namespace
+
+int MainWindow::SendDefaultSensorRegisters()
+{
+    const int kind = DigiBoardKind;
+    if (kind != 1 && kind != 2 && kind != 3 && kind != 4 && kind != 6)
+        return 0;
+    const int proxy = CurrentProxyIndex;
+    // The GigE board gets the integration time the operator may have changed.
+    const uint32_t tint = kind == 4 ? GetCurrent(proxy, ProxyParameterId::TINTMin)
+                                    : GetDefault(proxy, ProxyParameterId::TINTMin);
+    int result = WriteBoardRegister(this, kind, 0, int(tint));
+    const uint32_t zeroChannel = GetDefault(proxy, ProxyParameterId::StopZeroChannel);
+    if (zeroChannel != kUndefinedCell)
+        result += WriteBoardRegister(this, kind, int(zeroChannel) - 1, 0);
+    const uint32_t fullChannel = GetDefault(proxy, ProxyParameterId::GSKChannel);
+    if (fullChannel != kUndefinedCell)
+        result += WriteBoardRegister(this, kind, int(fullChannel) - 1, 4095);
+    return result;
+}
+
+void MainWindow::Deinit()
+{
+    if (!Connected)
+        return;
+    // The tear-down touches widgets and joins the frame threads: it belongs to
+    // the GUI thread. A frame thread asks for it and returns.
+    if (QThread::currentThread() != thread()) {
+        StopAcquisition = true;
+        if (!DeinitQueued.exchange(true))
+            QMetaObject::invokeMethod(this, "Deinit", Qt::QueuedConnection);
+        return;
+    }
+    DeinitQueued = false;
+    const int kind = DigiBoardKind;
+    const int proxy = CurrentProxyIndex;
+
+    emit signalInterruptDebug();
+    Log->writeLine("Deinitializing ...");
+    auto* pBox = new QMessageBox(QMessageBox::Warning, QStringLiteral("Deinitializing"),
+                                 QStringLiteral("Deinitializing in progress. Please wait ... "), QMessageBox::Ok, this);
+    pBox->setModal(false);
+    pBox->show();
+    DeinitializingBox = pBox;
+
+    const int result = SendDefaultSensorRegisters();
+
+    StopAcquisition = true;
+    g_bAcquisitionEnded = true;
+    CallSlotIfPresent(this, "StopVideoRecordingForDeinit", false);
+    SaveAllFramesRunning = false;
+    Grabbing = false;
+    if (ui->checkBox_SaveAllDisplayedImageRAW->isChecked())
+        ui->checkBox_SaveAllDisplayedImageRAW->setChecked(false);
+    // The frame paths see the stop flag within this time and leave the buffers alone.
+    QThread::msleep(300);
+
+    ui->comboBox_BayerMode->setCurrentIndex(0);
+    CallSlotIfPresent(this, "CloseBPOffsetWindowForDeinit", false);
+    ui->action_OpenBPOffsetWindow->setEnabled(true);
+    CallSlotIfPresent(this, "CloseCalibrationForDeinit", false);
+    if (AdvancedUserWindow && AdvancedUserWindow->isVisible())
+        AdvancedUserWindow->close();
+
+    if (ui->checkBox_Enable_AverageFPN->isChecked()) {
+        Log->writeLine("Unchecking Average FPN Box ...");
+        ui->checkBox_Enable_AverageFPN->click();
+        Log->writeLine("... OK");
+    }
+    struct Uncheck
+    {
+        QCheckBox* box;
+        bool test;
+        int clearCell;   // -1: none
+        int stateCell;
+        const char* text;
+    };
+    const Uncheck unchecks[] = {
+        {ui->checkBox_RAW, GetCurrent(proxy, 58) != 0, -1, 57, "Unchecking Save Stream RAW Box ..."},
+        {ui->checkBox_JPG, GetCurrent(proxy, 55) != 0, -1, 54, "Unchecking Save Stream JPEG Box ..."},
+        {ui->checkBox_CSV, GetCurrent(proxy, 52) != 0, -1, 51, "Unchecking Save Stream CSV Box ..."},
+        {ui->checkBox_BMP, GetCurrent(proxy, 49) != 0, -1, 48, "Unchecking Save Stream BMP Box ..."},
+        {ui->checkBox_HDR, ui->checkBox_HDR->isChecked() && kind != 1, 40, 39, "Unchecking HDR Box ..."},
+        {ui->checkBox_InvertBW, GetCurrent(proxy, 43) != 0 && kind != 1, 43, 42, "Unchecking InvertBW ..."},
+        {ui->checkBox_AGC, GetCurrent(proxy, ProxyParameterId::AGC) != 0, ProxyParameterId::AGC, 18,
+         "Unchecking AGC Box ..."},
+    };
+    for (const Uncheck& u : unchecks) {
+        if (!u.test)
+            continue;
+        Log->writeLine(u.text);
+        u.box->click();
+        if (u.clearCell >= 0)
+            SetCurrent(proxy, u.clearCell, 0);
+        SetCurrent(proxy, u.stateCell, u.box->isChecked() ? 1 : 0);
+        Log->writeLine("... OK");
+    }
+    if (GetCurrent(proxy, ProxyParameterId::SaveStream) != 0) {
+        Log->writeLine("Stoping Save All Frames ...");
+        ui->pushButton_SaveAllFrames->click();
+        if (SaveAllFramesAsRaw)
+            ui->actionSaveAllFrames->trigger();
+        SetCurrent(proxy, ProxyParameterId::SaveStream, 0);
+        ResetCurrent(proxy, ProxyParameterId::SaveStreamEnabled);
+        Log->writeLine("... OK");
+    }
+    if (GetCurrent(proxy, ProxyParameterId::ApplyNUCEnabled) != 0)
+        SetCurrent(proxy, ProxyParameterId::ApplyNUCEnabled, 0);
+    if (BadPixelFile) {
+        std::fclose(BadPixelFile);
+        BadPixelFile = nullptr;
+        ui->label_BPFile->clear();
+    }
+
+    ui->pushButton_Open_ProxyDatasheet->setEnabled(false);
+    ui->action_Datasheet_DigiBoard->setEnabled(false);
+    ui->action_Datasheet_Proxy->setEnabled(false);
+    for (QAction* pAction : {ui->action_NUCHardware, ui->action_NUCSoftware}) {
+        pAction->setChecked(false);
+        pAction->setEnabled(false);
+    }
+    ui->action_CablibrationScript->setEnabled(false);
+    SoftwareNUC = false;
+
+    Log->writeLine("Disabling all zoom on the image");
+    if (ImageView) {
+        ImageView->zoomActive = false;
+        ImageView->zoomAllowed = false;
+        ImageView->cosmeticZoom = false;
+        ImageView->technicalZoom = false;
+    }
+    for (QWidget* pWidget : {static_cast<QWidget*>(ui->pushButton_ZoomM), static_cast<QWidget*>(ui->pushButton_ZoomP),
+                             static_cast<QWidget*>(ui->pushButton_LoadConfiguration),
+                             static_cast<QWidget*>(ui->pushButton_SaveConfiguration)})
+        pWidget->setEnabled(false);
+    WaitMs(50);
+
+    Log->writeLine("Stoping all timers...");
+    CallSlotIfPresent(this, "StopTerminalTimer", false);
+    StopIfActive(Timers.Miniature);
+    StopIfActive(Timers.AGC);
+    StopIfActive(Timers.Histogram);
+    StopIfActive(Timers.OneSecond);
+    StopIfActive(Timers.GainOffset);
+    ui->pushButton_SaveHistogramCSV->setEnabled(false);
+    ui->pushButton_SaveHistogramBMP->setEnabled(false);
+    CallSlotIfPresent(this, "ResetHistogram", false);
+    Log->writeLine("... OK");
+
+    Log->writeLine("Closing connexion with DigiBoard");
+    switch (kind) {
+    case 1:
+    case 2:
+    case 3:
+        ui->checkBox_2Tap->setEnabled(true);
+        Log->writeLine("Closing Camera Link Serial Port...");
+        SetCurrent(proxy, ProxyParameterId::TwoTapEnabled, 1);
+        if (!g_bWindowingInProgress) {
+            WindowFullFrame = true;
+            CloseCameraLinkSerialForAcquisition();
+            CameraLinkSerialOpen = false;
+        } else {
+            Grabbing = true;
+            Log->writeLine("WINDOWING ASKED");
+        }
+        // Idles the channel (joining its thread), deletes it and closes the driver.
+        CloseMultiCamChannel();
+        // The next Start sets a channel up again, windowing restart or not.
+        if (!g_bWindowingInProgress)
+            Grabbing = false;
+        Log->writeLine("... OK");
+        break;
+    case 6:
+        stopCapture();
+        for (int i = 0; i < 100 && isInitialized() != 0; ++i)
+            deinitCapture(1);
+        break;
+    case 4:
+        if (GigEDevice && GigEStream) {
+            Log->writeLine("Closing Dunstel");
+            if (GigEDevice->IsConnected() && StreamStarted && GigEAcquisitionStopCommand)
+                GigEAcquisitionStopCommand->Execute();
+            Log->writeLine("Disabling streaming on the controller");
+            GigEDevice->StreamDisable(0);
+            Log->writeLine("Aborting buffers still in stream");
+            GigEStream->AbortQueuedBuffers();
+            FreeGigEBuffersForAcquisition(this);
+            Log->writeLine("... OK");
+            if (GigEPipeline)
+                GigEPipeline->Stop();
+        }
+        if (GigEPipeline) {
+            if (GigEEventSink)
+                GigEPipeline->UnregisterEventSink(GigEEventSink);
+            delete GigEPipeline;
+            GigEPipeline = nullptr;
+        }
+        delete GigEEventSink;
+        GigEEventSink = nullptr;
+        if (GigEStream) {
+            GigEStream->Close();
+            PvStream::Free(GigEStream);
+            GigEStream = nullptr;
+        }
+        if (GigESerialPort && GigESerialPort->IsOpened()) {
+            Log->writeLine("Closing Dunstel Serial Port ...");
+            CloseGigESerialForAcquisition(GigESerialPort);
+            GigESerialPort = nullptr;
+            Log->writeLine("... OK");
+        }
+        if (GigEDevice && GigEDevice->IsConnected()) {
+            Log->writeLine("Disconnecting the Dunstel stream ...");
+            GigEDevice->Disconnect();
+            PvDevice::Free(GigEDevice);
+            GigEDevice = nullptr;
+            Log->writeLine("... OK");
+        }
+        GigEAcquisitionStartCommand = nullptr;
+        GigEAcquisitionStopCommand = nullptr;
+        GigEBandwidthParameter = nullptr;
+        GigEDeviceParameters = nullptr;
+        GigEStreamParameters = nullptr;
+        Log->writeLine("Reset Dunstel Serial Port to all others windows");
+        CallSlotIfPresent(this, "ResetGigEInToolWindows", false);
+        break;
+    case 5:
+        if (EskraSerialPort && EskraSerialPort->isOpen())
+            EskraSerialPort->close();
+        break;
+    default:
+        break;
+    }
+
+    Connected = false;
+    CameraLinkAcquisitionFailed = false;
+    FirstConnection = false;
+    CallSlotIfPresent(this, "TellToolWindowsDisconnected", false);
+    Log->writeLine("DigiBoard Disconnected");
+    if (ScreenShowOpen || DemoMode) {
+        cv::destroyAllWindows();
+        CallSlotIfPresent(this, "ActionDemoMode", false);
+        ScreenShowOpen = false;
+        DemoMode = false;
+    }
+    WaitMs(50);
+
+    Log->writeLine("Reinitialization all matrices to 0");
+    // Every frame path has ended: the buffers of this acquisition go now.
+    FreeAcquisitionBuffers(this);
+    ReleasePipelineImages();
+    if (ImageView)
+        ImageView->clearOverlay();
+    Log->writeLine("Reset Image Size");
+    FrameWidth = 0;
+    FrameHeight = 0;
+    FramePitch = 0;
+
+    ui->comboBox_BPCorrectionMode->setEnabled(true);
+    ui->comboBox_BPCorrectionMode->setCurrentIndex(0);
+    ui->pushButton_SelectBPFile->setEnabled(false);
+    ui->checkBox_SaveStream->setEnabled(false);
+    CallSlotIfPresent(this, "ResetInformationLabels", false);
+
+    ui->pushButton_Start->setText(QStringLiteral("Connect"));
+    ui->pushButton_Start->setIcon(QIcon());
+    ui->pushButton_Start->setEnabled(true);
+    ui->label_State->setText(QStringLiteral("Ready"));
+    ui->label_Info_Proxy_Freq->clear();
+    if (Hooks.AdvancedCommandsBoard)
+        Hooks.AdvancedCommandsBoard(QStringLiteral("NONE"));
+    if (Miniature)
+        Miniature->setPixmap(QPixmap(ApplicationDirPath() + "/Images/Logos/" + "Logo_mini.png"));
+
+    Log->writeLine("Reset Main Display");
+    ui->scrollArea->setMinimumHeight(775);
+    ui->scrollArea->setMinimumWidth(1030);
+    if (ImageView) {
+        ImageView->stopAcquisition();
+        ImageView->setScaledContents(false);
+        const QSize size = ui->scrollArea->size() - QSize(6, 6);
+        ImageView->setMinimumSize(size);
+        ImageView->setMaximumSize(size);
+        ImageView->setAlignment(Qt::AlignCenter);
+        ImageView->setPixmap(QPixmap(ApplicationDirPath() + "/Images/Logos/" + "Logo.png"));
+    }
+
+    g_bDisplayBusy = false;
+    FrameCounter = -1;
+    StreamStarted = false;
+    ui->checkBox_WindowingEnabled->setChecked(false);
+    if (ui->checkBox_WindowingEnabled->isVisible())
+        ui->checkBox_WindowingEnabled->setEnabled(true);
+
+    LutActive = false;
+    ui->action_FireLUT->setChecked(false);
+    ui->action_CoolLUT->setChecked(false);
+    ui->actionDetectBP->setEnabled(false);
+    ui->menu_NUC->setEnabled(false);
+    Log->writeLine("Disable all options");
+    for (QWidget* pGroup : {static_cast<QWidget*>(ui->groupBox_BadPixeCorrection), static_cast<QWidget*>(ui->groupBox_NUC),
+                            static_cast<QWidget*>(ui->groupBox_DisplayParameters),
+                            static_cast<QWidget*>(ui->groupBox_ProxyParameters),
+                            static_cast<QWidget*>(ui->groupBox_SaveImage),
+                            static_cast<QWidget*>(ui->groupBox_SensorParameters),
+                            static_cast<QWidget*>(ui->groupBox_RecordingVideo)})
+        pGroup->setEnabled(false);
+    Log->writeLine("Deinitialization DONE");
+
+    if (DeinitializingBox) {
+        DeinitializingBox->close();
+        delete DeinitializingBox.data();
+    }
+    if (result != 0)
+        PresentMessageBox({this, QMessageBox::Critical, QStringLiteral("Bad deinitializing"),
+                           QStringLiteral("The DigiBoard has been removed before the end of deinitializing phase."),
+                           {QStringLiteral("OK")}});
+}

@@ -1,0 +1,195 @@
+// One connection attempt: open the selected board's command link and settle which proxy the operator works with.
+#include "mainwindow/MainWindow.h"
+
+#include "ui_MW_ProxyBelmor.h"
+
+#include "app/kv_log.h"
+#include "board/board_message_box.h"
+#include "board/cameralink_serial.h"
+#include "board/connect_retry.h"
+#include "board/gige_link.h"
+#include "mainwindow/MW_ProxyBelmor.h"
+#include "usb3lib/Quenlin.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QElapsedTimer>
+
+#include <vector>
+
+namespace {
+
+constexpr int kArvex = 1;
+constexpr int kBelmor = 2;
+constexpr int kBelmorPlus = 3;
+constexpr int kDunstel = 4;
+constexpr int kCorvane = 6;
+
+// A freshly shown selector needs a moment before the window system makes it
+// active; only after that does losing the activation end the wait.
+constexpr int kSelectorActivationGraceMs = 1000;
+
+enum class CorvaneState { Absent, InitFailed, Ready };
+
+// Opens the capture once to see that the board is there and initialises,
+// then closes it again so that the board-number queries and the acquisition
+// start find the device free.
+CorvaneState CheckCorvane()
+{
+    if (isInitialized() != 0)
+        return CorvaneState::Ready;
+    const int hr = initSyncCapture(0);
+    if (hr == QUENLIN_MF_E_NOT_FOUND)
+        return CorvaneState::Absent;
+    if (hr < 0)
+        return CorvaneState::InitFailed;
+    deinitCapture(0);
+    return CorvaneState::Ready;
+}
+
+} // namespace
+
+void MainWindow::ReleaseFailedGigEConnection()
+{
+    // Nothing is connected yet, so the disconnection code would leave these
+    // behind: the next attempt must start from a free device.
+    if (GigESerialPort) {
+        CloseGigESerial(GigESerialPort);
+        GigESerialPort = nullptr;
+    }
+    if (GigEDevice) {
+        GigEDevice->Disconnect();
+        PvDevice::Free(GigEDevice);
+        GigEDevice = nullptr;
+    }
+    GigEDeviceInfo = nullptr;
+}
+
+void MainWindow::CreateConnectionWindows()
+{
+    ProxySelector = new MW_ProxyBelmor;
+    ProxySelector->SetLog(Log);
+    Hooks.BelmorProxyNumber = [this]() { return ProxySelector->ReadProxyNumber(); };
+    Hooks.BelmorProxyName = [this]() { return ProxySelector->getNameProxy(); };
+}
+
+int MainWindow::ConnectToBoard(int attempt)
+{
+    QCoreApplication::processEvents();
+    const int iKind = DigiBoardKind;
+
+    auto openCameraLinkPort = [this](bool p_bBelmorPort) -> bool {
+        if (CameraLinkSerialOpen)
+            return true;
+        std::vector<char> message(CameraLinkMessageBufferSize, '\0');
+        CameraLinkSerialOpen = true;
+        Log->writeLine("Init CameraLink Serial Port ...");
+        const int iStatus =
+            p_bBelmorPort ? ActivateTerminal_Belmor(message.data()) : ActivateTerminal_Arvex(message.data());
+        if (iStatus != 0) {
+            CameraLinkSerialOpen = false;
+            message.back() = '\0';
+            ShowBoardCriticalBox(this, QStringLiteral("Critical"),
+                                 "ActivateTerminal() fail: Serial Port Initialization Error: "
+                                     + QString::fromLocal8Bit(message.data()));
+            Log->writeLine("... FAILED");
+            return false;
+        }
+        Log->writeLine("... OK");
+        return true;
+    };
+
+    switch (iKind) {
+    case kBelmor: {
+        Log->writeLine("Mode Belmor selected");
+        if (!openCameraLinkPort(true))
+            return ConnectResult::LinkFailed;
+        MW_ProxyBelmor* pSelector = ProxySelector;
+        pSelector->show();
+        pSelector->raise();
+        pSelector->activateWindow();
+        pSelector->StartGrabKeyboard();
+        QElapsedTimer shown;
+        shown.start();
+        bool bWasActive = false;
+        while (!pSelector->Closed) {
+            const bool bActive = pSelector->isActiveWindow();
+            bWasActive = bWasActive || bActive;
+            if (!bActive && (bWasActive || shown.elapsed() > kSelectorActivationGraceMs))
+                break;
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        }
+        pSelector->StopGrabKeyboard();
+        if (!pSelector->Accepted) {
+            pSelector->Accepted = false;
+            pSelector->Closed = false;
+            pSelector->hide();
+            return ConnectResult::BelmorNotConfirmed;
+        }
+        CurrentProxyIndex = pSelector->ReadProxyNumber();
+        pSelector->Accepted = false;
+        pSelector->Closed = false;
+        applyProxyModelDefaults();
+        Log->writeLine("Proxy " + QString::number(CurrentProxyIndex) + " - " + ProxyName + " wanted");
+        Connected = true;
+        break;
+    }
+    case kArvex:
+    case kBelmorPlus:
+        if (!openCameraLinkPort(iKind == kBelmorPlus))
+            return ConnectResult::LinkFailed;
+        Connected = true;
+        ReadConfigIntoDigiBoard();
+        break;
+    case kCorvane:
+        switch (CheckCorvane()) {
+        case CorvaneState::Absent:
+            return ConnectResult::CorvaneAbsent;
+        case CorvaneState::InitFailed:
+            return attempt == ConnectAttemptLimit ? ConnectResult::LinkFailed : ConnectResult::CorvaneAbsent;
+        case CorvaneState::Ready:
+            break;
+        }
+        Connected = true;
+        ReadConfigIntoDigiBoard();
+        break;
+    case kDunstel: {
+        Log->writeLine("Select the GigE in the Pleora Window");
+        PvDeviceFinderWnd finder;
+        GigEDeviceInfo = SelectGigEDevice(&finder);
+        if (GigEDeviceInfo == nullptr) {
+            GigEDevice = nullptr;
+            GigESerialPort = nullptr;
+            return ConnectResult::GigENotChosen;
+        }
+        GigEDevice = ConnectGigEDevice(GigEDeviceInfo);
+        if (GigEDevice == nullptr) {
+            ReleaseFailedGigEConnection();
+            return ConnectResult::GigEOpenFailed;
+        }
+        GigESerialPort = OpenGigESerial(GigEDevice);
+        if (GigESerialPort == nullptr) {
+            ReleaseFailedGigEConnection();
+            return ConnectResult::LinkFailed;
+        }
+        Log->writeLine("Update the other window with the correct Serial Port used by the GigE");
+        // Here: GigESerialPort to the I2C, board set-up, terminal and
+        // advanced-commands windows, then GigEDevice to the advanced commands.
+        Connected = true;
+        qDebug() << "Reading config Into DB ...";
+        ReadConfigIntoDigiBoard();
+        qDebug() << "Reading OK !";
+        break;
+    }
+    default:
+        // No board, or Eskra (which connects from its own path): no link to open.
+        break;
+    }
+
+    qDebug() << "Config MW_Setup";
+    // Here: Setup_DigiBoard::setStatusConnexion(Connected).
+    qDebug() << "Config I2C";
+    // Here: MW_I2C_Configuration::setStatusConnexion(Connected).
+    qDebug() << "Config DONE !";
+    return ConnectResult::Connected;
+}

@@ -1,0 +1,245 @@
+// The main button's state machine: connect with retries, start, safe disconnection, and the serial-port board's one-press path.
+#include "mainwindow/MainWindow.h"
+
+#include "ui_MainWindow.h"
+
+#include "app/app_paths.h"
+#include "app/boot_file.h"
+#include "app/globals.h"
+#include "app/header_constants.h"
+#include "app/kv_log.h"
+#include "app/waits.h"
+#include "board/connect_retry.h"
+#include "mainwindow/message_boxes.h"
+
+#include <QCoreApplication>
+#include <QIcon>
+#include <QMessageBox>
+#include <QPointer>
+
+// The "Connecting in progress" box of the running connect procedure.
+QPointer<QMessageBox> g_pConnectingBox;
+
+namespace {
+
+constexpr int kBelmor = 2;
+constexpr int kBelmorPlus = 3;
+constexpr int kDunstel = 4;
+constexpr int kEskra = 5;
+constexpr int kCorvane = 6;
+constexpr int kEskraProxyIndex = 17;
+
+const QString kCaptionConnect = QStringLiteral("Connect");
+const QString kCaptionStopConnection = QStringLiteral("Stop\nConnection");
+const QString kCaptionStart = QStringLiteral("Start");
+const QString kCaptionDisconnect = QStringLiteral("Safe\ndisconnection");
+
+void ShowCritical(QWidget* p_pParent, const QString& p_sText)
+{
+    MessageBoxRequest request;
+    request.parent = p_pParent;
+    request.icon = QMessageBox::Critical;
+    request.title = QStringLiteral("Critical");
+    request.text = p_sText;
+    request.buttons = QStringList{QStringLiteral("OK")};
+    PresentMessageBox(request);
+}
+
+} // namespace
+
+void MainWindow::ConnectConnectionControls()
+{
+    // On every release the stop request comes first, the state machine second.
+    connect(ui->pushButton_Start, &QPushButton::released, this, &MainWindow::PushButton_Start_When_Connecting);
+    connect(ui->pushButton_Start, &QPushButton::released, this, &MainWindow::PushButton_Start);
+    connect(ui->checkBox_WindowingEnabled, &QCheckBox::stateChanged, this, &MainWindow::CheckBox_WindowingEnabled);
+    connect(ui->pushButton_SetParameters, &QPushButton::released, this, &MainWindow::PushButton_SetModuleParameters);
+}
+
+void MainWindow::PushButton_Start_When_Connecting()
+{
+    if (!Connecting)
+        return;
+    Log->writeLine("Stop connection asked");
+    StopConnectionAsked = true;
+}
+
+void MainWindow::PushButtonConnect_ProxyTest()
+{
+    PushButton_Start();
+}
+
+void MainWindow::PushButtonSetParameter_ProxyTest()
+{
+    PushButton_SetModuleParameters();
+}
+
+void MainWindow::PushButtonTakeFPN_ProxyTest()
+{
+    PushButton_TakeFPNRef();
+}
+
+void MainWindow::CheckBox_WindowingEnabled(int p_iCheckBoxStatus)
+{
+    g_bWindowingDisabled = p_iCheckBoxStatus == 0;
+}
+
+void MainWindow::PushButton_Start()
+{
+    const QString sBoardName = ui->comboBox_SelectDigiBoard->currentText();
+
+    // ---- Serial-port board: one press connects, initialises and streams.
+    if (DigiBoardKind == kEskra && !Connected) {
+        ProxyName = QStringLiteral("Z603");
+        CurrentProxyIndex = kEskraProxyIndex;
+        Connected = true;
+        FrameRate = 255;
+        if (Hooks.AdvancedCommandsBoard)
+            Hooks.AdvancedCommandsBoard(sBoardName);
+        UpdateValuesOnDynamicFrequency(255);
+        UpdateBootFile(sBoardName, HeaderConstants::BootFileName, &AutoStart, &AutoNUC);
+        ui->pushButton_Start->setText(kCaptionDisconnect);
+        ui->pushButton_Start->setIcon(QIcon(ApplicationDirPath() + HeaderConstants::IconsFolder + HeaderConstants::IconStop));
+        InitGUIWithProxy();
+        if (!Grabbing) {
+            g_bWindowingDisabled = true;
+            bool bWindowingDisabled = g_bWindowingDisabled;
+            bool bFailed = true;
+            if (!InvokeInitIfPresent(this, &bWindowingDisabled, &bFailed))
+                Log->writeLine("Acquisition initialisation not available");
+            if (bFailed) {
+                // The next press takes the disconnect branch and returns to "Connect".
+                ui->pushButton_Start->setEnabled(true);
+                return;
+            }
+            Grabbing = true;
+        }
+        InvokeSlotIfPresent(this, "Getinterruption");
+        InvokeSlotIfPresent(this, "Deinit");
+        return;
+    }
+
+    // ---- Connected (or a press while connecting, which the connect loop takes).
+    if (Connected || Connecting) {
+        if (!Connected)
+            return;
+        InvokeSlotIfPresent(this, "Disable_2Tap");
+        ui->pushButton_LoadConfiguration->setEnabled(true);
+        ui->pushButton_SaveConfiguration->setEnabled(true);
+        ui->pushButton_Start->setEnabled(false);
+        ui->pushButton_Start->setCheckable(false);
+        SecondsWithoutFrame = 0;
+        if (ui->pushButton_Start->text() == kCaptionDisconnect) {
+            Log->writeLine("Disconnect Button Pressed");
+            if (DigiBoardKind == kDunstel) {
+                // The start sequence still running below this press stops the stream and runs Deinit.
+                StopAcquisition = true;
+                return;
+            }
+            if (!InvokeSlotIfPresent(this, "Deinit"))
+                ui->pushButton_Start->setEnabled(true);
+            return;
+        }
+        if (!InvokeSlotIfPresent(this, "StartAcquisitionSequence")) {
+            Log->writeLine("Acquisition start not available");
+            ui->pushButton_Start->setEnabled(true);
+        }
+        return;
+    }
+
+    // ---- Connect procedure.
+    auto* pBox = new QMessageBox(this);
+    pBox->setAttribute(Qt::WA_DeleteOnClose);
+    pBox->setWindowTitle(QStringLiteral("Information"));
+    pBox->setIcon(QMessageBox::Information);
+    pBox->setText(QStringLiteral("Connecting in progress, please wait"));
+    pBox->setStandardButtons(QMessageBox::NoButton);
+    pBox->setModal(false);
+    pBox->show();
+    g_pConnectingBox = pBox;
+
+    Log->writeLine("Updating last configuration opened");
+    UpdateBootFile(sBoardName, HeaderConstants::BootFileName, &AutoStart, &AutoNUC);
+    Log->writeLine("Connection to the DigiBoard");
+    ui->pushButton_Start->setText(kCaptionStopConnection);
+
+    Connecting = true;
+    ConnectAttemptSteps steps;
+    steps.attempt = [this](int p_iAttempt) { return ConnectToBoard(p_iAttempt); };
+    steps.processEvents = []() { QCoreApplication::processEvents(); };
+    steps.stopAsked = [this]() { return bool(StopConnectionAsked); };
+    steps.retryStarting = [this](int p_iRetry) {
+        Log->writeLine("Attempt to connect: " + QString::number(p_iRetry));
+        ui->label_State->setText("Attempt to connect " + QString::number(p_iRetry) + "/"
+                                 + QString::number(ConnectAttemptLimit));
+    };
+    steps.wait = [](int p_iMs) { WaitMs(p_iMs); };
+    const int iResult = RunConnectAttempts(steps);
+    if (iResult == ConnectResult::Interrupted)
+        Log->writeLine("Stop connection !");
+
+    if (g_pConnectingBox)
+        g_pConnectingBox->close();
+    g_pConnectingBox = nullptr;
+    Connecting = false;
+    // A stop asked while no retry was left to take it must not end the next procedure.
+    StopConnectionAsked = false;
+    ui->label_State->setText(QStringLiteral("Ready"));
+    ui->pushButton_Start->setEnabled(true);
+
+    switch (iResult) {
+    case ConnectResult::LinkFailed:
+        ui->pushButton_Start->setText(kCaptionConnect);
+        if (DigiBoardKind != kCorvane) {
+            ShowCritical(this, QStringLiteral("Error 0x00000001 - Serial Communication failed. The connection can't "
+                                              "be established correctly."));
+            Log->writeLine("Error 0x00000001 - Serial Communication failed. The connection can't be established "
+                           "correctly");
+        }
+        return;
+    case ConnectResult::GigEOpenFailed:
+        ui->pushButton_Start->setText(kCaptionConnect);
+        ShowCritical(this, QStringLiteral("Error 0x00000004 - Kestivo can't open the Dunstel device."));
+        Log->writeLine("Error 0x00000004 - Kestivo can't open the Dunstel device");
+        return;
+    case ConnectResult::GigENotChosen:
+        ui->pushButton_Start->setText(kCaptionConnect);
+        Log->writeLine("Error 0x00000008 - No Dunstel selected");
+        return;
+    case ConnectResult::Interrupted:
+        ui->pushButton_Start->setText(kCaptionConnect);
+        Log->writeLine("Connecting interrupted pressing button");
+        return;
+    case ConnectResult::CorvaneAbsent:
+        ui->pushButton_Start->setText(kCaptionConnect);
+        Log->writeLine("Corvane not connected to the computer");
+        return;
+    default:
+        break;
+    }
+
+    // 0, and 0x10 (no confirmed Belmor proxy): the connection stands.
+    Log->writeLine("Connection to the DigiBoard OK");
+    ui->action_Datasheet_DigiBoard->setEnabled(true);
+    ui->pushButton_Start->setText(kCaptionStart);
+    ui->pushButton_Start->setIcon(QIcon(ApplicationDirPath() + HeaderConstants::IconsFolder + HeaderConstants::IconPlay));
+    // Here: Window_Terminal::setStatusConnexion(true).
+    if (Hooks.AdvancedCommandsBoard)
+        Hooks.AdvancedCommandsBoard(sBoardName);
+    if (DigiBoardKind == kBelmor) {
+        FrameRate = 255;
+        UpdateValuesOnDynamicFrequency(255);
+    } else {
+        UpdateValuesOnDynamicFrequency(FrameRate);
+    }
+    InvokeSlotIfPresent(this, DigiBoardKind == kBelmorPlus ? "Enable_2Tap" : "Disable_2Tap");
+    ui->checkBox_WindowingEnabled->setEnabled(false);
+    InitGUIWithProxy();
+    ui->menu_NUC->setEnabled(false);
+    ui->label_State->setText(QStringLiteral("Connected !"));
+    InvokeSlotIfPresent(this, "UpdateInformationWindowBeforeStart");
+    Connected = true;
+    WaitMs(50);
+    if (AutoStart)
+        PushButton_Start();
+}

@@ -1,0 +1,159 @@
+// One-second statistics of the main window and the no-frame watchdog (MainWindow::TimeOut1s).
+#include "board/frame_statistics.h"
+
+#include "board/acquisition_state.h"
+
+#include "app/globals.h"
+#include "mainwindow/MainWindow.h"
+#include "mainwindow/message_boxes.h"
+#include "platform/ebus/ebus.h"
+#include "ui_MainWindow.h"
+
+#include <QMessageBox>
+
+#include <opencv2/core.hpp>
+
+#include <cmath>
+#include <iostream>
+
+double FrameBandwidthMbits(int p_iWidth, int p_iHeight, int p_iFrames)
+{
+    const uint64_t bits = uint64_t(uint32_t(std::max(p_iWidth, 0))) * uint64_t(uint32_t(std::max(p_iHeight, 0)))
+                          * uint64_t(uint32_t(std::max(p_iFrames, 0))) * 16u;
+    return double(bits) / 1048576.0;
+}
+
+QString BandwidthText(double p_dMbits)
+{
+    return QString::number(p_dMbits, 'g', 6) + " Mbits/s";
+}
+
+WatchdogAction WatchdogTick(int p_iKind, int p_iFrameCounter, int& p_rSeconds, bool p_bDebugRunning)
+{
+    const int f = p_iFrameCounter;
+    if (p_iKind == 4 || p_iKind == 5) {
+        if (!p_bDebugRunning && f == 0 && p_rSeconds < 10) {
+            ++p_rSeconds;
+            return WatchdogAction::Counted;
+        }
+        if (f > 0) {
+            p_rSeconds = 0;
+            return WatchdogAction::FrameSeen;
+        }
+        if (!p_bDebugRunning && f == 0 && p_rSeconds >= 10)
+            return WatchdogAction::Disconnect;
+        return WatchdogAction::None;
+    }
+    if (p_iKind == 6) {
+        if (f > 0) {
+            p_rSeconds = 0;
+            return WatchdogAction::FrameSeen;
+        }
+        if (p_bDebugRunning || f != 0)
+            return WatchdogAction::None;
+        if (p_rSeconds == 4) {
+            p_rSeconds = 5;
+            return WatchdogAction::ShowWarning;
+        }
+        if (p_rSeconds >= 10)
+            return WatchdogAction::Disconnect;
+        ++p_rSeconds;
+        return WatchdogAction::CountedAndPrint;
+    }
+    return WatchdogAction::None;
+}
+
+namespace {
+
+void CloseWarningBox()
+{
+    if (g_pNoFrameWarningBox && g_pNoFrameWarningBox->isVisible()) {
+        g_pNoFrameWarningBox->close();
+        delete g_pNoFrameWarningBox.data();
+    }
+    g_pNoFrameWarningBox = nullptr;
+}
+
+} // namespace
+
+void MainWindow::TimeOut1s()
+{
+    ui->label_Framerate_Acq_Val->setText(QString::number(FramesAcquired.load()) + " FPS");
+    ui->label_Framerate_Shown_Val->setText(QString::number(FramesShown.load()) + " FPS");
+
+    if (!MatDisplayGrey.empty()) {
+        cv::Scalar mean, stddev;
+        cv::meanStdDev(MatDisplayGrey, mean, stddev);
+        double dMin = 0, dMax = 0;
+        cv::minMaxLoc(MatDisplayGrey, &dMin, &dMax);
+        ui->label_MeanValue_Val->setText(QString::number(std::nearbyint(mean[0]), 'f', 0));
+        ui->label_StdValue_Val->setText(QString::number(stddev[0], 'g', 6));
+        ui->label_MaxValue_Val->setText(QString::number(dMax, 'g', 6));
+        ui->label_MinValue_Val->setText(QString::number(dMin, 'g', 6));
+    }
+    if (WindowingCurrentFps)
+        WindowingCurrentFps(uint16_t(FramesAcquired.load()));
+
+    const int kind = DigiBoardKind;
+    double dMbits = 0;
+    if (kind == 4) {
+        double dBandwidth = 0;
+        if (auto* pFloat = dynamic_cast<PvGenFloat*>(GigEBandwidthParameter))
+            pFloat->GetValue(dBandwidth);
+        dMbits = dBandwidth / 1048576.0;
+    } else {
+        dMbits = FrameBandwidthMbits(FrameWidth, FrameHeight, FramesAcquired);
+    }
+    ui->label_Bandwidth_Val->setText(BandwidthText(dMbits));
+
+    int seconds = SecondsWithoutFrame;
+    const WatchdogAction action = WatchdogTick(kind, FrameCounter, seconds, DebugRunning);
+    SecondsWithoutFrame = seconds;
+    switch (action) {
+    case WatchdogAction::CountedAndPrint:
+        std::cout << "No frame since " << seconds << "seconds" << std::endl;
+        break;
+    case WatchdogAction::FrameSeen:
+        if (kind == 6)
+            CloseWarningBox();
+        break;
+    case WatchdogAction::ShowWarning: {
+        CloseWarningBox();
+        auto* pBox = new QMessageBox(QMessageBox::Warning, QStringLiteral("Warning"),
+                                     QStringLiteral("Corvane is deconnecting...\nRecovering in progress"),
+                                     QMessageBox::Ok, this);
+        pBox->setModal(false);
+        g_pNoFrameWarningBox = pBox;
+        pBox->show();
+        std::cout << "No frame since " << 4 << "seconds" << std::endl;
+        break;
+    }
+    case WatchdogAction::Disconnect:
+        if (kind == 6) {
+            CloseWarningBox();
+            auto* pBox = new QMessageBox(QMessageBox::Critical, QStringLiteral("Critical"),
+                                         QStringLiteral("Corvane is deconnected...\nPlease check connexion"),
+                                         QMessageBox::Ok, this);
+            pBox->setAttribute(Qt::WA_DeleteOnClose);
+            pBox->setModal(true);
+            pBox->show();
+            Deinit();
+        } else {
+            StopAcquisition = true;
+            Deinit();
+            PresentMessageBox({this, QMessageBox::Critical, QStringLiteral("Critical"),
+                               kind == 4 ? QStringLiteral("Dunstel is deconnected...\nPlease check connexion")
+                                         : QStringLiteral("Eskra is deconnected...\nPlease check connexion"),
+                               {QStringLiteral("OK")}});
+        }
+        break;
+    default:
+        break;
+    }
+
+    // A disconnection leaves the counter at -1 (no acquisition) as Deinit set it.
+    if (action != WatchdogAction::Disconnect)
+        FrameCounter = 0;
+    FramesShown = 0;
+    FramesAcquired = 0;
+}

@@ -1,0 +1,280 @@
+// "Set parameters": the sensor controls into the current record, then TINT, the DACs, GMS and the clock word to the board.
+#include "board/sensor_parameters.h"
+
+#include "mainwindow/MainWindow.h"
+
+#include "ui_MainWindow.h"
+
+#include "app/kv_log.h"
+#include "app/waits.h"
+#include "board/cameralink_commands.h"
+#include "board/corvane_writer.h"
+#include "board/eskra_command.h"
+#include "board/gige_link.h"
+#include "board/eskra_frame_stream.h"
+#include "board/sensor_parameter_math.h"
+#include "mainwindow/message_boxes.h"
+#include "params/proxy_parameter_ids.h"
+#include "params/proxy_parameter_table.h"
+
+#include <QCoreApplication>
+#include <QSerialPort>
+
+#include <cstdarg>
+#include <cstdio>
+
+std::atomic<bool> SetParametersPending{false};
+
+namespace {
+
+constexpr int kArvex = 1;
+constexpr int kBelmor = 2;
+constexpr int kBelmorPlus = 3;
+constexpr int kDunstel = 4;
+constexpr int kEskra = 5;
+constexpr int kCorvane = 6;
+
+constexpr int kRegTint = 0;
+constexpr int kRegAdd02 = 1;
+constexpr int kRegAdd03 = 2;
+constexpr int kRegCkdiv = 3;
+constexpr int kRegGms = 4;
+constexpr int kRegAdd0C = 11;
+constexpr int kRegAdd0D = 12;
+constexpr int kFpgaClockModeRegister = 4;
+
+constexpr int kSetParametersEnabledCell = 112;
+constexpr int kBPCorrectionEnabledCell = 9;
+constexpr size_t kFailureTextSize = 500;
+
+QString Format(const char* p_szFormat, ...)
+{
+    char szText[kFailureTextSize];
+    va_list args;
+    va_start(args, p_szFormat);
+    std::vsnprintf(szText, sizeof szText, p_szFormat, args);
+    va_end(args);
+    return QString::fromUtf8(szText);
+}
+
+uint32_t Ticked(const QCheckBox* p_pBox)
+{
+    return p_pBox->isChecked() ? 1u : 0u;
+}
+
+} // namespace
+
+uint32_t MainWindow::getGMSValue()
+{
+    const int p = CurrentProxyIndex;
+    return ComputeGMSWord(ReadGmsCells(p), p);
+}
+
+void MainWindow::PushButton_SetModuleParameters()
+{
+    using namespace ProxyParameterId;
+    const int iKind = DigiBoardKind;
+
+    // The serial-port board takes registers only between two frames.
+    if (!SetParametersPending && iKind == kEskra) {
+        if (!g_EskraReceiver.frameComplete)
+            SetParametersPending = true;
+        return;
+    }
+
+    ui->pushButton_SetParameters->setEnabled(false);
+    QCoreApplication::processEvents();
+    const int p = CurrentProxyIndex;
+    SetCurrent(p, kSetParametersEnabledCell, 0);
+
+    SetCurrent(p, 216, static_cast<uint32_t>(ui->spinBox_TINT->value()));
+    SetCurrent(p, 170, static_cast<uint32_t>(ui->spinBox_DAC_A->value()));
+    SetCurrent(p, 175, static_cast<uint32_t>(ui->spinBox_DAC_B->value()));
+    SetCurrent(p, 180, static_cast<uint32_t>(ui->spinBox_DAC_C->value()));
+    SetCurrent(p, 185, static_cast<uint32_t>(ui->spinBox_DAC_D->value()));
+    SetCurrent(p, 31, Ticked(ui->checkBox_Gain0));
+    SetCurrent(p, 34, Ticked(ui->checkBox_Gain1));
+    SetCurrent(p, 37, Ticked(ui->checkBox_Gain2));
+    SetCurrent(p, 70, Ticked(ui->checkBox_UpCol));
+    SetCurrent(p, 73, Ticked(ui->checkBox_UpRow));
+    SetCurrent(p, 64, Ticked(ui->checkBox_SizeA));
+    SetCurrent(p, 67, Ticked(ui->checkBox_SizeB));
+    SetCurrent(p, 25, Ticked(ui->checkBox_DACFilter));
+    SetCurrent(p, 366, Ticked(ui->checkBox_OAdj2));
+    SetCurrent(p, 369, Ticked(ui->checkBox_OAdj1));
+    SetCurrent(p, 372, Ticked(ui->checkBox_OAdj0));
+    SetCurrent(p, 375, Ticked(ui->checkBox_MAdj2));
+    SetCurrent(p, 378, Ticked(ui->checkBox_MAdj1));
+    SetCurrent(p, 381, Ticked(ui->checkBox_MAdj0));
+    SetCurrent(p, 384, Ticked(ui->checkBox_Ref1));
+    SetCurrent(p, 387, Ticked(ui->checkBox_Ref0));
+
+    const uint32_t uGms = getGMSValue();
+    const uint32_t uTint = GetCurrent(p, 216);
+
+    if (TintOutsideNominalRange(uTint, static_cast<uint32_t>(FrameWidth.load()), GetCurrent(p, WindowingDivisor))) {
+        MessageBoxRequest question;
+        question.parent = this;
+        question.icon = QMessageBox::Question;
+        question.title = QStringLiteral("TINT Value outside nominal range");
+        question.text = QStringLiteral(
+            "The TINT value set is outside the nominal range. Do you want to continue anyway ?");
+        question.buttons = QStringList{QStringLiteral("Yes"), QStringLiteral("No")};
+        if (PresentMessageBox(question) == 1) {
+            ui->pushButton_SetParameters->setEnabled(true);
+            return;
+        }
+    }
+
+    Log->writeLine("Send the following parameters :");
+    const bool bTint = ui->checkBox_Enable_TINT->isChecked();
+    const bool bDacA = ui->checkBox_Enable_DAC_A->isChecked();
+    const bool bDacB = ui->checkBox_Enable_DAC_B->isChecked();
+    const bool bDacC = ui->checkBox_Enable_DAC_C->isChecked();
+    const bool bDacD = ui->checkBox_Enable_DAC_D->isChecked();
+    const bool bGms = ui->checkBox_GMS->isChecked();
+    const bool bAdvanced = ui->checkBox_Advanced_user->isChecked();
+    auto cell = [p](int p_iCell) { return QString::number(GetCurrent(p, p_iCell)); };
+    if (bTint)
+        Log->writeLine("\tTINT  = " + cell(216));
+    if (bDacA)
+        Log->writeLine("\tADD02 = " + cell(170));
+    if (bDacB)
+        Log->writeLine("\tADD03 = " + cell(175));
+    if (bDacC)
+        Log->writeLine("\tADD0C = " + cell(180));
+    if (bDacD)
+        Log->writeLine("\tADD0D = " + cell(185));
+    if (bGms) {
+        Log->writeLine("\tGMS   = " + QString::number(static_cast<int32_t>(uGms)) + " with:");
+        const struct { const char* name; int cell; bool optional; } bits[] = {
+            {"OAdj2", 366, true}, {"OAdj1", 369, true}, {"OAdj0", 372, true}, {"MAdj2", 375, true},
+            {"MAdj1", 378, true}, {"MAdj0", 381, true}, {"Ref1", 384, true},  {"Ref0", 387, true},
+            {"Gain2", 37, true},  {"Gain1", 34, false}, {"Gain0", 31, false}, {"UpCol", 70, false},
+            {"UpRow", 73, false}};
+        for (const auto& bit : bits)
+            Log->writeLine(QString("\t\t") + bit.name + " = " + cell(bit.cell) + (bit.optional ? " (optional)" : ""));
+    }
+
+    // One register through the connected board's family; 0 = sent.
+    auto sendRegister = [this, iKind](int p_iId, uint32_t p_uValue) -> int {
+        const int iValue = static_cast<int>(p_uValue);
+        switch (iKind) {
+        case kArvex:
+            return SendCameraLinkCommandStar(p_iId, iValue, true);
+        case kBelmor:
+        case kBelmorPlus:
+            return SendCameraLinkCommand(p_iId, iValue, true);
+        case kDunstel:
+            return SendGigECommand(GigESerialPort, p_iId, iValue);
+        case kEskra: {
+            int iStatus = EskraCommandOk;
+            const QByteArray text = FormatEskraCommand(p_iId, iValue, &iStatus).toLatin1();
+            if (iStatus != EskraCommandOk || !EskraSerialPort || EskraSerialPort->write(text) == -1)
+                return -1;
+            WaitMs(100);
+            return 0;
+        }
+        case kCorvane:
+            return SetCorvaneParameter(p_iId, iValue, true);
+        default:
+            return 0;
+        }
+    };
+    // False ends the sequence with p_sFailure. An undefined value (65535) is
+    // never sent: the board keeps what it has.
+    QString sFailure;
+    auto write = [&](const char* p_szName, int p_iId, uint32_t p_uValue, const QString& p_sFailure) -> bool {
+        if (p_uValue == ProxyParameterNotSet) {
+            Log->writeLine(QString(p_szName) + " not defined for proxy " + QString::number(p) + ": not sent");
+            return true;
+        }
+        if (sendRegister(p_iId, p_uValue) == 0)
+            return true;
+        sFailure = p_sFailure;
+        return false;
+    };
+
+    bool bOk = true;
+    const bool bTintInLines = GetCurrent(p, TINTInLines) != 0 && iKind != kEskra;
+    if (bOk && bTint) {
+        if (bTintInLines) {
+            const uint32_t uExp = ComputeEXP(ui->spinBox_TINT->value(), FrameRate, GetCurrent(p, CKDIV));
+            bOk = write("EXP", kRegTint, uExp,
+                        Format("Couldn't set EXP value to %d (corresponding to %d \xC2\xB5s).\n", int(uExp), int(uTint)));
+        } else {
+            bOk = write("TINT", kRegTint, uTint, Format("Couldn't set INTvalue to %d.\n", int(uTint)));
+        }
+    }
+    if (bOk && bDacA)
+        bOk = write("ADD02", kRegAdd02, GetCurrent(p, 170), Format("Couldn't set ADD02 to %d.\n", int(GetCurrent(p, 170))));
+    if (bOk && bDacB)
+        bOk = write("ADD03", kRegAdd03, GetCurrent(p, 175), Format("Couldn't set ADD03 to %d.\n", int(GetCurrent(p, 175))));
+    if (bOk && bDacC)
+        bOk = write("ADD0C", kRegAdd0C, GetCurrent(p, 180), Format("Couldn't set ADD0C to %d.\n", int(GetCurrent(p, 180))));
+    if (bOk && bDacD)
+        bOk = write("ADD0D", kRegAdd0D, GetCurrent(p, 185), Format("Couldn't set ADD0D to %d.\n", int(GetCurrent(p, 185))));
+    if (bOk && bGms)
+        bOk = write("GMS", kRegGms, uGms, Format("Couldn't set GMS to %d.\n", int(uGms)));
+    bool bClockSent = false;
+    if (bOk && bAdvanced) {
+        const uint32_t uClock = ComputeClockWord(ui->spinBox_CKDIV->value(), ui->checkBox_InvPClock->isChecked(), p,
+                                                 iKind == kCorvane);
+        SetCurrent(p, CKDIV, uClock);
+        Log->writeLine("CKDIV = " + QString::number(uClock));
+        bOk = write("CKDIV", kRegCkdiv, uClock, Format("Couldn't set CKDIV to %d.\n", int(uClock)));
+        bClockSent = bOk;
+    }
+
+    if (!bOk) {
+        ui->pushButton_SetParameters->setEnabled(true);
+        std::printf("ERROR set parameters\n");
+        std::fflush(stdout);
+        MessageBoxRequest box;
+        box.parent = this;
+        box.icon = QMessageBox::Critical;
+        box.title = QStringLiteral("Critical");
+        box.text = "ERROR set parameters fail: " + sFailure;
+        box.buttons = QStringList{QStringLiteral("OK")};
+        PresentMessageBox(box);
+        Log->writeLine("Set Parameter Failed ... " + sFailure);
+        return;
+    }
+
+    if (iKind == kEskra) {
+        SetParametersPending = false;
+    } else if (bClockSent) {
+        const bool bCameraLink = iKind == kArvex || iKind == kBelmor || iKind == kBelmorPlus;
+        const bool bClockModeRecord = GetCurrent(p, BPRegisterEncoding) != 0 && GetCurrent(p, GMSCompactLayoutA) != 0
+                                      && GetCurrent(p, GMSCompactLayoutB) != 0;
+        if (bCameraLink && bClockModeRecord) {
+            const std::optional<uint32_t> mode =
+                ComputeFPGAClockMode(GetCurrent(p, CKDIV), GetCurrent(p, FPGAClockModeBase),
+                                     GetCurrent(p, FPGAClockModeModulus), GetCurrent(p, FPGAClockModeShift));
+            if (!mode)
+                Log->writeLine("FPGA clock mode not defined for proxy " + QString::number(p)
+                               + ": FPGA register 4 not sent");
+            else
+                Send_Command_To_FPGA(kFpgaClockModeRegister, static_cast<uchar>(*mode));
+        }
+        if (iKind != kEskra && iKind != 0 && GetCurrent(p, TINTInLines) != 0) {
+            const TintRange range = ComputeTintRange(FrameRate, ui->spinBox_CKDIV->value());
+            ui->horizontalSlider_TINT->setMinimum(range.Minimum);
+            ui->horizontalSlider_TINT->setMaximum(range.Maximum);
+            ui->horizontalSlider_TINT->setSingleStep(range.SingleStep);
+            ui->spinBox_TINT->setMinimum(range.Minimum);
+            ui->spinBox_TINT->setMaximum(range.Maximum);
+            ui->spinBox_TINT->setSingleStep(range.SingleStep);
+        }
+    }
+
+    const int cells[LastSentParameterCount] = {216, 170, 175, 180, 185, 372, 369, 366, 381, 378, 375,
+                                               387, 384, 70,  73,  31,  34,  37,  64,  67,  196};
+    for (int i = 0; i < LastSentParameterCount; ++i)
+        SentRegisterValues[i] = static_cast<int>(GetCurrent(p, cells[i]));
+    ui->pushButton_SetParameters->setEnabled(true);
+    ui->pushButton_SetParameters->setStyleSheet(QString());
+    ui->comboBox_BPCorrectionMode->setEnabled(true);
+    SetCurrent(p, kSetParametersEnabledCell, 1);
+    SetCurrent(p, kBPCorrectionEnabledCell, 1);
+}

@@ -1,0 +1,226 @@
+// The "Start" branch of the main button: each board kind's start sequence around Init and Getinterruption.
+#include "board/acquisition_links.h"
+#include "board/acquisition_state.h"
+
+#include "app/app_paths.h"
+#include "app/globals.h"
+#include "app/kv_log.h"
+#include "app/waits.h"
+#include "mainwindow/MainWindow.h"
+#include "mainwindow/message_boxes.h"
+#include "params/proxy_parameter_ids.h"
+#include "params/proxy_parameter_table.h"
+#include "pipeline/affichage.h"
+#include "platform/ebus/ebus.h"
+#include "ui_MainWindow.h"
+
+#include <QElapsedTimer>
+#include <QIcon>
+
+#include <iostream>
+
+namespace {
+
+// How long the unmount wait of a Camera Link stop without frames may take.
+constexpr int kUnmountWaitLimitMs = 10000;
+
+void CriticalBox(MainWindow* p_pWindow, const QString& p_sTitle, const QString& p_sText)
+{
+    PresentMessageBox({p_pWindow, QMessageBox::Critical, p_sTitle, p_sText, {QStringLiteral("OK")}});
+}
+
+} // namespace
+
+void MainWindow::StartAcquisitionSequence()
+{
+    const int kind = DigiBoardKind;
+    Log->writeLine("Acquisition in progress");
+    ui->action_SoftwareBPCorrection->setEnabled(false);
+    ui->action_Datasheet_Proxy->setEnabled(true);
+    ui->pushButton_Open_ProxyDatasheet->setEnabled(true);
+    ui->label_Proxy_Val->setText(ProxyName);
+    ui->pushButton_Start->setIcon(QIcon(ApplicationDirPath() + "/Images/Icons/" + "Icon_Stop.png"));
+    auto enableView = [this]() {
+        if (ImageView)
+            ImageView->setEnabled(true);
+    };
+    const int proxy = CurrentProxyIndex;
+
+    switch (kind) {
+    case 1:
+    case 2:
+    case 3: {
+        if (!Grabbing) {
+            bool bWindowingDisabled = g_bWindowingDisabled;
+            if (Init(&bWindowingDisabled)) {
+                // The connection stays open; the operator may press "Start" again.
+                ui->pushButton_Start->setEnabled(true);
+                return;
+            }
+            Grabbing = true;
+        } else {
+            Log->writeLine("CameraLink already initialized");
+        }
+        ui->checkBox_2Tap->setEnabled(false);
+        ui->pushButton_SetParameters->setEnabled(true);
+        SetCurrent(proxy, ProxyParameterId::AGC, 0);
+        if (kind == 3) {
+            ui->checkBox_ApplyNUC->setEnabled(true);
+            ui->action_SoftwareBPCorrection->setEnabled(true);
+        } else if (kind == 1) {
+            ui->checkBox_ApplyNUC->setEnabled(true);
+            ui->checkBox_ApplyNUC->setChecked(true);
+            ui->checkBox_AGC->setEnabled(false);
+            ui->checkBox_AGC->setChecked(false);
+        } else {
+            ui->checkBox_AGC->setEnabled(true);
+            ui->checkBox_AGC->setChecked(false);
+        }
+        Log->writeLine("... OK");
+        StopAcquisition = true;
+        g_bDisplayBusy = true;
+        FrameReady = false;
+        SecondsWithoutFrame = 0;
+        ui->pushButton_Start->setText(QStringLiteral("Safe\ndisconnection"));
+        Getinterruption();
+        Log->writeLine("Acquisition Stopped");
+        if (FrameCounter > 0 || SecondsWithoutFrame <= 3) {
+            Deinit();
+            ui->pushButton_Start->setEnabled(true);
+            enableView();
+            return;
+        }
+        ui->pushButton_Start->setEnabled(false);
+        ui->label_State->setText(QStringLiteral("Unmounting, wait..."));
+        QElapsedTimer waited;
+        waited.start();
+        while (!g_bAcquisitionEnded && waited.elapsed() < kUnmountWaitLimitMs) {
+            ui->label_State->setText(QStringLiteral("Unmounting Driver, wait..."));
+            WaitMs(100);
+        }
+        ui->label_State->setText(QStringLiteral("Ready"));
+        Deinit();
+        return;
+    }
+
+    case 6: {
+        if (!Grabbing) {
+            g_bWindowingDisabled = true;
+            bool bWindowingDisabled = true;
+            if (Init(&bWindowingDisabled))
+                return;
+        } else {
+            std::cout << "already initialized" << std::endl;
+        }
+        WaitMs(20);
+        ui->pushButton_SetParameters->setEnabled(true);
+        ui->checkBox_AGC->setEnabled(true);
+        ui->checkBox_AGC->setChecked(false);
+        SetCurrent(proxy, ProxyParameterId::AGC, 0);
+        Grabbing = true;
+        StopAcquisition = false;
+        ui->pushButton_Start->setText(QStringLiteral("Safe\ndisconnection"));
+        FrameCounter = -1;
+        SecondsWithoutFrame = 0;
+        Getinterruption();
+        WaitMs(2);
+        ui->pushButton_Start->setEnabled(true);
+        enableView();
+        return;
+    }
+
+    case 4: {
+        Log->writeLine("Send the Gige to used for other window");
+        CallSlotIfPresent(this, "HandGigEDeviceToToolWindows", false);
+        Log->writeLine("Set format to apply");
+        SetGigEMono16(GigEDevice);
+        GigEStream = OpenGigEStreamForAcquisition(GigEDeviceInfo);
+        auto failStart = [this](const char* p_szTitle, const char* p_szText) {
+            CriticalBox(this, QString::fromLatin1(p_szTitle), QString::fromLatin1(p_szText));
+            Log->writeLine(p_szText);
+            ui->pushButton_Start->setEnabled(true);
+        };
+        if (!GigEStream) {
+            failStart("Error while opening GigE stream", "Kestivo can't open a streaming connection with GigE");
+            return;
+        }
+        GigEDeviceParameters = GigEDevice ? GigEDevice->GetParameters() : nullptr;
+        if (!GigEDeviceParameters) {
+            failStart("Error while opening GigE Device Parameters", "Kestivo can't access to the GigE Device parameters");
+            return;
+        }
+        GigEStreamParameters = GigEStream->GetParameters();
+        if (!GigEStreamParameters) {
+            failStart("Error while opening GigE Stream Parameters", "Kestivo can't access to the GigE Stream parameters");
+            return;
+        }
+        Log->writeLine("Get Dunstel Commands and Stream Parameters");
+        GigEAcquisitionStartCommand = dynamic_cast<PvGenCommand*>(GigEDeviceParameters->Get("AcquisitionStart"));
+        GigEAcquisitionStopCommand = dynamic_cast<PvGenCommand*>(GigEDeviceParameters->Get("AcquisitionStop"));
+        GigEBandwidthParameter = dynamic_cast<PvGenFloat*>(GigEStreamParameters->Get("Bandwidth"));
+        const bool bEdge = proxy == 3 || proxy == 9 || proxy == 12 || proxy == 15;
+        const char* szSensitivity = bEdge ? "Edge" : "Level";
+        Log->writeLine(QString("Set NTX LV Sensitivity to ") + szSensitivity);
+        Log->writeLine(QString("Set NTX FV Sensitivity to ") + szSensitivity);
+        GigEDeviceParameters->SetEnumValue("PixelBusLineValidEdgeSensitivity", szSensitivity);
+        GigEDeviceParameters->SetEnumValue("PixelBusFrameValidEdgeSensitivity", szSensitivity);
+        Log->writeLine("Set NTX TestPatern to Off");
+        GigEDeviceParameters->SetEnumValue("TestPattern", "Off");
+
+        const int width = int(GetDefault(proxy, ProxyParameterId::GigEImageWidth));
+        const int height = int(GetDefault(proxy, ProxyParameterId::GigEImageHeight));
+        Log->writeLine("Send ImageSize to the Dunstel: " + QString::number(width) + "x" + QString::number(height));
+        SetGigESize(GigEDevice, width, height);
+        FrameWidth = GigEWidth(GigEDevice);
+        FrameHeight = GigEHeight(GigEDevice);
+        if (FrameWidth != width || FrameHeight != height) {
+            Log->writeLine("Set Image Size problem");
+            Log->writeLine("Callback Size :" + QString::number(FrameWidth.load()) + "x"
+                           + QString::number(FrameHeight.load()));
+            // The device would stay connected without a stream: the whole
+            // connection is torn down and the operator told why.
+            Deinit();
+            CriticalBox(this, QStringLiteral("Critical"),
+                        "The Dunstel did not take the image size " + QString::number(width) + "x"
+                            + QString::number(height) + ". The DigiBoard has been disconnected.");
+            return;
+        }
+        if (!Grabbing) {
+            Log->writeLine("Initialize Driver ...");
+            g_bWindowingDisabled = true;
+            bool bWindowingDisabled = true;
+            if (Init(&bWindowingDisabled))
+                return;
+            Log->writeLine("... OK");
+        } else {
+            Log->writeLine("Already initialized");
+        }
+        std::cout << "bInitDriverDone " << (Grabbing ? 1 : 0) << std::endl;
+        ui->pushButton_Start->setText(QStringLiteral("Safe\ndisconnection"));
+        SetupGigEDestination(GigEDevice, GigEStream);
+        Getinterruption();
+        Log->writeLine("Acquisition stopped");
+        ui->pushButton_Start->setEnabled(true);
+        Deinit();
+        enableView();
+        return;
+    }
+
+    case 5: {
+        // The serial-port board connects and starts in one press; a failing
+        // Init has already returned the window to "Connect".
+        bool bWindowingDisabled = g_bWindowingDisabled;
+        if (!Grabbing && Init(&bWindowingDisabled))
+            return;
+        ui->pushButton_Start->setText(QStringLiteral("Safe\ndisconnection"));
+        SecondsWithoutFrame = 0;
+        Getinterruption();
+        Deinit();
+        enableView();
+        return;
+    }
+
+    default:
+        return;
+    }
+}

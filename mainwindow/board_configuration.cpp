@@ -1,0 +1,159 @@
+// Reading the board's stored proxy and frame rate into the application, and the information panel's disconnected texts.
+#include "mainwindow/MainWindow.h"
+
+#include "ui_MainWindow.h"
+
+#include "app/kv_log.h"
+#include "app/waits.h"
+#include "board/cameralink_serial.h"
+#include "board/gige_link.h"
+#include "mainwindow/board_configuration.h"
+#include "params/proxy_parameter_table.h"
+#include "usb3lib/Quenlin.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr int kArvex = 1;
+constexpr int kBelmor = 2;
+constexpr int kBelmorPlus = 3;
+constexpr int kDunstel = 4;
+constexpr int kCorvane = 6;
+constexpr int kTwoTapCell = 16;      // checkBox_2Tap ticked, records 9 and 12
+constexpr int kNoProxyIndex = 13;
+constexpr int kNoProxyPosition = 1;
+// ReadGigESerial reads up to 100 bytes; the rest keeps the text terminated.
+constexpr int GigEReplyBufferSize = 300;
+
+QByteArray AskCameraLink(const char* p_szQuery, int p_iWaitMs)
+{
+    SendCameraLinkText(p_szQuery);
+    WaitMs(p_iWaitMs);
+    return ReadCameraLinkSerial(true).toLatin1();
+}
+
+} // namespace
+
+void MainWindow::ReadConfigIntoDigiBoard()
+{
+    const int iKind = DigiBoardKind;
+    BoardIdentification id;
+    id.FrameRate = 0; // no board to ask: the common steps run with 0 and 0
+    switch (iKind) {
+    case kBelmor:
+        // The operator chose the proxy in the selector; the board knows none.
+        return;
+    case kBelmorPlus: {
+        const QByteArray proxy = AskCameraLink("!p", 50);
+        const QByteArray rate = AskCameraLink("!f", 50);
+        id = IdentifyBelmorPlus(proxy, rate);
+        Log->writeLine("Belmor+ sent the following configuration: Proxy = " + QString::number(id.ProxyListPosition)
+                       + " @" + QString::number(id.FrameRate) + "FPS");
+        break;
+    }
+    case kArvex: {
+        const QByteArray proxy = AskCameraLink("*p", 100);
+        WaitMs(50);
+        const QByteArray rate = AskCameraLink("*f", 100);
+        id = IdentifyArvex(proxy, rate);
+        break;
+    }
+    case kCorvane: {
+        int iProxy = -255;
+        int iRate = -255;
+        const int iProxyStatus = getProxyNumber(&iProxy);
+        const int iRateStatus = getFPSNumber(&iRate);
+        id = IdentifyCorvane(iProxyStatus, iProxy, iRateStatus, iRate);
+        if (iRateStatus != 0)
+            Log->writeLine("Problem when reading values of FPS and proxy into the Corvane");
+        else if (id.ProxyRead)
+            Log->writeLine("Corvane sent the following configuration: Proxy = " + QString::number(id.ProxyListPosition)
+                           + " @" + QString::number(id.FrameRate) + "FPS");
+        if (id.ProxyListPosition == kNoProxyPosition)
+            for (QWidget* pBox : {static_cast<QWidget*>(ui->groupBox_BadPixeCorrection),
+                                  static_cast<QWidget*>(ui->groupBox_ProxyParameters),
+                                  static_cast<QWidget*>(ui->groupBox_DisplayParameters),
+                                  static_cast<QWidget*>(ui->groupBox_NUC), static_cast<QWidget*>(ui->groupBox_SaveImage),
+                                  static_cast<QWidget*>(ui->groupBox_SensorParameters)})
+                pBox->setEnabled(false);
+        break;
+    }
+    case kDunstel: {
+        if (!FlushAndSendGigE(GigESerialPort, "!p")) {
+            std::printf("Problem while sending !p to GigE\n");
+            std::fflush(stdout);
+            return;
+        }
+        // Each reply is read into a cleared buffer: a time-out reads as
+        // nothing, never as the previous reply.
+        unsigned char reply[GigEReplyBufferSize] = {};
+        const bool bProxyTimeout = ReadGigESerial(GigESerialPort, reply);
+        const QByteArray proxy = bProxyTimeout ? QByteArray() : QByteArray(reinterpret_cast<const char*>(reply));
+        if (!FlushAndSendGigE(GigESerialPort, "!f")) {
+            std::printf("Problem while sending !f to GigE\n");
+            std::fflush(stdout);
+            return;
+        }
+        std::memset(reply, 0, sizeof reply);
+        const bool bRateTimeout = ReadGigESerial(GigESerialPort, reply);
+        const QByteArray rate = bRateTimeout ? QByteArray() : QByteArray(reinterpret_cast<const char*>(reply));
+        id = IdentifyDunstel(proxy, rate);
+        Log->writeLine("Dunstel sent the following configuration: Proxy = " + QString::number(id.ProxyListPosition)
+                       + " @" + QString::number(id.FrameRate) + "FPS");
+        break;
+    }
+    default:
+        break;
+    }
+
+    if (iKind == kArvex || iKind == kBelmorPlus) {
+        const bool bTwoTap = ProxyListText(id.ProxyListPosition) == QLatin1String("Y1437P") && id.FrameRate == 120;
+        SetCurrent(9, kTwoTapCell, bTwoTap ? 1 : 0);
+        SetCurrent(12, kTwoTapCell, bTwoTap ? 1 : 0);
+        // The box's own slot follows as after a click.
+        ui->checkBox_2Tap->setChecked(bTwoTap);
+    }
+
+    FrameRate = id.FrameRate;
+    ConfigurationCustom = id.FrameRate < DefaultFrameRateCode;
+    // Here: Setup_DigiBoard::setDigiBoard and MW_I2C_Configuration::setDigiBoard
+    // with the board kind, and Setup_DigiBoard::setProxyIndex with the position.
+    const QString sProxyText = ProxyListText(id.ProxyListPosition);
+    CurrentProxyIndex = ProxyIndexFromListPosition(id.ProxyListPosition);
+    Log->writeLine("Proxy Number = " + QString::number(CurrentProxyIndex));
+    // Here: Setup_DigiBoard::setCurrentProxy, Cmd_Perso::setProxyBoard and
+    // Setup_DigiBoard::setFrequency follow the proxy and the frame rate.
+    UpdateValuesOnDynamicFrequency(FrameRate);
+    if (CurrentProxyIndex == kNoProxyIndex || CurrentProxyIndex == 0) {
+        Log->writeLine("Disable AutoStart feature. Proxy read from DigiBoard incorrect");
+        ui->actionAuto_Start->setChecked(false);
+        AutoStart = false;
+    }
+    ui->label_Info_Proxy_Freq->setText("with " + sProxyText + " working @ " + FrameRateEntryText(FrameRate));
+}
+
+void MainWindow::ResetInformationLabels()
+{
+    ui->label_Configuration_Val->setText(QStringLiteral("NONE"));
+    ui->label_NUCType_Val->setText(QStringLiteral("---"));
+    ui->label_TapMode_Val->setText(QStringLiteral("---"));
+    ui->label_Connection_Val->setText(QStringLiteral("Disconnected"));
+    ui->label_SN_Val->setText(QStringLiteral("No board"));
+    ui->label_Framerate_Acq_Val->setText(QStringLiteral("--- FPS"));
+    ui->label_Framerate_Shown_Val->setText(QStringLiteral("--- FPS"));
+    ui->label_Height_Val->setText(QStringLiteral("---"));
+    ui->label_Width_Val->setText(QStringLiteral("---"));
+    ui->label_Bandwidth_Val->setText(QStringLiteral("--- Mbits/s"));
+    for (QLabel* pLabel : {ui->label_X_Pos_Val, ui->label_Y_Pos_Val, ui->label_PixValue_Val, ui->label_MinValue_Val,
+                           ui->label_MaxValue_Val, ui->label_StdValue_Val, ui->label_MeanValue_Val,
+                           ui->label_Proxy_Val})
+        pLabel->setText(QStringLiteral("---"));
+}
+
+void MainWindow::GetProxyName(char* p_szBuffer, size_t p_uBufferSize)
+{
+    if (!CopyUtf8Bounded(ProxyName, p_szBuffer, p_uBufferSize))
+        Log->writeLine("Proxy name " + ProxyName + " cut to " + QString::number(p_uBufferSize - 1) + " bytes");
+}

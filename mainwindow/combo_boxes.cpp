@@ -1,0 +1,106 @@
+// The bad-pixel mode, interpolation and Bayer selectors of the main window, and what each choice sets or sends.
+#include "mainwindow/MainWindow.h"
+
+#include "ui_MainWindow.h"
+
+#include "app/header_constants.h"
+#include "app/kv_log.h"
+#include "board/cameralink_commands.h"
+#include "params/proxy_parameter_ids.h"
+#include "params/proxy_parameter_table.h"
+#include "usb3lib/Quenlin.h"
+
+#include <QTimer>
+
+namespace {
+
+constexpr int kArvex = 1;
+constexpr int kBelmorPlus = 3;
+constexpr int kCorvane = 6;
+constexpr int kRegBadPixelMode = 38;        // Arvex '*' command letter L
+constexpr int kFpgaBadPixelRegister = 16;   // Belmor+
+constexpr int kProcessingBoard = 2;         // behind the Corvane board
+constexpr int kProcessingBoardBadPixelParameter = 9;
+
+// Index of the item matching p_sText (case ignored), or -1.
+int MatchItem(const QStringList& p_Items, const QString& p_sText)
+{
+    for (int i = 0; i < p_Items.size(); ++i)
+        if (p_Items.at(i).compare(p_sText, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+// The board-side encoding of modes 0..4 (Arvex register 38, Corvane board 2 parameter 9).
+constexpr int kOnBoardBadPixelCode[5] = {1, 0, 2, 4, 6};
+
+} // namespace
+
+void MainWindow::ComboBox_BPCorrectionMode(QString p_sMode)
+{
+    if (p_sMode.isEmpty())
+        return;
+    Log->writeLine("Change BP Correction Mode to " + p_sMode);
+    const int p = CurrentProxyIndex;
+    const int iMatch = MatchItem(HeaderConstants::BPCorrectionModeNames, p_sMode);
+    if (iMatch >= 0)
+        SetCurrent(p, ProxyParameterId::BPCorrectionMode, static_cast<uint32_t>(iMatch));
+    const int m = static_cast<int>(GetCurrent(p, ProxyParameterId::BPCorrectionMode));
+    const bool bGainOffsetRunning = Timers.GainOffset && Timers.GainOffset->isActive();
+
+    switch (DigiBoardKind) {
+    case kBelmorPlus:
+        if (m >= 1 && m <= 4) {
+            const int iValue = GetCurrent(p, ProxyParameterId::BPRegisterEncoding) == 0 ? 2 * m - 2 : 2 * (m + 3);
+            Send_Command_To_FPGA(kFpgaBadPixelRegister, static_cast<uchar>(iValue));
+            return;
+        }
+        break;
+    case kArvex:
+        if (bGainOffsetRunning && m >= 0 && m <= 4)
+            SendCameraLinkCommandStar(kRegBadPixelMode, kOnBoardBadPixelCode[m], true);
+        return;
+    case kCorvane:
+        if (SoftwareBPCorrection) {
+            // The frame path restarts the replacement for the new mode.
+            BadPixelFillReset = true;
+        } else if (bGainOffsetRunning && m >= 0 && m <= 4) {
+            setParameterToBoard(kProcessingBoard, kProcessingBoardBadPixelParameter, kOnBoardBadPixelCode[m]);
+        }
+        return;
+    default:
+        break;
+    }
+    BadPixelFillReset = true;
+}
+
+void MainWindow::ComboBox_InterpolationMethod(QString p_sMethod)
+{
+    if (p_sMethod.isEmpty())
+        return;
+    Log->writeLine("Changed Interpolation method to " + p_sMethod);
+    const int iMatch = MatchItem(HeaderConstants::InterpolationNames, p_sMethod);
+    if (iMatch >= 0)
+        SetCurrent(CurrentProxyIndex, ProxyParameterId::InterpolationMethod, static_cast<uint32_t>(iMatch));
+}
+
+void MainWindow::ComboBox_BayerMode(QString p_sMode)
+{
+    if (p_sMode.isEmpty())
+        return;
+    Log->writeLine("Changed Bayer Mode to " + p_sMode);
+    const int iMatch = MatchItem(HeaderConstants::BayerModeNames, p_sMode);
+    if (iMatch >= 0)
+        BayerCode = iMatch;
+    // Here: the advanced histogram window, when open, offers its RGB option for BayerCode != 0.
+}
+
+void MainWindow::DisableInterpolationComboBox()
+{
+    ui->comboBox_InterpolationMethod->setEnabled(false);
+}
+
+void MainWindow::EnableInterpolationComboBox()
+{
+    ui->comboBox_InterpolationMethod->setEnabled(true);
+}

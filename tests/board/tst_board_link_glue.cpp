@@ -1,0 +1,135 @@
+// The main window's glue to the board links: Camera Link port selection, FPGA registers and the GigE frame target.
+#include "app/globals.h"
+#include "board/cameralink_serial.h"
+#include "board/gige_link.h"
+#include "board/mainwindow_board_link.h"
+#include "board_link_fixture.h"
+#include "mainwindow/MainWindow.h"
+#include "platform/clserial/clserial.h"
+#include "sim/cameralink/cameralink_cabling.h"
+#include "sim/core/fault_injector.h"
+#include "sim/core/message_recorder.h"
+#include "sim/core/simulation_settings.h"
+
+#include <QElapsedTimer>
+#include <QtTest>
+
+#include <memory>
+#include <thread>
+
+using sim::BoardKind;
+
+class tst_board_link_glue : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<BoardLinkBench> m_pBench;
+
+    static QString windowLog(MainWindow& p_Window)
+    {
+        QFile f(p_Window.Log->filePath());
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    }
+    void onlyCameraLinkBoard(BoardKind p_Kind)
+    {
+        sim::SimulationSettings s;
+        for (BoardKind k : {BoardKind::Arvex, BoardKind::Belmor, BoardKind::BelmorPlus})
+            s.setBoardPresent(k, k == p_Kind);
+    }
+
+private slots:
+    void initTestCase() { sim::SetFastMode(true); }
+    void init()
+    {
+        m_pBench = std::make_unique<BoardLinkBench>();
+        sim::ResetCameraLinkSimulation();
+    }
+    void cleanup()
+    {
+        CloseCameraLinkSerial();
+        sim::ResetCameraLinkSimulation();
+        m_pBench.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    // The selection writes to the main window's own log.
+    void portSelectionLogsToTheWindow()
+    {
+        MainWindow window;
+        sim::SetCameraLinkPortLayout({sim::CameraLinkPlug::Nothing, sim::CameraLinkPlug::BelmorPlus});
+        char message[CameraLinkMessageBufferSize] = {};
+        QCOMPARE(window.ActivateTerminal_Belmor(message), 0);
+        QVERIFY(windowLog(window).contains("Port 1 is not available. Try the next one."));
+        QVERIFY(windowLog(window).contains("Port selected: 2"));
+        sim::SetCameraLinkPortLayout({sim::CameraLinkPlug::Nothing});
+        QCOMPARE(window.ActivateTerminal_Arvex(message), 1);
+        QCOMPARE(QByteArray(message), QByteArray("clSerialInit error 128\n"));
+    }
+
+    // Both Camera Link kinds take the pair through the Belmor encoder, 50 ms after each.
+    void fpgaPairOverCameraLink_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::newRow("Belmor+") << 3;
+        QTest::newRow("Arvex") << 1;
+    }
+    void fpgaPairOverCameraLink()
+    {
+        QFETCH(int, kind);
+        const BoardKind board = static_cast<BoardKind>(kind);
+        MainWindow window;
+        onlyCameraLinkBoard(board);
+        QCOMPARE(SelectCameraLinkPort(nullptr, nullptr, 0), 0);
+        sim::ClearRecordedMessages();
+        window.DigiBoardKind = kind;
+        QElapsedTimer clock;
+        clock.start();
+        window.Send_Command_To_FPGA(6, 1);
+        QVERIFY(clock.elapsed() >= 100);
+        QCOMPARE(sim::RecordedBytes(board, "serial"), (QList<QByteArray>{"!a006", "!b001"}));
+        QVERIFY(m_pBench->boxes.isEmpty());
+        QVERIFY(!windowLog(window).contains("Couldn't set"));
+    }
+
+    void fpgaFailureGivesOneBoxAndOneLine()
+    {
+        MainWindow window;
+        onlyCameraLinkBoard(BoardKind::BelmorPlus);
+        QCOMPARE(SelectCameraLinkPort(nullptr, nullptr, 0), 0);
+        sim::ClearRecordedMessages();
+        sim::InjectFault(BoardKind::BelmorPlus, sim::Fault::WriteFailure, 1);
+        window.DigiBoardKind = 3;
+        window.Send_Command_To_FPGA(16, 2);
+        // The value is not sent after a failed address.
+        QVERIFY(sim::RecordedBytes(BoardKind::BelmorPlus, "serial").isEmpty());
+        QCOMPARE(m_pBench->boxes.size(), 1);
+        QCOMPARE(m_pBench->boxes.first().title, QString("Critical"));
+        QCOMPARE(m_pBench->boxes.first().text, QString("Couldn't set PERSO_ADDR to 16.\n"));
+        QCOMPARE(windowLog(window).count("Couldn't set PERSO_ADDR to 16."), 1);
+    }
+
+    // The frame target reads the window's own fields; ending a save-all run
+    // from the pipeline thread stops the saving at once and leaves the widgets
+    // to the GUI thread.
+    void gigeFrameTargetOfTheWindow()
+    {
+        MainWindow window;
+        window.FrameHeight = 4;
+        window.FramePitch = 8;
+        window.ProxyName = "Z633";
+        const GigEFrameTarget target = MainWindowGigEFrameTarget(&window);
+        QCOMPARE(target.FrameHeight->load(), 4);
+        QCOMPARE(target.FramePitch->load(), 8);
+        QVERIFY(target.SaveFolder.endsWith("/../SavedImages/Z633"));
+        window.SaveAllFramesRunning = true;
+        std::thread pipelineThread([&] { target.StopSaveAllFrames(); });
+        pipelineThread.join();
+        QVERIFY(!window.SaveAllFramesRunning);
+        QCoreApplication::processEvents();
+        QVERIFY(!window.SaveAllFramesRunning);
+    }
+};
+
+QTEST_MAIN(tst_board_link_glue)
+#include "tst_board_link_glue.moc"
