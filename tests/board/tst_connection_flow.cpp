@@ -13,6 +13,7 @@
 #include "mainwindow/MW_ProxyBelmor.h"
 #include "mainwindow/message_boxes.h"
 #include "params/proxy_parameter_table.h"
+#include "sim/cameralink/cameralink_cabling.h"
 #include "sim/core/board_registry.h"
 #include "sim/core/fault_injector.h"
 #include "sim/core/message_recorder.h"
@@ -44,6 +45,8 @@ struct Bench
     Bench()
     {
         sim::ResetSimulation();
+        // The shared connector remembers which board spoke last.
+        sim::ResetCameraLinkPortLayout();
         KV_Log::setMessageSink([](QMessageBox::Icon, const QString&, const QString&) {});
         SetMessageBoxPresenter([this](const MessageBoxRequest& p_Request) {
             boxes << p_Request;
@@ -156,7 +159,8 @@ private slots:
     void tintInLinesSendsEXP();
     void undefinedValueIsNotSent();
     void corvaneStreamsSetsParametersAndDisconnects();
-    void belmorPlusStreamsSetsParametersAndDisconnects();
+    void streamsSetsParametersAndDisconnects_data();
+    void streamsSetsParametersAndDisconnects();
     void eskraOnePressStreamsAndDefersParameters();
 };
 
@@ -711,18 +715,46 @@ void tst_connection_flow::corvaneStreamsSetsParametersAndDisconnects()
     QCOMPARE(ui->label_Connection_Val->text(), QString("Disconnected"));
 }
 
-void tst_connection_flow::belmorPlusStreamsSetsParametersAndDisconnects()
+void tst_connection_flow::streamsSetsParametersAndDisconnects_data()
 {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QByteArray>("channel");
+    QTest::addColumn<QByteArray>("suffix"); // what the family adds to "!3" + four digits
+    QTest::newRow("Arvex") << int(Arvex) << QByteArray("serial") << QByteArray(2, '\0');
+    QTest::newRow("Belmor") << int(Belmor) << QByteArray("serial") << QByteArray();
+    QTest::newRow("Belmor+") << int(BelmorPlus) << QByteArray("serial") << QByteArray();
+    QTest::newRow("Dunstel") << int(Dunstel) << QByteArray("uart") << QByteArray("\n\r");
+}
+
+// The Camera Link and GigE paths stream inside the Start press; the checks,
+// "Set parameters" and the disconnect press run nested in its wait, as the
+// operator's clicks would.
+void tst_connection_flow::streamsSetsParametersAndDisconnects()
+{
+    QFETCH(int, kind);
+    QFETCH(QByteArray, channel);
+    QFETCH(QByteArray, suffix);
+    const sim::BoardKind board = static_cast<sim::BoardKind>(kind);
     Bench bench;
-    bench.settings().setProxyIndex(sim::BoardKind::BelmorPlus, 3);
+    bench.settings().setProxyIndex(board, kind == Dunstel ? 5 : 3);
+    // On the grabber's shared connector "!" texts reach Belmor+ whenever it is there.
+    if (kind == Belmor)
+        bench.settings().setBoardPresent(sim::BoardKind::BelmorPlus, false);
+    PvDeviceFinderWnd::SetAutomaticChoice(0);
     bench.open();
-    bench.selectBoard(BelmorPlus);
+    bench.selectBoard(kind);
+    if (kind == Belmor)
+        QTimer::singleShot(300, [&bench]() {
+            MW_ProxyBelmor* pSelector = bench.window->ProxySelector;
+            pSelector->ui->comboBox_SelectProxy->setCurrentIndex(10); // Z668P, record 3
+            pSelector->ui->lineEdit_PW->setText("Ravensdal_KPTWv3");
+            pSelector->PushButton_Start();
+        });
     bench.pressMain();
+    PvDeviceFinderWnd::SetAutomaticChoice(PvDeviceFinderWnd::kAsk);
     QCOMPARE(bench.ui()->pushButton_Start->text(), QString("Start"));
     Ui::MainWindow* ui = bench.ui();
 
-    // The Camera Link path streams inside the Start press; everything below
-    // runs nested in its wait, as the operator's clicks would.
     StreamCheck check;
     QTimer poll;
     QElapsedTimer clock;
@@ -739,9 +771,10 @@ void tst_connection_flow::belmorPlusStreamsSetsParametersAndDisconnects()
         check.framesArrived = bFlowing;
         check.caption = ui->pushButton_Start->text();
         TickOnly(ui, ui->checkBox_Enable_DAC_B);
+        bench.window->FrameWidth = 100000;
         sim::ClearRecordedMessages();
         bench.window->PushButton_SetModuleParameters();
-        check.registers = sim::RecordedBytes(sim::BoardKind::BelmorPlus, "serial");
+        check.registers = sim::RecordedBytes(board, channel);
         bench.pressMain();
     });
     poll.start(50);
@@ -749,10 +782,12 @@ void tst_connection_flow::belmorPlusStreamsSetsParametersAndDisconnects()
 
     QVERIFY(check.framesArrived);
     QCOMPARE(check.caption, QString("Safe\ndisconnection"));
-    QCOMPARE(check.registers, QList<QByteArray>{"!3" + QByteArray::number(ui->spinBox_DAC_B->value()).rightJustified(4, '0')});
+    const QByteArray expected = "!3" + QByteArray::number(ui->spinBox_DAC_B->value()).rightJustified(4, '0') + suffix;
+    QCOMPARE(check.registers, QList<QByteArray>{expected});
     QVERIFY(bench.logged("Disconnect Button Pressed"));
     QTRY_COMPARE_WITH_TIMEOUT(ui->pushButton_Start->text(), QString("Connect"), 10000);
     QVERIFY(!bench.window->Connected);
+    QVERIFY(bench.boxes.isEmpty());
 }
 
 void tst_connection_flow::eskraOnePressStreamsAndDefersParameters()
