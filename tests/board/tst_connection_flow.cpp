@@ -52,6 +52,11 @@ struct Bench
     }
     ~Bench()
     {
+        // A test that left the board connected disconnects it the operator's way.
+        if (window && window->Connected)
+            window->Deinit();
+        if (window)
+            window->ReleaseGigEConnection();
         window.reset();
         CloseCameraLinkSerial();
         for (int i = 0; i < 3 && isInitialized() != 0; ++i)
@@ -150,6 +155,9 @@ private slots:
     void clockWordAndClockMode();
     void tintInLinesSendsEXP();
     void undefinedValueIsNotSent();
+    void corvaneStreamsSetsParametersAndDisconnects();
+    void belmorPlusStreamsSetsParametersAndDisconnects();
+    void eskraOnePressStreamsAndDefersParameters();
 };
 
 void tst_connection_flow::belmorPlusReportsItsProxyAndRate()
@@ -662,6 +670,151 @@ void tst_connection_flow::undefinedValueIsNotSent()
              QList<QByteArray>{"!3" + QByteArray::number(ui->spinBox_DAC_B->value()).rightJustified(4, '0')});
     QVERIFY(bench.logged("ADD02 not defined for proxy 3: not sent"));
     QVERIFY(bench.boxes.isEmpty());
+}
+
+namespace {
+
+// What the nested wait of a streaming board saw before the disconnect press.
+struct StreamCheck
+{
+    bool framesArrived = false;
+    QString caption;
+    QList<QByteArray> registers;
+};
+
+} // namespace
+
+void tst_connection_flow::corvaneStreamsSetsParametersAndDisconnects()
+{
+    Bench bench;
+    bench.settings().setProxyIndex(sim::BoardKind::Corvane, 3);
+    bench.open();
+    bench.selectBoard(Corvane);
+    bench.pressMain();
+    QCOMPARE(bench.ui()->pushButton_Start->text(), QString("Start"));
+    bench.pressMain(); // Start: the USB3 path returns at once, frames come on the capture thread
+    QCOMPARE(bench.ui()->pushButton_Start->text(), QString("Safe\ndisconnection"));
+    QTRY_VERIFY_WITH_TIMEOUT(bench.window->FramesShown > 0, 10000);
+
+    Ui::MainWindow* ui = bench.ui();
+    TickOnly(ui, ui->checkBox_Enable_DAC_A);
+    sim::ClearRecordedMessages();
+    bench.window->PushButton_SetModuleParameters();
+    QCOMPARE(sim::RecordedBytes(sim::BoardKind::Corvane, "register"),
+             QList<QByteArray>{"1=" + QByteArray::number(ui->spinBox_DAC_A->value())});
+
+    QTRY_VERIFY_WITH_TIMEOUT(ui->pushButton_Start->isEnabled(), 5000);
+    bench.pressMain();
+    QVERIFY(bench.logged("Disconnect Button Pressed"));
+    QTRY_COMPARE_WITH_TIMEOUT(ui->pushButton_Start->text(), QString("Connect"), 10000);
+    QVERIFY(!bench.window->Connected);
+    QCOMPARE(ui->label_Connection_Val->text(), QString("Disconnected"));
+}
+
+void tst_connection_flow::belmorPlusStreamsSetsParametersAndDisconnects()
+{
+    Bench bench;
+    bench.settings().setProxyIndex(sim::BoardKind::BelmorPlus, 3);
+    bench.open();
+    bench.selectBoard(BelmorPlus);
+    bench.pressMain();
+    QCOMPARE(bench.ui()->pushButton_Start->text(), QString("Start"));
+    Ui::MainWindow* ui = bench.ui();
+
+    // The Camera Link path streams inside the Start press; everything below
+    // runs nested in its wait, as the operator's clicks would.
+    StreamCheck check;
+    QTimer poll;
+    QElapsedTimer clock;
+    clock.start();
+    bool bDone = false;
+    QObject::connect(&poll, &QTimer::timeout, [&]() {
+        if (bDone)
+            return;
+        const bool bFlowing = bench.window->FramesShown > 0 && ui->pushButton_Start->isEnabled();
+        if (!bFlowing && clock.elapsed() < 10000)
+            return;
+        bDone = true;
+        poll.stop();
+        check.framesArrived = bFlowing;
+        check.caption = ui->pushButton_Start->text();
+        TickOnly(ui, ui->checkBox_Enable_DAC_B);
+        sim::ClearRecordedMessages();
+        bench.window->PushButton_SetModuleParameters();
+        check.registers = sim::RecordedBytes(sim::BoardKind::BelmorPlus, "serial");
+        bench.pressMain();
+    });
+    poll.start(50);
+    bench.pressMain();
+
+    QVERIFY(check.framesArrived);
+    QCOMPARE(check.caption, QString("Safe\ndisconnection"));
+    QCOMPARE(check.registers, QList<QByteArray>{"!3" + QByteArray::number(ui->spinBox_DAC_B->value()).rightJustified(4, '0')});
+    QVERIFY(bench.logged("Disconnect Button Pressed"));
+    QTRY_COMPARE_WITH_TIMEOUT(ui->pushButton_Start->text(), QString("Connect"), 10000);
+    QVERIFY(!bench.window->Connected);
+}
+
+void tst_connection_flow::eskraOnePressStreamsAndDefersParameters()
+{
+    Bench bench;
+    bench.open();
+    bench.selectBoard(Eskra);
+    Ui::MainWindow* ui = bench.ui();
+    SetParametersPending = false;
+
+    StreamCheck check;
+    bool bPendingAfterPress = false;
+    bool bSentBeforeFrame = true;
+    QList<QByteArray> sent;
+    qint64 iGapMs = 0;
+    QTimer poll;
+    QElapsedTimer clock;
+    clock.start();
+    int iStage = 0;
+    QObject::connect(&poll, &QTimer::timeout, [&]() {
+        if (iStage == 0) {
+            if (bench.window->FramesShown == 0 && clock.elapsed() < 15000)
+                return;
+            check.framesArrived = bench.window->FramesShown > 0;
+            check.caption = ui->pushButton_Start->text();
+            TickOnly(ui, ui->checkBox_Enable_DAC_A);
+            ui->checkBox_Enable_DAC_B->setChecked(true);
+            bench.window->FrameWidth = 100000;
+            sim::ClearRecordedMessages();
+            bench.window->PushButton_SetModuleParameters(); // the operator's press
+            bPendingAfterPress = SetParametersPending;
+            bSentBeforeFrame = !sim::RecordedBytes(sim::BoardKind::Eskra, "serial").isEmpty();
+            clock.restart();
+            iStage = 1;
+            return;
+        }
+        if (iStage == 1) {
+            if (SetParametersPending && clock.elapsed() < 15000)
+                return;
+            const std::vector<sim::RecordedMessage> messages = sim::RecordedMessages(sim::BoardKind::Eskra, "serial");
+            for (const sim::RecordedMessage& m : messages)
+                sent << m.bytes;
+            if (messages.size() >= 2)
+                iGapMs = (messages[1].timestampNs - messages[0].timestampNs) / 1000000;
+            iStage = 2;
+            poll.stop();
+            bench.pressMain();
+        }
+    });
+    poll.start(20);
+    bench.pressMain(); // connects, initialises and streams until the disconnect press
+
+    QVERIFY(check.framesArrived);
+    QCOMPARE(check.caption, QString("Safe\ndisconnection"));
+    QVERIFY(!bench.logged("Connection to the DigiBoard"));
+    QVERIFY(bPendingAfterPress);
+    QVERIFY(!bSentBeforeFrame);
+    QVERIFY(!SetParametersPending);
+    QCOMPARE(sent, (QList<QByteArray>{"!2" + QByteArray::number(ui->spinBox_DAC_A->value()).rightJustified(4, '0'),
+                                      "!3" + QByteArray::number(ui->spinBox_DAC_B->value()).rightJustified(4, '0')}));
+    QVERIFY2(iGapMs >= 90, qPrintable(QString::number(iGapMs)));
+    QTRY_COMPARE_WITH_TIMEOUT(ui->pushButton_Start->text(), QString("Connect"), 10000);
 }
 
 QTEST_MAIN(tst_connection_flow)
