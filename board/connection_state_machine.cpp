@@ -171,8 +171,11 @@ void MainWindow::PushButton_Start()
     if (iResult == ConnectResult::Interrupted)
         Log->writeLine("Stop connection !");
 
-    if (g_pConnectingBox)
-        g_pConnectingBox->close();
+    // A message box without buttons ignores close(): hide it and delete it.
+    if (g_pConnectingBox) {
+        g_pConnectingBox->hide();
+        g_pConnectingBox->deleteLater();
+    }
     g_pConnectingBox = nullptr;
     Connecting = false;
     // A stop asked while no retry was left to take it must not end the next procedure.

@@ -23,6 +23,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMessageBox>
 #include <QTimer>
 #include <QtTest>
 
@@ -186,6 +187,9 @@ void tst_connection_flow::belmorPlusReportsItsProxyAndRate()
     QVERIFY(bench.ui()->pushButton_Start->isEnabled());
     QVERIFY(bench.window->Connected);
     QVERIFY(bench.boxes.isEmpty());
+    // The "Connecting in progress" box is gone once the procedure has ended.
+    for (QMessageBox* pBox : bench.window->findChildren<QMessageBox*>())
+        QVERIFY2(!pBox->isVisible(), qPrintable(pBox->text()));
 }
 
 void tst_connection_flow::arvexNumberTenIsZ671P()
