@@ -139,4 +139,6 @@ void FreeGigEBuffersForAcquisition(MainWindow* p_pWindow)
 void CloseGigESerialForAcquisition(PvDeviceSerialPort* p_pPort)
 {
     CloseGigESerial(p_pPort);
+    // The port was made by OpenGigESerial at connection; the caller drops its pointer.
+    delete p_pPort;
 }

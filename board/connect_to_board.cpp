@@ -49,12 +49,13 @@ CorvaneState CheckCorvane()
 
 } // namespace
 
-void MainWindow::ReleaseFailedGigEConnection()
+void MainWindow::ReleaseGigEConnection()
 {
-    // Nothing is connected yet, so the disconnection code would leave these
-    // behind: the next attempt must start from a free device.
+    // After a failed attempt nothing counts as connected, so the disconnection
+    // code would leave these behind: the next attempt must find the device free.
     if (GigESerialPort) {
         CloseGigESerial(GigESerialPort);
+        delete GigESerialPort;
         GigESerialPort = nullptr;
     }
     if (GigEDevice) {
@@ -164,12 +165,12 @@ int MainWindow::ConnectToBoard(int attempt)
         }
         GigEDevice = ConnectGigEDevice(GigEDeviceInfo);
         if (GigEDevice == nullptr) {
-            ReleaseFailedGigEConnection();
+            ReleaseGigEConnection();
             return ConnectResult::GigEOpenFailed;
         }
         GigESerialPort = OpenGigESerial(GigEDevice);
         if (GigESerialPort == nullptr) {
-            ReleaseFailedGigEConnection();
+            ReleaseGigEConnection();
             return ConnectResult::LinkFailed;
         }
         Log->writeLine("Update the other window with the correct Serial Port used by the GigE");

@@ -104,18 +104,15 @@ void MainWindow::PushButton_Start()
         if (!Grabbing) {
             g_bWindowingDisabled = true;
             bool bWindowingDisabled = g_bWindowingDisabled;
-            bool bFailed = true;
-            if (!InvokeInitIfPresent(this, &bWindowingDisabled, &bFailed))
-                Log->writeLine("Acquisition initialisation not available");
-            if (bFailed) {
+            if (Init(&bWindowingDisabled)) {
                 // The next press takes the disconnect branch and returns to "Connect".
                 ui->pushButton_Start->setEnabled(true);
                 return;
             }
             Grabbing = true;
         }
-        InvokeSlotIfPresent(this, "Getinterruption");
-        InvokeSlotIfPresent(this, "Deinit");
+        Getinterruption();
+        Deinit();
         return;
     }
 
@@ -136,14 +133,10 @@ void MainWindow::PushButton_Start()
                 StopAcquisition = true;
                 return;
             }
-            if (!InvokeSlotIfPresent(this, "Deinit"))
-                ui->pushButton_Start->setEnabled(true);
+            Deinit();
             return;
         }
-        if (!InvokeSlotIfPresent(this, "StartAcquisitionSequence")) {
-            Log->writeLine("Acquisition start not available");
-            ui->pushButton_Start->setEnabled(true);
-        }
+        StartAcquisitionSequence();
         return;
     }
 
@@ -178,8 +171,11 @@ void MainWindow::PushButton_Start()
     if (iResult == ConnectResult::Interrupted)
         Log->writeLine("Stop connection !");
 
-    if (g_pConnectingBox)
-        g_pConnectingBox->close();
+    // A message box without buttons ignores close(): hide it and delete it.
+    if (g_pConnectingBox) {
+        g_pConnectingBox->hide();
+        g_pConnectingBox->deleteLater();
+    }
     g_pConnectingBox = nullptr;
     Connecting = false;
     // A stop asked while no retry was left to take it must not end the next procedure.

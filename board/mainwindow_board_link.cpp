@@ -101,11 +101,14 @@ void MainWindow::TimeOutGainOffset()
 
 void MainWindow::ConnectGainOffsetRefresh()
 {
-    connect(ui->horizontalSlider_ImageGain, &QSlider::valueChanged, ui->spinBox_ImageGain, &QSpinBox::setValue);
-    connect(ui->horizontalSlider_ImageGain, &QSlider::valueChanged, this, &MainWindow::SliderGainModified);
-    connect(ui->horizontalSlider_ImageOffset, &QSlider::valueChanged, ui->spinBox_ImageOffset, &QSpinBox::setValue);
-    connect(ui->horizontalSlider_ImageOffset, &QSlider::valueChanged, this, &MainWindow::SliderOffsetModified);
-    connect(Timers.GainOffset, &QTimer::timeout, this, &MainWindow::TimeOutGainOffset);
+    // Unique connections: the constructor wires these once, and calling it
+    // again (tests do) must not send each change twice.
+    const auto unique = Qt::UniqueConnection;
+    connect(ui->horizontalSlider_ImageGain, &QSlider::valueChanged, ui->spinBox_ImageGain, &QSpinBox::setValue, unique);
+    connect(ui->horizontalSlider_ImageGain, &QSlider::valueChanged, this, &MainWindow::SliderGainModified, unique);
+    connect(ui->horizontalSlider_ImageOffset, &QSlider::valueChanged, ui->spinBox_ImageOffset, &QSpinBox::setValue, unique);
+    connect(ui->horizontalSlider_ImageOffset, &QSlider::valueChanged, this, &MainWindow::SliderOffsetModified, unique);
+    connect(Timers.GainOffset, &QTimer::timeout, this, &MainWindow::TimeOutGainOffset, unique);
 }
 
 GigEFrameTarget MainWindowGigEFrameTarget(MainWindow* p_pWindow)

@@ -166,6 +166,7 @@ MainWindow::MainWindow(QWidget* parent)
     // boxes, video recorder, histogram, debug window; then the bad-pixel offset
     // window and the advanced-user window.
     ConnectComboBoxes();
+    ConnectGainOffsetRefresh();
     ConnectProxyControls();
     ConnectConnectionControls();
 
@@ -199,9 +200,9 @@ MainWindow::MainWindow(QWidget* parent)
 
     ApplyInitialControlStates();
 
-    FillComboBoxDigiBoard();
-    FillComboBoxInterpolation();
     FillComboBoxBPCorrectionMode();
+    FillComboBoxInterpolation();
+    FillComboBoxDigiBoard();
     FillComboBoxBayerMode();
 
     for (QWidget* pWidget : {static_cast<QWidget*>(ui->spinBox_XFirst), static_cast<QWidget*>(ui->spinBox_XLast),
@@ -430,13 +431,13 @@ void MainWindow::ComboBox_SelectDigiBoard(QString p_sBoardName)
     // else running on the old board is torn down first.
     const int iOldKind = DigiBoardKind;
     if (Grabbing && iOldKind != kBoardDunstel)
-        InvokeSlotIfPresent(this, "Deinit");
+        Deinit();
     else if (CameraLinkSerialOpen)
-        InvokeSlotIfPresent(this, "Deinit");
+        Deinit();
     else if (Grabbing && iOldKind == kBoardDunstel)
         StopAcquisition = true;
     else if (iOldKind == kBoardCorvane)
-        InvokeSlotIfPresent(this, "Deinit");
+        Deinit();
 
     ui->label_Info_Proxy_Freq->clear();
     ui->pushButton_Start->setText(QStringLiteral("Connect"));

@@ -495,7 +495,7 @@ public:
     // (at a character boundary) when longer; the one-argument form takes 50.
     void GetProxyName(char* p_szBuffer, size_t p_uBufferSize = 50);
     void CreateConnectionWindows();
-    void ReleaseFailedGigEConnection();
+    void ReleaseGigEConnection();
     void ConnectConnectionControls();
 
 protected:

@@ -50,7 +50,10 @@ struct Channel
     std::vector<std::shared_ptr<Surface>> surfaces;
     std::thread thread;
     std::thread::id threadId;
-    std::atomic<bool> stop{false};
+    // Each acquisition thread has its own stop flag: a thread left to end by
+    // itself (stopped from its own callback) must not be revived when the
+    // channel is activated again before it has ended.
+    std::shared_ptr<std::atomic<bool>> stop = std::make_shared<std::atomic<bool>>(false);
 };
 
 std::mutex g_Mutex;
@@ -123,7 +126,7 @@ void IdleInFastMode()
 
 // The channel's acquisition: one frame of the board on the channel's
 // connector per frame period, into the surfaces in turn.
-void AcquisitionLoop(std::shared_ptr<Channel> p_pChannel)
+void AcquisitionLoop(std::shared_ptr<Channel> p_pChannel, std::shared_ptr<std::atomic<bool>> p_pStop)
 {
     Channel& ch = *p_pChannel;
     int32_t iPort = 0;
@@ -142,7 +145,7 @@ void AcquisitionLoop(std::shared_ptr<Channel> p_pChannel)
     double dRate = bNothing ? 30.0 : sim::SensorFor(kind)->framesPerSecond();
     sim::FramePacer pacer(dRate);
     size_t uNext = 0;
-    while (pacer.waitNext(&ch.stop)) {
+    while (pacer.waitNext(p_pStop.get())) {
         kind = sim::CameraLinkPortBoard(iPort, &bNothing);
         if (bNothing || sim::FaultPending(kind, sim::Fault::DeviceLostMidStream)) {
             Deliver(ch, MC_SIG_ACQUISITION_FAILURE, 0);
@@ -172,7 +175,12 @@ void AcquisitionLoop(std::shared_ptr<Channel> p_pChannel)
 // once the callback returns.
 void StopThread(Channel& p_Channel)
 {
-    p_Channel.stop.store(true);
+    std::shared_ptr<std::atomic<bool>> pStop;
+    {
+        std::lock_guard<std::mutex> lock(g_Mutex);
+        pStop = p_Channel.stop;
+    }
+    pStop->store(true);
     if (!p_Channel.thread.joinable())
         return;
     if (std::this_thread::get_id() == p_Channel.threadId)
@@ -206,9 +214,9 @@ MCSTATUS Activate(const std::shared_ptr<Channel>& p_pChannel)
     const sim::BoardKind kind = sim::CameraLinkPortBoard(ch.driverIndex, &bNothing);
     if (!bNothing)
         sim::SensorFor(kind);
-    ch.stop.store(false);
+    ch.stop = std::make_shared<std::atomic<bool>>(false);
     g_iActiveThreads.fetch_add(1);
-    ch.thread = std::thread(AcquisitionLoop, p_pChannel);
+    ch.thread = std::thread(AcquisitionLoop, p_pChannel, ch.stop);
     ch.threadId = ch.thread.get_id();
     ch.state = MC_ChannelState_ACTIVE;
     return MC_OK;

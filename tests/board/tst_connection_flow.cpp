@@ -1,127 +1,5 @@
-// The operator's road through the real main window: choose a board, connect (with retries), see the proxy, set parameters.
-#include "mainwindow/MainWindow.h"
-
-#include "ui_MW_ProxyBelmor.h"
-#include "ui_MainWindow.h"
-
-#include "app/kv_log.h"
-#include "board/cameralink_serial.h"
-#include "board/sensor_parameter_math.h"
-#include "board/sensor_parameters.h"
-#include "platform/ebus/ebus.h"
-#include "params/proxy_parameter_ids.h"
-#include "mainwindow/MW_ProxyBelmor.h"
-#include "mainwindow/message_boxes.h"
-#include "params/proxy_parameter_table.h"
-#include "sim/core/board_registry.h"
-#include "sim/core/fault_injector.h"
-#include "sim/core/message_recorder.h"
-#include "sim/core/simulation_settings.h"
-#include "support/test_app_folder.h"
-#include "usb3lib/Quenlin.h"
-
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QTimer>
-#include <QtTest>
-
-#include <memory>
-
-namespace {
-
-enum Kind { None = 0, Arvex = 1, Belmor = 2, BelmorPlus = 3, Dunstel = 4, Eskra = 5, Corvane = 6 };
-
-// One main window in a fresh application folder with the simulated boards,
-// every box recorded instead of shown.
-struct Bench
-{
-    TestAppFolder folder;
-    QList<MessageBoxRequest> boxes;
-    int answer = 0;
-    std::unique_ptr<MainWindow> window;
-
-    Bench()
-    {
-        sim::ResetSimulation();
-        KV_Log::setMessageSink([](QMessageBox::Icon, const QString&, const QString&) {});
-        SetMessageBoxPresenter([this](const MessageBoxRequest& p_Request) {
-            boxes << p_Request;
-            return answer;
-        });
-    }
-    ~Bench()
-    {
-        window.reset();
-        CloseCameraLinkSerial();
-        for (int i = 0; i < 3 && isInitialized() != 0; ++i)
-            deinitCapture(1);
-        SetMessageBoxPresenter(nullptr);
-        KV_Log::setMessageSink(KV_Log::MessageSink());
-        sim::ResetSimulation();
-    }
-
-    sim::SimulationSettings settings() const { return sim::SimulationSettings(); }
-
-    Ui::MainWindow* ui() const { return window->ui; }
-
-    void open()
-    {
-        window = std::make_unique<MainWindow>();
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-    }
-
-    void selectBoard(int p_iKind) { ui()->comboBox_SelectDigiBoard->setCurrentIndex(p_iKind); }
-
-    void pressMain() { QTest::mouseClick(ui()->pushButton_Start, Qt::LeftButton); }
-
-    QStringList logLines() const
-    {
-        const QStringList logs = QDir(folder.filePath("Logs")).entryList({"Log_*.txt"}, QDir::Files);
-        QStringList lines;
-        if (logs.isEmpty())
-            return lines;
-        QFile file(folder.filePath("Logs/" + logs.first()));
-        if (!file.open(QIODevice::ReadOnly))
-            return lines;
-        for (const QString& sLine : QString::fromUtf8(file.readAll()).split('\n')) {
-            const int iAt = sLine.indexOf(QStringLiteral(" : "));
-            lines << (iAt >= 0 ? sLine.mid(iAt + 3) : sLine).trimmed();
-        }
-        return lines;
-    }
-    bool logged(const QString& p_sLine) const { return logLines().contains(p_sLine); }
-    int indexInLog(const QString& p_sLine) const { return logLines().indexOf(p_sLine); }
-};
-
-// Records every text the status label shows, with the time it appeared.
-struct LabelWatch
-{
-    QElapsedTimer clock;
-    QList<QPair<QString, qint64>> texts;
-    QTimer poll;
-
-    explicit LabelWatch(QLabel* p_pLabel)
-    {
-        clock.start();
-        QObject::connect(&poll, &QTimer::timeout, [this, p_pLabel]() {
-            if (texts.isEmpty() || texts.last().first != p_pLabel->text())
-                texts.append({p_pLabel->text(), clock.elapsed()});
-        });
-        poll.start(20);
-    }
-    QStringList attemptTexts() const
-    {
-        QStringList out;
-        for (const auto& t : texts)
-            if (t.first.startsWith("Attempt to connect"))
-                out << t.first;
-        return out;
-    }
-};
-
-} // namespace
+// The operator's road through the real main window: choose a board, connect, see the proxy, set parameters.
+#include "connection_bench.h"
 
 class tst_connection_flow : public QObject
 {
@@ -132,8 +10,6 @@ private slots:
     void arvexNumberTenIsZ671P();
     void corvaneNoProxySwitchesAutoStartOff();
     void silentCameraLinkBoardIsUnknown();
-    void absentCorvaneRetriesTenTimes();
-    void secondPressStopsConnecting();
     void belmorSelectorConfirmed();
     void belmorSelectorClosedStillConnects();
     void eskraPressOnlyMarksSetParametersPending();
@@ -178,6 +54,9 @@ void tst_connection_flow::belmorPlusReportsItsProxyAndRate()
     QVERIFY(bench.ui()->pushButton_Start->isEnabled());
     QVERIFY(bench.window->Connected);
     QVERIFY(bench.boxes.isEmpty());
+    // The "Connecting in progress" box is gone once the procedure has ended.
+    for (QMessageBox* pBox : bench.window->findChildren<QMessageBox*>())
+        QVERIFY2(!pBox->isVisible(), qPrintable(pBox->text()));
 }
 
 void tst_connection_flow::arvexNumberTenIsZ671P()
@@ -235,69 +114,6 @@ void tst_connection_flow::silentCameraLinkBoardIsUnknown()
     QCOMPARE(bench.ui()->label_Info_Proxy_Freq->text(), QString("with Proxy Board... working @ Default frequency"));
     for (const QString& sLine : bench.logLines())
         QVERIFY2(!sLine.contains("-255"), qPrintable(sLine));
-}
-
-void tst_connection_flow::absentCorvaneRetriesTenTimes()
-{
-    Bench bench;
-    bench.settings().setBoardPresent(sim::BoardKind::Corvane, false);
-    bench.open();
-    bench.selectBoard(Corvane);
-    LabelWatch watch(bench.ui()->label_State);
-    bench.pressMain();
-
-    QStringList expected;
-    for (int n = 1; n <= 10; ++n)
-        expected << QString("Attempt to connect %1/10").arg(n);
-    QCOMPARE(watch.attemptTexts(), expected);
-    // About a second between attempts.
-    QList<qint64> times;
-    for (const auto& t : watch.texts)
-        if (t.first.startsWith("Attempt to connect"))
-            times << t.second;
-    for (int i = 1; i < times.size(); ++i) {
-        const qint64 gap = times.at(i) - times.at(i - 1);
-        QVERIFY2(gap >= 900 && gap < 2500, qPrintable(QString::number(gap)));
-    }
-    QVERIFY(bench.logged("Attempt to connect: 10"));
-    QVERIFY(bench.logged("Corvane not connected to the computer"));
-    QCOMPARE(bench.ui()->pushButton_Start->text(), QString("Connect"));
-    QCOMPARE(bench.ui()->label_State->text(), QString("Ready"));
-    QVERIFY(bench.ui()->pushButton_Start->isEnabled());
-    QVERIFY(!bench.window->Connected);
-    QVERIFY(!bench.window->Connecting);
-    QVERIFY(bench.boxes.isEmpty());
-}
-
-void tst_connection_flow::secondPressStopsConnecting()
-{
-    Bench bench;
-    bench.settings().setBoardPresent(sim::BoardKind::Corvane, false);
-    bench.open();
-    bench.selectBoard(Corvane);
-    QString sCaptionWhileConnecting;
-    QTimer::singleShot(1500, [&bench, &sCaptionWhileConnecting]() {
-        sCaptionWhileConnecting = bench.ui()->pushButton_Start->text();
-        bench.pressMain();
-    });
-    LabelWatch watch(bench.ui()->label_State);
-    QElapsedTimer clock;
-    clock.start();
-    bench.pressMain();
-    QVERIFY(clock.elapsed() < 5000);
-    QCOMPARE(sCaptionWhileConnecting, QString("Stop\nConnection"));
-    QVERIFY(bench.logged("Stop connection asked"));
-    QVERIFY(bench.logged("Stop connection !"));
-    QVERIFY(bench.logged("Connecting interrupted pressing button"));
-    QVERIFY(!bench.logged("Corvane not connected to the computer"));
-    QVERIFY(watch.attemptTexts().size() < 4);
-    QCOMPARE(bench.ui()->pushButton_Start->text(), QString("Connect"));
-    QVERIFY(!bench.window->StopConnectionAsked);
-
-    // The board is back: the next press connects.
-    bench.settings().setBoardPresent(sim::BoardKind::Corvane, true);
-    bench.pressMain();
-    QCOMPARE(bench.ui()->pushButton_Start->text(), QString("Start"));
 }
 
 void tst_connection_flow::belmorSelectorConfirmed()
@@ -520,24 +336,6 @@ void tst_connection_flow::eskraFailedPassStaysPending()
     SetParametersPending = false;
 }
 
-namespace {
-
-// Ticks the register boxes that every family takes.
-void TickRegisters(Ui::MainWindow* ui)
-{
-    for (QCheckBox* pBox : {ui->checkBox_Enable_TINT, ui->checkBox_Enable_DAC_A, ui->checkBox_Enable_DAC_B,
-                            ui->checkBox_Enable_DAC_C, ui->checkBox_Enable_DAC_D, ui->checkBox_GMS})
-        pBox->setChecked(true);
-}
-
-void TickOnly(Ui::MainWindow* ui, QCheckBox* p_pBox)
-{
-    for (QCheckBox* pBox : {ui->checkBox_Enable_TINT, ui->checkBox_Enable_DAC_A, ui->checkBox_Enable_DAC_B,
-                            ui->checkBox_Enable_DAC_C, ui->checkBox_Enable_DAC_D, ui->checkBox_GMS})
-        pBox->setChecked(pBox == p_pBox);
-}
-
-} // namespace
 
 void tst_connection_flow::setParametersOnCorvane()
 {

@@ -425,12 +425,14 @@ private slots:
         auto* bandwidth = dynamic_cast<PvGenFloat*>(s->GetParameters()->Get("Bandwidth"));
         QVERIFY(bandwidth != nullptr);
 
+        // Declared before the pipeline, so that a failing check that leaves
+        // early stops the pipeline's thread before the sink goes away.
+        RecordingSink sink;
         auto pipeline = std::make_unique<PvPipeline>(s);
         pipeline->SetBufferCount(16);
         pipeline->SetBufferSize(d->GetPayloadSize());
         QVERIFY(d->StreamEnable().IsOK());
         QVERIFY(dynamic_cast<PvGenCommand*>(a->Get("AcquisitionStart"))->Execute().IsOK());
-        RecordingSink sink;
         QVERIFY(pipeline->RegisterEventSink(&sink).IsOK());
         QVERIFY(pipeline->Start().IsOK());
         QTRY_VERIFY_WITH_TIMEOUT(sink.count() >= 15, 5000);

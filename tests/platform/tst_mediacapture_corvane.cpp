@@ -17,6 +17,7 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <utility>
 #include <vector>
 
 using namespace sim;
@@ -871,14 +872,25 @@ private slots:
     {
         SensorFor(BoardKind::Corvane)->setGeometryOverride(FrameGeometry{64, 48});
         std::atomic<int> frames{0}, recoveries{0};
-        RecoveringCapture* first = RecoveringCapture::Open(&frames, &recoveries);
-        QVERIFY(first);
+        // The captures count into these locals from their reader threads: a
+        // failing check that leaves early still stops them first.
+        struct StopOnExit
+        {
+            RecoveringCapture* first = nullptr;
+            ~StopOnExit()
+            {
+                if (first)
+                    RecoveringCapture::StopChain(first);
+            }
+        } chain;
+        chain.first = RecoveringCapture::Open(&frames, &recoveries);
+        QVERIFY(chain.first);
         QTRY_VERIFY(frames.load() >= 5);
         InjectFault(BoardKind::Corvane, Fault::DeviceLostMidStream, 1, 0, 200);
         QTRY_COMPARE(recoveries.load(), 1);
         const int atLoss = frames.load();
         QTRY_VERIFY_WITH_TIMEOUT(frames.load() >= atLoss + 5, 5000);
-        RecoveringCapture::StopChain(first);
+        RecoveringCapture::StopChain(std::exchange(chain.first, nullptr));
         QTRY_COMPARE(LiveSourceReadersForTests(), 0);
         QTRY_COMPARE(LiveMediaSourcesForTests(), 0);
     }

@@ -29,6 +29,11 @@ struct Observed
     std::vector<MCHANDLE> surfaces;
     std::atomic<int> failures{0};
     std::atomic<bool> deleteFromCallback{false};
+    // Idle the channel from the callback, then hold the callback until the
+    // test has activated the channel again.
+    std::atomic<bool> idleFromCallback{false};
+    std::atomic<bool> idled{false};
+    std::atomic<bool> reactivated{false};
     std::atomic<MCHANDLE> channel{0};
     std::vector<uint16_t> firstFrame;
     int width = 0;
@@ -44,6 +49,13 @@ void Callback(PMCSIGNALINFO p_pInfo)
     }
     if (p_pInfo->Signal != MC_SIG_SURFACE_PROCESSING)
         return;
+    if (o.idleFromCallback.exchange(false)) {
+        McSetParamInt(p_pInfo->Instance, MC_ChannelState, MC_ChannelState_IDLE);
+        o.idled.store(true);
+        for (int i = 0; i < 3000 && !o.reactivated.load(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return;
+    }
     void* pAddress = nullptr;
     McGetParamPtr(p_pInfo->SignalInfo, MC_SurfaceAddr, &pAddress);
     std::lock_guard<std::mutex> lock(o.mutex);
@@ -69,6 +81,9 @@ class tst_multicam : public QObject
 private:
     std::unique_ptr<TestAppFolder> m_pFolder;
     MCHANDLE m_Channel = 0;
+    // What the callback writes into; it lives until cleanup has deleted the
+    // channel, since the grabber's thread runs until then.
+    std::unique_ptr<Observed> m_pObserved;
 
     // The call sequence of the program's grabber set-up, up to the active channel.
     MCSTATUS setUp(const QString& p_sCamFile, Observed* p_pObserved, bool p_bActivate = true)
@@ -143,10 +158,12 @@ private slots:
         sim::ResetSimulation();
         sim::ResetCameraLinkSimulation();
         multicam_test::ClearParamCalls();
+        m_pObserved = std::make_unique<Observed>();
     }
     void cleanup()
     {
         tearDown();
+        m_pObserved.reset();
         sim::ResetSimulation();
         sim::ResetCameraLinkSimulation();
         m_pFolder.reset();
@@ -223,7 +240,7 @@ private slots:
     void framesArriveOnTheGrabberThreadAtTheBoardRate()
     {
         sim::SimulationSettings().setFrameRateCode(BoardKind::BelmorPlus, 25);
-        Observed o;
+        Observed& o = *m_pObserved;
         QCOMPARE(setUp(camFile("Z602"), &o), MC_OK);
         QTRY_VERIFY_WITH_TIMEOUT(frameCount(o) >= 15, 5000);
         McSetParamInt(m_Channel, MC_ChannelState, MC_ChannelState_IDLE);
@@ -248,7 +265,7 @@ private slots:
 
     void surfaceAddressNeedsThePointerGetter()
     {
-        Observed o;
+        Observed& o = *m_pObserved;
         QCOMPARE(setUp(camFile("Z602"), &o), MC_OK);
         QTRY_VERIFY_WITH_TIMEOUT(frameCount(o) >= 1, 3000);
         MCHANDLE surface = 0;
@@ -266,7 +283,7 @@ private slots:
 
     void deletingTheChannelJoinsItsThread()
     {
-        Observed o;
+        Observed& o = *m_pObserved;
         QCOMPARE(setUp(camFile("Z602"), &o), MC_OK);
         QTRY_VERIFY_WITH_TIMEOUT(frameCount(o) >= 2, 3000);
         QCOMPARE(multicam_test::ActiveThreadCount(), 1);
@@ -283,7 +300,7 @@ private slots:
     // A callback that deletes its own channel must not wait for itself.
     void deleteFromTheCallbackDoesNotHang()
     {
-        Observed o;
+        Observed& o = *m_pObserved;
         o.deleteFromCallback.store(true);
         QCOMPARE(setUp(camFile("Z602"), &o), MC_OK);
         QTRY_COMPARE_WITH_TIMEOUT(multicam_test::ChannelCount(), 0, 3000);
@@ -291,10 +308,26 @@ private slots:
         m_Channel = 0;
     }
 
+    // The thread of an idled channel ends once its callback returns, also
+    // when the channel is active again by then: one thread per channel.
+    void idleFromTheCallbackThenActivateAgain()
+    {
+        Observed& o = *m_pObserved;
+        o.idleFromCallback.store(true);
+        QCOMPARE(setUp(camFile("Z602"), &o), MC_OK);
+        QTRY_VERIFY_WITH_TIMEOUT(o.idled.load(), 3000);
+        QCOMPARE(McSetParamInt(m_Channel, MC_ChannelState, MC_ChannelState_ACTIVE), MC_OK);
+        o.reactivated.store(true);
+        QTRY_VERIFY_WITH_TIMEOUT(frameCount(o) >= 3, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(multicam_test::ActiveThreadCount(), 1, 3000);
+        QTest::qWait(100);
+        QCOMPARE(multicam_test::ActiveThreadCount(), 1);
+    }
+
     void noBoardOnTheConnectorGivesAcquisitionFailures()
     {
         sim::SetCameraLinkPortLayout({sim::CameraLinkPlug::Nothing});
-        Observed o;
+        Observed& o = *m_pObserved;
         QCOMPARE(setUp(camFile("Z602"), &o), MC_OK);
         QTRY_VERIFY_WITH_TIMEOUT(o.failures.load() >= 2, 3000);
         QCOMPARE(frameCount(o), 0);
@@ -302,7 +335,7 @@ private slots:
 
     void framesStopWhileTheLinkStaysUp()
     {
-        Observed o;
+        Observed& o = *m_pObserved;
         QCOMPARE(setUp(camFile("Z602"), &o), MC_OK);
         QTRY_VERIFY_WITH_TIMEOUT(frameCount(o) >= 1, 3000);
         sim::InjectFault(BoardKind::BelmorPlus, sim::Fault::FramesStop);
