@@ -48,13 +48,19 @@ int MainWindow::SendDefaultSensorRegisters()
     // The GigE board gets the integration time the operator may have changed.
     const uint32_t tint = kind == 4 ? GetCurrent(proxy, ProxyParameterId::TINTMin)
                                     : GetDefault(proxy, ProxyParameterId::TINTMin);
+    // Non-zero when any write failed. The statuses are not added: two failure
+    // codes overflow an int, and a +1 and a -1 would cancel into success.
     int result = WriteBoardRegister(this, kind, 0, int(tint));
+    const auto keepFirstFailure = [&result](int p_iStatus) {
+        if (result == 0)
+            result = p_iStatus;
+    };
     const uint32_t zeroChannel = GetDefault(proxy, ProxyParameterId::StopZeroChannel);
     if (zeroChannel != kUndefinedCell)
-        result += WriteBoardRegister(this, kind, int(zeroChannel) - 1, 0);
+        keepFirstFailure(WriteBoardRegister(this, kind, int(zeroChannel) - 1, 0));
     const uint32_t fullChannel = GetDefault(proxy, ProxyParameterId::GSKChannel);
     if (fullChannel != kUndefinedCell)
-        result += WriteBoardRegister(this, kind, int(fullChannel) - 1, 4095);
+        keepFirstFailure(WriteBoardRegister(this, kind, int(fullChannel) - 1, 4095));
     return result;
 }
 
@@ -241,18 +247,26 @@ void MainWindow::Deinit()
             PvStream::Free(GigEStream);
             GigEStream = nullptr;
         }
+        // The port and the device are freed whatever their state: a port that
+        // closed itself or a device that went away must not be leaked.
         if (GigESerialPort && GigESerialPort->IsOpened()) {
             Log->writeLine("Closing Dunstel Serial Port ...");
             CloseGigESerialForAcquisition(GigESerialPort);
             GigESerialPort = nullptr;
             Log->writeLine("... OK");
         }
+        delete GigESerialPort;
+        GigESerialPort = nullptr;
         if (GigEDevice && GigEDevice->IsConnected()) {
             Log->writeLine("Disconnecting the Dunstel stream ...");
             GigEDevice->Disconnect();
             PvDevice::Free(GigEDevice);
             GigEDevice = nullptr;
             Log->writeLine("... OK");
+        }
+        if (GigEDevice) {
+            PvDevice::Free(GigEDevice);
+            GigEDevice = nullptr;
         }
         GigEAcquisitionStartCommand = nullptr;
         GigEAcquisitionStopCommand = nullptr;

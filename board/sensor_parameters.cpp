@@ -220,10 +220,12 @@ void MainWindow::PushButton_SetModuleParameters()
     if (bOk && bAdvanced) {
         const uint32_t uClock = ComputeClockWord(ui->spinBox_CKDIV->value(), ui->checkBox_InvPClock->isChecked(), p,
                                                  iKind == kCorvane);
-        SetCurrent(p, CKDIV, uClock);
         Log->writeLine("CKDIV = " + QString::number(uClock));
+        if (uClock != ProxyParameterNotSet)
+            SetCurrent(p, CKDIV, uClock);
         bOk = write("CKDIV", kRegCkdiv, uClock, Format("Couldn't set CKDIV to %d.\n", int(uClock)));
-        bClockSent = bOk;
+        // The clock mode and the TINT ranges follow only a clock word the board really took.
+        bClockSent = bOk && uClock != ProxyParameterNotSet;
     }
 
     if (!bOk) {

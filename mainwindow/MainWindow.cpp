@@ -10,8 +10,10 @@
 #include "app/header_constants.h"
 #include "app/kv_log.h"
 #include "app/waits.h"
+#include "board/os_version.h"
 #include "mainwindow/MW_ProxyBelmor.h"
 #include "params/proxy_parameter_table.h"
+#include "usb3lib/Quenlin.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -19,10 +21,10 @@
 #include <QIcon>
 #include <QScreen>
 #include <QSerialPort>
-#include <QSysInfo>
 #include <QTextStream>
 #include <QTimer>
 
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -125,7 +127,8 @@ MainWindow::MainWindow(QWidget* parent)
     ui->setupUi(this);
     CreateConnectionWindows(); // the Belmor proxy selector
     setWindowTitle(HeaderConstants::WindowTitle);
-    // Here: "Load " + the capture library's version on standard output.
+    std::printf("Load %s\n", getLibraryVersion());
+    std::fflush(stdout);
     ResetInformationLabels();
 
     ApplicationDir = ApplicationDirPath();
@@ -186,9 +189,7 @@ MainWindow::MainWindow(QWidget* parent)
         ui->action_CablibrationScript->setVisible(false);
     }
 
-    // The capture library takes no operating-system code on Linux; the log records the system.
-    Log->writeLine("Operating system: " + QSysInfo::prettyProductName() + " (kernel "
-                   + QSysInfo::kernelVersion() + ")");
+    setWindowsVersion(DetectWindowsVersion(Log));
 
     ApplyScreenSetup();
 

@@ -12,6 +12,8 @@ private slots:
     void silentCameraLinkBoardIsUnknown();
     void belmorSelectorConfirmed();
     void belmorSelectorClosedStillConnects();
+    void belmorAttemptReusesTheOpenPort();
+    void noBoardAttemptOpensNothing();
     void eskraPressOnlyMarksSetParametersPending();
     void setParametersOnBelmorPlus();
     void setParametersStopsAtTheFailingWrite();
@@ -157,6 +159,36 @@ void tst_connection_flow::belmorSelectorClosedStillConnects()
     QVERIFY(bench.window->CameraLinkSerialOpen);
     // The stop asked during the first attempt does not linger for the next connection.
     QVERIFY(!bench.window->StopConnectionAsked);
+}
+
+void tst_connection_flow::belmorAttemptReusesTheOpenPort()
+{
+    Bench bench;
+    bench.open();
+    bench.selectBoard(Belmor);
+    QTimer::singleShot(300, [&bench]() { bench.window->ProxySelector->close(); });
+    QCOMPARE(bench.window->ConnectToBoard(0), 0x10);
+    QCOMPARE(bench.logLines().count("Init CameraLink Serial Port ..."), 1);
+    QVERIFY(bench.window->CameraLinkSerialOpen);
+    // The next attempt shows the selector again on the port already open.
+    QTimer::singleShot(300, [&bench]() {
+        QVERIFY(bench.window->ProxySelector->isVisible());
+        bench.window->ProxySelector->close();
+    });
+    QCOMPARE(bench.window->ConnectToBoard(1), 0x10);
+    QCOMPARE(bench.logLines().count("Init CameraLink Serial Port ..."), 1);
+    QCOMPARE(bench.logLines().count("Mode Belmor selected"), 2);
+    QVERIFY(!bench.window->Connected);
+}
+
+void tst_connection_flow::noBoardAttemptOpensNothing()
+{
+    Bench bench;
+    bench.open();
+    QCOMPARE(bench.window->DigiBoardKind.load(), 0);
+    QCOMPARE(bench.window->ConnectToBoard(0), 0);
+    QVERIFY(!bench.window->Connected);
+    QVERIFY(!bench.window->CameraLinkSerialOpen);
 }
 
 void tst_connection_flow::eskraPressOnlyMarksSetParametersPending()

@@ -1,0 +1,16 @@
+// Operating-system detection for the capture library.
+#include "board/os_version.h"
+
+#include "app/kv_log.h"
+
+#include <QString>
+#include <QSysInfo>
+
+int DetectWindowsVersion(KV_Log* p_pLog)
+{
+    constexpr int kCurrentSystemCode = 0xC0;
+    if (p_pLog != nullptr)
+        p_pLog->writeLine("Operating system: " + QSysInfo::prettyProductName() + " (kernel "
+                          + QSysInfo::kernelVersion() + ")");
+    return kCurrentSystemCode;
+}
