@@ -1,6 +1,8 @@
 // Every board kind through the real main button: connect, start, frames at the board's rate and geometry, stop, safe registers.
 #include "road_bench.h"
 
+#include "pipeline/frame_buffers.h"
+
 using namespace sim;
 
 class tst_acquisition_boards : public QObject
@@ -11,6 +13,8 @@ private slots:
     void connectStartStreamStop_data();
     void connectStartStreamStop();
     void belmorPlusParksTheSensorInOrder();
+    void cameraFileGeometryIsBounded_data();
+    void cameraFileGeometryIsBounded();
 };
 
 void tst_acquisition_boards::connectStartStreamStop_data()
@@ -101,6 +105,42 @@ void tst_acquisition_boards::belmorPlusParksTheSensorInOrder()
     const QList<QByteArray> safe{"!10015", "!20000", "!34095"};
     QVERIFY2(sent.mid(0, 3) == safe, qPrintable(QString::fromLatin1(sent.mid(0, 6).join(' '))));
     QVERIFY(road.Recorder.Boxes.isEmpty());
+}
+
+void tst_acquisition_boards::cameraFileGeometryIsBounded_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::newRow("zero width") << 0 << 480;
+    QTest::newRow("too wide") << 9000 << 480;
+    QTest::newRow("too tall") << 640 << 9000;
+}
+
+void tst_acquisition_boards::cameraFileGeometryIsBounded()
+{
+    QFETCH(int, width);
+    QFETCH(int, height);
+    Road road(BoardKind::BelmorPlus, 2);
+    MainWindow& w = *road.Window;
+    QFile camFile(road.Folder.filePath("../Camfiles/CamFile_Z668.cam"));
+    QVERIFY(camFile.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    camFile.write(QString("Hactive_Px = %1;\nVactive_Ln = %2;\n").arg(width).arg(height).toLatin1());
+    camFile.close();
+    road.ui()->comboBox_SelectDigiBoard->setCurrentIndex(3);
+    road.press();
+    QVERIFY(w.Connected);
+    road.press();
+    QCOMPARE(road.Recorder.Boxes,
+             QStringList{"Critical|InitializeMultiCam() fail: InitChannel Error: McSetParamStr MC_CamFile fail"});
+    // No channel is left behind, and the next Start sets one up again.
+    QCOMPARE(multicam_test::ChannelCount(), 0);
+    QVERIFY(!w.Grabbing);
+    QVERIFY(g_pRawImage16b == nullptr);
+    QVERIFY(w.Connected);
+    QCOMPARE(road.ui()->pushButton_Start->text(), QString("Start"));
+    QVERIFY(road.ui()->pushButton_Start->isEnabled());
+    road.press();
+    QCOMPARE(road.Recorder.Boxes.size(), 2);
 }
 
 QTEST_MAIN(tst_acquisition_boards)
