@@ -15,6 +15,7 @@ private slots:
     void belmorPlusParksTheSensorInOrder();
     void cameraFileGeometryIsBounded_data();
     void cameraFileGeometryIsBounded();
+    void dunstelSizeMismatchDisconnects();
 };
 
 void tst_acquisition_boards::connectStartStreamStop_data()
@@ -141,6 +142,26 @@ void tst_acquisition_boards::cameraFileGeometryIsBounded()
     QVERIFY(road.ui()->pushButton_Start->isEnabled());
     road.press();
     QCOMPARE(road.Recorder.Boxes.size(), 2);
+}
+
+void tst_acquisition_boards::dunstelSizeMismatchDisconnects()
+{
+    // Record 1 defines no GigE image size: the device refuses 65535 x 65535.
+    Road road(BoardKind::Dunstel, 1);
+    MainWindow& w = *road.Window;
+    road.ui()->comboBox_SelectDigiBoard->setCurrentIndex(4);
+    road.press();
+    QVERIFY(w.Connected);
+    QCOMPARE(GetDefault(w.CurrentProxyIndex, ProxyParameterId::GigEImageWidth), 65535u);
+    // A board reporting no proxy keeps the button disabled: the start branch is run directly.
+    w.StartAcquisitionSequence();
+    QVERIFY(!w.Connected);
+    QVERIFY(w.GigEDevice == nullptr && w.GigEStream == nullptr && w.GigESerialPort == nullptr);
+    QCOMPARE(road.ui()->pushButton_Start->text(), QString("Connect"));
+    QVERIFY(road.ui()->pushButton_Start->isEnabled());
+    QVERIFY(!road.Recorder.Boxes.isEmpty());
+    QVERIFY2(road.Recorder.Boxes.last().startsWith("Critical|The Dunstel did not take the image size"),
+             qPrintable(road.Recorder.Boxes.join('\n')));
 }
 
 QTEST_MAIN(tst_acquisition_boards)
