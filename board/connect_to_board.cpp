@@ -1,5 +1,6 @@
 // One connection attempt: open the selected board's command link and settle which proxy the operator works with.
 #include "mainwindow/MainWindow.h"
+#include "app/digiboard_kind.h"
 
 #include "ui_MW_ProxyBelmor.h"
 
@@ -18,12 +19,6 @@
 #include <vector>
 
 namespace {
-
-constexpr int kArvex = 1;
-constexpr int kBelmor = 2;
-constexpr int kBelmorPlus = 3;
-constexpr int kDunstel = 4;
-constexpr int kCorvane = 6;
 
 // A freshly shown selector needs a moment before the window system makes it
 // active; only after that does losing the activation end the wait.
@@ -101,7 +96,7 @@ int MainWindow::ConnectToBoard(int attempt)
     };
 
     switch (iKind) {
-    case kBelmor: {
+    case BoardKind::Belmor: {
         Log->writeLine("Mode Belmor selected");
         if (!openCameraLinkPort(true))
             return ConnectResult::LinkFailed;
@@ -135,14 +130,14 @@ int MainWindow::ConnectToBoard(int attempt)
         Connected = true;
         break;
     }
-    case kArvex:
-    case kBelmorPlus:
-        if (!openCameraLinkPort(iKind == kBelmorPlus))
+    case BoardKind::Arvex:
+    case BoardKind::BelmorPlus:
+        if (!openCameraLinkPort(iKind == BoardKind::BelmorPlus))
             return ConnectResult::LinkFailed;
         Connected = true;
         ReadConfigIntoDigiBoard();
         break;
-    case kCorvane:
+    case BoardKind::Corvane:
         switch (CheckCorvane()) {
         case CorvaneState::Absent:
             return ConnectResult::CorvaneAbsent;
@@ -154,7 +149,7 @@ int MainWindow::ConnectToBoard(int attempt)
         Connected = true;
         ReadConfigIntoDigiBoard();
         break;
-    case kDunstel: {
+    case BoardKind::Dunstel: {
         Log->writeLine("Select the GigE in the Pleora Window");
         PvDeviceFinderWnd finder;
         GigEDeviceInfo = SelectGigEDevice(&finder);

@@ -1,5 +1,6 @@
 // The main button's state machine: connect with retries, start, safe disconnection, and the serial-port board's one-press path.
 #include "mainwindow/MainWindow.h"
+#include "app/digiboard_kind.h"
 
 #include "ui_MainWindow.h"
 
@@ -22,11 +23,6 @@ QPointer<QMessageBox> g_pConnectingBox;
 
 namespace {
 
-constexpr int kBelmor = 2;
-constexpr int kBelmorPlus = 3;
-constexpr int kDunstel = 4;
-constexpr int kEskra = 5;
-constexpr int kCorvane = 6;
 constexpr int kEskraProxyIndex = 17;
 
 const QString kCaptionConnect = QStringLiteral("Connect");
@@ -89,7 +85,7 @@ void MainWindow::PushButton_Start()
     const QString sBoardName = ui->comboBox_SelectDigiBoard->currentText();
 
     // ---- Serial-port board: one press connects, initialises and streams.
-    if (DigiBoardKind == kEskra && !Connected) {
+    if (DigiBoardKind == BoardKind::Eskra && !Connected) {
         ProxyName = QStringLiteral("Z603");
         CurrentProxyIndex = kEskraProxyIndex;
         Connected = true;
@@ -128,7 +124,7 @@ void MainWindow::PushButton_Start()
         SecondsWithoutFrame = 0;
         if (ui->pushButton_Start->text() == kCaptionDisconnect) {
             Log->writeLine("Disconnect Button Pressed");
-            if (DigiBoardKind == kDunstel) {
+            if (DigiBoardKind == BoardKind::Dunstel) {
                 // The start sequence still running below this press stops the stream and runs Deinit.
                 StopAcquisition = true;
                 return;
@@ -186,7 +182,7 @@ void MainWindow::PushButton_Start()
     switch (iResult) {
     case ConnectResult::LinkFailed:
         ui->pushButton_Start->setText(kCaptionConnect);
-        if (DigiBoardKind != kCorvane) {
+        if (DigiBoardKind != BoardKind::Corvane) {
             ShowCritical(this, QStringLiteral("Error 0x00000001 - Serial Communication failed. The connection can't "
                                               "be established correctly."));
             Log->writeLine("Error 0x00000001 - Serial Communication failed. The connection can't be established "
@@ -222,13 +218,13 @@ void MainWindow::PushButton_Start()
     // Here: Window_Terminal::setStatusConnexion(true).
     if (Hooks.AdvancedCommandsBoard)
         Hooks.AdvancedCommandsBoard(sBoardName);
-    if (DigiBoardKind == kBelmor) {
+    if (DigiBoardKind == BoardKind::Belmor) {
         FrameRate = 255;
         UpdateValuesOnDynamicFrequency(255);
     } else {
         UpdateValuesOnDynamicFrequency(FrameRate);
     }
-    InvokeSlotIfPresent(this, DigiBoardKind == kBelmorPlus ? "Enable_2Tap" : "Disable_2Tap");
+    InvokeSlotIfPresent(this, DigiBoardKind == BoardKind::BelmorPlus ? "Enable_2Tap" : "Disable_2Tap");
     ui->checkBox_WindowingEnabled->setEnabled(false);
     InitGUIWithProxy();
     ui->menu_NUC->setEnabled(false);

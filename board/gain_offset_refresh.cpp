@@ -1,5 +1,6 @@
 // Image gain and offset: the sliders' values into the parameter table, and the once-a-second board write.
 #include "board/gain_offset_refresh.h"
+#include "app/digiboard_kind.h"
 
 #include "app/kv_log.h"
 #include "board/cameralink_commands.h"
@@ -9,13 +10,6 @@
 #include <cstdio>
 
 namespace {
-
-constexpr int kArvex = 1;
-constexpr int kBelmor = 2;
-constexpr int kBelmorPlus = 3;
-constexpr int kDunstel = 4;
-constexpr int kEskra = 5;
-constexpr int kCorvane = 6;
 
 constexpr int kGainImg = 20;
 constexpr int kOffsetImg = 21;
@@ -27,7 +21,7 @@ constexpr int kCorvaneOffsetRegister = 8;
 
 bool TakesBoardGainOffset(int p_iKind)
 {
-    return p_iKind == kArvex || p_iKind == kBelmorPlus || p_iKind == kCorvane;
+    return p_iKind == BoardKind::Arvex || p_iKind == BoardKind::BelmorPlus || p_iKind == BoardKind::Corvane;
 }
 
 void Log(const QString& p_sLine)
@@ -48,9 +42,9 @@ void SendToCorvane(int p_iRegister, int p_iValue)
 int SendRegister(int p_iKind, int p_iId, int p_iCorvaneRegister, int p_iValue)
 {
     switch (p_iKind) {
-    case kBelmorPlus: return SendCameraLinkCommand(p_iId, p_iValue, true);
-    case kArvex: return SendCameraLinkCommandStar(p_iId, p_iValue, true);
-    case kCorvane: SendToCorvane(p_iCorvaneRegister, p_iValue); return 0;
+    case BoardKind::BelmorPlus: return SendCameraLinkCommand(p_iId, p_iValue, true);
+    case BoardKind::Arvex: return SendCameraLinkCommandStar(p_iId, p_iValue, true);
+    case BoardKind::Corvane: SendToCorvane(p_iCorvaneRegister, p_iValue); return 0;
     default: return 0;
     }
 }
@@ -67,7 +61,7 @@ QString FailureText(const char* p_szFormat, int p_iValue)
 void StoreImageGain(const GainOffsetContext& p_Context, int p_iGainSpinValue, std::atomic<bool>& p_Changed)
 {
     const int iProxy = p_Context.ProxyIndex;
-    if (p_Context.BoardKind == kBelmor || p_Context.BoardKind == kDunstel || p_Context.SoftwareNUC) {
+    if (p_Context.BoardKind == BoardKind::Belmor || p_Context.BoardKind == BoardKind::Dunstel || p_Context.SoftwareNUC) {
         SetCurrent(iProxy, GainOffsetCell::Gain, static_cast<uint32_t>(p_iGainSpinValue));
         if (!p_Context.AGCOn)
             Log(QStringLiteral("Gain value set to : ") + QString::number(GetCurrent(iProxy, GainOffsetCell::Gain)));
@@ -83,11 +77,11 @@ void StoreImageOffset(const GainOffsetContext& p_Context, int p_iOffsetSpinValue
     const int iProxy = p_Context.ProxyIndex;
     const int iKind = p_Context.BoardKind;
     bool bStored = false;
-    if ((iKind == kBelmorPlus || iKind == kCorvane) && p_Context.SoftwareNUC) {
+    if ((iKind == BoardKind::BelmorPlus || iKind == BoardKind::Corvane) && p_Context.SoftwareNUC) {
         SetCurrent(iProxy, GainOffsetCell::Offset, static_cast<uint32_t>(p_iOffsetSpinValue / 2));
         bStored = true;
-    } else if (iKind == kEskra || iKind == kBelmor || iKind == kDunstel
-               || (iKind == kBelmorPlus && !p_Context.SoftwareNUC)) {
+    } else if (iKind == BoardKind::Eskra || iKind == BoardKind::Belmor || iKind == BoardKind::Dunstel
+               || (iKind == BoardKind::BelmorPlus && !p_Context.SoftwareNUC)) {
         SetCurrent(iProxy, GainOffsetCell::Offset, static_cast<uint32_t>(p_iOffsetSpinValue));
         bStored = true;
     }

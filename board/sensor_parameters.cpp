@@ -1,5 +1,6 @@
 // "Set parameters": the sensor controls into the current record, then TINT, the DACs, GMS and the clock word to the board.
 #include "board/sensor_parameters.h"
+#include "app/digiboard_kind.h"
 
 #include "mainwindow/MainWindow.h"
 
@@ -26,13 +27,6 @@
 std::atomic<bool> SetParametersPending{false};
 
 namespace {
-
-constexpr int kArvex = 1;
-constexpr int kBelmor = 2;
-constexpr int kBelmorPlus = 3;
-constexpr int kDunstel = 4;
-constexpr int kEskra = 5;
-constexpr int kCorvane = 6;
 
 constexpr int kRegTint = 0;
 constexpr int kRegAdd02 = 1;
@@ -76,7 +70,7 @@ void MainWindow::PushButton_SetModuleParameters()
     const int iKind = DigiBoardKind;
 
     // The serial-port board takes registers only between two frames.
-    if (!SetParametersPending && iKind == kEskra) {
+    if (!SetParametersPending && iKind == BoardKind::Eskra) {
         if (!g_EskraReceiver.frameComplete)
             SetParametersPending = true;
         return;
@@ -160,14 +154,14 @@ void MainWindow::PushButton_SetModuleParameters()
     auto sendRegister = [this, iKind](int p_iId, uint32_t p_uValue) -> int {
         const int iValue = static_cast<int>(p_uValue);
         switch (iKind) {
-        case kArvex:
+        case BoardKind::Arvex:
             return SendCameraLinkCommandStar(p_iId, iValue, true);
-        case kBelmor:
-        case kBelmorPlus:
+        case BoardKind::Belmor:
+        case BoardKind::BelmorPlus:
             return SendCameraLinkCommand(p_iId, iValue, true);
-        case kDunstel:
+        case BoardKind::Dunstel:
             return SendGigECommand(GigESerialPort, p_iId, iValue);
-        case kEskra: {
+        case BoardKind::Eskra: {
             int iStatus = EskraCommandOk;
             const QByteArray text = FormatEskraCommand(p_iId, iValue, &iStatus).toLatin1();
             if (iStatus != EskraCommandOk || !EskraSerialPort || EskraSerialPort->write(text) == -1)
@@ -175,7 +169,7 @@ void MainWindow::PushButton_SetModuleParameters()
             WaitMs(100);
             return 0;
         }
-        case kCorvane:
+        case BoardKind::Corvane:
             return SetCorvaneParameter(p_iId, iValue, true);
         default:
             return 0;
@@ -196,7 +190,7 @@ void MainWindow::PushButton_SetModuleParameters()
     };
 
     bool bOk = true;
-    const bool bTintInLines = GetCurrent(p, TINTInLines) != 0 && iKind != kEskra;
+    const bool bTintInLines = GetCurrent(p, TINTInLines) != 0 && iKind != BoardKind::Eskra;
     if (bOk && bTint) {
         if (bTintInLines) {
             const uint32_t uExp = ComputeEXP(ui->spinBox_TINT->value(), FrameRate, GetCurrent(p, CKDIV));
@@ -219,7 +213,7 @@ void MainWindow::PushButton_SetModuleParameters()
     bool bClockSent = false;
     if (bOk && bAdvanced) {
         const uint32_t uClock = ComputeClockWord(ui->spinBox_CKDIV->value(), ui->checkBox_InvPClock->isChecked(), p,
-                                                 iKind == kCorvane);
+                                                 iKind == BoardKind::Corvane);
         Log->writeLine("CKDIV = " + QString::number(uClock));
         if (uClock != ProxyParameterNotSet)
             SetCurrent(p, CKDIV, uClock);
@@ -243,10 +237,10 @@ void MainWindow::PushButton_SetModuleParameters()
         return;
     }
 
-    if (iKind == kEskra) {
+    if (iKind == BoardKind::Eskra) {
         SetParametersPending = false;
     } else if (bClockSent) {
-        const bool bCameraLink = iKind == kArvex || iKind == kBelmor || iKind == kBelmorPlus;
+        const bool bCameraLink = iKind == BoardKind::Arvex || iKind == BoardKind::Belmor || iKind == BoardKind::BelmorPlus;
         const bool bClockModeRecord = GetCurrent(p, BPRegisterEncoding) != 0 && GetCurrent(p, GMSCompactLayoutA) != 0
                                       && GetCurrent(p, GMSCompactLayoutB) != 0;
         if (bCameraLink && bClockModeRecord) {
@@ -259,7 +253,7 @@ void MainWindow::PushButton_SetModuleParameters()
             else
                 Send_Command_To_FPGA(kFpgaClockModeRegister, static_cast<uchar>(*mode));
         }
-        if (iKind != kEskra && iKind != 0 && GetCurrent(p, TINTInLines) != 0) {
+        if (iKind != BoardKind::Eskra && iKind != 0 && GetCurrent(p, TINTInLines) != 0) {
             const TintRange range = ComputeTintRange(FrameRate, ui->spinBox_CKDIV->value());
             ui->horizontalSlider_TINT->setMinimum(range.Minimum);
             ui->horizontalSlider_TINT->setMaximum(range.Maximum);

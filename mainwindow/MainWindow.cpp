@@ -1,5 +1,6 @@
 // Construction and shut-down of the main window, and the instance pointer.
 #include "mainwindow/MainWindow.h"
+#include "app/digiboard_kind.h"
 #include "mainwindow/MW_AdvancedUser.h"
 
 #include "ui_MainWindow.h"
@@ -48,11 +49,6 @@ int DigiBoardKindFromName(const QString& p_sName)
             return i;
     return -1;
 }
-
-constexpr int kBoardArvex = 1;
-constexpr int kBoardBelmorPlus = 3;
-constexpr int kBoardDunstel = 4;
-constexpr int kBoardCorvane = 6;
 
 QString SizeText(const QSize& p_Size)
 {
@@ -431,13 +427,13 @@ void MainWindow::ComboBox_SelectDigiBoard(QString p_sBoardName)
     // A grabbing GigE board stops by itself once it sees the flag; everything
     // else running on the old board is torn down first.
     const int iOldKind = DigiBoardKind;
-    if (Grabbing && iOldKind != kBoardDunstel)
+    if (Grabbing && iOldKind != BoardKind::Dunstel)
         Deinit();
     else if (CameraLinkSerialOpen)
         Deinit();
-    else if (Grabbing && iOldKind == kBoardDunstel)
+    else if (Grabbing && iOldKind == BoardKind::Dunstel)
         StopAcquisition = true;
-    else if (iOldKind == kBoardCorvane)
+    else if (iOldKind == BoardKind::Corvane)
         Deinit();
 
     ui->label_Info_Proxy_Freq->clear();
@@ -456,7 +452,7 @@ void MainWindow::ComboBox_SelectDigiBoard(QString p_sBoardName)
     }
     DigiBoardKind = iKind;
 
-    const bool bWindowing = iKind == kBoardArvex || iKind == kBoardBelmorPlus;
+    const bool bWindowing = iKind == BoardKind::Arvex || iKind == BoardKind::BelmorPlus;
     ui->action_WindowingConfiguration->setEnabled(bWindowing);
     ui->checkBox_WindowingEnabled->setVisible(bWindowing);
     ui->checkBox_WindowingEnabled->setEnabled(bWindowing);

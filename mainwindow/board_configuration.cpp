@@ -1,5 +1,6 @@
 // Reading the board's stored proxy and frame rate into the application, and the information panel's disconnected texts.
 #include "mainwindow/MainWindow.h"
+#include "app/digiboard_kind.h"
 
 #include "ui_MainWindow.h"
 
@@ -16,11 +17,6 @@
 
 namespace {
 
-constexpr int kArvex = 1;
-constexpr int kBelmor = 2;
-constexpr int kBelmorPlus = 3;
-constexpr int kDunstel = 4;
-constexpr int kCorvane = 6;
 constexpr int kTwoTapCell = 16;      // checkBox_2Tap ticked, records 9 and 12
 constexpr int kNoProxyIndex = 13;
 constexpr int kNoProxyPosition = 1;
@@ -42,10 +38,10 @@ void MainWindow::ReadConfigIntoDigiBoard()
     BoardIdentification id;
     id.FrameRate = 0; // no board to ask: the common steps run with 0 and 0
     switch (iKind) {
-    case kBelmor:
+    case BoardKind::Belmor:
         // The operator chose the proxy in the selector; the board knows none.
         return;
-    case kBelmorPlus: {
+    case BoardKind::BelmorPlus: {
         const QByteArray proxy = AskCameraLink("!p", 50);
         const QByteArray rate = AskCameraLink("!f", 50);
         id = IdentifyBelmorPlus(proxy, rate);
@@ -53,14 +49,14 @@ void MainWindow::ReadConfigIntoDigiBoard()
                        + " @" + QString::number(id.FrameRate) + "FPS");
         break;
     }
-    case kArvex: {
+    case BoardKind::Arvex: {
         const QByteArray proxy = AskCameraLink("*p", 100);
         WaitMs(50);
         const QByteArray rate = AskCameraLink("*f", 100);
         id = IdentifyArvex(proxy, rate);
         break;
     }
-    case kCorvane: {
+    case BoardKind::Corvane: {
         int iProxy = -255;
         int iRate = -255;
         const int iProxyStatus = getProxyNumber(&iProxy);
@@ -80,7 +76,7 @@ void MainWindow::ReadConfigIntoDigiBoard()
                 pBox->setEnabled(false);
         break;
     }
-    case kDunstel: {
+    case BoardKind::Dunstel: {
         if (!FlushAndSendGigE(GigESerialPort, "!p")) {
             std::printf("Problem while sending !p to GigE\n");
             std::fflush(stdout);
@@ -108,7 +104,7 @@ void MainWindow::ReadConfigIntoDigiBoard()
         break;
     }
 
-    if (iKind == kArvex || iKind == kBelmorPlus) {
+    if (iKind == BoardKind::Arvex || iKind == BoardKind::BelmorPlus) {
         const bool bTwoTap = ProxyListText(id.ProxyListPosition) == QLatin1String("Y1437P") && id.FrameRate == 120;
         SetCurrent(9, kTwoTapCell, bTwoTap ? 1 : 0);
         SetCurrent(12, kTwoTapCell, bTwoTap ? 1 : 0);

@@ -1,5 +1,6 @@
 // The bad-pixel mode, interpolation and Bayer selectors of the main window, and what each choice sets or sends.
 #include "mainwindow/MainWindow.h"
+#include "app/digiboard_kind.h"
 
 #include "ui_MainWindow.h"
 
@@ -14,9 +15,6 @@
 
 namespace {
 
-constexpr int kArvex = 1;
-constexpr int kBelmorPlus = 3;
-constexpr int kCorvane = 6;
 constexpr int kRegBadPixelMode = 38;        // Arvex '*' command letter L
 constexpr int kFpgaBadPixelRegister = 16;   // Belmor+
 constexpr int kProcessingBoard = 2;         // behind the Corvane board
@@ -49,18 +47,18 @@ void MainWindow::ComboBox_BPCorrectionMode(QString p_sMode)
     const bool bGainOffsetRunning = Timers.GainOffset && Timers.GainOffset->isActive();
 
     switch (DigiBoardKind) {
-    case kBelmorPlus:
+    case BoardKind::BelmorPlus:
         if (m >= 1 && m <= 4) {
             const int iValue = GetCurrent(p, ProxyParameterId::BPRegisterEncoding) == 0 ? 2 * m - 2 : 2 * (m + 3);
             Send_Command_To_FPGA(kFpgaBadPixelRegister, static_cast<uchar>(iValue));
             return;
         }
         break;
-    case kArvex:
+    case BoardKind::Arvex:
         if (bGainOffsetRunning && m >= 0 && m <= 4)
             SendCameraLinkCommandStar(kRegBadPixelMode, kOnBoardBadPixelCode[m], true);
         return;
-    case kCorvane:
+    case BoardKind::Corvane:
         if (SoftwareBPCorrection) {
             // The frame path restarts the replacement for the new mode.
             BadPixelFillReset = true;

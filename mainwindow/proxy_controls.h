@@ -1,6 +1,7 @@
 // The rules that turn a proxy record into control states, kept free of the main window so they can be tested alone.
 #pragma once
 
+#include "app/digiboard_kind.h"
 #include "params/proxy_parameter_ids.h"
 
 #include <QString>
@@ -31,17 +32,6 @@ constexpr int CKDIVHighBit = ProxyParameterId::CKDIVHighBit;
 constexpr int CustomGSK = ProxyParameterId::CustomGSK;
 constexpr int CustomCKDIV = ProxyParameterId::CustomCKDIV;
 } // namespace ControlCells
-
-// Interface-board kinds, the index of the board combo box.
-namespace BoardKind {
-constexpr int None = 0;
-constexpr int Arvex = 1;
-constexpr int Belmor = 2;
-constexpr int BelmorPlus = 3;
-constexpr int Dunstel = 4;
-constexpr int Eskra = 5;
-constexpr int Corvane = 6;
-} // namespace BoardKind
 
 constexpr int kNoProxyIndex = 13;
 constexpr int kEskraProxyIndex = 17;
