@@ -29,7 +29,6 @@
 
 namespace {
 
-constexpr uint32_t kUndefinedCell = 65535;
 
 void StopIfActive(QTimer* p_pTimer)
 {
@@ -56,10 +55,10 @@ int MainWindow::SendDefaultSensorRegisters()
             result = p_iStatus;
     };
     const uint32_t zeroChannel = GetDefault(proxy, ProxyParameterId::StopZeroChannel);
-    if (zeroChannel != kUndefinedCell)
+    if (zeroChannel != ProxyParameterNotSet)
         keepFirstFailure(WriteBoardRegister(this, kind, int(zeroChannel) - 1, 0));
     const uint32_t fullChannel = GetDefault(proxy, ProxyParameterId::GSKChannel);
-    if (fullChannel != kUndefinedCell)
+    if (fullChannel != ProxyParameterNotSet)
         keepFirstFailure(WriteBoardRegister(this, kind, int(fullChannel) - 1, 4095));
     return result;
 }

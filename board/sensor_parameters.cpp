@@ -37,8 +37,6 @@ constexpr int kRegAdd0C = 11;
 constexpr int kRegAdd0D = 12;
 constexpr int kFpgaClockModeRegister = 4;
 
-constexpr int kSetParametersEnabledCell = 112;
-constexpr int kBPCorrectionEnabledCell = 9;
 constexpr size_t kFailureTextSize = 500;
 
 QString Format(const char* p_szFormat, ...)
@@ -79,7 +77,7 @@ void MainWindow::PushButton_SetModuleParameters()
     ui->pushButton_SetParameters->setEnabled(false);
     QCoreApplication::processEvents();
     const int p = CurrentProxyIndex;
-    SetCurrent(p, kSetParametersEnabledCell, 0);
+    SetCurrent(p, ProxyParameterId::SetParametersButtonEnabled, 0);
 
     SetCurrent(p, 216, static_cast<uint32_t>(ui->spinBox_TINT->value()));
     SetCurrent(p, 170, static_cast<uint32_t>(ui->spinBox_DAC_A->value()));
@@ -271,6 +269,6 @@ void MainWindow::PushButton_SetModuleParameters()
     ui->pushButton_SetParameters->setEnabled(true);
     ui->pushButton_SetParameters->setStyleSheet(QString());
     ui->comboBox_BPCorrectionMode->setEnabled(true);
-    SetCurrent(p, kSetParametersEnabledCell, 1);
-    SetCurrent(p, kBPCorrectionEnabledCell, 1);
+    SetCurrent(p, ProxyParameterId::SetParametersButtonEnabled, 1);
+    SetCurrent(p, ProxyParameterId::BPCorrectionModeEnabled, 1);
 }

@@ -9,6 +9,7 @@
 #include "board/cameralink_serial.h"
 #include "board/gige_link.h"
 #include "mainwindow/board_configuration.h"
+#include "params/proxy_parameter_ids.h"
 #include "params/proxy_parameter_table.h"
 #include "usb3lib/Quenlin.h"
 
@@ -17,7 +18,6 @@
 
 namespace {
 
-constexpr int kTwoTapCell = 16;      // checkBox_2Tap ticked, records 9 and 12
 constexpr int kNoProxyIndex = 13;
 constexpr int kNoProxyPosition = 1;
 // ReadGigESerial reads up to 100 bytes; the rest keeps the text terminated.
@@ -106,8 +106,8 @@ void MainWindow::ReadConfigIntoDigiBoard()
 
     if (iKind == BoardKind::Arvex || iKind == BoardKind::BelmorPlus) {
         const bool bTwoTap = ProxyListText(id.ProxyListPosition) == QLatin1String("Y1437P") && id.FrameRate == 120;
-        SetCurrent(9, kTwoTapCell, bTwoTap ? 1 : 0);
-        SetCurrent(12, kTwoTapCell, bTwoTap ? 1 : 0);
+        SetCurrent(9, ProxyParameterId::TwoTap, bTwoTap ? 1 : 0);
+        SetCurrent(12, ProxyParameterId::TwoTap, bTwoTap ? 1 : 0);
         // The box's own slot follows as after a click.
         ui->checkBox_2Tap->setChecked(bTwoTap);
     }
