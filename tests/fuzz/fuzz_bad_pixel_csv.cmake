@@ -1,0 +1,2 @@
+kestivo_add_fuzz(fuzz_bad_pixel_csv
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/fuzz_bad_pixel_csv.cpp ${CMAKE_SOURCE_DIR}/board/bad_pixel_map.cpp)
