@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: a Release build, then
-# a Debug build under AddressSanitizer and UndefinedBehaviorSanitizer, then the
-# threaded layers under ThreadSanitizer, then every libFuzzer target for
+# a Debug build under AddressSanitizer and UndefinedBehaviorSanitizer, then
+# every test under ThreadSanitizer, then every libFuzzer target for
 # KESTIVO_FUZZ_SECONDS (20) on its seed corpus.
 # KESTIVO_SKIP_SANITIZERS=1 runs the Release build only.
 set -euo pipefail
@@ -32,8 +32,10 @@ if [ "${KESTIVO_SKIP_SANITIZERS:-0}" != 1 ]; then
   cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DKESTIVO_SANITIZE=thread -DKESTIVO_BUILD_BENCH=OFF
   cmake --build build-tsan -j"$jobs"
-  export TSAN_OPTIONS="suppressions=$PWD/tests/tsan.supp:halt_on_error=1:second_deadlock_stack=1"
-  (cd build-tsan && ctest --output-on-failure -j"$jobs" -L '^(sim|platform|usb3lib)$')
+  # Qt and OpenCV are not built with ThreadSanitizer: what happens inside them
+  # (their thread pools, their own locks) is left out, our code is checked.
+  export TSAN_OPTIONS="suppressions=$PWD/tests/tsan.supp:halt_on_error=1:second_deadlock_stack=1:ignore_noninstrumented_modules=1"
+  (cd build-tsan && ctest --output-on-failure -j"$jobs")
 fi
 
 if [ "${KESTIVO_SKIP_SANITIZERS:-0}" != 1 ]; then
