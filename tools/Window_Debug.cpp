@@ -86,7 +86,7 @@ void Window_Debug::getSelectedFileNameByDialog()
             m_sFilePath = DebugReportFileName(sChosen);
     }
     if (dialog)
-        dialog->deleteLater();
+        delete dialog.data();
     ui->lineEdit_FilePath->setText(m_sFilePath);
 }
 
