@@ -108,7 +108,6 @@ void MainWindow::PushButton_SetWindow()
 
     // 3-4. Geometry. Eskra and Corvane have none: their press only flips the state and restarts.
     const WindowingPlan plan = ComputeWindowingPlan(r, kind, NbWindowingRun, user);
-    bool bSizeRefused = false;
     if (plan.Computed) {
         g_bWindowingDisabled = plan.WindowingDisabled;
         {
@@ -127,17 +126,20 @@ void MainWindow::PushButton_SetWindow()
         }
         ApplyWindowingToRecord(r, plan);
 
-        // 5. Minimum size (an inverted user window counts as below it).
+        // 5. Minimum size (an inverted user window counts as below it). A
+        // refused window changes nothing on the board: the stream goes on as
+        // it was and the button keeps offering the same step.
         if (plan.Error != WindowSizeError::None) {
-            bSizeRefused = true;
             const QString sText = WindowSizeErrorText(plan.Error);
             Log->writeLine(sText);
             MessageBoxCritical(QStringLiteral("Critical"), sText);
             ui->pushButton_SetParameters->setEnabled(true);
+            abandon();
+            return;
         }
     }
 
-    if (plan.Computed && !bSizeRefused) {
+    if (plan.Computed) {
         const uint32_t d = GetCurrent(r, P::WindowingDivisor);
 
         // 6. Integration time for the window.
