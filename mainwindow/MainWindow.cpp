@@ -474,5 +474,6 @@ void MainWindow::ComboBox_SelectDigiBoard(QString p_sBoardName)
     ui->checkBox_WindowingEnabled->setEnabled(bWindowing);
 
     ui->label_State->setText(QStringLiteral("Ready"));
-    // Here: Window_Terminal::setDigiBoard and Setup_DigiBoard::setDigiBoard with the new kind.
+    SetupWindow->setDigiBoard(iKind);
+    // Here: Window_Terminal::setDigiBoard with the new kind.
 }
