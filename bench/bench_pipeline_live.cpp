@@ -18,7 +18,7 @@ void BM_LiveView(benchmark::State& state)
     TestAppFolder folder;
     MainWindow window;
     window.GetPointerToInstance();
-    window.DigiBoardKind = kind;
+    window.DigiBoardKind = BoardKindFromIndex(kind);
     window.CurrentProxyIndex = 4;
     window.Connected = true;
     window.FrameCounter = 1;

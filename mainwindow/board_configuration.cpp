@@ -34,7 +34,7 @@ QByteArray AskCameraLink(const char* p_szQuery, int p_iWaitMs)
 
 void MainWindow::ReadConfigIntoDigiBoard()
 {
-    const int iKind = DigiBoardKind;
+    const BoardKind iKind = DigiBoardKind;
     BoardIdentification id;
     id.FrameRate = 0; // no board to ask: the common steps run with 0 and 0
     switch (iKind) {
@@ -117,7 +117,7 @@ void MainWindow::ReadConfigIntoDigiBoard()
     // Here: Setup_DigiBoard::setDigiBoard and MW_I2C_Configuration::setDigiBoard
     // with the board kind, and Setup_DigiBoard::setProxyIndex with the position.
     const QString sProxyText = ProxyListText(id.ProxyListPosition);
-    CurrentProxyIndex = ProxyIndexFromListPosition(id.ProxyListPosition);
+    SetCurrentProxyIndex(ProxyIndexFromListPosition(id.ProxyListPosition));
     Log->writeLine("Proxy Number = " + QString::number(CurrentProxyIndex));
     // Here: Setup_DigiBoard::setCurrentProxy, Cmd_Perso::setProxyBoard and
     // Setup_DigiBoard::setFrequency follow the proxy and the frame rate.
