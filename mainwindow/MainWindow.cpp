@@ -4,6 +4,7 @@
 #include "mainwindow/MW_AdvancedUser.h"
 
 #include "ui_MainWindow.h"
+#include "tools/MW_Windowing.h"
 
 #include "app/app_paths.h"
 #include "app/boot_file.h"
@@ -172,6 +173,7 @@ MainWindow::MainWindow(QWidget* parent)
     ConnectGainOffsetRefresh();
     ConnectProxyControls();
     ConnectConnectionControls();
+    ConnectWindowingControls();
 
     Log->setLogDirectory(ApplicationDir + HeaderConstants::LogsFolder);
     Log->createLogFile();
@@ -256,7 +258,7 @@ void MainWindow::closeEvent(QCloseEvent* p_pEvent)
 QList<QPointer<QWidget>> MainWindow::ShutdownWindows() const
 {
     // In closing order: debug, bad-pixel detection, proxy test, windowing, terminal.
-    return {};
+    return {WindowingWindow.data()};
 }
 
 namespace {

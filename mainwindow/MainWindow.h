@@ -32,6 +32,7 @@ class QCloseEvent;
 class QKeyEvent;
 class Window_AdvancedUser;
 class MW_ProxyBelmor;
+class MW_Windowing;
 class QSerialPort;
 class QTimer;
 class KV_Log;
@@ -436,6 +437,14 @@ public slots:
     // ----- Check boxes, push buttons, sliders and spin boxes ------------------------------
 
     // ----- Menu actions and tool windows --------------------------------------------------
+    void ActionWindowing();
+    void CloseWindowingConfigurationWindow();
+    void Windowing_asked(bool p_bConfigured);
+    // Sensor windowing from the main window's own window controls (board/).
+    void PushButton_SetWindow();
+    // Bad-pixel map: choose the file, then read it into the lists or upload it (board/).
+    void PushButton_SelectBP_File();
+    void Load_BadPixel_File();
 
     // ----- Message boxes and log errors ------------------------------------------------
     void ErrorLogCantBeOpen();
@@ -502,6 +511,16 @@ public:
     std::atomic<bool> DeinitQueued{false};
     // MW_Windowing::setCurrentFps while the windowing window exists (its owner sets it).
     std::function<void(uint16_t)> WindowingCurrentFps;
+
+    // ----- Sensor windowing and bad-pixel maps (board/, mainwindow/) -------------------
+    // The windowing window while it exists (created on first use, destroyed on its close).
+    QPointer<MW_Windowing> WindowingWindow;
+    // Connections of the set-window button, the windowing action and the
+    // bad-pixel file button; called once by the constructor.
+    void ConnectWindowingControls();
+    // Steps after the file dialog of PushButton_SelectBP_File: opens p_sPath,
+    // clears the lists and loads the map. False when the file cannot be opened.
+    bool OpenBadPixelFile(const QString& p_sPath);
 
     // ----- Connection state (board/) ---------------------------------------------------
     // The Belmor proxy selector, made by the constructor (CreateConnectionWindows).
