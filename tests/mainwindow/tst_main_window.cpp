@@ -396,10 +396,10 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<BoardKind>("kind");
         QTest::addColumn<bool>("startEnabled");
-        QTest::newRow("Belmor") << "Belmor" << 2 << true;
-        QTest::newRow("case ignored") << "bElMoR+" << 3 << true;
-        QTest::newRow("placeholder") << "Digi board ..." << 0 << true;
-        QTest::newRow("unknown") << "Nothing" << 0 << false;
+        QTest::newRow("Belmor") << "Belmor" << BoardKind::Belmor << true;
+        QTest::newRow("case ignored") << "bElMoR+" << BoardKind::BelmorPlus << true;
+        QTest::newRow("placeholder") << "Digi board ..." << BoardKind::None << true;
+        QTest::newRow("unknown") << "Nothing" << BoardKind::None << false;
     }
     void boardChoice()
     {

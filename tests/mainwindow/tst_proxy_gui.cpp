@@ -1144,9 +1144,9 @@ private slots:
     {
         QTest::addColumn<int>("proxy");
         QTest::addColumn<bool>("dacFilter");
-        QTest::newRow("1") << BoardKind::Arvex << true;
-        QTest::newRow("3") << BoardKind::BelmorPlus << true;
-        QTest::newRow("5") << BoardKind::Eskra << false;
+        QTest::newRow("1") << 1 << true;
+        QTest::newRow("3") << 3 << true;
+        QTest::newRow("5") << 5 << false;
         QTest::newRow("13") << 13 << false;
     }
     void dacFilterOnlyForFirstProxies()
