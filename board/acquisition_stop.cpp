@@ -221,6 +221,8 @@ void MainWindow::Deinit()
             deinitCapture(1);
         break;
     case BoardKind::Dunstel:
+        // The browsers read the device's and the stream's features until they close.
+        CloseAdvancedCommandsBrowsers();
         if (GigEDevice && GigEStream) {
             Log->writeLine("Closing Dunstel");
             if (GigEDevice->IsConnected() && StreamStarted && GigEAcquisitionStopCommand)
@@ -274,6 +276,7 @@ void MainWindow::Deinit()
         GigEDeviceParameters = nullptr;
         GigEStreamParameters = nullptr;
         Log->writeLine("Reset Dunstel Serial Port to all others windows");
+        ResetGigEInAdvancedCommands();
         CallSlotIfPresent(this, "ResetGigEInToolWindows", false);
         break;
     case BoardKind::Eskra:

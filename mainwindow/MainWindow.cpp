@@ -5,6 +5,7 @@
 
 #include "ui_MainWindow.h"
 #include "tools/MW_Windowing.h"
+#include "tools/Cmd_Perso.h"
 
 #include "app/app_paths.h"
 #include "app/boot_file.h"
@@ -126,6 +127,7 @@ MainWindow::MainWindow(QWidget* parent)
 
     ui->setupUi(this);
     CreateConnectionWindows(); // the Belmor proxy selector
+    CreateAdvancedCommandsWindow();
     setWindowTitle(HeaderConstants::WindowTitle);
     std::printf("Load %s\n", getLibraryVersion());
     std::fflush(stdout);
@@ -142,8 +144,9 @@ MainWindow::MainWindow(QWidget* parent)
 
     ui->label_Copyright->setText(HeaderConstants::FooterText);
     ui->label_Copyright->setOpenExternalLinks(true);
-    // Here: the same text to the credits labels of the advanced-commands,
-    // board set-up, debug and I2C windows, in that order.
+    CommandsWindow->setCopyright(HeaderConstants::FooterText);
+    // Here: the same text to the credits labels of the board set-up, debug
+    // and I2C windows, in that order.
 
     InitProxyParameterTable();
     // The GigE stand-in reads no GenICam folder, so no GENICAM_ROOT_V2_4 is set.
@@ -179,9 +182,11 @@ MainWindow::MainWindow(QWidget* parent)
     Log->createLogFile();
     Log->setConsoleOutput(true);
     SetGlobalLog(Log);
-    // Here: the log to the terminal, board set-up, advanced-commands, bad-pixel
-    // offset, proxy selector, I2C and advanced-user windows, the image view and
-    // the recorder, in that order; the recorder's file name "Video.avi".
+    // Here: the log to the terminal and board set-up windows.
+    CommandsWindow->setLog(Log);
+    // Here: the log to the bad-pixel offset, proxy selector, I2C and
+    // advanced-user windows, the image view and the recorder, in that order;
+    // the recorder's file name "Video.avi".
 
     if (QFileInfo::exists(ApplicationDirPath() + HeaderConstants::CalibrationProgramPath)) {
         Log->writeLine("Processing Calibration is available");
@@ -231,6 +236,7 @@ MainWindow::~MainWindow()
     // Whatever closeEvent already scheduled for deletion is skipped: the
     // guarded pointers are null once the deletion has run.
     CloseAndScheduleDeletion(ShutdownWindows());
+    DestroyAdvancedCommandsWindow();
     delete ProxySelector;
     ProxySelector = nullptr;
     if (Log)
