@@ -174,7 +174,7 @@ void MainWindow::PushButton_SetWindow()
         if (kind == BoardKind::BelmorPlus) {
             Deinit();
             WaitMs(500);
-            Connected = true;
+            SetConnected(true);
             bool bWindowingDisabled = g_bWindowingDisabled;
             if (Init(&bWindowingDisabled)) {
                 abandon();
