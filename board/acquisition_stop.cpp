@@ -277,7 +277,7 @@ void MainWindow::Deinit()
         GigEStreamParameters = nullptr;
         Log->writeLine("Reset Dunstel Serial Port to all others windows");
         ResetGigEInAdvancedCommands();
-        CallSlotIfPresent(this, "ResetGigEInToolWindows", false);
+        ResetGigEInToolWindows();
         break;
     case BoardKind::Eskra:
         if (EskraSerialPort && EskraSerialPort->isOpen())
