@@ -112,7 +112,7 @@ void BM_LiveLatency(benchmark::State& state)
     TestAppFolder folder;
     MainWindow window;
     window.GetPointerToInstance();
-    window.DigiBoardKind = 4;
+    window.DigiBoardKind = BoardKind::Dunstel;
     window.CurrentProxyIndex = 4;
     window.Connected = true;
     window.FrameCounter = 1;

@@ -512,6 +512,6 @@ void MainWindow::ComboBox_SelectDigiBoard(QString p_sBoardName)
     ui->checkBox_WindowingEnabled->setEnabled(bWindowing);
 
     ui->label_State->setText(QStringLiteral("Ready"));
-    SetupWindow->setDigiBoard(iKind);
+    SetupWindow->setDigiBoard(BoardKindIndex(iKind));
     // Here: Window_Terminal::setDigiBoard with the new kind.
 }
