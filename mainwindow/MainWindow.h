@@ -35,6 +35,7 @@ class MW_ProxyBelmor;
 class MW_Windowing;
 class Setup_DigiBoard;
 class Cmd_Perso;
+class Window_AboutKestivo;
 class QSerialPort;
 class QTimer;
 class KV_Log;
@@ -530,6 +531,10 @@ public:
     // Connections of the set-window button, the windowing action and the
     // bad-pixel file button; called once by the constructor.
     void ConnectWindowingControls();
+    // The About window: a new one at every use of action_About_Kestivo, each
+    // deleted when closed; the latest is remembered.
+    QPointer<Window_AboutKestivo> AboutWindow;
+    void Action_AboutKestivo();
     // Steps after the file dialog of PushButton_SelectBP_File: opens p_sPath,
     // clears the lists and loads the map. False when the file cannot be opened.
     bool OpenBadPixelFile(const QString& p_sPath);
