@@ -232,6 +232,8 @@ MainWindow::~MainWindow()
     // Whatever closeEvent already scheduled for deletion is skipped: the
     // guarded pointers are null once the deletion has run.
     CloseAndScheduleDeletion(ShutdownWindows());
+    // No event loop may be left to run the deferred deletion of the windowing window.
+    delete WindowingWindow.data();
     DestroyAdvancedCommandsWindow();
     delete ProxySelector;
     ProxySelector = nullptr;

@@ -1,11 +1,13 @@
 // Bad-pixel map loading through the main window: software lists, the Arvex and Corvane uploads with their progress window.
 #include "road_bench.h"
 
+#include "app/app_paths.h"
 #include "board/bad_pixel_map.h"
 #include "tools/Window_SendingProgressBP.h"
 #include "ui_Window_SendingProgressBP.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QProgressBar>
 
 using namespace sim;
@@ -94,6 +96,7 @@ private slots:
     void softwareListsOnBelmorPlus();
     void softwareListsStopAtAPairOutsideTheFrame();
     void noOpenFile();
+    void fileChosenInTheDialog();
     void arvexUploadWithProgress();
     void arvexUploadStopsWhenDisconnected();
     void corvaneUploadTwelveWritesPerPair();
@@ -162,6 +165,41 @@ void TestBadPixelLoad::noOpenFile()
     // A file that cannot be opened.
     QVERIFY(!w.OpenBadPixelFile(road.Folder.rootPath() + "/missing.csv"));
     QCOMPARE(road.Recorder.Boxes.last(), QStringLiteral("Error|Error when opening BP file"));
+}
+
+void TestBadPixelLoad::fileChosenInTheDialog()
+{
+    Road road(BoardKind::BelmorPlus, 2);
+    ConnectWithFrame(road, 3);
+    MainWindow& w = *road.Window;
+    const QString sPath = WriteMap(road.Folder, "Ligne;Colonne\n12;34\n5;6\n");
+    QStringList places;
+    bool bModal = true;
+    QTimer::singleShot(0, &w, [&]() {
+        auto* pDialog = w.findChild<QFileDialog*>();
+        QVERIFY(pDialog);
+        bModal = pDialog->isModal();
+        for (const QUrl& url : pDialog->sidebarUrls())
+            places << url.toLocalFile();
+        pDialog->selectFile(sPath);
+        static_cast<QDialog*>(pDialog)->accept();
+    });
+    w.PushButton_SelectBP_File();
+    QVERIFY(!bModal);
+    QVERIFY(!places.isEmpty());
+    QCOMPARE(places.last(), ApplicationDirPath());
+    QCOMPARE(w.BadPixelIndexList[0][0], 2u);
+    QCOMPARE(road.ui()->label_BPFile->text(), QStringLiteral("map.csv"));
+
+    // Cancel: the loaded map stays.
+    QTimer::singleShot(0, &w, [&]() {
+        auto* pDialog = w.findChild<QFileDialog*>();
+        QVERIFY(pDialog);
+        pDialog->reject();
+    });
+    w.PushButton_SelectBP_File();
+    QCOMPARE(w.BadPixelIndexList[0][0], 2u);
+    QTRY_VERIFY(!w.findChild<QFileDialog*>());
 }
 
 void TestBadPixelLoad::arvexUploadWithProgress()

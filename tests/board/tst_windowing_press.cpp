@@ -1,5 +1,6 @@
 // The main window's set-window button on the simulated boards: guard, refusals, camera file, registers, set and reset.
 #include "road_bench.h"
+#include "support/build_speed.h"
 
 #include "app/app_paths.h"
 #include "board/windowing_camfile.h"
@@ -172,8 +173,8 @@ void TestWindowingPress::belmorPlusSetThenResetWindow()
         w.PushButton_SetWindow();
     });
     road.press();
-    QTRY_VERIFY_WITH_TIMEOUT(bDone, 30000);
-    QTRY_VERIFY_WITH_TIMEOUT(!w.Connected, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(bDone, 30000 * BuildSlowdown);
+    QTRY_VERIFY_WITH_TIMEOUT(!w.Connected, 5000 * BuildSlowdown);
 
     // The user window: corners as they stand, then the SerData word.
     const QList<QByteArray> corners{"!70050", "!80289", "!90100", "!A0419"};
@@ -211,8 +212,8 @@ void TestWindowingPress::dunstelWindowRegisters()
         w.PushButton_SetWindow();
     });
     road.press();
-    QTRY_VERIFY_WITH_TIMEOUT(bPressed, 15000);
-    QTRY_VERIFY_WITH_TIMEOUT(!w.Connected, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(bPressed, 15000 * BuildSlowdown);
+    QTRY_VERIFY_WITH_TIMEOUT(!w.Connected, 10000 * BuildSlowdown);
     // XLast down to the even column 300.
     QCOMPARE(road.ui()->spinBox_XLast->value(), 300);
     QList<QByteArray> sent;

@@ -3,6 +3,7 @@
 #include "ui_MW_ProxyBelmor.h"
 
 #include "board/road_bench.h"
+#include "support/build_speed.h"
 
 #include "tools/MW_Windowing.h"
 #include "ui_MW_Windowing.h"
@@ -240,8 +241,8 @@ void TestWindowingWindow::setOnBelmorPlusRewritesSendsAndRestarts()
     pPoll->start(20);
     ClearRecordedMessages(BoardKind::BelmorPlus);
     QTest::mouseClick(pWindow->ui->pushButton_SetWindow, Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(seenFrames > 0, 15000);
-    QTRY_VERIFY_WITH_TIMEOUT(!w.Connected, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(seenFrames > 0, 15000 * BuildSlowdown);
+    QTRY_VERIFY_WITH_TIMEOUT(!w.Connected, 5000 * BuildSlowdown);
 
     QVERIFY(road.Recorder.Boxes.contains("Copy sucessful|The Windowing CamFile has been created"));
     const QList<QByteArray> sent = RecordedBytes(BoardKind::BelmorPlus);
