@@ -14,6 +14,8 @@ void MainWindow::CreateAdvancedCommandsWindow()
     CommandsWindow->setAttribute(Qt::WA_QuitOnClose, false);
     connect(CommandsWindow, &Cmd_Perso::CloseWindow, this, &MainWindow::CloseAdvCmdWindow);
     connect(ui->action_OpenCommandsWindow, &QAction::triggered, this, [this](bool) { ActionCommands(); });
+    // Whichever path changes the proxy (board read-back, Belmor selector), the particular parameters follow.
+    connect(this, &MainWindow::ProxyChanged, CommandsWindow, &Cmd_Perso::setProxyBoard);
     Hooks.AdvancedCommandsBoard = [this](const QString& p_sBoard) {
         if (CommandsWindow)
             CommandsWindow->UpdateDigiBoard(p_sBoard);
