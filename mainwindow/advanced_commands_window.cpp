@@ -15,6 +15,8 @@ void MainWindow::CreateAdvancedCommandsWindow()
     connect(CommandsWindow, &Cmd_Perso::CloseWindow, this, &MainWindow::CloseAdvCmdWindow);
     connect(ui->action_OpenCommandsWindow, &QAction::triggered, this, [this](bool) { ActionCommands(); });
     connect(this, &MainWindow::CommandsBoardChanged, CommandsWindow, &Cmd_Perso::UpdateDigiBoard);
+    // Whichever path changes the proxy (board read-back, Belmor selector), the particular parameters follow.
+    connect(this, &MainWindow::ProxyChanged, CommandsWindow, &Cmd_Perso::setProxyBoard);
 }
 
 void MainWindow::DestroyAdvancedCommandsWindow()

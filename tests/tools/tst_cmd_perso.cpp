@@ -137,6 +137,49 @@ private slots:
         QCOMPARE(pSpin->maximum(), maximum);
     }
 
+    // Every widget a slot reaches by name, with its kind.
+    void formObjectNames()
+    {
+        QStringList missing;
+        auto expect = [&](const QString& p_sClass, const QStringList& p_Names) {
+            for (const QString& sName : p_Names) {
+                QObject* pObject = m_pWindow->findChild<QObject*>(sName);
+                if (pObject == nullptr || !pObject->inherits(p_sClass.toLatin1().constData()))
+                    missing << p_sClass + " " + sName;
+            }
+        };
+        QStringList bitBoxes, bitLabels, bitHeadings;
+        for (int i = 0; i < 16; ++i) {
+            bitBoxes << QString("checkBox_Bit%1").arg(i);
+            bitLabels << QString("label_DescriptifBit%1").arg(i);
+            bitHeadings << QString("label_Bit_%1").arg(i);
+        }
+        expect("QCheckBox", bitBoxes + QStringList{"checkBox_InvertPXClockUSB"});
+        expect("QLabel", bitLabels + bitHeadings
+                             + QStringList{"label_DigiBoard", "label_DigiBoard_value", "label_Caution", "label_Copyright",
+                                           "label_Add", "label_Value", "label_Board", "label_Address", "label_Register",
+                                           "label_Value_2", "label_Slider", "label_ValueToSLider", "label_Address_2",
+                                           "label_Data", "label_TestPattern_3"});
+        expect("QComboBox", {"comboBox_Parameter", "comboBox_Data", "comboBox_FPGARegister", "comboBox_DestinationBoard",
+                             "comboBox_TestPattern", "comboBox_PixelFormat", "comboBox_DV_Enabled",
+                             "comboBox_DV_Polarity", "comboBox_LV_Polarity", "comboBox_FV_Polarity",
+                             "comboBox_LV_Sensitivity", "comboBox_FV_Sensitivity"});
+        expect("QPushButton", {"pushButton_SendParam", "pushButton_SendManualCmd", "pushButton_SendFPGARegisterCLINK",
+                               "pushButton_SendToUVC", "pushButton_SetUSB3_Slider", "pushButton_DeviceManager",
+                               "pushButton_NetworkConnections", "pushButton_DeviceParam", "pushButton_StreamParam",
+                               "pushButton_SendFPGARegisterGIGE"});
+        expect("QGroupBox", {"groupBoxManualCommands", "groupBoxManualCommands_2", "groupBox_BelmorP_Param",
+                             "groupBox_MSB", "groupBox_Corvane_Param", "groupBox_Dunstel_Param"});
+        expect("QFrame", {"line_10", "line_11", "line_12", "line_13", "line_14"});
+        expect("QWidget", {"centralwidget", "BELMORP", "Corvane", "Dunstel"});
+        expect("QTabWidget", {"tabWidget"});
+        QVERIFY2(missing.isEmpty(), qPrintable(missing.join(", ")));
+        // The high byte lives in its own group, the low byte beside it.
+        QCOMPARE(bit(8)->parentWidget(), static_cast<QWidget*>(ui()->groupBox_MSB));
+        QCOMPARE(bit(7)->parentWidget(), static_cast<QWidget*>(ui()->groupBox_BelmorP_Param));
+        QCOMPARE(ui()->tabWidget->widget(0)->objectName(), QString("BELMORP"));
+    }
+
     // What the operator sees before any board: every tab selectable, the board
     // groups and the manual panel off, the I2C group and the clock box usable.
     void stateAfterConstruction()

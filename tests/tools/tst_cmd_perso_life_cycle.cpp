@@ -47,6 +47,10 @@ private slots:
         QVERIFY(pWindow->isVisible());
         QCOMPARE(pWindow->ui->spinBox_SliderReg->value(), 42);
         QCOMPARE(bench.logLines().count("Open Advanced Command Window"), 2);
+
+        // The proxy follows the main window's, however it changes.
+        bench.window->SetCurrentProxyIndex(14);
+        QCOMPARE(pWindow->proxyIndex(), 14);
     }
 
     // A GigE session: the window gets the board, the proxy, the port, the
