@@ -176,6 +176,7 @@ MainWindow::MainWindow(QWidget* parent)
     ConnectProxyControls();
     ConnectConnectionControls();
     ConnectWindowingControls();
+    ConnectControlSlots();
 
     Log->setLogDirectory(ApplicationDir + HeaderConstants::LogsFolder);
     Log->createLogFile();

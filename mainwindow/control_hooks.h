@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QUrl>
 
 #include <functional>
 
@@ -27,4 +28,6 @@ struct ControlHooks
     std::function<void()> TakeFPNReference;
     // MainWindow::ActionSetupDigi. Empty: the slot of that name when present.
     std::function<void()> OpenBoardSetup;
+    // QDesktopServices::openUrl: datasheets and the saved-images folder. Empty: that call.
+    std::function<bool(const QUrl&)> OpenUrl;
 };

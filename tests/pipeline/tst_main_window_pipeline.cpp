@@ -11,6 +11,7 @@
 #include "pipeline/pipeline_cells.h"
 #include "pipeline/pipeline_state.h"
 #include "ui_MainWindow.h"
+#include "mainwindow/message_boxes.h"
 
 #include <QFile>
 #include <opencv2/highgui.hpp>
@@ -40,6 +41,8 @@ struct Streaming
 
     explicit Streaming(int p_iKind)
     {
+        // A board write that fails (no link here) answers its box at once.
+        SetMessageBoxPresenter([](const MessageBoxRequest&) { return 0; });
         Window.GetPointerToInstance();
         Window.DigiBoardKind = p_iKind;
         Window.CurrentProxyIndex = kProxy;
@@ -60,6 +63,8 @@ struct Streaming
                                    {PipelineCell::InterpolationMethod, 1}})
             SetCurrent(kProxy, cell, value);
     }
+
+    ~Streaming() { SetMessageBoxPresenter({}); }
 
     QString log() const
     {
