@@ -5,9 +5,8 @@
 
 #include "app/digiboard_kind.h"
 #include "app/kv_log.h"
-#include "board/cameralink_commands.h"
 #include "board/cameralink_serial.h"
-#include "board/corvane_writer.h"
+#include "board/register_writer.h"
 #include "mainwindow/message_boxes.h"
 #include "mainwindow/mode_commands.h"
 #include "params/proxy_parameter_ids.h"
@@ -62,31 +61,23 @@ void MainWindow::YOffsetBPChanged(int p_iValue)
 
 int MainWindow::SendModeCameraLinkText(const QByteArray& p_Text)
 {
-    if (Hooks.SendCameraLinkText)
-        return Hooks.SendCameraLinkText(p_Text.constData());
     return SendCameraLinkText(p_Text.constData());
 }
 
 int MainWindow::WriteModeRegister(int p_iRegisterId, uint32_t p_uValue, bool p_bShowError)
 {
-    const int iKind = static_cast<int>(DigiBoardKind.load());
-    const int iValue = static_cast<int>(p_uValue);
-    if (iKind == static_cast<int>(BoardKind::Arvex))
-        return SendCameraLinkCommandStar(p_iRegisterId, iValue, p_bShowError);
-    if (iKind == static_cast<int>(BoardKind::Belmor) || iKind == static_cast<int>(BoardKind::BelmorPlus))
-        return SendCameraLinkCommand(p_iRegisterId, iValue, p_bShowError);
-    if (iKind == static_cast<int>(BoardKind::Corvane))
-        return SetCorvaneParameter(p_iRegisterId, iValue, p_bShowError);
-    return -1;
+    return WriteRegister(this, DigiBoardKind.load(), p_iRegisterId, p_uValue,
+                         p_bShowError ? RegisterErrorPolicy::MessageBox : RegisterErrorPolicy::Silent);
 }
 
 int MainWindow::WriteCorvaneNucRegister(uint32_t p_uValue)
 {
     // Board, register, value, then the write itself; the result of the last step counts.
-    SetCorvaneParameter(51, 2, true);
-    SetCorvaneParameter(52, NucFpgaRegister, true);
-    SetCorvaneParameter(53, static_cast<int>(p_uValue), true);
-    return SetCorvaneParameter(50, 0, true);
+    const auto policy = RegisterErrorPolicy::MessageBox;
+    WriteRegister(this, BoardKind::Corvane, 51, 2, policy);
+    WriteRegister(this, BoardKind::Corvane, 52, NucFpgaRegister, policy);
+    WriteRegister(this, BoardKind::Corvane, 53, p_uValue, policy);
+    return WriteRegister(this, BoardKind::Corvane, 50, 0, policy);
 }
 
 void MainWindow::RunModeCommand(const ModeCommand& p_Command, int p_iCell, const QString& p_sFailurePrefix)
