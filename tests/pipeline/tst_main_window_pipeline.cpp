@@ -269,7 +269,8 @@ void tst_main_window_pipeline::boardSideFpnRequests()
     SetCurrent(Streaming::kProxy, PipelineCell::ApplyNUCEnabled, 0);
     s.Window.AutoNUC = true;
     s.Window.PushButton_TakeFPNRef();
-    QCOMPARE(sentTexts(), QStringList{"!s"});
+    // Auto NUC ticks the box, whose slot then writes the board's NUC register (FPGA register 6).
+    QCOMPARE(sentTexts(), (QStringList{"!s", "!a006", "!b000"}));
     QVERIFY(!s.Window.FPNRequest);
     QCOMPARE(GetCurrent(Streaming::kProxy, PipelineCell::ApplyNUCEnabled), 0u);
     QVERIFY(s.Window.ui->checkBox_ApplyNUC->isChecked()); // auto NUC still checks it
@@ -277,7 +278,7 @@ void tst_main_window_pipeline::boardSideFpnRequests()
     s.Window.DigiBoardKind = BoardKind::Arvex;
     s.Window.Connected = false;
     s.Window.PushButton_TakeFPNRef();
-    QCOMPARE(sentTexts().size(), 1);
+    QCOMPARE(sentTexts().size(), 3);
     QCOMPARE(GetCurrent(Streaming::kProxy, PipelineCell::ApplyNUCEnabled), 1u);
     QCOMPARE(GetCurrent(Streaming::kProxy, PipelineCell::NUC2ptEnabled), 1u);
     s.Window.Connected = true;
