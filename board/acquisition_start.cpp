@@ -61,7 +61,7 @@ void MainWindow::Getinterruption()
         if (FrameWidth < 1024)
             ImageView->enableCosmeticZoom();
     }
-    CallSlotIfPresent(this, "UpdateInformationWindowBeforeStart", false);
+    UpdateInformationWindowBeforeStart();
     Log->writeLine("Start Display FPS and Miniature Update Timers");
     StartTimer(Timers.Miniature, MiniatureTimerPeriodMs);
     StartTimer(Timers.Histogram, HistogramTimerPeriodMs);

@@ -115,7 +115,7 @@ void MainWindow::PushButton_Start()
     if (Connected || Connecting) {
         if (!Connected)
             return;
-        InvokeSlotIfPresent(this, "Disable_2Tap");
+        Disable_2Tap();
         ui->pushButton_LoadConfiguration->setEnabled(true);
         ui->pushButton_SaveConfiguration->setEnabled(true);
         ui->pushButton_Start->setEnabled(false);
@@ -222,12 +222,15 @@ void MainWindow::PushButton_Start()
     } else {
         UpdateValuesOnDynamicFrequency(FrameRate);
     }
-    InvokeSlotIfPresent(this, DigiBoardKind == BoardKind::BelmorPlus ? "Enable_2Tap" : "Disable_2Tap");
+    if (DigiBoardKind == BoardKind::BelmorPlus)
+        Enable_2Tap();
+    else
+        Disable_2Tap();
     ui->checkBox_WindowingEnabled->setEnabled(false);
     InitGUIWithProxy();
     ui->menu_NUC->setEnabled(false);
     ui->label_State->setText(QStringLiteral("Connected !"));
-    InvokeSlotIfPresent(this, "UpdateInformationWindowBeforeStart");
+    UpdateInformationWindowBeforeStart();
     SetConnected(true);
     WaitMs(50);
     if (AutoStart)

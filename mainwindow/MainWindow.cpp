@@ -183,6 +183,7 @@ MainWindow::MainWindow(QWidget* parent)
     ConnectProxyControls();
     ConnectConnectionControls();
     ConnectWindowingControls();
+    ConnectControlSlots();
     connect(ui->action_About_Kestivo, &QAction::triggered, this, [this](bool) { Action_AboutKestivo(); });
     connect(ui->actionDebug_Mode, &QAction::triggered, this, [this](bool) { ActionDebug(); });
     connect(ui->actionDetectBP, &QAction::triggered, this, [this](bool) { Action_DetectBP(); });

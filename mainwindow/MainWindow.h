@@ -45,6 +45,9 @@ class KV_Log;
 class Affichage;
 class ImageMiniature;
 class PipelineState;
+class QUrl;
+struct ConfigurationSettings;
+struct ModeCommand;
 
 // The GigE Vision link objects; the board link owns and defines them.
 class PvDevice;
@@ -443,6 +446,37 @@ public slots:
     void EnableInterpolationComboBox();
 
     // ----- Check boxes, push buttons, sliders and spin boxes ------------------------------
+    // Information panel and the bad-pixel offsets (mainwindow/mode_check_boxes.cpp).
+    void UpdateInformationWindowBeforeStart();
+    void XOffsetBPChanged(int p_iValue);
+    void YOffsetBPChanged(int p_iValue);
+    // Image-processing and board-mode check boxes (mainwindow/mode_check_boxes.cpp).
+    void CheckBox_2Tap(int p_iCheckBoxStatus);
+    void Enable_2Tap();
+    void Disable_2Tap();
+    void CheckBox_AGC(int p_iCheckBoxStatus);
+    void CheckBox_GMS(int p_iCheckBoxStatus);
+    void CheckBox_HDR(int p_iCheckBoxStatus);
+    void CheckBox_InvertBW(int p_iCheckBoxStatus);
+    void CheckBox_SizeA(int p_iCheckBoxStatus);
+    void CheckBox_SizeB(int p_iCheckBoxStatus);
+    void SpinBox_Gamma(double p_dValue);
+    // FPN, average FPN and two-point NUC (mainwindow/nuc_controls.cpp).
+    void CheckBox_ApplyFPN(int p_iCheckBoxStatus);
+    void CheckBox_AverageFPN(int p_iCheckBoxStatus);
+    void SpinBox_AverageFPN(int p_iValue);
+    void CheckBox_NUC2Pt(int p_iCheckBoxStatus);
+    void PushButton_ChangeCalibFile();
+    // Configuration files (mainwindow/configuration_slots.cpp).
+    void PushButton_SaveConfiguraton();
+    void PushButton_LoadConfiguraton();
+    // Push buttons and the default parameters (mainwindow/push_buttons.cpp).
+    void PushButton_OpenDatasheetProxy();
+    void pushButton_Open_SavedImages_Folder();
+    void PushButton_ResetGainOffset();
+    void PushButton_SaveAllFrames();
+    void PushButton_SetParameter_Color();
+    void PushButton_SetDefaultParameter();
 
     // ----- Menu actions and tool windows --------------------------------------------------
     void ActionWindowing();
@@ -502,6 +536,30 @@ public:
     void SetDigiBoardKind(BoardKind p_Kind);
     void SetConnected(bool p_bConnected);
     void SetCurrentProxyIndex(int p_iProxyIndex);
+
+    // ----- Left-column controls: helpers and state (mainwindow/) ---------------------
+    // Connections of the check boxes, spin boxes and push buttons above; called once by the constructor.
+    void ConnectControlSlots();
+    // The display gain and offset put aside while the FPN correction is off (one pair per process).
+    int SavedImageGain = 1;
+    int SavedImageOffset = 0;
+    int SendModeCameraLinkText(const QByteArray& p_Text);
+    // One register of the current board through its family's encoder; 0 = sent.
+    int WriteModeRegister(int p_iRegisterId, uint32_t p_uValue, bool p_bShowError);
+    // The NUC register 6 of the USB3 board's processing board; the last step's result.
+    int WriteCorvaneNucRegister(uint32_t p_uValue);
+    // Stores p_Command's cell and sends it; a failed send is shown and logged with p_sFailurePrefix.
+    void RunModeCommand(const ModeCommand& p_Command, int p_iCell, const QString& p_sFailurePrefix);
+    void ApplySizePreset(bool p_bSizeA, int p_iCheckBoxStatus);
+    // Cells and widgets of the image gain and offset.
+    void SetImageGainAndOffset(int p_iGain, int p_iOffset);
+    void ResetTwoPointNUCGains();
+    // Forgets the gain file and switches the two-point NUC off.
+    void DropTwoPointNUCFile();
+    // The modal file dialog of the configuration files; empty on Cancel.
+    QString AskConfigurationFile(bool p_bSave);
+    ConfigurationSettings CurrentConfigurationSettings() const;
+    bool OpenDesktopUrl(const QUrl& p_Url);
     // The password window of the advanced-user mode, made by ConnectProxyControls.
     Window_AdvancedUser* AdvancedUserWindow = nullptr;
     // Tracked from the central widget's show and hide events, so the capture

@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QUrl>
 
 #include <functional>
 
@@ -15,4 +16,6 @@ struct ControlHooks
     // Belmor proxy selector. Empty: the current record stays selected.
     std::function<int()> BelmorProxyNumber;
     std::function<QByteArray()> BelmorProxyName;
+    // QDesktopServices::openUrl: datasheets and the saved-images folder. Empty: that call.
+    std::function<bool(const QUrl&)> OpenUrl;
 };

@@ -113,9 +113,7 @@ void MainWindow::CreateImageViews()
     FPNAverageCount = ui->spinBox_Number_Images_AverageFPN->value();
     connect(ui->spinBox_Number_Images_AverageFPN, QOverload<int>::of(&QSpinBox::valueChanged), this,
             [this](int p_iValue) { FPNAverageCount = p_iValue; });
-    Gamma = ui->spinBox_Gamma->value();
-    connect(ui->spinBox_Gamma, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this,
-            [this](double p_dValue) { Gamma = p_dValue; });
+    Gamma = ui->spinBox_Gamma->value(); // then followed by SpinBox_Gamma
 }
 
 // ---------------------------------------------------------------------------

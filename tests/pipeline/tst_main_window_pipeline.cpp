@@ -16,6 +16,7 @@
 #include "pipeline/pipeline_cells.h"
 #include "pipeline/pipeline_state.h"
 #include "ui_MainWindow.h"
+#include "mainwindow/message_boxes.h"
 
 #include <QFile>
 #include <opencv2/highgui.hpp>
@@ -45,6 +46,8 @@ struct Streaming
 
     explicit Streaming(int p_iKind)
     {
+        // A board write that fails (no link here) answers its box at once.
+        SetMessageBoxPresenter([](const MessageBoxRequest&) { return 0; });
         Window.GetPointerToInstance();
         Window.DigiBoardKind = BoardKindFromIndex(p_iKind);
         Window.CurrentProxyIndex = kProxy;
@@ -65,6 +68,8 @@ struct Streaming
                                    {PipelineCell::InterpolationMethod, 1}})
             SetCurrent(kProxy, cell, value);
     }
+
+    ~Streaming() { SetMessageBoxPresenter({}); }
 
     QString log() const
     {
@@ -264,7 +269,8 @@ void tst_main_window_pipeline::boardSideFpnRequests()
     SetCurrent(Streaming::kProxy, PipelineCell::ApplyNUCEnabled, 0);
     s.Window.AutoNUC = true;
     s.Window.PushButton_TakeFPNRef();
-    QCOMPARE(sentTexts(), QStringList{"!s"});
+    // Auto NUC ticks the box, whose slot then writes the board's NUC register (FPGA register 6).
+    QCOMPARE(sentTexts(), (QStringList{"!s", "!a006", "!b000"}));
     QVERIFY(!s.Window.FPNRequest);
     QCOMPARE(GetCurrent(Streaming::kProxy, PipelineCell::ApplyNUCEnabled), 0u);
     QVERIFY(s.Window.ui->checkBox_ApplyNUC->isChecked()); // auto NUC still checks it
@@ -272,7 +278,7 @@ void tst_main_window_pipeline::boardSideFpnRequests()
     s.Window.DigiBoardKind = BoardKind::Arvex;
     s.Window.Connected = false;
     s.Window.PushButton_TakeFPNRef();
-    QCOMPARE(sentTexts().size(), 1);
+    QCOMPARE(sentTexts().size(), 3);
     QCOMPARE(GetCurrent(Streaming::kProxy, PipelineCell::ApplyNUCEnabled), 1u);
     QCOMPARE(GetCurrent(Streaming::kProxy, PipelineCell::NUC2ptEnabled), 1u);
     s.Window.Connected = true;
