@@ -180,7 +180,7 @@ void MainWindow::Deinit()
     WaitMs(50);
 
     Log->writeLine("Stoping all timers...");
-    CallSlotIfPresent(this, "StopTerminalTimer", false);
+    StopTerminalTimer();
     StopIfActive(Timers.Miniature);
     StopIfActive(Timers.AGC);
     StopIfActive(Timers.Histogram);
@@ -289,7 +289,7 @@ void MainWindow::Deinit()
     Connected = false;
     CameraLinkAcquisitionFailed = false;
     FirstConnection = false;
-    CallSlotIfPresent(this, "TellToolWindowsDisconnected", false);
+    TellToolWindowsConnection(false);
     Log->writeLine("DigiBoard Disconnected");
     if (ScreenShowOpen || DemoMode) {
         cv::destroyAllWindows();

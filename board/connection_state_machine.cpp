@@ -89,6 +89,7 @@ void MainWindow::PushButton_Start()
         ProxyName = QStringLiteral("Z603");
         CurrentProxyIndex = kEskraProxyIndex;
         Connected = true;
+        TellToolWindowsConnection(true);
         FrameRate = 255;
         if (Hooks.AdvancedCommandsBoard)
             Hooks.AdvancedCommandsBoard(sBoardName);
@@ -215,7 +216,6 @@ void MainWindow::PushButton_Start()
     ui->action_Datasheet_DigiBoard->setEnabled(true);
     ui->pushButton_Start->setText(kCaptionStart);
     ui->pushButton_Start->setIcon(QIcon(ApplicationDirPath() + HeaderConstants::IconsFolder + HeaderConstants::IconPlay));
-    // Here: Window_Terminal::setStatusConnexion(true).
     if (Hooks.AdvancedCommandsBoard)
         Hooks.AdvancedCommandsBoard(sBoardName);
     if (DigiBoardKind == BoardKind::Belmor) {
