@@ -72,7 +72,7 @@ void MainWindow::CreateConnectionWindows()
 int MainWindow::ConnectToBoard(int attempt)
 {
     QCoreApplication::processEvents();
-    const int iKind = DigiBoardKind;
+    const BoardKind iKind = DigiBoardKind;
 
     auto openCameraLinkPort = [this](bool p_bBelmorPort) -> bool {
         if (CameraLinkSerialOpen)
@@ -122,19 +122,19 @@ int MainWindow::ConnectToBoard(int attempt)
             pSelector->hide();
             return ConnectResult::BelmorNotConfirmed;
         }
-        CurrentProxyIndex = pSelector->ReadProxyNumber();
+        SetCurrentProxyIndex(pSelector->ReadProxyNumber());
         pSelector->Accepted = false;
         pSelector->Closed = false;
         applyProxyModelDefaults();
         Log->writeLine("Proxy " + QString::number(CurrentProxyIndex) + " - " + ProxyName + " wanted");
-        Connected = true;
+        SetConnected(true);
         break;
     }
     case BoardKind::Arvex:
     case BoardKind::BelmorPlus:
         if (!openCameraLinkPort(iKind == BoardKind::BelmorPlus))
             return ConnectResult::LinkFailed;
-        Connected = true;
+        SetConnected(true);
         ReadConfigIntoDigiBoard();
         break;
     case BoardKind::Corvane:
@@ -146,7 +146,7 @@ int MainWindow::ConnectToBoard(int attempt)
         case CorvaneState::Ready:
             break;
         }
-        Connected = true;
+        SetConnected(true);
         ReadConfigIntoDigiBoard();
         break;
     case BoardKind::Dunstel: {
@@ -171,7 +171,7 @@ int MainWindow::ConnectToBoard(int attempt)
         Log->writeLine("Update the other window with the correct Serial Port used by the GigE");
         HandGigEToToolWindows();
         HandGigEToAdvancedCommands();
-        Connected = true;
+        SetConnected(true);
         qDebug() << "Reading config Into DB ...";
         ReadConfigIntoDigiBoard();
         qDebug() << "Reading OK !";
@@ -184,7 +184,6 @@ int MainWindow::ConnectToBoard(int attempt)
 
     qDebug() << "Config MW_Setup";
     qDebug() << "Config I2C";
-    TellToolWindowsConnection(Connected);
     qDebug() << "Config DONE !";
     return ConnectResult::Connected;
 }

@@ -36,7 +36,7 @@ void MainWindow::CreateBoardToolWindows()
     connect(SetupWindow, &Setup_DigiBoard::UpdateGSK_CKDIV, this, &MainWindow::UpdateValuesOnDynamicFrequency);
     connect(SetupWindow, &Setup_DigiBoard::CloseWindow, this, &MainWindow::CloseSetupDigiWindow);
     connect(ui->action_OpenSetupDigiBoardWindow, &QAction::triggered, this, [this](bool) { ActionSetupDigi(); });
-    Hooks.SetupProxyText = [this]() { return SetupWindow->getProxyText(); };
+    SetupProxySource = SetupWindow;
 
     TerminalWindow = new Window_Terminal(nullptr);
     TerminalWindow->setAttribute(Qt::WA_QuitOnClose, false);
@@ -47,12 +47,17 @@ void MainWindow::CreateBoardToolWindows()
     I2CWindow->setAttribute(Qt::WA_QuitOnClose, false);
     connect(I2CWindow, &MW_I2C_Configuration::CloseWindow, this, &MainWindow::CloseCommandI2CWindow);
     connect(ui->action_Send_I2C_Configuration_file, &QAction::triggered, this, [this](bool) { ActionCommandsI2C(); });
+
+    // The windows follow the board choice and the connection as they change.
+    connect(this, &MainWindow::DigiBoardKindChanged, this,
+            [this](BoardKind p_Kind) { TellToolWindowsBoardKind(BoardKindIndex(p_Kind)); });
+    connect(this, &MainWindow::ConnectionChanged, this, &MainWindow::TellToolWindowsConnection);
     Hooks.OpenBoardSetup = [this]() { ActionSetupDigi(); };
 }
 
 void MainWindow::DestroyBoardToolWindows()
 {
-    Hooks.SetupProxyText = nullptr;
+    SetupProxySource = nullptr;
     Hooks.OpenBoardSetup = nullptr;
     delete SetupWindow;
     SetupWindow = nullptr;

@@ -46,7 +46,7 @@ void tst_acquisition_boards::connectStartStreamStop()
     Road road(BoardKind(board), kind == 5 ? 5 : 2);
     MainWindow& w = *road.Window;
     road.ui()->comboBox_SelectDigiBoard->setCurrentIndex(kind);
-    QCOMPARE(w.DigiBoardKind.load(), kind);
+    QCOMPARE(w.DigiBoardKind.load(), BoardKindFromIndex(kind));
     if (kind != 5) {
         if (kind == 2)
             road.confirmBelmorProxyLater(9);

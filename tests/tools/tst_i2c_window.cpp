@@ -10,7 +10,6 @@
 #include <QFileDialog>
 #include <QLineEdit>
 
-Q_DECLARE_METATYPE(sim::BoardKind)
 
 namespace {
 

@@ -7,7 +7,6 @@
 #include "tools/Window_Terminal.h"
 #include "ui_Window_Terminal.h"
 
-Q_DECLARE_METATYPE(sim::BoardKind)
 
 namespace {
 
