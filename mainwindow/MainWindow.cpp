@@ -182,6 +182,7 @@ MainWindow::MainWindow(QWidget* parent)
     ConnectProxyControls();
     ConnectConnectionControls();
     ConnectWindowingControls();
+    connect(ui->action_About_Kestivo, &QAction::triggered, this, [this](bool) { Action_AboutKestivo(); });
 
     Log->setLogDirectory(ApplicationDir + HeaderConstants::LogsFolder);
     Log->createLogFile();

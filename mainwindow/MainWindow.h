@@ -37,6 +37,7 @@ class Setup_DigiBoard;
 class Window_Terminal;
 class MW_I2C_Configuration;
 class Cmd_Perso;
+class Window_AboutKestivo;
 class QSerialPort;
 class QTimer;
 class KV_Log;
@@ -544,6 +545,10 @@ public:
     // Connections of the set-window button, the windowing action and the
     // bad-pixel file button; called once by the constructor.
     void ConnectWindowingControls();
+    // The About window: a new one at every use of action_About_Kestivo, each
+    // deleted when closed; the latest is remembered.
+    QPointer<Window_AboutKestivo> AboutWindow;
+    void Action_AboutKestivo();
     // Steps after the file dialog of PushButton_SelectBP_File: opens p_sPath,
     // clears the lists and loads the map. False when the file cannot be opened.
     bool OpenBadPixelFile(const QString& p_sPath);
