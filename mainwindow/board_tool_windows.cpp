@@ -52,13 +52,11 @@ void MainWindow::CreateBoardToolWindows()
     connect(this, &MainWindow::DigiBoardKindChanged, this,
             [this](BoardKind p_Kind) { TellToolWindowsBoardKind(BoardKindIndex(p_Kind)); });
     connect(this, &MainWindow::ConnectionChanged, this, &MainWindow::TellToolWindowsConnection);
-    Hooks.OpenBoardSetup = [this]() { ActionSetupDigi(); };
 }
 
 void MainWindow::DestroyBoardToolWindows()
 {
     SetupProxySource = nullptr;
-    Hooks.OpenBoardSetup = nullptr;
     delete SetupWindow;
     SetupWindow = nullptr;
     delete TerminalWindow;
