@@ -181,7 +181,7 @@ void MainWindow::Deinit()
     WaitMs(50);
 
     Log->writeLine("Stoping all timers...");
-    CallSlotIfPresent(this, "StopTerminalTimer", false);
+    StopTerminalTimer();
     StopIfActive(Timers.Miniature);
     StopIfActive(Timers.AGC);
     StopIfActive(Timers.Histogram);
@@ -290,7 +290,6 @@ void MainWindow::Deinit()
     SetConnected(false);
     CameraLinkAcquisitionFailed = false;
     FirstConnection = false;
-    CallSlotIfPresent(this, "TellToolWindowsDisconnected", false);
     Log->writeLine("DigiBoard Disconnected");
     if (ScreenShowOpen || DemoMode) {
         cv::destroyAllWindows();

@@ -1,7 +1,6 @@
 // One connection attempt: open the selected board's command link and settle which proxy the operator works with.
 #include "mainwindow/MainWindow.h"
 #include "app/digiboard_kind.h"
-#include "tools/Setup_DigiBoard.h"
 
 #include "ui_MW_ProxyBelmor.h"
 
@@ -184,9 +183,7 @@ int MainWindow::ConnectToBoard(int attempt)
     }
 
     qDebug() << "Config MW_Setup";
-    SetupWindow->setStatusConnexion(Connected);
     qDebug() << "Config I2C";
-    // Here: MW_I2C_Configuration::setStatusConnexion(Connected).
     qDebug() << "Config DONE !";
     return ConnectResult::Connected;
 }

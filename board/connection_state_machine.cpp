@@ -214,7 +214,6 @@ void MainWindow::PushButton_Start()
     ui->action_Datasheet_DigiBoard->setEnabled(true);
     ui->pushButton_Start->setText(kCaptionStart);
     ui->pushButton_Start->setIcon(QIcon(ApplicationDirPath() + HeaderConstants::IconsFolder + HeaderConstants::IconPlay));
-    // Here: Window_Terminal::setStatusConnexion(true).
     emit CommandsBoardChanged(sBoardName);
     if (DigiBoardKind == BoardKind::Belmor) {
         FrameRate = 255;

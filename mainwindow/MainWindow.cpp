@@ -8,7 +8,9 @@
 #include "tools/Window_DetectBP.h"
 #include "tools/Window_TestProxy.h"
 #include "tools/MW_Windowing.h"
+#include "tools/MW_I2C_Configuration.h"
 #include "tools/Setup_DigiBoard.h"
+#include "tools/Window_Terminal.h"
 #include "tools/Cmd_Perso.h"
 
 #include "app/app_paths.h"
@@ -152,7 +154,7 @@ MainWindow::MainWindow(QWidget* parent)
     CommandsWindow->setCopyright(HeaderConstants::FooterText);
     SetupWindow->setCopyright(HeaderConstants::FooterText);
     CreateAnalysisWindows(); // the debug window, its credits and its connections
-    // Here: the same text to the credits label of the I2C window.
+    I2CWindow->setCopyright(HeaderConstants::FooterText);
 
     InitProxyParameterTable();
     // The GigE stand-in reads no GenICam folder, so no GENICAM_ROOT_V2_4 is set.
@@ -193,12 +195,13 @@ MainWindow::MainWindow(QWidget* parent)
     Log->createLogFile();
     Log->setConsoleOutput(true);
     SetGlobalLog(Log);
-    // Here: the log to the terminal window.
+    TerminalWindow->setLog(Log);
     SetupWindow->setLog(Log);
     CommandsWindow->setLog(Log);
-    // Here: the log to the bad-pixel offset, proxy selector, I2C and
-    // advanced-user windows, the image view and the recorder, in that order;
-    // the recorder's file name "Video.avi".
+    // Here: the log to the bad-pixel offset and proxy selector windows.
+    I2CWindow->setLog(Log);
+    // Here: the log to the advanced-user window, the image view and the
+    // recorder, in that order; the recorder's file name "Video.avi".
 
     if (QFileInfo::exists(ApplicationDirPath() + HeaderConstants::CalibrationProgramPath)) {
         Log->writeLine("Processing Calibration is available");
@@ -216,7 +219,7 @@ MainWindow::MainWindow(QWidget* parent)
     SingleViewWidth = width();
     bInitDriverDone = false;
     AdvancedUserAuthenticated = 0;
-    // Here: the terminal window told that no board is connected.
+    TerminalWindow->setStatusConnexion(false);
 
     ApplyInitialControlStates();
 
@@ -277,6 +280,10 @@ void MainWindow::closeEvent(QCloseEvent* p_pEvent)
     // Kept to the destructor, only hidden here.
     if (SetupWindowOpen)
         SetupWindow->close();
+    if (TerminalWindowOpen)
+        TerminalWindow->close();
+    if (I2CWindowOpen)
+        I2CWindow->close();
     // Lets the acquisition paths see the stop flags before the window goes.
     WaitMs(200);
     p_pEvent->accept();
@@ -523,6 +530,4 @@ void MainWindow::ComboBox_SelectDigiBoard(QString p_sBoardName)
     ui->checkBox_WindowingEnabled->setEnabled(bWindowing);
 
     ui->label_State->setText(QStringLiteral("Ready"));
-    SetupWindow->setDigiBoard(BoardKindIndex(iKind));
-    // Here: Window_Terminal::setDigiBoard with the new kind.
 }

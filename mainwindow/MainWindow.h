@@ -37,6 +37,8 @@ class Window_Debug;
 class Window_DetectBP;
 class Window_TestProxy;
 class Setup_DigiBoard;
+class Window_Terminal;
+class MW_I2C_Configuration;
 class Cmd_Perso;
 class Window_AboutKestivo;
 class QSerialPort;
@@ -494,9 +496,21 @@ public slots:
     // to connect first), hidden by its close.
     void ActionSetupDigi();
     void CloseSetupDigiWindow();
+    // The terminal: shown by action_OpenTerminal while a board is connected.
+    void ActionTerminal();
+    void CloseTermWindow();
+    // The I2C configuration sender: shown by action_Send_I2C_Configuration_file
+    // (offering to connect first).
+    void ActionCommandsI2C();
+    void CloseCommandI2CWindow();
     // The GigE serial port of the link to the set-up, terminal and I2C windows, or null.
     void HandGigEToToolWindows();
     void ResetGigEInToolWindows();
+    // The connection state and the board kind to the set-up, terminal and I2C
+    // windows (the I2C window learns the kind from the board configuration).
+    void TellToolWindowsConnection(bool p_bConnected);
+    void TellToolWindowsBoardKind(int p_iKind);
+    void StopTerminalTimer();
 
     // ----- Message boxes and log errors ------------------------------------------------
     void ErrorLogCantBeOpen();
@@ -632,11 +646,13 @@ public:
     // ----- Board set-up, terminal and I2C windows (mainwindow/board_tool_windows.cpp) ---
     // Created once by the constructor, kept to the end of the program.
     Setup_DigiBoard* SetupWindow = nullptr;
+    Window_Terminal* TerminalWindow = nullptr;
+    MW_I2C_Configuration* I2CWindow = nullptr;
     void CreateBoardToolWindows();
     void DestroyBoardToolWindows();
     // One connection attempt without starting acquisition, for a window that needs a board.
     void ConnectForToolWindow();
-    // The proxy and frame rate read from the board, into the set-up window.
+    // The proxy and frame rate read from the board, into the set-up window; the kind to the I2C window.
     void ShowBoardConfigurationInSetupWindow(int p_iProxyListPosition, int p_iProxyRow, int p_iFrameRate);
 
     // ----- Connection state (board/) ---------------------------------------------------

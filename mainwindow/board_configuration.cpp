@@ -115,7 +115,6 @@ void MainWindow::ReadConfigIntoDigiBoard()
 
     FrameRate = id.FrameRate;
     ConfigurationCustom = id.FrameRate < DefaultFrameRateCode;
-    // Here: MW_I2C_Configuration::setDigiBoard with the board kind.
     const QString sProxyText = ProxyListText(id.ProxyListPosition);
     SetCurrentProxyIndex(ProxyIndexFromListPosition(id.ProxyListPosition));
     Log->writeLine("Proxy Number = " + QString::number(CurrentProxyIndex));

@@ -1,0 +1,207 @@
+// The serial terminal: one typed line to the connected board's command link, and what came back.
+#include "tools/Window_Terminal.h"
+
+#include "ui_Window_Terminal.h"
+
+#include "app/digiboard_kind.h"
+#include "app/kv_log.h"
+#include "app/waits.h"
+#include "board/cameralink_serial.h"
+#include "board/corvane_writer.h"
+#include "board/gige_link.h"
+#include "board/terminal_command.h"
+#include "mainwindow/message_boxes.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QTextCursor>
+#include <QTimer>
+
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+constexpr int kKindArvex = static_cast<int>(BoardKind::Arvex);
+constexpr int kKindBelmorPlus = static_cast<int>(BoardKind::BelmorPlus);
+constexpr int kKindDunstel = static_cast<int>(BoardKind::Dunstel);
+constexpr int kKindCorvane = static_cast<int>(BoardKind::Corvane);
+
+constexpr int kReplyBufferSize = 3000;
+constexpr int kReplyWaitMs = 50;
+
+bool IsCameraLink(int p_iKind)
+{
+    return p_iKind >= kKindArvex && p_iKind <= kKindBelmorPlus;
+}
+
+// The text of a zero-filled reply buffer, up to its first zero byte.
+QString BufferText(const std::vector<unsigned char>& p_Buffer)
+{
+    return QString::fromLatin1(reinterpret_cast<const char*>(p_Buffer.data()));
+}
+
+} // namespace
+
+Window_Terminal::Window_Terminal(QWidget* parent) : QMainWindow(parent)
+{
+    ui = new Ui::Window_Terminal;
+    m_pOwnLog = new KV_Log;
+    m_pLog = m_pOwnLog;
+    ui->setupUi(this);
+    connect(ui->lineEdit_Send, &QLineEdit::returnPressed, this, &Window_Terminal::Send2UART);
+    connect(ui->pushButton_SEND, &QPushButton::clicked, this, &Window_Terminal::Send2UART);
+    // The mouse press is taken by the event filter; this serves the keyboard.
+    connect(ui->pushButton_CLEAR, &QPushButton::clicked, this, &Window_Terminal::ClearTerm);
+    ui->pushButton_SEND->installEventFilter(this);
+    ui->pushButton_CLEAR->installEventFilter(this);
+    ui->lineEdit_Send->installEventFilter(this);
+    ui->lineEdit_Send->setFocus();
+    m_pPollTimer = new QTimer(this);
+    connect(m_pPollTimer, &QTimer::timeout, this, &Window_Terminal::TimerGetUARTRx);
+}
+
+Window_Terminal::~Window_Terminal()
+{
+    delete ui;
+    delete m_pOwnLog;
+}
+
+void Window_Terminal::setLog(KV_Log* p_pLog)
+{
+    m_pLog = p_pLog != nullptr ? p_pLog : m_pOwnLog;
+}
+
+void Window_Terminal::writeLog(const QString& p_sLine)
+{
+    if (m_pLog != nullptr)
+        m_pLog->writeLine(p_sLine);
+}
+
+void Window_Terminal::setDigiBoard(int DB)
+{
+    writeLog(QStringLiteral("Terminal Window set DigiBoard to ") + QString::number(DB));
+    m_iDigiBoardKind = DB;
+}
+
+void Window_Terminal::setPortGigE(PvDeviceSerialPort* aPort)
+{
+    writeLog(QStringLiteral("Terminal Window update Dunstel Serial Port"));
+    m_pGigEPort = aPort;
+}
+
+void Window_Terminal::setStatusConnexion(bool status)
+{
+    writeLog(QStringLiteral("Terminal Window set Status connexion to ") + QString::number(status ? 1 : 0));
+    m_bConnected = status;
+}
+
+void Window_Terminal::appendReceived(const QString& p_sText)
+{
+    QTextCursor cursor = ui->textEdit->textCursor();
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(p_sText);
+    ui->textEdit->setTextCursor(cursor);
+    ui->textEdit->ensureCursorVisible();
+}
+
+void Window_Terminal::Send2UART()
+{
+    if (!m_bConnected) {
+        PresentMessageBox({this, QMessageBox::Warning, QStringLiteral("Start connexion first"),
+                           QStringLiteral("Connexion has not been established yet. Please click on Connect button "
+                                          "first."),
+                           {QStringLiteral("OK")}});
+        return;
+    }
+    ui->textEdit->moveCursor(QTextCursor::End);
+    const QString sLine = ui->lineEdit_Send->text();
+    const QByteArray line = sLine.toUtf8();
+    const int iKind = m_iDigiBoardKind;
+
+    CorvaneTerminalCommand command;
+    if (IsCameraLink(iKind)) {
+        SendCameraLinkText(line.constData());
+    } else if (iKind == kKindDunstel) {
+        FlushAndSendGigE(m_pGigEPort, line.constData());
+    } else if (iKind == kKindCorvane) {
+        std::printf("%s\n", line.constData());
+        std::fflush(stdout);
+        command = ParseCorvaneTerminalCommand(line);
+        // Not a command: nothing sent, the line stays for the operator to correct.
+        if (command.LineAction == CorvaneTerminalCommand::Drop)
+            return;
+        if (command.LineAction == CorvaneTerminalCommand::Write)
+            SetCorvaneParameter(command.RegisterId, static_cast<int>(command.Value), true);
+    }
+
+    WaitMs(kReplyWaitMs);
+    if (!ui->checkBox_keep->isChecked())
+        ui->lineEdit_Send->clear();
+    appendReceived(sLine);
+
+    QString sReply;
+    if (IsCameraLink(iKind)) {
+        sReply = ReadCameraLinkSerial(true);
+    } else if (iKind == kKindDunstel) {
+        std::vector<unsigned char> reply(kReplyBufferSize, 0);
+        // At most 100 bytes arrive: the buffer stays terminated. What came
+        // before a time-out is shown too.
+        ReadGigESerial(m_pGigEPort, reply.data());
+        sReply = BufferText(reply);
+    } else if (iKind == kKindCorvane) {
+        sReply = CorvaneTerminalReply(command);
+    }
+    appendReceived(sReply);
+}
+
+void Window_Terminal::ClearTerm()
+{
+    writeLog(QStringLiteral("Clear Terminal"));
+    ui->textEdit->clear();
+}
+
+void Window_Terminal::TimerGetUARTRx()
+{
+    ui->textEdit->moveCursor(QTextCursor::End);
+    if (IsCameraLink(m_iDigiBoardKind)) {
+        appendReceived(ReadCameraLinkSerial(false));
+    } else if (m_iDigiBoardKind == kKindDunstel) {
+        std::vector<unsigned char> reply(kReplyBufferSize, 0);
+        if (!ReadGigESerialRaw(m_pGigEPort, reply.data()))
+            appendReceived(BufferText(reply));
+    }
+}
+
+bool Window_Terminal::eventFilter(QObject* p_pObject, QEvent* p_pEvent)
+{
+    if (p_pEvent->type() == QEvent::MouseButtonPress) {
+        if (p_pObject == ui->pushButton_SEND) {
+            Send2UART();
+            return true;
+        }
+        if (p_pObject == ui->pushButton_CLEAR) {
+            ClearTerm();
+            return true;
+        }
+    }
+    if (p_pEvent->type() == QEvent::KeyPress && p_pObject == ui->lineEdit_Send) {
+        const int iKey = static_cast<QKeyEvent*>(p_pEvent)->key();
+        if (iKey == Qt::Key_Return || iKey == Qt::Key_Enter) {
+            Send2UART();
+            return true;
+        }
+    }
+    if (p_pObject == this && p_pEvent->type() == QEvent::Close) {
+        emit CloseWindow();
+        close();
+        return true;
+    }
+    return QMainWindow::eventFilter(p_pObject, p_pEvent);
+}
+
+void Window_Terminal::closeEvent(QCloseEvent* p_pEvent)
+{
+    emit CloseWindow();
+    p_pEvent->accept();
+}

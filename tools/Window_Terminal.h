@@ -1,0 +1,59 @@
+// The serial terminal: one typed line to the connected board's command link, and what came back.
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+
+class KV_Log;
+class PvDeviceSerialPort;
+class QCloseEvent;
+class QTimer;
+
+namespace Ui {
+class Window_Terminal;
+}
+
+class Window_Terminal : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit Window_Terminal(QWidget* parent = nullptr);
+    ~Window_Terminal() override;
+
+    void setLog(KV_Log* p_pLog);
+    bool isConnected() const { return m_bConnected; }
+    int digiBoard() const { return m_iDigiBoardKind; }
+    // The poll timer, created and connected but never started.
+    QTimer* pollTimer() const { return m_pPollTimer; }
+
+    Ui::Window_Terminal* ui = nullptr;
+
+signals:
+    void CloseWindow();
+
+public slots:
+    void setDigiBoard(int DB);
+    void setPortGigE(PvDeviceSerialPort* aPort);
+    void setStatusConnexion(bool status);
+    void Send2UART();
+    void ClearTerm();
+    void TimerGetUARTRx();
+
+protected:
+    bool eventFilter(QObject* p_pObject, QEvent* p_pEvent) override;
+    void closeEvent(QCloseEvent* p_pEvent) override;
+
+private:
+    // Adds the text at the end of the received area as plain text: a reply
+    // holding "<...>" is shown as sent, never taken for markup.
+    void appendReceived(const QString& p_sText);
+    void writeLog(const QString& p_sLine);
+
+    PvDeviceSerialPort* m_pGigEPort = nullptr;
+    bool m_bConnected = false;
+    int m_iDigiBoardKind = 0;
+    QTimer* m_pPollTimer = nullptr;
+    KV_Log* m_pLog = nullptr;
+    KV_Log* m_pOwnLog = nullptr;
+};
