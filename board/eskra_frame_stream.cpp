@@ -1,6 +1,8 @@
 // The serial-port board's frame stream: port set-up, incremental parser, three-sum check and pixel decoding.
 #include "board/eskra_frame_stream.h"
 
+#include "mainwindow/message_boxes.h"
+
 #include <QByteArray>
 #include <QMessageBox>
 #include <QSerialPort>
@@ -208,8 +210,9 @@ int OpenSerialPortEskra(QSerialPort* p_pPort, const char* p_szPortName)
     const int iResult = OpenAndConfigureSerialPortEskra(p_pPort, p_szPortName);
     if (iResult != 0) {
         const QString sName = QString::fromLatin1(p_szPortName != nullptr ? p_szPortName : "");
-        QMessageBox::critical(nullptr, "CRITICAL", "Can't open Serial port " + sName + " correctly",
-                              QMessageBox::Ok);
+        // Through the window's presenter, which tests and a busy port's second opener see too.
+        PresentMessageBox({nullptr, QMessageBox::Critical, QStringLiteral("CRITICAL"),
+                           "Can't open Serial port " + sName + " correctly", {QStringLiteral("OK")}});
     }
     return iResult;
 }
