@@ -11,9 +11,6 @@
 // the caller use its fallback (named at the call), never crash.
 struct ControlHooks
 {
-    // Setup_DigiBoard::getProxyText: the proxy selected in the board set-up window.
-    // Empty: the model of the current record is taken as selected.
-    std::function<QString()> SetupProxyText;
     // MW_ProxyBelmor::ReadProxyNumber and MW_ProxyBelmor::getNameProxy: the
     // Belmor proxy selector. Empty: the current record stays selected.
     std::function<int()> BelmorProxyNumber;

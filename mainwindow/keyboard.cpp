@@ -78,7 +78,7 @@ bool MainWindow::eventFilter(QObject* obj, QEvent* e)
         return false;
     const int iKey = static_cast<QKeyEvent*>(e)->key();
     if (iKey == Qt::Key_S) {
-        const int iKind = DigiBoardKind;
+        const BoardKind iKind = DigiBoardKind;
         if (iKind == BoardKind::BelmorPlus || iKind == BoardKind::Belmor || iKind == BoardKind::Dunstel
             || iKind == BoardKind::Corvane) {
             HandleShutterKey();

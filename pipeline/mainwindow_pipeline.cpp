@@ -26,8 +26,6 @@
 
 namespace {
 
-constexpr int kBoardBelmorPlus = 3;
-constexpr int kBoardEskra = 5;
 constexpr int kProxyBayer = 14;
 const char* const kDemoWindow = "Vantrel - ScreenShow";
 
@@ -184,7 +182,7 @@ void MainWindow::PushButton_TakeFPNRef()
             Log->writeLine(QString("Camera Link text not sent: ") + p_szText);
     };
     switch (DigiBoardKind.load()) {
-    case 1:
+    case BoardKind::Arvex:
         if (Connected) {
             if (SoftwareNUC)
                 FPNRequest = true;
@@ -193,13 +191,13 @@ void MainWindow::PushButton_TakeFPNRef()
         }
         enableBoth();
         break;
-    case 2:
-    case 4:
-    case 5:
+    case BoardKind::Belmor:
+    case BoardKind::Dunstel:
+    case BoardKind::Eskra:
         FPNRequest = true;
         enableBoth();
         break;
-    case 3:
+    case BoardKind::BelmorPlus:
         if (Connected) {
             if (SoftwareNUC)
                 FPNRequest = true;
@@ -207,7 +205,7 @@ void MainWindow::PushButton_TakeFPNRef()
                 sendCameraLink("!s");
         }
         break;
-    case 6:
+    case BoardKind::Corvane:
         if (SoftwareNUC) {
             FPNRequest = true;
             enableBoth();
@@ -234,7 +232,7 @@ void MainWindow::takeFPNfromSignal()
     // The reference is built from a delivered frame on the thread that delivers
     // it; only the serial-port board delivers on this thread, so only there is
     // the step run now.
-    if (DigiBoardKind == kBoardEskra)
+    if (DigiBoardKind == BoardKind::Eskra)
         ComputeFPNReference();
 }
 
@@ -287,8 +285,8 @@ void SetMatNewFPNReference(cv::Mat p_Image)
 
 void MainWindow::UpdateDisplay(unsigned short* pImage16b)
 {
-    const int kind = DigiBoardKind;
-    if (g_bDisplayBusy || (kind >= 1 && kind <= 3 && !CameraLinkFrameReady)) {
+    const BoardKind kind = DigiBoardKind;
+    if (g_bDisplayBusy || (IsCameraLinkBoard(kind) && !CameraLinkFrameReady)) {
         ++Pipeline->DroppedFrames;
         return;
     }
@@ -533,7 +531,7 @@ void MainWindow::ShowDemoFrame(const cv::Mat& p_Full, const cv::Mat& p_Scaled)
     }
     if (key == 's' || key == 'S') {
         Log->writeLine("Shutter command asked");
-        if (DigiBoardKind == kBoardBelmorPlus) {
+        if (DigiBoardKind == BoardKind::BelmorPlus) {
             if (Hooks.SendCameraLinkText)
                 Hooks.SendCameraLinkText("!s");
             else

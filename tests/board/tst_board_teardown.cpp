@@ -179,7 +179,7 @@ void tst_board_teardown::boardChangeTearsTheOldBoardDown()
     QCOMPARE(multicam_test::ChannelCount(), 0);
     QVERIFY(w.GigEPipeline == nullptr && w.GigEStream == nullptr && w.GigEDevice == nullptr);
 
-    QCOMPARE(w.DigiBoardKind.load(), next);
+    QCOMPARE(w.DigiBoardKind.load(), BoardKindFromIndex(next));
     QCOMPARE(road.ui()->comboBox_SelectDigiBoard->currentIndex(), next);
     if (w.Connected) {
         // A press after the tear-down connects the new board, and only after it.

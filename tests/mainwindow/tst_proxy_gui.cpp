@@ -88,12 +88,20 @@ struct Bench
     }
     Ui::MainWindow* ui() const { return window->ui; }
 
-    void selectBoard(int p_iKind) { ui()->comboBox_SelectDigiBoard->setCurrentIndex(p_iKind); }
-    // Applies the record the board set-up window (or the Belmor selector) names.
-    void apply(int p_iKind, const QString& p_sProxyText)
+    // The board set-up window's choice, as the main window asks it.
+    struct FixedChoice : ProxyChoiceSource
     {
-        selectBoard(p_iKind);
-        window->Hooks.SetupProxyText = [p_sProxyText]() { return p_sProxyText; };
+        QString Text;
+        QString ProxyText() const override { return Text; }
+    } setupChoice;
+
+    void selectBoard(BoardKind p_Kind) { ui()->comboBox_SelectDigiBoard->setCurrentIndex(BoardKindIndex(p_Kind)); }
+    // Applies the record the board set-up window (or the Belmor selector) names.
+    void apply(BoardKind p_Kind, const QString& p_sProxyText)
+    {
+        selectBoard(p_Kind);
+        setupChoice.Text = p_sProxyText;
+        window->SetupProxySource = &setupChoice;
         window->Hooks.BelmorProxyNumber = [p_sProxyText]() { return ProxyIndexFromProxyText(p_sProxyText); };
         window->InitGUIWithProxy();
     }
@@ -134,7 +142,7 @@ private slots:
 
     void recordSelection_data()
     {
-        QTest::addColumn<int>("kind");
+        QTest::addColumn<BoardKind>("kind");
         QTest::addColumn<QString>("proxyText");
         QTest::addColumn<int>("frameRate");
         QTest::addColumn<int>("record");
@@ -152,7 +160,7 @@ private slots:
     }
     void recordSelection()
     {
-        QFETCH(int, kind);
+        QFETCH(BoardKind, kind);
         QFETCH(QString, proxyText);
         QFETCH(int, frameRate);
         QFETCH(int, record);
@@ -366,7 +374,7 @@ private slots:
 
     void flipRule_data()
     {
-        QTest::addColumn<int>("kind");
+        QTest::addColumn<BoardKind>("kind");
         QTest::addColumn<bool>("alternative");
         QTest::newRow("Arvex") << BoardKind::Arvex << true;
         QTest::newRow("Belmor+") << BoardKind::BelmorPlus << true;
@@ -378,7 +386,7 @@ private slots:
     }
     void flipRule()
     {
-        QFETCH(int, kind);
+        QFETCH(BoardKind, kind);
         QFETCH(bool, alternative);
         Bench bench;
         const int p = kind == BoardKind::Eskra ? 17 : 11;
@@ -404,7 +412,7 @@ private slots:
 
     void boardRules_data()
     {
-        QTest::addColumn<int>("kind");
+        QTest::addColumn<BoardKind>("kind");
         QTest::newRow("Arvex") << BoardKind::Arvex;
         QTest::newRow("Belmor") << BoardKind::Belmor;
         QTest::newRow("Belmor+") << BoardKind::BelmorPlus;
@@ -414,7 +422,7 @@ private slots:
     }
     void boardRules()
     {
-        QFETCH(int, kind);
+        QFETCH(BoardKind, kind);
         Bench bench;
         QStringList boards;
         bench.window->Hooks.AdvancedCommandsBoard = [&boards](const QString& p_sBoard) { boards << p_sBoard; };
@@ -518,13 +526,13 @@ private slots:
 
     void noProxyDisablesParameterGroups_data()
     {
-        QTest::addColumn<int>("kind");
+        QTest::addColumn<BoardKind>("kind");
         for (int kind = 0; kind <= 6; ++kind)
-            QTest::newRow(qPrintable(QString::number(kind))) << kind;
+            QTest::newRow(qPrintable(QString::number(kind))) << BoardKindFromIndex(kind);
     }
     void noProxyDisablesParameterGroups()
     {
-        QFETCH(int, kind);
+        QFETCH(BoardKind, kind);
         Bench bench;
         bench.selectBoard(kind);
         bench.window->CurrentProxyIndex = kNoProxyIndex;
@@ -541,7 +549,7 @@ private slots:
 
     void twoTapOnCameraLink_data()
     {
-        QTest::addColumn<int>("kind");
+        QTest::addColumn<BoardKind>("kind");
         QTest::addColumn<QString>("proxyText");
         QTest::addColumn<int>("frameRate");
         QTest::addColumn<bool>("shown");
@@ -552,7 +560,7 @@ private slots:
     }
     void twoTapOnCameraLink()
     {
-        QFETCH(int, kind);
+        QFETCH(BoardKind, kind);
         QFETCH(QString, proxyText);
         QFETCH(int, frameRate);
         QFETCH(bool, shown);
@@ -975,20 +983,20 @@ private slots:
 
     void shutterKey_data()
     {
-        QTest::addColumn<int>("kind");
+        QTest::addColumn<BoardKind>("kind");
         QTest::addColumn<bool>("boardCommand");
         QTest::addColumn<bool>("filterConsumes");
-        QTest::newRow("none") << 0 << false << false;
-        QTest::newRow("Arvex") << 1 << false << false;
-        QTest::newRow("Belmor") << 2 << false << true;
-        QTest::newRow("Belmor+") << 3 << true << true;
-        QTest::newRow("Dunstel") << 4 << false << true;
-        QTest::newRow("Eskra") << 5 << false << false;
-        QTest::newRow("Corvane") << 6 << false << true;
+        QTest::newRow("none") << BoardKind::None << false << false;
+        QTest::newRow("Arvex") << BoardKind::Arvex << false << false;
+        QTest::newRow("Belmor") << BoardKind::Belmor << false << true;
+        QTest::newRow("Belmor+") << BoardKind::BelmorPlus << true << true;
+        QTest::newRow("Dunstel") << BoardKind::Dunstel << false << true;
+        QTest::newRow("Eskra") << BoardKind::Eskra << false << false;
+        QTest::newRow("Corvane") << BoardKind::Corvane << false << true;
     }
     void shutterKey()
     {
-        QFETCH(int, kind);
+        QFETCH(BoardKind, kind);
         QFETCH(bool, boardCommand);
         QFETCH(bool, filterConsumes);
         Bench bench;

@@ -41,7 +41,7 @@ struct Streaming
     explicit Streaming(int p_iKind)
     {
         Window.GetPointerToInstance();
-        Window.DigiBoardKind = p_iKind;
+        Window.DigiBoardKind = BoardKindFromIndex(p_iKind);
         Window.CurrentProxyIndex = kProxy;
         Window.Connected = true;
         Window.FrameCounter = 1;
@@ -162,7 +162,7 @@ void tst_main_window_pipeline::chainMatchesReferenceInWindow()
     s.Window.BadPixelIndexList[0] = list.data();
 
     WindowCorrectionState state;
-    state.DigiBoardKind = 5;
+    state.DigiBoardKind = BoardKind::Eskra;
     state.BadPixelCorrectionOn = true;
     state.GammaChecked = true;
     state.Gamma = 2.0;
@@ -255,7 +255,7 @@ void tst_main_window_pipeline::boardSideFpnRequests()
     QCOMPARE(GetCurrent(Streaming::kProxy, PipelineCell::ApplyNUCEnabled), 0u);
     QVERIFY(s.Window.ui->checkBox_ApplyNUC->isChecked()); // auto NUC still checks it
     // Arvex not connected: nothing sent, both boxes enabled.
-    s.Window.DigiBoardKind = 1;
+    s.Window.DigiBoardKind = BoardKind::Arvex;
     s.Window.Connected = false;
     s.Window.PushButton_TakeFPNRef();
     QCOMPARE(sent.size(), 1);
