@@ -8,6 +8,8 @@
 #include "app/globals.h"
 #include "app/header_constants.h"
 #include "app/kv_log.h"
+#include "board/cameralink_serial.h"
+#include "board/corvane_writer.h"
 #include "params/proxy_parameter_table.h"
 #include "pipeline/affichage.h"
 #include "pipeline/display_preparation.h"
@@ -176,9 +178,7 @@ void MainWindow::PushButton_TakeFPNRef()
         SetCurrent(CurrentProxyIndex, PipelineCell::ApplyNUCEnabled, 1);
     };
     auto sendCameraLink = [this](const char* p_szText) {
-        if (Hooks.SendCameraLinkText)
-            Hooks.SendCameraLinkText(p_szText);
-        else
+        if (SendCameraLinkText(p_szText) != 0)
             Log->writeLine(QString("Camera Link text not sent: ") + p_szText);
     };
     switch (DigiBoardKind.load()) {
@@ -210,12 +210,9 @@ void MainWindow::PushButton_TakeFPNRef()
             FPNRequest = true;
             enableBoth();
         } else {
-            // The board takes its own reference when its parameter 54 is
-            // written to 0; that write belongs to the USB3 register link.
-            if (Pipeline->SetCorvaneParameter)
-                Pipeline->SetCorvaneParameter(54, 0);
-            else
-                Log->writeLine("Corvane parameter 54 not sent: no register link");
+            // The board takes its own reference when its parameter 54 is written to 0.
+            if (SetCorvaneParameter(kCorvaneTakeReferenceParameter, 0, false) != 0)
+                Log->writeLine("Corvane parameter 54 not sent");
             ui->checkBox_ApplyNUC->setEnabled(true);
             SetCurrent(CurrentProxyIndex, PipelineCell::ApplyNUCEnabled, 1);
         }
@@ -532,9 +529,7 @@ void MainWindow::ShowDemoFrame(const cv::Mat& p_Full, const cv::Mat& p_Scaled)
     if (key == 's' || key == 'S') {
         Log->writeLine("Shutter command asked");
         if (DigiBoardKind == BoardKind::BelmorPlus) {
-            if (Hooks.SendCameraLinkText)
-                Hooks.SendCameraLinkText("!s");
-            else
+            if (SendCameraLinkText("!s") != 0)
                 Log->writeLine("Camera Link text not sent: !s");
         } else {
             PushButton_TakeFPNRef();

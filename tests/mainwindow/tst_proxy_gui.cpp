@@ -11,6 +11,12 @@
 #include "params/proxy_parameter_ids.h"
 #include "params/proxy_parameter_table.h"
 #include "support/test_app_folder.h"
+#include "app/globals.h"
+#include "board/cameralink_serial.h"
+#include "platform/clserial/clserial.h"
+#include "sim/core/board_registry.h"
+#include "sim/core/message_recorder.h"
+#include "sim/core/simulation_settings.h"
 
 #include <QDir>
 #include <QFile>
@@ -64,8 +70,6 @@ struct Bench
     QList<MessageBoxRequest> boxes;
     int answer = 0;
     std::unique_ptr<MainWindow> window;
-    int fpnRequests = 0;
-    QStringList cameraLinkTexts;
 
     Bench()
     {
@@ -74,12 +78,9 @@ struct Bench
             return answer;
         });
         window = std::make_unique<MainWindow>();
-        window->Hooks.TakeFPNReference = [this]() { ++fpnRequests; };
-        window->Hooks.SendCameraLinkText = [this](const char* p_szText) {
-            cameraLinkTexts << QString::fromLatin1(p_szText);
-            return 0;
-        };
     }
+    // How often the reference button's slot ran.
+    int fpnRequests() const { return LogText(folder).count(QStringLiteral(" : Get FPN Reference Image\n")); }
     ~Bench()
     {
         window.reset();
@@ -999,13 +1000,25 @@ private slots:
         QFETCH(BoardKind, kind);
         QFETCH(bool, boardCommand);
         QFETCH(bool, filterConsumes);
+        sim::ResetSimulation();
         Bench bench;
         bench.selectBoard(kind);
         MainWindow& w = *bench.window;
+        // The Belmor+ link is open, as after a connection: the command reaches the board.
+        if (kind == BoardKind::BelmorPlus) {
+            sim::SimulationSettings settings;
+            for (BoardKind other : {BoardKind::Arvex, BoardKind::Belmor})
+                settings.setBoardPresent(other, false);
+            hSerRef ref = nullptr;
+            QCOMPARE(clSerialInit(0, &ref), int32_t(CL_ERR_NO_ERR));
+            g_hCameraLinkSerial = ref;
+        }
         // On the window itself: one action per key press, whichever handler takes it.
         QTest::keyPress(&w, Qt::Key_S);
-        QCOMPARE(bench.cameraLinkTexts, boardCommand ? QStringList{"!s"} : QStringList{});
-        QCOMPARE(bench.fpnRequests, boardCommand ? 0 : 1);
+        QCOMPARE(sim::RecordedBytes(BoardKind::BelmorPlus, "serial"),
+                 boardCommand ? QList<QByteArray>{"!s"} : QList<QByteArray>{});
+        QCOMPARE(bench.fpnRequests(), boardCommand ? 0 : 1);
+        QVERIFY(!LogText(bench.folder).contains("Shutter command !s not sent"));
 
         // In a watched child widget the filter takes the key only for some boards.
         QKeyEvent press(QEvent::KeyPress, Qt::Key_S, Qt::NoModifier, "s");
@@ -1015,13 +1028,14 @@ private slots:
         QVERIFY(!pFilter->eventFilter(w.ui->spinBox_CKDIV, &other));
         QKeyEvent release(QEvent::KeyRelease, Qt::Key_S, Qt::NoModifier, "s");
         QVERIFY(!pFilter->eventFilter(w.ui->spinBox_CKDIV, &release));
+        CloseCameraLinkSerial();
+        sim::ResetSimulation();
     }
 
-    // Without a hook the key runs the reference button's own slot.
+    // The key runs the reference button's own slot.
     void shutterKeyRunsTheReferenceButton()
     {
         Bench bench;
-        bench.window->Hooks.TakeFPNReference = {};
         bench.selectBoard(BoardKind::Dunstel);
         QTest::keyPress(bench.window.get(), Qt::Key_S);
         QVERIFY(LogText(bench.folder).contains(" : Get FPN Reference Image\n"));
