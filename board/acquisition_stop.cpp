@@ -329,8 +329,7 @@ void MainWindow::Deinit()
     ui->comboBox_SelectDigiBoard->setEnabled(!TeardownHold);
     ui->label_State->setText(QStringLiteral("Ready"));
     ui->label_Info_Proxy_Freq->clear();
-    if (Hooks.AdvancedCommandsBoard)
-        Hooks.AdvancedCommandsBoard(QStringLiteral("NONE"));
+    emit CommandsBoardChanged(QStringLiteral("NONE"));
     if (Miniature)
         Miniature->setPixmap(QPixmap(ApplicationDirPath() + "/Images/Logos/" + "Logo_mini.png"));
 

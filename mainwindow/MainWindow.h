@@ -348,6 +348,8 @@ signals:
     void ProxyChanged(int p_iProxyIndex);
     // Each line written to the log, without its time stamp.
     void LogLineWritten(QString p_sLine);
+    // The board the advanced commands address: its name once connected, "NONE" after Deinit.
+    void CommandsBoardChanged(QString p_sBoardName);
     void ImageReadyToDisplay(cv::Mat, cv::Mat);
     void saveImageToVideo(cv::Mat);
     void UpdateAdvancedHistogram(cv::Mat, cv::Mat);
