@@ -211,6 +211,7 @@ void MainWindow::Getinterruption()
             if (StopAcquisition)
                 break;
             const int emptyReads = g_EskraReceiver.emptyReadCount;
+            FetchEskraPortBytes(EskraSerialPort);
             RunAndJoin(&g_EskraReadThread, EskraReadThread);
             CheckSerialFrameEskra(uint32_t(EskraChecksums[1]), uint32_t(EskraChecksums[0]),
                                   uint32_t(EskraChecksums[2]));

@@ -101,3 +101,14 @@ bool CallSlotIfPresent(QObject* p_pObject, const char* p_szSlot, bool p_bQueued)
         return false;
     return QMetaObject::invokeMethod(p_pObject, p_szSlot, p_bQueued ? Qt::QueuedConnection : Qt::DirectConnection);
 }
+
+MainPressScope::MainPressScope(MainWindow* p_pWindow) : m_pWindow(p_pWindow)
+{
+    ++m_pWindow->MainPressDepth;
+}
+
+MainPressScope::~MainPressScope()
+{
+    if (--m_pWindow->MainPressDepth == 0)
+        m_pWindow->ReleaseTeardownHold();
+}

@@ -67,3 +67,18 @@ unsigned short* AllocatedRawFrameBuffer();
 // Runs the slot p_szSlot of p_pObject when it has one (other parts of the
 // program add some of them later); false when it does not exist.
 bool CallSlotIfPresent(QObject* p_pObject, const char* p_szSlot, bool p_bQueued);
+
+// Counts a main-button press or start sequence on the stack for the window;
+// when the last one returns, a board change or close held during it ends
+// (MainWindow::ReleaseTeardownHold).
+class MainPressScope
+{
+public:
+    explicit MainPressScope(MainWindow* p_pWindow);
+    ~MainPressScope();
+    MainPressScope(const MainPressScope&) = delete;
+    MainPressScope& operator=(const MainPressScope&) = delete;
+
+private:
+    MainWindow* m_pWindow;
+};

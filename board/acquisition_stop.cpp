@@ -77,6 +77,12 @@ void MainWindow::Deinit()
         return;
     }
     DeinitQueued = false;
+    if (DeinitRunning)
+        return;
+    DeinitRunning = true;
+    // No new connection, press or board change while the links go down.
+    ui->pushButton_Start->setEnabled(false);
+    ui->comboBox_SelectDigiBoard->setEnabled(false);
     const BoardKind kind = DigiBoardKind;
     const int proxy = CurrentProxyIndex;
 
@@ -318,7 +324,8 @@ void MainWindow::Deinit()
 
     ui->pushButton_Start->setText(QStringLiteral("Connect"));
     ui->pushButton_Start->setIcon(QIcon());
-    ui->pushButton_Start->setEnabled(true);
+    ui->pushButton_Start->setEnabled(!TeardownHold);
+    ui->comboBox_SelectDigiBoard->setEnabled(!TeardownHold);
     ui->label_State->setText(QStringLiteral("Ready"));
     ui->label_Info_Proxy_Freq->clear();
     emit CommandsBoardChanged(QStringLiteral("NONE"));
@@ -359,6 +366,7 @@ void MainWindow::Deinit()
                             static_cast<QWidget*>(ui->groupBox_RecordingVideo)})
         pGroup->setEnabled(false);
     Log->writeLine("Deinitialization DONE");
+    DeinitRunning = false;
 
     if (DeinitializingBox) {
         DeinitializingBox->close();

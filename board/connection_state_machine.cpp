@@ -10,6 +10,7 @@
 #include "app/header_constants.h"
 #include "app/kv_log.h"
 #include "app/waits.h"
+#include "board/acquisition_state.h"
 #include "board/connect_retry.h"
 #include "mainwindow/message_boxes.h"
 
@@ -82,6 +83,7 @@ void MainWindow::CheckBox_WindowingEnabled(int p_iCheckBoxStatus)
 
 void MainWindow::PushButton_Start()
 {
+    const MainPressScope scope(this);
     const QString sBoardName = ui->comboBox_SelectDigiBoard->currentText();
 
     // ---- Serial-port board: one press connects, initialises and streams.

@@ -117,7 +117,11 @@ void ReadSerialFrameEskra(EskraReceiver& p_Receiver, QSerialPort* p_pPort, const
 {
     if (p_pPort == nullptr || !p_pPort->isOpen())
         return;
-    const QByteArray bytes = p_pPort->readAll();
+    ParseSerialBytesEskra(p_Receiver, p_pPort->readAll(), p_Out);
+}
+
+void ParseSerialBytesEskra(EskraReceiver& p_Receiver, const QByteArray& bytes, const EskraFrameBuffers& p_Out)
+{
     if (bytes.isEmpty()) {
         EskraNoteEmptyRead(p_Receiver);
         return;

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
+class QByteArray;
 class QSerialPort;
 
 // 84 x 80 pixels, two 7-bit payload bytes per pixel.
@@ -69,7 +70,12 @@ void EskraParseBytes(EskraReceiver& p_Receiver, const EskraFrameBuffers& p_Out,
 // debug output) exactly at the millionth one in a row.
 bool EskraNoteEmptyRead(EskraReceiver& p_Receiver);
 
-// One read cycle: everything the port holds now, without waiting.
+// One read cycle on bytes already taken from the port: an empty array counts
+// as an empty read.
+void ParseSerialBytesEskra(EskraReceiver& p_Receiver, const QByteArray& p_Bytes, const EskraFrameBuffers& p_Out);
+
+// One read cycle: everything the port holds now, without waiting. Call it on
+// the thread that owns the port.
 void ReadSerialFrameEskra(EskraReceiver& p_Receiver, QSerialPort* p_pPort, const EskraFrameBuffers& p_Out);
 void ReadSerialFrameEskra(QSerialPort* p_pPort, unsigned char* p_pBufferA, unsigned char* p_pBufferB,
                           uint32_t* p_pTransmittedChecksum, uint32_t* p_pRunningSum,

@@ -33,6 +33,7 @@ void CriticalBox(MainWindow* p_pWindow, const QString& p_sTitle, const QString& 
 
 void MainWindow::StartAcquisitionSequence()
 {
+    const MainPressScope scope(this);
     const BoardKind kind = DigiBoardKind;
     Log->writeLine("Acquisition in progress");
     ui->action_SoftwareBPCorrection->setEnabled(false);

@@ -271,6 +271,9 @@ MainWindow::~MainWindow()
 
 void MainWindow::closeEvent(QCloseEvent* p_pEvent)
 {
+    // The same safe disconnection as the main button, for every kind and
+    // state, before the window goes.
+    TearDownConnectedBoard();
     StopAcquisition = true;
     StopConnectionAsked = true;
     if (PasswordWindowOpen && AdvancedUserWindow)
@@ -489,6 +492,35 @@ void MainWindow::ConnectComboBoxes()
             [this, pBayer](int p_iIndex) { ComboBox_BayerMode(pBayer->itemText(p_iIndex)); });
 }
 
+void MainWindow::TearDownConnectedBoard()
+{
+    if (!Connected && !Grabbing && !CameraLinkSerialOpen)
+        return;
+    TeardownHold = true;
+    ui->pushButton_Start->setEnabled(false);
+    ui->comboBox_SelectDigiBoard->setEnabled(false);
+    // A stream loop running below this call sees the stop flag and returns.
+    StopAcquisition = true;
+    if (Connected)
+        Deinit();
+    if (MainPressDepth == 0)
+        ReleaseTeardownHold();
+}
+
+void MainWindow::ReleaseTeardownHold()
+{
+    if (!TeardownHold || !ui)
+        return;
+    TeardownHold = false;
+    ui->comboBox_SelectDigiBoard->setEnabled(true);
+    if (!Connected) {
+        ui->pushButton_Start->setText(QStringLiteral("Connect"));
+        ui->pushButton_Start->setEnabled(DigiBoardKind != BoardKind::None);
+        if (DigiBoardKind != BoardKind::None)
+            ui->label_State->setText(QStringLiteral("Ready"));
+    }
+}
+
 void MainWindow::ComboBox_SelectDigiBoard(QString p_sBoardName)
 {
     // Removing the form's placeholder item sends an empty text.
@@ -496,21 +528,13 @@ void MainWindow::ComboBox_SelectDigiBoard(QString p_sBoardName)
         return;
     Log->writeLine("DigiBoard changed to " + p_sBoardName);
 
-    // A grabbing GigE board stops by itself once it sees the flag; everything
-    // else running on the old board is torn down first.
-    const BoardKind iOldKind = DigiBoardKind;
-    if (Grabbing && iOldKind != BoardKind::Dunstel)
-        Deinit();
-    else if (CameraLinkSerialOpen)
-        Deinit();
-    else if (Grabbing && iOldKind == BoardKind::Dunstel)
-        StopAcquisition = true;
-    else if (iOldKind == BoardKind::Corvane)
-        Deinit();
+    // The old board is torn down first, whatever its kind and state, with the
+    // old kind still current: its safe registers go out through its own link.
+    TearDownConnectedBoard();
 
     ui->label_Info_Proxy_Freq->clear();
     ui->pushButton_Start->setText(QStringLiteral("Connect"));
-    ui->pushButton_Start->setEnabled(true);
+    ui->pushButton_Start->setEnabled(!TeardownHold);
     SetConnected(false);
 
     const int iIndex = DigiBoardKindFromName(p_sBoardName);
@@ -523,11 +547,14 @@ void MainWindow::ComboBox_SelectDigiBoard(QString p_sBoardName)
         ui->checkBox_2Tap->setEnabled(false);
     }
     SetDigiBoardKind(iKind);
+    if (TeardownHold)
+        ui->label_State->setText(QStringLiteral("Unmounting, wait..."));
 
     const bool bWindowing = iKind == BoardKind::Arvex || iKind == BoardKind::BelmorPlus;
     ui->action_WindowingConfiguration->setEnabled(bWindowing);
     ui->checkBox_WindowingEnabled->setVisible(bWindowing);
     ui->checkBox_WindowingEnabled->setEnabled(bWindowing);
 
-    ui->label_State->setText(QStringLiteral("Ready"));
+    if (!TeardownHold)
+        ui->label_State->setText(QStringLiteral("Ready"));
 }

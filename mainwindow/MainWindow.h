@@ -599,6 +599,19 @@ public:
     std::atomic<unsigned> ShortFramesDropped{0};
     // Set when Deinit is asked for from a thread that must not run it.
     std::atomic<bool> DeinitQueued{false};
+    // True while Deinit runs: a second call (a press or a timer handled in its
+    // waits) returns instead of tearing the same links down under it.
+    bool DeinitRunning = false;
+    // Main-button presses and start sequences now on the stack: a tear-down
+    // asked from inside one of them is over only once they have returned.
+    int MainPressDepth = 0;
+    // A board change or a close tears the connected board down: the main button
+    // and the board list stay disabled until that is over (ReleaseTeardownHold).
+    bool TeardownHold = false;
+    // Tears down whatever board is connected, of any kind, holding the main
+    // button and the board list; they come back when no press is left below.
+    void TearDownConnectedBoard();
+    void ReleaseTeardownHold();
     // MW_Windowing::setCurrentFps while the windowing window exists (its owner sets it).
     std::function<void(uint16_t)> WindowingCurrentFps;
 

@@ -10,6 +10,7 @@ private slots:
     void streamsSetsParametersAndDisconnects_data();
     void streamsSetsParametersAndDisconnects();
     void eskraOnePressStreamsAndDefersParameters();
+    void eskraSetParametersThreeTimesKeepsStreaming();
 };
 
 namespace {
@@ -186,6 +187,69 @@ void tst_connection_streaming::eskraOnePressStreamsAndDefersParameters()
                                       "!3" + QByteArray::number(ui->spinBox_DAC_B->value()).rightJustified(4, '0')}));
     QVERIFY2(iGapMs >= 90, qPrintable(QString::number(iGapMs)));
     QTRY_COMPARE_WITH_TIMEOUT(ui->pushButton_Start->text(), QString("Connect"), 10000);
+}
+
+// The port was read on a worker thread and written on the GUI thread: Qt's
+// notifiers broke, the second press sent nothing and the frames stopped.
+void tst_connection_streaming::eskraSetParametersThreeTimesKeepsStreaming()
+{
+    static std::atomic<bool> s_bCrossThread;
+    s_bCrossThread = false;
+    const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& p_s) {
+        if (p_s.contains("another thread"))
+            s_bCrossThread = true;
+    });
+    Bench bench;
+    bench.open();
+    bench.selectBoard(Eskra);
+    Ui::MainWindow* ui = bench.ui();
+    SetParametersPending = false;
+    QList<QByteArray> expected;
+    QList<QList<QByteArray>> sent;
+    QList<int> framesPerPress; // the one-second rate 1.5 s after each press
+    int iPress = 0;
+    QTimer poll;
+    QElapsedTimer clock;
+    clock.start();
+    QObject::connect(&poll, &QTimer::timeout, [&]() {
+        if (iPress == 0 && bench.window->FramesShown == 0 && clock.elapsed() < 15000)
+            return;
+        if (iPress > 0 && clock.elapsed() < 1500)
+            return;
+        if (iPress > 0) {
+            sent << sim::RecordedBytes(sim::BoardKind::Eskra, "serial");
+            framesPerPress << ui->label_Framerate_Acq_Val->text().section(' ', 0, 0).toInt();
+        }
+        if (iPress == 3) {
+            poll.stop();
+            bench.pressMain();
+            return;
+        }
+        if (iPress == 0) {
+            // The connection fills the boxes from the proxy record: tick after it.
+            TickOnly(ui, ui->checkBox_Enable_DAC_A);
+            ui->checkBox_Enable_DAC_B->setChecked(true);
+            expected = {"!2" + QByteArray::number(ui->spinBox_DAC_A->value()).rightJustified(4, '0'),
+                        "!3" + QByteArray::number(ui->spinBox_DAC_B->value()).rightJustified(4, '0')};
+        }
+        ++iPress;
+        sim::ClearRecordedMessages();
+        clock.restart();
+        QTest::mouseClick(ui->pushButton_SetParameters, Qt::LeftButton);
+    });
+    poll.start(20);
+    bench.pressMain(); // connects, initialises and streams until the disconnect press
+    qInstallMessageHandler(previous);
+
+    QCOMPARE(sent.size(), 3);
+    for (int i = 0; i < 3; ++i) {
+        QVERIFY2(sent[i] == expected, qPrintable(QString("press %1: %2").arg(i).arg(QString(sent[i].join(' ')))));
+        // A little under seven frames a second at the line rate: the stream goes on after each press.
+        QVERIFY2(framesPerPress[i] >= 5, qPrintable(QString("press %1: %2 frames a second").arg(i).arg(framesPerPress[i])));
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(ui->pushButton_Start->text(), QString("Connect"), 10000);
+    QVERIFY(bench.boxes.isEmpty());
+    QVERIFY2(!s_bCrossThread, "the port was used from another thread");
 }
 
 QTEST_MAIN(tst_connection_streaming)
