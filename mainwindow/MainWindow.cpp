@@ -13,6 +13,8 @@
 #include "app/waits.h"
 #include "board/os_version.h"
 #include "mainwindow/MW_ProxyBelmor.h"
+#include "mainwindow/Window_ConfSavingFile.h"
+#include "pipeline/kv_video_recorder.h"
 #include "params/proxy_parameter_table.h"
 #include "usb3lib/Quenlin.h"
 
@@ -159,6 +161,7 @@ MainWindow::MainWindow(QWidget* parent)
     // window's signals and the close signals of the tool windows; then the
     // image view, the miniature and the histogram put into their scroll areas.
     CreateImageViews(); // ImageReadyToDisplay, the image view and the miniature (pipeline/)
+    CreateImageOutputs(); // the recorder, the histogram and their controls (pipeline/)
 
     // Connection helpers, in this order: timers, actions, check boxes, combo
     // boxes, gain/offset sliders, push buttons, spin boxes, log errors, message
@@ -174,8 +177,9 @@ MainWindow::MainWindow(QWidget* parent)
     Log->setConsoleOutput(true);
     SetGlobalLog(Log);
     // Here: the log to the terminal, board set-up, advanced-commands, bad-pixel
-    // offset, proxy selector, I2C and advanced-user windows, the image view and
-    // the recorder, in that order; the recorder's file name "Video.avi".
+    // offset, proxy selector, I2C and advanced-user windows and the image view, in that order.
+    VideoRecorder->setLogFile(Log);
+    VideoRecorder->setFileName(HeaderConstants::VideoFileName);
 
     if (QFileInfo::exists(ApplicationDirPath() + HeaderConstants::CalibrationProgramPath)) {
         Log->writeLine("Processing Calibration is available");
@@ -225,6 +229,10 @@ MainWindow::~MainWindow()
     // Whatever closeEvent already scheduled for deletion is skipped: the
     // guarded pointers are null once the deletion has run.
     CloseAndScheduleDeletion(ShutdownWindows());
+    delete ConfSavingFileWindow.data();
+    // Its destructor finalises a video still open.
+    delete VideoRecorder;
+    VideoRecorder = nullptr;
     delete ProxySelector;
     ProxySelector = nullptr;
     if (Log)
@@ -242,7 +250,10 @@ void MainWindow::closeEvent(QCloseEvent* p_pEvent)
     StopConnectionAsked = true;
     if (PasswordWindowOpen && AdvancedUserWindow)
         AdvancedUserWindow->close();
-    // Here: the saving-options dialog when open.
+    if (ConfSavingFileWindow && ConfSavingFileWindow->IsOpen())
+        CloseConfigSavingFile();
+    // An open video is finalised before the program ends.
+    CloseVideoForExit();
     CloseAndScheduleDeletion(ShutdownWindows());
     // Lets the acquisition paths see the stop flags before the window goes.
     WaitMs(200);
