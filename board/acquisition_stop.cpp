@@ -220,6 +220,8 @@ void MainWindow::Deinit()
             deinitCapture(1);
         break;
     case 4:
+        // The browsers read the device's and the stream's features until they close.
+        CloseAdvancedCommandsBrowsers();
         if (GigEDevice && GigEStream) {
             Log->writeLine("Closing Dunstel");
             if (GigEDevice->IsConnected() && StreamStarted && GigEAcquisitionStopCommand)
@@ -273,6 +275,7 @@ void MainWindow::Deinit()
         GigEDeviceParameters = nullptr;
         GigEStreamParameters = nullptr;
         Log->writeLine("Reset Dunstel Serial Port to all others windows");
+        ResetGigEInAdvancedCommands();
         CallSlotIfPresent(this, "ResetGigEInToolWindows", false);
         break;
     case 5:

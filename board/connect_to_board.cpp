@@ -169,8 +169,8 @@ int MainWindow::ConnectToBoard(int attempt)
             return ConnectResult::LinkFailed;
         }
         Log->writeLine("Update the other window with the correct Serial Port used by the GigE");
-        // Here: GigESerialPort to the I2C, board set-up, terminal and
-        // advanced-commands windows, then GigEDevice to the advanced commands.
+        // Here: GigESerialPort to the I2C, board set-up and terminal windows.
+        HandGigEToAdvancedCommands();
         Connected = true;
         qDebug() << "Reading config Into DB ...";
         ReadConfigIntoDigiBoard();

@@ -144,6 +144,8 @@ void MainWindow::StartAcquisitionSequence()
             failStart("Error while opening GigE stream", "Kestivo can't open a streaming connection with GigE");
             return;
         }
+        // The stream browser of the advanced commands needs the stream just opened.
+        HandGigEToAdvancedCommands();
         GigEDeviceParameters = GigEDevice ? GigEDevice->GetParameters() : nullptr;
         if (!GigEDeviceParameters) {
             failStart("Error while opening GigE Device Parameters", "Kestivo can't access to the GigE Device parameters");

@@ -4,6 +4,8 @@
 #include "mainwindow/MW_AdvancedUser.h"
 
 #include "ui_MainWindow.h"
+#include "tools/MW_Windowing.h"
+#include "tools/Cmd_Perso.h"
 
 #include "app/app_paths.h"
 #include "app/boot_file.h"
@@ -124,6 +126,7 @@ MainWindow::MainWindow(QWidget* parent)
 
     ui->setupUi(this);
     CreateConnectionWindows(); // the Belmor proxy selector
+    CreateAdvancedCommandsWindow();
     setWindowTitle(HeaderConstants::WindowTitle);
     std::printf("Load %s\n", getLibraryVersion());
     std::fflush(stdout);
@@ -140,8 +143,9 @@ MainWindow::MainWindow(QWidget* parent)
 
     ui->label_Copyright->setText(HeaderConstants::FooterText);
     ui->label_Copyright->setOpenExternalLinks(true);
-    // Here: the same text to the credits labels of the advanced-commands,
-    // board set-up, debug and I2C windows, in that order.
+    CommandsWindow->setCopyright(HeaderConstants::FooterText);
+    // Here: the same text to the credits labels of the board set-up, debug
+    // and I2C windows, in that order.
 
     InitProxyParameterTable();
     // The GigE stand-in reads no GenICam folder, so no GENICAM_ROOT_V2_4 is set.
@@ -171,13 +175,16 @@ MainWindow::MainWindow(QWidget* parent)
     ConnectGainOffsetRefresh();
     ConnectProxyControls();
     ConnectConnectionControls();
+    ConnectWindowingControls();
 
     Log->setLogDirectory(ApplicationDir + HeaderConstants::LogsFolder);
     Log->createLogFile();
     Log->setConsoleOutput(true);
     SetGlobalLog(Log);
-    // Here: the log to the terminal, board set-up, advanced-commands, bad-pixel
-    // offset, proxy selector, I2C and advanced-user windows and the image view, in that order.
+    // Here: the log to the terminal and board set-up windows.
+    CommandsWindow->setLog(Log);
+    // Here: the log to the bad-pixel offset, proxy selector, I2C and
+    // advanced-user windows and the image view, in that order.
     VideoRecorder->setLogFile(Log);
     VideoRecorder->setFileName(HeaderConstants::VideoFileName);
 
@@ -229,6 +236,9 @@ MainWindow::~MainWindow()
     // Whatever closeEvent already scheduled for deletion is skipped: the
     // guarded pointers are null once the deletion has run.
     CloseAndScheduleDeletion(ShutdownWindows());
+    // No event loop may be left to run the deferred deletion of the windowing window.
+    delete WindowingWindow.data();
+    DestroyAdvancedCommandsWindow();
     delete ConfSavingFileWindow.data();
     // Its destructor finalises a video still open.
     delete VideoRecorder;
@@ -263,7 +273,7 @@ void MainWindow::closeEvent(QCloseEvent* p_pEvent)
 QList<QPointer<QWidget>> MainWindow::ShutdownWindows() const
 {
     // In closing order: debug, bad-pixel detection, proxy test, windowing, terminal.
-    return {};
+    return {WindowingWindow.data()};
 }
 
 void MainWindow::GetPointerToInstance()

@@ -30,6 +30,8 @@ class QCloseEvent;
 class QKeyEvent;
 class Window_AdvancedUser;
 class MW_ProxyBelmor;
+class MW_Windowing;
+class Cmd_Perso;
 class QSerialPort;
 class QTimer;
 class KV_Log;
@@ -495,6 +497,17 @@ public slots:
     // ----- Check boxes, push buttons, sliders and spin boxes ------------------------------
 
     // ----- Menu actions and tool windows --------------------------------------------------
+    void ActionWindowing();
+    void CloseWindowingConfigurationWindow();
+    void Windowing_asked(bool p_bConfigured);
+    // Sensor windowing from the main window's own window controls (board/).
+    void PushButton_SetWindow();
+    // Bad-pixel map: choose the file, then read it into the lists or upload it (board/).
+    void PushButton_SelectBP_File();
+    void Load_BadPixel_File();
+    // The advanced-commands window: shown by action_OpenCommandsWindow, hidden by its close.
+    void ActionCommands();
+    void CloseAdvCmdWindow();
 
     // ----- Message boxes and log errors ------------------------------------------------
     void ErrorLogCantBeOpen();
@@ -552,6 +565,28 @@ public:
     std::atomic<bool> DeinitQueued{false};
     // MW_Windowing::setCurrentFps while the windowing window exists (its owner sets it).
     std::function<void(uint16_t)> WindowingCurrentFps;
+
+    // ----- Sensor windowing and bad-pixel maps (board/, mainwindow/) -------------------
+    // The windowing window while it exists (created on first use, destroyed on its close).
+    QPointer<MW_Windowing> WindowingWindow;
+    // Connections of the set-window button, the windowing action and the
+    // bad-pixel file button; called once by the constructor.
+    void ConnectWindowingControls();
+    // Steps after the file dialog of PushButton_SelectBP_File: opens p_sPath,
+    // clears the lists and loads the map. False when the file cannot be opened.
+    bool OpenBadPixelFile(const QString& p_sPath);
+
+    // ----- Advanced commands (mainwindow/advanced_commands_window.cpp) -------------------
+    // Created once by the constructor, kept to the end of the program.
+    Cmd_Perso* CommandsWindow = nullptr;
+    void CreateAdvancedCommandsWindow();
+    void DestroyAdvancedCommandsWindow();
+    // The GigE objects of the link to the window (port, device and, once
+    // streaming, the stream), or null for each after a disconnection.
+    void HandGigEToAdvancedCommands();
+    void ResetGigEInAdvancedCommands();
+    // Before the link frees the GigE device and stream: the window's parameter browsers close.
+    void CloseAdvancedCommandsBrowsers();
 
     // ----- Connection state (board/) ---------------------------------------------------
     // The Belmor proxy selector, made by the constructor (CreateConnectionWindows).

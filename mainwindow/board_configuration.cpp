@@ -3,6 +3,7 @@
 #include "app/digiboard_kind.h"
 
 #include "ui_MainWindow.h"
+#include "tools/Cmd_Perso.h"
 
 #include "app/kv_log.h"
 #include "app/waits.h"
@@ -119,8 +120,10 @@ void MainWindow::ReadConfigIntoDigiBoard()
     const QString sProxyText = ProxyListText(id.ProxyListPosition);
     CurrentProxyIndex = ProxyIndexFromListPosition(id.ProxyListPosition);
     Log->writeLine("Proxy Number = " + QString::number(CurrentProxyIndex));
-    // Here: Setup_DigiBoard::setCurrentProxy, Cmd_Perso::setProxyBoard and
-    // Setup_DigiBoard::setFrequency follow the proxy and the frame rate.
+    // Here: Setup_DigiBoard::setCurrentProxy follows the proxy.
+    if (CommandsWindow)
+        CommandsWindow->setProxyBoard(CurrentProxyIndex);
+    // Here: Setup_DigiBoard::setFrequency follows the frame rate.
     UpdateValuesOnDynamicFrequency(FrameRate);
     if (CurrentProxyIndex == kNoProxyIndex || CurrentProxyIndex == 0) {
         Log->writeLine("Disable AutoStart feature. Proxy read from DigiBoard incorrect");

@@ -299,26 +299,120 @@ uint32_t SensorModel::renderNextFrame(uint16_t* p_pDst, int p_iWidth, int p_iHei
     return kFirstFrameCounter + static_cast<uint32_t>(uIndex);
 }
 
-std::shared_ptr<const SensorModel::PixelTables> SensorModel::tables(int p_iWidth, int p_iHeight) const
+namespace {
+
+// Temporal noise: a fixed table of triangular samples in [-255, 255] that a
+// frame reads from a position drawn per frame. It holds more samples than the
+// largest frame has pixels, so no frame repeats itself.
+constexpr size_t kNoiseSamples = size_t(1) << 22;
+const std::vector<float>& NoiseTable()
+{
+    static const std::vector<float> s_Table = [] {
+        std::vector<float> table(kNoiseSamples);
+        uint32_t rng = 0x2545F491u;
+        for (float& v : table) {
+            rng ^= rng << 13;
+            rng ^= rng >> 17;
+            rng ^= rng << 5;
+            v = static_cast<float>(static_cast<int>(rng & 0xFF) + static_cast<int>((rng >> 8) & 0xFF) - 255);
+        }
+        return table;
+    }();
+    return s_Table;
+}
+
+// One line of a frame: base + weight * disc + noise, rounded, clamped to 16
+// bits, shifted to the output depth, inverted when asked. Clamped as integers
+// in plain selections so that the loop vectorises (a float comparison may
+// trap and stays a branch); rounding then clamping gives what clamping then
+// rounding gives.
+// p_fDiscX0 is the first pixel's distance to the disc's centre along the
+// line, p_fDy2 the line's squared distance to it.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
+__attribute__((target_clones("arch=x86-64-v3", "default")))
+#endif
+void RenderLine(uint16_t* __restrict p_pLine, const float* __restrict p_pBase, const float* __restrict p_pWeight,
+                float p_fDiscX0, float p_fDy2, float p_fInvRadius2, const float* __restrict p_pNoise, int p_iWidth,
+                float p_fNoiseScale, int p_iShift, int32_t p_iSign, int32_t p_iBias, int32_t p_iMax)
+{
+    for (int x = 0; x < p_iWidth; ++x) {
+        const float dx = p_fDiscX0 + static_cast<float>(x);
+        const float disc = 1.0f / (1.0f + (dx * dx + p_fDy2) * p_fInvRadius2);
+        const float d = p_pBase[x] + p_pWeight[x] * disc + p_pNoise[x] * p_fNoiseScale;
+        int32_t r = static_cast<int32_t>(d + 0.5f);
+        r = r < 0 ? 0 : r;
+        r = r > 65535 ? 65535 : r;
+        int32_t v = (r >> p_iShift) * p_iSign + p_iBias;
+        v = v < 0 ? 0 : v;
+        v = v > p_iMax ? p_iMax : v;
+        p_pLine[x] = static_cast<uint16_t>(v);
+    }
+}
+
+} // namespace
+
+std::shared_ptr<const SensorModel::PixelTables> SensorModel::tables(int p_iWidth, int p_iHeight,
+                                                                     const Levels& p_Levels) const
 {
     std::lock_guard<std::mutex> lock(m_TablesMutex);
-    if (m_Tables && m_Tables->width == p_iWidth && m_Tables->height == p_iHeight)
+    const bool bGeometry = m_Tables && m_Tables->width == p_iWidth && m_Tables->height == p_iHeight;
+    if (bGeometry && m_Tables->pedestal == p_Levels.pedestal && m_Tables->response == p_Levels.response
+        && m_Tables->boardCorrected == p_Levels.boardCorrected)
         return m_Tables;
+
     auto t = std::make_shared<PixelTables>();
-    t->width = p_iWidth;
-    t->height = p_iHeight;
     const size_t n = static_cast<size_t>(p_iWidth) * static_cast<size_t>(p_iHeight);
-    t->offset.resize(n);
-    t->gain.resize(n);
-    t->defect.resize(n);
-    size_t i = 0;
-    for (int y = 0; y < p_iHeight; ++y)
-        for (int x = 0; x < p_iWidth; ++x, ++i) {
-            const uint32_t h = PixelHash(x, y, 0x0FF5E7u);
-            t->offset[i] = static_cast<float>(h & 0x7FF) - 1024.0f;                          // +-1024 counts
-            t->gain[i] = 1.0f + (static_cast<float>((h >> 11) & 0x3FF) - 512.0f) / 5120.0f;  // +-10 %
-            t->defect[i] = static_cast<uint8_t>(DefectAt(x, y));
-        }
+    if (bGeometry) {
+        // Same geometry, new levels: keep the geometry half (frames being
+        // rendered hold the old tables, which stay unchanged).
+        t->width = m_Tables->width;
+        t->height = m_Tables->height;
+        t->offset = m_Tables->offset;
+        t->gain = m_Tables->gain;
+        t->staticScene = m_Tables->staticScene;
+        t->discFactor = m_Tables->discFactor;
+        t->defectIndex = m_Tables->defectIndex;
+        t->defectKind = m_Tables->defectKind;
+    } else {
+        t->width = p_iWidth;
+        t->height = p_iHeight;
+        t->offset.resize(n);
+        t->gain.resize(n);
+        t->staticScene.resize(n);
+        t->discFactor.resize(n);
+        // The scene: a warm disc circling slowly over a horizontal ramp, with
+        // a cold vertical bar.
+        const int barLeft = p_iWidth / 5, barRight = barLeft + std::max(1, p_iWidth / 20);
+        const float invWidth = 1.0f / static_cast<float>(p_iWidth);
+        size_t i = 0;
+        for (int y = 0; y < p_iHeight; ++y)
+            for (int x = 0; x < p_iWidth; ++x, ++i) {
+                const uint32_t h = PixelHash(x, y, 0x0FF5E7u);
+                t->offset[i] = static_cast<float>(h & 0x7FF) - 1024.0f;                          // +-1024 counts
+                t->gain[i] = 1.0f + (static_cast<float>((h >> 11) & 0x3FF) - 512.0f) / 5120.0f;  // +-10 %
+                const bool bBar = x >= barLeft && x < barRight;
+                t->staticScene[i] = (0.25f + 0.25f * static_cast<float>(x) * invWidth) * (bBar ? 0.4f : 1.0f);
+                t->discFactor[i] = bBar ? 0.2f : 0.5f;
+                const PixelDefect defect = DefectAt(x, y);
+                if (defect != PixelDefect::None) {
+                    t->defectIndex.push_back(static_cast<uint32_t>(i));
+                    t->defectKind.push_back(static_cast<uint8_t>(defect));
+                }
+            }
+    }
+    t->pedestal = p_Levels.pedestal;
+    t->response = p_Levels.response;
+    t->boardCorrected = p_Levels.boardCorrected;
+    t->base.resize(n);
+    t->discWeight.resize(n);
+    const float pedestal = static_cast<float>(p_Levels.pedestal);
+    const float response = static_cast<float>(p_Levels.response);
+    for (size_t i = 0; i < n; ++i) {
+        const float offset = p_Levels.boardCorrected ? 0.0f : t->offset[i];
+        const float gain = p_Levels.boardCorrected ? 1.0f : t->gain[i];
+        t->base[i] = pedestal + offset + gain * response * t->staticScene[i];
+        t->discWeight[i] = gain * response * t->discFactor[i];
+    }
     m_Tables = t;
     return t;
 }
@@ -326,61 +420,56 @@ std::shared_ptr<const SensorModel::PixelTables> SensorModel::tables(int p_iWidth
 void SensorModel::renderFrame(uint64_t p_uFrameIndex, uint16_t* p_pDst, int p_iWidth, int p_iHeight,
                               int p_iPitchPixels) const
 {
-    if (p_pDst == nullptr || p_iWidth <= 0 || p_iHeight <= 0 || p_iPitchPixels < p_iWidth)
+    // A line never needs more noise samples than the table holds (the widest
+    // sensor has a few thousand pixels).
+    if (p_pDst == nullptr || p_iWidth <= 0 || p_iHeight <= 0 || p_iPitchPixels < p_iWidth
+        || static_cast<size_t>(p_iWidth) > kNoiseSamples)
         return;
     const Levels l = levels();
-    const std::shared_ptr<const PixelTables> t = tables(p_iWidth, p_iHeight);
+    const std::shared_ptr<const PixelTables> t = tables(p_iWidth, p_iHeight, l);
     const int iShift = 16 - (31 - __builtin_clz(static_cast<uint32_t>(l.maxValue) + 1u));
 
-    // The scene: a warm disc circling slowly (one turn in 20 s at 30 frames a
-    // second) over a horizontal ramp, with a cold vertical bar.
+    // The disc turns once in 20 s at 30 frames a second.
     const double t0 = static_cast<double>(p_uFrameIndex) * (2.0 * M_PI / 600.0);
     const float cx = static_cast<float>(p_iWidth * (0.5 + 0.3 * std::cos(t0)));
     const float cy = static_cast<float>(p_iHeight * (0.5 + 0.3 * std::sin(t0)));
     const float invRadius2 = 1.0f / std::max(4.0f, 0.02f * static_cast<float>(p_iWidth) * static_cast<float>(p_iHeight));
-    const int barLeft = p_iWidth / 5, barRight = barLeft + std::max(1, p_iWidth / 20);
-    const float invWidth = 1.0f / static_cast<float>(p_iWidth);
-    const float pedestal = static_cast<float>(l.pedestal);
-    const float response = static_cast<float>(l.response);
     const float noiseScale = static_cast<float>(l.noise / 128.0);
-    const bool bCorrected = l.boardCorrected;
     const uint32_t uFrameSalt = Hash(static_cast<uint32_t>(p_uFrameIndex) ^ 0x5EEDu)
                                 ^ Hash(static_cast<uint32_t>(p_uFrameIndex >> 32));
+    const std::vector<float>& noise = NoiseTable();
+    const size_t uPixels = static_cast<size_t>(p_iWidth) * static_cast<size_t>(p_iHeight);
+    // A frame that fits reads one run of the table; a larger one (wider than
+    // any sensor here) starts each line at its own place.
+    const bool bOneRun = uPixels <= kNoiseSamples;
+    const size_t uWidth = static_cast<size_t>(p_iWidth);
+    const size_t uNoiseStart = bOneRun ? uFrameSalt % (kNoiseSamples - uPixels + 1) : 0;
+    const int32_t maxValue = l.maxValue;
+    const bool bInvert = l.invert;
+    const int32_t iSign = bInvert ? -1 : 1;
+    const int32_t iBias = bInvert ? maxValue : 0;
 
     for (int y = 0; y < p_iHeight; ++y) {
-        uint16_t* pLine = p_pDst + static_cast<size_t>(y) * static_cast<size_t>(p_iPitchPixels);
+        uint16_t* __restrict pLine = p_pDst + static_cast<size_t>(y) * static_cast<size_t>(p_iPitchPixels);
         const size_t row = static_cast<size_t>(y) * static_cast<size_t>(p_iWidth);
-        const float dy2 = (static_cast<float>(y) - cy) * (static_cast<float>(y) - cy);
-        // Temporal noise: a xorshift sequence seeded per frame and line.
-        uint32_t rng = Hash(uFrameSalt + static_cast<uint32_t>(y) * 0x9E3779B1u) | 1u;
-        for (int x = 0; x < p_iWidth; ++x) {
-            rng ^= rng << 13;
-            rng ^= rng >> 17;
-            rng ^= rng << 5;
-            int32_t v;
-            const uint8_t defect = t->defect[row + static_cast<size_t>(x)];
-            if (defect == static_cast<uint8_t>(PixelDefect::Dead)) {
-                v = 300;
-            } else if (defect == static_cast<uint8_t>(PixelDefect::Hot)) {
-                v = 65000;
-            } else {
-                const float dx = static_cast<float>(x) - cx;
-                float scene = 0.25f + 0.25f * static_cast<float>(x) * invWidth
-                              + 0.5f / (1.0f + (dx * dx + dy2) * invRadius2);
-                if (x >= barLeft && x < barRight)
-                    scene *= 0.4f;
-                const float offset = bCorrected ? 0.0f : t->offset[row + static_cast<size_t>(x)];
-                const float gain = bCorrected ? 1.0f : t->gain[row + static_cast<size_t>(x)];
-                const float noise = (static_cast<float>(rng & 0xFF) + static_cast<float>((rng >> 8) & 0xFF) - 255.0f)
-                                    * noiseScale;
-                const float d = pedestal + offset + gain * response * scene + noise;
-                v = static_cast<int32_t>(std::clamp(d, 0.0f, 65535.0f) + 0.5f);
-            }
-            v >>= iShift;
-            if (l.invert)
-                v = l.maxValue - v;
-            pLine[x] = static_cast<uint16_t>(std::clamp<int32_t>(v, 0, l.maxValue));
-        }
+        const float* __restrict pBase = t->base.data() + row;
+        const float* __restrict pWeight = t->discWeight.data() + row;
+        const float dy = static_cast<float>(y) - cy;
+        const size_t uLineStart = bOneRun ? uNoiseStart + row
+                                          : Hash(uFrameSalt + static_cast<uint32_t>(y)) % (kNoiseSamples - uWidth + 1);
+        const float* __restrict pNoise = noise.data() + uLineStart;
+        RenderLine(pLine, pBase, pWeight, -cx, dy * dy, invRadius2, pNoise, p_iWidth, noiseScale, iShift, iSign,
+                   iBias, maxValue);
+    }
+    // Dead and hot pixels, a sparse list.
+    for (size_t i = 0; i < t->defectIndex.size(); ++i) {
+        const uint32_t uIndex = t->defectIndex[i];
+        const int y = static_cast<int>(uIndex / static_cast<uint32_t>(p_iWidth));
+        const int x = static_cast<int>(uIndex % static_cast<uint32_t>(p_iWidth));
+        int32_t v = (t->defectKind[i] == static_cast<uint8_t>(PixelDefect::Dead) ? 300 : 65000) >> iShift;
+        v = bInvert ? maxValue - v : v;
+        p_pDst[static_cast<size_t>(y) * static_cast<size_t>(p_iPitchPixels) + static_cast<size_t>(x)]
+            = static_cast<uint16_t>(std::clamp<int32_t>(v, 0, maxValue));
     }
 }
 

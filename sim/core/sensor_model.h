@@ -133,16 +133,30 @@ public:
 private:
     struct Levels;
     Levels levels() const;
-    // Per-pixel offset, gain and defect of one geometry, built once per geometry.
+    // What a frame of one geometry needs that does not change from frame to
+    // frame, built once per geometry; the level-dependent half is rebuilt
+    // when the registers move the levels. A frame then costs a few loads and
+    // one multiply-add per pixel.
     struct PixelTables
     {
         int width = 0;
         int height = 0;
-        std::vector<float> offset;
-        std::vector<float> gain;
-        std::vector<uint8_t> defect;
+        std::vector<float> offset;        // per-pixel offset spread
+        std::vector<float> gain;          // per-pixel gain spread
+        std::vector<float> staticScene;   // the ramp under the bar
+        std::vector<float> discFactor;    // 0.5, or less under the cold bar
+        std::vector<uint32_t> defectIndex;
+        std::vector<uint8_t> defectKind;
+        // Level-dependent: base[i] = pedestal + offset + gain * response * staticScene,
+        // discWeight[i] = gain * response * discFactor (offset 0 and gain 1 when the
+        // board corrects its own output).
+        double pedestal = -1.0;
+        double response = -1.0;
+        bool boardCorrected = false;
+        std::vector<float> base;
+        std::vector<float> discWeight;
     };
-    std::shared_ptr<const PixelTables> tables(int p_iWidth, int p_iHeight) const;
+    std::shared_ptr<const PixelTables> tables(int p_iWidth, int p_iHeight, const Levels& p_Levels) const;
 
     const BoardKind m_Kind;
     mutable std::mutex m_Mutex;

@@ -1,0 +1,147 @@
+// The main window's side of sensor windowing and bad-pixel maps: the windowing window's life cycle, the restart after windowing and the map file choice.
+#include "mainwindow/MainWindow.h"
+
+#include "ui_MainWindow.h"
+
+#include "app/header_constants.h"
+#include "app/kv_log.h"
+#include "app/waits.h"
+#include "board/acquisition_links.h"
+#include "mainwindow/message_boxes.h"
+#include "tools/MW_Windowing.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QUrl>
+
+#include <cstring>
+
+void MainWindow::ConnectWindowingControls()
+{
+    connect(ui->pushButton_SetWindow, &QPushButton::released, this, &MainWindow::PushButton_SetWindow);
+    connect(ui->action_WindowingConfiguration, &QAction::triggered, this, [this](bool) { ActionWindowing(); });
+    connect(ui->pushButton_SelectBPFile, &QPushButton::clicked, this, [this](bool) { PushButton_SelectBP_File(); });
+}
+
+void MainWindow::ActionWindowing()
+{
+    if (!Connected) {
+        PresentMessageBox({this, QMessageBox::Warning, QStringLiteral("Start connexion first"),
+                           QStringLiteral("Connexion has not been established yet. Please click on Connect button first."),
+                           {QStringLiteral("Ok")}});
+        Log->writeLine("Windowing configuration can't be opened because no connection with a DigiBoard is made");
+        return;
+    }
+    if (WindowingWindow) {
+        // A hidden window is left alone until it reports its close.
+        if (WindowingWindow->isVisible()) {
+            WindowingWindow->activateWindow();
+            WindowingWindow->centralWidget()->raise();
+        }
+        return;
+    }
+    auto* pWindow = new MW_Windowing(nullptr);
+    WindowingWindow = pWindow;
+    pWindow->setRegisterWriter(
+        [this](int p_iId, int p_iValue) { return WriteBoardRegister(this, DigiBoardKind, p_iId, p_iValue); });
+    pWindow->setProxy(ProxyName, CurrentProxyIndex);
+    pWindow->setSecondCamFile(TwoTap);
+    pWindow->setImageSize(uint16_t(FrameWidth.load()), uint16_t(FrameHeight.load()));
+    connect(pWindow, &MW_Windowing::Windowing_configured, this, &MainWindow::Windowing_asked);
+    connect(pWindow, &MW_Windowing::CloseWindow, this, &MainWindow::CloseWindowingConfigurationWindow);
+    WindowingCurrentFps = [pGuard = QPointer<MW_Windowing>(pWindow)](uint16_t p_uFps) {
+        if (pGuard)
+            pGuard->setCurrentFps(p_uFps);
+    };
+    pWindow->activateWindow();
+    pWindow->setAttribute(Qt::WA_QuitOnClose, false);
+    pWindow->show();
+    Log->writeLine("Opening Windowing Configuration Window");
+}
+
+void MainWindow::CloseWindowingConfigurationWindow()
+{
+    Log->writeLine("Close Windowing Configuration Window");
+    WindowingCurrentFps = nullptr;
+    // The window's own close handling is still on the stack: deleted later.
+    if (WindowingWindow)
+        WindowingWindow->deleteLater();
+    WindowingWindow = nullptr;
+}
+
+void MainWindow::Windowing_asked(bool)
+{
+    Deinit();
+    ui->checkBox_WindowingEnabled->setChecked(true);
+    WaitMs(200);
+    if (!AutoStart)
+        PushButton_Start();
+    PushButton_Start();
+}
+
+void MainWindow::PushButton_SelectBP_File()
+{
+    // One load at a time: an upload processes events while it runs.
+    if (LoadingBadPixels)
+        return;
+    Log->writeLine("Selection of a BP file");
+    QPointer<QFileDialog> pDialog = new QFileDialog(this, QString(), QString(), QString());
+    pDialog->setOption(QFileDialog::DontUseNativeDialog, true);
+    pDialog->setNameFilter(HeaderConstants::FilterCsv);
+    pDialog->setFileMode(QFileDialog::ExistingFile);
+    QList<QUrl> places;
+    for (QStandardPaths::StandardLocation where :
+         {QStandardPaths::DesktopLocation, QStandardPaths::DownloadLocation, QStandardPaths::HomeLocation}) {
+        const QStringList paths = QStandardPaths::standardLocations(where);
+        if (!paths.isEmpty())
+            places << QUrl::fromLocalFile(paths.first());
+    }
+    places << QUrl::fromLocalFile(ApplicationDir);
+    pDialog->setSidebarUrls(places);
+    pDialog->setModal(false);
+
+    QEventLoop loop;
+    int iResult = QDialog::Rejected;
+    connect(pDialog.data(), &QDialog::finished, &loop, [&loop, &iResult](int p_iResult) {
+        iResult = p_iResult;
+        loop.quit();
+    });
+    connect(pDialog.data(), &QObject::destroyed, &loop, &QEventLoop::quit);
+    pDialog->show();
+    loop.exec();
+
+    QString sPath;
+    if (pDialog) {
+        if (iResult == QDialog::Accepted && !pDialog->selectedFiles().isEmpty())
+            sPath = pDialog->selectedFiles().first();
+        pDialog->deleteLater();
+    }
+    if (sPath.isEmpty() || !QFileInfo(sPath).isFile())
+        return;
+    OpenBadPixelFile(sPath);
+}
+
+bool MainWindow::OpenBadPixelFile(const QString& p_sPath)
+{
+    Log->writeLine("BadPixel File selected: " + p_sPath);
+    if (BadPixelFile) {
+        std::fclose(BadPixelFile);
+        BadPixelFile = nullptr;
+    }
+    BadPixelFile = std::fopen(QFile::encodeName(p_sPath).constData(), "r");
+    if (BadPixelFile == nullptr) {
+        Log->writeLine("Error when opening BP file");
+        MessageBoxCritical(QStringLiteral("Error"), QStringLiteral("Error when opening BP file"));
+        return false;
+    }
+    const size_t bytes = size_t(std::max(0, FrameHeight.load())) * size_t(std::max(0, FramePitch.load()));
+    for (uint32_t* pList : BadPixelIndexList)
+        if (pList)
+            std::memset(pList, 0, bytes);
+    ui->label_BPFile->setText(QFileInfo(p_sPath).fileName());
+    Load_BadPixel_File();
+    return true;
+}

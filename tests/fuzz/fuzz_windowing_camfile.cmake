@@ -1,0 +1,1 @@
+kestivo_add_fuzz(fuzz_windowing_camfile SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/fuzz_windowing_camfile.cpp)
