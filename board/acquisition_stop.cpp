@@ -276,7 +276,7 @@ void MainWindow::Deinit()
         GigEStreamParameters = nullptr;
         Log->writeLine("Reset Dunstel Serial Port to all others windows");
         ResetGigEInAdvancedCommands();
-        CallSlotIfPresent(this, "ResetGigEInToolWindows", false);
+        ResetGigEInToolWindows();
         break;
     case 5:
         if (EskraSerialPort && EskraSerialPort->isOpen())

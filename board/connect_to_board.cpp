@@ -1,6 +1,7 @@
 // One connection attempt: open the selected board's command link and settle which proxy the operator works with.
 #include "mainwindow/MainWindow.h"
 #include "app/digiboard_kind.h"
+#include "tools/Setup_DigiBoard.h"
 
 #include "ui_MW_ProxyBelmor.h"
 
@@ -169,7 +170,7 @@ int MainWindow::ConnectToBoard(int attempt)
             return ConnectResult::LinkFailed;
         }
         Log->writeLine("Update the other window with the correct Serial Port used by the GigE");
-        // Here: GigESerialPort to the I2C, board set-up and terminal windows.
+        HandGigEToToolWindows();
         HandGigEToAdvancedCommands();
         Connected = true;
         qDebug() << "Reading config Into DB ...";
@@ -183,7 +184,7 @@ int MainWindow::ConnectToBoard(int attempt)
     }
 
     qDebug() << "Config MW_Setup";
-    // Here: Setup_DigiBoard::setStatusConnexion(Connected).
+    SetupWindow->setStatusConnexion(Connected);
     qDebug() << "Config I2C";
     // Here: MW_I2C_Configuration::setStatusConnexion(Connected).
     qDebug() << "Config DONE !";

@@ -1,8 +1,9 @@
 // The serial-port board's frame stream: port set-up, incremental parser, three-sum check and pixel decoding.
 #include "board/eskra_frame_stream.h"
 
+#include "board/board_message_box.h"
+
 #include <QByteArray>
-#include <QMessageBox>
 #include <QSerialPort>
 #include <QString>
 #include <QtDebug>
@@ -204,8 +205,8 @@ int OpenSerialPortEskra(QSerialPort* p_pPort, const char* p_szPortName)
     const int iResult = OpenAndConfigureSerialPortEskra(p_pPort, p_szPortName);
     if (iResult != 0) {
         const QString sName = QString::fromLatin1(p_szPortName != nullptr ? p_szPortName : "");
-        QMessageBox::critical(nullptr, "CRITICAL", "Can't open Serial port " + sName + " correctly",
-                              QMessageBox::Ok);
+        // Through the window's presenter, as the other link boxes.
+        ShowBoardCriticalBox(nullptr, QStringLiteral("CRITICAL"), "Can't open Serial port " + sName + " correctly");
     }
     return iResult;
 }

@@ -5,6 +5,7 @@
 
 #include "ui_MainWindow.h"
 #include "tools/MW_Windowing.h"
+#include "tools/Setup_DigiBoard.h"
 #include "tools/Cmd_Perso.h"
 
 #include "app/app_paths.h"
@@ -127,6 +128,7 @@ MainWindow::MainWindow(QWidget* parent)
     ui->setupUi(this);
     CreateConnectionWindows(); // the Belmor proxy selector
     CreateAdvancedCommandsWindow();
+    CreateBoardToolWindows();
     setWindowTitle(HeaderConstants::WindowTitle);
     std::printf("Load %s\n", getLibraryVersion());
     std::fflush(stdout);
@@ -144,8 +146,9 @@ MainWindow::MainWindow(QWidget* parent)
     ui->label_Copyright->setText(HeaderConstants::FooterText);
     ui->label_Copyright->setOpenExternalLinks(true);
     CommandsWindow->setCopyright(HeaderConstants::FooterText);
-    // Here: the same text to the credits labels of the board set-up, debug
-    // and I2C windows, in that order.
+    SetupWindow->setCopyright(HeaderConstants::FooterText);
+    // Here: the same text to the credits labels of the debug and I2C windows,
+    // in that order.
 
     InitProxyParameterTable();
     // The GigE stand-in reads no GenICam folder, so no GENICAM_ROOT_V2_4 is set.
@@ -161,8 +164,8 @@ MainWindow::MainWindow(QWidget* parent)
     // Before any connection: ImageReadyToDisplay is queued from the acquisition threads.
     qRegisterMetaType<cv::Mat>("cv::Mat");
 
-    // Here: ImageReadyToDisplay to UpdateImageDisplayed, the board set-up
-    // window's signals and the close signals of the tool windows; then the
+    // Here: ImageReadyToDisplay to UpdateImageDisplayed and the close
+    // signals of the tool windows; then the
     // image view, the miniature and the histogram put into their scroll areas.
     CreateImageViews(); // ImageReadyToDisplay, the image view and the miniature (pipeline/)
     CreateImageOutputs(); // the recorder, the histogram and their controls (pipeline/)
@@ -181,7 +184,8 @@ MainWindow::MainWindow(QWidget* parent)
     Log->createLogFile();
     Log->setConsoleOutput(true);
     SetGlobalLog(Log);
-    // Here: the log to the terminal and board set-up windows.
+    // Here: the log to the terminal window.
+    SetupWindow->setLog(Log);
     CommandsWindow->setLog(Log);
     // Here: the log to the bad-pixel offset, proxy selector, I2C and
     // advanced-user windows and the image view, in that order.
@@ -239,6 +243,7 @@ MainWindow::~MainWindow()
     // No event loop may be left to run the deferred deletion of the windowing window.
     delete WindowingWindow.data();
     DestroyAdvancedCommandsWindow();
+    DestroyBoardToolWindows();
     delete ConfSavingFileWindow.data();
     // Its destructor finalises a video still open.
     delete VideoRecorder;
@@ -265,6 +270,9 @@ void MainWindow::closeEvent(QCloseEvent* p_pEvent)
     // An open video is finalised before the program ends.
     CloseVideoForExit();
     CloseAndScheduleDeletion(ShutdownWindows());
+    // Kept to the destructor, only hidden here.
+    if (SetupWindowOpen)
+        SetupWindow->close();
     // Lets the acquisition paths see the stop flags before the window goes.
     WaitMs(200);
     p_pEvent->accept();
@@ -479,5 +487,6 @@ void MainWindow::ComboBox_SelectDigiBoard(QString p_sBoardName)
     ui->checkBox_WindowingEnabled->setEnabled(bWindowing);
 
     ui->label_State->setText(QStringLiteral("Ready"));
-    // Here: Window_Terminal::setDigiBoard and Setup_DigiBoard::setDigiBoard with the new kind.
+    SetupWindow->setDigiBoard(iKind);
+    // Here: Window_Terminal::setDigiBoard with the new kind.
 }

@@ -31,6 +31,7 @@ class QKeyEvent;
 class Window_AdvancedUser;
 class MW_ProxyBelmor;
 class MW_Windowing;
+class Setup_DigiBoard;
 class Cmd_Perso;
 class QSerialPort;
 class QTimer;
@@ -508,6 +509,13 @@ public slots:
     // The advanced-commands window: shown by action_OpenCommandsWindow, hidden by its close.
     void ActionCommands();
     void CloseAdvCmdWindow();
+    // The board set-up window: shown by action_OpenSetupDigiBoardWindow (offering
+    // to connect first), hidden by its close.
+    void ActionSetupDigi();
+    void CloseSetupDigiWindow();
+    // The GigE serial port of the link to the set-up, terminal and I2C windows, or null.
+    void HandGigEToToolWindows();
+    void ResetGigEInToolWindows();
 
     // ----- Message boxes and log errors ------------------------------------------------
     void ErrorLogCantBeOpen();
@@ -587,6 +595,16 @@ public:
     void ResetGigEInAdvancedCommands();
     // Before the link frees the GigE device and stream: the window's parameter browsers close.
     void CloseAdvancedCommandsBrowsers();
+
+    // ----- Board set-up, terminal and I2C windows (mainwindow/board_tool_windows.cpp) ---
+    // Created once by the constructor, kept to the end of the program.
+    Setup_DigiBoard* SetupWindow = nullptr;
+    void CreateBoardToolWindows();
+    void DestroyBoardToolWindows();
+    // One connection attempt without starting acquisition, for a window that needs a board.
+    void ConnectForToolWindow();
+    // The proxy and frame rate read from the board, into the set-up window.
+    void ShowBoardConfigurationInSetupWindow(int p_iProxyListPosition, int p_iProxyRow, int p_iFrameRate);
 
     // ----- Connection state (board/) ---------------------------------------------------
     // The Belmor proxy selector, made by the constructor (CreateConnectionWindows).

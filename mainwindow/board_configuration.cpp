@@ -115,15 +115,14 @@ void MainWindow::ReadConfigIntoDigiBoard()
 
     FrameRate = id.FrameRate;
     ConfigurationCustom = id.FrameRate < DefaultFrameRateCode;
-    // Here: Setup_DigiBoard::setDigiBoard and MW_I2C_Configuration::setDigiBoard
-    // with the board kind, and Setup_DigiBoard::setProxyIndex with the position.
+    // Here: MW_I2C_Configuration::setDigiBoard with the board kind.
     const QString sProxyText = ProxyListText(id.ProxyListPosition);
     CurrentProxyIndex = ProxyIndexFromListPosition(id.ProxyListPosition);
     Log->writeLine("Proxy Number = " + QString::number(CurrentProxyIndex));
-    // Here: Setup_DigiBoard::setCurrentProxy follows the proxy.
+    // The kind first, so that the proxy's rates are checked for this board.
+    ShowBoardConfigurationInSetupWindow(id.ProxyListPosition, CurrentProxyIndex, FrameRate);
     if (CommandsWindow)
         CommandsWindow->setProxyBoard(CurrentProxyIndex);
-    // Here: Setup_DigiBoard::setFrequency follows the frame rate.
     UpdateValuesOnDynamicFrequency(FrameRate);
     if (CurrentProxyIndex == kNoProxyIndex || CurrentProxyIndex == 0) {
         Log->writeLine("Disable AutoStart feature. Proxy read from DigiBoard incorrect");

@@ -1,0 +1,1 @@
+kestivo_add_fuzz(fuzz_cameralink_reply MAX_LEN 4000 SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/fuzz_cameralink_reply.cpp)
