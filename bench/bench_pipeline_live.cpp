@@ -1,12 +1,20 @@
-// Frames delivered and shown per second by the real main window, offscreen, fed by a simulated 1024 x 768 source at 120 frames per second.
+// Frames delivered and shown per second by the real main window, offscreen, fed by a simulated 1024 x 768 source at 120 frames per second, and the latency from synthesis to paint.
 #include "../tests/pipeline/frame_source.h"
 #include "../tests/support/test_app_folder.h"
 
 #include "app/globals.h"
+#include "pipeline/affichage.h"
 #include "pipeline/pipeline_state.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEvent>
+
+#include <algorithm>
+#include <atomic>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 #include <benchmark/benchmark.h>
 
@@ -62,6 +70,105 @@ void BM_LiveView(benchmark::State& state)
     }
 }
 BENCHMARK(BM_LiveView)->Arg(4)->Arg(5)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// From a frame's synthesis to the paint of the view that shows it, at
+// 1024 x 768 and 120 frames per second on a worker thread. One frame is in
+// flight at a time, so frames reach the display slot in the order their
+// images were emitted, and a paint after the slot shows the last of them.
+class PaintProbe : public QObject
+{
+public:
+    PaintProbe(MainWindow& p_Window, std::vector<qint64>& p_Emitted, std::mutex& p_Mutex, QElapsedTimer& p_Clock)
+        : m_Window(p_Window), m_Emitted(p_Emitted), m_Mutex(p_Mutex), m_Clock(p_Clock)
+    {
+    }
+    std::vector<double> LatenciesMs;
+
+protected:
+    bool eventFilter(QObject* p_pObject, QEvent* p_pEvent) override
+    {
+        if (p_pEvent->type() == QEvent::Paint) {
+            const int iShown = m_Window.FramesDisplayed;
+            if (iShown > m_iLastShown) {
+                m_iLastShown = iShown;
+                std::lock_guard<std::mutex> lock(m_Mutex);
+                if (iShown <= int(m_Emitted.size()))
+                    LatenciesMs.push_back((m_Clock.nsecsElapsed() - m_Emitted[size_t(iShown - 1)]) / 1e6);
+            }
+        }
+        return QObject::eventFilter(p_pObject, p_pEvent);
+    }
+
+private:
+    MainWindow& m_Window;
+    std::vector<qint64>& m_Emitted;
+    std::mutex& m_Mutex;
+    QElapsedTimer& m_Clock;
+    int m_iLastShown = 0;
+};
+
+void BM_LiveLatency(benchmark::State& state)
+{
+    TestAppFolder folder;
+    MainWindow window;
+    window.GetPointerToInstance();
+    window.DigiBoardKind = 4;
+    window.CurrentProxyIndex = 4;
+    window.Connected = true;
+    window.FrameCounter = 1;
+    window.show();
+    g_bDisplayBusy = false;
+    FrameSource source(window, 1024, 768);
+    QElapsedTimer clock;
+    clock.start();
+    std::mutex mutex;
+    std::vector<qint64> emitted;
+    std::atomic<qint64> synthesisedAt{0};
+    // On the frame thread, inside the hand-off: the frame was taken for display.
+    QObject::connect(&window, &MainWindow::ImageReadyToDisplay, &window, [&](cv::Mat, cv::Mat) {
+        std::lock_guard<std::mutex> lock(mutex);
+        emitted.push_back(synthesisedAt.load());
+    }, Qt::DirectConnection);
+    PaintProbe probe(window, emitted, mutex, clock);
+    window.ImageView->installEventFilter(&probe);
+    window.FramesDisplayed = 0;
+    constexpr double kRate = 120.0;
+    constexpr int kSeconds = 3;
+    for (auto _ : state) {
+        std::atomic<bool> bStop{false};
+        std::thread worker([&] {
+            using steady = std::chrono::steady_clock;
+            const auto period = std::chrono::duration_cast<steady::duration>(std::chrono::duration<double>(1.0 / kRate));
+            auto next = steady::now();
+            std::vector<uint16_t>& raw = source.raw();
+            for (int n = 0; !bStop; ++n) {
+                const uint16_t v = uint16_t(1000 + (n % 50) * 100);
+                for (size_t i = 0; i < raw.size(); ++i)
+                    raw[i] = uint16_t(v + (i & 255));
+                synthesisedAt = clock.nsecsElapsed();
+                source.deliver();
+                next += period;
+                std::this_thread::sleep_until(next);
+            }
+        });
+        QElapsedTimer run;
+        run.start();
+        while (run.elapsed() < kSeconds * 1000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        bStop = true;
+        worker.join();
+        QCoreApplication::processEvents();
+    }
+    window.ImageView->removeEventFilter(&probe);
+    std::vector<double> l = probe.LatenciesMs;
+    std::sort(l.begin(), l.end());
+    state.counters["painted"] = double(l.size());
+    if (!l.empty()) {
+        state.counters["median_ms"] = l[l.size() / 2];
+        state.counters["p99_ms"] = l[std::min(l.size() - 1, size_t(double(l.size()) * 0.99))];
+    }
+}
+BENCHMARK(BM_LiveLatency)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
