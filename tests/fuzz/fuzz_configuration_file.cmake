@@ -1,0 +1,1 @@
+kestivo_add_fuzz(fuzz_configuration_file SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/fuzz_configuration_file.cpp)

@@ -1,0 +1,1 @@
+kestivo_add_fuzz(fuzz_two_point_nuc_gain_file SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/fuzz_two_point_nuc_gain_file.cpp)
