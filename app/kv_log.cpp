@@ -112,19 +112,23 @@ void KV_Log::writeLine(const char* p_szText)
 
 void KV_Log::writeLine(const QString& p_sText)
 {
-    std::lock_guard<std::recursive_mutex> lock(m_Mutex);
-    if (m_bConsoleEcho)
-        qDebug().noquote() << p_sText;
-    if (!m_bEnabled)
-        return;
-    const QDateTime now = m_Clock();
-    if (m_File.open(QIODevice::Append | QIODevice::Text)) {
-        if (m_File.isWritable())
-            m_File.write((dateText(now) + QStringLiteral(" - ") + timeText(now) + QStringLiteral(" : ")
-                          + p_sText + QLatin1Char('\n'))
-                             .toUtf8());
-        m_File.close();
+    {
+        std::lock_guard<std::recursive_mutex> lock(m_Mutex);
+        if (m_bConsoleEcho)
+            qDebug().noquote() << p_sText;
+        if (m_bEnabled) {
+            const QDateTime now = m_Clock();
+            if (m_File.open(QIODevice::Append | QIODevice::Text)) {
+                if (m_File.isWritable())
+                    m_File.write((dateText(now) + QStringLiteral(" - ") + timeText(now) + QStringLiteral(" : ")
+                                  + p_sText + QLatin1Char('\n'))
+                                     .toUtf8());
+                m_File.close();
+            }
+        }
     }
+    // Outside the lock: a receiver may write to the log again.
+    emit LineWritten(p_sText);
 }
 
 void KV_Log::writeHeader()

@@ -47,6 +47,8 @@ public:
     static void setMessageSink(MessageSink p_Sink);
 
 signals:
+    // Every line given to writeLine, without its time stamp, on the writer's thread.
+    void LineWritten(QString p_sLine);
     void LogFileCantBeOpen();
     void LogFileNotOpened();
     void LogFileNotWritable();

@@ -26,7 +26,7 @@ void BM_LiveView(benchmark::State& state)
     TestAppFolder folder;
     MainWindow window;
     window.GetPointerToInstance();
-    window.DigiBoardKind = kind;
+    window.DigiBoardKind = BoardKindFromIndex(kind);
     window.CurrentProxyIndex = 4;
     window.Connected = true;
     window.FrameCounter = 1;
@@ -112,7 +112,7 @@ void BM_LiveLatency(benchmark::State& state)
     TestAppFolder folder;
     MainWindow window;
     window.GetPointerToInstance();
-    window.DigiBoardKind = 4;
+    window.DigiBoardKind = BoardKind::Dunstel;
     window.CurrentProxyIndex = 4;
     window.Connected = true;
     window.FrameCounter = 1;

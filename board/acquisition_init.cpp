@@ -34,7 +34,7 @@ void Box(MainWindow* p_pWindow, const QString& p_sTitle, const QString& p_sText)
 bool MainWindow::Init(bool* p_pWindowingDisabled)
 {
     GetPointerToInstance();
-    const int kind = DigiBoardKind;
+    const BoardKind kind = DigiBoardKind;
     const int proxy = CurrentProxyIndex;
     auto logSizes = [this](const char* p_szProxyLabel) {
         Log->writeLine(QString::fromLatin1(p_szProxyLabel) + QString::fromUtf8(g_szProxyName));
@@ -48,9 +48,9 @@ bool MainWindow::Init(bool* p_pWindowingDisabled)
     };
 
     switch (kind) {
-    case 1:
-    case 2:
-    case 3: {
+    case BoardKind::Arvex:
+    case BoardKind::Belmor:
+    case BoardKind::BelmorPlus: {
         std::vector<char> message(MultiCamMessageBufferSize, '\0');
         Log->writeLine("***** Belmor+ initializing *****");
         if (!CameraLinkSerialOpen) {
@@ -94,7 +94,7 @@ bool MainWindow::Init(bool* p_pWindowingDisabled)
         return false;
     }
 
-    case 6: {
+    case BoardKind::Corvane: {
         Log->writeLine("***** Corvane initializing *****");
         const int result = initAsyncCapture(OnUsbFrameReady, OnUsbCaptureEvent, 0, 1);
         if (result < 0) {
@@ -142,7 +142,7 @@ bool MainWindow::Init(bool* p_pWindowingDisabled)
         return false;
     }
 
-    case 4: {
+    case BoardKind::Dunstel: {
         Log->writeLine("***** Dunstel initializing *****");
         setOrientationCells();
         Grabbing = true;
@@ -173,7 +173,7 @@ bool MainWindow::Init(bool* p_pWindowingDisabled)
         return false;
     }
 
-    case 5: {
+    case BoardKind::Eskra: {
         Log->writeLine("***** Eskra initializing *****");
         Log->writeLine("Open SerialPort");
         EskraPortName.clear();

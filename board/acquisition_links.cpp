@@ -26,7 +26,7 @@ std::list<PvBuffer*> g_GigEBufferList;
 int OpenCameraLinkSerialForAcquisition(MainWindow* p_pWindow, char* p_szMessage, size_t p_uSize)
 {
     (void)p_uSize;
-    return p_pWindow->DigiBoardKind == 1 ? p_pWindow->ActivateTerminal_Arvex(p_szMessage)
+    return p_pWindow->DigiBoardKind == BoardKind::Arvex ? p_pWindow->ActivateTerminal_Arvex(p_szMessage)
                                          : p_pWindow->ActivateTerminal_Belmor(p_szMessage);
 }
 
@@ -38,24 +38,6 @@ void CloseCameraLinkSerialForAcquisition()
 int SendCameraLinkTextForAcquisition(const char* p_szText)
 {
     return SendCameraLinkText(p_szText);
-}
-
-int WriteBoardRegister(MainWindow* p_pWindow, int p_iKind, int p_iId, int p_iValue)
-{
-    switch (p_iKind) {
-    case 1:
-        return SendCameraLinkCommandStar(p_iId, p_iValue, false);
-    case 2:
-    case 3:
-        return SendCameraLinkCommand(p_iId, p_iValue, false);
-    case 4:
-        // Each result counts as an unsigned byte.
-        return int(uint8_t(SendGigECommand(p_pWindow->GigESerialPort, p_iId, p_iValue)));
-    case 6:
-        return SetCorvaneParameter(p_iId, p_iValue, false);
-    default:
-        return 0;
-    }
 }
 
 void SendFpgaRegisterForAcquisition(MainWindow* p_pWindow, int p_iAddress, int p_iValue)

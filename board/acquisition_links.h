@@ -19,10 +19,6 @@ void CloseCameraLinkSerialForAcquisition();
 // Sends a raw text over the Camera Link serial link; 0 = sent.
 int SendCameraLinkTextForAcquisition(const char* p_szText);
 
-// One sensor register through the encoder of the board kind; 0 = written.
-// Arvex takes the "*" encoder; Corvane writes show no box.
-int WriteBoardRegister(MainWindow* p_pWindow, int p_iKind, int p_iId, int p_iValue);
-
 // An FPGA register of the interface board (failures are shown and logged).
 void SendFpgaRegisterForAcquisition(MainWindow* p_pWindow, int p_iAddress, int p_iValue);
 

@@ -1,5 +1,6 @@
 // Acquisition start: the common display set-up, then each board kind's frame path (MainWindow::Getinterruption).
 #include "board/acquisition_links.h"
+#include "board/register_writer.h"
 #include "board/acquisition_state.h"
 #include "board/eskra_frame_stream.h"
 #include "board/eskra_threads.h"
@@ -65,7 +66,7 @@ void MainWindow::Getinterruption()
     StartTimer(Timers.Miniature, MiniatureTimerPeriodMs);
     StartTimer(Timers.Histogram, HistogramTimerPeriodMs);
 
-    const int kind = DigiBoardKind;
+    const BoardKind kind = DigiBoardKind;
     ui->pushButton_SaveHistogramCSV->setEnabled(true);
     ui->pushButton_SaveHistogramBMP->setEnabled(true);
     ui->pushButton_SelectBPFile->setEnabled(true);
@@ -74,15 +75,15 @@ void MainWindow::Getinterruption()
     ui->menu_NUC->setEnabled(true);
     ui->actionDetectBP->setEnabled(true);
     ui->checkBox_SaveStream->setEnabled(false);
-    if (kind != 0 && kind != 2)
+    if (kind != BoardKind::None && kind != BoardKind::Belmor)
         ui->action_OpenBPOffsetWindow->setEnabled(true);
-    if (kind != 2 && kind != 5) {
+    if (kind != BoardKind::Belmor && kind != BoardKind::Eskra) {
         Log->writeLine("Configuring the BP Offset file and read the previous value saved");
         CallSlotIfPresent(this, "ReadBPOffsetForAcquisition", false);
     }
 
     switch (kind) {
-    case 6: {
+    case BoardKind::Corvane: {
         FrameReady = false;
         g_bDisplayBusy = false;
         StopAcquisition = false;
@@ -99,7 +100,7 @@ void MainWindow::Getinterruption()
         return;
     }
 
-    case 4: {
+    case BoardKind::Dunstel: {
         FrameReady = false;
         g_bDisplayBusy = false;
         StopAcquisition = false;
@@ -126,16 +127,16 @@ void MainWindow::Getinterruption()
         return;
     }
 
-    case 1:
-    case 2:
-    case 3: {
+    case BoardKind::Arvex:
+    case BoardKind::Belmor:
+    case BoardKind::BelmorPlus: {
         ui->pushButton_Start->setEnabled(true);
-        if (kind == 3) {
+        if (kind == BoardKind::BelmorPlus) {
             SendFpgaRegisterForAcquisition(this, 6, 1);
             SetCurrent(CurrentProxyIndex, ProxyParameterId::ImageOffset, uint32_t(ui->spinBox_ImageOffset->value() / 2));
             SetCurrent(CurrentProxyIndex, ProxyParameterId::ImageGain, uint32_t(ui->spinBox_ImageGain->value()));
             StartTimer(Timers.GainOffset, GainOffsetTimerPeriodMs);
-        } else if (kind == 1) {
+        } else if (kind == BoardKind::Arvex) {
             SendCameraLinkTextForAcquisition("#A002#R052#D00000");
             StartTimer(Timers.GainOffset, GainOffsetTimerPeriodMs);
         }
@@ -159,7 +160,7 @@ void MainWindow::Getinterruption()
             for (const auto& [id, value] : writes) {
                 if (!Connected)
                     return;
-                WriteBoardRegister(this, 1, id, value);
+                WriteRegister(this, BoardKind::Arvex, id, uint32_t(value), RegisterErrorPolicy::Silent);
                 WaitMs(100);
             }
         }
@@ -195,7 +196,7 @@ void MainWindow::Getinterruption()
         return;
     }
 
-    case 5: {
+    case BoardKind::Eskra: {
         FrameReady = false;
         g_bDisplayBusy = false;
         ui->pushButton_Start->setEnabled(true);

@@ -1,5 +1,6 @@
 // Acquisition stop: the safe sensor registers, the ordered tear-down of every board link and the window's return to "Ready".
 #include "board/acquisition_links.h"
+#include "board/register_writer.h"
 #include "board/acquisition_state.h"
 #include "board/multicam_channel.h"
 
@@ -40,26 +41,26 @@ void StopIfActive(QTimer* p_pTimer)
 
 int MainWindow::SendDefaultSensorRegisters()
 {
-    const int kind = DigiBoardKind;
-    if (kind != 1 && kind != 2 && kind != 3 && kind != 4 && kind != 6)
+    const BoardKind kind = DigiBoardKind;
+    if (kind != BoardKind::Arvex && kind != BoardKind::Belmor && kind != BoardKind::BelmorPlus && kind != BoardKind::Dunstel && kind != BoardKind::Corvane)
         return 0;
     const int proxy = CurrentProxyIndex;
     // The GigE board gets the integration time the operator may have changed.
-    const uint32_t tint = kind == 4 ? GetCurrent(proxy, ProxyParameterId::TINTMin)
+    const uint32_t tint = kind == BoardKind::Dunstel ? GetCurrent(proxy, ProxyParameterId::TINTMin)
                                     : GetDefault(proxy, ProxyParameterId::TINTMin);
     // Non-zero when any write failed. The statuses are not added: two failure
     // codes overflow an int, and a +1 and a -1 would cancel into success.
-    int result = WriteBoardRegister(this, kind, 0, int(tint));
+    int result = WriteRegister(this, kind, RegisterId::TINT, tint, RegisterErrorPolicy::Silent);
     const auto keepFirstFailure = [&result](int p_iStatus) {
         if (result == 0)
             result = p_iStatus;
     };
     const uint32_t zeroChannel = GetDefault(proxy, ProxyParameterId::StopZeroChannel);
     if (zeroChannel != ProxyParameterNotSet)
-        keepFirstFailure(WriteBoardRegister(this, kind, int(zeroChannel) - 1, 0));
+        keepFirstFailure(WriteRegister(this, kind, int(zeroChannel) - 1, 0, RegisterErrorPolicy::Silent));
     const uint32_t fullChannel = GetDefault(proxy, ProxyParameterId::GSKChannel);
     if (fullChannel != ProxyParameterNotSet)
-        keepFirstFailure(WriteBoardRegister(this, kind, int(fullChannel) - 1, 4095));
+        keepFirstFailure(WriteRegister(this, kind, int(fullChannel) - 1, 4095, RegisterErrorPolicy::Silent));
     return result;
 }
 
@@ -76,7 +77,7 @@ void MainWindow::Deinit()
         return;
     }
     DeinitQueued = false;
-    const int kind = DigiBoardKind;
+    const BoardKind kind = DigiBoardKind;
     const int proxy = CurrentProxyIndex;
 
     emit signalInterruptDebug();
@@ -124,8 +125,8 @@ void MainWindow::Deinit()
         {ui->checkBox_JPG, GetCurrent(proxy, 55) != 0, -1, 54, "Unchecking Save Stream JPEG Box ..."},
         {ui->checkBox_CSV, GetCurrent(proxy, 52) != 0, -1, 51, "Unchecking Save Stream CSV Box ..."},
         {ui->checkBox_BMP, GetCurrent(proxy, 49) != 0, -1, 48, "Unchecking Save Stream BMP Box ..."},
-        {ui->checkBox_HDR, ui->checkBox_HDR->isChecked() && kind != 1, 40, 39, "Unchecking HDR Box ..."},
-        {ui->checkBox_InvertBW, GetCurrent(proxy, 43) != 0 && kind != 1, 43, 42, "Unchecking InvertBW ..."},
+        {ui->checkBox_HDR, ui->checkBox_HDR->isChecked() && kind != BoardKind::Arvex, 40, 39, "Unchecking HDR Box ..."},
+        {ui->checkBox_InvertBW, GetCurrent(proxy, 43) != 0 && kind != BoardKind::Arvex, 43, 42, "Unchecking InvertBW ..."},
         {ui->checkBox_AGC, GetCurrent(proxy, ProxyParameterId::AGC) != 0, ProxyParameterId::AGC, 18,
          "Unchecking AGC Box ..."},
     };
@@ -193,9 +194,9 @@ void MainWindow::Deinit()
 
     Log->writeLine("Closing connexion with DigiBoard");
     switch (kind) {
-    case 1:
-    case 2:
-    case 3:
+    case BoardKind::Arvex:
+    case BoardKind::Belmor:
+    case BoardKind::BelmorPlus:
         ui->checkBox_2Tap->setEnabled(true);
         Log->writeLine("Closing Camera Link Serial Port...");
         SetCurrent(proxy, ProxyParameterId::TwoTapEnabled, 1);
@@ -214,12 +215,12 @@ void MainWindow::Deinit()
             Grabbing = false;
         Log->writeLine("... OK");
         break;
-    case 6:
+    case BoardKind::Corvane:
         stopCapture();
         for (int i = 0; i < 100 && isInitialized() != 0; ++i)
             deinitCapture(1);
         break;
-    case 4:
+    case BoardKind::Dunstel:
         // The browsers read the device's and the stream's features until they close.
         CloseAdvancedCommandsBrowsers();
         if (GigEDevice && GigEStream) {
@@ -278,7 +279,7 @@ void MainWindow::Deinit()
         ResetGigEInAdvancedCommands();
         ResetGigEInToolWindows();
         break;
-    case 5:
+    case BoardKind::Eskra:
         if (EskraSerialPort && EskraSerialPort->isOpen())
             EskraSerialPort->close();
         break;
@@ -286,7 +287,7 @@ void MainWindow::Deinit()
         break;
     }
 
-    Connected = false;
+    SetConnected(false);
     CameraLinkAcquisitionFailed = false;
     FirstConnection = false;
     CallSlotIfPresent(this, "TellToolWindowsDisconnected", false);

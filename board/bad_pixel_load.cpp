@@ -66,7 +66,7 @@ void PrintPair(const BadPixelPair& p_Pair)
 
 void MainWindow::Load_BadPixel_File()
 {
-    const int kind = DigiBoardKind;
+    const BoardKind kind = DigiBoardKind;
     const int r = CurrentProxyIndex;
     LoadingBadPixels = true;
     if (kind == BoardKind::BelmorPlus && r >= 0 && r < kProxyRecordCount)

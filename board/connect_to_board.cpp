@@ -73,7 +73,7 @@ void MainWindow::CreateConnectionWindows()
 int MainWindow::ConnectToBoard(int attempt)
 {
     QCoreApplication::processEvents();
-    const int iKind = DigiBoardKind;
+    const BoardKind iKind = DigiBoardKind;
 
     auto openCameraLinkPort = [this](bool p_bBelmorPort) -> bool {
         if (CameraLinkSerialOpen)
@@ -123,19 +123,19 @@ int MainWindow::ConnectToBoard(int attempt)
             pSelector->hide();
             return ConnectResult::BelmorNotConfirmed;
         }
-        CurrentProxyIndex = pSelector->ReadProxyNumber();
+        SetCurrentProxyIndex(pSelector->ReadProxyNumber());
         pSelector->Accepted = false;
         pSelector->Closed = false;
         applyProxyModelDefaults();
         Log->writeLine("Proxy " + QString::number(CurrentProxyIndex) + " - " + ProxyName + " wanted");
-        Connected = true;
+        SetConnected(true);
         break;
     }
     case BoardKind::Arvex:
     case BoardKind::BelmorPlus:
         if (!openCameraLinkPort(iKind == BoardKind::BelmorPlus))
             return ConnectResult::LinkFailed;
-        Connected = true;
+        SetConnected(true);
         ReadConfigIntoDigiBoard();
         break;
     case BoardKind::Corvane:
@@ -147,7 +147,7 @@ int MainWindow::ConnectToBoard(int attempt)
         case CorvaneState::Ready:
             break;
         }
-        Connected = true;
+        SetConnected(true);
         ReadConfigIntoDigiBoard();
         break;
     case BoardKind::Dunstel: {
@@ -172,7 +172,7 @@ int MainWindow::ConnectToBoard(int attempt)
         Log->writeLine("Update the other window with the correct Serial Port used by the GigE");
         HandGigEToToolWindows();
         HandGigEToAdvancedCommands();
-        Connected = true;
+        SetConnected(true);
         qDebug() << "Reading config Into DB ...";
         ReadConfigIntoDigiBoard();
         qDebug() << "Reading OK !";

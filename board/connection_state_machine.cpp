@@ -87,8 +87,8 @@ void MainWindow::PushButton_Start()
     // ---- Serial-port board: one press connects, initialises and streams.
     if (DigiBoardKind == BoardKind::Eskra && !Connected) {
         ProxyName = QStringLiteral("Z603");
-        CurrentProxyIndex = kEskraProxyIndex;
-        Connected = true;
+        SetCurrentProxyIndex(kEskraProxyIndex);
+        SetConnected(true);
         FrameRate = 255;
         if (Hooks.AdvancedCommandsBoard)
             Hooks.AdvancedCommandsBoard(sBoardName);
@@ -230,7 +230,7 @@ void MainWindow::PushButton_Start()
     ui->menu_NUC->setEnabled(false);
     ui->label_State->setText(QStringLiteral("Connected !"));
     InvokeSlotIfPresent(this, "UpdateInformationWindowBeforeStart");
-    Connected = true;
+    SetConnected(true);
     WaitMs(50);
     if (AutoStart)
         PushButton_Start();

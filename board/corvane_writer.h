@@ -4,6 +4,8 @@
 // Returned when every poll of the latch succeeded but the board never cleared
 // it: the write was not taken, although no library call failed.
 constexpr int CorvaneLatchTimeout = static_cast<int>(0x800705B4u);
+// The parameter that makes the board take its own FPN reference when written to 0.
+constexpr int kCorvaneTakeReferenceParameter = 54;
 // Latch polls before a write counts as not taken, and the pause between them.
 constexpr int CorvaneLatchPolls = 50;
 constexpr int CorvaneLatchPollWaitMs = 20;

@@ -20,11 +20,11 @@ QString FailureText(const char* p_szFormat, int p_iValue)
 
 } // namespace
 
-QString SendFpgaRegister(int p_iBoardKind, PvDeviceSerialPort* p_pGigEPort, int p_iAddress, unsigned char p_ucValue)
+QString SendFpgaRegister(BoardKind p_Kind, PvDeviceSerialPort* p_pGigEPort, int p_iAddress, unsigned char p_ucValue)
 {
-    switch (p_iBoardKind) {
-    case 1:
-    case 3:
+    switch (p_Kind) {
+    case BoardKind::Arvex:
+    case BoardKind::BelmorPlus:
         // The Arvex board takes this pair in the Belmor encoding too: its own
         // encoder has no letters for them.
         if (SendCameraLinkCommand(kPersoAddress, p_iAddress, true) != 0)
@@ -32,7 +32,7 @@ QString SendFpgaRegister(int p_iBoardKind, PvDeviceSerialPort* p_pGigEPort, int 
         if (SendCameraLinkCommand(kPersoValue, p_ucValue, true) != 0)
             return FailureText("Couldn't set PERSO_VALUE to %d.\n", p_ucValue);
         return QString();
-    case 4:
+    case BoardKind::Dunstel:
         if (SendGigECommand(p_pGigEPort, kPersoAddress, p_iAddress) != 0)
             return FailureText("Couldn't set PERSO_ADDR to %d.\n", p_iAddress);
         if (SendGigECommand(p_pGigEPort, kPersoValue, p_ucValue) != 0)

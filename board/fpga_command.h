@@ -1,6 +1,8 @@
 // FPGA register writes of the interface board: the PERSO_ADDR / PERSO_VALUE pair.
 #pragma once
 
+#include "app/digiboard_kind.h"
+
 #include <QString>
 
 class PvDeviceSerialPort;
@@ -10,4 +12,4 @@ class PvDeviceSerialPort;
 // text on success, else the failure text ("Couldn't set PERSO_ADDR to %d.\n"
 // or "Couldn't set PERSO_VALUE to %d.\n"); a failing address write stops
 // before the value. Other kinds send nothing and report nothing.
-QString SendFpgaRegister(int p_iBoardKind, PvDeviceSerialPort* p_pGigEPort, int p_iAddress, unsigned char p_ucValue);
+QString SendFpgaRegister(BoardKind p_Kind, PvDeviceSerialPort* p_pGigEPort, int p_iAddress, unsigned char p_ucValue);

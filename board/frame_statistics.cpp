@@ -28,10 +28,10 @@ QString BandwidthText(double p_dMbits)
     return QString::number(p_dMbits, 'g', 6) + " Mbits/s";
 }
 
-WatchdogAction WatchdogTick(int p_iKind, int p_iFrameCounter, int& p_rSeconds, bool p_bDebugRunning)
+WatchdogAction WatchdogTick(BoardKind p_Kind, int p_iFrameCounter, int& p_rSeconds, bool p_bDebugRunning)
 {
     const int f = p_iFrameCounter;
-    if (p_iKind == 4 || p_iKind == 5) {
+    if (p_Kind == BoardKind::Dunstel || p_Kind == BoardKind::Eskra) {
         if (!p_bDebugRunning && f == 0 && p_rSeconds < 10) {
             ++p_rSeconds;
             return WatchdogAction::Counted;
@@ -44,7 +44,7 @@ WatchdogAction WatchdogTick(int p_iKind, int p_iFrameCounter, int& p_rSeconds, b
             return WatchdogAction::Disconnect;
         return WatchdogAction::None;
     }
-    if (p_iKind == 6) {
+    if (p_Kind == BoardKind::Corvane) {
         if (f > 0) {
             p_rSeconds = 0;
             return WatchdogAction::FrameSeen;
@@ -94,9 +94,9 @@ void MainWindow::TimeOut1s()
     if (WindowingCurrentFps)
         WindowingCurrentFps(uint16_t(FramesAcquired.load()));
 
-    const int kind = DigiBoardKind;
+    const BoardKind kind = DigiBoardKind;
     double dMbits = 0;
-    if (kind == 4) {
+    if (kind == BoardKind::Dunstel) {
         double dBandwidth = 0;
         if (auto* pFloat = dynamic_cast<PvGenFloat*>(GigEBandwidthParameter))
             pFloat->GetValue(dBandwidth);
@@ -114,7 +114,7 @@ void MainWindow::TimeOut1s()
         std::cout << "No frame since " << seconds << "seconds" << std::endl;
         break;
     case WatchdogAction::FrameSeen:
-        if (kind == 6)
+        if (kind == BoardKind::Corvane)
             CloseWarningBox();
         break;
     case WatchdogAction::ShowWarning: {
@@ -129,7 +129,7 @@ void MainWindow::TimeOut1s()
         break;
     }
     case WatchdogAction::Disconnect:
-        if (kind == 6) {
+        if (kind == BoardKind::Corvane) {
             CloseWarningBox();
             auto* pBox = new QMessageBox(QMessageBox::Critical, QStringLiteral("Critical"),
                                          QStringLiteral("Corvane is deconnected...\nPlease check connexion"),
@@ -142,7 +142,7 @@ void MainWindow::TimeOut1s()
             StopAcquisition = true;
             Deinit();
             PresentMessageBox({this, QMessageBox::Critical, QStringLiteral("Critical"),
-                               kind == 4 ? QStringLiteral("Dunstel is deconnected...\nPlease check connexion")
+                               kind == BoardKind::Dunstel ? QStringLiteral("Dunstel is deconnected...\nPlease check connexion")
                                          : QStringLiteral("Eskra is deconnected...\nPlease check connexion"),
                                {QStringLiteral("OK")}});
         }

@@ -1,6 +1,8 @@
 // The one-second figures (rates, bandwidth) and the no-frame watchdog's rule, apart from the window.
 #pragma once
 
+#include "app/digiboard_kind.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -24,4 +26,4 @@ enum class WatchdogAction {
 // One tick for the board kind: p_iFrameCounter frames this second (-1: no
 // acquisition), p_rSeconds the silent seconds so far (updated), p_bDebugRunning
 // the debug window analysing. Camera Link and kind 0 are never watched.
-WatchdogAction WatchdogTick(int p_iKind, int p_iFrameCounter, int& p_rSeconds, bool p_bDebugRunning);
+WatchdogAction WatchdogTick(BoardKind p_Kind, int p_iFrameCounter, int& p_rSeconds, bool p_bDebugRunning);

@@ -1,6 +1,8 @@
 // Image gain and offset: the sliders' values into the parameter table, and the once-a-second board write.
 #pragma once
 
+#include "app/digiboard_kind.h"
+
 #include <QString>
 
 #include <atomic>
@@ -18,7 +20,7 @@ enum : int {
 // What the slots and the tick read of the main window.
 struct GainOffsetContext
 {
-    int BoardKind = 0;
+    BoardKind Kind = BoardKind::None;
     int ProxyIndex = 0;
     bool SoftwareNUC = false;
     bool AGCOn = false;          // the values are stored without a log line

@@ -415,5 +415,7 @@ void GigEFrameSink::saveAllFrames(const unsigned short* p_pRaw, int p_iPixels)
             }
         }
     }
-    g_bDisplayBusy = false;
+    // The display-busy flag stays with the display slot, which releases it once
+    // the frame is shown: released here, further frames would be drawn into the
+    // images the display and this saver still read.
 }

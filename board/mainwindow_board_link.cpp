@@ -48,7 +48,7 @@ namespace {
 GainOffsetContext ContextOf(MainWindow* p_pWindow)
 {
     GainOffsetContext context;
-    context.BoardKind = p_pWindow->DigiBoardKind;
+    context.Kind = p_pWindow->DigiBoardKind;
     context.ProxyIndex = p_pWindow->CurrentProxyIndex;
     context.SoftwareNUC = p_pWindow->SoftwareNUC;
     context.AGCOn = p_pWindow->ui->checkBox_AGC->isChecked();

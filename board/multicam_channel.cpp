@@ -218,8 +218,8 @@ void MultiCamCallback(PMCSIGNALINFO p_pSignalInfo)
             return;
         g_pRawImage16b = static_cast<unsigned short*>(pSurface);
         ComputeFPNReference();
-        const int kind = pWindow->DigiBoardKind;
-        if (pWindow->SaveAllFramesRunning && (kind == 1 || kind == 3) && height > 0 && pitch > 0)
+        const BoardKind kind = pWindow->DigiBoardKind;
+        if (pWindow->SaveAllFramesRunning && (kind == BoardKind::Arvex || kind == BoardKind::BelmorPlus) && height > 0 && pitch > 0)
             SaveCameraLinkFrame(pWindow, g_pRawImage16b, pitch, height);
         if (!pWindow->StopAcquisition && g_pRawImage16b) {
             pWindow->FrameReady = true;

@@ -13,6 +13,7 @@
 #include "board/eskra_command.h"
 #include "board/gige_link.h"
 #include "board/eskra_frame_stream.h"
+#include "board/register_writer.h"
 #include "board/sensor_parameter_math.h"
 #include "mainwindow/message_boxes.h"
 #include "params/proxy_parameter_ids.h"
@@ -65,7 +66,7 @@ uint32_t MainWindow::getGMSValue()
 void MainWindow::PushButton_SetModuleParameters()
 {
     using namespace ProxyParameterId;
-    const int iKind = DigiBoardKind;
+    const BoardKind iKind = DigiBoardKind;
 
     // The serial-port board takes registers only between two frames.
     if (!SetParametersPending && iKind == BoardKind::Eskra) {
@@ -148,31 +149,10 @@ void MainWindow::PushButton_SetModuleParameters()
             Log->writeLine(QString("\t\t") + bit.name + " = " + cell(bit.cell) + (bit.optional ? " (optional)" : ""));
     }
 
-    // One register through the connected board's family; 0 = sent.
-    auto sendRegister = [this, iKind](int p_iId, uint32_t p_uValue) -> int {
-        const int iValue = static_cast<int>(p_uValue);
-        switch (iKind) {
-        case BoardKind::Arvex:
-            return SendCameraLinkCommandStar(p_iId, iValue, true);
-        case BoardKind::Belmor:
-        case BoardKind::BelmorPlus:
-            return SendCameraLinkCommand(p_iId, iValue, true);
-        case BoardKind::Dunstel:
-            return SendGigECommand(GigESerialPort, p_iId, iValue);
-        case BoardKind::Eskra: {
-            int iStatus = EskraCommandOk;
-            const QByteArray text = FormatEskraCommand(p_iId, iValue, &iStatus).toLatin1();
-            if (iStatus != EskraCommandOk || !EskraSerialPort || EskraSerialPort->write(text) == -1)
-                return -1;
-            WaitMs(100);
-            return 0;
-        }
-        case BoardKind::Corvane:
-            return SetCorvaneParameter(p_iId, iValue, true);
-        default:
-            return 0;
-        }
-    };
+    // A failure ends the sequence with one summary box; the Corvane also names
+    // the parameter that failed in a box of its own first.
+    const RegisterErrorPolicy policy =
+        iKind == BoardKind::Corvane ? RegisterErrorPolicy::MessageBox : RegisterErrorPolicy::Silent;
     // False ends the sequence with p_sFailure. An undefined value (65535) is
     // never sent: the board keeps what it has.
     QString sFailure;
@@ -181,7 +161,7 @@ void MainWindow::PushButton_SetModuleParameters()
             Log->writeLine(QString(p_szName) + " not defined for proxy " + QString::number(p) + ": not sent");
             return true;
         }
-        if (sendRegister(p_iId, p_uValue) == 0)
+        if (WriteRegister(this, iKind, p_iId, p_uValue, policy) == 0)
             return true;
         sFailure = p_sFailure;
         return false;
@@ -251,7 +231,7 @@ void MainWindow::PushButton_SetModuleParameters()
             else
                 Send_Command_To_FPGA(kFpgaClockModeRegister, static_cast<uchar>(*mode));
         }
-        if (iKind != BoardKind::Eskra && iKind != 0 && GetCurrent(p, TINTInLines) != 0) {
+        if (iKind != BoardKind::Eskra && iKind != BoardKind::None && GetCurrent(p, TINTInLines) != 0) {
             const TintRange range = ComputeTintRange(FrameRate, ui->spinBox_CKDIV->value());
             ui->horizontalSlider_TINT->setMinimum(range.Minimum);
             ui->horizontalSlider_TINT->setMaximum(range.Maximum);

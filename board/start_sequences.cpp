@@ -33,7 +33,7 @@ void CriticalBox(MainWindow* p_pWindow, const QString& p_sTitle, const QString& 
 
 void MainWindow::StartAcquisitionSequence()
 {
-    const int kind = DigiBoardKind;
+    const BoardKind kind = DigiBoardKind;
     Log->writeLine("Acquisition in progress");
     ui->action_SoftwareBPCorrection->setEnabled(false);
     ui->action_Datasheet_Proxy->setEnabled(true);
@@ -47,9 +47,9 @@ void MainWindow::StartAcquisitionSequence()
     const int proxy = CurrentProxyIndex;
 
     switch (kind) {
-    case 1:
-    case 2:
-    case 3: {
+    case BoardKind::Arvex:
+    case BoardKind::Belmor:
+    case BoardKind::BelmorPlus: {
         if (!Grabbing) {
             bool bWindowingDisabled = g_bWindowingDisabled;
             if (Init(&bWindowingDisabled)) {
@@ -64,10 +64,10 @@ void MainWindow::StartAcquisitionSequence()
         ui->checkBox_2Tap->setEnabled(false);
         ui->pushButton_SetParameters->setEnabled(true);
         SetCurrent(proxy, ProxyParameterId::AGC, 0);
-        if (kind == 3) {
+        if (kind == BoardKind::BelmorPlus) {
             ui->checkBox_ApplyNUC->setEnabled(true);
             ui->action_SoftwareBPCorrection->setEnabled(true);
-        } else if (kind == 1) {
+        } else if (kind == BoardKind::Arvex) {
             ui->checkBox_ApplyNUC->setEnabled(true);
             ui->checkBox_ApplyNUC->setChecked(true);
             ui->checkBox_AGC->setEnabled(false);
@@ -103,7 +103,7 @@ void MainWindow::StartAcquisitionSequence()
         return;
     }
 
-    case 6: {
+    case BoardKind::Corvane: {
         if (!Grabbing) {
             g_bWindowingDisabled = true;
             bool bWindowingDisabled = true;
@@ -129,7 +129,7 @@ void MainWindow::StartAcquisitionSequence()
         return;
     }
 
-    case 4: {
+    case BoardKind::Dunstel: {
         Log->writeLine("Send the Gige to used for other window");
         CallSlotIfPresent(this, "HandGigEDeviceToToolWindows", false);
         Log->writeLine("Set format to apply");
@@ -208,7 +208,7 @@ void MainWindow::StartAcquisitionSequence()
         return;
     }
 
-    case 5: {
+    case BoardKind::Eskra: {
         // The serial-port board connects and starts in one press; a failing
         // Init has already returned the window to "Connect".
         bool bWindowingDisabled = g_bWindowingDisabled;

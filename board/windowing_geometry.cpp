@@ -182,14 +182,14 @@ int WindowingMode(uint32_t p_uSizeA, uint32_t p_uSizeB)
     return (p_uSizeA != 0 ? 1 : 0) + (p_uSizeB != 0 ? 2 : 0);
 }
 
-WindowingPlan ComputeWindowingPlan(int p_iRecord, int p_iKind, int p_iMode, const WindowCorners& p_UserCorners)
+WindowingPlan ComputeWindowingPlan(int p_iRecord, BoardKind p_Kind, int p_iMode, const WindowCorners& p_UserCorners)
 {
     if (p_iRecord < 0 || p_iRecord >= kProxyRecordCount || p_iMode < 0 || p_iMode > 3) {
         WindowingPlan none;
         none.Mode = p_iMode;
         return none;
     }
-    switch (p_iKind) {
+    switch (p_Kind) {
     case BoardKind::Arvex:
     case BoardKind::Belmor:
     case BoardKind::BelmorPlus:

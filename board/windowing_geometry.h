@@ -1,6 +1,8 @@
 // Sensor windowing arithmetic: window corners per mode and board, the minimum-size test, TINT, the SerData word and the windowing window's presets.
 #pragma once
 
+#include "app/digiboard_kind.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -59,10 +61,10 @@ struct WindowingPlan
 // The mode of a press from the SizeA / SizeB cells 238 and 239.
 int WindowingMode(uint32_t p_uSizeA, uint32_t p_uSizeB);
 
-// The press's geometry for record p_iRecord on board kind p_iKind (a
+// The press's geometry for record p_iRecord on board kind p_Kind (a
 // BoardKind code), with the corner spin boxes as the operator left them.
 // Reads the parameter table, writes nothing.
-WindowingPlan ComputeWindowingPlan(int p_iRecord, int p_iKind, int p_iMode, const WindowCorners& p_UserCorners);
+WindowingPlan ComputeWindowingPlan(int p_iRecord, BoardKind p_Kind, int p_iMode, const WindowCorners& p_UserCorners);
 
 // Stores the plan's cells (221, 226, 231, 236, 160, 165 and, in mode 0, 255,
 // 259, 265, 269) in the current halves of record p_iRecord.

@@ -28,9 +28,9 @@ namespace {
 
 namespace P = ProxyParameterId;
 
-bool IsCameraLink(int p_iKind)
+bool IsCameraLink(BoardKind p_Kind)
 {
-    return p_iKind == BoardKind::Arvex || p_iKind == BoardKind::Belmor || p_iKind == BoardKind::BelmorPlus;
+    return p_Kind == BoardKind::Arvex || p_Kind == BoardKind::Belmor || p_Kind == BoardKind::BelmorPlus;
 }
 
 uint32_t Ticked(const QCheckBox* p_pBox)
@@ -72,7 +72,7 @@ int DacRegisterOfCode(uint32_t p_uCode)
 
 void MainWindow::PushButton_SetWindow()
 {
-    const int kind = DigiBoardKind;
+    const BoardKind kind = DigiBoardKind;
     const int r = CurrentProxyIndex;
     if (r < 0 || r >= kProxyRecordCount)
         return;
@@ -174,7 +174,7 @@ void MainWindow::PushButton_SetWindow()
         if (kind == BoardKind::BelmorPlus) {
             Deinit();
             WaitMs(500);
-            Connected = true;
+            SetConnected(true);
             bool bWindowingDisabled = g_bWindowingDisabled;
             if (Init(&bWindowingDisabled)) {
                 abandon();

@@ -28,6 +28,7 @@
 #include <QScreen>
 #include <QSerialPort>
 #include <QTextStream>
+#include <QThread>
 #include <QTimer>
 
 #include <cstdio>
@@ -123,6 +124,8 @@ MainWindow::MainWindow(QWidget* parent)
     // advanced user; log; recorder; debug window.
     EskraSerialPort = new QSerialPort(this);
     Log = new KV_Log;
+    // Lines written on a frame thread reach the windows on the GUI thread.
+    connect(Log, &KV_Log::LineWritten, this, &MainWindow::LogLineWritten);
     ui = new Ui::MainWindow;
 
     ui->setupUi(this);
@@ -163,6 +166,7 @@ MainWindow::MainWindow(QWidget* parent)
     Timers.RecordingBlink = NewTimer(this, RecordingBlinkTimerPeriodMs);
     // Before any connection: ImageReadyToDisplay is queued from the acquisition threads.
     qRegisterMetaType<cv::Mat>("cv::Mat");
+    qRegisterMetaType<BoardKind>("BoardKind");
 
     // Here: ImageReadyToDisplay to UpdateImageDisplayed and the close
     // signals of the tool windows; then the
@@ -179,6 +183,7 @@ MainWindow::MainWindow(QWidget* parent)
     ConnectProxyControls();
     ConnectConnectionControls();
     ConnectWindowingControls();
+    connect(ui->action_About_Kestivo, &QAction::triggered, this, [this](bool) { Action_AboutKestivo(); });
 
     Log->setLogDirectory(ApplicationDir + HeaderConstants::LogsFolder);
     Log->createLogFile();
@@ -282,6 +287,38 @@ QList<QPointer<QWidget>> MainWindow::ShutdownWindows() const
 {
     // In closing order: debug, bad-pixel detection, proxy test, windowing, terminal.
     return {WindowingWindow.data()};
+}
+
+namespace {
+
+// Runs p_Emit on the window's thread: at once there, queued from any other.
+template <typename F>
+void EmitOnWindowThread(MainWindow* p_pWindow, F p_Emit)
+{
+    if (QThread::currentThread() == p_pWindow->thread())
+        p_Emit();
+    else
+        QMetaObject::invokeMethod(p_pWindow, p_Emit, Qt::QueuedConnection);
+}
+
+} // namespace
+
+void MainWindow::SetDigiBoardKind(BoardKind p_Kind)
+{
+    if (DigiBoardKind.exchange(p_Kind) != p_Kind)
+        EmitOnWindowThread(this, [this, p_Kind]() { emit DigiBoardKindChanged(p_Kind); });
+}
+
+void MainWindow::SetConnected(bool p_bConnected)
+{
+    if (Connected.exchange(p_bConnected) != p_bConnected)
+        EmitOnWindowThread(this, [this, p_bConnected]() { emit ConnectionChanged(p_bConnected); });
+}
+
+void MainWindow::SetCurrentProxyIndex(int p_iProxyIndex)
+{
+    if (CurrentProxyIndex.exchange(p_iProxyIndex) != p_iProxyIndex)
+        EmitOnWindowThread(this, [this, p_iProxyIndex]() { emit ProxyChanged(p_iProxyIndex); });
 }
 
 void MainWindow::GetPointerToInstance()
@@ -455,7 +492,7 @@ void MainWindow::ComboBox_SelectDigiBoard(QString p_sBoardName)
 
     // A grabbing GigE board stops by itself once it sees the flag; everything
     // else running on the old board is torn down first.
-    const int iOldKind = DigiBoardKind;
+    const BoardKind iOldKind = DigiBoardKind;
     if (Grabbing && iOldKind != BoardKind::Dunstel)
         Deinit();
     else if (CameraLinkSerialOpen)
@@ -468,18 +505,18 @@ void MainWindow::ComboBox_SelectDigiBoard(QString p_sBoardName)
     ui->label_Info_Proxy_Freq->clear();
     ui->pushButton_Start->setText(QStringLiteral("Connect"));
     ui->pushButton_Start->setEnabled(true);
-    Connected = false;
+    SetConnected(false);
 
-    int iKind = DigiBoardKindFromName(p_sBoardName);
-    if (iKind < 0) {
-        iKind = 0;
+    const int iIndex = DigiBoardKindFromName(p_sBoardName);
+    const BoardKind iKind = BoardKindFromIndex(iIndex);
+    if (iIndex < 0) {
         ui->label_State->setText(QStringLiteral("No Digi Board selected"));
         ui->action_Datasheet_DigiBoard->setEnabled(false);
         ui->action_Datasheet_Proxy->setEnabled(false);
         ui->pushButton_Start->setEnabled(false);
         ui->checkBox_2Tap->setEnabled(false);
     }
-    DigiBoardKind = iKind;
+    SetDigiBoardKind(iKind);
 
     const bool bWindowing = iKind == BoardKind::Arvex || iKind == BoardKind::BelmorPlus;
     ui->action_WindowingConfiguration->setEnabled(bWindowing);
@@ -487,6 +524,6 @@ void MainWindow::ComboBox_SelectDigiBoard(QString p_sBoardName)
     ui->checkBox_WindowingEnabled->setEnabled(bWindowing);
 
     ui->label_State->setText(QStringLiteral("Ready"));
-    SetupWindow->setDigiBoard(iKind);
+    SetupWindow->setDigiBoard(BoardKindIndex(iKind));
     // Here: Window_Terminal::setDigiBoard with the new kind.
 }

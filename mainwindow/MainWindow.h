@@ -13,8 +13,10 @@
 #include <QString>
 #include <QStringList>
 
+#include "app/digiboard_kind.h"
 #include "board/connection_links.h"
 #include "mainwindow/control_hooks.h"
+#include "mainwindow/proxy_choice_source.h"
 
 #include <opencv2/core.hpp>
 #include <opencv2/videoio.hpp>
@@ -33,6 +35,7 @@ class MW_ProxyBelmor;
 class MW_Windowing;
 class Setup_DigiBoard;
 class Cmd_Perso;
+class Window_AboutKestivo;
 class QSerialPort;
 class QTimer;
 class KV_Log;
@@ -182,7 +185,7 @@ public:
     int DemoHeight = 0;
     int MaxScreenWidth = 0;
     int MaxScreenHeight = 0;
-    std::atomic<int> DigiBoardKind{0};
+    std::atomic<BoardKind> DigiBoardKind{BoardKind::None};
     std::atomic<int> FrameRate{0};
     std::atomic<int> FramesDisplayed{0};
     std::atomic<int> MeasuredFrameRate{0};
@@ -365,6 +368,12 @@ public:
     // ===== end of the image outputs section ==========================================
 
 signals:
+    // What tool windows follow; all are emitted on the GUI thread, when the state changes.
+    void DigiBoardKindChanged(BoardKind p_Kind);
+    void ConnectionChanged(bool p_bConnected);
+    void ProxyChanged(int p_iProxyIndex);
+    // Each line written to the log, without its time stamp.
+    void LogLineWritten(QString p_sLine);
     void ImageReadyToDisplay(cv::Mat, cv::Mat);
     void saveImageToVideo(cv::Mat);
     void UpdateAdvancedHistogram(cv::Mat, cv::Mat);
@@ -546,6 +555,15 @@ public:
 
     // Calls into windows and links owned elsewhere (see control_hooks.h).
     ControlHooks Hooks;
+    // The proxy chosen in the board set-up window; null: the model of the
+    // current record is taken as selected.
+    ProxyChoiceSource* SetupProxySource = nullptr;
+    // The state behind DigiBoardKindChanged, ConnectionChanged and ProxyChanged:
+    // each stores the value and emits the signal when it changed (queued to the
+    // GUI thread when called from another thread).
+    void SetDigiBoardKind(BoardKind p_Kind);
+    void SetConnected(bool p_bConnected);
+    void SetCurrentProxyIndex(int p_iProxyIndex);
     // The password window of the advanced-user mode, made by ConnectProxyControls.
     Window_AdvancedUser* AdvancedUserWindow = nullptr;
     // Tracked from the central widget's show and hide events, so the capture
@@ -580,6 +598,10 @@ public:
     // Connections of the set-window button, the windowing action and the
     // bad-pixel file button; called once by the constructor.
     void ConnectWindowingControls();
+    // The About window: a new one at every use of action_About_Kestivo, each
+    // deleted when closed; the latest is remembered.
+    QPointer<Window_AboutKestivo> AboutWindow;
+    void Action_AboutKestivo();
     // Steps after the file dialog of PushButton_SelectBP_File: opens p_sPath,
     // clears the lists and loads the map. False when the file cannot be opened.
     bool OpenBadPixelFile(const QString& p_sPath);
@@ -634,7 +656,7 @@ private:
     void ApplyClockDividerControls();
     void ApplyCustomFrameRateToDacs();
     void ApplyCustomFrameRateToDivider();
-    void ApplyBoardKindRules(int p_iKind);
+    void ApplyBoardKindRules(BoardKind p_Kind);
     // Shows p_uValue in spinBox_CKDIV; an undefined cell (65535) leaves it and is logged.
     bool SetClockDividerControl(uint32_t p_uValue, const char* p_szWhat);
     void SetGskDac(uint32_t p_uChannel, uint32_t p_uGsk, bool p_bWriteCells);

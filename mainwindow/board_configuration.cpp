@@ -35,7 +35,7 @@ QByteArray AskCameraLink(const char* p_szQuery, int p_iWaitMs)
 
 void MainWindow::ReadConfigIntoDigiBoard()
 {
-    const int iKind = DigiBoardKind;
+    const BoardKind iKind = DigiBoardKind;
     BoardIdentification id;
     id.FrameRate = 0; // no board to ask: the common steps run with 0 and 0
     switch (iKind) {
@@ -117,7 +117,7 @@ void MainWindow::ReadConfigIntoDigiBoard()
     ConfigurationCustom = id.FrameRate < DefaultFrameRateCode;
     // Here: MW_I2C_Configuration::setDigiBoard with the board kind.
     const QString sProxyText = ProxyListText(id.ProxyListPosition);
-    CurrentProxyIndex = ProxyIndexFromListPosition(id.ProxyListPosition);
+    SetCurrentProxyIndex(ProxyIndexFromListPosition(id.ProxyListPosition));
     Log->writeLine("Proxy Number = " + QString::number(CurrentProxyIndex));
     // The kind first, so that the proxy's rates are checked for this board.
     ShowBoardConfigurationInSetupWindow(id.ProxyListPosition, CurrentProxyIndex, FrameRate);

@@ -32,13 +32,13 @@ void MainWindow::CreateBoardToolWindows()
     connect(SetupWindow, &Setup_DigiBoard::UpdateGSK_CKDIV, this, &MainWindow::UpdateValuesOnDynamicFrequency);
     connect(SetupWindow, &Setup_DigiBoard::CloseWindow, this, &MainWindow::CloseSetupDigiWindow);
     connect(ui->action_OpenSetupDigiBoardWindow, &QAction::triggered, this, [this](bool) { ActionSetupDigi(); });
-    Hooks.SetupProxyText = [this]() { return SetupWindow->getProxyText(); };
+    SetupProxySource = SetupWindow;
     Hooks.OpenBoardSetup = [this]() { ActionSetupDigi(); };
 }
 
 void MainWindow::DestroyBoardToolWindows()
 {
-    Hooks.SetupProxyText = nullptr;
+    SetupProxySource = nullptr;
     Hooks.OpenBoardSetup = nullptr;
     delete SetupWindow;
     SetupWindow = nullptr;

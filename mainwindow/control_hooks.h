@@ -11,20 +11,12 @@
 // the caller use its fallback (named at the call), never crash.
 struct ControlHooks
 {
-    // Setup_DigiBoard::getProxyText: the proxy selected in the board set-up window.
-    // Empty: the model of the current record is taken as selected.
-    std::function<QString()> SetupProxyText;
     // MW_ProxyBelmor::ReadProxyNumber and MW_ProxyBelmor::getNameProxy: the
     // Belmor proxy selector. Empty: the current record stays selected.
     std::function<int()> BelmorProxyNumber;
     std::function<QByteArray()> BelmorProxyName;
     // Cmd_Perso::UpdateDigiBoard: the advanced-commands window follows the board.
     std::function<void(const QString&)> AdvancedCommandsBoard;
-    // SendCameraLinkText: a raw text over the Camera Link serial link; 0 = sent.
-    // Empty: the keyboard sends through the link itself, other callers log the text as not sent.
-    std::function<int(const char*)> SendCameraLinkText;
-    // MainWindow::PushButton_TakeFPNRef, as the key S uses it. Empty: that slot.
-    std::function<void()> TakeFPNReference;
     // MainWindow::ActionSetupDigi. Empty: the slot of that name when present.
     std::function<void()> OpenBoardSetup;
 };

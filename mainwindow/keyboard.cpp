@@ -18,15 +18,11 @@ void MainWindow::HandleShutterKey()
 {
     if (DigiBoardKind == BoardKind::BelmorPlus) {
         // The board takes its own reference.
-        const int iStatus = Hooks.SendCameraLinkText ? Hooks.SendCameraLinkText("!s") : SendCameraLinkText("!s");
-        if (iStatus != 0)
+        if (SendCameraLinkText("!s") != 0)
             Log->writeLine("Shutter command !s not sent");
         return;
     }
-    if (Hooks.TakeFPNReference)
-        Hooks.TakeFPNReference();
-    else
-        PushButton_TakeFPNRef();
+    PushButton_TakeFPNRef();
 }
 
 void MainWindow::HandleDebugKey()
@@ -78,7 +74,7 @@ bool MainWindow::eventFilter(QObject* obj, QEvent* e)
         return false;
     const int iKey = static_cast<QKeyEvent*>(e)->key();
     if (iKey == Qt::Key_S) {
-        const int iKind = DigiBoardKind;
+        const BoardKind iKind = DigiBoardKind;
         if (iKind == BoardKind::BelmorPlus || iKind == BoardKind::Belmor || iKind == BoardKind::Dunstel
             || iKind == BoardKind::Corvane) {
             HandleShutterKey();

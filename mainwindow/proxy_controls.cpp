@@ -131,10 +131,10 @@ FrameRateValues DynamicFrequencyValues(int p_iProxyIndex, int p_iFrameRate)
     return values;
 }
 
-std::optional<uint32_t> DefaultFrequencyDivider(int p_iProxyIndex, int p_iBoardKind)
+std::optional<uint32_t> DefaultFrequencyDivider(int p_iProxyIndex, BoardKind p_Kind)
 {
     int iStartCell = -1;
-    switch (p_iBoardKind) {
+    switch (p_Kind) {
     case BoardKind::Arvex:
     case BoardKind::Belmor:
     case BoardKind::BelmorPlus:

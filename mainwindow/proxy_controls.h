@@ -110,7 +110,7 @@ FrameRateValues DynamicFrequencyValues(int p_iProxyIndex, int p_iFrameRate);
 // The divider that the default configuration of the board kind shows:
 // (cell 359 << 10) + the kind's start cell; absent for kinds without one or
 // when a cell is not defined.
-std::optional<uint32_t> DefaultFrequencyDivider(int p_iProxyIndex, int p_iBoardKind);
+std::optional<uint32_t> DefaultFrequencyDivider(int p_iProxyIndex, BoardKind p_Kind);
 
 // The cell of the DAC value that a GSK channel code drives: the spin box's
 // and the slider's value cells, or {-1, -1} for a code that names no DAC.

@@ -30,9 +30,9 @@ void PrintLine(const QByteArray& p_Text)
     std::fflush(stdout);
 }
 
-bool IsCameraLink(int p_iKind)
+bool IsCameraLink(BoardKind p_Kind)
 {
-    return p_iKind == BoardKind::Arvex || p_iKind == BoardKind::Belmor || p_iKind == BoardKind::BelmorPlus;
+    return p_Kind == BoardKind::Arvex || p_Kind == BoardKind::Belmor || p_Kind == BoardKind::BelmorPlus;
 }
 
 } // namespace
@@ -43,28 +43,30 @@ bool IsCameraLink(int p_iKind)
 void MainWindow::InitGUIWithProxy()
 {
     Log->writeLine("Refresh GUI depending on the proxy");
-    const int iKind = DigiBoardKind;
+    const BoardKind iKind = DigiBoardKind;
 
     // Which record is current.
+    int iProxy = CurrentProxyIndex;
     if (iKind == BoardKind::Belmor) {
         if (Hooks.BelmorProxyNumber)
-            CurrentProxyIndex = Hooks.BelmorProxyNumber();
+            iProxy = Hooks.BelmorProxyNumber();
         const QByteArray name = Hooks.BelmorProxyName ? Hooks.BelmorProxyName()
-                                                      : QByteArray(ProxyModelName(CurrentProxyIndex));
+                                                      : QByteArray(ProxyModelName(iProxy));
         PrintLine("Proxy lue : " + name);
     } else {
-        const QString sText = Hooks.SetupProxyText ? Hooks.SetupProxyText()
-                                                   : QString::fromUtf8(ProxyModelName(CurrentProxyIndex));
+        const QString sText = SetupProxySource ? SetupProxySource->ProxyText()
+                                               : QString::fromUtf8(ProxyModelName(iProxy));
         PrintLine("Proxy lue : " + sText.toUtf8());
-        CurrentProxyIndex = ProxyIndexFromProxyText(sText);
+        iProxy = ProxyIndexFromProxyText(sText);
     }
     // A proxy outside the table (a selector out of step) would index past it.
-    if (CurrentProxyIndex < 0 || CurrentProxyIndex >= kProxyRecordCount) {
-        Log->writeLine("Proxy index " + QString::number(CurrentProxyIndex) + " unknown, no proxy selected");
-        CurrentProxyIndex = 0;
+    if (iProxy < 0 || iProxy >= kProxyRecordCount) {
+        Log->writeLine("Proxy index " + QString::number(iProxy) + " unknown, no proxy selected");
+        iProxy = 0;
     }
-    if (CurrentProxyIndex == 9 && FrameRate == 120)
-        CurrentProxyIndex = 12;
+    if (iProxy == 9 && FrameRate == 120)
+        iProxy = 12;
+    SetCurrentProxyIndex(iProxy);
     const int p = CurrentProxyIndex;
     auto apply = [p](const std::vector<DescriptorRow>& p_Rows) {
         for (const DescriptorRow& row : p_Rows)
@@ -250,7 +252,7 @@ void MainWindow::InitGUIWithProxy()
 void MainWindow::ApplyClockDividerControls()
 {
     const int p = CurrentProxyIndex;
-    const int iKind = DigiBoardKind;
+    const BoardKind iKind = DigiBoardKind;
     const bool bAdvanced = AdvancedUserAuthenticated != 0;
 
     // Row 51: the clock divider.
@@ -329,7 +331,7 @@ void MainWindow::SetGskDac(uint32_t p_uChannel, uint32_t p_uGsk, bool p_bWriteCe
 void MainWindow::ApplyCustomFrameRateToDacs()
 {
     const int p = CurrentProxyIndex;
-    const int iKind = DigiBoardKind;
+    const BoardKind iKind = DigiBoardKind;
     const uint32_t uChannel = GetCurrent(p, ControlCells::GSKChannel);
 
     // The DAC that carries GSK shows its current values.
@@ -391,7 +393,7 @@ void MainWindow::ApplyCustomFrameRateToDacs()
 void MainWindow::ApplyCustomFrameRateToDivider()
 {
     const int p = CurrentProxyIndex;
-    const int iKind = DigiBoardKind;
+    const BoardKind iKind = DigiBoardKind;
     if (iKind == BoardKind::Belmor || iKind == BoardKind::BelmorPlus)
         SetCurrent(p, ControlCells::CKDIVHighBit, 0);
     const uint32_t uHigh = GetCurrent(p, ControlCells::CKDIVHighBit);
@@ -434,13 +436,13 @@ void MainWindow::UpdateGUI()
     if (Hooks.AdvancedCommandsBoard)
         Hooks.AdvancedCommandsBoard(ui->comboBox_SelectDigiBoard->currentText());
 
-    const int iKind = DigiBoardKind;
+    const BoardKind iKind = DigiBoardKind;
     if (iKind == BoardKind::None) {
         ui->checkBox_2Tap->setEnabled(false);
         ui->pushButton_Start->setEnabled(false);
     } else if (iKind >= BoardKind::Arvex && iKind <= BoardKind::Corvane) {
         if (iKind == BoardKind::Eskra) {
-            CurrentProxyIndex = kEskraProxyIndex;
+            SetCurrentProxyIndex(kEskraProxyIndex);
             ui->label_Info_Proxy_Freq->setText(QStringLiteral("Only with Z603 @6.8FPS"));
         }
         ApplyBoardKindRules(iKind);
@@ -456,11 +458,11 @@ void MainWindow::UpdateGUI()
         pBox->setEnabled(bProxy);
 }
 
-void MainWindow::ApplyBoardKindRules(int p_iKind)
+void MainWindow::ApplyBoardKindRules(BoardKind p_Kind)
 {
     const int p = CurrentProxyIndex;
-    const bool bArvex = p_iKind == BoardKind::Arvex;
-    const bool bBelmorPlus = p_iKind == BoardKind::BelmorPlus;
+    const bool bArvex = p_Kind == BoardKind::Arvex;
+    const bool bBelmorPlus = p_Kind == BoardKind::BelmorPlus;
 
     // Image gain and offset start neutral.
     ui->spinBox_ImageGain->setRange(1, 255);
@@ -472,7 +474,7 @@ void MainWindow::ApplyBoardKindRules(int p_iKind)
     SetCurrent(p, ImageGainSliderMax, 255);
     SetCurrent(p, ImageGainSlider, 1);
     SetCurrent(p, ImageOffsetSlider, 0);
-    if (p_iKind != BoardKind::Belmor)
+    if (p_Kind != BoardKind::Belmor)
         SetCurrent(p, ImageGain, 1);
     SetCurrent(p, ImageOffset, 0);
 
@@ -520,7 +522,7 @@ void MainWindow::ApplyBoardKindRules(int p_iKind)
         SoftwareNUC = false;
         ui->label_NUCType_Val->setText(QStringLiteral("Hardware"));
     } else {
-        const bool bCorvane = p_iKind == BoardKind::Corvane;
+        const bool bCorvane = p_Kind == BoardKind::Corvane;
         ui->checkBox_ApplyNUC->setText(QStringLiteral("1 point NUC"));
         ui->checkBox_Enable_AverageFPN->setEnabled(true);
         if (bCorvane)
@@ -534,7 +536,7 @@ void MainWindow::ApplyBoardKindRules(int p_iKind)
     }
 
     ui->comboBox_BPCorrectionMode->setEnabled(false);
-    if (p_iKind != BoardKind::Belmor)
+    if (p_Kind != BoardKind::Belmor)
         SetCurrent(p, BPCorrectionModeEnabled, 0);
 
     if (bArvex || bBelmorPlus) {
@@ -564,7 +566,7 @@ void MainWindow::ApplyBoardKindRules(int p_iKind)
             SetCurrent(p, TwoTapEnabled, 0);
             SetCurrent(p, TwoTapVisible, 0);
         }
-    } else if (p_iKind != BoardKind::Belmor) {
+    } else if (p_Kind != BoardKind::Belmor) {
         ui->checkBox_2Tap->setEnabled(false);
         ui->checkBox_2Tap->setVisible(false);
         SetCurrent(p, TwoTapEnabled, 0);
@@ -575,7 +577,7 @@ void MainWindow::ApplyBoardKindRules(int p_iKind)
     QWidget* windowing[9] = {ui->checkBox_SizeA,  ui->checkBox_SizeB,  ui->spinBox_AcqX,
                              ui->spinBox_AcqY,    ui->spinBox_XFirst,  ui->spinBox_XLast,
                              ui->spinBox_YFirst,  ui->spinBox_YLast,   ui->pushButton_SetWindow};
-    if (p_iKind <= BoardKind::BelmorPlus) {
+    if (p_Kind <= BoardKind::BelmorPlus) {
         for (QWidget* pWidget : windowing)
             pWidget->setVisible(false);
         ui->line->setVisible(false);
@@ -624,7 +626,7 @@ void MainWindow::UpdateValuesOnDynamicFrequency(int frameRate)
         return;
     }
     // The board's default configuration: only the divider follows.
-    const int iKind = DigiBoardKind;
+    const BoardKind iKind = DigiBoardKind;
     if ((iKind >= BoardKind::Arvex && iKind <= BoardKind::Dunstel) || iKind == BoardKind::Corvane)
         SetClockDividerControl(DefaultFrequencyDivider(p, iKind).value_or(ProxyParameterNotSet), "default value");
     else

@@ -7,6 +7,7 @@
 #include "app/kv_log.h"
 #include "app/waits.h"
 #include "board/acquisition_links.h"
+#include "board/register_writer.h"
 #include "mainwindow/message_boxes.h"
 #include "tools/MW_Windowing.h"
 
@@ -46,7 +47,9 @@ void MainWindow::ActionWindowing()
     auto* pWindow = new MW_Windowing(nullptr);
     WindowingWindow = pWindow;
     pWindow->setRegisterWriter(
-        [this](int p_iId, int p_iValue) { return WriteBoardRegister(this, DigiBoardKind, p_iId, p_iValue); });
+        [this](int p_iId, int p_iValue) {
+            return WriteRegister(this, DigiBoardKind, p_iId, uint32_t(p_iValue), RegisterErrorPolicy::Silent);
+        });
     pWindow->setProxy(ProxyName, CurrentProxyIndex);
     pWindow->setSecondCamFile(TwoTap);
     pWindow->setImageSize(uint16_t(FrameWidth.load()), uint16_t(FrameHeight.load()));

@@ -25,11 +25,11 @@ const CorrectionKernels& SelectedCorrectionKernels()
     return kernels;
 }
 
-CorrectionPath CorrectionPathFor(int p_iDigiBoardKind, bool p_bSoftwareNUC)
+CorrectionPath CorrectionPathFor(BoardKind p_Kind, bool p_bSoftwareNUC)
 {
-    if (p_bSoftwareNUC || p_iDigiBoardKind == 2 || p_iDigiBoardKind == 4 || p_iDigiBoardKind == 5)
+    if (p_bSoftwareNUC || p_Kind == BoardKind::Belmor || p_Kind == BoardKind::Dunstel || p_Kind == BoardKind::Eskra)
         return CorrectionPath::Software;
-    if (p_iDigiBoardKind == 1 || p_iDigiBoardKind == 3 || p_iDigiBoardKind == 6)
+    if (p_Kind == BoardKind::Arvex || p_Kind == BoardKind::BelmorPlus || p_Kind == BoardKind::Corvane)
         return CorrectionPath::Board;
     return CorrectionPath::None;
 }

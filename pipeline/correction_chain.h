@@ -2,6 +2,8 @@
 // offset and gain, clamp, inversion, bad-pixel replacement, gamma, display bytes.
 #pragma once
 
+#include "app/digiboard_kind.h"
+
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
 
@@ -79,12 +81,12 @@ struct CorrectionSettings
 
 // Which path a board kind takes: the software chain for kinds 2, 4 and 5 and
 // for any kind with software NUC, the board's own correction for 1, 3 and 6.
-CorrectionPath CorrectionPathFor(int p_iDigiBoardKind, bool p_bSoftwareNUC);
+CorrectionPath CorrectionPathFor(BoardKind p_Kind, bool p_bSoftwareNUC);
 
 // Fills the settings from the current halves of the cells of one proxy record.
 struct WindowCorrectionState
 {
-    int DigiBoardKind = 0;
+    BoardKind DigiBoardKind = BoardKind::None;
     bool SoftwareNUC = false;
     bool NUC2ptChecked = false;
     bool BadPixelCorrectionOn = false;

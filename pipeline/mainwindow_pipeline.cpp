@@ -8,6 +8,8 @@
 #include "app/globals.h"
 #include "app/header_constants.h"
 #include "app/kv_log.h"
+#include "board/cameralink_serial.h"
+#include "board/corvane_writer.h"
 #include "params/proxy_parameter_table.h"
 #include "pipeline/affichage.h"
 #include "pipeline/display_preparation.h"
@@ -26,8 +28,6 @@
 
 namespace {
 
-constexpr int kBoardBelmorPlus = 3;
-constexpr int kBoardEskra = 5;
 constexpr int kProxyBayer = 14;
 const char* const kDemoWindow = "Vantrel - ScreenShow";
 
@@ -178,13 +178,11 @@ void MainWindow::PushButton_TakeFPNRef()
         SetCurrent(CurrentProxyIndex, PipelineCell::ApplyNUCEnabled, 1);
     };
     auto sendCameraLink = [this](const char* p_szText) {
-        if (Hooks.SendCameraLinkText)
-            Hooks.SendCameraLinkText(p_szText);
-        else
+        if (SendCameraLinkText(p_szText) != 0)
             Log->writeLine(QString("Camera Link text not sent: ") + p_szText);
     };
     switch (DigiBoardKind.load()) {
-    case 1:
+    case BoardKind::Arvex:
         if (Connected) {
             if (SoftwareNUC)
                 FPNRequest = true;
@@ -193,13 +191,13 @@ void MainWindow::PushButton_TakeFPNRef()
         }
         enableBoth();
         break;
-    case 2:
-    case 4:
-    case 5:
+    case BoardKind::Belmor:
+    case BoardKind::Dunstel:
+    case BoardKind::Eskra:
         FPNRequest = true;
         enableBoth();
         break;
-    case 3:
+    case BoardKind::BelmorPlus:
         if (Connected) {
             if (SoftwareNUC)
                 FPNRequest = true;
@@ -207,17 +205,14 @@ void MainWindow::PushButton_TakeFPNRef()
                 sendCameraLink("!s");
         }
         break;
-    case 6:
+    case BoardKind::Corvane:
         if (SoftwareNUC) {
             FPNRequest = true;
             enableBoth();
         } else {
-            // The board takes its own reference when its parameter 54 is
-            // written to 0; that write belongs to the USB3 register link.
-            if (Pipeline->SetCorvaneParameter)
-                Pipeline->SetCorvaneParameter(54, 0);
-            else
-                Log->writeLine("Corvane parameter 54 not sent: no register link");
+            // The board takes its own reference when its parameter 54 is written to 0.
+            if (SetCorvaneParameter(kCorvaneTakeReferenceParameter, 0, false) != 0)
+                Log->writeLine("Corvane parameter 54 not sent");
             ui->checkBox_ApplyNUC->setEnabled(true);
             SetCurrent(CurrentProxyIndex, PipelineCell::ApplyNUCEnabled, 1);
         }
@@ -234,7 +229,7 @@ void MainWindow::takeFPNfromSignal()
     // The reference is built from a delivered frame on the thread that delivers
     // it; only the serial-port board delivers on this thread, so only there is
     // the step run now.
-    if (DigiBoardKind == kBoardEskra)
+    if (DigiBoardKind == BoardKind::Eskra)
         ComputeFPNReference();
 }
 
@@ -287,8 +282,8 @@ void SetMatNewFPNReference(cv::Mat p_Image)
 
 void MainWindow::UpdateDisplay(unsigned short* pImage16b)
 {
-    const int kind = DigiBoardKind;
-    if (g_bDisplayBusy || (kind >= 1 && kind <= 3 && !CameraLinkFrameReady)) {
+    const BoardKind kind = DigiBoardKind;
+    if (g_bDisplayBusy || (IsCameraLinkBoard(kind) && !CameraLinkFrameReady)) {
         ++Pipeline->DroppedFrames;
         return;
     }
@@ -541,10 +536,8 @@ void MainWindow::ShowDemoFrame(const cv::Mat& p_Full, const cv::Mat& p_Scaled)
     }
     if (key == 's' || key == 'S') {
         Log->writeLine("Shutter command asked");
-        if (DigiBoardKind == kBoardBelmorPlus) {
-            if (Hooks.SendCameraLinkText)
-                Hooks.SendCameraLinkText("!s");
-            else
+        if (DigiBoardKind == BoardKind::BelmorPlus) {
+            if (SendCameraLinkText("!s") != 0)
                 Log->writeLine("Camera Link text not sent: !s");
         } else {
             PushButton_TakeFPNRef();

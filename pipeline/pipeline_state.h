@@ -60,7 +60,6 @@ public:
     std::function<void(unsigned short*)> CalibrationReceive; // acquisition thread
     std::function<void(const cv::Mat&)> SaveDisplayedRaw;    // acquisition thread
     std::function<bool()> RecorderIsRecording;               // GUI thread
-    std::function<int(int, int)> SetCorvaneParameter;        // GUI thread: address, value; 0 = written
 
 protected:
     bool eventFilter(QObject* p_pWatched, QEvent* p_pEvent) override;

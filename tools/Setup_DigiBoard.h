@@ -1,6 +1,8 @@
 // The board set-up window: the proxy, frame rate or custom pixel clock an interface board is reconfigured for.
 #pragma once
 
+#include "mainwindow/proxy_choice_source.h"
+
 #include <QMainWindow>
 #include <QString>
 
@@ -12,7 +14,7 @@ namespace Ui {
 class Setup_DigiBoard;
 }
 
-class Setup_DigiBoard : public QMainWindow
+class Setup_DigiBoard : public QMainWindow, public ProxyChoiceSource
 {
     Q_OBJECT
 
@@ -38,6 +40,8 @@ public:
     int getFrequency() const { return m_iFrameRate; }
     QString getFrequencyText() const;
     QString getProxyText() const;
+    // The main window asks the chosen proxy through this.
+    QString ProxyText() const override { return getProxyText(); }
 
     int proxyRow() const { return m_iProxyRow; }
     int configuredGSK() const { return m_iConfiguredGSK; }

@@ -1,19 +1,15 @@
 // The six simulated interface-board kinds and the simulator-wide switches.
 #pragma once
 
+#include "app/digiboard_kind.h"
+
 #include <QString>
 
 namespace sim {
 
-// Numbered like the program's DigiBoardKind so that a kind reads the same everywhere.
-enum class BoardKind : int {
-    Arvex = 1,
-    Belmor = 2,
-    BelmorPlus = 3,
-    Dunstel = 4,
-    Eskra = 5,
-    Corvane = 6,
-};
+// The program's own kinds, so that a kind reads the same everywhere (a simulated
+// board is never BoardKind::None).
+using BoardKind = ::BoardKind;
 
 constexpr int kBoardKindCount = 6;
 constexpr BoardKind kAllBoardKinds[kBoardKindCount] = {

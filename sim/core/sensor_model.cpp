@@ -328,7 +328,11 @@ const std::vector<float>& NoiseTable()
 // rounding gives.
 // p_fDiscX0 is the first pixel's distance to the disc's centre along the
 // line, p_fDy2 the line's squared distance to it.
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
+// A second copy for processors with AVX2 and FMA, chosen when the library is
+// loaded. Not under the sanitizers: ThreadSanitizer cannot run the loader's
+// choice before its own start-up.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && !defined(__SANITIZE_THREAD__) \
+    && !defined(__SANITIZE_ADDRESS__)
 __attribute__((target_clones("arch=x86-64-v3", "default")))
 #endif
 void RenderLine(uint16_t* __restrict p_pLine, const float* __restrict p_pBase, const float* __restrict p_pWeight,

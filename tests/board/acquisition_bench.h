@@ -51,7 +51,7 @@ struct AcquisitionBench
         MainWindow& w = *Window;
         w.show();
         w.GetPointerToInstance();
-        w.DigiBoardKind = p_iKind;
+        w.DigiBoardKind = BoardKindFromIndex(p_iKind);
         w.CurrentProxyIndex = p_iProxy;
         w.ProxyName = QString::fromLatin1(ProxyModelName(p_iProxy));
         w.Connected = true;

@@ -92,7 +92,8 @@ void tst_acquisition_usb3::streamsAtTheBoardsRateAndStops()
     // A loaded machine may lose frames of the second (the two-tap de-interleave of a
     // sanitizer build under a parallel ctest shows about half); a wrong path loses
     // them all or counts twice.
-    QVERIFY2(fps >= MinimumForBuild(5) && fps <= 36, qPrintable(rate));
+    // A one-second tick that comes late on a loaded machine counts a little more.
+    QVERIFY2(fps >= MinimumForBuild(5) && fps <= 45, qPrintable(rate));
     QCOMPARE(w.ShortFramesDropped.load(), 0u);
     w.Deinit();
     QVERIFY(bench.idle());

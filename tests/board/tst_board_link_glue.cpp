@@ -70,13 +70,13 @@ private slots:
     // Both Camera Link kinds take the pair through the Belmor encoder, 50 ms after each.
     void fpgaPairOverCameraLink_data()
     {
-        QTest::addColumn<int>("kind");
-        QTest::newRow("Belmor+") << 3;
-        QTest::newRow("Arvex") << 1;
+        QTest::addColumn<BoardKind>("kind");
+        QTest::newRow("Belmor+") << BoardKind::BelmorPlus;
+        QTest::newRow("Arvex") << BoardKind::Arvex;
     }
     void fpgaPairOverCameraLink()
     {
-        QFETCH(int, kind);
+        QFETCH(BoardKind, kind);
         const BoardKind board = static_cast<BoardKind>(kind);
         MainWindow window;
         onlyCameraLinkBoard(board);
@@ -99,7 +99,7 @@ private slots:
         QCOMPARE(SelectCameraLinkPort(nullptr, nullptr, 0), 0);
         sim::ClearRecordedMessages();
         sim::InjectFault(BoardKind::BelmorPlus, sim::Fault::WriteFailure, 1);
-        window.DigiBoardKind = 3;
+        window.DigiBoardKind = BoardKind::BelmorPlus;
         window.Send_Command_To_FPGA(16, 2);
         // The value is not sent after a failed address.
         QVERIFY(sim::RecordedBytes(BoardKind::BelmorPlus, "serial").isEmpty());

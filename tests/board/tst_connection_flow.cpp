@@ -185,7 +185,7 @@ void tst_connection_flow::noBoardAttemptOpensNothing()
 {
     Bench bench;
     bench.open();
-    QCOMPARE(bench.window->DigiBoardKind.load(), 0);
+    QCOMPARE(bench.window->DigiBoardKind.load(), BoardKind::None);
     QCOMPARE(bench.window->ConnectToBoard(0), 0);
     QVERIFY(!bench.window->Connected);
     QVERIFY(!bench.window->CameraLinkSerialOpen);

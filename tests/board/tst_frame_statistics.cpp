@@ -72,7 +72,7 @@ void tst_frame_statistics::bandwidth()
 
 void tst_frame_statistics::watchdogRule_data()
 {
-    QTest::addColumn<int>("kind");
+    QTest::addColumn<BoardKind>("kind");
     QTest::addColumn<QList<int>>("counters");   // FrameCounter of each tick
     QTest::addColumn<QList<int>>("actions");    // WatchdogAction of each tick
     QTest::addColumn<int>("seconds");
@@ -80,20 +80,20 @@ void tst_frame_statistics::watchdogRule_data()
               P = int(WatchdogAction::CountedAndPrint), F = int(WatchdogAction::FrameSeen),
               W = int(WatchdogAction::ShowWarning), D = int(WatchdogAction::Disconnect);
     const QList<int> silent11{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-    QTest::newRow("Dunstel silent") << 4 << silent11 << QList<int>{C, C, C, C, C, C, C, C, C, C, D} << 10;
-    QTest::newRow("Eskra silent") << 5 << silent11 << QList<int>{C, C, C, C, C, C, C, C, C, C, D} << 10;
-    QTest::newRow("Dunstel frame resets") << 4 << QList<int>{0, 0, 3, 0} << QList<int>{C, C, F, C} << 1;
-    QTest::newRow("Dunstel no acquisition") << 4 << QList<int>{-1, -1} << QList<int>{N, N} << 0;
-    QTest::newRow("Corvane silent") << 6 << silent11 << QList<int>{P, P, P, P, W, P, P, P, P, P, D} << 10;
-    QTest::newRow("Corvane frame resets") << 6 << QList<int>{0, 0, 0, 0, 0, 2, 0} << QList<int>{P, P, P, P, W, F, P}
+    QTest::newRow("Dunstel silent") << BoardKind::Dunstel << silent11 << QList<int>{C, C, C, C, C, C, C, C, C, C, D} << 10;
+    QTest::newRow("Eskra silent") << BoardKind::Eskra << silent11 << QList<int>{C, C, C, C, C, C, C, C, C, C, D} << 10;
+    QTest::newRow("Dunstel frame resets") << BoardKind::Dunstel << QList<int>{0, 0, 3, 0} << QList<int>{C, C, F, C} << 1;
+    QTest::newRow("Dunstel no acquisition") << BoardKind::Dunstel << QList<int>{-1, -1} << QList<int>{N, N} << 0;
+    QTest::newRow("Corvane silent") << BoardKind::Corvane << silent11 << QList<int>{P, P, P, P, W, P, P, P, P, P, D} << 10;
+    QTest::newRow("Corvane frame resets") << BoardKind::Corvane << QList<int>{0, 0, 0, 0, 0, 2, 0} << QList<int>{P, P, P, P, W, F, P}
                                           << 1;
-    QTest::newRow("Belmor+") << 3 << silent11 << QList<int>{N, N, N, N, N, N, N, N, N, N, N} << 0;
-    QTest::newRow("no board") << 0 << silent11 << QList<int>{N, N, N, N, N, N, N, N, N, N, N} << 0;
+    QTest::newRow("Belmor+") << BoardKind::BelmorPlus << silent11 << QList<int>{N, N, N, N, N, N, N, N, N, N, N} << 0;
+    QTest::newRow("no board") << BoardKind::None << silent11 << QList<int>{N, N, N, N, N, N, N, N, N, N, N} << 0;
 }
 
 void tst_frame_statistics::watchdogRule()
 {
-    QFETCH(int, kind);
+    QFETCH(BoardKind, kind);
     QFETCH(QList<int>, counters);
     QFETCH(QList<int>, actions);
     QFETCH(int, seconds);

@@ -26,10 +26,10 @@ namespace {
 
 constexpr int kProxy = 2;
 
-GainOffsetContext Context(int p_iKind, bool p_bSoftwareNUC, bool p_bTimer, bool p_bAGC = false)
+GainOffsetContext Context(BoardKind p_Kind, bool p_bSoftwareNUC, bool p_bTimer, bool p_bAGC = false)
 {
     GainOffsetContext c;
-    c.BoardKind = p_iKind;
+    c.Kind = p_Kind;
     c.ProxyIndex = kProxy;
     c.SoftwareNUC = p_bSoftwareNUC;
     c.TimerRunning = p_bTimer;
@@ -83,28 +83,28 @@ private slots:
 
     void offsetStored_data()
     {
-        QTest::addColumn<int>("kind");
+        QTest::addColumn<BoardKind>("kind");
         QTest::addColumn<bool>("softwareNUC");
         QTest::addColumn<bool>("timer");
         QTest::addColumn<bool>("agc");
         QTest::addColumn<int>("cell");      // -1: unchanged
         QTest::addColumn<bool>("marked");
-        QTest::newRow("Belmor+ hardware NUC: full value, marked") << 3 << false << true << false << 1000 << true;
-        QTest::newRow("Belmor+ timer stopped: not marked") << 3 << false << false << false << 1000 << false;
-        QTest::newRow("Belmor+ software NUC: halved") << 3 << true << true << false << 500 << false;
-        QTest::newRow("Belmor not halved") << 2 << false << false << false << 1000 << false;
-        QTest::newRow("Dunstel not halved") << 4 << false << false << false << 1000 << false;
-        QTest::newRow("Eskra not halved") << 5 << false << false << false << 1000 << false;
-        QTest::newRow("Corvane software NUC: halved") << 6 << true << true << false << 500 << false;
-        QTest::newRow("Corvane hardware NUC: left to the tick") << 6 << false << true << false << -1 << true;
-        QTest::newRow("Arvex software NUC: only the slider cell") << 1 << true << true << false << -1 << false;
-        QTest::newRow("Arvex hardware NUC: marked") << 1 << false << true << false << -1 << true;
-        QTest::newRow("no board") << 0 << false << true << false << -1 << false;
-        QTest::newRow("AGC on: stored, not logged") << 2 << false << false << true << 1000 << false;
+        QTest::newRow("Belmor+ hardware NUC: full value, marked") << BoardKind::BelmorPlus << false << true << false << 1000 << true;
+        QTest::newRow("Belmor+ timer stopped: not marked") << BoardKind::BelmorPlus << false << false << false << 1000 << false;
+        QTest::newRow("Belmor+ software NUC: halved") << BoardKind::BelmorPlus << true << true << false << 500 << false;
+        QTest::newRow("Belmor not halved") << BoardKind::Belmor << false << false << false << 1000 << false;
+        QTest::newRow("Dunstel not halved") << BoardKind::Dunstel << false << false << false << 1000 << false;
+        QTest::newRow("Eskra not halved") << BoardKind::Eskra << false << false << false << 1000 << false;
+        QTest::newRow("Corvane software NUC: halved") << BoardKind::Corvane << true << true << false << 500 << false;
+        QTest::newRow("Corvane hardware NUC: left to the tick") << BoardKind::Corvane << false << true << false << -1 << true;
+        QTest::newRow("Arvex software NUC: only the slider cell") << BoardKind::Arvex << true << true << false << -1 << false;
+        QTest::newRow("Arvex hardware NUC: marked") << BoardKind::Arvex << false << true << false << -1 << true;
+        QTest::newRow("no board") << BoardKind::None << false << true << false << -1 << false;
+        QTest::newRow("AGC on: stored, not logged") << BoardKind::Belmor << false << false << true << 1000 << false;
     }
     void offsetStored()
     {
-        QFETCH(int, kind);
+        QFETCH(BoardKind, kind);
         QFETCH(bool, softwareNUC);
         QFETCH(bool, timer);
         QFETCH(bool, agc);
@@ -124,22 +124,22 @@ private slots:
 
     void gainStored_data()
     {
-        QTest::addColumn<int>("kind");
+        QTest::addColumn<BoardKind>("kind");
         QTest::addColumn<bool>("softwareNUC");
         QTest::addColumn<bool>("timer");
         QTest::addColumn<bool>("stored");
         QTest::addColumn<bool>("marked");
-        QTest::newRow("Dunstel in software") << 4 << false << false << true << false;
-        QTest::newRow("Belmor in software") << 2 << false << true << true << false;
-        QTest::newRow("Arvex software NUC") << 1 << true << true << true << false;
-        QTest::newRow("Belmor+ marked") << 3 << false << true << false << true;
-        QTest::newRow("Corvane marked") << 6 << false << true << false << true;
-        QTest::newRow("Belmor+ timer stopped") << 3 << false << false << false << false;
-        QTest::newRow("Eskra nothing") << 5 << false << true << false << false;
+        QTest::newRow("Dunstel in software") << BoardKind::Dunstel << false << false << true << false;
+        QTest::newRow("Belmor in software") << BoardKind::Belmor << false << true << true << false;
+        QTest::newRow("Arvex software NUC") << BoardKind::Arvex << true << true << true << false;
+        QTest::newRow("Belmor+ marked") << BoardKind::BelmorPlus << false << true << false << true;
+        QTest::newRow("Corvane marked") << BoardKind::Corvane << false << true << false << true;
+        QTest::newRow("Belmor+ timer stopped") << BoardKind::BelmorPlus << false << false << false << false;
+        QTest::newRow("Eskra nothing") << BoardKind::Eskra << false << true << false << false;
     }
     void gainStored()
     {
-        QFETCH(int, kind);
+        QFETCH(BoardKind, kind);
         QFETCH(bool, softwareNUC);
         QFETCH(bool, timer);
         QFETCH(bool, stored);
@@ -157,14 +157,14 @@ private slots:
 
     void tickSendsOffsetThenGain_data()
     {
-        QTest::addColumn<int>("kind");
+        QTest::addColumn<BoardKind>("kind");
         QTest::addColumn<QList<QByteArray>>("serial");
-        QTest::newRow("Belmor+") << 3 << QList<QByteArray>{"!G00500", "!F0005"};
-        QTest::newRow("Arvex") << 1 << QList<QByteArray>{Zero8("*O00500"), Zero8("*G0005")};
+        QTest::newRow("Belmor+") << BoardKind::BelmorPlus << QList<QByteArray>{"!G00500", "!F0005"};
+        QTest::newRow("Arvex") << BoardKind::Arvex << QList<QByteArray>{Zero8("*O00500"), Zero8("*G0005")};
     }
     void tickSendsOffsetThenGain()
     {
-        QFETCH(int, kind);
+        QFETCH(BoardKind, kind);
         QFETCH(QList<QByteArray>, serial);
         const BoardKind board = static_cast<BoardKind>(kind);
         openCameraLink(board);
@@ -181,7 +181,7 @@ private slots:
     void tickSendsToTheBoardBehindTheUsb3Board()
     {
         std::atomic<bool> changed{true};
-        QVERIFY(GainOffsetTick(Context(6, false, true), 9, 301, changed, nullptr));
+        QVERIFY(GainOffsetTick(Context(BoardKind::Corvane, false, true), 9, 301, changed, nullptr));
         QCOMPARE(sim::RecordedBytes(BoardKind::Corvane, "board"), (QList<QByteArray>{"2,8,150", "2,7,9"}));
         QCOMPARE(sim::RecordedBytes(BoardKind::Corvane, "register"),
                  (QList<QByteArray>{"51=2", "52=8", "53=150", "50=0", "51=2", "52=7", "53=9", "50=0"}));
@@ -193,9 +193,9 @@ private slots:
         SetCurrent(kProxy, GainOffsetCell::Offset, 100);
         SetCurrent(kProxy, GainOffsetCell::Gain, 3);
         std::atomic<bool> changed{false};
-        QVERIFY(GainOffsetTick(Context(3, false, true), 3, 200, changed, nullptr));
+        QVERIFY(GainOffsetTick(Context(BoardKind::BelmorPlus, false, true), 3, 200, changed, nullptr));
         QCOMPARE(GetCurrent(kProxy, GainOffsetCell::Offset), 100u);
-        QVERIFY(GainOffsetTick(Context(3, false, true), 4, 300, changed, nullptr));
+        QVERIFY(GainOffsetTick(Context(BoardKind::BelmorPlus, false, true), 4, 300, changed, nullptr));
         QCOMPARE(GetCurrent(kProxy, GainOffsetCell::Offset), 150u);
         QCOMPARE(GetCurrent(kProxy, GainOffsetCell::Gain), 4u);
         QVERIFY(sim::RecordedBytes(BoardKind::BelmorPlus, "serial").isEmpty());
@@ -207,12 +207,12 @@ private slots:
         sim::InjectFault(BoardKind::BelmorPlus, sim::Fault::WriteFailure, 1);
         std::atomic<bool> changed{true};
         QString sFailure;
-        QVERIFY(!GainOffsetTick(Context(3, false, true), 5, 1000, changed, &sFailure));
+        QVERIFY(!GainOffsetTick(Context(BoardKind::BelmorPlus, false, true), 5, 1000, changed, &sFailure));
         QCOMPARE(sFailure, QString("Couldn't set OFFSET_IMG to 500.\n"));
         QVERIFY(changed);
         QVERIFY(sim::RecordedBytes(BoardKind::BelmorPlus, "serial").isEmpty());
         // The next tick sends both.
-        QVERIFY(GainOffsetTick(Context(3, false, true), 5, 1000, changed, &sFailure));
+        QVERIFY(GainOffsetTick(Context(BoardKind::BelmorPlus, false, true), 5, 1000, changed, &sFailure));
         QCOMPARE(sim::RecordedBytes(BoardKind::BelmorPlus, "serial"), (QList<QByteArray>{"!G00500", "!F0005"}));
     }
 
@@ -222,7 +222,7 @@ private slots:
         sim::InjectFault(BoardKind::BelmorPlus, sim::Fault::WriteFailure, 1, 1);
         std::atomic<bool> changed{true};
         QString sFailure;
-        QVERIFY(!GainOffsetTick(Context(3, false, true), 5, 1000, changed, &sFailure));
+        QVERIFY(!GainOffsetTick(Context(BoardKind::BelmorPlus, false, true), 5, 1000, changed, &sFailure));
         QCOMPARE(sFailure, QString("Couldn't set GAIN_IMG to 5.\n"));
         QVERIFY(changed);
     }
@@ -235,7 +235,7 @@ private slots:
     {
         MainWindow window;
         window.ConnectGainOffsetRefresh();
-        window.DigiBoardKind = 3;
+        window.DigiBoardKind = BoardKind::BelmorPlus;
         window.CurrentProxyIndex = kProxy;
         window.SoftwareNUC = false;
         window.ui->checkBox_AGC->setChecked(false);
@@ -261,7 +261,7 @@ private slots:
     {
         MainWindow window;
         window.ConnectGainOffsetRefresh();
-        window.DigiBoardKind = 3;
+        window.DigiBoardKind = BoardKind::BelmorPlus;
         window.CurrentProxyIndex = kProxy;
         openCameraLink(BoardKind::BelmorPlus);
         sim::InjectFault(BoardKind::BelmorPlus, sim::Fault::WriteFailure);

@@ -335,7 +335,7 @@ private slots:
     void fpgaRegisterPair()
     {
         QVERIFY(openPort() != nullptr);
-        QCOMPARE(SendFpgaRegister(4, m_pPort, 6, 1), QString());
+        QCOMPARE(SendFpgaRegister(BoardKind::Dunstel, m_pPort, 6, 1), QString());
         QCOMPARE(uart(), (QList<QByteArray>{"!a0006\n\r", "!b0001\n\r"}));
     }
 
@@ -343,23 +343,23 @@ private slots:
     {
         QVERIFY(openPort() != nullptr);
         sim::InjectFault(BoardKind::Dunstel, sim::Fault::WriteFailure, 1, 1);
-        QCOMPARE(SendFpgaRegister(4, m_pPort, 6, 200), QString("Couldn't set PERSO_VALUE to 200.\n"));
+        QCOMPARE(SendFpgaRegister(BoardKind::Dunstel, m_pPort, 6, 200), QString("Couldn't set PERSO_VALUE to 200.\n"));
     }
 
     void fpgaAddressWriteFailsFirst()
     {
         QVERIFY(openPort() != nullptr);
         sim::InjectFault(BoardKind::Dunstel, sim::Fault::WriteFailure, 1);
-        QCOMPARE(SendFpgaRegister(4, m_pPort, 16, 3), QString("Couldn't set PERSO_ADDR to 16.\n"));
+        QCOMPARE(SendFpgaRegister(BoardKind::Dunstel, m_pPort, 16, 3), QString("Couldn't set PERSO_ADDR to 16.\n"));
         QVERIFY(uart().isEmpty());
         QCOMPARE(m_pBench->logLinesStartingWith("Data sent to GigE").size(), 1);
     }
 
     void fpgaOtherBoardsSendNothing()
     {
-        QCOMPARE(SendFpgaRegister(2, nullptr, 4, 1), QString());
-        QCOMPARE(SendFpgaRegister(6, nullptr, 4, 1), QString());
-        QCOMPARE(SendFpgaRegister(0, nullptr, 4, 1), QString());
+        QCOMPARE(SendFpgaRegister(BoardKind::Belmor, nullptr, 4, 1), QString());
+        QCOMPARE(SendFpgaRegister(BoardKind::Corvane, nullptr, 4, 1), QString());
+        QCOMPARE(SendFpgaRegister(BoardKind::None, nullptr, 4, 1), QString());
         QVERIFY(m_pBench->logLinesStartingWith("Data sent").isEmpty());
     }
 

@@ -119,7 +119,7 @@ void TestWindowingGeometry::cameraLinkMinimumHeightComparesTheDifference()
 
 void TestWindowingGeometry::userWindowWithFirstAfterLastIsRefused_data()
 {
-    QTest::addColumn<int>("kind");
+    QTest::addColumn<BoardKind>("kind");
     QTest::addColumn<WindowCorners>("user");
     QTest::addColumn<int>("error");
     QTest::newRow("Camera Link rows") << BoardKind::Arvex << WindowCorners{0, 400, 300, 10}
@@ -132,7 +132,7 @@ void TestWindowingGeometry::userWindowWithFirstAfterLastIsRefused_data()
 
 void TestWindowingGeometry::userWindowWithFirstAfterLastIsRefused()
 {
-    QFETCH(int, kind);
+    QFETCH(BoardKind, kind);
     QFETCH(WindowCorners, user);
     QFETCH(int, error);
     // In 32-bit unsigned arithmetic the difference would wrap to a huge size
@@ -230,7 +230,7 @@ void TestWindowingGeometry::dunstelMinimumHeightCountsBothRows()
 
 void TestWindowingGeometry::boardsWithoutGeometry()
 {
-    for (int kind : {BoardKind::None, BoardKind::Eskra, BoardKind::Corvane})
+    for (BoardKind kind : {BoardKind::None, BoardKind::Eskra, BoardKind::Corvane})
         QVERIFY(!ComputeWindowingPlan(kRecord640, kind, 3, {}).Computed);
     QVERIFY(!ComputeWindowingPlan(-1, BoardKind::Arvex, 3, {}).Computed);
     QCOMPARE(WindowingMode(0, 0), 0);

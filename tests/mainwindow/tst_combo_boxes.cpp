@@ -179,14 +179,14 @@ void tst_combo_boxes::unknownBoardNameDisablesTheButton()
 {
     Bench bench;
     bench.window->ComboBox_SelectDigiBoard("Digi board ...");
-    QCOMPARE(bench.window->DigiBoardKind.load(), 0);
+    QCOMPARE(bench.window->DigiBoardKind.load(), BoardKind::None);
     QVERIFY(!bench.ui()->pushButton_Start->testAttribute(Qt::WA_ForceDisabled));
     bench.window->ComboBox_SelectDigiBoard("Nonesuch");
-    QCOMPARE(bench.window->DigiBoardKind.load(), 0);
+    QCOMPARE(bench.window->DigiBoardKind.load(), BoardKind::None);
     QVERIFY(bench.ui()->pushButton_Start->testAttribute(Qt::WA_ForceDisabled));
     QCOMPARE(bench.ui()->label_State->text(), QString("Ready"));
     bench.window->ComboBox_SelectDigiBoard("belmor+");
-    QCOMPARE(bench.window->DigiBoardKind.load(), 3);
+    QCOMPARE(bench.window->DigiBoardKind.load(), BoardKind::BelmorPlus);
     QVERIFY(!bench.ui()->checkBox_WindowingEnabled->isHidden());
 }
 

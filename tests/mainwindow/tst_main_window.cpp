@@ -80,7 +80,7 @@ private slots:
         QVERIFY(!window.bInitDriverDone);
         QVERIFY(!window.AutoStart);
         QVERIFY(!window.AutoNUC);
-        QCOMPARE(window.DigiBoardKind.load(), 0);
+        QCOMPARE(window.DigiBoardKind.load(), BoardKind::None);
         QCOMPARE(window.CurrentProxyIndex.load(), 0);
         QCOMPARE(window.AdvancedUserAuthenticated, 0);
         QVERIFY(window.WorkingImage32s.empty());
@@ -175,7 +175,7 @@ private slots:
         {
             MainWindow window;
             QVERIFY(!window.Log->isEnabled());
-            QCOMPARE(window.DigiBoardKind.load(), 0);
+            QCOMPARE(window.DigiBoardKind.load(), BoardKind::None);
             QCOMPARE(window.windowTitle(), QStringLiteral("Vantrel - Kestivo 5.25 [*]"));
         }
         KV_Log::setMessageSink({});
@@ -333,32 +333,32 @@ private slots:
     void bootFileSelectsBoard_data()
     {
         QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<int>("kind");
+        QTest::addColumn<BoardKind>("kind");
         QTest::addColumn<bool>("autoStart");
         QTest::addColumn<bool>("autoNUC");
         QTest::addColumn<bool>("windowing");
-        QTest::newRow("Eskra") << QByteArray("DigiBoard :Eskra\nAuto Start :0\nAuto NUC :0\n") << 5 << false << false
+        QTest::newRow("Eskra") << QByteArray("DigiBoard :Eskra\nAuto Start :0\nAuto NUC :0\n") << BoardKind::Eskra << false << false
                                << false;
         QTest::newRow("Belmor+ with auto start") << QByteArray("DigiBoard :Belmor+\nAuto Start :1\nAuto NUC :0\n")
-                                                 << 3 << true << false << true;
-        QTest::newRow("Arvex with auto NUC") << QByteArray("DigiBoard :Arvex\nAuto Start :0\nAuto NUC :2\n") << 1
+                                                 << BoardKind::BelmorPlus << true << false << true;
+        QTest::newRow("Arvex with auto NUC") << QByteArray("DigiBoard :Arvex\nAuto Start :0\nAuto NUC :2\n") << BoardKind::Arvex
                                              << false << true << true;
         QTest::newRow("Corvane, CR LF") << QByteArray("DigiBoard :Corvane\r\nAuto Start :1\r\nAuto NUC :1\r\n")
-                                        << 6 << true << true << false;
-        QTest::newRow("Dunstel") << QByteArray("DigiBoard :Dunstel\nAuto Start :x\nAuto NUC :-1\n") << 4 << false
+                                        << BoardKind::Corvane << true << true << false;
+        QTest::newRow("Dunstel") << QByteArray("DigiBoard :Dunstel\nAuto Start :x\nAuto NUC :-1\n") << BoardKind::Dunstel << false
                                  << false << false;
         QTest::newRow("leading blank is no board") << QByteArray("DigiBoard : Belmor\nAuto Start :0\nAuto NUC :0\n")
-                                                   << 0 << false << false << false;
-        QTest::newRow("unknown board") << QByteArray("DigiBoard :Zorbel\nAuto Start :0\nAuto NUC :0\n") << 0
+                                                   << BoardKind::None << false << false << false;
+        QTest::newRow("unknown board") << QByteArray("DigiBoard :Zorbel\nAuto Start :0\nAuto NUC :0\n") << BoardKind::None
                                        << false << false << false;
-        QTest::newRow("placeholder") << QByteArray("DigiBoard :Digi board ...\nAuto Start :0\nAuto NUC :0\n") << 0
+        QTest::newRow("placeholder") << QByteArray("DigiBoard :Digi board ...\nAuto Start :0\nAuto NUC :0\n") << BoardKind::None
                                      << false << false << false;
-        QTest::newRow("line without colon") << QByteArray("garbage\nmore\n") << 0 << false << false << false;
+        QTest::newRow("line without colon") << QByteArray("garbage\nmore\n") << BoardKind::None << false << false << false;
     }
     void bootFileSelectsBoard()
     {
         QFETCH(QByteArray, content);
-        QFETCH(int, kind);
+        QFETCH(BoardKind, kind);
         QFETCH(bool, autoStart);
         QFETCH(bool, autoNUC);
         QFETCH(bool, windowing);
@@ -366,7 +366,7 @@ private slots:
         QVERIFY(WriteFile(folder.filePath("boot.txt"), content));
         MainWindow window;
         // The selection ran the board slot before the constructor returned.
-        QCOMPARE(window.ui->comboBox_SelectDigiBoard->currentIndex(), kind);
+        QCOMPARE(window.ui->comboBox_SelectDigiBoard->currentIndex(), BoardKindIndex(kind));
         QCOMPARE(window.DigiBoardKind.load(), kind);
         QCOMPARE(window.AutoStart, autoStart);
         QCOMPARE(window.AutoNUC, autoNUC);
@@ -377,7 +377,7 @@ private slots:
         const QString sLog = LogText(folder);
         QVERIFY(sLog.contains(" : DigiBoard  : " + window.ui->comboBox_SelectDigiBoard->currentText() + "\n"));
         QVERIFY(sLog.contains(QString(" : AutoStart  : %1\n").arg(autoStart ? 1 : 0)));
-        if (kind != 0)
+        if (kind != BoardKind::None)
             QVERIFY(sLog.contains(" : DigiBoard changed to " + window.ui->comboBox_SelectDigiBoard->currentText()));
     }
 
@@ -388,27 +388,27 @@ private slots:
         MainWindow window;
         QCOMPARE(ReadFile(folder.filePath("boot.txt")),
                  QByteArray("DigiBoard :Digi board ...\nAuto Start :0\nAuto NUC :0\n"));
-        QCOMPARE(window.DigiBoardKind.load(), 0);
+        QCOMPARE(window.DigiBoardKind.load(), BoardKind::None);
     }
 
     void boardChoice_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("kind");
+        QTest::addColumn<BoardKind>("kind");
         QTest::addColumn<bool>("startEnabled");
-        QTest::newRow("Belmor") << "Belmor" << 2 << true;
-        QTest::newRow("case ignored") << "bElMoR+" << 3 << true;
-        QTest::newRow("placeholder") << "Digi board ..." << 0 << true;
-        QTest::newRow("unknown") << "Nothing" << 0 << false;
+        QTest::newRow("Belmor") << "Belmor" << BoardKind::Belmor << true;
+        QTest::newRow("case ignored") << "bElMoR+" << BoardKind::BelmorPlus << true;
+        QTest::newRow("placeholder") << "Digi board ..." << BoardKind::None << true;
+        QTest::newRow("unknown") << "Nothing" << BoardKind::None << false;
     }
     void boardChoice()
     {
         QFETCH(QString, text);
-        QFETCH(int, kind);
+        QFETCH(BoardKind, kind);
         QFETCH(bool, startEnabled);
         TestAppFolder folder;
         MainWindow window;
-        window.DigiBoardKind = 5;
+        window.DigiBoardKind = BoardKind::Eskra;
         window.Connected = true;
         window.ComboBox_SelectDigiBoard(text);
         QCOMPARE(window.DigiBoardKind.load(), kind);
@@ -426,7 +426,7 @@ private slots:
     {
         TestAppFolder folder;
         MainWindow window;
-        window.DigiBoardKind = 4;
+        window.DigiBoardKind = BoardKind::Dunstel;
         window.Grabbing = true;
         window.ComboBox_SelectDigiBoard("Arvex");
         QVERIFY(window.StopAcquisition);

@@ -11,6 +11,12 @@
 #include "params/proxy_parameter_ids.h"
 #include "params/proxy_parameter_table.h"
 #include "support/test_app_folder.h"
+#include "app/globals.h"
+#include "board/cameralink_serial.h"
+#include "platform/clserial/clserial.h"
+#include "sim/core/board_registry.h"
+#include "sim/core/message_recorder.h"
+#include "sim/core/simulation_settings.h"
 
 #include <QDir>
 #include <QFile>
@@ -64,8 +70,6 @@ struct Bench
     QList<MessageBoxRequest> boxes;
     int answer = 0;
     std::unique_ptr<MainWindow> window;
-    int fpnRequests = 0;
-    QStringList cameraLinkTexts;
 
     Bench()
     {
@@ -74,12 +78,9 @@ struct Bench
             return answer;
         });
         window = std::make_unique<MainWindow>();
-        window->Hooks.TakeFPNReference = [this]() { ++fpnRequests; };
-        window->Hooks.SendCameraLinkText = [this](const char* p_szText) {
-            cameraLinkTexts << QString::fromLatin1(p_szText);
-            return 0;
-        };
     }
+    // How often the reference button's slot ran.
+    int fpnRequests() const { return LogText(folder).count(QStringLiteral(" : Get FPN Reference Image\n")); }
     ~Bench()
     {
         window.reset();
@@ -88,12 +89,20 @@ struct Bench
     }
     Ui::MainWindow* ui() const { return window->ui; }
 
-    void selectBoard(int p_iKind) { ui()->comboBox_SelectDigiBoard->setCurrentIndex(p_iKind); }
-    // Applies the record the board set-up window (or the Belmor selector) names.
-    void apply(int p_iKind, const QString& p_sProxyText)
+    // The board set-up window's choice, as the main window asks it.
+    struct FixedChoice : ProxyChoiceSource
     {
-        selectBoard(p_iKind);
-        window->Hooks.SetupProxyText = [p_sProxyText]() { return p_sProxyText; };
+        QString Text;
+        QString ProxyText() const override { return Text; }
+    } setupChoice;
+
+    void selectBoard(BoardKind p_Kind) { ui()->comboBox_SelectDigiBoard->setCurrentIndex(BoardKindIndex(p_Kind)); }
+    // Applies the record the board set-up window (or the Belmor selector) names.
+    void apply(BoardKind p_Kind, const QString& p_sProxyText)
+    {
+        selectBoard(p_Kind);
+        setupChoice.Text = p_sProxyText;
+        window->SetupProxySource = &setupChoice;
         window->Hooks.BelmorProxyNumber = [p_sProxyText]() { return ProxyIndexFromProxyText(p_sProxyText); };
         window->InitGUIWithProxy();
     }
@@ -134,7 +143,7 @@ private slots:
 
     void recordSelection_data()
     {
-        QTest::addColumn<int>("kind");
+        QTest::addColumn<BoardKind>("kind");
         QTest::addColumn<QString>("proxyText");
         QTest::addColumn<int>("frameRate");
         QTest::addColumn<int>("record");
@@ -152,7 +161,7 @@ private slots:
     }
     void recordSelection()
     {
-        QFETCH(int, kind);
+        QFETCH(BoardKind, kind);
         QFETCH(QString, proxyText);
         QFETCH(int, frameRate);
         QFETCH(int, record);
@@ -366,7 +375,7 @@ private slots:
 
     void flipRule_data()
     {
-        QTest::addColumn<int>("kind");
+        QTest::addColumn<BoardKind>("kind");
         QTest::addColumn<bool>("alternative");
         QTest::newRow("Arvex") << BoardKind::Arvex << true;
         QTest::newRow("Belmor+") << BoardKind::BelmorPlus << true;
@@ -378,7 +387,7 @@ private slots:
     }
     void flipRule()
     {
-        QFETCH(int, kind);
+        QFETCH(BoardKind, kind);
         QFETCH(bool, alternative);
         Bench bench;
         const int p = kind == BoardKind::Eskra ? 17 : 11;
@@ -404,7 +413,7 @@ private slots:
 
     void boardRules_data()
     {
-        QTest::addColumn<int>("kind");
+        QTest::addColumn<BoardKind>("kind");
         QTest::newRow("Arvex") << BoardKind::Arvex;
         QTest::newRow("Belmor") << BoardKind::Belmor;
         QTest::newRow("Belmor+") << BoardKind::BelmorPlus;
@@ -414,7 +423,7 @@ private slots:
     }
     void boardRules()
     {
-        QFETCH(int, kind);
+        QFETCH(BoardKind, kind);
         Bench bench;
         QStringList boards;
         bench.window->Hooks.AdvancedCommandsBoard = [&boards](const QString& p_sBoard) { boards << p_sBoard; };
@@ -518,13 +527,13 @@ private slots:
 
     void noProxyDisablesParameterGroups_data()
     {
-        QTest::addColumn<int>("kind");
+        QTest::addColumn<BoardKind>("kind");
         for (int kind = 0; kind <= 6; ++kind)
-            QTest::newRow(qPrintable(QString::number(kind))) << kind;
+            QTest::newRow(qPrintable(QString::number(kind))) << BoardKindFromIndex(kind);
     }
     void noProxyDisablesParameterGroups()
     {
-        QFETCH(int, kind);
+        QFETCH(BoardKind, kind);
         Bench bench;
         bench.selectBoard(kind);
         bench.window->CurrentProxyIndex = kNoProxyIndex;
@@ -541,7 +550,7 @@ private slots:
 
     void twoTapOnCameraLink_data()
     {
-        QTest::addColumn<int>("kind");
+        QTest::addColumn<BoardKind>("kind");
         QTest::addColumn<QString>("proxyText");
         QTest::addColumn<int>("frameRate");
         QTest::addColumn<bool>("shown");
@@ -552,7 +561,7 @@ private slots:
     }
     void twoTapOnCameraLink()
     {
-        QFETCH(int, kind);
+        QFETCH(BoardKind, kind);
         QFETCH(QString, proxyText);
         QFETCH(int, frameRate);
         QFETCH(bool, shown);
@@ -975,29 +984,41 @@ private slots:
 
     void shutterKey_data()
     {
-        QTest::addColumn<int>("kind");
+        QTest::addColumn<BoardKind>("kind");
         QTest::addColumn<bool>("boardCommand");
         QTest::addColumn<bool>("filterConsumes");
-        QTest::newRow("none") << 0 << false << false;
-        QTest::newRow("Arvex") << 1 << false << false;
-        QTest::newRow("Belmor") << 2 << false << true;
-        QTest::newRow("Belmor+") << 3 << true << true;
-        QTest::newRow("Dunstel") << 4 << false << true;
-        QTest::newRow("Eskra") << 5 << false << false;
-        QTest::newRow("Corvane") << 6 << false << true;
+        QTest::newRow("none") << BoardKind::None << false << false;
+        QTest::newRow("Arvex") << BoardKind::Arvex << false << false;
+        QTest::newRow("Belmor") << BoardKind::Belmor << false << true;
+        QTest::newRow("Belmor+") << BoardKind::BelmorPlus << true << true;
+        QTest::newRow("Dunstel") << BoardKind::Dunstel << false << true;
+        QTest::newRow("Eskra") << BoardKind::Eskra << false << false;
+        QTest::newRow("Corvane") << BoardKind::Corvane << false << true;
     }
     void shutterKey()
     {
-        QFETCH(int, kind);
+        QFETCH(BoardKind, kind);
         QFETCH(bool, boardCommand);
         QFETCH(bool, filterConsumes);
+        sim::ResetSimulation();
         Bench bench;
         bench.selectBoard(kind);
         MainWindow& w = *bench.window;
+        // The Belmor+ link is open, as after a connection: the command reaches the board.
+        if (kind == BoardKind::BelmorPlus) {
+            sim::SimulationSettings settings;
+            for (BoardKind other : {BoardKind::Arvex, BoardKind::Belmor})
+                settings.setBoardPresent(other, false);
+            hSerRef ref = nullptr;
+            QCOMPARE(clSerialInit(0, &ref), int32_t(CL_ERR_NO_ERR));
+            g_hCameraLinkSerial = ref;
+        }
         // On the window itself: one action per key press, whichever handler takes it.
         QTest::keyPress(&w, Qt::Key_S);
-        QCOMPARE(bench.cameraLinkTexts, boardCommand ? QStringList{"!s"} : QStringList{});
-        QCOMPARE(bench.fpnRequests, boardCommand ? 0 : 1);
+        QCOMPARE(sim::RecordedBytes(BoardKind::BelmorPlus, "serial"),
+                 boardCommand ? QList<QByteArray>{"!s"} : QList<QByteArray>{});
+        QCOMPARE(bench.fpnRequests(), boardCommand ? 0 : 1);
+        QVERIFY(!LogText(bench.folder).contains("Shutter command !s not sent"));
 
         // In a watched child widget the filter takes the key only for some boards.
         QKeyEvent press(QEvent::KeyPress, Qt::Key_S, Qt::NoModifier, "s");
@@ -1007,13 +1028,14 @@ private slots:
         QVERIFY(!pFilter->eventFilter(w.ui->spinBox_CKDIV, &other));
         QKeyEvent release(QEvent::KeyRelease, Qt::Key_S, Qt::NoModifier, "s");
         QVERIFY(!pFilter->eventFilter(w.ui->spinBox_CKDIV, &release));
+        CloseCameraLinkSerial();
+        sim::ResetSimulation();
     }
 
-    // Without a hook the key runs the reference button's own slot.
+    // The key runs the reference button's own slot.
     void shutterKeyRunsTheReferenceButton()
     {
         Bench bench;
-        bench.window->Hooks.TakeFPNReference = {};
         bench.selectBoard(BoardKind::Dunstel);
         QTest::keyPress(bench.window.get(), Qt::Key_S);
         QVERIFY(LogText(bench.folder).contains(" : Get FPN Reference Image\n"));

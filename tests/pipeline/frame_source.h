@@ -44,7 +44,7 @@ public:
     {
         ++m_Window.FramesReceived;
         ComputeFPNReference();
-        if (m_Window.DigiBoardKind >= 1 && m_Window.DigiBoardKind <= 3)
+        if (IsCameraLinkBoard(m_Window.DigiBoardKind))
             m_Window.CameraLinkFrameReady = true;
         m_Window.UpdateDisplay(g_pRawImage16b);
     }

@@ -433,7 +433,7 @@ void tst_correction_chain::settingsFromCells()
     SetCurrent(proxy, PipelineCell::UpCol, 1);
     SetCurrent(proxy, PipelineCell::InterpolationMethod, 2);
     WindowCorrectionState w;
-    w.DigiBoardKind = 4;
+    w.DigiBoardKind = BoardKind::Dunstel;
     w.NUC2ptChecked = true;
     w.GammaChecked = true;
     w.Gamma = 2.0;
@@ -450,14 +450,14 @@ void tst_correction_chain::settingsFromCells()
     QVERIFY(s.GammaOn);
     SetCurrent(proxy, PipelineCell::ApplyNUC, 1);
     SetCurrent(proxy, PipelineCell::UpRow, 65535);
-    w.DigiBoardKind = 6;
+    w.DigiBoardKind = BoardKind::Corvane;
     s = ReadCorrectionSettings(proxy, w);
     QCOMPARE(int(s.Input), int(SoftwareInput::FPN));
     QCOMPARE(int(s.Path), int(CorrectionPath::Board));
     QCOMPARE(s.BadPixelList, -1);
     w.SoftwareNUC = true;
     QCOMPARE(int(ReadCorrectionSettings(proxy, w).Path), int(CorrectionPath::Software));
-    w.DigiBoardKind = 0;
+    w.DigiBoardKind = BoardKind::None;
     w.SoftwareNUC = false;
     QCOMPARE(int(ReadCorrectionSettings(proxy, w).Path), int(CorrectionPath::None));
     InitProxyParameterTable();

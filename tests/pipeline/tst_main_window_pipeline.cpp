@@ -5,6 +5,11 @@
 
 #include "app/globals.h"
 #include "app/kv_log.h"
+#include "board/cameralink_serial.h"
+#include "platform/clserial/clserial.h"
+#include "sim/core/board_registry.h"
+#include "sim/core/message_recorder.h"
+#include "sim/core/simulation_settings.h"
 #include "params/proxy_parameter_table.h"
 #include "pipeline/affichage.h"
 #include "pipeline/image_miniature.h"
@@ -41,7 +46,7 @@ struct Streaming
     explicit Streaming(int p_iKind)
     {
         Window.GetPointerToInstance();
-        Window.DigiBoardKind = p_iKind;
+        Window.DigiBoardKind = BoardKindFromIndex(p_iKind);
         Window.CurrentProxyIndex = kProxy;
         Window.Connected = true;
         Window.FrameCounter = 1;
@@ -162,7 +167,7 @@ void tst_main_window_pipeline::chainMatchesReferenceInWindow()
     s.Window.BadPixelIndexList[0] = list.data();
 
     WindowCorrectionState state;
-    state.DigiBoardKind = 5;
+    state.DigiBoardKind = BoardKind::Eskra;
     state.BadPixelCorrectionOn = true;
     state.GammaChecked = true;
     state.Gamma = 2.0;
@@ -240,30 +245,41 @@ void tst_main_window_pipeline::averagedFpnReferenceAndButton()
 void tst_main_window_pipeline::boardSideFpnRequests()
 {
     Streaming s(3);
-    QStringList sent;
-    s.Window.Hooks.SendCameraLinkText = [&sent](const char* p_szText) {
-        sent << p_szText;
-        return 0;
+    // The Camera Link link is open to the simulated board, as after a connection.
+    sim::ResetSimulation();
+    sim::SimulationSettings settings;
+    for (sim::BoardKind other : {sim::BoardKind::Arvex, sim::BoardKind::Belmor})
+        settings.setBoardPresent(other, false);
+    hSerRef ref = nullptr;
+    QCOMPARE(clSerialInit(0, &ref), int32_t(CL_ERR_NO_ERR));
+    g_hCameraLinkSerial = ref;
+    auto sentTexts = []() {
+        QStringList texts;
+        for (const QByteArray& bytes : sim::RecordedBytes(sim::BoardKind::BelmorPlus, "serial"))
+            texts << QString::fromLatin1(bytes);
+        return texts;
     };
     // Belmor+ without software NUC: the board takes the reference, nothing is enabled.
     s.Window.SoftwareNUC = false;
     SetCurrent(Streaming::kProxy, PipelineCell::ApplyNUCEnabled, 0);
     s.Window.AutoNUC = true;
     s.Window.PushButton_TakeFPNRef();
-    QCOMPARE(sent, QStringList{"!s"});
+    QCOMPARE(sentTexts(), QStringList{"!s"});
     QVERIFY(!s.Window.FPNRequest);
     QCOMPARE(GetCurrent(Streaming::kProxy, PipelineCell::ApplyNUCEnabled), 0u);
     QVERIFY(s.Window.ui->checkBox_ApplyNUC->isChecked()); // auto NUC still checks it
     // Arvex not connected: nothing sent, both boxes enabled.
-    s.Window.DigiBoardKind = 1;
+    s.Window.DigiBoardKind = BoardKind::Arvex;
     s.Window.Connected = false;
     s.Window.PushButton_TakeFPNRef();
-    QCOMPARE(sent.size(), 1);
+    QCOMPARE(sentTexts().size(), 1);
     QCOMPARE(GetCurrent(Streaming::kProxy, PipelineCell::ApplyNUCEnabled), 1u);
     QCOMPARE(GetCurrent(Streaming::kProxy, PipelineCell::NUC2ptEnabled), 1u);
     s.Window.Connected = true;
     s.Window.PushButton_TakeFPNRef();
-    QCOMPARE(sent.last(), QString("*s"));
+    QCOMPARE(sentTexts().last(), QString("*s"));
+    CloseCameraLinkSerial();
+    sim::ResetSimulation();
 }
 
 void tst_main_window_pipeline::agcWritesGainAndOffset()

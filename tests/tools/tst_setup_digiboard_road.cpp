@@ -10,7 +10,7 @@
 #include "app/header_constants.h"
 #include "params/proxy_lookup.h"
 
-Q_DECLARE_METATYPE(sim::BoardKind)
+
 
 namespace {
 
@@ -28,7 +28,7 @@ void Connect(Bench& p_Bench, int p_iKind)
     p_Bench.pressMain();
     PvDeviceFinderWnd::SetAutomaticChoice(PvDeviceFinderWnd::kAsk);
     QVERIFY(p_Bench.window->Connected);
-    QCOMPARE(int(p_Bench.window->DigiBoardKind), p_iKind);
+    QCOMPARE(int(p_Bench.window->DigiBoardKind.load()), p_iKind);
 }
 
 } // namespace
