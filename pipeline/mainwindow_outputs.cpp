@@ -182,8 +182,9 @@ void MainWindow::SaveDisplayedRaw(cv::Mat p_Image)
 
 void MainWindow::SaveAllFrames_Belmor()
 {
-    const int kind = DigiBoardKind;
-    if (kind == 1 || kind == 3)
+    const BoardKind kind = DigiBoardKind;
+    // The Arvex and Belmor+ frame callbacks save their series themselves.
+    if (kind == BoardKind::Arvex || kind == BoardKind::BelmorPlus)
         return;
     if (!SaveAllFramesRunning) {
         // The next series counts from its own first frame.

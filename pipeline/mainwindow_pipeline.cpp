@@ -443,7 +443,7 @@ void MainWindow::UpdateImageDisplayed(cv::Mat p_Full, cv::Mat p_Scaled)
     }
     // The Belmor save-all series is written by the acquisition loop from this
     // frame's copies, taken while the acquisition side holds off.
-    if (SaveAllFramesRunning && DigiBoardKind == 2 && g_pRawImage16b && FrameHeight > 0 && FramePitch > 0) {
+    if (SaveAllFramesRunning && DigiBoardKind == BoardKind::Belmor && g_pRawImage16b && FrameHeight > 0 && FramePitch > 0) {
         cv::Mat(FrameHeight, FramePitch / 2, CV_16UC1, g_pRawImage16b).copyTo(SeriesRaw16b);
         MatDisplayGrey.copyTo(SeriesDisplay8b);
         SeriesFrameFresh = true;

@@ -62,7 +62,7 @@ struct Streaming
         : Source(Window, p_iWidth, p_iHeight)
     {
         Window.GetPointerToInstance();
-        Window.DigiBoardKind = p_iKind;
+        Window.DigiBoardKind = BoardKindFromIndex(p_iKind);
         Window.CurrentProxyIndex = kProxy;
         Window.Connected = true;
         Window.FrameCounter = 1;
