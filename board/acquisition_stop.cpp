@@ -322,8 +322,7 @@ void MainWindow::Deinit()
     ui->pushButton_Start->setEnabled(true);
     ui->label_State->setText(QStringLiteral("Ready"));
     ui->label_Info_Proxy_Freq->clear();
-    if (Hooks.AdvancedCommandsBoard)
-        Hooks.AdvancedCommandsBoard(QStringLiteral("NONE"));
+    emit CommandsBoardChanged(QStringLiteral("NONE"));
     if (Miniature)
         Miniature->setPixmap(QPixmap(ApplicationDirPath() + "/Images/Logos/" + "Logo_mini.png"));
 

@@ -90,8 +90,7 @@ void MainWindow::PushButton_Start()
         SetCurrentProxyIndex(kEskraProxyIndex);
         SetConnected(true);
         FrameRate = 255;
-        if (Hooks.AdvancedCommandsBoard)
-            Hooks.AdvancedCommandsBoard(sBoardName);
+        emit CommandsBoardChanged(sBoardName);
         UpdateValuesOnDynamicFrequency(255);
         UpdateBootFile(sBoardName, HeaderConstants::BootFileName, &AutoStart, &AutoNUC);
         ui->pushButton_Start->setText(kCaptionDisconnect);
@@ -216,8 +215,7 @@ void MainWindow::PushButton_Start()
     ui->pushButton_Start->setText(kCaptionStart);
     ui->pushButton_Start->setIcon(QIcon(ApplicationDirPath() + HeaderConstants::IconsFolder + HeaderConstants::IconPlay));
     // Here: Window_Terminal::setStatusConnexion(true).
-    if (Hooks.AdvancedCommandsBoard)
-        Hooks.AdvancedCommandsBoard(sBoardName);
+    emit CommandsBoardChanged(sBoardName);
     if (DigiBoardKind == BoardKind::Belmor) {
         FrameRate = 255;
         UpdateValuesOnDynamicFrequency(255);

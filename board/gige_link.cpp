@@ -1,6 +1,8 @@
 // The GigE Vision board link (Dunstel): device choice, connection, UART bridge, stream, pipeline and frame callback.
 #include "board/gige_link.h"
 
+#include "pipeline/frame_series_saver.h"
+
 #include "app/globals.h"
 #include "app/kv_log.h"
 #include "app/waits.h"
@@ -384,37 +386,19 @@ void GigEFrameSink::OnBufferReady(PvPipeline* p_pPipeline)
 
 void GigEFrameSink::saveAllFrames(const unsigned short* p_pRaw, int p_iPixels)
 {
-    const bool bBmp = m_Target.SaveAllFramesAsBmp != nullptr && m_Target.SaveAllFramesAsBmp->load();
-    const bool bRaw = !bBmp && m_Target.SaveAllFramesAsRaw != nullptr && m_Target.SaveAllFramesAsRaw->load();
-    if (bBmp || bRaw) {
-        const int iLimit = m_Target.NumberFrames != nullptr ? m_Target.NumberFrames->load() : 0;
-        bool bStop = false;
-        if (iLimit != 0) {
-            bStop = GigESaveFrameCount.fetch_add(1) == iLimit;
-            if (bStop)
-                GigESaveFrameCount = 0;
-        }
-        if (bStop) {
-            if (m_Target.StopSaveAllFrames)
-                m_Target.StopSaveAllFrames();
-        } else if (bBmp) {
-            const int iIndex = ++GigESaveImageIndex;
-            const cv::Mat image = m_Target.Display8b ? m_Target.Display8b() : cv::Mat();
-            if (!image.empty())
-                cv::imwrite((m_Target.SaveFolder + QStringLiteral("/Image%1.bmp").arg(iIndex)).toStdString(), image);
-        } else {
-            const int iIndex = GigESaveImageIndex++;
-            QFile file(m_Target.SaveFolder + QStringLiteral("/Image%1.raw").arg(iIndex));
-            if (file.open(QIODevice::WriteOnly)) {
-                std::vector<unsigned char> bytes(static_cast<size_t>(p_iPixels) * 2);
-                for (int i = 0; i < p_iPixels; ++i) {
-                    bytes[2 * i] = static_cast<unsigned char>(p_pRaw[i] & 0xFF);
-                    bytes[2 * i + 1] = static_cast<unsigned char>(p_pRaw[i] >> 8);
-                }
-                file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
-            }
-        }
-    }
+    FrameSeriesFrame frame;
+    frame.Bmp = m_Target.SaveAllFramesAsBmp != nullptr && m_Target.SaveAllFramesAsBmp->load();
+    frame.Raw = m_Target.SaveAllFramesAsRaw != nullptr && m_Target.SaveAllFramesAsRaw->load();
+    frame.Limit = m_Target.NumberFrames != nullptr ? m_Target.NumberFrames->load() : 0;
+    frame.Folder = m_Target.SaveFolder;
+    frame.Pixels = p_pRaw;
+    frame.Width = p_iPixels;
+    frame.Height = 1;
+    if (frame.Bmp && m_Target.Display8b)
+        frame.Display8b = m_Target.Display8b();
+    if (SaveSeriesFrame(GigESeriesRule(), GigESaveImageIndex, GigESaveFrameCount, frame) == FrameSeriesResult::Ended
+        && m_Target.StopSaveAllFrames)
+        m_Target.StopSaveAllFrames();
     // The display-busy flag stays with the display slot, which releases it once
     // the frame is shown: released here, further frames would be drawn into the
     // images the display and this saver still read.

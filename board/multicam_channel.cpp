@@ -1,6 +1,8 @@
 // The Camera Link frame-grabber channel: set-up in the driver's order, frame callback and save-all files.
 #include "board/multicam_channel.h"
 
+#include "pipeline/frame_series_saver.h"
+
 #include "board/acquisition_state.h"
 #include "board/cameralink_serial.h"
 
@@ -162,37 +164,22 @@ void CloseMultiCamChannel()
 
 namespace {
 
-// One frame of a save-all series; false once the series has ended.
+// One frame of a save-all series.
 void SaveCameraLinkFrame(MainWindow* p_pWindow, const unsigned short* p_pRaw, int p_iPitch, int p_iHeight)
 {
-    const int count = p_pWindow->NumberFrames;
-    if (count != 0) {
-        if (MultiCamSavedFrames.fetch_add(1) == count) {
-            MultiCamSavedFrames = 0;
-            // The series' end touches widgets: the GUI thread does it.
-            if (!CallSlotIfPresent(p_pWindow, "StopSaveAllFrames", true))
-                p_pWindow->SaveAllFramesRunning = false;
-            return;
-        }
-    }
-    const size_t pixels = size_t(p_iPitch) * size_t(p_iHeight) / 2;
-    char szName[1000];
-    const QByteArray dir = ApplicationDirPath().toUtf8();
-    if (p_pWindow->SaveAllFramesAsBmp) {
-        cv::Mat image(p_iHeight, p_iPitch / 2, CV_8UC1, cv::Scalar(0));
-        uint8_t* pOut = image.ptr<uint8_t>(0);
-        for (size_t i = 0; i < pixels; ++i)
-            pOut[i] = uint8_t(p_pRaw[i] >> 8);
-        std::snprintf(szName, sizeof szName, "%s/../SavedImages/%s/Image%d.bmp", dir.constData(), g_szProxyName,
-                      MultiCamSaveImageIndex.fetch_add(1));
-        cv::imwrite(szName, image);
-    } else if (p_pWindow->SaveAllFramesAsRaw) {
-        std::snprintf(szName, sizeof szName, "%s/../SavedImages/%s/Image%d.raw", dir.constData(), g_szProxyName,
-                      MultiCamSaveImageIndex.fetch_add(1));
-        if (FILE* pFile = std::fopen(szName, "wb")) {
-            std::fwrite(p_pRaw, sizeof(unsigned short), pixels, pFile);
-            std::fclose(pFile);
-        }
+    FrameSeriesFrame frame;
+    frame.Bmp = p_pWindow->SaveAllFramesBmp;
+    frame.Raw = p_pWindow->SaveAllFramesRaw;
+    frame.Limit = p_pWindow->NumberFrames;
+    frame.Folder = ApplicationDirPath() + "/../SavedImages/" + QString::fromUtf8(g_szProxyName);
+    frame.Pixels = p_pRaw;
+    frame.Width = p_iPitch / 2;
+    frame.Height = p_iHeight;
+    if (SaveSeriesFrame(CameraLinkSeriesRule(), MultiCamSaveImageIndex, MultiCamSavedFrames, frame)
+        == FrameSeriesResult::Ended) {
+        // The series' end touches widgets: the GUI thread does it.
+        if (!CallSlotIfPresent(p_pWindow, "StopSaveAllFrames", true))
+            p_pWindow->SaveAllFramesRunning = false;
     }
 }
 

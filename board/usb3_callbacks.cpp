@@ -1,6 +1,8 @@
 // The USB3 board's frame callbacks on the capture thread, and the Z1641 two-tap de-interleave.
 #include "board/usb3_callbacks.h"
 
+#include "pipeline/frame_series_saver.h"
+
 #include "board/acquisition_state.h"
 
 #include "app/app_paths.h"
@@ -38,45 +40,19 @@ namespace {
 // One frame of a save-all run (the frame has passed the FPN step).
 void SaveUsbFrame(MainWindow* p_pWindow, int p_iPitch, int p_iHeight)
 {
-    const int count = p_pWindow->NumberFrames;
-    auto endOfRun = [&]() {
-        if (count != 0 && g_iSaveAllFramesCount == count) {
-            g_iSaveAllFramesCount = 0;
-            // Widgets and boxes belong to the GUI thread.
-            if (!CallSlotIfPresent(p_pWindow, "StopSaveAllFrames", true))
-                p_pWindow->SaveAllFramesRunning = false;
-            return true;
-        }
-        return false;
-    };
-    char szName[500];
-    const QByteArray dir = ApplicationDirPath().toUtf8();
-    if (p_pWindow->SaveAllFramesAsBmp) {
-        if (endOfRun())
-            return;
-        ++g_iSaveAllFramesCount;
-        const int index = ++g_iSaveAllFramesFileIndex;
-        // The BMP is this frame's: its 8-bit image, made here rather than
-        // taken from whatever the display showed last.
-        const size_t pixels = size_t(p_iPitch) * size_t(p_iHeight) / 2;
-        cv::Mat image(p_iHeight, p_iPitch / 2, CV_8UC1);
-        uint8_t* pOut = image.ptr<uint8_t>(0);
-        for (size_t i = 0; i < pixels; ++i)
-            pOut[i] = uint8_t(g_pRawImage16b[i] >> 8);
-        std::snprintf(szName, sizeof szName, "%s/../SavedImages/%s/ImageAcquired%d.bmp", dir.constData(),
-                      g_szProxyName, index);
-        cv::imwrite(szName, image);
-    } else if (p_pWindow->SaveAllFramesAsRaw) {
-        if (endOfRun())
-            return;
-        std::snprintf(szName, sizeof szName, "%s/../SavedImages/%s/ImageAcquired%d.raw", dir.constData(),
-                      g_szProxyName, g_iSaveAllFramesFileIndex.load());
-        ++g_iSaveAllFramesFileIndex;
-        ++g_iSaveAllFramesCount;
-        if (FILE* pFile = std::fopen(szName, "wb")) {
-            std::fwrite(g_pRawImage16b, 1, size_t(p_iPitch) * size_t(p_iHeight), pFile);
-            std::fclose(pFile);
-        }
+    FrameSeriesFrame frame;
+    frame.Bmp = p_pWindow->SaveAllFramesBmp;
+    frame.Raw = p_pWindow->SaveAllFramesRaw;
+    frame.Limit = p_pWindow->NumberFrames;
+    frame.Folder = ApplicationDirPath() + "/../SavedImages/" + QString::fromUtf8(g_szProxyName);
+    frame.Pixels = g_pRawImage16b;
+    frame.Width = p_iPitch / 2;
+    frame.Height = p_iHeight;
+    if (SaveSeriesFrame(Usb3SeriesRule(), g_iSaveAllFramesFileIndex, g_iSaveAllFramesCount, frame)
+        == FrameSeriesResult::Ended) {
+        // Widgets and boxes belong to the GUI thread.
+        if (!CallSlotIfPresent(p_pWindow, "StopSaveAllFrames", true))
+            p_pWindow->SaveAllFramesRunning = false;
     }
 }
 

@@ -177,6 +177,8 @@ void MainWindow::PushButton_SetWindow()
             SetConnected(true);
             bool bWindowingDisabled = g_bWindowingDisabled;
             if (Init(&bWindowingDisabled)) {
+                // No channel stands: the next start must set one up.
+                Grabbing = false;
                 abandon();
                 return;
             }

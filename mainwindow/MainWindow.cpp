@@ -4,6 +4,9 @@
 #include "mainwindow/MW_AdvancedUser.h"
 
 #include "ui_MainWindow.h"
+#include "tools/Window_Debug.h"
+#include "tools/Window_DetectBP.h"
+#include "tools/Window_TestProxy.h"
 #include "tools/MW_Windowing.h"
 #include "tools/Setup_DigiBoard.h"
 #include "tools/Cmd_Perso.h"
@@ -150,8 +153,8 @@ MainWindow::MainWindow(QWidget* parent)
     ui->label_Copyright->setOpenExternalLinks(true);
     CommandsWindow->setCopyright(HeaderConstants::FooterText);
     SetupWindow->setCopyright(HeaderConstants::FooterText);
-    // Here: the same text to the credits labels of the debug and I2C windows,
-    // in that order.
+    CreateAnalysisWindows(); // the debug window, its credits and its connections
+    // Here: the same text to the credits label of the I2C window.
 
     InitProxyParameterTable();
     // The GigE stand-in reads no GenICam folder, so no GENICAM_ROOT_V2_4 is set.
@@ -184,6 +187,9 @@ MainWindow::MainWindow(QWidget* parent)
     ConnectConnectionControls();
     ConnectWindowingControls();
     connect(ui->action_About_Kestivo, &QAction::triggered, this, [this](bool) { Action_AboutKestivo(); });
+    connect(ui->actionDebug_Mode, &QAction::triggered, this, [this](bool) { ActionDebug(); });
+    connect(ui->actionDetectBP, &QAction::triggered, this, [this](bool) { Action_DetectBP(); });
+    connect(ui->actionProxy_Test, &QAction::triggered, this, [this](bool) { Action_ProxyTest(); });
 
     Log->setLogDirectory(ApplicationDir + HeaderConstants::LogsFolder);
     Log->createLogFile();
@@ -247,6 +253,9 @@ MainWindow::~MainWindow()
     CloseAndScheduleDeletion(ShutdownWindows());
     // No event loop may be left to run the deferred deletion of the windowing window.
     delete WindowingWindow.data();
+    delete DetectBPWindow.data();
+    delete TestProxyWindow.data();
+    delete DebugWindow.data();
     DestroyAdvancedCommandsWindow();
     DestroyBoardToolWindows();
     delete ConfSavingFileWindow.data();
@@ -286,7 +295,7 @@ void MainWindow::closeEvent(QCloseEvent* p_pEvent)
 QList<QPointer<QWidget>> MainWindow::ShutdownWindows() const
 {
     // In closing order: debug, bad-pixel detection, proxy test, windowing, terminal.
-    return {WindowingWindow.data()};
+    return {DebugWindow.data(), DetectBPWindow.data(), TestProxyWindow.data(), WindowingWindow.data()};
 }
 
 namespace {

@@ -33,6 +33,9 @@ class QKeyEvent;
 class Window_AdvancedUser;
 class MW_ProxyBelmor;
 class MW_Windowing;
+class Window_Debug;
+class Window_DetectBP;
+class Window_TestProxy;
 class Setup_DigiBoard;
 class Cmd_Perso;
 class Window_AboutKestivo;
@@ -374,6 +377,8 @@ signals:
     void ProxyChanged(int p_iProxyIndex);
     // Each line written to the log, without its time stamp.
     void LogLineWritten(QString p_sLine);
+    // The board the advanced commands address: its name once connected, "NONE" after Deinit.
+    void CommandsBoardChanged(QString p_sBoardName);
     void ImageReadyToDisplay(cv::Mat, cv::Mat);
     void saveImageToVideo(cv::Mat);
     void UpdateAdvancedHistogram(cv::Mat, cv::Mat);
@@ -602,6 +607,21 @@ public:
     // deleted when closed; the latest is remembered.
     QPointer<Window_AboutKestivo> AboutWindow;
     void Action_AboutKestivo();
+
+    // ----- Analysis and test windows (mainwindow/analysis_windows.cpp) -------------------
+    // The frame-statistics (debug) window, created once by the constructor.
+    QPointer<Window_Debug> DebugWindow;
+    // A new detection or proxy-test window at every use, each deleted when
+    // closed; the latest is remembered.
+    QPointer<Window_DetectBP> DetectBPWindow;
+    QPointer<Window_TestProxy> TestProxyWindow;
+    void CreateAnalysisWindows();
+    void ActionDebug();
+    void Action_DetectBP();
+    void Action_ProxyTest();
+    // Answers of the debug window's start and stop: its header values, then DebugRunning.
+    void setStartDebug();
+    void setStopDebug();
     // Steps after the file dialog of PushButton_SelectBP_File: opens p_sPath,
     // clears the lists and loads the map. False when the file cannot be opened.
     bool OpenBadPixelFile(const QString& p_sPath);

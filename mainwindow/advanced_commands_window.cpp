@@ -14,15 +14,11 @@ void MainWindow::CreateAdvancedCommandsWindow()
     CommandsWindow->setAttribute(Qt::WA_QuitOnClose, false);
     connect(CommandsWindow, &Cmd_Perso::CloseWindow, this, &MainWindow::CloseAdvCmdWindow);
     connect(ui->action_OpenCommandsWindow, &QAction::triggered, this, [this](bool) { ActionCommands(); });
-    Hooks.AdvancedCommandsBoard = [this](const QString& p_sBoard) {
-        if (CommandsWindow)
-            CommandsWindow->UpdateDigiBoard(p_sBoard);
-    };
+    connect(this, &MainWindow::CommandsBoardChanged, CommandsWindow, &Cmd_Perso::UpdateDigiBoard);
 }
 
 void MainWindow::DestroyAdvancedCommandsWindow()
 {
-    Hooks.AdvancedCommandsBoard = nullptr;
     delete CommandsWindow;
     CommandsWindow = nullptr;
 }

@@ -33,13 +33,11 @@ void MainWindow::CreateBoardToolWindows()
     connect(SetupWindow, &Setup_DigiBoard::CloseWindow, this, &MainWindow::CloseSetupDigiWindow);
     connect(ui->action_OpenSetupDigiBoardWindow, &QAction::triggered, this, [this](bool) { ActionSetupDigi(); });
     SetupProxySource = SetupWindow;
-    Hooks.OpenBoardSetup = [this]() { ActionSetupDigi(); };
 }
 
 void MainWindow::DestroyBoardToolWindows()
 {
     SetupProxySource = nullptr;
-    Hooks.OpenBoardSetup = nullptr;
     delete SetupWindow;
     SetupWindow = nullptr;
 }

@@ -15,8 +15,4 @@ struct ControlHooks
     // Belmor proxy selector. Empty: the current record stays selected.
     std::function<int()> BelmorProxyNumber;
     std::function<QByteArray()> BelmorProxyName;
-    // Cmd_Perso::UpdateDigiBoard: the advanced-commands window follows the board.
-    std::function<void(const QString&)> AdvancedCommandsBoard;
-    // MainWindow::ActionSetupDigi. Empty: the slot of that name when present.
-    std::function<void()> OpenBoardSetup;
 };

@@ -102,10 +102,7 @@ void MainWindow::MessageBoxFrequencyWarning(int p_iFrameRate)
                                             {QStringLiteral("Ok"), QStringLiteral("Open")}});
     if (iPressed != 1)
         return;
-    if (Hooks.OpenBoardSetup)
-        Hooks.OpenBoardSetup();
-    else if (!QMetaObject::invokeMethod(this, "ActionSetupDigi"))
-        Log->writeLine("Setup DigiBoard window not available");
+    ActionSetupDigi();
 }
 
 void MainWindow::WindowingValueCal()

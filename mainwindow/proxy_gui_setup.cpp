@@ -433,8 +433,7 @@ void MainWindow::ApplyCustomFrameRateToDivider()
 
 void MainWindow::UpdateGUI()
 {
-    if (Hooks.AdvancedCommandsBoard)
-        Hooks.AdvancedCommandsBoard(ui->comboBox_SelectDigiBoard->currentText());
+    emit CommandsBoardChanged(ui->comboBox_SelectDigiBoard->currentText());
 
     const BoardKind iKind = DigiBoardKind;
     if (iKind == BoardKind::None) {

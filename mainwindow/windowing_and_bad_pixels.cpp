@@ -46,10 +46,10 @@ void MainWindow::ActionWindowing()
     }
     auto* pWindow = new MW_Windowing(nullptr);
     WindowingWindow = pWindow;
-    pWindow->setRegisterWriter(
-        [this](int p_iId, int p_iValue) {
-            return WriteRegister(this, DigiBoardKind, p_iId, uint32_t(p_iValue), RegisterErrorPolicy::Silent);
-        });
+    // A corner the board refuses is shown: the window then stops before the restart.
+    pWindow->setRegisterWriter([this](int p_iId, int p_iValue) {
+        return WriteRegister(this, DigiBoardKind, p_iId, uint32_t(p_iValue), RegisterErrorPolicy::MessageBox);
+    });
     pWindow->setProxy(ProxyName, CurrentProxyIndex);
     pWindow->setSecondCamFile(TwoTap);
     pWindow->setImageSize(uint16_t(FrameWidth.load()), uint16_t(FrameHeight.load()));

@@ -21,6 +21,9 @@ constexpr int kCellDacC = 180;
 constexpr int kCellDacD = 185;
 constexpr int kCellCkdiv = 196;
 constexpr int kCellGsk30Fps = 284;
+constexpr int kCellGskChannel = 278;
+// How strongly the GSK DAC drives the response: 5 LSB move it by a quarter.
+constexpr double kGskDacGainPerLsb = 0.05;
 
 // A defined default of the record, or p_iFallback.
 int RecordDefault(int p_iProxy, int p_iCell, int p_iFallback)
@@ -56,6 +59,7 @@ struct SensorModel::Levels
     int32_t maxValue;
     bool boardCorrected;
     bool invert;
+    bool lensCovered;
     double fps;
 };
 
@@ -179,6 +183,18 @@ double SensorModel::framesPerSecond() const
     }
 }
 
+void SensorModel::setLensCovered(bool p_bCovered)
+{
+    std::lock_guard<std::mutex> lock(m_Mutex);
+    m_bLensCovered = p_bCovered;
+}
+
+bool SensorModel::lensCovered() const
+{
+    std::lock_guard<std::mutex> lock(m_Mutex);
+    return m_bLensCovered;
+}
+
 void SensorModel::setStoreCallback(std::function<void(int, int)> p_Store)
 {
     std::lock_guard<std::mutex> lock(m_Mutex);
@@ -273,15 +289,27 @@ SensorModel::Levels SensorModel::levels() const
         l.maxValue = static_cast<int32_t>((1u << m_iOutputBits) - 1u);
         l.boardCorrected = m_bBoardCorrected;
         l.invert = m_Registers[Register::INVERT_BW_DISPLAY] != 0;
+        l.lensCovered = m_bLensCovered;
     }
     const double tintRef = std::max(1, RecordDefault(iProxy, kCellTint, 255));
     const double tint = std::clamp(static_cast<double>(reg[Register::TINT]) / tintRef, 0.0, 4.0);
     const double gskRef = RecordDefault(iProxy, kCellGsk30Fps, 2048);
-    const double gsk = std::clamp(1.0 + (reg[Register::FrameRateGsk] - gskRef) / 2048.0, 0.1, 3.0);
-    const double dacA = reg[Register::ADD02] - RecordDefault(iProxy, kCellDacA, 2048);
-    const double dacB = reg[Register::ADD03] - RecordDefault(iProxy, kCellDacB, 2048);
-    const double dacC = reg[Register::ADD0C] - RecordDefault(iProxy, kCellDacC, 0);
-    const double dacD = reg[Register::ADD0D] - RecordDefault(iProxy, kCellDacD, 0);
+    double dacA = reg[Register::ADD02] - RecordDefault(iProxy, kCellDacA, 2048);
+    double dacB = reg[Register::ADD03] - RecordDefault(iProxy, kCellDacB, 2048);
+    double dacC = reg[Register::ADD0C] - RecordDefault(iProxy, kCellDacC, 0);
+    double dacD = reg[Register::ADD0D] - RecordDefault(iProxy, kCellDacD, 0);
+    // The DAC that carries the record's GSK voltage drives the response (as
+    // the frame-rate GSK register does) instead of the pedestal.
+    double gskDac = 0.0;
+    switch (RecordDefault(iProxy, kCellGskChannel, 0)) {
+    case 2: gskDac = dacA; dacA = 0.0; break;
+    case 3: gskDac = dacB; dacB = 0.0; break;
+    case 12: gskDac = dacC; dacC = 0.0; break;
+    case 13: gskDac = dacD; dacD = 0.0; break;
+    default: break;
+    }
+    const double gsk = std::clamp(
+        1.0 + (reg[Register::FrameRateGsk] - gskRef) / 2048.0 + gskDac * kGskDacGainPerLsb, 0.1, 3.0);
     l.pedestal = 9000.0 + 2.0 * dacA - 1.5 * dacB + 0.5 * dacC + 0.5 * dacD;
     l.response = 30000.0 * tint * gsk;
     l.noise = 40.0;
@@ -359,7 +387,8 @@ std::shared_ptr<const SensorModel::PixelTables> SensorModel::tables(int p_iWidth
                                                                      const Levels& p_Levels) const
 {
     std::lock_guard<std::mutex> lock(m_TablesMutex);
-    const bool bGeometry = m_Tables && m_Tables->width == p_iWidth && m_Tables->height == p_iHeight;
+    const bool bGeometry = m_Tables && m_Tables->width == p_iWidth && m_Tables->height == p_iHeight
+                           && m_Tables->lensCovered == p_Levels.lensCovered;
     if (bGeometry && m_Tables->pedestal == p_Levels.pedestal && m_Tables->response == p_Levels.response
         && m_Tables->boardCorrected == p_Levels.boardCorrected)
         return m_Tables;
@@ -371,6 +400,7 @@ std::shared_ptr<const SensorModel::PixelTables> SensorModel::tables(int p_iWidth
         // rendered hold the old tables, which stay unchanged).
         t->width = m_Tables->width;
         t->height = m_Tables->height;
+        t->lensCovered = m_Tables->lensCovered;
         t->offset = m_Tables->offset;
         t->gain = m_Tables->gain;
         t->staticScene = m_Tables->staticScene;
@@ -380,6 +410,7 @@ std::shared_ptr<const SensorModel::PixelTables> SensorModel::tables(int p_iWidth
     } else {
         t->width = p_iWidth;
         t->height = p_iHeight;
+        t->lensCovered = p_Levels.lensCovered;
         t->offset.resize(n);
         t->gain.resize(n);
         t->staticScene.resize(n);
@@ -395,8 +426,14 @@ std::shared_ptr<const SensorModel::PixelTables> SensorModel::tables(int p_iWidth
                 t->offset[i] = static_cast<float>(h & 0x7FF) - 1024.0f;                          // +-1024 counts
                 t->gain[i] = 1.0f + (static_cast<float>((h >> 11) & 0x3FF) - 512.0f) / 5120.0f;  // +-10 %
                 const bool bBar = x >= barLeft && x < barRight;
-                t->staticScene[i] = (0.25f + 0.25f * static_cast<float>(x) * invWidth) * (bBar ? 0.4f : 1.0f);
-                t->discFactor[i] = bBar ? 0.2f : 0.5f;
+                if (p_Levels.lensCovered) {
+                    // A covered lens sees one uniform level.
+                    t->staticScene[i] = 0.5f;
+                    t->discFactor[i] = 0.0f;
+                } else {
+                    t->staticScene[i] = (0.25f + 0.25f * static_cast<float>(x) * invWidth) * (bBar ? 0.4f : 1.0f);
+                    t->discFactor[i] = bBar ? 0.2f : 0.5f;
+                }
                 const PixelDefect defect = DefectAt(x, y);
                 if (defect != PixelDefect::None) {
                     t->defectIndex.push_back(static_cast<uint32_t>(i));

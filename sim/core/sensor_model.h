@@ -64,9 +64,10 @@ enum class PixelDefect { None, Dead, Hot };
 //
 // The register file starts from the proxy record's defaults (TINT, the four
 // DACs, CKDIV, the 30 FPS GSK value). The signal follows those registers:
-// longer integration and a higher GSK voltage raise the response, the DACs move
-// the pedestal; dead and hot pixels follow nothing, which is what the bad-pixel
-// detection looks for.
+// longer integration and a higher GSK voltage (the frame-rate GSK register, or
+// the DAC the record names as its GSK channel) raise the response, the other
+// DACs move the pedestal; dead and hot pixels follow nothing, which is what
+// the bad-pixel detection looks for.
 class SensorModel
 {
 public:
@@ -108,6 +109,10 @@ public:
     // The board's own FPN-corrected output: no per-pixel offset or gain spread.
     void setBoardCorrectedOutput(bool p_bOn);
     bool boardCorrectedOutput() const;
+    // A lens cap: the scene becomes one uniform level (offset and gain spread,
+    // noise and defects stay), as the bad-pixel detection wants it.
+    void setLensCovered(bool p_bCovered);
+    bool lensCovered() const;
 
     // Renders the next frame, host-order pixels, p_iPitchPixels apart per line,
     // and advances the frame counter. Returns the frame's counter.
@@ -141,6 +146,7 @@ private:
     {
         int width = 0;
         int height = 0;
+        bool lensCovered = false;
         std::vector<float> offset;        // per-pixel offset spread
         std::vector<float> gain;          // per-pixel gain spread
         std::vector<float> staticScene;   // the ramp under the bar
@@ -169,6 +175,7 @@ private:
     FrameGeometry m_GeometryOverride;
     int m_iOutputBits = 16;
     bool m_bBoardCorrected = false;
+    bool m_bLensCovered = false;
     uint64_t m_uFramesRendered = 0;
     mutable std::mutex m_TablesMutex;
     mutable std::shared_ptr<const PixelTables> m_Tables;

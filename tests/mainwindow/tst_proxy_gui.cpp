@@ -426,7 +426,8 @@ private slots:
         QFETCH(BoardKind, kind);
         Bench bench;
         QStringList boards;
-        bench.window->Hooks.AdvancedCommandsBoard = [&boards](const QString& p_sBoard) { boards << p_sBoard; };
+        QObject::connect(bench.window.get(), &MainWindow::CommandsBoardChanged,
+                         [&boards](const QString& p_sBoard) { boards << p_sBoard; });
         bench.apply(kind, "Z603");
         Ui::MainWindow* ui = bench.ui();
         const int p = bench.window->CurrentProxyIndex;
@@ -899,8 +900,13 @@ private slots:
     void frequencyWarning()
     {
         Bench bench;
-        int opened = 0;
-        bench.window->Hooks.OpenBoardSetup = [&opened]() { ++opened; };
+        // "Open" runs the board set-up window's action; with no board connected it first offers the connection.
+        const auto opened = [&bench]() {
+            int n = 0;
+            for (const MessageBoxRequest& box : bench.boxes)
+                n += box.title == QStringLiteral("Start connexion first");
+            return n;
+        };
         bench.answer = 0;
         bench.window->MessageBoxFrequencyWarning(75);
         QCOMPARE(bench.boxes.size(), 1);
@@ -911,13 +917,13 @@ private slots:
         QVERIFY(box.text.startsWith("Frequency value (75FPS) read by Kestivo is not include in the frequency list"));
         QVERIFY(box.text.endsWith("\n\nVantrel recommands to use one on the frequency tested and available (using "
                                   "Setup DigiBoard window)."));
-        QCOMPARE(opened, 0);
-        bench.answer = 1;
+        QCOMPARE(opened(), 0);
+        bench.answer = 1;   // "Open", then "Cancel" in the connection offer
         bench.window->MessageBoxFrequencyWarning(75);
-        QCOMPARE(opened, 1);
+        QCOMPARE(opened(), 1);
         bench.answer = -1; // closed
         bench.window->MessageBoxFrequencyWarning(75);
-        QCOMPARE(opened, 1);
+        QCOMPARE(opened(), 1);
     }
 
     void windowCorners()

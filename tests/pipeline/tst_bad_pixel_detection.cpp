@@ -3,6 +3,7 @@
 #include "params/proxy_parameter_ids.h"
 #include "params/proxy_parameter_table.h"
 #include "pipeline/bad_pixel_detection.h"
+#include "sim/core/sensor_model.h"
 
 #include <QtTest>
 
@@ -50,6 +51,7 @@ private slots:
     void csvTextReadsBackThroughTheMapReader();
     void serialNumbers_data();
     void serialNumbers();
+    void simulatedSensorUnderALensCap();
 };
 
 void TestBadPixelDetection::gskChannelCodes_data()
@@ -289,6 +291,47 @@ void TestBadPixelDetection::serialNumbers()
     if (usable)
         QCOMPARE(BadPixelFilePath(BadPixelFolder("/app/bin"), serial),
                  "/app/bin/../BadPixelsFiles/BP_" + serial + ".csv");
+}
+
+// The simulated sensor behind every board: with the lens covered, two frames
+// 100 LSB of GSK DAC apart give back exactly its planted dead and hot pixels
+// within the scanned columns.
+void TestBadPixelDetection::simulatedSensorUnderALensCap()
+{
+    InitProxyParameterTable();
+    const int record = 2;   // 640 x 480, blind columns 0x37, GSK on DAC B
+    QCOMPARE(GskDacOfProxy(record), GskDac::B);
+    sim::SensorModel model(sim::BoardKind::Corvane, record, 30);
+    model.setLensCovered(true);
+    const sim::FrameGeometry g = model.geometry();
+    const int gsk = model.registerValue(sim::Register::ADD03);
+    cv::Mat low(g.height, g.width, CV_16UC1), high(g.height, g.width, CV_16UC1);
+    model.setRegister(sim::Register::ADD03, gsk - 50);
+    model.renderFrame(10, low.ptr<uint16_t>(0), g.width, g.height, g.width);
+    model.setRegister(sim::Register::ADD03, gsk + 50);
+    model.renderFrame(150, high.ptr<uint16_t>(0), g.width, g.height, g.width);
+
+    const uint32_t blindCell = GetDefault(record, ProxyParameterId::BlindColumns);
+    const BlindColumns blind = BlindColumnsFromCell(blindCell);
+    QVector<DetectedPixel> planted;
+    for (int y = 0; y < g.height; ++y)
+        for (int x = blind.Left; x < g.width - blind.Right; ++x)
+            if (sim::SensorModel::DefectAt(x, y) != sim::PixelDefect::None)
+                planted.append(DetectedPixel{y, x});
+    QVERIFY(planted.size() > 50);
+    const BadPixelDetection d = DetectBadPixels(low, high, blindCell);
+    QVERIFY(d.Valid);
+    QCOMPARE(d.Pixels.size(), planted.size());
+    QCOMPARE(d.Pixels, planted);
+
+    // Without the cap the scene's ramp and moving disc are no uniform field:
+    // the same run then flags far more than the defects.
+    model.setLensCovered(false);
+    model.setRegister(sim::Register::ADD03, gsk - 50);
+    model.renderFrame(10, low.ptr<uint16_t>(0), g.width, g.height, g.width);
+    model.setRegister(sim::Register::ADD03, gsk + 50);
+    model.renderFrame(150, high.ptr<uint16_t>(0), g.width, g.height, g.width);
+    QVERIFY(DetectBadPixels(low, high, blindCell).Pixels.size() > 2 * planted.size());
 }
 
 QTEST_GUILESS_MAIN(TestBadPixelDetection)

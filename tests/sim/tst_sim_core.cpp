@@ -181,22 +181,28 @@ private slots:
 
     void levelFollowsRegisters_data()
     {
+        QTest::addColumn<int>("record");
         QTest::addColumn<int>("id");
         QTest::addColumn<int>("delta");
         QTest::addColumn<bool>("raises");
-        QTest::newRow("longer integration") << int(Register::TINT) << 100 << true;
-        QTest::newRow("shorter integration") << int(Register::TINT) << -100 << false;
-        QTest::newRow("higher GSK") << int(Register::FrameRateGsk) << 500 << true;
-        QTest::newRow("lower GSK") << int(Register::FrameRateGsk) << -500 << false;
-        QTest::newRow("ADD02 up") << int(Register::ADD02) << 300 << true;
-        QTest::newRow("ADD03 up") << int(Register::ADD03) << 300 << false;
+        // Record 2 carries its GSK voltage on DAC B (ADD03), record 8 on DAC A.
+        QTest::newRow("longer integration") << 2 << int(Register::TINT) << 100 << true;
+        QTest::newRow("shorter integration") << 2 << int(Register::TINT) << -100 << false;
+        QTest::newRow("higher GSK") << 2 << int(Register::FrameRateGsk) << 500 << true;
+        QTest::newRow("lower GSK") << 2 << int(Register::FrameRateGsk) << -500 << false;
+        QTest::newRow("ADD02 up") << 2 << int(Register::ADD02) << 300 << true;
+        QTest::newRow("ADD03 up, not the GSK DAC") << 8 << int(Register::ADD03) << 300 << false;
+        QTest::newRow("GSK DAC up") << 2 << int(Register::ADD03) << 5 << true;
+        QTest::newRow("GSK DAC down") << 2 << int(Register::ADD03) << -5 << false;
+        QTest::newRow("GSK DAC A up") << 8 << int(Register::ADD02) << 5 << true;
     }
     void levelFollowsRegisters()
     {
+        QFETCH(int, record);
         QFETCH(int, id);
         QFETCH(int, delta);
         QFETCH(bool, raises);
-        SensorModel model(BoardKind::Corvane, 2, 30);
+        SensorModel model(BoardKind::Corvane, record, 30);
         const auto before = Render(model, 5);
         model.setRegister(id, model.registerValue(id) + delta);
         const auto after = Render(model, 5);

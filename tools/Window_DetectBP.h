@@ -1,0 +1,91 @@
+// The automatic bad-pixel detection window: two detection modes, the results table, the count and the map file it writes.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include <opencv2/core.hpp>
+
+#include <cstdint>
+
+namespace Ui {
+class Window_DetectBP;
+}
+class QCloseEvent;
+class QMessageBox;
+
+class Window_DetectBP : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit Window_DetectBP(QWidget* parent = nullptr);
+    ~Window_DetectBP() override;
+
+    // Set by the opener once the copyright text and the proxy index are given.
+    bool Configured = false;
+    Ui::Window_DetectBP* ui = nullptr;
+    cv::Mat LowFrame;
+    cv::Mat HighFrame;
+    cv::Mat DifferenceFrame;
+    cv::Mat LatestFrame;
+    uint16_t CurrentProxyIndex = 0;
+
+    void setCopyright(QString p_sText);
+    void setProxyIndex(uint16_t p_uIndex);
+    // GSK boxes := gsk - 50 and gsk + 50 (clamped by the boxes), label := the value.
+    void setCurrentGSK(int p_iGsk);
+    void setTableHeaders();
+    void addBadPixelRow(QString p_sX, QString p_sY);
+    void enableControls(bool p_bOn);
+
+    // A detection run is under way (the window then refuses to close until it has ended it).
+    bool isRunning() const { return m_bRunning; }
+    // Bad pixels found by the last completed computation.
+    uint32_t badPixelCount() const { return m_uBadPixelCount; }
+    // Frames received since the window was made.
+    uint64_t framesReceived() const { return m_uFramesReceived; }
+
+signals:
+    void ValueDAC_A_changed(int p_iValue);
+    void ValueDAC_B_changed(int p_iValue);
+    void ValueDAC_C_changed(int p_iValue);
+    void ValueDAC_D_changed(int p_iValue);
+    void PushButton_SetParam();
+    void BadPixelDetectionStaus(bool p_bStatus);
+
+public slots:
+    void on_checkBox_ImgLevel_stateChanged(int p_iState);
+    void on_checkBoxGSKAdjustment_stateChanged(int p_iState);
+    void on_pushButton_Start_released();
+    void on_pushButton_OpenFile_released();
+    void setImageForAnalysis(cv::Mat p_Frame);
+
+protected:
+    void closeEvent(QCloseEvent* p_pEvent) override;
+
+private:
+    void updateStartButton();
+    // Emits the GSK channel's DAC signal (when the proxy has one), then PushButton_SetParam.
+    void sendGsk(uint32_t p_uValue);
+    // Deep copy of the latest frame into p_rFrame, refused (false) when no
+    // frame arrived since the last GSK step.
+    bool takeFrame(cv::Mat& p_rFrame);
+    // The waits of a run; false when the window is closing or gone (the run then stops).
+    bool waitMs(int p_iMs);
+    bool waitSeconds(int p_iSeconds);
+    void showNotice();
+    // Ends a run that cannot go on: GSK restored, status off, controls back.
+    void abortRun(uint32_t p_uRestore);
+    void finishRun();
+    void writeMapFile();
+
+    int m_iRowCounter = 0;
+    QString m_sSerialNumber = QStringLiteral("000000000");
+    bool m_bRunning = false;
+    bool m_bCloseRequested = false;
+    uint32_t m_uBadPixelCount = 0;
+    uint64_t m_uFramesReceived = 0;
+    uint64_t m_uFramesSinceStep = 0;
+    QMessageBox* m_pNotice = nullptr;
+};

@@ -1,0 +1,82 @@
+// The proxy-board test window: an operator-observed sequence (connect, bias, saved image, shuttered NUC, GSK variation, disconnect).
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+#include <vector>
+
+namespace Ui {
+class Window_TestProxy;
+}
+class QCloseEvent;
+class QMessageBox;
+class QTimer;
+
+class Window_TestProxy : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit Window_TestProxy(QWidget* parent = nullptr);
+    ~Window_TestProxy() override;
+
+    Ui::Window_TestProxy* ui = nullptr;
+
+    void setCopyright(QString p_sText);
+    void fillProxyList();
+    void fillPredefinedTests();
+    void updateSelectedProxy(QString p_sProxy);
+
+    QString selectedProxyName() const { return m_sSelectedProxyName; }
+    uint8_t proxyIndex() const { return m_uProxyIndex; }
+    bool isRunning() const { return m_bRunning; }
+
+signals:
+    void ValueTINT_changed(int p_iValue);
+    void ValueDAC_A_changed(int p_iValue);
+    void ValueDAC_B_changed(int p_iValue);
+    void ValueDAC_C_changed(int p_iValue);
+    void ValueDAC_D_changed(int p_iValue);
+    void ValueGain_changed(int p_iValue);
+    void ValueOffset_changed(int p_iValue);
+    void PushButton_SetParam();
+    void PushButtonConnect();
+    void PushButtonTakeFPN();
+    void SaveBMPImage(QString p_sName);
+    void InvertUpColUpRow();
+    // The sequence has ended (normally or because the window was closed).
+    void TestFinished();
+
+public slots:
+    void on_pushButton_released();
+    void on_checkBox_ChangeBIAS_released();
+    void on_checkBox_NUC_released();
+    void on_checkBox_GSKVariation_released();
+    void on_comboBox_SelectProxy_currentTextChanged(QString arg1);
+    void on_comboBox_PredefinedTest_currentIndexChanged(QString arg1);
+
+protected:
+    void closeEvent(QCloseEvent* p_pEvent) override;
+
+private:
+    // One step of the sequence: runs, then returns the wait in ms before the next.
+    using Step = std::function<int()>;
+    void runNextStep();
+    void endRun();
+    void emitGskValue(int p_iDelta);
+    QMessageBox* makePrompt(const QString& p_sTitle, const QString& p_sText);
+
+    QString m_sSelectedProxyName;
+    uint8_t m_uProxyIndex = 13;
+    bool m_bRunning = false;
+    bool m_bCloseAfterRun = false;
+    bool m_bShutterPart = false;
+    bool m_bGskPart = false;
+    std::vector<Step> m_Steps;
+    size_t m_uNextStep = 0;
+    QTimer* m_pStepTimer = nullptr;
+    QMessageBox* m_pPutShutter = nullptr;
+    QMessageBox* m_pRemoveShutter = nullptr;
+};
