@@ -55,7 +55,7 @@ void MainWindow::Getinterruption()
     // The statistics slot joins its timer at the first start.
     if (Timers.OneSecond)
         connect(Timers.OneSecond, &QTimer::timeout, this, &MainWindow::TimeOut1s, Qt::UniqueConnection);
-    CallSlotIfPresent(this, "SetVideoSizeForAcquisition", false);
+    SetVideoSizeForAcquisition();
     if (ImageView) {
         ImageView->startAcquisition(ui->scrollArea->width(), ui->scrollArea->height(), FrameWidth);
         if (FrameWidth < 1024)
@@ -176,7 +176,7 @@ void MainWindow::Getinterruption()
         StopAcquisition = false;
         while (!StopAcquisition && Connected) {
             WaitMs(20);
-            CallSlotIfPresent(this, "SaveAllFrames_Belmor", false);
+            SaveAllFrames_Belmor();
             if (CameraLinkAcquisitionFailed)
                 break;
             if (FrameCounter == -1)

@@ -98,7 +98,7 @@ void MainWindow::Deinit()
 
     StopAcquisition = true;
     g_bAcquisitionEnded = true;
-    CallSlotIfPresent(this, "StopVideoRecordingForDeinit", false);
+    StopVideoRecordingForDeinit();
     SaveAllFramesRunning = false;
     Grabbing = false;
     if (ui->checkBox_SaveAllDisplayedImageRAW->isChecked())
@@ -195,7 +195,7 @@ void MainWindow::Deinit()
     StopIfActive(Timers.GainOffset);
     ui->pushButton_SaveHistogramCSV->setEnabled(false);
     ui->pushButton_SaveHistogramBMP->setEnabled(false);
-    CallSlotIfPresent(this, "ResetHistogram", false);
+    ResetHistogram();
     Log->writeLine("... OK");
 
     Log->writeLine("Closing connexion with DigiBoard");

@@ -21,6 +21,8 @@
 #include "app/waits.h"
 #include "board/os_version.h"
 #include "mainwindow/MW_ProxyBelmor.h"
+#include "mainwindow/Window_ConfSavingFile.h"
+#include "pipeline/kv_video_recorder.h"
 #include "params/proxy_parameter_table.h"
 #include "usb3lib/Quenlin.h"
 
@@ -175,6 +177,7 @@ MainWindow::MainWindow(QWidget* parent)
     // signals of the tool windows; then the
     // image view, the miniature and the histogram put into their scroll areas.
     CreateImageViews(); // ImageReadyToDisplay, the image view and the miniature (pipeline/)
+    CreateImageOutputs(); // the recorder, the histogram and their controls (pipeline/)
 
     // Connection helpers, in this order: timers, actions, check boxes, combo
     // boxes, gain/offset sliders, push buttons, spin boxes, log errors, message
@@ -200,8 +203,9 @@ MainWindow::MainWindow(QWidget* parent)
     CommandsWindow->setLog(Log);
     // Here: the log to the bad-pixel offset and proxy selector windows.
     I2CWindow->setLog(Log);
-    // Here: the log to the advanced-user window, the image view and the
-    // recorder, in that order; the recorder's file name "Video.avi".
+    // Here: the log to the advanced-user window and the image view, in that order.
+    VideoRecorder->setLogFile(Log);
+    VideoRecorder->setFileName(HeaderConstants::VideoFileName);
 
     if (QFileInfo::exists(ApplicationDirPath() + HeaderConstants::CalibrationProgramPath)) {
         Log->writeLine("Processing Calibration is available");
@@ -258,6 +262,10 @@ MainWindow::~MainWindow()
     delete DebugWindow.data();
     DestroyAdvancedCommandsWindow();
     DestroyBoardToolWindows();
+    delete ConfSavingFileWindow.data();
+    // Its destructor finalises a video still open.
+    delete VideoRecorder;
+    VideoRecorder = nullptr;
     delete ProxySelector;
     ProxySelector = nullptr;
     if (Log)
@@ -278,7 +286,10 @@ void MainWindow::closeEvent(QCloseEvent* p_pEvent)
     StopConnectionAsked = true;
     if (PasswordWindowOpen && AdvancedUserWindow)
         AdvancedUserWindow->close();
-    // Here: the saving-options dialog when open.
+    if (ConfSavingFileWindow && ConfSavingFileWindow->IsOpen())
+        CloseConfigSavingFile();
+    // An open video is finalised before the program ends.
+    CloseVideoForExit();
     CloseAndScheduleDeletion(ShutdownWindows());
     // Kept to the destructor, only hidden here.
     if (SetupWindowOpen)

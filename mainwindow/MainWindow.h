@@ -50,6 +50,9 @@ class PipelineState;
 class QUrl;
 struct ConfigurationSettings;
 struct ModeCommand;
+class KV_Histogram;
+class KV_VideoRecorder;
+class Window_ConfSavingFile;
 
 // The GigE Vision link objects; the board link owns and defines them.
 class PvDevice;
@@ -349,6 +352,29 @@ public:
     void ShowDemoFrame(const cv::Mat& p_Full, const cv::Mat& p_Scaled);
     // ===== end of the image pipeline section =========================================
 
+    // ===== Image outputs: histogram, recorder, snapshots, streams, series ===========
+    KV_Histogram* Histogram = nullptr;        // the live histogram, the widget of label_Histogram
+    KV_VideoRecorder* VideoRecorder = nullptr; // the AVI recorder, made without parent, deleted with the window
+    QPointer<Window_ConfSavingFile> ConfSavingFileWindow; // the saving-options dialog while it exists
+    // Construction (pipeline/mainwindow_outputs.cpp): the histogram label, the
+    // recorder and the wiring of their controls, timers and dialogs.
+    void CreateImageOutputs();
+    // Whether the REC icon shows at the next blink tick.
+    bool RecBlinkPhase = false;
+    // Set by the display slot once the stream copies hold a frame taken since stream saving started.
+    std::atomic<bool> StreamCopiesReady{false};
+    // The Belmor save-all series: the display slot keeps the newest frame
+    // here, the acquisition loop saves it once.
+    cv::Mat SeriesRaw16b;
+    cv::Mat SeriesDisplay8b;
+    std::atomic<bool> SeriesFrameFresh{false};
+    int SeriesFramesSaved = 0;
+    // The displayed-RAW series could not open a file; logged once until one opens again.
+    std::atomic<bool> DisplayedRawFailureLogged{false};
+    // The snapshot writer of one format: extension with its dot, counter cell.
+    void SaveSnapshot(const char* p_szExtension, int p_iCounterCell);
+    // ===== end of the image outputs section ==========================================
+
 signals:
     // What tool windows follow; all are emitted on the GUI thread, when the state changes.
     void DigiBoardKindChanged(BoardKind p_Kind);
@@ -438,6 +464,47 @@ public slots:
     void updateLabelVoltage_ADD0C(int p_iValue);
     void updateLabelVoltage_ADD0D(int p_iValue);
     void setLabel_Histogram_NbPixelMaxValue(int p_iValue);
+
+    // ----- Image outputs (pipeline/mainwindow_outputs.cpp, mainwindow/snapshots.cpp,
+    //       mainwindow/saving_options.cpp) ------------------------------------------------
+    void CalculHistogram();
+    void ResetHistogram();
+    void TimeOutSaveStream();
+    void SaveDisplayedRaw(cv::Mat p_Image);
+    void SaveAllFrames_Belmor();
+    void SaveBMP_ProxyTest(QString p_sName);
+    void TimeOutREC();
+    void startTimerREC();
+    void stopTimerREC();
+    void SetVideoSizeForAcquisition();
+    void StopVideoRecordingForDeinit();
+    void CloseVideoForExit();
+    void SaveSnapshotBMP();
+    void SaveSnapshotJPEG();
+    void SaveSnapshotPNG();
+    void SaveSnapshotTIF();
+    void PushButton_Snapshot();
+    bool CheckStreamStarted();
+    void StopSaveAllFrames();
+    void PushButton_RecordVideo();
+    void PushButton_SelectVideoFolder();
+    void ResetGroupBoxVideoRecorder();
+    void CheckBox_Savestream(int p_iCheckBoxStatus);
+    void setDACA_ProxyTest(int p_iValue);
+    void setDACB_ProxyTest(int p_iValue);
+    void setDACC_ProxyTest(int p_iValue);
+    void setDACD_ProxyTest(int p_iValue);
+    void setTINT_ProxyTest(int p_iValue);
+    void setGain_ProxyTest(int p_iValue);
+    void setOffset_ProxyTest(int p_iValue);
+    void Update_ConfigurationSavingFile(int p_iSnapshotFormat, int p_iSaveAllFramesFormat, int p_iNumberFrames,
+                                        int p_iPeriod, bool p_bBMP, bool p_bJPG, bool p_bCSV, bool p_bCSV8b,
+                                        bool p_bCSV16b, bool p_bCSVFPN, bool p_bCSVAcquired, bool p_bCSVDisplayed,
+                                        bool p_bRAW, bool p_bRAW8b, bool p_bRAW16b, bool p_bRAWFPN,
+                                        bool p_bRAWAcquired, bool p_bRAWDisplayed);
+    void ActionSetupSavingFiles();
+    void ConnectConfSavingFile();
+    void CloseConfigSavingFile();
 
     // ----- Combo boxes ------------------------------------------------------------
     void ComboBox_SelectDigiBoard(QString p_sBoardName);

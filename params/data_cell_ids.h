@@ -59,6 +59,9 @@ enum DataCell : int {
     SnapshotCounterPNG = 399,
     SnapshotCounterTIF = 400,
 
+    // Stream saving period in milliseconds, from the saving options.
+    SaveStreamPeriod = 211,
+
     // Frame-rate blocks: base + i for 25, 30, 50, 60, 100, 120, 200 FPS.
     GSKPerFrameRate = 283,
     CKDIVPerFrameRate = 290,

@@ -437,6 +437,14 @@ void MainWindow::UpdateImageDisplayed(cv::Mat p_Full, cv::Mat p_Scaled)
         DisplayImage8b.copyTo(StreamDisplayed8b);
         AcquiredImage16b.copyTo(StreamAcquired16b);
         FPNReferenceImage.copyTo(StreamFPN16b);
+        StreamCopiesReady = true;
+    }
+    // The Belmor save-all series is written by the acquisition loop from this
+    // frame's copies, taken while the acquisition side holds off.
+    if (SaveAllFramesRunning && DigiBoardKind == BoardKind::Belmor && g_pRawImage16b && FrameHeight > 0 && FramePitch > 0) {
+        cv::Mat(FrameHeight, FramePitch / 2, CV_16UC1, g_pRawImage16b).copyTo(SeriesRaw16b);
+        MatDisplayGrey.copyTo(SeriesDisplay8b);
+        SeriesFrameFresh = true;
     }
     if (Pipeline->AgcFrameWanted.exchange(false))
         WorkingImage32f.copyTo(Pipeline->AgcInput);

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, only those that are missing.
 # Usage: scripts/install-deps.sh [extra packages...]
+# ffmpeg brings ffprobe, with which the recorder's tests read the AVI files back.
 set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config qtbase5-dev libqt5serialport5-dev
-          libopencv-dev libbenchmark-dev "$@")
+          libopencv-dev libbenchmark-dev ffmpeg "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
