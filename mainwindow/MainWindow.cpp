@@ -173,9 +173,8 @@ MainWindow::MainWindow(QWidget* parent)
     qRegisterMetaType<cv::Mat>("cv::Mat");
     qRegisterMetaType<BoardKind>("BoardKind");
 
-    // Here: ImageReadyToDisplay to UpdateImageDisplayed and the close
-    // signals of the tool windows; then the
-    // image view, the miniature and the histogram put into their scroll areas.
+    // The image view, the miniature and the histogram go into their scroll
+    // areas; each tool window's close signal is connected where it is made.
     CreateImageViews(); // ImageReadyToDisplay, the image view and the miniature (pipeline/)
     CreateImageOutputs(); // the recorder, the histogram and their controls (pipeline/)
 
