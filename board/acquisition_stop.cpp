@@ -299,7 +299,8 @@ void MainWindow::Deinit()
     Log->writeLine("DigiBoard Disconnected");
     if (ScreenShowOpen || DemoMode) {
         cv::destroyAllWindows();
-        CallSlotIfPresent(this, "ActionDemoMode", false);
+        // Restores the normal window; nothing when demo mode already ended.
+        LeaveDemoMode();
         ScreenShowOpen = false;
         DemoMode = false;
     }

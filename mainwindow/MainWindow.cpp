@@ -22,6 +22,7 @@
 #include "board/os_version.h"
 #include "mainwindow/MW_ProxyBelmor.h"
 #include "mainwindow/Window_ConfSavingFile.h"
+#include "pipeline/affichage.h"
 #include "pipeline/kv_video_recorder.h"
 #include "params/proxy_parameter_table.h"
 #include "usb3lib/Quenlin.h"
@@ -181,7 +182,10 @@ MainWindow::MainWindow(QWidget* parent)
     // Connection helpers, in this order: timers, actions, check boxes, combo
     // boxes, gain/offset sliders, push buttons, spin boxes, log errors, message
     // boxes, video recorder, histogram, debug window; then the bad-pixel offset
-    // window and the advanced-user window.
+    // window and the advanced-user window. The slider and spin-box pairs come
+    // first: a change reaches its partner before any other slot of the widget.
+    ConnectSlidersAndSpinBoxes();
+    ConnectMenuActions();
     ConnectComboBoxes();
     ConnectGainOffsetRefresh();
     ConnectProxyControls();
@@ -200,9 +204,11 @@ MainWindow::MainWindow(QWidget* parent)
     TerminalWindow->setLog(Log);
     SetupWindow->setLog(Log);
     CommandsWindow->setLog(Log);
-    // Here: the log to the bad-pixel offset and proxy selector windows.
+    // Here: the log to the bad-pixel offset window.
+    ProxySelector->SetLog(Log);
     I2CWindow->setLog(Log);
-    // Here: the log to the advanced-user window and the image view, in that order.
+    AdvancedUserWindow->SetLog(Log);
+    ImageView->setLog(Log);
     VideoRecorder->setLogFile(Log);
     VideoRecorder->setFileName(HeaderConstants::VideoFileName);
 
@@ -283,6 +289,7 @@ void MainWindow::closeEvent(QCloseEvent* p_pEvent)
     TearDownConnectedBoard();
     StopAcquisition = true;
     StopConnectionAsked = true;
+    KeepBootOptions();
     if (PasswordWindowOpen && AdvancedUserWindow)
         AdvancedUserWindow->close();
     if (ConfSavingFileWindow && ConfSavingFileWindow->IsOpen())
@@ -300,6 +307,19 @@ void MainWindow::closeEvent(QCloseEvent* p_pEvent)
     // Lets the acquisition paths see the stop flags before the window goes.
     WaitMs(200);
     p_pEvent->accept();
+}
+
+void MainWindow::KeepBootOptions()
+{
+    // The board of the last connection stays; "Auto Start" and "Auto 1-pt NUC"
+    // as the operator left them are read back at the next start.
+    char szBoardName[BootBoardNameBufferSize] = {};
+    bool bFileAutoStart = false;
+    bool bFileAutoNUC = false;
+    ReadBootFile(szBoardName, HeaderConstants::BootFileName, &bFileAutoStart, &bFileAutoNUC);
+    if (bFileAutoStart == AutoStart && bFileAutoNUC == AutoNUC)
+        return;
+    UpdateBootFile(QString::fromUtf8(szBoardName), HeaderConstants::BootFileName, &AutoStart, &AutoNUC);
 }
 
 QList<QPointer<QWidget>> MainWindow::ShutdownWindows() const

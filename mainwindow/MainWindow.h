@@ -327,6 +327,8 @@ public:
     void SelectProxyComboIndex(QString p_sBoardName);
     void ConnectComboBoxes();
 
+    // Rewrites the boot file's options when the operator changed them since it was written.
+    void KeepBootOptions();
     // Windows that closeEvent and the destructor close, in their order.
     QList<QPointer<QWidget>> ShutdownWindows() const;
 
@@ -394,6 +396,30 @@ signals:
 
 public slots:
     void GetPointerToInstance();
+
+    // ----- Menu actions (mainwindow/menu_actions.cpp) ---------------------------------
+    // The NUC type pair: exactly one of "Hardware" and "Software" is checked.
+    void ActionNUCHardware();
+    void ActionNUCSoftware();
+    // Colour look-up tables: Cool, Fire or a file of the operator's; unchecked: none.
+    void Action_CoolLUT();
+    void Action_FireLUT();
+    void Action_CustomLUT();
+    void ActionBPCorrectionSoftware();
+    void ActionAutoNUC();
+    void ActionAutoStart();
+    void ActionSelectDisplay1();
+    void ActionSelectDisplay2();
+    void ActionDualView();
+    // Toggles demo mode; LeaveDemoMode restores the normal window (nothing when demo mode is off).
+    void ActionDemoMode();
+    void LeaveDemoMode();
+    void Action_OpenDatasheetDigiBoard();
+    void Action_OpenDatasheetProxy();
+    void Action_OpenDatasheetKestivo();
+    void Action_OpenVantrelWebSite();
+    // Ends the program through the same shut-down as closing the window.
+    void ActionExit();
 
     // The slots and methods below are grouped by the code that defines them;
     // each group's definitions live in that subsystem's folder.
@@ -606,6 +632,23 @@ public:
     // advanced-user mode; called once by the constructor.
     void ConnectProxyControls();
 
+    // Wiring of the menu actions, the slider and spin-box pairs and the timers
+    // that no other helper connects; called once by the constructor, first.
+    void ConnectMenuActions();
+    void ConnectSlidersAndSpinBoxes();
+    // The size of the screen demo mode shows on (height less 60), chosen by the Display actions.
+    void SelectDisplay(int p_iScreen);
+    // One case of the NUC type pair: p_bHardware names the action, p_bChecked its new state.
+    void ApplyNUCType(bool p_bHardware, bool p_bChecked);
+    // The logo in place of the live image, sized to the scroll area.
+    void ShowLogoView();
+    // Opens the first datasheet whose name starts with p_sPrefix; p_sMissing is the box text when none.
+    void OpenDatasheet(const QString& p_sPrefix, const QString& p_sMissing);
+    // The state of comboBox_InterpolationMethod before demo mode enabled it.
+    bool SavedInterpolationEnabled = false;
+    // The file dialog of the custom LUT; empty on Cancel or when no file is chosen.
+    QString SelectLutFile();
+
     // Calls into windows and links owned elsewhere (see control_hooks.h).
     ControlHooks Hooks;
     // The proxy chosen in the board set-up window; null: the model of the
@@ -694,6 +737,9 @@ public:
     void Action_AboutKestivo();
 
     // ----- Analysis and test windows (mainwindow/analysis_windows.cpp) -------------------
+    // Set by the frame path when it sends a frame to the detection window,
+    // cleared once the window has taken it; frames in between are dropped.
+    std::atomic<bool> BPDetectionFrameQueued{false};
     // The frame-statistics (debug) window, created once by the constructor.
     QPointer<Window_Debug> DebugWindow;
     // A new detection or proxy-test window at every use, each deleted when

@@ -92,6 +92,10 @@ void MainWindow::Action_DetectBP()
     connect(w, &Window_DetectBP::PushButton_SetParam, this, &MainWindow::PushButtonSetParameter_ProxyTest);
     connect(w, &Window_DetectBP::BadPixelDetectionStaus, this, &MainWindow::setBadPixelDetectionStatus);
     connect(this, &MainWindow::setImageForBPDetection, w, &Window_DetectBP::setImageForAnalysis);
+    // Once the window has taken a frame the frame path may send the next one:
+    // frames that come while one waits are dropped, never queued up.
+    connect(this, &MainWindow::setImageForBPDetection, w, [this](cv::Mat) { BPDetectionFrameQueued = false; });
+    BPDetectionFrameQueued = false;
     w->setCopyright(HeaderConstants::FooterText);
     const int iProxy = CurrentProxyIndex;
     w->setProxyIndex(static_cast<uint16_t>(iProxy));

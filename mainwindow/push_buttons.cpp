@@ -147,13 +147,17 @@ void MainWindow::ConnectControlSlots()
 {
     const auto unique = Qt::UniqueConnection;
     // Check boxes.
+    // The "Set parameters" tint first: a size preset's own slot then runs with the tint already set.
+    for (QCheckBox* pBox : {ui->checkBox_UpCol, ui->checkBox_UpRow, ui->checkBox_SizeA, ui->checkBox_SizeB,
+                            ui->checkBox_Gain0, ui->checkBox_Gain1, ui->checkBox_Gain2})
+        connect(pBox, &QCheckBox::stateChanged, this, &MainWindow::PushButton_SetParameter_Color, unique);
+    connect(ui->checkBox_SizeA, &QCheckBox::stateChanged, this, &MainWindow::CheckBox_SizeA, unique);
+    connect(ui->checkBox_SizeB, &QCheckBox::stateChanged, this, &MainWindow::CheckBox_SizeB, unique);
     connect(ui->checkBox_2Tap, &QCheckBox::stateChanged, this, &MainWindow::CheckBox_2Tap, unique);
     connect(ui->checkBox_AGC, &QCheckBox::stateChanged, this, &MainWindow::CheckBox_AGC, unique);
     connect(ui->checkBox_GMS, &QCheckBox::stateChanged, this, &MainWindow::CheckBox_GMS, unique);
     connect(ui->checkBox_HDR, &QCheckBox::stateChanged, this, &MainWindow::CheckBox_HDR, unique);
     connect(ui->checkBox_InvertBW, &QCheckBox::stateChanged, this, &MainWindow::CheckBox_InvertBW, unique);
-    connect(ui->checkBox_SizeA, &QCheckBox::stateChanged, this, &MainWindow::CheckBox_SizeA, unique);
-    connect(ui->checkBox_SizeB, &QCheckBox::stateChanged, this, &MainWindow::CheckBox_SizeB, unique);
     connect(ui->checkBox_ApplyNUC, &QCheckBox::stateChanged, this, &MainWindow::CheckBox_ApplyFPN, unique);
     connect(ui->checkBox_Enable_AverageFPN, &QCheckBox::stateChanged, this, &MainWindow::CheckBox_AverageFPN, unique);
     connect(ui->checkBox_Enable_NUC2pt, &QCheckBox::stateChanged, this, &MainWindow::CheckBox_NUC2Pt, unique);
@@ -178,10 +182,7 @@ void MainWindow::ConnectControlSlots()
             &MainWindow::pushButton_Open_SavedImages_Folder, unique);
     connect(ui->action_ResetParameters, &QAction::triggered, this, &MainWindow::PushButton_SetDefaultParameter,
             unique);
-    // The "Set parameters" tint follows every compared widget.
-    for (QCheckBox* pBox : {ui->checkBox_UpCol, ui->checkBox_UpRow, ui->checkBox_SizeA, ui->checkBox_SizeB,
-                            ui->checkBox_Gain0, ui->checkBox_Gain1, ui->checkBox_Gain2})
-        connect(pBox, &QCheckBox::stateChanged, this, &MainWindow::PushButton_SetParameter_Color, unique);
+    // The "Set parameters" tint follows every compared spin box.
     for (QSpinBox* pBox : {ui->spinBox_TINT, ui->spinBox_DAC_A, ui->spinBox_DAC_B, ui->spinBox_DAC_C, ui->spinBox_DAC_D,
                            ui->spinBox_CKDIV})
         connect(pBox, QOverload<int>::of(&QSpinBox::valueChanged), this, &MainWindow::PushButton_SetParameter_Color,

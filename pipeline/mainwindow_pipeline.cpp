@@ -347,7 +347,9 @@ void MainWindow::UpdateDisplay(unsigned short* pImage16b)
     out.Display16 = DisplayImage16b.ptr<uint16_t>(0);
     RunCorrectionChain(in, geometry, settings, list, Pipeline->BadPixelFill, Pipeline->Gamma, out);
 
-    if (settings.Path == CorrectionPath::Software && settings.Input == SoftwareInput::NoFPN && BadPixelDetectionRunning)
+    // A copy of its own for the detection window, and none while the last one waits.
+    if (settings.Path == CorrectionPath::Software && settings.Input == SoftwareInput::NoFPN && BadPixelDetectionRunning
+        && !BPDetectionFrameQueued.exchange(true))
         emit setImageForBPDetection(AcquiredImage16b.clone());
 
     DisplayImage8b.copyTo(DisplayImage8bClone);
@@ -500,12 +502,11 @@ void MainWindow::ShowDemoFrame(const cv::Mat& p_Full, const cv::Mat& p_Scaled)
 {
     const int w = p_Scaled.cols;
     const int h = p_Scaled.rows;
+    // The same as the menu's "Normal Mode": the window, its title and the actions come back.
     auto leaveDemoMode = [this] {
         cv::destroyAllWindows();
-        DemoMode = false;
         ScreenShowOpen = false;
-        DualView = false;
-        Log->writeLine("DemoMode Disabled");
+        LeaveDemoMode();
     };
     int key = -1;
     try {

@@ -484,6 +484,8 @@ void tst_connection_flow::undefinedValueIsNotSent()
     Ui::MainWindow* ui = bench.ui();
     TickOnly(ui, ui->checkBox_Enable_DAC_A);
     ui->checkBox_Enable_DAC_B->setChecked(true);
+    // The slider and its spin box follow each other: both must reach 65535.
+    ui->horizontalSlider_DAC_A->setMaximum(70000);
     ui->spinBox_DAC_A->setMaximum(70000);
     ui->spinBox_DAC_A->setValue(65535);
     bench.window->FrameWidth = 100000;
