@@ -12,6 +12,7 @@
 #include "tools/Setup_DigiBoard.h"
 #include "tools/Window_Terminal.h"
 #include "tools/Cmd_Perso.h"
+#include "tools/OffsetBP_Widget.h"
 
 #include "app/app_paths.h"
 #include "app/boot_file.h"
@@ -139,6 +140,7 @@ MainWindow::MainWindow(QWidget* parent)
     CreateConnectionWindows(); // the Belmor proxy selector
     CreateAdvancedCommandsWindow();
     CreateBoardToolWindows();
+    CreateBPOffsetWindow();
     setWindowTitle(HeaderConstants::WindowTitle);
     std::printf("Load %s\n", getLibraryVersion());
     std::fflush(stdout);
@@ -202,7 +204,8 @@ MainWindow::MainWindow(QWidget* parent)
     TerminalWindow->setLog(Log);
     SetupWindow->setLog(Log);
     CommandsWindow->setLog(Log);
-    // Here: the log to the bad-pixel offset and proxy selector windows.
+    BPOffsetWindow->SetLog(Log);
+    ProxySelector->SetLog(Log);
     I2CWindow->setLog(Log);
     // Here: the log to the advanced-user window and the image view, in that order.
     VideoRecorder->setLogFile(Log);
@@ -263,6 +266,7 @@ MainWindow::~MainWindow()
     delete DebugWindow.data();
     DestroyAdvancedCommandsWindow();
     DestroyBoardToolWindows();
+    DestroyBPOffsetWindow();
     delete ConfSavingFileWindow.data();
     // Its destructor finalises a video still open.
     delete VideoRecorder;
