@@ -24,6 +24,7 @@
 #include "board/os_version.h"
 #include "mainwindow/MW_ProxyBelmor.h"
 #include "mainwindow/Window_ConfSavingFile.h"
+#include "mainwindow/separator_captions.h"
 #include "pipeline/kv_video_recorder.h"
 #include "params/proxy_parameter_table.h"
 #include "usb3lib/Quenlin.h"
@@ -136,6 +137,7 @@ MainWindow::MainWindow(QWidget* parent)
     ui = new Ui::MainWindow;
 
     ui->setupUi(this);
+    LiftCaptionsOverSeparators(ui->centralWidget);
     CreateConnectionWindows(); // the Belmor proxy selector
     CreateAdvancedCommandsWindow();
     CreateBoardToolWindows();
