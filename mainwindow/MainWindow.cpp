@@ -4,6 +4,7 @@
 #include "mainwindow/MW_AdvancedUser.h"
 
 #include "ui_MainWindow.h"
+#include "tools/Window_Calibration.h"
 #include "tools/Window_Debug.h"
 #include "tools/Window_DetectBP.h"
 #include "tools/Window_TestProxy.h"
@@ -12,6 +13,7 @@
 #include "tools/Setup_DigiBoard.h"
 #include "tools/Window_Terminal.h"
 #include "tools/Cmd_Perso.h"
+#include "tools/OffsetBP_Widget.h"
 
 #include "app/app_paths.h"
 #include "app/boot_file.h"
@@ -22,6 +24,7 @@
 #include "board/os_version.h"
 #include "mainwindow/MW_ProxyBelmor.h"
 #include "mainwindow/Window_ConfSavingFile.h"
+#include "mainwindow/separator_captions.h"
 #include "pipeline/affichage.h"
 #include "pipeline/kv_video_recorder.h"
 #include "params/proxy_parameter_table.h"
@@ -135,9 +138,11 @@ MainWindow::MainWindow(QWidget* parent)
     ui = new Ui::MainWindow;
 
     ui->setupUi(this);
+    LiftCaptionsOverSeparators(ui->centralWidget);
     CreateConnectionWindows(); // the Belmor proxy selector
     CreateAdvancedCommandsWindow();
     CreateBoardToolWindows();
+    CreateBPOffsetWindow();
     setWindowTitle(HeaderConstants::WindowTitle);
     std::printf("Load %s\n", getLibraryVersion());
     std::fflush(stdout);
@@ -178,6 +183,7 @@ MainWindow::MainWindow(QWidget* parent)
     // areas; each tool window's close signal is connected where it is made.
     CreateImageViews(); // ImageReadyToDisplay, the image view and the miniature (pipeline/)
     CreateImageOutputs(); // the recorder, the histogram and their controls (pipeline/)
+    ConnectCalibrationWindow(); // the calibration action and the frame path's hand-over
 
     // Connection helpers, in this order: timers, actions, check boxes, combo
     // boxes, gain/offset sliders, push buttons, spin boxes, log errors, message
@@ -204,7 +210,7 @@ MainWindow::MainWindow(QWidget* parent)
     TerminalWindow->setLog(Log);
     SetupWindow->setLog(Log);
     CommandsWindow->setLog(Log);
-    // Here: the log to the bad-pixel offset window.
+    BPOffsetWindow->SetLog(Log);
     ProxySelector->SetLog(Log);
     I2CWindow->setLog(Log);
     AdvancedUserWindow->SetLog(Log);
@@ -262,11 +268,14 @@ MainWindow::~MainWindow()
     CloseAndScheduleDeletion(ShutdownWindows());
     // No event loop may be left to run the deferred deletion of the windowing window.
     delete WindowingWindow.data();
+    delete CalibrationWindow.data();
+    delete ClosedCalibrationWindow.data();
     delete DetectBPWindow.data();
     delete TestProxyWindow.data();
     delete DebugWindow.data();
     DestroyAdvancedCommandsWindow();
     DestroyBoardToolWindows();
+    DestroyBPOffsetWindow();
     delete ConfSavingFileWindow.data();
     // Its destructor finalises a video still open.
     delete VideoRecorder;
@@ -297,6 +306,8 @@ void MainWindow::closeEvent(QCloseEvent* p_pEvent)
     // An open video is finalised before the program ends.
     CloseVideoForExit();
     CloseAndScheduleDeletion(ShutdownWindows());
+    if (CalibrationWindow)
+        CalibrationWindow->close();
     // Kept to the destructor, only hidden here.
     if (SetupWindowOpen)
         SetupWindow->close();

@@ -23,6 +23,7 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <cstdint>
 #include <cstdio>
 
@@ -31,6 +32,7 @@ Q_DECLARE_METATYPE(cv::Mat)
 class QCloseEvent;
 class QKeyEvent;
 class Window_AdvancedUser;
+class OffsetBP_Widget;
 class MW_ProxyBelmor;
 class MW_Windowing;
 class Window_Debug;
@@ -41,6 +43,8 @@ class Window_Terminal;
 class MW_I2C_Configuration;
 class Cmd_Perso;
 class Window_AboutKestivo;
+class Window_Calibration;
+class BlackbodyCapture;
 class QSerialPort;
 class QTimer;
 class KV_Log;
@@ -623,6 +627,18 @@ public slots:
     void WindowClosed();
     void CheckMainWindowActiv();
     void setBadPixelDetectionStatus(bool p_bRunning);
+    // The calibration window's close, its parameter refresh, and its close by Deinit.
+    void CloseCalibrationWindow();
+    void RefreshParam_WindowCalib();
+    void CloseCalibrationForDeinit();
+
+    // ----- Bad-pixel offset window (mainwindow/bp_offset_window.cpp) ------------------
+    // action_OpenBPOffsetWindow: shows the window, or saves its offsets and closes it.
+    void action_OpenBPOffsetWindow();
+    // At acquisition start: the proxy's section of the offset file into the window.
+    void ReadBPOffsetForAcquisition();
+    // At acquisition stop: the offsets saved, the window closed when open.
+    void CloseBPOffsetWindowForDeinit();
 
 public:
     // The file an operator picks in a non-modal dialog; empty on Cancel or
@@ -757,6 +773,18 @@ public:
     // clears the lists and loads the map. False when the file cannot be opened.
     bool OpenBadPixelFile(const QString& p_sPath);
 
+    // ----- Blackbody calibration window (mainwindow/calibration_window.cpp) --------------
+    // Created on first use, forgotten when closed; a closed window waits in
+    // ClosedCalibrationWindow until its own slots have returned.
+    QPointer<Window_Calibration> CalibrationWindow;
+    QPointer<Window_Calibration> ClosedCalibrationWindow;
+    // The open window's capture; the frame path reads it with std::atomic_load
+    // and holds it while it writes a frame.
+    std::shared_ptr<BlackbodyCapture> CalibrationCapture;
+    // The calibration action and the frame path's hand-over; called once by the constructor.
+    void ConnectCalibrationWindow();
+    void Action_CalibrationScript();
+
     // ----- Advanced commands (mainwindow/advanced_commands_window.cpp) -------------------
     // Created once by the constructor, kept to the end of the program.
     Cmd_Perso* CommandsWindow = nullptr;
@@ -780,6 +808,12 @@ public:
     void ConnectForToolWindow();
     // The proxy and frame rate read from the board, into the set-up window; the kind to the I2C window.
     void ShowBoardConfigurationInSetupWindow(int p_iProxyListPosition, int p_iProxyRow, int p_iFrameRate);
+
+    // ----- Bad-pixel offset window (mainwindow/bp_offset_window.cpp) ------------------
+    // Created once by the constructor, kept to the end of the program.
+    OffsetBP_Widget* BPOffsetWindow = nullptr;
+    void CreateBPOffsetWindow();
+    void DestroyBPOffsetWindow();
 
     // ----- Connection state (board/) ---------------------------------------------------
     // The Belmor proxy selector, made by the constructor (CreateConnectionWindows).
