@@ -7,6 +7,7 @@
 #include "app/kv_log.h"
 #include "app/waits.h"
 #include "board/board_message_box.h"
+#include "params/register_letters.h"
 
 #include <QByteArray>
 #include <QDebug>
@@ -243,31 +244,7 @@ void ShowPvResultError(PvResult p_Result, QString p_sTitle)
 
 char GigERegisterLetter(int p_iId)
 {
-    switch (p_iId) {
-    case 0: return '1';
-    case 1: return '2';
-    case 2: return '3';
-    case 3: return '4';
-    case 4: return '6';
-    case 5: return '7';
-    case 6: return '8';
-    case 7: return '9';
-    case 8: return 'A';
-    case 9: return 'B';
-    case 10: return 'C';
-    case 11: return 'D';
-    case 12: return 'E';
-    case 24: return 'a';
-    case 25: return 'b';
-    case 27: return 'P';
-    case 28: return 'Q';
-    case 29: return 'R';
-    case 30: return 'S';
-    case 31: return 'T';
-    case 32: return 'U';
-    case 35: return 'X';
-    default: return 0;
-    }
+    return RegisterLetter(RegisterFamily::GigE, p_iId);
 }
 
 QByteArray FormatGigECommand(int p_iId, int p_iValue)
@@ -276,7 +253,8 @@ QByteArray FormatGigECommand(int p_iId, int p_iValue)
     if (cLetter == 0)
         return QByteArray();
     char szText[32];
-    const int iLength = std::snprintf(szText, sizeof szText, "!%c%04d\n\r", cLetter, p_iValue);
+    const int iLength = std::snprintf(szText, sizeof szText, "!%c%0*d\n\r", cLetter,
+                                      RegisterLetterFor(RegisterFamily::GigE, p_iId).iDigits, p_iValue);
     return iLength > 0 ? QByteArray(szText, iLength) : QByteArray();
 }
 
