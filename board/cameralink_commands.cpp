@@ -20,12 +20,6 @@ constexpr int kFpgaCommandWaitMs = 50;
 constexpr int kBelmorCommandWaitMs = 150;
 constexpr int kArvexCommandWaitMs = 100;
 
-void Log(const QString& p_sLine)
-{
-    if (GlobalLog != nullptr)
-        GlobalLog->writeLine(p_sLine);
-}
-
 hSerRef FlushedLinkHandle()
 {
     void* pHandle = nullptr;
@@ -92,9 +86,9 @@ int SendCameraLinkCommand(int p_iId, int p_iValue, bool /*p_bShowError*/)
     uint32_t uCount = uLength;
     const int32_t iStatus = clSerialWrite(hLink, text.data(), &uCount, kWriteTimeoutMs);
     if (uCount != uLength)
-        Log(QStringLiteral("Failed to send the command. Returned size incorrect"));
+        WriteLogLine(QStringLiteral("Failed to send the command. Returned size incorrect"));
     else
-        Log(QStringLiteral("Send ") + QString::fromLatin1(text) + QStringLiteral(" - Size string: ")
+        WriteLogLine(QStringLiteral("Send ") + QString::fromLatin1(text) + QStringLiteral(" - Size string: ")
             + QString::number(uCount));
 
     const char cLetter = BelmorRegisterLetter(p_iId);
@@ -109,7 +103,7 @@ int SendCameraLinkCommandStar(int p_iId, int p_iValue, bool /*p_bShowError*/)
     if (text.isEmpty())
         return CameraLinkCommandNoLetter;
     if (text.size() > ArvexCommandBytes) {
-        Log(QStringLiteral("Command refused: value %1 does not fit the command of register %2")
+        WriteLogLine(QStringLiteral("Command refused: value %1 does not fit the command of register %2")
                 .arg(p_iValue)
                 .arg(p_iId));
         return CameraLinkCommandRefused;
@@ -117,7 +111,7 @@ int SendCameraLinkCommandStar(int p_iId, int p_iValue, bool /*p_bShowError*/)
 
     char buffer[ArvexCommandBytes] = {};
     std::memcpy(buffer, text.constData(), static_cast<size_t>(text.size()));
-    Log(QStringLiteral("Send ") + QString::fromLatin1(text));
+    WriteLogLine(QStringLiteral("Send ") + QString::fromLatin1(text));
     uint32_t uCount = ArvexCommandBytes;
     const int32_t iStatus = clSerialWrite(hLink, buffer, &uCount, kWriteTimeoutMs);
     WaitMs(kArvexCommandWaitMs);

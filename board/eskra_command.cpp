@@ -36,15 +36,13 @@ QString FormatEskraCommand(int p_iId, int p_iValue, int* p_pStatus)
     if (iLength < 0 || iLength > kMaxCommandLength) {
         if (p_pStatus != nullptr)
             *p_pStatus = EskraCommandRefused;
-        if (GlobalLog != nullptr)
-            GlobalLog->writeLine(QString("Command refused: value %1 does not fit the command of register %2")
+        WriteLogLine(QString("Command refused: value %1 does not fit the command of register %2")
                                      .arg(p_iValue)
                                      .arg(p_iId));
         return QString();
     }
     const QString sText = QString::fromLatin1(szText, iLength);
-    if (GlobalLog != nullptr)
-        GlobalLog->writeLine("Send " + sText);
+    WriteLogLine("Send " + sText);
     return sText;
 }
 

@@ -35,12 +35,6 @@ constexpr uint32_t kRawReadSize = 1000;
 constexpr uint32_t kRawReadTimeoutMs = 1;
 constexpr uint32_t kRetrieveTimeoutMs = 20;
 
-void Log(const QString& p_sLine)
-{
-    if (GlobalLog != nullptr)
-        GlobalLog->writeLine(p_sLine);
-}
-
 struct PvErrorText
 {
     uint32_t code;
@@ -71,7 +65,7 @@ int GetIntegerFeature(PvDevice* p_pDevice, const char* p_szName, const char* p_s
         pParameters != nullptr ? dynamic_cast<PvGenInteger*>(pParameters->Get(PvString(p_szName))) : nullptr;
     int64_t iValue = 0;
     if (pFeature == nullptr || !pFeature->GetValue(iValue).IsOK()) {
-        Log(QString::fromLatin1(p_szFailure));
+        WriteLogLine(QString::fromLatin1(p_szFailure));
         return 0;
     }
     return static_cast<int>(iValue);
@@ -83,8 +77,8 @@ int SetIntegerFeature(PvDevice* p_pDevice, const char* p_szName, int p_iValue, c
     const PvResult result = pParameters != nullptr ? pParameters->SetIntegerValue(PvString(p_szName), p_iValue)
                                                    : PvResult(PvResult::Code::INVALID_PARAMETER);
     if (!result.IsOK()) {
-        Log(QString::fromLatin1(p_szFailure) + QString::number(p_iValue));
-        Log(QStringLiteral("Problem: ") + QString::fromLatin1(result.GetCodeString().GetAscii()));
+        WriteLogLine(QString::fromLatin1(p_szFailure) + QString::number(p_iValue));
+        WriteLogLine(QStringLiteral("Problem: ") + QString::fromLatin1(result.GetCodeString().GetAscii()));
         return 1;
     }
     return 0;
@@ -113,19 +107,19 @@ PvDevice* ConnectGigEDevice(const PvDeviceInfo* p_pInfo)
     if (p_pInfo == nullptr)
         return nullptr;
     const QString sDisplay = QString::fromLatin1(p_pInfo->GetDisplayID().GetAscii());
-    Log(QStringLiteral("Connecting to ") + sDisplay + QStringLiteral("."));
+    WriteLogLine(QStringLiteral("Connecting to ") + sDisplay + QStringLiteral("."));
     PvResult result;
     PvDevice* pDevice = PvDevice::CreateAndConnect(p_pInfo, &result);
     ShowPvResultError(result, QStringLiteral("ERROR DURING CONNECTION"));
     if (pDevice == nullptr)
-        Log(QStringLiteral("Unable to connect to ") + sDisplay + QStringLiteral("."));
+        WriteLogLine(QStringLiteral("Unable to connect to ") + sDisplay + QStringLiteral("."));
     return pDevice;
 }
 
 PvDeviceSerialPort* OpenGigESerial(PvDevice* p_pDevice)
 {
     if (p_pDevice == nullptr) {
-        Log(QStringLiteral("Problem while opening Serial Communicaition on GigE"));
+        WriteLogLine(QStringLiteral("Problem while opening Serial Communicaition on GigE"));
         return nullptr;
     }
     auto* pPort = new PvDeviceSerialPort;
@@ -139,7 +133,7 @@ PvDeviceSerialPort* OpenGigESerial(PvDevice* p_pDevice)
         pParameters->SetBooleanValue(PvString("BulkLoopback"), false);
     }
     if (!pPort->Open(&adapter, PvDeviceSerialBulk0).IsOK()) {
-        Log(QStringLiteral("Problem while opening Serial Communicaition on GigE"));
+        WriteLogLine(QStringLiteral("Problem while opening Serial Communicaition on GigE"));
         delete pPort;
         return nullptr;
     }
@@ -158,12 +152,12 @@ PvStream* OpenGigEStream(const PvDeviceInfo* p_pInfo)
 {
     if (p_pInfo == nullptr)
         return nullptr;
-    Log(QStringLiteral("Opening stream to device : ") + QString::fromLatin1(p_pInfo->GetConnectionID().GetAscii()));
+    WriteLogLine(QStringLiteral("Opening stream to device : ") + QString::fromLatin1(p_pInfo->GetConnectionID().GetAscii()));
     PvResult result;
     PvStream* pStream = PvStream::CreateAndOpen(p_pInfo->GetConnectionID(), &result);
     ShowPvResultError(result, QStringLiteral("ERROR OPENING STREAM"));
     if (pStream == nullptr)
-        Log(QStringLiteral("Unable to stream from ") + QString::fromLatin1(p_pInfo->GetDisplayID().GetAscii())
+        WriteLogLine(QStringLiteral("Unable to stream from ") + QString::fromLatin1(p_pInfo->GetDisplayID().GetAscii())
             + QStringLiteral("."));
     return pStream;
 }
@@ -222,8 +216,8 @@ int SetGigEPixelFormat(PvDevice* p_pDevice, const char* p_szFormat)
                                 ? pParameters->SetEnumValue(PvString("PixelFormat"), PvString(p_szFormat))
                                 : PvResult(PvResult::Code::INVALID_PARAMETER);
     if (!result.IsOK()) {
-        Log(QStringLiteral("Could not set Pixelformat to ") + QString::fromLatin1(p_szFormat));
-        Log(QStringLiteral("Problem: ") + QString::fromLatin1(result.GetCodeString().GetAscii()));
+        WriteLogLine(QStringLiteral("Could not set Pixelformat to ") + QString::fromLatin1(p_szFormat));
+        WriteLogLine(QStringLiteral("Problem: ") + QString::fromLatin1(result.GetCodeString().GetAscii()));
         return 1;
     }
     return 0;
@@ -233,7 +227,7 @@ void ShowPvResultError(PvResult p_Result, QString p_sTitle)
 {
     for (const PvErrorText& error : kPvErrors) {
         if (p_Result == error.code) {
-            Log(p_sTitle + QString::fromLatin1(error.logText));
+            WriteLogLine(p_sTitle + QString::fromLatin1(error.logText));
             ShowBoardCriticalBox(nullptr, p_sTitle, QString::fromLatin1(error.boxText));
             return;
         }
@@ -261,16 +255,16 @@ QByteArray FormatGigECommand(int p_iId, int p_iValue)
 bool FlushAndSendGigE(PvDeviceSerialPort* p_pPort, const char* p_szText)
 {
     if (p_pPort == nullptr || p_szText == nullptr) {
-        Log(QStringLiteral("Problem while sending data to GigE"));
+        WriteLogLine(QStringLiteral("Problem while sending data to GigE"));
         return false;
     }
     if (!p_pPort->FlushRxBuffer().IsOK())
-        Log(QStringLiteral("Problem while flushing Rx"));
+        WriteLogLine(QStringLiteral("Problem while flushing Rx"));
     uint32_t uWritten = 0;
     const uint32_t uLength = static_cast<uint32_t>(std::strlen(p_szText));
     const PvResult result = p_pPort->Write(reinterpret_cast<const uint8_t*>(p_szText), uLength, uWritten);
     if (!result.IsOK()) {
-        Log(QStringLiteral("Problem while sending data to GigE"));
+        WriteLogLine(QStringLiteral("Problem while sending data to GigE"));
         return false;
     }
     return true;
@@ -281,9 +275,9 @@ int SendGigECommand(PvDeviceSerialPort* p_pPort, int p_iId, int p_iValue)
     const QByteArray text = FormatGigECommand(p_iId, p_iValue);
     if (text.isEmpty())
         return 1;
-    Log(QStringLiteral("Data sent to GigE : ") + QString::fromLatin1(text));
+    WriteLogLine(QStringLiteral("Data sent to GigE : ") + QString::fromLatin1(text));
     if (!FlushAndSendGigE(p_pPort, text.constData())) {
-        Log(QStringLiteral("Problem while sending data to GigE"));
+        WriteLogLine(QStringLiteral("Problem while sending data to GigE"));
         return 1;
     }
     WaitMs(kCommandWaitMs);
@@ -297,7 +291,7 @@ bool ReadGigESerial(PvDeviceSerialPort* p_pPort, unsigned char* p_pBuffer)
     uint32_t uRead = 0;
     const PvResult result = p_pPort->Read(p_pBuffer, kReadSize, uRead, kReadTimeoutMs);
     if (result.GetCode() == PvResult::Code::TIMEOUT) {
-        Log(QStringLiteral("Timeout problem while receiving data from the GigE"));
+        WriteLogLine(QStringLiteral("Timeout problem while receiving data from the GigE"));
         return true;
     }
     qDebug().noquote() << "Read bytes " << uRead;
