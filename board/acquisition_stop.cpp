@@ -73,7 +73,7 @@ void MainWindow::Deinit()
     if (QThread::currentThread() != thread()) {
         StopAcquisition = true;
         if (!DeinitQueued.exchange(true))
-            QMetaObject::invokeMethod(this, "Deinit", Qt::QueuedConnection);
+            QMetaObject::invokeMethod(this, [this] { Deinit(); }, Qt::QueuedConnection);
         return;
     }
     DeinitQueued = false;
@@ -107,9 +107,7 @@ void MainWindow::Deinit()
     QThread::msleep(300);
 
     ui->comboBox_BayerMode->setCurrentIndex(0);
-    CallSlotIfPresent(this, "CloseBPOffsetWindowForDeinit", false);
     ui->action_OpenBPOffsetWindow->setEnabled(true);
-    CallSlotIfPresent(this, "CloseCalibrationForDeinit", false);
     if (AdvancedUserWindow && AdvancedUserWindow->isVisible())
         AdvancedUserWindow->close();
 
@@ -127,13 +125,13 @@ void MainWindow::Deinit()
         const char* text;
     };
     const Uncheck unchecks[] = {
-        {ui->checkBox_RAW, GetCurrent(proxy, 58) != 0, -1, 57, "Unchecking Save Stream RAW Box ..."},
-        {ui->checkBox_JPG, GetCurrent(proxy, 55) != 0, -1, 54, "Unchecking Save Stream JPEG Box ..."},
-        {ui->checkBox_CSV, GetCurrent(proxy, 52) != 0, -1, 51, "Unchecking Save Stream CSV Box ..."},
-        {ui->checkBox_BMP, GetCurrent(proxy, 49) != 0, -1, 48, "Unchecking Save Stream BMP Box ..."},
-        {ui->checkBox_HDR, ui->checkBox_HDR->isChecked() && kind != BoardKind::Arvex, 40, 39, "Unchecking HDR Box ..."},
-        {ui->checkBox_InvertBW, GetCurrent(proxy, 43) != 0 && kind != BoardKind::Arvex, 43, 42, "Unchecking InvertBW ..."},
-        {ui->checkBox_AGC, GetCurrent(proxy, ProxyParameterId::AGC) != 0, ProxyParameterId::AGC, 18,
+        {ui->checkBox_RAW, GetCurrent(proxy, ProxyParameterId::SaveRAW) != 0, -1, ProxyParameterId::SaveRAWEnabled, "Unchecking Save Stream RAW Box ..."},
+        {ui->checkBox_JPG, GetCurrent(proxy, ProxyParameterId::SaveJPG) != 0, -1, ProxyParameterId::SaveJPGEnabled, "Unchecking Save Stream JPEG Box ..."},
+        {ui->checkBox_CSV, GetCurrent(proxy, ProxyParameterId::SaveCSV) != 0, -1, ProxyParameterId::SaveCSVEnabled, "Unchecking Save Stream CSV Box ..."},
+        {ui->checkBox_BMP, GetCurrent(proxy, ProxyParameterId::SaveBMP) != 0, -1, ProxyParameterId::SaveBMPEnabled, "Unchecking Save Stream BMP Box ..."},
+        {ui->checkBox_HDR, ui->checkBox_HDR->isChecked() && kind != BoardKind::Arvex, ProxyParameterId::HDR, ProxyParameterId::HDREnabled, "Unchecking HDR Box ..."},
+        {ui->checkBox_InvertBW, GetCurrent(proxy, ProxyParameterId::InvertBW) != 0 && kind != BoardKind::Arvex, ProxyParameterId::InvertBW, ProxyParameterId::InvertBWEnabled, "Unchecking InvertBW ..."},
+        {ui->checkBox_AGC, GetCurrent(proxy, ProxyParameterId::AGC) != 0, ProxyParameterId::AGC, ProxyParameterId::AGCEnabled,
          "Unchecking AGC Box ..."},
     };
     for (const Uncheck& u : unchecks) {
@@ -299,7 +297,6 @@ void MainWindow::Deinit()
     Log->writeLine("DigiBoard Disconnected");
     if (ScreenShowOpen || DemoMode) {
         cv::destroyAllWindows();
-        CallSlotIfPresent(this, "ActionDemoMode", false);
         ScreenShowOpen = false;
         DemoMode = false;
     }
@@ -320,7 +317,7 @@ void MainWindow::Deinit()
     ui->comboBox_BPCorrectionMode->setCurrentIndex(0);
     ui->pushButton_SelectBPFile->setEnabled(false);
     ui->checkBox_SaveStream->setEnabled(false);
-    CallSlotIfPresent(this, "ResetInformationLabels", false);
+    ResetInformationLabels();
 
     ui->pushButton_Start->setText(QStringLiteral("Connect"));
     ui->pushButton_Start->setIcon(QIcon());

@@ -133,8 +133,7 @@ GigEFrameTarget MainWindowGigEFrameTarget(MainWindow* p_pWindow)
         // No further frame is saved from now on; the button and the log line
         // are the GUI thread's.
         p_pWindow->SaveAllFramesRunning = false;
-        if (p_pWindow->metaObject()->indexOfMethod("StopSaveAllFrames()") >= 0)
-            QMetaObject::invokeMethod(p_pWindow, "StopSaveAllFrames", Qt::QueuedConnection);
+        QMetaObject::invokeMethod(p_pWindow, [p_pWindow] { p_pWindow->StopSaveAllFrames(); }, Qt::QueuedConnection);
     };
     return target;
 }
