@@ -1,6 +1,7 @@
 // The simulated Dunstel GigE Vision board.
 #include "sim/gige/dunstel_board.h"
 
+#include "params/proxy_parameter_ids.h"
 #include "params/proxy_parameter_table.h"
 #include "params/register_letters.h"
 #include "sim/cameralink/cameralink_board.h"
@@ -17,8 +18,6 @@ namespace sim {
 
 namespace {
 
-constexpr int kCellGigEImageWidth = 333;
-constexpr int kCellGigEImageHeight = 334;
 constexpr int kProxyNumberRegister = 27;
 constexpr int kMaximumLine = 256;
 
@@ -92,8 +91,8 @@ void DunstelBoard::resetLocked()
 {
     EnsureProxyParameterTableFilled();
     const int iProxy = SimulationSettings().proxyIndex(BoardKind::Dunstel);
-    int64_t w = GetDefault(iProxy, kCellGigEImageWidth);
-    int64_t h = GetDefault(iProxy, kCellGigEImageHeight);
+    int64_t w = GetDefault(iProxy, ProxyParameterId::GigEImageWidth);
+    int64_t h = GetDefault(iProxy, ProxyParameterId::GigEImageHeight);
     if (w <= 0 || h <= 0 || w == ProxyParameterNotSet || h == ProxyParameterNotSet) {
         const FrameGeometry g = SensorFor(BoardKind::Dunstel)->geometry();
         w = g.width;
