@@ -124,15 +124,22 @@ void MainWindow::Deinit()
         int stateCell;
         const char* text;
     };
+    namespace Id = ProxyParameterId;
+    const bool bNotArvex = kind != BoardKind::Arvex;
     const Uncheck unchecks[] = {
-        {ui->checkBox_RAW, GetCurrent(proxy, ProxyParameterId::SaveRAW) != 0, -1, ProxyParameterId::SaveRAWEnabled, "Unchecking Save Stream RAW Box ..."},
-        {ui->checkBox_JPG, GetCurrent(proxy, ProxyParameterId::SaveJPG) != 0, -1, ProxyParameterId::SaveJPGEnabled, "Unchecking Save Stream JPEG Box ..."},
-        {ui->checkBox_CSV, GetCurrent(proxy, ProxyParameterId::SaveCSV) != 0, -1, ProxyParameterId::SaveCSVEnabled, "Unchecking Save Stream CSV Box ..."},
-        {ui->checkBox_BMP, GetCurrent(proxy, ProxyParameterId::SaveBMP) != 0, -1, ProxyParameterId::SaveBMPEnabled, "Unchecking Save Stream BMP Box ..."},
-        {ui->checkBox_HDR, ui->checkBox_HDR->isChecked() && kind != BoardKind::Arvex, ProxyParameterId::HDR, ProxyParameterId::HDREnabled, "Unchecking HDR Box ..."},
-        {ui->checkBox_InvertBW, GetCurrent(proxy, ProxyParameterId::InvertBW) != 0 && kind != BoardKind::Arvex, ProxyParameterId::InvertBW, ProxyParameterId::InvertBWEnabled, "Unchecking InvertBW ..."},
-        {ui->checkBox_AGC, GetCurrent(proxy, ProxyParameterId::AGC) != 0, ProxyParameterId::AGC, ProxyParameterId::AGCEnabled,
-         "Unchecking AGC Box ..."},
+        {ui->checkBox_RAW, GetCurrent(proxy, Id::SaveRAW) != 0, -1, Id::SaveRAWEnabled,
+         "Unchecking Save Stream RAW Box ..."},
+        {ui->checkBox_JPG, GetCurrent(proxy, Id::SaveJPG) != 0, -1, Id::SaveJPGEnabled,
+         "Unchecking Save Stream JPEG Box ..."},
+        {ui->checkBox_CSV, GetCurrent(proxy, Id::SaveCSV) != 0, -1, Id::SaveCSVEnabled,
+         "Unchecking Save Stream CSV Box ..."},
+        {ui->checkBox_BMP, GetCurrent(proxy, Id::SaveBMP) != 0, -1, Id::SaveBMPEnabled,
+         "Unchecking Save Stream BMP Box ..."},
+        {ui->checkBox_HDR, ui->checkBox_HDR->isChecked() && bNotArvex, Id::HDR, Id::HDREnabled,
+         "Unchecking HDR Box ..."},
+        {ui->checkBox_InvertBW, GetCurrent(proxy, Id::InvertBW) != 0 && bNotArvex, Id::InvertBW, Id::InvertBWEnabled,
+         "Unchecking InvertBW ..."},
+        {ui->checkBox_AGC, GetCurrent(proxy, Id::AGC) != 0, Id::AGC, Id::AGCEnabled, "Unchecking AGC Box ..."},
     };
     for (const Uncheck& u : unchecks) {
         if (!u.test)
