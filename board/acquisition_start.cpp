@@ -79,6 +79,7 @@ void MainWindow::Getinterruption()
         ui->action_OpenBPOffsetWindow->setEnabled(true);
     if (kind != BoardKind::Belmor && kind != BoardKind::Eskra) {
         Log->writeLine("Configuring the BP Offset file and read the previous value saved");
+        ReadBPOffsetForAcquisition();
     }
 
     switch (kind) {

@@ -107,6 +107,7 @@ void MainWindow::Deinit()
     QThread::msleep(300);
 
     ui->comboBox_BayerMode->setCurrentIndex(0);
+    CloseBPOffsetWindowForDeinit();
     ui->action_OpenBPOffsetWindow->setEnabled(true);
     if (AdvancedUserWindow && AdvancedUserWindow->isVisible())
         AdvancedUserWindow->close();
