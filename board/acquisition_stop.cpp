@@ -109,6 +109,7 @@ void MainWindow::Deinit()
     ui->comboBox_BayerMode->setCurrentIndex(0);
     CloseBPOffsetWindowForDeinit();
     ui->action_OpenBPOffsetWindow->setEnabled(true);
+    CloseCalibrationForDeinit();
     if (AdvancedUserWindow && AdvancedUserWindow->isVisible())
         AdvancedUserWindow->close();
 
