@@ -12,6 +12,7 @@
 #include "tools/Setup_DigiBoard.h"
 #include "tools/Window_Terminal.h"
 #include "tools/Cmd_Perso.h"
+#include "tools/OffsetBP_Widget.h"
 
 #include "app/app_paths.h"
 #include "app/boot_file.h"
@@ -22,6 +23,7 @@
 #include "board/os_version.h"
 #include "mainwindow/MW_ProxyBelmor.h"
 #include "mainwindow/Window_ConfSavingFile.h"
+#include "mainwindow/separator_captions.h"
 #include "pipeline/kv_video_recorder.h"
 #include "params/proxy_parameter_table.h"
 #include "usb3lib/Quenlin.h"
@@ -134,9 +136,11 @@ MainWindow::MainWindow(QWidget* parent)
     ui = new Ui::MainWindow;
 
     ui->setupUi(this);
+    LiftCaptionsOverSeparators(ui->centralWidget);
     CreateConnectionWindows(); // the Belmor proxy selector
     CreateAdvancedCommandsWindow();
     CreateBoardToolWindows();
+    CreateBPOffsetWindow();
     setWindowTitle(HeaderConstants::WindowTitle);
     std::printf("Load %s\n", getLibraryVersion());
     std::fflush(stdout);
@@ -200,7 +204,8 @@ MainWindow::MainWindow(QWidget* parent)
     TerminalWindow->setLog(Log);
     SetupWindow->setLog(Log);
     CommandsWindow->setLog(Log);
-    // Here: the log to the bad-pixel offset and proxy selector windows.
+    BPOffsetWindow->SetLog(Log);
+    ProxySelector->SetLog(Log);
     I2CWindow->setLog(Log);
     // Here: the log to the advanced-user window and the image view, in that order.
     VideoRecorder->setLogFile(Log);
@@ -261,6 +266,7 @@ MainWindow::~MainWindow()
     delete DebugWindow.data();
     DestroyAdvancedCommandsWindow();
     DestroyBoardToolWindows();
+    DestroyBPOffsetWindow();
     delete ConfSavingFileWindow.data();
     // Its destructor finalises a video still open.
     delete VideoRecorder;
