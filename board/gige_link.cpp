@@ -309,13 +309,37 @@ bool ReadGigESerialRaw(PvDeviceSerialPort* p_pPort, unsigned char* p_pBuffer)
 
 // ---- Frame callback ----------------------------------------------------------------
 
+namespace {
+int64_t GigEFramePixels(int p_iHeight, int p_iPitch)
+{
+    return p_iHeight > 0 && p_iPitch > 0 ? (static_cast<int64_t>(p_iHeight) * p_iPitch) / 2 : 0;
+}
+} // namespace
+
+bool CopyGigEFrame(const uint8_t* p_pData, uint32_t p_uAcquired, uint32_t p_uCapacity, int p_iHeight, int p_iPitch,
+                   unsigned short* p_pRaw)
+{
+    const int64_t iPixels = GigEFramePixels(p_iHeight, p_iPitch);
+    if (p_pData == nullptr || p_pRaw == nullptr || iPixels == 0 || p_uAcquired > p_uCapacity
+        || static_cast<int64_t>(p_uAcquired) != iPixels * 2)
+        return false;
+    // The pixels arrive little-endian, first byte low.
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+    std::memcpy(p_pRaw, p_pData, static_cast<size_t>(iPixels) * 2);
+#else
+    for (int64_t i = 0; i < iPixels; ++i)
+        p_pRaw[i] = static_cast<unsigned short>(p_pData[2 * i] | (p_pData[2 * i + 1] << 8));
+#endif
+    return true;
+}
+
 void GigEFrameSink::OnBufferReady(PvPipeline* p_pPipeline)
 {
     if (p_pPipeline == nullptr)
         return;
     const int iHeight = m_Target.FrameHeight != nullptr ? m_Target.FrameHeight->load() : 0;
     const int iPitch = m_Target.FramePitch != nullptr ? m_Target.FramePitch->load() : 0;
-    const int64_t iPixels = iHeight > 0 && iPitch > 0 ? (static_cast<int64_t>(iHeight) * iPitch) / 2 : 0;
+    const int64_t iPixels = GigEFramePixels(iHeight, iPitch);
 
     PvBuffer* pBuffer = nullptr;
     PvResult operation;
@@ -327,7 +351,8 @@ void GigEFrameSink::OnBufferReady(PvPipeline* p_pPipeline)
     }
 
     unsigned short* pRaw = m_Target.RawFrame ? m_Target.RawFrame() : nullptr;
-    if (pRaw == nullptr || iPixels == 0 || static_cast<int64_t>(pBuffer->GetAcquiredSize()) != iPixels * 2) {
+    if (!CopyGigEFrame(pBuffer->GetDataPointer(), pBuffer->GetAcquiredSize(), pBuffer->GetSize(), iHeight, iPitch,
+                       pRaw)) {
         ++m_iDropped;
         p_pPipeline->ReleaseBuffer(pBuffer);
         return;
@@ -337,15 +362,6 @@ void GigEFrameSink::OnBufferReady(PvPipeline* p_pPipeline)
         ++*m_Target.FrameCounter;
     if (m_Target.FramesAcquired != nullptr)
         ++*m_Target.FramesAcquired;
-
-    // The pixels arrive little-endian, first byte low.
-    const uint8_t* pData = pBuffer->GetDataPointer();
-#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
-    std::memcpy(pRaw, pData, static_cast<size_t>(iPixels) * 2);
-#else
-    for (int64_t i = 0; i < iPixels; ++i)
-        pRaw[i] = static_cast<unsigned short>(pData[2 * i] | (pData[2 * i + 1] << 8));
-#endif
 
     if (m_Target.Deliver)
         m_Target.Deliver(pRaw);
