@@ -97,7 +97,7 @@ void MainWindow::Getinterruption()
         ui->action_OpenBPOffsetWindow->setEnabled(true);
     if (kind != BoardKind::Belmor && kind != BoardKind::Eskra) {
         Log->writeLine("Configuring the BP Offset file and read the previous value saved");
-        CallSlotIfPresent(this, "ReadBPOffsetForAcquisition", false);
+        ReadBPOffsetForAcquisition();
     }
     if (StartOvertaken(kind)) {
         StopTimer(Timers.Miniature);
@@ -244,7 +244,7 @@ void MainWindow::Getinterruption()
                 ++FramesAcquired;
                 ComputeFPNReference();
                 UpdateDisplay(g_pRawImage16b);
-                CallSlotIfPresent(this, "PushButton_SetModuleParameters", false);
+                PushButton_SetModuleParameters();
             } else if (g_EskraReceiver.emptyReadCount != emptyReads) {
                 // Nothing arrived: give the line a moment instead of spinning a core.
                 QThread::usleep(500);

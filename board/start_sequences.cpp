@@ -138,7 +138,7 @@ void MainWindow::StartAcquisitionSequence()
 
     case BoardKind::Dunstel: {
         Log->writeLine("Send the Gige to used for other window");
-        CallSlotIfPresent(this, "HandGigEDeviceToToolWindows", false);
+        HandGigEToToolWindows();
         Log->writeLine("Set format to apply");
         SetGigEMono16(GigEDevice);
         GigEStream = OpenGigEStreamForAcquisition(GigEDeviceInfo);

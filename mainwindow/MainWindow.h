@@ -14,7 +14,6 @@
 #include <QStringList>
 
 #include "app/digiboard_kind.h"
-#include "board/connection_links.h"
 #include "mainwindow/control_hooks.h"
 #include "mainwindow/proxy_choice_source.h"
 
