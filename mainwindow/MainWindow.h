@@ -41,6 +41,7 @@ class Window_Terminal;
 class MW_I2C_Configuration;
 class Cmd_Perso;
 class Window_AboutKestivo;
+class Window_Histogram;
 class QSerialPort;
 class QTimer;
 class KV_Log;
@@ -707,6 +708,12 @@ public:
     // Answers of the debug window's start and stop: its header values, then DebugRunning.
     void setStartDebug();
     void setStopDebug();
+    // The advanced histogram window while it exists (created on first use,
+    // destroyed on its close); fed by UpdateAdvancedHistogram.
+    QPointer<Window_Histogram> HistogramWindow;
+    void ConnectHistogramWindowControls();
+    void Action_OpenWindowHistogram();
+    void CloseHistWindow();
     // Steps after the file dialog of PushButton_SelectBP_File: opens p_sPath,
     // clears the lists and loads the map. False when the file cannot be opened.
     bool OpenBadPixelFile(const QString& p_sPath);
