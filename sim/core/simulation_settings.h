@@ -19,7 +19,9 @@ namespace sim {
 //   FrameRate=30          ; frame-rate code: 25..200, 254 custom, 255 default
 //
 // A missing file or key means: simulation on, every board present, the
-// board's default set-up below.
+// board's default set-up below. A value that cannot be read (not a boolean,
+// not a number, out of range) is ignored for the default, with one warning
+// (qWarning) naming the file, the key and the value.
 class SimulationSettings
 {
 public:

@@ -1,5 +1,6 @@
 // A board change or a close while a board is connected or streaming: the old board is torn down first, safely.
 #include "road_bench.h"
+#include "support/quiet_debug_log.h"
 
 #include "sim/cameralink/cameralink_cabling.h"
 #include "sim/core/board_kind.h"
@@ -49,7 +50,9 @@ private slots:
         // The pacing is not what these tests are about; the frames stay the same.
         SetFastMode(true);
         qApp->setQuitOnLastWindowClosed(false);
+        HoldDebugLines();
     }
+    void cleanup() { ShowHeldDebugLinesIfFailed(); }
     void cleanupTestCase() { SetFastMode(false); }
 
     void boardChangeTearsTheOldBoardDown_data();

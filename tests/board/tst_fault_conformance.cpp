@@ -1,6 +1,7 @@
 // The six board kinds against one table of faults: what the operator sees, where the window returns, and that a second connection streams.
 #include "support/build_speed.h"
 #include "conformance_bench.h"
+#include "support/quiet_debug_log.h"
 
 using namespace sim;
 using namespace conformance;
@@ -21,7 +22,12 @@ class tst_fault_conformance : public QObject
     Q_OBJECT
 
 private slots:
-    void cleanup() { ClearAllFaults(); }
+    void initTestCase() { HoldDebugLines(); }
+    void cleanup()
+    {
+        ShowHeldDebugLinesIfFailed();
+        ClearAllFaults();
+    }
     void noBoard_data();
     void noBoard();
     void faultWhileStreaming_data();

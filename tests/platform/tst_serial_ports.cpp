@@ -27,10 +27,10 @@ private slots:
         QVERIFY(names.first().startsWith("pts/"));
         QVERIFY(IsSimulatedSerialPort(names.first()));
         // The system's ports follow, once each, in the system's order.
-        QStringList system;
+        QVector<SystemSerialPort> system;
         for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
-            system << info.portName();
-        QCOMPARE(names.mid(1), system);
+            system.append({info.portName(), info.hasVendorIdentifier()});
+        QCOMPARE(names.mid(1), OrderSystemSerialPorts(system));
         // The name fits the program's 9-character port name and opens as a port.
         QVERIFY(names.first().size() <= 9);
         QSerialPort port;
@@ -39,6 +39,33 @@ private slots:
         QVERIFY(port.waitForReadyRead(2000));
         // Listing again keeps the same board on the same line.
         QCOMPARE(AvailableSerialPortNames().first(), names.first());
+    }
+
+    // USB serial ports before the legacy ones, each group in the system's order.
+    void usbPortsBeforeLegacyOnes_data()
+    {
+        QTest::addColumn<QStringList>("listed");      // name, "+" when the port has a USB vendor id
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("legacy only") << QStringList{"ttyS0", "ttyS1"} << QStringList{"ttyS0", "ttyS1"};
+        QTest::newRow("usb after legacy") << QStringList{"ttyS0", "ttyS1", "ttyUSB0", "ttyACM0"}
+                                          << QStringList{"ttyUSB0", "ttyACM0", "ttyS0", "ttyS1"};
+        QTest::newRow("vendor id") << QStringList{"ttyS0", "ttyXR0+", "ttyS3"} << QStringList{"ttyXR0", "ttyS0", "ttyS3"};
+        QTest::newRow("usb order kept") << QStringList{"ttyACM1", "ttyS0", "ttyUSB3", "ttyUSB0"}
+                                        << QStringList{"ttyACM1", "ttyUSB3", "ttyUSB0", "ttyS0"};
+        QTest::newRow("none") << QStringList{} << QStringList{};
+    }
+
+    void usbPortsBeforeLegacyOnes()
+    {
+        QFETCH(QStringList, listed);
+        QFETCH(QStringList, expected);
+        QVector<SystemSerialPort> ports;
+        for (QString sName : listed) {
+            const bool bVendor = sName.endsWith('+');
+            sName.remove('+');
+            ports.append({sName, bVendor});
+        }
+        QCOMPARE(OrderSystemSerialPorts(ports), expected);
     }
 
     void absentOrSimulationOff_data()

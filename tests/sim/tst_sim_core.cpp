@@ -88,17 +88,77 @@ private slots:
         QVERIFY(!SimulationSettings().boardAvailable(BoardKind::Corvane));
     }
 
-    void settingsIgnoreAnOutOfRangeProxy()
+    // A value that cannot be read keeps its default and is named once in a
+    // warning (file, key, value); the keys that can be read still count.
+    void settingsWarnOnceAboutAnIgnoredValue_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("proxy out of range") << QByteArray("[Corvane]\nProxyIndex=99\n") << "Corvane/ProxyIndex" << "99";
+        QTest::newRow("proxy not a number") << QByteArray("[Corvane]\nProxyIndex=two\n") << "Corvane/ProxyIndex" << "two";
+        QTest::newRow("rate not a number") << QByteArray("[Corvane]\nFrameRate=abc\n") << "Corvane/FrameRate" << "abc";
+        QTest::newRow("rate beyond a byte") << QByteArray("[Corvane]\nFrameRate=3000\n") << "Corvane/FrameRate" << "3000";
+        QTest::newRow("present garbled") << QByteArray("[Corvane]\nPresent=nope\n") << "Corvane/Present" << "nope";
+        QTest::newRow("enabled garbled") << QByteArray("[Simulation]\nEnabled=maybe\n") << "Simulation/Enabled" << "maybe";
+        QTest::newRow("list value") << QByteArray("[Corvane]\nProxyIndex=3,4\n") << "Corvane/ProxyIndex" << "3,4";
+    }
+
+    void settingsWarnOnceAboutAnIgnoredValue()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        TestAppFolder folder;
+        const QString sPath = folder.binPath() + "/Simulation.ini";
+        QFile file(sPath);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(text + "[Eskra]\nPresent=false\n[Arvex]\nProxyIndex=7\nFrameRate=254\n");
+        file.close();
+
+        static QStringList s_Warnings;
+        s_Warnings.clear();
+        const QtMessageHandler previous = qInstallMessageHandler(
+              [](QtMsgType p_Type, const QMessageLogContext&, const QString& p_sText) {
+                  if (p_Type == QtWarningMsg)
+                      s_Warnings << p_sText;
+              });
+        const SimulationSettings settings;
+        for (int i = 0; i < 3; ++i) {   // read again and again, as the boards do
+            QVERIFY(settings.simulationEnabled());
+            QVERIFY(settings.boardAvailable(BoardKind::Corvane));
+            QCOMPARE(settings.proxyIndex(BoardKind::Corvane), 2);
+            QCOMPARE(settings.frameRateCode(BoardKind::Corvane), 30);
+            QVERIFY(!settings.boardPresent(BoardKind::Eskra));
+            QCOMPARE(settings.proxyIndex(BoardKind::Arvex), 7);
+            QCOMPARE(settings.frameRateCode(BoardKind::Arvex), 254);
+        }
+        qInstallMessageHandler(previous);
+        QCOMPARE(s_Warnings.size(), 1);
+        QVERIFY2(s_Warnings.first().contains(sPath), qPrintable(s_Warnings.first()));
+        QVERIFY2(s_Warnings.first().contains(key + "=\"" + value + "\""), qPrintable(s_Warnings.first()));
+    }
+
+    // A file the settings wrote themselves, and one without the file, read without a word.
+    void settingsReadSilentlyWhenSound()
     {
         TestAppFolder folder;
-        QFile file(folder.binPath() + "/Simulation.ini");
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("[Corvane]\nProxyIndex=99\nFrameRate=abc\n[Eskra]\nPresent=false\n");
-        file.close();
-        const SimulationSettings settings;
-        QCOMPARE(settings.proxyIndex(BoardKind::Corvane), 2);
-        QCOMPARE(settings.frameRateCode(BoardKind::Corvane), 30);
-        QVERIFY(!settings.boardPresent(BoardKind::Eskra));
+        static int s_iWarnings = 0;
+        s_iWarnings = 0;
+        const QtMessageHandler previous = qInstallMessageHandler(
+              [](QtMsgType p_Type, const QMessageLogContext&, const QString&) { s_iWarnings += p_Type == QtWarningMsg; });
+        SimulationSettings settings;
+        QCOMPARE(settings.proxyIndex(BoardKind::Dunstel), 2);
+        settings.setSimulationEnabled(true);
+        settings.setBoardPresent(BoardKind::Dunstel, false);
+        settings.setProxyIndex(BoardKind::Dunstel, 24);
+        settings.setFrameRateCode(BoardKind::Dunstel, 255);
+        QVERIFY(settings.simulationEnabled());
+        QVERIFY(!settings.boardPresent(BoardKind::Dunstel));
+        QCOMPARE(settings.proxyIndex(BoardKind::Dunstel), 24);
+        QCOMPARE(settings.frameRateCode(BoardKind::Dunstel), 255);
+        qInstallMessageHandler(previous);
+        QCOMPARE(s_iWarnings, 0);
     }
 
     // A board set-up written through the board (the model) is still there
