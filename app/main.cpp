@@ -1,18 +1,16 @@
 // Program entry: the application object, the one main window and the event loop.
+#include "app/app_font.h"
 #include "mainwindow/MainWindow.h"
 
 #include <QApplication>
 #include <QEvent>
-#include <QFont>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    // The form's absolute layout is drawn for small dialog fonts; the desktop's
+    // The form's absolute layout is drawn for a small dialog font; the desktop's
     // larger default would clip its captions.
-    QFont font = QApplication::font();
-    font.setPointSize(8);
-    QApplication::setFont(font);
+    ApplyApplicationFont();
     {
         MainWindow mainWindow;
         mainWindow.show();

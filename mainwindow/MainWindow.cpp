@@ -13,6 +13,7 @@
 #include "tools/Window_Terminal.h"
 #include "tools/Cmd_Perso.h"
 #include "tools/Window_Histogram.h"
+#include "tools/OffsetBP_Widget.h"
 
 #include "app/app_paths.h"
 #include "app/boot_file.h"
@@ -23,6 +24,7 @@
 #include "board/os_version.h"
 #include "mainwindow/MW_ProxyBelmor.h"
 #include "mainwindow/Window_ConfSavingFile.h"
+#include "mainwindow/separator_captions.h"
 #include "pipeline/kv_video_recorder.h"
 #include "params/proxy_parameter_table.h"
 #include "usb3lib/Quenlin.h"
@@ -135,9 +137,11 @@ MainWindow::MainWindow(QWidget* parent)
     ui = new Ui::MainWindow;
 
     ui->setupUi(this);
+    LiftCaptionsOverSeparators(ui->centralWidget);
     CreateConnectionWindows(); // the Belmor proxy selector
     CreateAdvancedCommandsWindow();
     CreateBoardToolWindows();
+    CreateBPOffsetWindow();
     setWindowTitle(HeaderConstants::WindowTitle);
     std::printf("Load %s\n", getLibraryVersion());
     std::fflush(stdout);
@@ -202,7 +206,8 @@ MainWindow::MainWindow(QWidget* parent)
     TerminalWindow->setLog(Log);
     SetupWindow->setLog(Log);
     CommandsWindow->setLog(Log);
-    // Here: the log to the bad-pixel offset and proxy selector windows.
+    BPOffsetWindow->SetLog(Log);
+    ProxySelector->SetLog(Log);
     I2CWindow->setLog(Log);
     // Here: the log to the advanced-user window and the image view, in that order.
     VideoRecorder->setLogFile(Log);
@@ -268,6 +273,7 @@ MainWindow::~MainWindow()
     delete DebugWindow.data();
     DestroyAdvancedCommandsWindow();
     DestroyBoardToolWindows();
+    DestroyBPOffsetWindow();
     delete ConfSavingFileWindow.data();
     // Its destructor finalises a video still open.
     delete VideoRecorder;

@@ -31,6 +31,7 @@ Q_DECLARE_METATYPE(cv::Mat)
 class QCloseEvent;
 class QKeyEvent;
 class Window_AdvancedUser;
+class OffsetBP_Widget;
 class MW_ProxyBelmor;
 class MW_Windowing;
 class Window_Debug;
@@ -599,6 +600,14 @@ public slots:
     void CheckMainWindowActiv();
     void setBadPixelDetectionStatus(bool p_bRunning);
 
+    // ----- Bad-pixel offset window (mainwindow/bp_offset_window.cpp) ------------------
+    // action_OpenBPOffsetWindow: shows the window, or saves its offsets and closes it.
+    void action_OpenBPOffsetWindow();
+    // At acquisition start: the proxy's section of the offset file into the window.
+    void ReadBPOffsetForAcquisition();
+    // At acquisition stop: the offsets saved, the window closed when open.
+    void CloseBPOffsetWindowForDeinit();
+
 public:
     // The file an operator picks in a non-modal dialog; empty on Cancel or
     // when the choice is not an existing file.
@@ -741,6 +750,12 @@ public:
     void ConnectForToolWindow();
     // The proxy and frame rate read from the board, into the set-up window; the kind to the I2C window.
     void ShowBoardConfigurationInSetupWindow(int p_iProxyListPosition, int p_iProxyRow, int p_iFrameRate);
+
+    // ----- Bad-pixel offset window (mainwindow/bp_offset_window.cpp) ------------------
+    // Created once by the constructor, kept to the end of the program.
+    OffsetBP_Widget* BPOffsetWindow = nullptr;
+    void CreateBPOffsetWindow();
+    void DestroyBPOffsetWindow();
 
     // ----- Connection state (board/) ---------------------------------------------------
     // The Belmor proxy selector, made by the constructor (CreateConnectionWindows).

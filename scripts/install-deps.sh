@@ -2,9 +2,10 @@
 # Installs the Debian packages the build needs, only those that are missing.
 # Usage: scripts/install-deps.sh [extra packages...]
 # ffmpeg brings ffprobe, with which the recorder's tests read the AVI files back.
+# fonts-dejavu-core holds the application font (app/app_font.h), which the caption tests measure.
 set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config qtbase5-dev libqt5serialport5-dev
-          libopencv-dev libbenchmark-dev ffmpeg "$@")
+          libopencv-dev libbenchmark-dev ffmpeg fonts-dejavu-core "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

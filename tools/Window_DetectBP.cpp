@@ -191,6 +191,16 @@ bool Window_DetectBP::takeFrame(cv::Mat& p_rFrame)
     return true;
 }
 
+void Window_DetectBP::waitMs(int p_iMs)
+{
+    WaitMs(p_iMs / m_iWaitDivisor);
+}
+
+void Window_DetectBP::waitSeconds(int p_iSeconds)
+{
+    waitMs(p_iSeconds * 1000);
+}
+
 void Window_DetectBP::showNotice()
 {
     m_pNotice->show();
@@ -243,7 +253,7 @@ void Window_DetectBP::on_pushButton_Start_released()
     m_pNotice = new QMessageBox(QMessageBox::NoIcon, QStringLiteral("Please cover"),
                                 QStringLiteral("Please cover the lens while the test is running. "), QMessageBox::Ok);
     m_pNotice->setModal(true);
-    m_pNotice->button(QMessageBox::Ok)->animateClick(3000);
+    m_pNotice->button(QMessageBox::Ok)->animateClick(3000 / m_iWaitDivisor);
 
     m_bRunning = true;
     m_bCloseRequested = false;
@@ -278,7 +288,7 @@ void Window_DetectBP::on_pushButton_Start_released()
     };
 
     showNotice();
-    WaitMs(2000);
+    waitMs(2000);
     if (interrupted())
         return;
     m_pNotice->close();
@@ -292,11 +302,11 @@ void Window_DetectBP::on_pushButton_Start_released()
             emit BadPixelDetectionStaus(true);
             uGsk = p_bUp ? uGsk + GskStep : uGsk - GskStep;
             sendGsk(uGsk);
-            WaitSeconds(3);
+            waitSeconds(3);
             if (interrupted())
                 return false;
             emit BadPixelDetectionStaus(false);
-            WaitSeconds(1);
+            waitSeconds(1);
             return !interrupted();
         };
         auto outOfRange = [&]() {
@@ -327,11 +337,11 @@ void Window_DetectBP::on_pushButton_Start_released()
         auto takeAt = [&](int p_iGsk, cv::Mat& p_rFrame) {
             emit BadPixelDetectionStaus(true);
             sendGsk(static_cast<uint32_t>(p_iGsk));
-            WaitSeconds(4);
+            waitSeconds(4);
             if (interrupted())
                 return false;
             emit BadPixelDetectionStaus(false);
-            WaitSeconds(1);
+            waitSeconds(1);
             if (interrupted())
                 return false;
             if (!takeFrame(p_rFrame)) {

@@ -45,6 +45,9 @@ public:
     uint32_t badPixelCount() const { return m_uBadPixelCount; }
     // Frames received since the window was made.
     uint64_t framesReceived() const { return m_uFramesReceived; }
+    // Every wait of a run lasts 1 / p_iDivisor of its time (at least 1). The
+    // program keeps 1; tests shorten the run with a fast simulated sensor.
+    void setWaitDivisor(int p_iDivisor) { m_iWaitDivisor = p_iDivisor < 1 ? 1 : p_iDivisor; }
 
 signals:
     void ValueDAC_A_changed(int p_iValue);
@@ -71,9 +74,9 @@ private:
     // Deep copy of the latest frame into p_rFrame, refused (false) when no
     // frame arrived since the last GSK step.
     bool takeFrame(cv::Mat& p_rFrame);
-    // The waits of a run; false when the window is closing or gone (the run then stops).
-    bool waitMs(int p_iMs);
-    bool waitSeconds(int p_iSeconds);
+    // The waits of a run (WaitMs, divided by the wait divisor).
+    void waitMs(int p_iMs);
+    void waitSeconds(int p_iSeconds);
     void showNotice();
     // Ends a run that cannot go on: GSK restored, status off, controls back.
     void abortRun(uint32_t p_uRestore);
@@ -81,6 +84,7 @@ private:
     void writeMapFile();
 
     int m_iRowCounter = 0;
+    int m_iWaitDivisor = 1;
     QString m_sSerialNumber = QStringLiteral("000000000");
     bool m_bRunning = false;
     bool m_bCloseRequested = false;

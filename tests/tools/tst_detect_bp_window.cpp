@@ -8,6 +8,8 @@
 #include "ui_Window_DetectBP.h"
 
 #include <QFile>
+
+#include <functional>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
@@ -18,6 +20,7 @@ namespace {
 
 // Record 2 (Z668): GSK on DAC B, blind columns 0x37 (7 left, 3 right).
 constexpr int kRecord = 2;
+constexpr int kWaitDivisor = 10;
 constexpr int kWidth = 40;
 constexpr int kHeight = 12;
 
@@ -39,7 +42,10 @@ struct Boxes
 // A sensor whose uniform level is Base + Slope x (GSK - 1000), with a dead
 // pixel, a hot pixel and one in the left blind columns. It follows the DAC
 // signal only once PushButton_SetParam is emitted, and sends a frame every
-// 50 ms while the detection status is on, as the main window does.
+// 10 ms while the detection status is on, as the main window does (the
+// window's waits are shortened ten times, kWaitDivisor).
+// MostlyFlat: a 300 x 240 frame where only one pixel in 2500 follows the
+// GSK, so every scanned pixel is bad (more than 65535 of them).
 struct FakeSensor : QObject
 {
     int PendingGsk = -1;
@@ -48,6 +54,9 @@ struct FakeSensor : QObject
     int Slope = 400;
     bool Forwarding = false;
     bool Silent = false;
+    bool MostlyFlat = false;
+    // Called at each PushButton_SetParam, after the GSK is taken.
+    std::function<void()> OnSetParam;
     QList<int> SentGsk;
     QList<bool> Statuses;
     int SetParams = 0;
@@ -63,6 +72,8 @@ struct FakeSensor : QObject
                 Gsk = PendingGsk;
                 SentGsk << Gsk;
             }
+            if (OnSetParam)
+                OnSetParam();
         });
         connect(w, &Window_DetectBP::BadPixelDetectionStaus, this, [this](bool b) {
             Forwarding = b;
@@ -72,11 +83,18 @@ struct FakeSensor : QObject
             if (Forwarding && !Silent)
                 Window->setImageForAnalysis(frame());
         });
-        Timer.start(50);
+        Timer.start(10);
     }
     cv::Mat frame() const
     {
         const int level = std::clamp(Base + Slope * (Gsk - 1000), 0, 65535);
+        if (MostlyFlat) {
+            cv::Mat m(240, 300, CV_16UC1, cv::Scalar(Base));
+            for (int r = 0; r < m.rows; r += 50)
+                for (int c = 0; c < m.cols; c += 50)
+                    m.at<uint16_t>(r, c) = uint16_t(level);
+            return m;
+        }
         cv::Mat m(kHeight, kWidth, CV_16UC1, cv::Scalar(level));
         // A little per-pixel spread, well inside 0.75..1.25 of the difference.
         for (int r = 0; r < kHeight; ++r)
@@ -102,6 +120,7 @@ struct Bench
         Window.setProxyIndex(uint16_t(p_iRecord));
         Window.Configured = true;
         Window.setCurrentGSK(1000);
+        Window.setWaitDivisor(kWaitDivisor);
         Window.show();
     }
     Ui::Window_DetectBP* ui() { return Window.ui; }
@@ -138,6 +157,7 @@ private slots:
     void outOfRangeRestoresTheGsk();
     void existingFileAnsweredNoIsKept();
     void closeDuringARunEndsItFirst();
+    void countBeyond16Bits();
 };
 
 void TestDetectBPWindow::formAndModes()
@@ -338,11 +358,15 @@ void TestDetectBPWindow::closeDuringARunEndsItFirst()
     Bench b;
     b.ui()->checkBoxGSKAdjustment->click();
     bool bClosedWhileRunning = false;
-    QTimer::singleShot(3000, &b.Window, [&]() {
-        QVERIFY(b.Window.isRunning());
-        QVERIFY(!b.ui()->pushButton_Start->isEnabled());
-        bClosedWhileRunning = !b.Window.close();   // refused now, done by the run
-    });
+    // Closed by the operator right after the first GSK step, inside the run's wait.
+    b.Sensor.OnSetParam = [&]() {
+        b.Sensor.OnSetParam = nullptr;
+        QTimer::singleShot(0, &b.Window, [&]() {
+            QVERIFY(b.Window.isRunning());
+            QVERIFY(!b.ui()->pushButton_Start->isEnabled());
+            bClosedWhileRunning = !b.Window.close();   // refused now, done by the run
+        });
+    };
     b.start();
     QVERIFY(bClosedWhileRunning);
     QVERIFY(!b.Window.isRunning());
@@ -350,6 +374,23 @@ void TestDetectBPWindow::closeDuringARunEndsItFirst()
     QCOMPARE(b.Sensor.SentGsk, (QList<int>{950, 1000}));
     QCOMPARE(b.Sensor.Statuses.last(), false);
     QVERIFY(!QFile::exists(b.mapPath()));
+}
+
+void TestDetectBPWindow::countBeyond16Bits()
+{
+    // 290 scanned columns x 240 rows, all bad: the count is not taken modulo 65536.
+    Bench b;
+    b.Sensor.MostlyFlat = true;
+    b.ui()->checkBoxGSKAdjustment->click();
+    b.start();
+    QVERIFY(b.Box.Shown.isEmpty());
+    QCOMPARE(b.Window.badPixelCount(), uint32_t(290 * 240));
+    QCOMPARE(b.ui()->label_NumberBP->text(), QStringLiteral("Number of BadPixel detected: 69600"));
+    QCOMPARE(b.ui()->tableWidget_Coordinates->rowCount(), 290 * 240);
+    const QByteArray map = ReadAll(b.mapPath());
+    QCOMPARE(map.count('\n'), 1 + 290 * 240);
+    QVERIFY(map.startsWith("Ligne,Colonne\n0,7\n0,8\n"));
+    QVERIFY(map.endsWith("\n239,296\n"));
 }
 
 QTEST_MAIN(TestDetectBPWindow)

@@ -1,0 +1,175 @@
+// The bad-pixel detection run end to end: opened from the streaming main window on a simulated GigE board, its GSK steps written to the simulated sensor, its map file read back by the bad-pixel loader.
+#include "ui_MainWindow.h"
+#include "ui_MW_ProxyBelmor.h"
+
+#include "board/road_bench.h"
+
+#include "board/bad_pixel_map.h"
+#include "params/proxy_parameter_ids.h"
+#include "params/proxy_parameter_table.h"
+#include "pipeline/bad_pixel_detection.h"
+#include "sim/core/board_registry.h"
+#include "tools/Window_DetectBP.h"
+#include "ui_Window_DetectBP.h"
+
+#include <QFile>
+
+using namespace sim;
+
+namespace {
+
+// Z668: 640 x 480, blind columns 0x37 (7 left, 3 right), GSK on DAC B.
+constexpr int kZ668 = 2;
+
+QByteArray ReadAll(const QString& p_sPath)
+{
+    QFile f(p_sPath);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The planted dead and hot pixels inside the columns the detection scans, in row-major order.
+QVector<DetectedPixel> PlantedPixels(int p_iWidth, int p_iHeight, int p_iRecord)
+{
+    const BlindColumns blind = BlindColumnsFromCell(GetDefault(p_iRecord, ProxyParameterId::BlindColumns));
+    QVector<DetectedPixel> planted;
+    for (int y = 0; y < p_iHeight; ++y)
+        for (int x = blind.Left; x < p_iWidth - blind.Right; ++x)
+            if (SensorModel::DefectAt(x, y) != PixelDefect::None)
+                planted.append(DetectedPixel{y, x});
+    return planted;
+}
+
+// The GSK values the board received on DAC B (ADD03), in order: the GigE UART "!3" command.
+QList<int> DacBWrites()
+{
+    QList<int> out;
+    for (const QByteArray& b : RecordedBytes(BoardKind::Dunstel, "uart"))
+        if (b.startsWith("!3"))
+            out << b.mid(2, 4).toInt();
+    return out;
+}
+
+} // namespace
+
+class TestDetectBPRoad : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { SetFastMode(true); }
+    void cleanupTestCase() { SetFastMode(false); }
+    void detectionOnAStreamingBoardFindsThePlantedPixels();
+
+private:
+    // Runs inside the acquisition's event loop (the start press returns at the disconnection).
+    void detectWhileStreaming(Road& p_Road);
+};
+
+void TestDetectBPRoad::detectionOnAStreamingBoardFindsThePlantedPixels()
+{
+    Road road(BoardKind::Dunstel, kZ668);
+    MainWindow& w = *road.Window;
+    road.ui()->comboBox_SelectDigiBoard->setCurrentIndex(BoardKindIndex(::BoardKind::Dunstel));
+    road.press();   // connect
+    QVERIFY2(w.Connected, qPrintable(road.Recorder.Boxes.join('\n')));
+    bool bDone = false;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, this, [&]() {
+        if (w.FrameCounter <= 3 || road.ui()->pushButton_Start->text() != "Safe\ndisconnection"
+            || !road.ui()->pushButton_Start->isEnabled())
+            return;
+        poll.stop();
+        detectWhileStreaming(road);
+        road.press();   // safe disconnection
+        bDone = true;
+    });
+    poll.start(20);
+    road.press();   // start the acquisition; returns once disconnected
+    QTRY_VERIFY_WITH_TIMEOUT(bDone, 120000);
+    QTRY_VERIFY_WITH_TIMEOUT(!w.Connected, 10000);
+}
+
+void TestDetectBPRoad::detectWhileStreaming(Road& p_Road)
+{
+    Road& road = p_Road;
+    MainWindow& w = *road.Window;
+    QCOMPARE(w.CurrentProxyIndex.load(), kZ668);
+    // The operator covers the lens, as the window asks.
+    const std::shared_ptr<SensorModel> sensor = SensorFor(BoardKind::Dunstel);
+    sensor->setLensCovered(true);
+    const int iStartGsk = static_cast<int>(GetCurrent(kZ668, ProxyParameterId::DAC_B));
+    QCOMPARE(sensor->registerValue(Register::ADD03), iStartGsk);
+
+    road.ui()->actionDetectBP->setEnabled(true);
+    road.ui()->actionDetectBP->trigger();
+    QPointer<Window_DetectBP> window = w.DetectBPWindow.data();
+    QVERIFY(window);
+    Ui::Window_DetectBP* ui = window->ui;
+    QCOMPARE(ui->spinBox_GSK_Min->value(), iStartGsk - 50);
+    QCOMPARE(ui->spinBox_GSK_Max->value(), iStartGsk + 50);
+    ui->checkBoxGSKAdjustment->click();
+    ui->lineEdit_SensorSN->setText("SIM668");
+    ClearRecordedMessages(BoardKind::Dunstel);
+    road.Recorder.Boxes.clear();
+
+    // The level follows the GSK the run writes: sampled while the run waits.
+    QList<int> levelsSeen;
+    QTimer sampler;
+    connect(&sampler, &QTimer::timeout, this, [&]() {
+        if (!window || window->LatestFrame.empty())
+            return;
+        const int iLevel = static_cast<int>(RoundedMean(window->LatestFrame));
+        if (levelsSeen.isEmpty() || std::abs(levelsSeen.last() - iLevel) > 2000)
+            levelsSeen << iLevel;
+    });
+    sampler.start(100);
+    QTest::mouseClick(ui->pushButton_Start, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(window && !window->isRunning(), 60000);
+    sampler.stop();
+    QVERIFY2(road.Recorder.Boxes.isEmpty(), qPrintable(road.Recorder.Boxes.join('\n')));
+
+    // Low frame at GSK - 50, high at GSK + 50, then the start value back, all on the sensor.
+    QCOMPARE(DacBWrites(), (QList<int>{iStartGsk - 50, iStartGsk + 50, iStartGsk}));
+    QCOMPARE(sensor->registerValue(Register::ADD03), iStartGsk);
+    QVERIFY(!w.BadPixelDetectionRunning);
+    QVERIFY2(levelsSeen.size() >= 2, qPrintable(QString::number(levelsSeen.size())));
+    QVERIFY(RoundedMean(window->HighFrame) > RoundedMean(window->LowFrame) + 10000);
+
+    const int iWidth = window->LowFrame.cols;
+    const int iHeight = window->LowFrame.rows;
+    QCOMPARE(iWidth, 640);
+    QCOMPARE(iHeight, 480);
+    const QVector<DetectedPixel> planted = PlantedPixels(iWidth, iHeight, kZ668);
+    QVERIFY(planted.size() > 50);
+    QCOMPARE(window->badPixelCount(), uint32_t(planted.size()));
+    QCOMPARE(ui->label_NumberBP->text(), "Number of BadPixel detected: " + QString::number(planted.size()));
+
+    // The file: "Ligne,Colonne", then row,column of every planted pixel.
+    const QString sPath = road.Folder.rootPath() + "/BadPixelsFiles/BP_SIM668.csv";
+    QByteArray expected("Ligne,Colonne\n");
+    for (const DetectedPixel& p : planted)
+        expected += QByteArray::number(p.Row) + ',' + QByteArray::number(p.Column) + '\n';
+    QCOMPARE(ReadAll(sPath), expected);
+
+    // The loader reads it back into the same pixels.
+    const BadPixelMap map = ReadBadPixelCsv(ReadAll(sPath));
+    QCOMPARE(map.Separator, ',');
+    QVERIFY(!map.StoppedEarly);
+    QCOMPARE(map.Pairs.size(), planted.size());
+    for (int i = 0; i < planted.size(); ++i) {
+        QCOMPARE(map.Pairs[i].Row, int64_t(planted[i].Row));
+        QCOMPARE(map.Pairs[i].Column, int64_t(planted[i].Column));
+    }
+    QVERIFY(w.OpenBadPixelFile(sPath));
+    const uint32_t* pList = w.BadPixelIndexList[0];
+    QVERIFY(pList);
+    QCOMPARE(pList[0], uint32_t(planted.size()));
+    for (int i = 0; i < planted.size(); ++i)
+        QCOMPARE(pList[1 + i], uint32_t(planted[i].Row * iWidth + planted[i].Column));
+
+    window->close();
+    QTRY_VERIFY(window.isNull());
+}
+
+QTEST_MAIN(TestDetectBPRoad)
+#include "tst_detect_bp_road.moc"
