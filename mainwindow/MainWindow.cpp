@@ -524,7 +524,7 @@ void MainWindow::ConnectComboBoxes()
 
 void MainWindow::TearDownConnectedBoard()
 {
-    if (!Connected && !Grabbing && !CameraLinkSerialOpen)
+    if (!Connected && !bInitDriverDone && !CameraLinkSerialOpen)
         return;
     TeardownHold = true;
     ui->pushButton_Start->setEnabled(false);

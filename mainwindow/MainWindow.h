@@ -300,26 +300,6 @@ public:
     std::atomic<bool> SaveAllFramesRunning{false};
     std::atomic<bool> CameraLinkFrameReady{false};
 
-    // ----- Other names of the same members ----------------------------------------
-    // The board link and acquisition code know some members by these names.
-    std::atomic<bool>& Grabbing = bInitDriverDone;
-    std::atomic<int>& FramesAcquired = FramesReceived;
-    std::atomic<int>& FramesShown = FramesDisplayed;
-    std::atomic<int>& SecondsWithoutFrame = NoFrameSeconds;
-    std::atomic<bool>& FrameReady = CameraLinkFrameReady;
-    std::atomic<bool>& SoftwareBPCorrection = BadPixelCorrectionOn;
-    std::atomic<bool>& FirstConnection = FirstStart;
-    std::atomic<bool>& SaveAllFramesAsBmp = SaveAllFramesBmp;
-    std::atomic<bool>& SaveAllFramesAsRaw = SaveAllFramesRaw;
-    std::atomic<bool>& LoadingBadPixels = BadPixelUploadRunning;
-    std::atomic<bool>& WindowFullFrame = FullFrameWindow;
-    std::atomic<bool>& CustomConfiguration = ConfigurationCustom;
-    std::atomic<int>& BPOffsetX = BadPixelOffsetX;
-    std::atomic<int>& BPOffsetY = BadPixelOffsetY;
-    int (&SentRegisterValues)[LastSentParameterCount] = LastSentParameters;
-    int& NbWindowingRun = NewImageSizeCode;
-    int& CamFileWindowingRun = DefaultImageSizeCode;
-
     // ----- Construction helpers ------------------------------------------------------
     void createDatasheetFolder();
     void createSavedConfigurationsFolder();

@@ -60,7 +60,7 @@ void MainWindow::ComboBox_BPCorrectionMode(QString p_sMode)
             SendCameraLinkCommandStar(kRegBadPixelMode, kOnBoardBadPixelCode[m], true);
         return;
     case BoardKind::Corvane:
-        if (SoftwareBPCorrection) {
+        if (BadPixelCorrectionOn) {
             // The frame path restarts the replacement for the new mode.
             BadPixelFillReset = true;
         } else if (bGainOffsetRunning && m >= 0 && m <= 4) {
