@@ -178,7 +178,7 @@ void MainWindow::ApplyNUCType(bool p_bHardware, bool p_bChecked)
     else if (!bHardwareNUC)
         ui->action_SoftwareBPCorrection->setChecked(true);
     // The correction follows the check mark the operator sees.
-    SoftwareBPCorrection = ui->action_SoftwareBPCorrection->isChecked();
+    BadPixelCorrectionOn = ui->action_SoftwareBPCorrection->isChecked();
     for (QWidget* pWidget : {static_cast<QWidget*>(ui->checkBox_AGC), static_cast<QWidget*>(ui->spinBox_AGC_Centre),
                              static_cast<QWidget*>(ui->spinBox_AGC_GainClip)})
         pWidget->setEnabled(!bHardwareNUC);
@@ -258,7 +258,7 @@ void MainWindow::ActionBPCorrectionSoftware()
     const bool bChecked = ui->action_SoftwareBPCorrection->isChecked();
     std::printf("BP Correction mode : %d\n", bChecked ? 1 : 0);
     std::fflush(stdout);
-    SoftwareBPCorrection = bChecked;
+    BadPixelCorrectionOn = bChecked;
 }
 
 void MainWindow::ActionAutoNUC()

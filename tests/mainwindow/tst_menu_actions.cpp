@@ -127,7 +127,7 @@ private slots:
         ui->checkBox_ApplyNUC->setEnabled(true);
         ui->checkBox_ApplyNUC->setChecked(true);
         ui->action_SoftwareBPCorrection->setChecked(bpCheckedBefore);
-        w.SoftwareBPCorrection = bpCheckedBefore;
+        w.BadPixelCorrectionOn = bpCheckedBefore;
         ui->spinBox_ImageGain->setValue(3);
         ui->spinBox_ImageOffset->setValue(40);
         const bool bTimerWanted = !softwareNUC;
@@ -171,7 +171,7 @@ private slots:
             QCOMPARE(w.Timers.GainOffset->interval(), 1000);
         QCOMPARE(ui->action_SoftwareBPCorrection->isEnabled(), !softwareNUC);
         QCOMPARE(ui->action_SoftwareBPCorrection->isChecked(), bpActionChecked);
-        QCOMPARE(w.SoftwareBPCorrection.load(), bpActionChecked);
+        QCOMPARE(w.BadPixelCorrectionOn.load(), bpActionChecked);
         for (QWidget* pWidget : {static_cast<QWidget*>(ui->checkBox_AGC), static_cast<QWidget*>(ui->spinBox_AGC_Centre),
                                  static_cast<QWidget*>(ui->spinBox_AGC_GainClip)})
             QCOMPARE(pWidget->isEnabled(), softwareNUC);
@@ -322,9 +322,9 @@ private slots:
         QCOMPARE(w.AutoNUC, ui->actionAuto_NUC->isChecked());
         QVERIFY(ui->action_SoftwareBPCorrection->isChecked());
         ui->action_SoftwareBPCorrection->trigger();
-        QVERIFY(!w.SoftwareBPCorrection);
+        QVERIFY(!w.BadPixelCorrectionOn);
         ui->action_SoftwareBPCorrection->trigger();
-        QVERIFY(w.SoftwareBPCorrection);
+        QVERIFY(w.BadPixelCorrectionOn);
     }
 
     void datasheetsAndWebSite_data()
