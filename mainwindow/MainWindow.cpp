@@ -4,6 +4,7 @@
 #include "mainwindow/MW_AdvancedUser.h"
 
 #include "ui_MainWindow.h"
+#include "tools/Window_Calibration.h"
 #include "tools/Window_Debug.h"
 #include "tools/Window_DetectBP.h"
 #include "tools/Window_TestProxy.h"
@@ -181,6 +182,7 @@ MainWindow::MainWindow(QWidget* parent)
     // areas; each tool window's close signal is connected where it is made.
     CreateImageViews(); // ImageReadyToDisplay, the image view and the miniature (pipeline/)
     CreateImageOutputs(); // the recorder, the histogram and their controls (pipeline/)
+    ConnectCalibrationWindow(); // the calibration action and the frame path's hand-over
 
     // Connection helpers, in this order: timers, actions, check boxes, combo
     // boxes, gain/offset sliders, push buttons, spin boxes, log errors, message
@@ -261,6 +263,8 @@ MainWindow::~MainWindow()
     CloseAndScheduleDeletion(ShutdownWindows());
     // No event loop may be left to run the deferred deletion of the windowing window.
     delete WindowingWindow.data();
+    delete CalibrationWindow.data();
+    delete ClosedCalibrationWindow.data();
     delete DetectBPWindow.data();
     delete TestProxyWindow.data();
     delete DebugWindow.data();
@@ -296,6 +300,8 @@ void MainWindow::closeEvent(QCloseEvent* p_pEvent)
     // An open video is finalised before the program ends.
     CloseVideoForExit();
     CloseAndScheduleDeletion(ShutdownWindows());
+    if (CalibrationWindow)
+        CalibrationWindow->close();
     // Kept to the destructor, only hidden here.
     if (SetupWindowOpen)
         SetupWindow->close();

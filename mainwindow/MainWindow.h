@@ -23,6 +23,7 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <cstdint>
 #include <cstdio>
 
@@ -42,6 +43,8 @@ class Window_Terminal;
 class MW_I2C_Configuration;
 class Cmd_Perso;
 class Window_AboutKestivo;
+class Window_Calibration;
+class BlackbodyCapture;
 class QSerialPort;
 class QTimer;
 class KV_Log;
@@ -598,6 +601,10 @@ public slots:
     void WindowClosed();
     void CheckMainWindowActiv();
     void setBadPixelDetectionStatus(bool p_bRunning);
+    // The calibration window's close, its parameter refresh, and its close by Deinit.
+    void CloseCalibrationWindow();
+    void RefreshParam_WindowCalib();
+    void CloseCalibrationForDeinit();
 
     // ----- Bad-pixel offset window (mainwindow/bp_offset_window.cpp) ------------------
     // action_OpenBPOffsetWindow: shows the window, or saves its offsets and closes it.
@@ -719,6 +726,18 @@ public:
     // Steps after the file dialog of PushButton_SelectBP_File: opens p_sPath,
     // clears the lists and loads the map. False when the file cannot be opened.
     bool OpenBadPixelFile(const QString& p_sPath);
+
+    // ----- Blackbody calibration window (mainwindow/calibration_window.cpp) --------------
+    // Created on first use, forgotten when closed; a closed window waits in
+    // ClosedCalibrationWindow until its own slots have returned.
+    QPointer<Window_Calibration> CalibrationWindow;
+    QPointer<Window_Calibration> ClosedCalibrationWindow;
+    // The open window's capture; the frame path reads it with std::atomic_load
+    // and holds it while it writes a frame.
+    std::shared_ptr<BlackbodyCapture> CalibrationCapture;
+    // The calibration action and the frame path's hand-over; called once by the constructor.
+    void ConnectCalibrationWindow();
+    void Action_CalibrationScript();
 
     // ----- Advanced commands (mainwindow/advanced_commands_window.cpp) -------------------
     // Created once by the constructor, kept to the end of the program.

@@ -307,7 +307,7 @@ void MainWindow::UpdateDisplay(unsigned short* pImage16b)
 
     if (CalibrationWindowOpen && Pipeline->CalibrationIsCapturing && Pipeline->CalibrationIsCapturing()
         && Pipeline->CalibrationReceive)
-        Pipeline->CalibrationReceive(pImage16b);
+        Pipeline->CalibrationReceive(pImage16b, geometry);
 
     WindowCorrectionState window;
     window.DigiBoardKind = kind;

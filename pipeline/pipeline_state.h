@@ -57,7 +57,8 @@ public:
 
     // Hooks for the parts that other subsystems provide; empty until they are set.
     std::function<bool()> CalibrationIsCapturing;            // acquisition thread
-    std::function<void(unsigned short*)> CalibrationReceive; // acquisition thread
+    // The raw frame as delivered, with the geometry the display path checked it against.
+    std::function<void(const unsigned short*, const FrameGeometry&)> CalibrationReceive; // acquisition thread
     std::function<void(const cv::Mat&)> SaveDisplayedRaw;    // acquisition thread
     std::function<bool()> RecorderIsRecording;               // GUI thread
 

@@ -239,7 +239,7 @@ void Window_TestProxy::on_pushButton_released()
     // The next step is timed before the press: the press may not return
     // before the acquisition ends.
     auto press = [this]() {
-        m_pStepTimer->start(500);
+        m_pStepTimer->start(500 / m_iWaitDivisor);
         emit PushButtonConnect();
         return -1;
     };
@@ -319,7 +319,7 @@ void Window_TestProxy::runNextStep()
     const int iDelay = step();
     if (!guard || !m_bRunning || iDelay < 0)
         return;
-    m_pStepTimer->start(iDelay);
+    m_pStepTimer->start(iDelay / m_iWaitDivisor);
 }
 
 void Window_TestProxy::endRun()

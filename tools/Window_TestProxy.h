@@ -32,6 +32,9 @@ public:
     QString selectedProxyName() const { return m_sSelectedProxyName; }
     uint8_t proxyIndex() const { return m_uProxyIndex; }
     bool isRunning() const { return m_bRunning; }
+    // Every wait of a run lasts 1 / p_iDivisor of its time (at least 1). The
+    // program keeps 1; tests shorten the run with a fast simulated board.
+    void setWaitDivisor(int p_iDivisor) { m_iWaitDivisor = p_iDivisor < 1 ? 1 : p_iDivisor; }
 
 signals:
     void ValueTINT_changed(int p_iValue);
@@ -71,6 +74,7 @@ private:
     QString m_sSelectedProxyName;
     uint8_t m_uProxyIndex = 13;
     bool m_bRunning = false;
+    int m_iWaitDivisor = 1;
     bool m_bCloseAfterRun = false;
     bool m_bShutterPart = false;
     bool m_bGskPart = false;

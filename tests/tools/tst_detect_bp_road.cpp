@@ -58,15 +58,24 @@ class TestDetectBPRoad : public QObject
 private slots:
     void initTestCase() { SetFastMode(true); }
     void cleanupTestCase() { SetFastMode(false); }
+    void detectionOnAStreamingBoardFindsThePlantedPixels_data();
     void detectionOnAStreamingBoardFindsThePlantedPixels();
 
 private:
     // Runs inside the acquisition's event loop (the start press returns at the disconnection).
-    void detectWhileStreaming(Road& p_Road);
+    void detectWhileStreaming(Road& p_Road, bool p_bImageLevel);
 };
+
+void TestDetectBPRoad::detectionOnAStreamingBoardFindsThePlantedPixels_data()
+{
+    QTest::addColumn<bool>("imageLevel");
+    QTest::newRow("GSK adjustment") << false;
+    QTest::newRow("image level") << true;
+}
 
 void TestDetectBPRoad::detectionOnAStreamingBoardFindsThePlantedPixels()
 {
+    QFETCH(bool, imageLevel);
     Road road(BoardKind::Dunstel, kZ668);
     MainWindow& w = *road.Window;
     road.ui()->comboBox_SelectDigiBoard->setCurrentIndex(BoardKindIndex(::BoardKind::Dunstel));
@@ -79,7 +88,7 @@ void TestDetectBPRoad::detectionOnAStreamingBoardFindsThePlantedPixels()
             || !road.ui()->pushButton_Start->isEnabled())
             return;
         poll.stop();
-        detectWhileStreaming(road);
+        detectWhileStreaming(road, imageLevel);
         road.press();   // safe disconnection
         bDone = true;
     });
@@ -89,7 +98,7 @@ void TestDetectBPRoad::detectionOnAStreamingBoardFindsThePlantedPixels()
     QTRY_VERIFY_WITH_TIMEOUT(!w.Connected, 10000);
 }
 
-void TestDetectBPRoad::detectWhileStreaming(Road& p_Road)
+void TestDetectBPRoad::detectWhileStreaming(Road& p_Road, bool p_bImageLevel)
 {
     Road& road = p_Road;
     MainWindow& w = *road.Window;
@@ -107,7 +116,13 @@ void TestDetectBPRoad::detectWhileStreaming(Road& p_Road)
     Ui::Window_DetectBP* ui = window->ui;
     QCOMPARE(ui->spinBox_GSK_Min->value(), iStartGsk - 50);
     QCOMPARE(ui->spinBox_GSK_Max->value(), iStartGsk + 50);
-    ui->checkBoxGSKAdjustment->click();
+    if (p_bImageLevel) {
+        // Thirteen steps of 4 s each at the operator's pace: a quarter of it here.
+        window->setWaitDivisor(4);
+        ui->checkBox_ImgLevel->click();
+    } else {
+        ui->checkBoxGSKAdjustment->click();
+    }
     ui->lineEdit_SensorSN->setText("SIM668");
     ClearRecordedMessages(BoardKind::Dunstel);
     road.Recorder.Boxes.clear();
@@ -128,8 +143,19 @@ void TestDetectBPRoad::detectWhileStreaming(Road& p_Road)
     sampler.stop();
     QVERIFY2(road.Recorder.Boxes.isEmpty(), qPrintable(road.Recorder.Boxes.join('\n')));
 
-    // Low frame at GSK - 50, high at GSK + 50, then the start value back, all on the sensor.
-    QCOMPARE(DacBWrites(), (QList<int>{iStartGsk - 50, iStartGsk + 50, iStartGsk}));
+    if (p_bImageLevel) {
+        // The covered sensor's level is 9000 + 15000 x (1 + 0.05 x (GSK - start)): three steps of 5
+        // down to 12750 (below 25 %), ten up to 50250 (75 % or more), then the start value back.
+        QList<int> expected;
+        for (int d : {-5, -10, -15, -10, -5, 0, 5, 10, 15, 20, 25, 30, 35, 0})
+            expected << iStartGsk + d;
+        QCOMPARE(DacBWrites(), expected);
+        QVERIFY(RoundedMean(window->LowFrame) <= 16383);
+        QVERIFY(RoundedMean(window->HighFrame) >= 49152);
+    } else {
+        // Low frame at GSK - 50, high at GSK + 50, then the start value back.
+        QCOMPARE(DacBWrites(), (QList<int>{iStartGsk - 50, iStartGsk + 50, iStartGsk}));
+    }
     QCOMPARE(sensor->registerValue(Register::ADD03), iStartGsk);
     QVERIFY(!w.BadPixelDetectionRunning);
     QVERIFY2(levelsSeen.size() >= 2, qPrintable(QString::number(levelsSeen.size())));

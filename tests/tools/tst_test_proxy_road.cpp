@@ -110,8 +110,9 @@ void TestTestProxyRoad::presetOnASimulatedBoard()
     QVERIFY(ui->checkBox_NUC->isChecked());
     QVERIFY(ui->checkBox_GSKVariation->isChecked());
     QCOMPARE(ui->spinBox_GSKVariation->value(), variation);
-    // The preset's observation time only lengthens the run: a short one here.
-    ui->spinBox_ObservationTime->setValue(300);
+    QCOMPARE(ui->spinBox_ObservationTime->value(), preset == "Quick" ? 1000 : 5000);
+    // Every wait a quarter of the operator's: the board streams fast enough.
+    window->setWaitDivisor(4);
     const int iGsk = ui->spinBox_DACB->value();
     QCOMPARE(iGsk, int(GetCurrent(kZ668, ProxyParameterId::DAC_B)));
     if (bias) {
