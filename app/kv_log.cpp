@@ -252,3 +252,14 @@ void KV_Log::showMessage(QMessageBox::Icon p_Icon, const QString& p_sTitle, cons
     QMessageBox box(p_Icon, p_sTitle, p_sText, QMessageBox::Ok);
     box.exec();
 }
+
+void WriteLogLine(KV_Log* p_pLog, const QString& p_sLine)
+{
+    if (p_pLog != nullptr)
+        p_pLog->writeLine(p_sLine);
+}
+
+void WriteLogLine(const QString& p_sLine)
+{
+    WriteLogLine(GlobalLog, p_sLine);
+}

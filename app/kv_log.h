@@ -84,4 +84,9 @@ private:
 extern KV_Log* GlobalLog;
 
 KV_Log* CreateGlobalLog();
+
+// Writes one line to p_pLog; a null log (a window opened without one) takes nothing.
+void WriteLogLine(KV_Log* p_pLog, const QString& p_sLine);
+// Writes one line to GlobalLog.
+void WriteLogLine(const QString& p_sLine);
 void SetGlobalLog(KV_Log* p_pLog);

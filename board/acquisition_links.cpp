@@ -106,8 +106,7 @@ PvPipelineEventSink* CreateGigEFrameSinkForAcquisition(MainWindow* p_pWindow)
     target.Display8b = []() { return GetMatDisplay8b(); };
     target.StopSaveAllFrames = [p_pWindow]() {
         // Widgets belong to the GUI thread.
-        if (!CallSlotIfPresent(p_pWindow, "StopSaveAllFrames", true))
-            p_pWindow->SaveAllFramesRunning = false;
+        QMetaObject::invokeMethod(p_pWindow, [p_pWindow] { p_pWindow->StopSaveAllFrames(); }, Qt::QueuedConnection);
     };
     return new GigEFrameSink(std::move(target));
 }

@@ -37,6 +37,12 @@ void StartTimer(QTimer* p_pTimer, int p_iPeriodMs)
         p_pTimer->start(p_iPeriodMs);
 }
 
+void StopTimer(QTimer* p_pTimer)
+{
+    if (p_pTimer)
+        p_pTimer->stop();
+}
+
 // Runs one worker thread and waits for it; on a failed creation the body runs
 // here instead, so a frame is never skipped for want of a thread.
 void RunAndJoin(pthread_t* p_pThread, void* (*p_pBody)(void*))
@@ -49,8 +55,19 @@ void RunAndJoin(pthread_t* p_pThread, void* (*p_pBody)(void*))
 
 } // namespace
 
+bool MainWindow::StartOvertaken(BoardKind p_Kind) const
+{
+    if (!TeardownHold && DigiBoardKind == p_Kind)
+        return false;
+    Log->writeLine("Start abandoned: the board was torn down meanwhile");
+    return true;
+}
+
 void MainWindow::Getinterruption()
 {
+    // The board this start is for: a board change or a close handled in one
+    // of the waits below tears it down, and the start must then go no further.
+    const BoardKind kind = DigiBoardKind;
     StopAcquisition = true;
     // The statistics slot joins its timer at the first start.
     if (Timers.OneSecond)
@@ -62,11 +79,12 @@ void MainWindow::Getinterruption()
             ImageView->enableCosmeticZoom();
     }
     UpdateInformationWindowBeforeStart();
+    if (StartOvertaken(kind))
+        return;
     Log->writeLine("Start Display FPS and Miniature Update Timers");
     StartTimer(Timers.Miniature, MiniatureTimerPeriodMs);
     StartTimer(Timers.Histogram, HistogramTimerPeriodMs);
 
-    const BoardKind kind = DigiBoardKind;
     ui->pushButton_SaveHistogramCSV->setEnabled(true);
     ui->pushButton_SaveHistogramBMP->setEnabled(true);
     ui->pushButton_SelectBPFile->setEnabled(true);
@@ -79,7 +97,12 @@ void MainWindow::Getinterruption()
         ui->action_OpenBPOffsetWindow->setEnabled(true);
     if (kind != BoardKind::Belmor && kind != BoardKind::Eskra) {
         Log->writeLine("Configuring the BP Offset file and read the previous value saved");
-        CallSlotIfPresent(this, "ReadBPOffsetForAcquisition", false);
+        ReadBPOffsetForAcquisition();
+    }
+    if (StartOvertaken(kind)) {
+        StopTimer(Timers.Miniature);
+        StopTimer(Timers.Histogram);
+        return;
     }
 
     switch (kind) {
@@ -221,7 +244,7 @@ void MainWindow::Getinterruption()
                 ++FramesAcquired;
                 ComputeFPNReference();
                 UpdateDisplay(g_pRawImage16b);
-                CallSlotIfPresent(this, "PushButton_SetModuleParameters", false);
+                PushButton_SetModuleParameters();
             } else if (g_EskraReceiver.emptyReadCount != emptyReads) {
                 // Nothing arrived: give the line a moment instead of spinning a core.
                 QThread::usleep(500);

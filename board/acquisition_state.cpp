@@ -92,16 +92,6 @@ void FreeAcquisitionBuffers(MainWindow* p_pWindow)
         pList.reset();
 }
 
-bool CallSlotIfPresent(QObject* p_pObject, const char* p_szSlot, bool p_bQueued)
-{
-    if (!p_pObject)
-        return false;
-    const QByteArray signature = QByteArray(p_szSlot) + "()";
-    if (p_pObject->metaObject()->indexOfMethod(signature.constData()) < 0)
-        return false;
-    return QMetaObject::invokeMethod(p_pObject, p_szSlot, p_bQueued ? Qt::QueuedConnection : Qt::DirectConnection);
-}
-
 MainPressScope::MainPressScope(MainWindow* p_pWindow) : m_pWindow(p_pWindow)
 {
     ++m_pWindow->MainPressDepth;

@@ -64,10 +64,6 @@ size_t AllocatedRawFrameElements();
 // g_pRawImage16b elsewhere for a frame; this one stays the program's).
 unsigned short* AllocatedRawFrameBuffer();
 
-// Runs the slot p_szSlot of p_pObject when it has one (other parts of the
-// program add some of them later); false when it does not exist.
-bool CallSlotIfPresent(QObject* p_pObject, const char* p_szSlot, bool p_bQueued);
-
 // Counts a main-button press or start sequence on the stack for the window;
 // when the last one returns, a board change or close held during it ends
 // (MainWindow::ReleaseTeardownHold).

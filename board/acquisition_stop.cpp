@@ -73,7 +73,7 @@ void MainWindow::Deinit()
     if (QThread::currentThread() != thread()) {
         StopAcquisition = true;
         if (!DeinitQueued.exchange(true))
-            QMetaObject::invokeMethod(this, "Deinit", Qt::QueuedConnection);
+            QMetaObject::invokeMethod(this, [this] { Deinit(); }, Qt::QueuedConnection);
         return;
     }
     DeinitQueued = false;
@@ -107,9 +107,9 @@ void MainWindow::Deinit()
     QThread::msleep(300);
 
     ui->comboBox_BayerMode->setCurrentIndex(0);
-    CallSlotIfPresent(this, "CloseBPOffsetWindowForDeinit", false);
+    CloseBPOffsetWindowForDeinit();
     ui->action_OpenBPOffsetWindow->setEnabled(true);
-    CallSlotIfPresent(this, "CloseCalibrationForDeinit", false);
+    CloseCalibrationForDeinit();
     if (AdvancedUserWindow && AdvancedUserWindow->isVisible())
         AdvancedUserWindow->close();
 
@@ -126,15 +126,22 @@ void MainWindow::Deinit()
         int stateCell;
         const char* text;
     };
+    namespace Id = ProxyParameterId;
+    const bool bNotArvex = kind != BoardKind::Arvex;
     const Uncheck unchecks[] = {
-        {ui->checkBox_RAW, GetCurrent(proxy, 58) != 0, -1, 57, "Unchecking Save Stream RAW Box ..."},
-        {ui->checkBox_JPG, GetCurrent(proxy, 55) != 0, -1, 54, "Unchecking Save Stream JPEG Box ..."},
-        {ui->checkBox_CSV, GetCurrent(proxy, 52) != 0, -1, 51, "Unchecking Save Stream CSV Box ..."},
-        {ui->checkBox_BMP, GetCurrent(proxy, 49) != 0, -1, 48, "Unchecking Save Stream BMP Box ..."},
-        {ui->checkBox_HDR, ui->checkBox_HDR->isChecked() && kind != BoardKind::Arvex, 40, 39, "Unchecking HDR Box ..."},
-        {ui->checkBox_InvertBW, GetCurrent(proxy, 43) != 0 && kind != BoardKind::Arvex, 43, 42, "Unchecking InvertBW ..."},
-        {ui->checkBox_AGC, GetCurrent(proxy, ProxyParameterId::AGC) != 0, ProxyParameterId::AGC, 18,
-         "Unchecking AGC Box ..."},
+        {ui->checkBox_RAW, GetCurrent(proxy, Id::SaveRAW) != 0, -1, Id::SaveRAWEnabled,
+         "Unchecking Save Stream RAW Box ..."},
+        {ui->checkBox_JPG, GetCurrent(proxy, Id::SaveJPG) != 0, -1, Id::SaveJPGEnabled,
+         "Unchecking Save Stream JPEG Box ..."},
+        {ui->checkBox_CSV, GetCurrent(proxy, Id::SaveCSV) != 0, -1, Id::SaveCSVEnabled,
+         "Unchecking Save Stream CSV Box ..."},
+        {ui->checkBox_BMP, GetCurrent(proxy, Id::SaveBMP) != 0, -1, Id::SaveBMPEnabled,
+         "Unchecking Save Stream BMP Box ..."},
+        {ui->checkBox_HDR, ui->checkBox_HDR->isChecked() && bNotArvex, Id::HDR, Id::HDREnabled,
+         "Unchecking HDR Box ..."},
+        {ui->checkBox_InvertBW, GetCurrent(proxy, Id::InvertBW) != 0 && bNotArvex, Id::InvertBW, Id::InvertBWEnabled,
+         "Unchecking InvertBW ..."},
+        {ui->checkBox_AGC, GetCurrent(proxy, Id::AGC) != 0, Id::AGC, Id::AGCEnabled, "Unchecking AGC Box ..."},
     };
     for (const Uncheck& u : unchecks) {
         if (!u.test)
@@ -299,7 +306,6 @@ void MainWindow::Deinit()
     Log->writeLine("DigiBoard Disconnected");
     if (ScreenShowOpen || DemoMode) {
         cv::destroyAllWindows();
-        CallSlotIfPresent(this, "ActionDemoMode", false);
         ScreenShowOpen = false;
         DemoMode = false;
     }
@@ -320,7 +326,7 @@ void MainWindow::Deinit()
     ui->comboBox_BPCorrectionMode->setCurrentIndex(0);
     ui->pushButton_SelectBPFile->setEnabled(false);
     ui->checkBox_SaveStream->setEnabled(false);
-    CallSlotIfPresent(this, "ResetInformationLabels", false);
+    ResetInformationLabels();
 
     ui->pushButton_Start->setText(QStringLiteral("Connect"));
     ui->pushButton_Start->setIcon(QIcon());

@@ -4,6 +4,7 @@
 #include "app/globals.h"
 #include "app/kv_log.h"
 #include "app/waits.h"
+#include "params/register_letters.h"
 #include "platform/clserial/clserial.h"
 
 #include <QString>
@@ -19,12 +20,6 @@ constexpr int kFpgaCommandWaitMs = 50;
 constexpr int kBelmorCommandWaitMs = 150;
 constexpr int kArvexCommandWaitMs = 100;
 
-void Log(const QString& p_sLine)
-{
-    if (GlobalLog != nullptr)
-        GlobalLog->writeLine(p_sLine);
-}
-
 hSerRef FlushedLinkHandle()
 {
     void* pHandle = nullptr;
@@ -33,10 +28,11 @@ hSerRef FlushedLinkHandle()
     return pHandle;
 }
 
-QByteArray Format(const char* p_szFormat, char p_cLetter, long long p_llValue)
+QByteArray Format(char p_cPrefix, RegisterLetterCell p_Cell, long long p_llValue)
 {
     char szText[48];
-    const int iLength = std::snprintf(szText, sizeof szText, p_szFormat, p_cLetter, p_llValue);
+    const int iLength = std::snprintf(szText, sizeof szText, "%c%c%0*lld", p_cPrefix, p_Cell.cLetter,
+                                      p_Cell.iDigits, p_llValue);
     return iLength > 0 ? QByteArray(szText, iLength) : QByteArray();
 }
 
@@ -49,53 +45,32 @@ long long Low16(int p_iValue)
 
 char BelmorRegisterLetter(int p_iId)
 {
-    static const char kLetters[] = {
-        '1', '2', '3', '4', '6', '7', '8', '9', 'A', 'B', 'C', 'D', 'E',   // 0-12
-        0,   0,   0,   0,   0,   0,   0,                                  // 13-19
-        'F', 'G', 'H', 'I', 'a', 'b', 0,                                   // 20-26
-        'P', 'Q', 'R', 'S', 'T', 'U', 'V', 'W', 'X', 'Y',                  // 27-36
-    };
-    if (p_iId < 0 || p_iId >= static_cast<int>(sizeof kLetters))
-        return 0;
-    return kLetters[p_iId];
+    return RegisterLetter(RegisterFamily::Belmor, p_iId);
 }
 
 char ArvexRegisterLetter(int p_iId)
 {
-    static const char kLetters[] = {
-        '1', '2', '3', '4', '6', '7', '8', '9', 'A', 'B', 'C', 'D', 'E',   // 0-12
-        0,   0,   0,   0,   0,   0,   0,                                  // 13-19
-        'G', 'O', 0,   'K', 0,   0,   0,                                   // 20-26
-        'P', 'Q', 0,   'S', 'T', 0,   0,   0,   'X', 0,                    // 27-36
-        'I', 'L', 'w', 'x', 'y',                                           // 37-41
-    };
-    if (p_iId < 0 || p_iId >= static_cast<int>(sizeof kLetters))
-        return 0;
-    return kLetters[p_iId];
+    return RegisterLetter(RegisterFamily::Arvex, p_iId);
 }
 
 QByteArray FormatBelmorCommand(int p_iId, int p_iValue)
 {
-    const char cLetter = BelmorRegisterLetter(p_iId);
-    if (cLetter == 0)
+    const RegisterLetterCell cell = RegisterLetterFor(RegisterFamily::Belmor, p_iId);
+    if (cell.cLetter == 0)
         return QByteArray();
-    if (p_iId == 21)
-        return Format("!%c%05lld", cLetter, Low16(p_iValue));
-    if (p_iId >= 22 && p_iId <= 25)
-        return Format("!%c%03lld", cLetter, p_iValue);
-    return Format("!%c%04lld", cLetter, p_iValue);
+    // The 5-digit field (id 21) carries a 16-bit word.
+    const long long llValue = cell.iDigits == 5 ? Low16(p_iValue) : p_iValue;
+    return Format('!', cell, llValue);
 }
 
 QByteArray FormatArvexCommand(int p_iId, int p_iValue)
 {
-    const char cLetter = ArvexRegisterLetter(p_iId);
-    if (cLetter == 0)
+    const RegisterLetterCell cell = RegisterLetterFor(RegisterFamily::Arvex, p_iId);
+    if (cell.cLetter == 0)
         return QByteArray();
-    if (p_iId <= 12)
-        return Format("!%c%04lld", cLetter, p_iValue);
-    if (p_iId == 21)
-        return Format("*%c%05lld", cLetter, Low16(p_iValue));
-    return Format("*%c%04lld", cLetter, Low16(p_iValue));
+    if (p_iId <= ArvexLastBangRegister)
+        return Format('!', cell, p_iValue);
+    return Format('*', cell, Low16(p_iValue));
 }
 
 int SendCameraLinkCommand(int p_iId, int p_iValue, bool /*p_bShowError*/)
@@ -111,9 +86,9 @@ int SendCameraLinkCommand(int p_iId, int p_iValue, bool /*p_bShowError*/)
     uint32_t uCount = uLength;
     const int32_t iStatus = clSerialWrite(hLink, text.data(), &uCount, kWriteTimeoutMs);
     if (uCount != uLength)
-        Log(QStringLiteral("Failed to send the command. Returned size incorrect"));
+        WriteLogLine(QStringLiteral("Failed to send the command. Returned size incorrect"));
     else
-        Log(QStringLiteral("Send ") + QString::fromLatin1(text) + QStringLiteral(" - Size string: ")
+        WriteLogLine(QStringLiteral("Send ") + QString::fromLatin1(text) + QStringLiteral(" - Size string: ")
             + QString::number(uCount));
 
     const char cLetter = BelmorRegisterLetter(p_iId);
@@ -128,7 +103,7 @@ int SendCameraLinkCommandStar(int p_iId, int p_iValue, bool /*p_bShowError*/)
     if (text.isEmpty())
         return CameraLinkCommandNoLetter;
     if (text.size() > ArvexCommandBytes) {
-        Log(QStringLiteral("Command refused: value %1 does not fit the command of register %2")
+        WriteLogLine(QStringLiteral("Command refused: value %1 does not fit the command of register %2")
                 .arg(p_iValue)
                 .arg(p_iId));
         return CameraLinkCommandRefused;
@@ -136,7 +111,7 @@ int SendCameraLinkCommandStar(int p_iId, int p_iValue, bool /*p_bShowError*/)
 
     char buffer[ArvexCommandBytes] = {};
     std::memcpy(buffer, text.constData(), static_cast<size_t>(text.size()));
-    Log(QStringLiteral("Send ") + QString::fromLatin1(text));
+    WriteLogLine(QStringLiteral("Send ") + QString::fromLatin1(text));
     uint32_t uCount = ArvexCommandBytes;
     const int32_t iStatus = clSerialWrite(hLink, buffer, &uCount, kWriteTimeoutMs);
     WaitMs(kArvexCommandWaitMs);

@@ -26,11 +26,10 @@ constexpr uint32_t kPortInfoSize = 128;
 constexpr uint32_t kScratchSize = 50;
 constexpr size_t kReplyBufferSize = CameraLinkReplyMaxLength + 1;
 
+// The caller's log, or the global one when it passes none.
 void Log(KV_Log* p_pLog, const QString& p_sLine)
 {
-    KV_Log* pLog = p_pLog != nullptr ? p_pLog : GlobalLog;
-    if (pLog != nullptr)
-        pLog->writeLine(p_sLine);
+    WriteLogLine(p_pLog != nullptr ? p_pLog : GlobalLog, p_sLine);
 }
 
 hSerRef LinkHandle()

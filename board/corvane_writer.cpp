@@ -38,8 +38,7 @@ int WriteAndValidate(int p_iAddress, int p_iValue)
 
 int SetCorvaneParameter(int p_iAddress, int p_iValue, bool p_bShowError)
 {
-    if (GlobalLog != nullptr)
-        GlobalLog->writeLine(QStringLiteral("Set Corvane parameter : %1 value: %2").arg(p_iAddress).arg(p_iValue));
+    WriteLogLine(QStringLiteral("Set Corvane parameter : %1 value: %2").arg(p_iAddress).arg(p_iValue));
 
     int iStatus = 0;
     if (isInitialized() != 0) {
@@ -47,8 +46,7 @@ int SetCorvaneParameter(int p_iAddress, int p_iValue, bool p_bShowError)
     } else {
         iStatus = initSyncCapture(0);
         if (iStatus != 0) {
-            if (GlobalLog != nullptr)
-                GlobalLog->writeLine(QStringLiteral("Error when initializing Corvane DigiBoard"));
+            WriteLogLine(QStringLiteral("Error when initializing Corvane DigiBoard"));
             deinitCapture(1);
         } else {
             iStatus = WriteAndValidate(p_iAddress, p_iValue);

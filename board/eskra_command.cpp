@@ -2,6 +2,7 @@
 #include "board/eskra_command.h"
 
 #include "app/kv_log.h"
+#include "params/register_letters.h"
 
 #include <QByteArray>
 #include <QIODevice>
@@ -15,22 +16,7 @@ constexpr int kMaxCommandLength = 9;
 
 char EskraRegisterLetter(int p_iId)
 {
-    switch (p_iId) {
-    case 0: return '1';    // TINT
-    case 1: return '2';    // ADD02
-    case 2: return '3';    // ADD03
-    case 3: return '4';    // CKDIV
-    case 4: return '5';    // GMS: '5' here, not the '6' of the other boards
-    case 5: return '7';    // Yfirst
-    case 6: return '8';    // Ylast
-    case 7: return '9';    // Xfirst
-    case 8: return 'A';    // Xlast
-    case 9: return 'B';    // Xacqsize
-    case 10: return 'C';   // Yacqsize
-    case 11: return 'D';   // ADD0C
-    case 12: return 'E';   // ADD0D
-    default: return 0;
-    }
+    return RegisterLetter(RegisterFamily::Eskra, p_iId);
 }
 
 QString FormatEskraCommand(int p_iId, int p_iValue, int* p_pStatus)
@@ -45,19 +31,18 @@ QString FormatEskraCommand(int p_iId, int p_iValue, int* p_pStatus)
         GlobalLog->setConsoleOutput(true);
 
     char szText[32];
-    const int iLength = std::snprintf(szText, sizeof szText, "!%c%04d", cLetter, p_iValue);
+    const int iLength = std::snprintf(szText, sizeof szText, "!%c%0*d", cLetter,
+                                      RegisterLetterFor(RegisterFamily::Eskra, p_iId).iDigits, p_iValue);
     if (iLength < 0 || iLength > kMaxCommandLength) {
         if (p_pStatus != nullptr)
             *p_pStatus = EskraCommandRefused;
-        if (GlobalLog != nullptr)
-            GlobalLog->writeLine(QString("Command refused: value %1 does not fit the command of register %2")
+        WriteLogLine(QString("Command refused: value %1 does not fit the command of register %2")
                                      .arg(p_iValue)
                                      .arg(p_iId));
         return QString();
     }
     const QString sText = QString::fromLatin1(szText, iLength);
-    if (GlobalLog != nullptr)
-        GlobalLog->writeLine("Send " + sText);
+    WriteLogLine("Send " + sText);
     return sText;
 }
 

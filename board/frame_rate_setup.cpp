@@ -344,8 +344,7 @@ FrameRateSetupLinks BoardFrameRateSetupLinks(int p_iKind, PvDeviceSerialPort* p_
             return 0;
         const int iStatus = initSyncCapture(0);
         if (iStatus != 0) {
-            if (GlobalLog != nullptr)
-                GlobalLog->writeLine(QStringLiteral("Error when initializing Corvane DigiBoard"));
+            WriteLogLine(QStringLiteral("Error when initializing Corvane DigiBoard"));
             deinitCapture(1);
         }
         return iStatus;

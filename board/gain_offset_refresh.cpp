@@ -17,12 +17,6 @@ bool TakesBoardGainOffset(BoardKind p_Kind)
     return p_Kind == BoardKind::Arvex || p_Kind == BoardKind::BelmorPlus || p_Kind == BoardKind::Corvane;
 }
 
-void Log(const QString& p_sLine)
-{
-    if (GlobalLog != nullptr)
-        GlobalLog->writeLine(p_sLine);
-}
-
 // 0 when sent (or nothing to send for this board), the link's status otherwise.
 // The caller words the failure.
 int SendRegister(BoardKind p_Kind, int p_iId, int p_iValue)
@@ -47,7 +41,7 @@ void StoreImageGain(const GainOffsetContext& p_Context, int p_iGainSpinValue, st
     if (p_Context.Kind == BoardKind::Belmor || p_Context.Kind == BoardKind::Dunstel || p_Context.SoftwareNUC) {
         SetCurrent(iProxy, GainOffsetCell::Gain, static_cast<uint32_t>(p_iGainSpinValue));
         if (!p_Context.AGCOn)
-            Log(QStringLiteral("Gain value set to : ") + QString::number(GetCurrent(iProxy, GainOffsetCell::Gain)));
+            WriteLogLine(QStringLiteral("Gain value set to : ") + QString::number(GetCurrent(iProxy, GainOffsetCell::Gain)));
         return;
     }
     // The tick stores and sends it.
@@ -69,7 +63,7 @@ void StoreImageOffset(const GainOffsetContext& p_Context, int p_iOffsetSpinValue
         bStored = true;
     }
     if (bStored && !p_Context.AGCOn)
-        Log(QStringLiteral("Offset value set to ") + QString::number(GetCurrent(iProxy, GainOffsetCell::Offset)));
+        WriteLogLine(QStringLiteral("Offset value set to ") + QString::number(GetCurrent(iProxy, GainOffsetCell::Offset)));
 
     if (TakesBoardGainOffset(iKind) && !p_Context.SoftwareNUC && p_Context.TimerRunning)
         p_Changed = true;

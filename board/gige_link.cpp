@@ -7,6 +7,7 @@
 #include "app/kv_log.h"
 #include "app/waits.h"
 #include "board/board_message_box.h"
+#include "params/register_letters.h"
 
 #include <QByteArray>
 #include <QDebug>
@@ -33,12 +34,6 @@ constexpr uint32_t kReadTimeoutMs = 1000;
 constexpr uint32_t kRawReadSize = 1000;
 constexpr uint32_t kRawReadTimeoutMs = 1;
 constexpr uint32_t kRetrieveTimeoutMs = 20;
-
-void Log(const QString& p_sLine)
-{
-    if (GlobalLog != nullptr)
-        GlobalLog->writeLine(p_sLine);
-}
 
 struct PvErrorText
 {
@@ -70,7 +65,7 @@ int GetIntegerFeature(PvDevice* p_pDevice, const char* p_szName, const char* p_s
         pParameters != nullptr ? dynamic_cast<PvGenInteger*>(pParameters->Get(PvString(p_szName))) : nullptr;
     int64_t iValue = 0;
     if (pFeature == nullptr || !pFeature->GetValue(iValue).IsOK()) {
-        Log(QString::fromLatin1(p_szFailure));
+        WriteLogLine(QString::fromLatin1(p_szFailure));
         return 0;
     }
     return static_cast<int>(iValue);
@@ -82,8 +77,8 @@ int SetIntegerFeature(PvDevice* p_pDevice, const char* p_szName, int p_iValue, c
     const PvResult result = pParameters != nullptr ? pParameters->SetIntegerValue(PvString(p_szName), p_iValue)
                                                    : PvResult(PvResult::Code::INVALID_PARAMETER);
     if (!result.IsOK()) {
-        Log(QString::fromLatin1(p_szFailure) + QString::number(p_iValue));
-        Log(QStringLiteral("Problem: ") + QString::fromLatin1(result.GetCodeString().GetAscii()));
+        WriteLogLine(QString::fromLatin1(p_szFailure) + QString::number(p_iValue));
+        WriteLogLine(QStringLiteral("Problem: ") + QString::fromLatin1(result.GetCodeString().GetAscii()));
         return 1;
     }
     return 0;
@@ -112,19 +107,19 @@ PvDevice* ConnectGigEDevice(const PvDeviceInfo* p_pInfo)
     if (p_pInfo == nullptr)
         return nullptr;
     const QString sDisplay = QString::fromLatin1(p_pInfo->GetDisplayID().GetAscii());
-    Log(QStringLiteral("Connecting to ") + sDisplay + QStringLiteral("."));
+    WriteLogLine(QStringLiteral("Connecting to ") + sDisplay + QStringLiteral("."));
     PvResult result;
     PvDevice* pDevice = PvDevice::CreateAndConnect(p_pInfo, &result);
     ShowPvResultError(result, QStringLiteral("ERROR DURING CONNECTION"));
     if (pDevice == nullptr)
-        Log(QStringLiteral("Unable to connect to ") + sDisplay + QStringLiteral("."));
+        WriteLogLine(QStringLiteral("Unable to connect to ") + sDisplay + QStringLiteral("."));
     return pDevice;
 }
 
 PvDeviceSerialPort* OpenGigESerial(PvDevice* p_pDevice)
 {
     if (p_pDevice == nullptr) {
-        Log(QStringLiteral("Problem while opening Serial Communicaition on GigE"));
+        WriteLogLine(QStringLiteral("Problem while opening Serial Communicaition on GigE"));
         return nullptr;
     }
     auto* pPort = new PvDeviceSerialPort;
@@ -138,7 +133,7 @@ PvDeviceSerialPort* OpenGigESerial(PvDevice* p_pDevice)
         pParameters->SetBooleanValue(PvString("BulkLoopback"), false);
     }
     if (!pPort->Open(&adapter, PvDeviceSerialBulk0).IsOK()) {
-        Log(QStringLiteral("Problem while opening Serial Communicaition on GigE"));
+        WriteLogLine(QStringLiteral("Problem while opening Serial Communicaition on GigE"));
         delete pPort;
         return nullptr;
     }
@@ -157,12 +152,12 @@ PvStream* OpenGigEStream(const PvDeviceInfo* p_pInfo)
 {
     if (p_pInfo == nullptr)
         return nullptr;
-    Log(QStringLiteral("Opening stream to device : ") + QString::fromLatin1(p_pInfo->GetConnectionID().GetAscii()));
+    WriteLogLine(QStringLiteral("Opening stream to device : ") + QString::fromLatin1(p_pInfo->GetConnectionID().GetAscii()));
     PvResult result;
     PvStream* pStream = PvStream::CreateAndOpen(p_pInfo->GetConnectionID(), &result);
     ShowPvResultError(result, QStringLiteral("ERROR OPENING STREAM"));
     if (pStream == nullptr)
-        Log(QStringLiteral("Unable to stream from ") + QString::fromLatin1(p_pInfo->GetDisplayID().GetAscii())
+        WriteLogLine(QStringLiteral("Unable to stream from ") + QString::fromLatin1(p_pInfo->GetDisplayID().GetAscii())
             + QStringLiteral("."));
     return pStream;
 }
@@ -221,8 +216,8 @@ int SetGigEPixelFormat(PvDevice* p_pDevice, const char* p_szFormat)
                                 ? pParameters->SetEnumValue(PvString("PixelFormat"), PvString(p_szFormat))
                                 : PvResult(PvResult::Code::INVALID_PARAMETER);
     if (!result.IsOK()) {
-        Log(QStringLiteral("Could not set Pixelformat to ") + QString::fromLatin1(p_szFormat));
-        Log(QStringLiteral("Problem: ") + QString::fromLatin1(result.GetCodeString().GetAscii()));
+        WriteLogLine(QStringLiteral("Could not set Pixelformat to ") + QString::fromLatin1(p_szFormat));
+        WriteLogLine(QStringLiteral("Problem: ") + QString::fromLatin1(result.GetCodeString().GetAscii()));
         return 1;
     }
     return 0;
@@ -232,7 +227,7 @@ void ShowPvResultError(PvResult p_Result, QString p_sTitle)
 {
     for (const PvErrorText& error : kPvErrors) {
         if (p_Result == error.code) {
-            Log(p_sTitle + QString::fromLatin1(error.logText));
+            WriteLogLine(p_sTitle + QString::fromLatin1(error.logText));
             ShowBoardCriticalBox(nullptr, p_sTitle, QString::fromLatin1(error.boxText));
             return;
         }
@@ -243,31 +238,7 @@ void ShowPvResultError(PvResult p_Result, QString p_sTitle)
 
 char GigERegisterLetter(int p_iId)
 {
-    switch (p_iId) {
-    case 0: return '1';
-    case 1: return '2';
-    case 2: return '3';
-    case 3: return '4';
-    case 4: return '6';
-    case 5: return '7';
-    case 6: return '8';
-    case 7: return '9';
-    case 8: return 'A';
-    case 9: return 'B';
-    case 10: return 'C';
-    case 11: return 'D';
-    case 12: return 'E';
-    case 24: return 'a';
-    case 25: return 'b';
-    case 27: return 'P';
-    case 28: return 'Q';
-    case 29: return 'R';
-    case 30: return 'S';
-    case 31: return 'T';
-    case 32: return 'U';
-    case 35: return 'X';
-    default: return 0;
-    }
+    return RegisterLetter(RegisterFamily::GigE, p_iId);
 }
 
 QByteArray FormatGigECommand(int p_iId, int p_iValue)
@@ -276,23 +247,24 @@ QByteArray FormatGigECommand(int p_iId, int p_iValue)
     if (cLetter == 0)
         return QByteArray();
     char szText[32];
-    const int iLength = std::snprintf(szText, sizeof szText, "!%c%04d\n\r", cLetter, p_iValue);
+    const int iLength = std::snprintf(szText, sizeof szText, "!%c%0*d\n\r", cLetter,
+                                      RegisterLetterFor(RegisterFamily::GigE, p_iId).iDigits, p_iValue);
     return iLength > 0 ? QByteArray(szText, iLength) : QByteArray();
 }
 
 bool FlushAndSendGigE(PvDeviceSerialPort* p_pPort, const char* p_szText)
 {
     if (p_pPort == nullptr || p_szText == nullptr) {
-        Log(QStringLiteral("Problem while sending data to GigE"));
+        WriteLogLine(QStringLiteral("Problem while sending data to GigE"));
         return false;
     }
     if (!p_pPort->FlushRxBuffer().IsOK())
-        Log(QStringLiteral("Problem while flushing Rx"));
+        WriteLogLine(QStringLiteral("Problem while flushing Rx"));
     uint32_t uWritten = 0;
     const uint32_t uLength = static_cast<uint32_t>(std::strlen(p_szText));
     const PvResult result = p_pPort->Write(reinterpret_cast<const uint8_t*>(p_szText), uLength, uWritten);
     if (!result.IsOK()) {
-        Log(QStringLiteral("Problem while sending data to GigE"));
+        WriteLogLine(QStringLiteral("Problem while sending data to GigE"));
         return false;
     }
     return true;
@@ -303,9 +275,9 @@ int SendGigECommand(PvDeviceSerialPort* p_pPort, int p_iId, int p_iValue)
     const QByteArray text = FormatGigECommand(p_iId, p_iValue);
     if (text.isEmpty())
         return 1;
-    Log(QStringLiteral("Data sent to GigE : ") + QString::fromLatin1(text));
+    WriteLogLine(QStringLiteral("Data sent to GigE : ") + QString::fromLatin1(text));
     if (!FlushAndSendGigE(p_pPort, text.constData())) {
-        Log(QStringLiteral("Problem while sending data to GigE"));
+        WriteLogLine(QStringLiteral("Problem while sending data to GigE"));
         return 1;
     }
     WaitMs(kCommandWaitMs);
@@ -319,7 +291,7 @@ bool ReadGigESerial(PvDeviceSerialPort* p_pPort, unsigned char* p_pBuffer)
     uint32_t uRead = 0;
     const PvResult result = p_pPort->Read(p_pBuffer, kReadSize, uRead, kReadTimeoutMs);
     if (result.GetCode() == PvResult::Code::TIMEOUT) {
-        Log(QStringLiteral("Timeout problem while receiving data from the GigE"));
+        WriteLogLine(QStringLiteral("Timeout problem while receiving data from the GigE"));
         return true;
     }
     qDebug().noquote() << "Read bytes " << uRead;
@@ -337,13 +309,37 @@ bool ReadGigESerialRaw(PvDeviceSerialPort* p_pPort, unsigned char* p_pBuffer)
 
 // ---- Frame callback ----------------------------------------------------------------
 
+namespace {
+int64_t GigEFramePixels(int p_iHeight, int p_iPitch)
+{
+    return p_iHeight > 0 && p_iPitch > 0 ? (static_cast<int64_t>(p_iHeight) * p_iPitch) / 2 : 0;
+}
+} // namespace
+
+bool CopyGigEFrame(const uint8_t* p_pData, uint32_t p_uAcquired, uint32_t p_uCapacity, int p_iHeight, int p_iPitch,
+                   unsigned short* p_pRaw)
+{
+    const int64_t iPixels = GigEFramePixels(p_iHeight, p_iPitch);
+    if (p_pData == nullptr || p_pRaw == nullptr || iPixels == 0 || p_uAcquired > p_uCapacity
+        || static_cast<int64_t>(p_uAcquired) != iPixels * 2)
+        return false;
+    // The pixels arrive little-endian, first byte low.
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+    std::memcpy(p_pRaw, p_pData, static_cast<size_t>(iPixels) * 2);
+#else
+    for (int64_t i = 0; i < iPixels; ++i)
+        p_pRaw[i] = static_cast<unsigned short>(p_pData[2 * i] | (p_pData[2 * i + 1] << 8));
+#endif
+    return true;
+}
+
 void GigEFrameSink::OnBufferReady(PvPipeline* p_pPipeline)
 {
     if (p_pPipeline == nullptr)
         return;
     const int iHeight = m_Target.FrameHeight != nullptr ? m_Target.FrameHeight->load() : 0;
     const int iPitch = m_Target.FramePitch != nullptr ? m_Target.FramePitch->load() : 0;
-    const int64_t iPixels = iHeight > 0 && iPitch > 0 ? (static_cast<int64_t>(iHeight) * iPitch) / 2 : 0;
+    const int64_t iPixels = GigEFramePixels(iHeight, iPitch);
 
     PvBuffer* pBuffer = nullptr;
     PvResult operation;
@@ -355,7 +351,8 @@ void GigEFrameSink::OnBufferReady(PvPipeline* p_pPipeline)
     }
 
     unsigned short* pRaw = m_Target.RawFrame ? m_Target.RawFrame() : nullptr;
-    if (pRaw == nullptr || iPixels == 0 || static_cast<int64_t>(pBuffer->GetAcquiredSize()) != iPixels * 2) {
+    if (!CopyGigEFrame(pBuffer->GetDataPointer(), pBuffer->GetAcquiredSize(), pBuffer->GetSize(), iHeight, iPitch,
+                       pRaw)) {
         ++m_iDropped;
         p_pPipeline->ReleaseBuffer(pBuffer);
         return;
@@ -365,15 +362,6 @@ void GigEFrameSink::OnBufferReady(PvPipeline* p_pPipeline)
         ++*m_Target.FrameCounter;
     if (m_Target.FramesAcquired != nullptr)
         ++*m_Target.FramesAcquired;
-
-    // The pixels arrive little-endian, first byte low.
-    const uint8_t* pData = pBuffer->GetDataPointer();
-#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
-    std::memcpy(pRaw, pData, static_cast<size_t>(iPixels) * 2);
-#else
-    for (int64_t i = 0; i < iPixels; ++i)
-        pRaw[i] = static_cast<unsigned short>(pData[2 * i] | (pData[2 * i + 1] << 8));
-#endif
 
     if (m_Target.Deliver)
         m_Target.Deliver(pRaw);

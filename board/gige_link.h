@@ -80,6 +80,13 @@ struct GigEFrameTarget
     std::function<void()> StopSaveAllFrames;
 };
 
+// Copies one delivered buffer (p_uAcquired bytes received into a buffer of
+// p_uCapacity) into p_pRaw, which holds p_iHeight x p_iPitch / 2 pixels. Only
+// a buffer holding exactly one frame of that geometry, little-endian 16-bit
+// pixels, is taken; for any other the result is false and nothing is written.
+bool CopyGigEFrame(const uint8_t* p_pData, uint32_t p_uAcquired, uint32_t p_uCapacity, int p_iHeight, int p_iPitch,
+                   unsigned short* p_pRaw);
+
 // Save-all-frames counters of the GigE path; 0 at program start, never reset
 // by a new connection. Only the pipeline thread writes them.
 extern std::atomic<int> GigESaveImageIndex;

@@ -39,8 +39,7 @@ void MainWindow::Send_Command_To_FPGA(int Adresse, uchar Value)
     if (sFailure.isEmpty())
         return;
     ShowBoardCriticalBox(this, QStringLiteral("Critical"), sFailure);
-    if (Log != nullptr)
-        Log->writeLine(sFailure);
+    WriteLogLine(Log, sFailure);
 }
 
 namespace {
@@ -93,8 +92,7 @@ void MainWindow::TimeOutGainOffset()
     if (bWasRunning)
         pTimer->stop();
     ShowBoardCriticalBox(this, QStringLiteral("Critical"), sFailure);
-    if (Log != nullptr)
-        Log->writeLine(QStringLiteral("Update offset or gain failed ... ") + sFailure);
+    WriteLogLine(Log, QStringLiteral("Update offset or gain failed ... ") + sFailure);
     if (bWasRunning && pTimer != nullptr)
         pTimer->start(GainOffsetTimerPeriodMs);
 }
@@ -135,8 +133,7 @@ GigEFrameTarget MainWindowGigEFrameTarget(MainWindow* p_pWindow)
         // No further frame is saved from now on; the button and the log line
         // are the GUI thread's.
         p_pWindow->SaveAllFramesRunning = false;
-        if (p_pWindow->metaObject()->indexOfMethod("StopSaveAllFrames()") >= 0)
-            QMetaObject::invokeMethod(p_pWindow, "StopSaveAllFrames", Qt::QueuedConnection);
+        QMetaObject::invokeMethod(p_pWindow, [p_pWindow] { p_pWindow->StopSaveAllFrames(); }, Qt::QueuedConnection);
     };
     return target;
 }

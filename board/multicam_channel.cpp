@@ -178,8 +178,7 @@ void SaveCameraLinkFrame(MainWindow* p_pWindow, const unsigned short* p_pRaw, in
     if (SaveSeriesFrame(CameraLinkSeriesRule(), MultiCamSaveImageIndex, MultiCamSavedFrames, frame)
         == FrameSeriesResult::Ended) {
         // The series' end touches widgets: the GUI thread does it.
-        if (!CallSlotIfPresent(p_pWindow, "StopSaveAllFrames", true))
-            p_pWindow->SaveAllFramesRunning = false;
+        QMetaObject::invokeMethod(p_pWindow, [p_pWindow] { p_pWindow->StopSaveAllFrames(); }, Qt::QueuedConnection);
     }
 }
 

@@ -9,8 +9,7 @@
 int DetectWindowsVersion(KV_Log* p_pLog)
 {
     constexpr int kCurrentSystemCode = 0xC0;
-    if (p_pLog != nullptr)
-        p_pLog->writeLine("Operating system: " + QSysInfo::prettyProductName() + " (kernel "
+    WriteLogLine(p_pLog, "Operating system: " + QSysInfo::prettyProductName() + " (kernel "
                           + QSysInfo::kernelVersion() + ")");
     return kCurrentSystemCode;
 }

@@ -82,8 +82,7 @@ int WriteRegister(MainWindow* p_pWindow, BoardKind p_Kind, int p_iRegisterId, ui
         return iStatus;
     const QString sText =
         QStringLiteral("Sending command failed - Parameter : %1 - Value : %2").arg(p_iRegisterId).arg(iValue);
-    if (GlobalLog != nullptr)
-        GlobalLog->writeLine(sText + QStringLiteral(" - Status : %1").arg(iStatus));
+    WriteLogLine(sText + QStringLiteral(" - Status : %1").arg(iStatus));
     // The Corvane's processing-board writes are commands, not a parameter the operator set.
     const bool bProcessingBoard = p_Kind == BoardKind::Corvane
                                   && (p_iRegisterId >= kCorvaneFirstCommandParameter

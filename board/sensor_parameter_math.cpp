@@ -45,22 +45,22 @@ GmsCells ReadGmsCells(int p_iProxyIndex)
     c.CompactLayoutA = GetCurrent(p, GMSCompactLayoutA);
     c.CompactLayoutB = GetCurrent(p, GMSCompactLayoutB);
     c.AdjustLayout = GetCurrent(p, GMSAdjustLayout);
-    c.UpCol = GetCurrent(p, 70);
-    c.UpRow = GetCurrent(p, 73);
-    c.Gain0 = GetCurrent(p, 31);
-    c.Gain1 = GetCurrent(p, 34);
-    c.Gain2 = GetCurrent(p, 37);
-    c.SizeA = GetCurrent(p, 64);
-    c.SizeB = GetCurrent(p, 67);
-    c.DACFilter = GetCurrent(p, 25);
-    c.Ref0 = GetCurrent(p, 387);
-    c.Ref1 = GetCurrent(p, 384);
-    c.MAdj0 = GetCurrent(p, 381);
-    c.MAdj1 = GetCurrent(p, 378);
-    c.MAdj2 = GetCurrent(p, 375);
-    c.OAdj0 = GetCurrent(p, 372);
-    c.OAdj1 = GetCurrent(p, 369);
-    c.OAdj2 = GetCurrent(p, 366);
+    c.UpCol = GetCurrent(p, ProxyParameterId::UpCol);
+    c.UpRow = GetCurrent(p, ProxyParameterId::UpRow);
+    c.Gain0 = GetCurrent(p, ProxyParameterId::Gain0);
+    c.Gain1 = GetCurrent(p, ProxyParameterId::Gain1);
+    c.Gain2 = GetCurrent(p, ProxyParameterId::Gain2);
+    c.SizeA = GetCurrent(p, ProxyParameterId::SizeA);
+    c.SizeB = GetCurrent(p, ProxyParameterId::SizeB);
+    c.DACFilter = GetCurrent(p, ProxyParameterId::DACFilter);
+    c.Ref0 = GetCurrent(p, ProxyParameterId::Ref0);
+    c.Ref1 = GetCurrent(p, ProxyParameterId::Ref1);
+    c.MAdj0 = GetCurrent(p, ProxyParameterId::MAdj0);
+    c.MAdj1 = GetCurrent(p, ProxyParameterId::MAdj1);
+    c.MAdj2 = GetCurrent(p, ProxyParameterId::MAdj2);
+    c.OAdj0 = GetCurrent(p, ProxyParameterId::OAdj0);
+    c.OAdj1 = GetCurrent(p, ProxyParameterId::OAdj1);
+    c.OAdj2 = GetCurrent(p, ProxyParameterId::OAdj2);
     return c;
 }
 

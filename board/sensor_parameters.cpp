@@ -81,30 +81,30 @@ void MainWindow::PushButton_SetModuleParameters()
     const int p = CurrentProxyIndex;
     SetCurrent(p, ProxyParameterId::SetParametersButtonEnabled, 0);
 
-    SetCurrent(p, 216, static_cast<uint32_t>(ui->spinBox_TINT->value()));
-    SetCurrent(p, 170, static_cast<uint32_t>(ui->spinBox_DAC_A->value()));
-    SetCurrent(p, 175, static_cast<uint32_t>(ui->spinBox_DAC_B->value()));
-    SetCurrent(p, 180, static_cast<uint32_t>(ui->spinBox_DAC_C->value()));
-    SetCurrent(p, 185, static_cast<uint32_t>(ui->spinBox_DAC_D->value()));
-    SetCurrent(p, 31, Ticked(ui->checkBox_Gain0));
-    SetCurrent(p, 34, Ticked(ui->checkBox_Gain1));
-    SetCurrent(p, 37, Ticked(ui->checkBox_Gain2));
-    SetCurrent(p, 70, Ticked(ui->checkBox_UpCol));
-    SetCurrent(p, 73, Ticked(ui->checkBox_UpRow));
-    SetCurrent(p, 64, Ticked(ui->checkBox_SizeA));
-    SetCurrent(p, 67, Ticked(ui->checkBox_SizeB));
-    SetCurrent(p, 25, Ticked(ui->checkBox_DACFilter));
-    SetCurrent(p, 366, Ticked(ui->checkBox_OAdj2));
-    SetCurrent(p, 369, Ticked(ui->checkBox_OAdj1));
-    SetCurrent(p, 372, Ticked(ui->checkBox_OAdj0));
-    SetCurrent(p, 375, Ticked(ui->checkBox_MAdj2));
-    SetCurrent(p, 378, Ticked(ui->checkBox_MAdj1));
-    SetCurrent(p, 381, Ticked(ui->checkBox_MAdj0));
-    SetCurrent(p, 384, Ticked(ui->checkBox_Ref1));
-    SetCurrent(p, 387, Ticked(ui->checkBox_Ref0));
+    SetCurrent(p, ProxyParameterId::TINT, static_cast<uint32_t>(ui->spinBox_TINT->value()));
+    SetCurrent(p, ProxyParameterId::DAC_A, static_cast<uint32_t>(ui->spinBox_DAC_A->value()));
+    SetCurrent(p, ProxyParameterId::DAC_B, static_cast<uint32_t>(ui->spinBox_DAC_B->value()));
+    SetCurrent(p, ProxyParameterId::DAC_C, static_cast<uint32_t>(ui->spinBox_DAC_C->value()));
+    SetCurrent(p, ProxyParameterId::DAC_D, static_cast<uint32_t>(ui->spinBox_DAC_D->value()));
+    SetCurrent(p, ProxyParameterId::Gain0, Ticked(ui->checkBox_Gain0));
+    SetCurrent(p, ProxyParameterId::Gain1, Ticked(ui->checkBox_Gain1));
+    SetCurrent(p, ProxyParameterId::Gain2, Ticked(ui->checkBox_Gain2));
+    SetCurrent(p, ProxyParameterId::UpCol, Ticked(ui->checkBox_UpCol));
+    SetCurrent(p, ProxyParameterId::UpRow, Ticked(ui->checkBox_UpRow));
+    SetCurrent(p, ProxyParameterId::SizeA, Ticked(ui->checkBox_SizeA));
+    SetCurrent(p, ProxyParameterId::SizeB, Ticked(ui->checkBox_SizeB));
+    SetCurrent(p, ProxyParameterId::DACFilter, Ticked(ui->checkBox_DACFilter));
+    SetCurrent(p, ProxyParameterId::OAdj2, Ticked(ui->checkBox_OAdj2));
+    SetCurrent(p, ProxyParameterId::OAdj1, Ticked(ui->checkBox_OAdj1));
+    SetCurrent(p, ProxyParameterId::OAdj0, Ticked(ui->checkBox_OAdj0));
+    SetCurrent(p, ProxyParameterId::MAdj2, Ticked(ui->checkBox_MAdj2));
+    SetCurrent(p, ProxyParameterId::MAdj1, Ticked(ui->checkBox_MAdj1));
+    SetCurrent(p, ProxyParameterId::MAdj0, Ticked(ui->checkBox_MAdj0));
+    SetCurrent(p, ProxyParameterId::Ref1, Ticked(ui->checkBox_Ref1));
+    SetCurrent(p, ProxyParameterId::Ref0, Ticked(ui->checkBox_Ref0));
 
     const uint32_t uGms = getGMSValue();
-    const uint32_t uTint = GetCurrent(p, 216);
+    const uint32_t uTint = GetCurrent(p, ProxyParameterId::TINT);
 
     if (TintOutsideNominalRange(uTint, static_cast<uint32_t>(FrameWidth.load()), GetCurrent(p, WindowingDivisor))) {
         MessageBoxRequest question;
@@ -180,13 +180,13 @@ void MainWindow::PushButton_SetModuleParameters()
         }
     }
     if (bOk && bDacA)
-        bOk = write("ADD02", kRegAdd02, GetCurrent(p, 170), Format("Couldn't set ADD02 to %d.\n", int(GetCurrent(p, 170))));
+        bOk = write("ADD02", kRegAdd02, GetCurrent(p, ProxyParameterId::DAC_A), Format("Couldn't set ADD02 to %d.\n", int(GetCurrent(p, ProxyParameterId::DAC_A))));
     if (bOk && bDacB)
-        bOk = write("ADD03", kRegAdd03, GetCurrent(p, 175), Format("Couldn't set ADD03 to %d.\n", int(GetCurrent(p, 175))));
+        bOk = write("ADD03", kRegAdd03, GetCurrent(p, ProxyParameterId::DAC_B), Format("Couldn't set ADD03 to %d.\n", int(GetCurrent(p, ProxyParameterId::DAC_B))));
     if (bOk && bDacC)
-        bOk = write("ADD0C", kRegAdd0C, GetCurrent(p, 180), Format("Couldn't set ADD0C to %d.\n", int(GetCurrent(p, 180))));
+        bOk = write("ADD0C", kRegAdd0C, GetCurrent(p, ProxyParameterId::DAC_C), Format("Couldn't set ADD0C to %d.\n", int(GetCurrent(p, ProxyParameterId::DAC_C))));
     if (bOk && bDacD)
-        bOk = write("ADD0D", kRegAdd0D, GetCurrent(p, 185), Format("Couldn't set ADD0D to %d.\n", int(GetCurrent(p, 185))));
+        bOk = write("ADD0D", kRegAdd0D, GetCurrent(p, ProxyParameterId::DAC_D), Format("Couldn't set ADD0D to %d.\n", int(GetCurrent(p, ProxyParameterId::DAC_D))));
     if (bOk && bGms)
         bOk = write("GMS", kRegGms, uGms, Format("Couldn't set GMS to %d.\n", int(uGms)));
     bool bClockSent = false;

@@ -59,6 +59,8 @@ void MainWindow::StartAcquisitionSequence()
                 ui->pushButton_Start->setEnabled(true);
                 return;
             }
+            if (StartOvertaken(kind))
+                return;
             Grabbing = true;
         } else {
             Log->writeLine("CameraLink already initialized");
@@ -86,6 +88,8 @@ void MainWindow::StartAcquisitionSequence()
         ui->pushButton_Start->setText(QStringLiteral("Safe\ndisconnection"));
         Getinterruption();
         Log->writeLine("Acquisition Stopped");
+        if (StartOvertaken(kind))
+            return;
         if (FrameCounter > 0 || SecondsWithoutFrame <= 3) {
             Deinit();
             ui->pushButton_Start->setEnabled(true);
@@ -115,6 +119,8 @@ void MainWindow::StartAcquisitionSequence()
             std::cout << "already initialized" << std::endl;
         }
         WaitMs(20);
+        if (StartOvertaken(kind))
+            return;
         ui->pushButton_SetParameters->setEnabled(true);
         ui->checkBox_AGC->setEnabled(true);
         ui->checkBox_AGC->setChecked(false);
@@ -133,7 +139,7 @@ void MainWindow::StartAcquisitionSequence()
 
     case BoardKind::Dunstel: {
         Log->writeLine("Send the Gige to used for other window");
-        CallSlotIfPresent(this, "HandGigEDeviceToToolWindows", false);
+        HandGigEToToolWindows();
         Log->writeLine("Set format to apply");
         SetGigEMono16(GigEDevice);
         GigEStream = OpenGigEStreamForAcquisition(GigEDeviceInfo);

@@ -51,8 +51,7 @@ void SaveUsbFrame(MainWindow* p_pWindow, int p_iPitch, int p_iHeight)
     if (SaveSeriesFrame(Usb3SeriesRule(), g_iSaveAllFramesFileIndex, g_iSaveAllFramesCount, frame)
         == FrameSeriesResult::Ended) {
         // Widgets and boxes belong to the GUI thread.
-        if (!CallSlotIfPresent(p_pWindow, "StopSaveAllFrames", true))
-            p_pWindow->SaveAllFramesRunning = false;
+        QMetaObject::invokeMethod(p_pWindow, [p_pWindow] { p_pWindow->StopSaveAllFrames(); }, Qt::QueuedConnection);
     }
 }
 

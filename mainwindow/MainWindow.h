@@ -14,7 +14,6 @@
 #include <QStringList>
 
 #include "app/digiboard_kind.h"
-#include "board/connection_links.h"
 #include "mainwindow/control_hooks.h"
 #include "mainwindow/proxy_choice_source.h"
 
@@ -695,6 +694,9 @@ public:
     // button and the board list; they come back when no press is left below.
     void TearDownConnectedBoard();
     void ReleaseTeardownHold();
+    // True (and logged) when the board a start sequence began with has been
+    // torn down in one of its waits: the sequence must then stop where it is.
+    bool StartOvertaken(BoardKind p_Kind) const;
     // MW_Windowing::setCurrentFps while the windowing window exists (its owner sets it).
     std::function<void(uint16_t)> WindowingCurrentFps;
 

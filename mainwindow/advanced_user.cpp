@@ -116,9 +116,7 @@ void MainWindow::CheckMainWindowActiv()
     QMetaObject::invokeMethod(
         this,
         [this]() {
-            // Deinit is the acquisition's; it joins once that code provides the slot.
-            if (!QMetaObject::invokeMethod(this, "Deinit"))
-                Log->writeLine("Main window closed: acquisition stop requested");
+            Deinit();
             cv::destroyAllWindows();
         },
         Qt::QueuedConnection);

@@ -85,8 +85,7 @@ void MW_I2C_Configuration::setLog(KV_Log* p_pLog)
 
 void MW_I2C_Configuration::writeLog(const QString& p_sLine)
 {
-    if (m_pLog != nullptr)
-        m_pLog->writeLine(p_sLine);
+    WriteLogLine(m_pLog, p_sLine);
 }
 
 void MW_I2C_Configuration::setTableHeaders()

@@ -66,8 +66,7 @@ void Setup_DigiBoard::setLog(KV_Log* p_pLog)
 
 void Setup_DigiBoard::writeLog(const QString& p_sLine)
 {
-    if (m_pLog != nullptr)
-        m_pLog->writeLine(p_sLine);
+    WriteLogLine(m_pLog, p_sLine);
 }
 
 void Setup_DigiBoard::fillProxyList()

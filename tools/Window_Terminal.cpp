@@ -74,8 +74,7 @@ void Window_Terminal::setLog(KV_Log* p_pLog)
 
 void Window_Terminal::writeLog(const QString& p_sLine)
 {
-    if (m_pLog != nullptr)
-        m_pLog->writeLine(p_sLine);
+    WriteLogLine(m_pLog, p_sLine);
 }
 
 void Window_Terminal::setDigiBoard(int DB)

@@ -397,14 +397,16 @@ QUENLIN_EXPORT int getSyncFrame(unsigned short* destination, unsigned int* lengt
 
     // The caller's buffer holds one frame of the capture's geometry: never
     // write more, whatever the sample's length.
-    size_t uPixels = uLength / 2;
+    // The length reported is the sample's, cut to the frame when the sample
+    // is longer (an odd byte beyond a whole frame included).
+    size_t uFrame;
     {
         std::lock_guard<std::mutex> data(DataMutex());
-        const size_t uFrame = static_cast<size_t>(s.height) * static_cast<size_t>(s.pitch) / 2;
-        uPixels = std::min(uPixels, uFrame);
+        uFrame = static_cast<size_t>(s.height) * static_cast<size_t>(s.pitch) / 2;
     }
+    const size_t uPixels = std::min<size_t>(uLength / 2, uFrame);
     if (lengthBytes != nullptr)
-        *lengthBytes = uPixels < uLength / 2 ? static_cast<unsigned int>(uPixels * 2) : uLength;
+        *lengthBytes = uLength > uFrame * 2 ? static_cast<unsigned int>(uFrame * 2) : uLength;
     for (size_t i = 0; i < uPixels; ++i)
         destination[i] = static_cast<unsigned short>(pData[2 * i] * 256 + pData[2 * i + 1]);
     CorrectFrame(destination, uPixels, s.nucEnabled.load() != 0, s.invertEnabled.load() != 0);

@@ -4,69 +4,27 @@
 #include "sim/core/board_registry.h"
 #include "sim/core/message_recorder.h"
 
+#include "params/register_letters.h"
+
 #include <QRegularExpression>
 
 namespace sim {
 
 namespace {
 
-// "!" letters of the Belmor family, by register id. The Arvex board shares
-// the ones of ids 0..12.
-int BangLetterId(char p_cLetter)
+// The letters the boards' firmware decodes are the program's own table:
+// params/register_letters.h.
+int BangLetterId(BoardKind p_Kind, char p_cLetter)
 {
-    switch (p_cLetter) {
-    case '1': return 0;
-    case '2': return 1;
-    case '3': return 2;
-    case '4': return 3;
-    case '6': return 4;
-    case '7': return 5;
-    case '8': return 6;
-    case '9': return 7;
-    case 'A': return 8;
-    case 'B': return 9;
-    case 'C': return 10;
-    case 'D': return 11;
-    case 'E': return 12;
-    case 'F': return 20;
-    case 'G': return 21;
-    case 'H': return 22;
-    case 'I': return 23;
-    case 'a': return 24;
-    case 'b': return 25;
-    case 'P': return 27;
-    case 'Q': return 28;
-    case 'R': return 29;
-    case 'S': return 30;
-    case 'T': return 31;
-    case 'U': return 32;
-    case 'V': return 33;
-    case 'W': return 34;
-    case 'X': return 35;
-    case 'Y': return 36;
-    default: return -1;
-    }
+    if (p_Kind == BoardKind::Arvex)
+        return RegisterIdForLetter(RegisterFamily::Arvex, p_cLetter, 0, ArvexLastBangRegister);
+    return RegisterIdForLetter(RegisterFamily::Belmor, p_cLetter);
 }
 
 // "*" letters of the Arvex board.
 int StarLetterId(char p_cLetter)
 {
-    switch (p_cLetter) {
-    case 'G': return 20;
-    case 'O': return 21;
-    case 'K': return 23;
-    case 'P': return 27;
-    case 'Q': return 28;
-    case 'S': return 30;
-    case 'T': return 31;
-    case 'X': return 35;
-    case 'I': return 37;
-    case 'L': return 38;
-    case 'w': return 39;
-    case 'x': return 40;
-    case 'y': return 41;
-    default: return -1;
-    }
+    return RegisterIdForLetter(RegisterFamily::Arvex, p_cLetter, ArvexLastBangRegister + 1);
 }
 
 constexpr int kProxyNumberRegister = 27;
@@ -197,9 +155,7 @@ bool CameraLinkBoard::handleRegisterText(const QByteArray& p_Text)
 {
     if (p_Text.size() < 3)
         return false;
-    int iId = BangLetterId(p_Text[1]);
-    if (m_Kind == BoardKind::Arvex && iId > 12)
-        iId = -1;
+    const int iId = BangLetterId(m_Kind, p_Text[1]);
     int iValue = 0;
     if (iId < 0 || !ParseDecimal(p_Text.mid(2), &iValue))
         return false;

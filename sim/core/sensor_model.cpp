@@ -1,6 +1,7 @@
 // Register file, stored set-up and frame synthesis of a simulated sensor.
 #include "sim/core/sensor_model.h"
 
+#include "params/proxy_parameter_ids.h"
 #include "params/proxy_parameter_table.h"
 
 #include <algorithm>
@@ -10,18 +11,9 @@ namespace sim {
 
 namespace {
 
-// Record cells the model reads; named here because the model only needs
-// their start-up (default) halves.
-constexpr int kCellAcqBufferWidth = 241;
-constexpr int kCellAcqBufferHeight = 242;
-constexpr int kCellTint = 216;
-constexpr int kCellDacA = 170;
-constexpr int kCellDacB = 175;
-constexpr int kCellDacC = 180;
-constexpr int kCellDacD = 185;
-constexpr int kCellCkdiv = 196;
-constexpr int kCellGsk30Fps = 284;
-constexpr int kCellGskChannel = 278;
+// The GSK value of the 30 FPS rate: the model starts at that rate.
+constexpr int kCellGsk30Fps = ProxyParameterId::GSKPerFrameRate + 1;
+static_assert(ProxyParameterId::kFrameRates[1] == 30, "the second rate of a frame-rate block is 30 FPS");
 // How strongly the GSK DAC drives the response: 5 LSB move it by a quarter.
 constexpr double kGskDacGainPerLsb = 0.05;
 
@@ -66,12 +58,12 @@ struct SensorModel::Levels
 SensorModel::SensorModel(BoardKind p_Kind, int p_iProxyIndex, int p_iFrameRateCode)
     : m_Kind(p_Kind), m_iProxyIndex(p_iProxyIndex), m_iFrameRateCode(p_iFrameRateCode)
 {
-    m_Registers[Register::TINT] = RecordDefault(p_iProxyIndex, kCellTint, 255);
-    m_Registers[Register::ADD02] = RecordDefault(p_iProxyIndex, kCellDacA, 2048);
-    m_Registers[Register::ADD03] = RecordDefault(p_iProxyIndex, kCellDacB, 2048);
-    m_Registers[Register::ADD0C] = RecordDefault(p_iProxyIndex, kCellDacC, 0);
-    m_Registers[Register::ADD0D] = RecordDefault(p_iProxyIndex, kCellDacD, 0);
-    m_Registers[Register::CKDIV] = RecordDefault(p_iProxyIndex, kCellCkdiv, 0);
+    m_Registers[Register::TINT] = RecordDefault(p_iProxyIndex, ProxyParameterId::TINT, 255);
+    m_Registers[Register::ADD02] = RecordDefault(p_iProxyIndex, ProxyParameterId::DAC_A, 2048);
+    m_Registers[Register::ADD03] = RecordDefault(p_iProxyIndex, ProxyParameterId::DAC_B, 2048);
+    m_Registers[Register::ADD0C] = RecordDefault(p_iProxyIndex, ProxyParameterId::DAC_C, 0);
+    m_Registers[Register::ADD0D] = RecordDefault(p_iProxyIndex, ProxyParameterId::DAC_D, 0);
+    m_Registers[Register::CKDIV] = RecordDefault(p_iProxyIndex, ProxyParameterId::CKDIV, 0);
     m_Registers[Register::FrameRateGsk] = RecordDefault(p_iProxyIndex, kCellGsk30Fps, 2048);
     m_Registers[Register::FrameRateCode] = p_iFrameRateCode;
 }
@@ -210,8 +202,8 @@ FrameGeometry SensorModel::geometry() const
             return m_GeometryOverride;
         iProxy = m_iProxyIndex;
     }
-    const int w = RecordDefault(iProxy, kCellAcqBufferWidth, 0);
-    const int h = RecordDefault(iProxy, kCellAcqBufferHeight, 0);
+    const int w = RecordDefault(iProxy, ProxyParameterId::AcqBufferWidth, 0);
+    const int h = RecordDefault(iProxy, ProxyParameterId::AcqBufferHeight, 0);
     if (w <= 0 || h <= 0 || w > 8192 || h > 8192)
         return kFallbackGeometry;
     return FrameGeometry{w, h};
@@ -291,17 +283,17 @@ SensorModel::Levels SensorModel::levels() const
         l.invert = m_Registers[Register::INVERT_BW_DISPLAY] != 0;
         l.lensCovered = m_bLensCovered;
     }
-    const double tintRef = std::max(1, RecordDefault(iProxy, kCellTint, 255));
+    const double tintRef = std::max(1, RecordDefault(iProxy, ProxyParameterId::TINT, 255));
     const double tint = std::clamp(static_cast<double>(reg[Register::TINT]) / tintRef, 0.0, 4.0);
     const double gskRef = RecordDefault(iProxy, kCellGsk30Fps, 2048);
-    double dacA = reg[Register::ADD02] - RecordDefault(iProxy, kCellDacA, 2048);
-    double dacB = reg[Register::ADD03] - RecordDefault(iProxy, kCellDacB, 2048);
-    double dacC = reg[Register::ADD0C] - RecordDefault(iProxy, kCellDacC, 0);
-    double dacD = reg[Register::ADD0D] - RecordDefault(iProxy, kCellDacD, 0);
+    double dacA = reg[Register::ADD02] - RecordDefault(iProxy, ProxyParameterId::DAC_A, 2048);
+    double dacB = reg[Register::ADD03] - RecordDefault(iProxy, ProxyParameterId::DAC_B, 2048);
+    double dacC = reg[Register::ADD0C] - RecordDefault(iProxy, ProxyParameterId::DAC_C, 0);
+    double dacD = reg[Register::ADD0D] - RecordDefault(iProxy, ProxyParameterId::DAC_D, 0);
     // The DAC that carries the record's GSK voltage drives the response (as
     // the frame-rate GSK register does) instead of the pedestal.
     double gskDac = 0.0;
-    switch (RecordDefault(iProxy, kCellGskChannel, 0)) {
+    switch (RecordDefault(iProxy, ProxyParameterId::GSKChannel, 0)) {
     case 2: gskDac = dacA; dacA = 0.0; break;
     case 3: gskDac = dacB; dacB = 0.0; break;
     case 12: gskDac = dacC; dacC = 0.0; break;

@@ -7,6 +7,8 @@
 #include "sim/core/sensor_model.h"
 #include "sim/core/simulation_settings.h"
 
+#include "params/register_letters.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -35,25 +37,11 @@ int64_t NowNs()
         .count();
 }
 
-// The board's own letter table (the one its firmware decodes).
+// The board's firmware decodes the serial-port family's letters; its
+// register ids are the sensor model's register numbers.
 int RegisterForLetter(char p_c)
 {
-    switch (p_c) {
-    case '1': return Register::TINT;
-    case '2': return Register::ADD02;
-    case '3': return Register::ADD03;
-    case '4': return Register::CKDIV;
-    case '5': return Register::GMS;
-    case '7': return Register::Yfirst;
-    case '8': return Register::Ylast;
-    case '9': return Register::Xfirst;
-    case 'A': return Register::Xlast;
-    case 'B': return Register::Xacqsize;
-    case 'C': return Register::Yacqsize;
-    case 'D': return Register::ADD0C;
-    case 'E': return Register::ADD0D;
-    default: return -1;
-    }
+    return RegisterIdForLetter(RegisterFamily::Eskra, p_c);
 }
 
 bool SetRaw(int p_iFd)

@@ -1,7 +1,9 @@
 // The simulated Dunstel GigE Vision board.
 #include "sim/gige/dunstel_board.h"
 
+#include "params/proxy_parameter_ids.h"
 #include "params/proxy_parameter_table.h"
+#include "params/register_letters.h"
 #include "sim/cameralink/cameralink_board.h"
 #include "sim/core/board_registry.h"
 #include "sim/core/fault_injector.h"
@@ -16,8 +18,6 @@ namespace sim {
 
 namespace {
 
-constexpr int kCellGigEImageWidth = 333;
-constexpr int kCellGigEImageHeight = 334;
 constexpr int kProxyNumberRegister = 27;
 constexpr int kMaximumLine = 256;
 
@@ -59,31 +59,7 @@ bool IsBulkSetting(const QString& p_sName)
 // "!" letters of the board's UART parser.
 int UartLetterId(char p_cLetter)
 {
-    switch (p_cLetter) {
-    case '1': return 0;
-    case '2': return 1;
-    case '3': return 2;
-    case '4': return 3;
-    case '6': return 4;
-    case '7': return 5;
-    case '8': return 6;
-    case '9': return 7;
-    case 'A': return 8;
-    case 'B': return 9;
-    case 'C': return 10;
-    case 'D': return 11;
-    case 'E': return 12;
-    case 'a': return 24;
-    case 'b': return 25;
-    case 'P': return 27;
-    case 'Q': return 28;
-    case 'R': return 29;
-    case 'S': return 30;
-    case 'T': return 31;
-    case 'U': return 32;
-    case 'X': return 35;
-    default: return -1;
-    }
+    return RegisterIdForLetter(RegisterFamily::GigE, p_cLetter);
 }
 
 int64_t BytesPerFrame(const QString& p_sFormat, int64_t p_iPixels)
@@ -115,8 +91,8 @@ void DunstelBoard::resetLocked()
 {
     EnsureProxyParameterTableFilled();
     const int iProxy = SimulationSettings().proxyIndex(BoardKind::Dunstel);
-    int64_t w = GetDefault(iProxy, kCellGigEImageWidth);
-    int64_t h = GetDefault(iProxy, kCellGigEImageHeight);
+    int64_t w = GetDefault(iProxy, ProxyParameterId::GigEImageWidth);
+    int64_t h = GetDefault(iProxy, ProxyParameterId::GigEImageHeight);
     if (w <= 0 || h <= 0 || w == ProxyParameterNotSet || h == ProxyParameterNotSet) {
         const FrameGeometry g = SensorFor(BoardKind::Dunstel)->geometry();
         w = g.width;

@@ -22,8 +22,21 @@ struct AddedDevice
     QString name;
     FrameGeometry geometry;
     bool beforeBoard;
-    std::vector<uint8_t> sample;   // empty: rendered frames
+    // What every sample of the device's streams holds; empty: rendered frames.
+    struct Sample
+    {
+        std::mutex mutex;
+        std::vector<uint8_t> bytes;
+    };
+    std::shared_ptr<Sample> sample;
 };
+
+std::shared_ptr<AddedDevice::Sample> MakeSample(const std::vector<uint8_t>& p_Bytes)
+{
+    auto pSample = std::make_shared<AddedDevice::Sample>();
+    pSample->bytes = p_Bytes;
+    return pSample;
+}
 
 struct DeviceList
 {
@@ -137,7 +150,7 @@ class AddedDeviceStream final : public CaptureStream
 {
 public:
     AddedDeviceStream(const AddedDevice& p_Device)
-        : m_sName(p_Device.name), m_Geometry(p_Device.geometry), m_Sample(p_Device.sample),
+        : m_sName(p_Device.name), m_Geometry(p_Device.geometry), m_pSample(p_Device.sample),
           m_Sensor(BoardKind::Corvane, -1, 30)
     {
         m_Sensor.setGeometryOverride(m_Geometry);
@@ -149,9 +162,12 @@ public:
     bool lost() const override { return false; }
     SampleResult nextSample(std::vector<uint8_t>& p_Bytes) override
     {
-        if (!m_Sample.empty()) {
-            p_Bytes = m_Sample;
-            return SampleResult::Sample;
+        {
+            std::lock_guard<std::mutex> lock(m_pSample->mutex);
+            if (!m_pSample->bytes.empty()) {
+                p_Bytes = m_pSample->bytes;
+                return SampleResult::Sample;
+            }
         }
         m_Pixels.resize(static_cast<size_t>(m_Geometry.pixelCount()));
         m_Sensor.renderNextFrame(m_Pixels.data(), m_Geometry);
@@ -162,7 +178,7 @@ public:
 private:
     const QString m_sName;
     const FrameGeometry m_Geometry;
-    const std::vector<uint8_t> m_Sample;
+    const std::shared_ptr<AddedDevice::Sample> m_pSample;
     SensorModel m_Sensor;
     std::vector<uint16_t> m_Pixels;
 };
@@ -190,7 +206,7 @@ int AddCaptureDevice(const QString& p_sFriendlyName, const FrameGeometry& p_Geom
     DeviceList& d = Devices();
     std::lock_guard<std::mutex> lock(d.mutex);
     const int id = d.nextId++;
-    d.added.push_back(AddedDevice{id, p_sFriendlyName, p_Geometry, p_bBeforeBoard, {}});
+    d.added.push_back(AddedDevice{id, p_sFriendlyName, p_Geometry, p_bBeforeBoard, MakeSample({})});
     return id;
 }
 
@@ -200,8 +216,19 @@ int AddCaptureDeviceWithSample(const QString& p_sFriendlyName, const FrameGeomet
     DeviceList& d = Devices();
     std::lock_guard<std::mutex> lock(d.mutex);
     const int id = d.nextId++;
-    d.added.push_back(AddedDevice{id, p_sFriendlyName, p_Geometry, p_bBeforeBoard, p_Sample});
+    d.added.push_back(AddedDevice{id, p_sFriendlyName, p_Geometry, p_bBeforeBoard, MakeSample(p_Sample)});
     return id;
+}
+
+void SetCaptureDeviceSample(int p_iId, const std::vector<uint8_t>& p_Sample)
+{
+    DeviceList& d = Devices();
+    std::lock_guard<std::mutex> lock(d.mutex);
+    for (const AddedDevice& a : d.added)
+        if (a.id == p_iId) {
+            std::lock_guard<std::mutex> sampleLock(a.sample->mutex);
+            a.sample->bytes = p_Sample;
+        }
 }
 
 void RemoveAddedCaptureDevices()

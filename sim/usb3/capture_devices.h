@@ -33,6 +33,9 @@ int AddCaptureDevice(const QString& p_sFriendlyName, const FrameGeometry& p_Geom
 // length, odd included), while its media type keeps announcing p_Geometry.
 int AddCaptureDeviceWithSample(const QString& p_sFriendlyName, const FrameGeometry& p_Geometry,
                                const std::vector<uint8_t>& p_Sample, bool p_bBeforeBoard);
+// The added device p_iId sends p_Sample (empty: rendered frames) from its
+// next sample on, on the streams already open too.
+void SetCaptureDeviceSample(int p_iId, const std::vector<uint8_t>& p_Sample);
 void RemoveAddedCaptureDevices();
 
 // The stream of one activated device. The geometry is fixed at activation,

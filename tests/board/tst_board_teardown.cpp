@@ -184,6 +184,13 @@ void tst_board_teardown::boardChangeTearsTheOldBoardDown()
 
     QCOMPARE(w.DigiBoardKind.load(), BoardKindFromIndex(next));
     QCOMPARE(road.ui()->comboBox_SelectDigiBoard->currentIndex(), next);
+    // A start sequence that the change overtook goes no further: no stream
+    // of the new kind runs that nobody started.
+    if (!w.Connected) {
+        QVERIFY(!w.Grabbing);
+        QCOMPARE(isInitialized(), 0);
+        QVERIFY(!lines.mid(iChange).contains("Start display"));
+    }
     if (w.Connected) {
         // A press after the tear-down connects the new board, and only after it.
         const int iDone = lines.indexOf("Deinitialization DONE", iChange);

@@ -1,5 +1,6 @@
 // Start, stream, "Set parameters" and safe disconnection through the real main window, for every board family.
 #include "connection_bench.h"
+#include "support/build_speed.h"
 
 class tst_connection_streaming : public QObject
 {
@@ -244,8 +245,9 @@ void tst_connection_streaming::eskraSetParametersThreeTimesKeepsStreaming()
     QCOMPARE(sent.size(), 3);
     for (int i = 0; i < 3; ++i) {
         QVERIFY2(sent[i] == expected, qPrintable(QString("press %1: %2").arg(i).arg(QString(sent[i].join(' ')))));
-        // A little under seven frames a second at the line rate: the stream goes on after each press.
-        QVERIFY2(framesPerPress[i] >= 5, qPrintable(QString("press %1: %2 frames a second").arg(i).arg(framesPerPress[i])));
+        // A little under seven frames a second at the line rate in Release (a
+        // sanitizer build is slower): the stream goes on after each press.
+        QVERIFY2(framesPerPress[i] >= MinimumForBuild(5), qPrintable(QString("press %1: %2 frames a second").arg(i).arg(framesPerPress[i])));
     }
     QTRY_COMPARE_WITH_TIMEOUT(ui->pushButton_Start->text(), QString("Connect"), 10000);
     QVERIFY(bench.boxes.isEmpty());

@@ -365,6 +365,45 @@ private slots:
 
     // ---- Frame callback -----------------------------------------------------------------
 
+    // Only a buffer that holds exactly one frame of the window's geometry is
+    // copied; anything else leaves the raw frame as it was.
+    void copyTakesExactFramesOnly_data()
+    {
+        QTest::addColumn<int>("height");
+        QTest::addColumn<int>("pitch");
+        QTest::addColumn<int>("acquired");
+        QTest::addColumn<int>("capacity");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("exact") << 2 << 8 << 16 << 16 << true;
+        QTest::newRow("exact in a larger buffer") << 2 << 8 << 16 << 64 << true;
+        QTest::newRow("odd pitch: whole pixels") << 3 << 5 << 14 << 16 << true;
+        QTest::newRow("short") << 2 << 8 << 14 << 16 << false;
+        QTest::newRow("long") << 2 << 8 << 18 << 18 << false;
+        QTest::newRow("more acquired than the buffer holds") << 2 << 8 << 16 << 8 << false;
+        QTest::newRow("nothing acquired") << 2 << 8 << 0 << 16 << false;
+        QTest::newRow("no geometry") << 0 << 0 << 0 << 16 << false;
+        QTest::newRow("negative pitch") << 2 << -8 << 16 << 16 << false;
+    }
+    void copyTakesExactFramesOnly()
+    {
+        QFETCH(int, height);
+        QFETCH(int, pitch);
+        QFETCH(int, acquired);
+        QFETCH(int, capacity);
+        QFETCH(bool, taken);
+        std::vector<uint8_t> buffer(static_cast<size_t>(std::max(capacity, acquired)));
+        for (size_t i = 0; i < buffer.size(); ++i)
+            buffer[i] = static_cast<uint8_t>(i + 1);
+        std::vector<unsigned short> raw(32, 0xABCD);
+        QCOMPARE(CopyGigEFrame(buffer.data(), uint32_t(acquired), uint32_t(capacity), height, pitch, raw.data()), taken);
+        const int iPixels = taken ? acquired / 2 : 0;
+        for (int i = 0; i < iPixels; ++i)
+            QCOMPARE(int(raw[size_t(i)]), (2 * i + 1) | (2 * i + 2) << 8);   // little-endian
+        QCOMPARE(std::count(raw.begin() + iPixels, raw.end(), 0xABCD), long(raw.size()) - iPixels);
+        QVERIFY(!CopyGigEFrame(nullptr, 16, 16, 2, 8, raw.data()));
+        QVERIFY(!CopyGigEFrame(buffer.data(), 16, 16, 2, 8, nullptr));
+    }
+
     void wholeFramesAreCopied()
     {
         FakeWindow w;

@@ -444,6 +444,35 @@ private slots:
         QCOMPARE(int(delivered[3]), 0x0708);
     }
 
+    // The length a synchronous read reports never covers more than the frame
+    // it wrote: an odd byte beyond a whole frame is not counted.
+    void synchronousLengthStaysWithinTheFrame_data()
+    {
+        QTest::addColumn<int>("sampleBytes");
+        QTest::addColumn<int>("reportedBytes");
+        QTest::newRow("odd, shorter") << 3 << 3;
+        QTest::newRow("whole frame") << 4 << 4;
+        QTest::newRow("frame and one byte") << 5 << 4;
+        QTest::newRow("longer, odd") << 9 << 4;
+    }
+    void synchronousLengthStaysWithinTheFrame()
+    {
+        QFETCH(int, sampleBytes);
+        QFETCH(int, reportedBytes);
+        SimulationSettings().setBoardPresent(BoardKind::Corvane, false);
+        std::vector<uint8_t> sample(static_cast<size_t>(sampleBytes));
+        for (size_t i = 0; i < sample.size(); ++i)
+            sample[i] = static_cast<uint8_t>(i + 1);
+        AddCaptureDeviceWithSample("Vantrel_Corvane test", FrameGeometry{2, 1}, sample, true);
+        QCOMPARE(initSyncCapture(0), 0);
+        std::vector<uint16_t> frame(3, 0xEEEE);   // the frame of 2 pixels and a guard
+        unsigned int uLength = 0;
+        QCOMPARE(getSyncFrame(frame.data(), &uLength), 0);
+        QCOMPARE(int(uLength), reportedBytes);
+        QCOMPARE(int(frame[0]), 0x0102);
+        QCOMPARE(int(frame[2]), 0xEEEE);
+    }
+
     void emptyReadsFail()
     {
         QCOMPARE(initSyncCapture(0), 0);
