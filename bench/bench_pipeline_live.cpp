@@ -3,12 +3,16 @@
 #include "../tests/support/test_app_folder.h"
 
 #include "app/globals.h"
+#include "mainwindow/message_boxes.h"
+#include "pipeline/kv_video_recorder.h"
 #include "pipeline/affichage.h"
 #include "pipeline/pipeline_state.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QDir>
 #include <QEvent>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <atomic>
@@ -23,7 +27,9 @@ namespace {
 void BM_LiveView(benchmark::State& state)
 {
     const int kind = int(state.range(0)); // 4: frames on a worker thread; 5: on the GUI thread
+    const bool bRecording = state.range(1) != 0; // the video recorder writes every shown frame
     TestAppFolder folder;
+    SetMessageBoxPresenter([](const MessageBoxRequest&) { return 0; });
     MainWindow window;
     window.GetPointerToInstance();
     window.DigiBoardKind = BoardKindFromIndex(kind);
@@ -35,6 +41,23 @@ void BM_LiveView(benchmark::State& state)
     FrameSource source(window, 1024, 768);
     constexpr double kRate = 120.0;
     constexpr int kSeconds = 3;
+    // An uncompressed AVI in a RAM-backed folder, so the figure is the program's, not the disk's.
+    QTemporaryDir videoFolder((QDir("/dev/shm").exists() ? QStringLiteral("/dev/shm") : QDir::tempPath())
+                              + "/kestivo-bench-XXXXXX");
+    KV_VideoRecorder* pVideo = window.VideoRecorder;
+    if (bRecording) {
+        pVideo->setFolderChooser([&] { return videoFolder.path(); });
+        pVideo->setFreeSpaceProbe([](const QString&) { return 1e12; });
+        pVideo->selectFolder();
+        pVideo->setFileName(QStringLiteral("Bench.avi"));
+        pVideo->setVideoSize(1024, 768);
+        pVideo->setFrameRate(kRate);
+        if (!pVideo->openFile()) {
+            state.SkipWithError("the AVI writer did not open");
+            SetMessageBoxPresenter({});
+            return;
+        }
+    }
     for (auto _ : state) {
         window.FramesReceived = 0;
         window.FramesDisplayed = 0;
@@ -67,9 +90,20 @@ void BM_LiveView(benchmark::State& state)
         state.counters["delivered_per_s"] = delivered / seconds;
         state.counters["shown_per_s"] = window.FramesDisplayed / seconds;
         state.counters["dropped_per_s"] = (window.Pipeline->DroppedFrames - droppedBefore) / seconds;
+        if (bRecording)
+            state.counters["recorded_per_s"] = pVideo->framesWritten() / seconds;
     }
+    if (bRecording)
+        pVideo->closeFile();
+    SetMessageBoxPresenter({});
 }
-BENCHMARK(BM_LiveView)->Arg(4)->Arg(5)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LiveView)
+    ->ArgNames({"board", "recording"})
+    ->Args({4, 0})
+    ->Args({5, 0})
+    ->Args({4, 1})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 // From a frame's synthesis to the paint of the view that shows it, at
 // 1024 x 768 and 120 frames per second on a worker thread. One frame is in

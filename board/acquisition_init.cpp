@@ -67,14 +67,14 @@ bool MainWindow::Init(bool* p_pWindowingDisabled)
             Log->writeLine("... OK");
         }
         Log->writeLine("Multicam initialization with Camfile");
-        Grabbing = true;
+        bInitDriverDone = true;
         g_bAcquisitionEnded = false;
         g_bDisplayBusy = true;
-        FrameReady = false;
+        CameraLinkFrameReady = false;
         bool bWindowingDisabled = p_pWindowingDisabled ? *p_pWindowingDisabled : true;
         if (InitializeMultiCam(ProxyName, &bWindowingDisabled, message.data(), TwoTap) != 0) {
             // No channel exists any more: the next Start must set it up again.
-            Grabbing = false;
+            bInitDriverDone = false;
             Box(this, QStringLiteral("Critical"),
                 "InitializeMultiCam() fail: InitChannel Error: " + QString::fromLatin1(message.data()));
             Log->writeLine("... FAILED");
@@ -106,7 +106,7 @@ bool MainWindow::Init(bool* p_pWindowingDisabled)
         }
         g_bAcquisitionEnded = false;
         setOrientationCells();
-        Grabbing = true;
+        bInitDriverDone = true;
         StopAcquisition = false;
         Log->writeLine("Get Corvane data about size and proxy configuration");
         int width = 0, height = 0, pitch = 0;
@@ -137,7 +137,7 @@ bool MainWindow::Init(bool* p_pWindowingDisabled)
         if (ImageView)
             ImageView->initOverlay(FramePitch, FrameHeight);
         FrameCounter = -1;
-        Grabbing = true;
+        bInitDriverDone = true;
         WaitMs(1);
         return false;
     }
@@ -145,7 +145,7 @@ bool MainWindow::Init(bool* p_pWindowingDisabled)
     case BoardKind::Dunstel: {
         Log->writeLine("***** Dunstel initializing *****");
         setOrientationCells();
-        Grabbing = true;
+        bInitDriverDone = true;
         Log->writeLine("Get Dunstel data about size and proxy configuration");
         const int64_t width = GigEWidth(GigEDevice);
         const int64_t height = GigEHeight(GigEDevice);
@@ -169,7 +169,7 @@ bool MainWindow::Init(bool* p_pWindowingDisabled)
             ImageView->setFrameSize(FrameWidth, FrameHeight);
         }
         FrameCounter = -1;
-        Grabbing = true;
+        bInitDriverDone = true;
         return false;
     }
 
@@ -207,7 +207,7 @@ bool MainWindow::Init(bool* p_pWindowingDisabled)
         Log->writeLine("Init OK");
         SetAcquisitionProxyName(ProxyModelName(proxy));
         Log->writeLine("Proxy: " + QString::fromUtf8(g_szProxyName));
-        Grabbing = true;
+        bInitDriverDone = true;
         return false;
     }
 

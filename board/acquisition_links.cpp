@@ -89,7 +89,7 @@ PvPipelineEventSink* CreateGigEFrameSinkForAcquisition(MainWindow* p_pWindow)
     target.FrameHeight = &p_pWindow->FrameHeight;
     target.FramePitch = &p_pWindow->FramePitch;
     target.FrameCounter = &p_pWindow->FrameCounter;
-    target.FramesAcquired = &p_pWindow->FramesAcquired;
+    target.FramesAcquired = &p_pWindow->FramesReceived;
     // Null once Deinit has freed the buffers: the sink then drops the frame.
     target.RawFrame = []() { return AllocatedRawFrameBuffer(); };
     target.Deliver = [p_pWindow](unsigned short* p_pRaw) {
@@ -99,8 +99,8 @@ PvPipelineEventSink* CreateGigEFrameSinkForAcquisition(MainWindow* p_pWindow)
             p_pWindow->UpdateDisplay(p_pRaw);
     };
     target.SaveAllFramesRunning = &p_pWindow->SaveAllFramesRunning;
-    target.SaveAllFramesAsBmp = &p_pWindow->SaveAllFramesAsBmp;
-    target.SaveAllFramesAsRaw = &p_pWindow->SaveAllFramesAsRaw;
+    target.SaveAllFramesAsBmp = &p_pWindow->SaveAllFramesBmp;
+    target.SaveAllFramesAsRaw = &p_pWindow->SaveAllFramesRaw;
     target.NumberFrames = &p_pWindow->NumberFrames;
     target.SaveFolder = ApplicationDirPath() + "/../SavedImages/" + QString::fromUtf8(g_szProxyName);
     target.Display8b = []() { return GetMatDisplay8b(); };

@@ -107,13 +107,13 @@ void MainWindow::Getinterruption()
 
     switch (kind) {
     case BoardKind::Corvane: {
-        FrameReady = false;
+        CameraLinkFrameReady = false;
         g_bDisplayBusy = false;
         StopAcquisition = false;
         Log->writeLine("Start display");
         FrameCounter = 1;
-        FramesAcquired = 0;
-        FramesShown = 0;
+        FramesReceived = 0;
+        FramesDisplayed = 0;
         if (isInitialized() == 0)
             initAsyncCapture(OnUsbFrameReady, OnUsbCaptureEvent, 0, 1);
         startCapture();
@@ -124,7 +124,7 @@ void MainWindow::Getinterruption()
     }
 
     case BoardKind::Dunstel: {
-        FrameReady = false;
+        CameraLinkFrameReady = false;
         g_bDisplayBusy = false;
         StopAcquisition = false;
         Log->writeLine("Start Image display update timer");
@@ -195,7 +195,7 @@ void MainWindow::Getinterruption()
             return;
         FrameCounter = 0;
         g_bDisplayBusy = false;
-        FrameReady = false;
+        CameraLinkFrameReady = false;
         StopAcquisition = false;
         while (!StopAcquisition && Connected) {
             WaitMs(20);
@@ -220,7 +220,7 @@ void MainWindow::Getinterruption()
     }
 
     case BoardKind::Eskra: {
-        FrameReady = false;
+        CameraLinkFrameReady = false;
         g_bDisplayBusy = false;
         ui->pushButton_Start->setEnabled(true);
         StartTimer(Timers.OneSecond, OneSecondTimerPeriodMs);
@@ -241,7 +241,7 @@ void MainWindow::Getinterruption()
             RunAndJoin(&g_EskraProcessThread, EskraProcessThread);
             if (g_EskraReceiver.frameComplete) {
                 ++FrameCounter;
-                ++FramesAcquired;
+                ++FramesReceived;
                 ComputeFPNReference();
                 UpdateDisplay(g_pRawImage16b);
                 PushButton_SetModuleParameters();

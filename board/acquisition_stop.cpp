@@ -100,7 +100,7 @@ void MainWindow::Deinit()
     g_bAcquisitionEnded = true;
     StopVideoRecordingForDeinit();
     SaveAllFramesRunning = false;
-    Grabbing = false;
+    bInitDriverDone = false;
     if (ui->checkBox_SaveAllDisplayedImageRAW->isChecked())
         ui->checkBox_SaveAllDisplayedImageRAW->setChecked(false);
     // The frame paths see the stop flag within this time and leave the buffers alone.
@@ -156,7 +156,7 @@ void MainWindow::Deinit()
     if (GetCurrent(proxy, ProxyParameterId::SaveStream) != 0) {
         Log->writeLine("Stoping Save All Frames ...");
         ui->pushButton_SaveAllFrames->click();
-        if (SaveAllFramesAsRaw)
+        if (SaveAllFramesRaw)
             ui->actionSaveAllFrames->trigger();
         SetCurrent(proxy, ProxyParameterId::SaveStream, 0);
         ResetCurrent(proxy, ProxyParameterId::SaveStreamEnabled);
@@ -214,18 +214,18 @@ void MainWindow::Deinit()
         Log->writeLine("Closing Camera Link Serial Port...");
         SetCurrent(proxy, ProxyParameterId::TwoTapEnabled, 1);
         if (!g_bWindowingInProgress) {
-            WindowFullFrame = true;
+            FullFrameWindow = true;
             CloseCameraLinkSerialForAcquisition();
             CameraLinkSerialOpen = false;
         } else {
-            Grabbing = true;
+            bInitDriverDone = true;
             Log->writeLine("WINDOWING ASKED");
         }
         // Idles the channel (joining its thread), deletes it and closes the driver.
         CloseMultiCamChannel();
         // The next Start sets a channel up again, windowing restart or not.
         if (!g_bWindowingInProgress)
-            Grabbing = false;
+            bInitDriverDone = false;
         Log->writeLine("... OK");
         break;
     case BoardKind::Corvane:
@@ -302,7 +302,7 @@ void MainWindow::Deinit()
 
     SetConnected(false);
     CameraLinkAcquisitionFailed = false;
-    FirstConnection = false;
+    FirstStart = false;
     Log->writeLine("DigiBoard Disconnected");
     if (ScreenShowOpen || DemoMode) {
         cv::destroyAllWindows();

@@ -68,7 +68,7 @@ void MainWindow::Load_BadPixel_File()
 {
     const BoardKind kind = DigiBoardKind;
     const int r = CurrentProxyIndex;
-    LoadingBadPixels = true;
+    BadPixelUploadRunning = true;
     if (kind == BoardKind::BelmorPlus && r >= 0 && r < kProxyRecordCount)
         Send_Command_To_FPGA(kFpgaBadPixelManagement, GetCurrent(r, P::BPRegisterEncoding) != 0 ? 8 : 0);
 
@@ -87,7 +87,7 @@ void MainWindow::Load_BadPixel_File()
         // only a live connection gets its frames back.
         if (Connected)
             StopAcquisition = false;
-        LoadingBadPixels = false;
+        BadPixelUploadRunning = false;
     };
 
     if (BadPixelFile == nullptr) {
@@ -126,8 +126,8 @@ void MainWindow::Load_BadPixel_File()
     };
 
     const bool bSoftware = kind == BoardKind::Belmor || kind == BoardKind::BelmorPlus || kind == BoardKind::Dunstel
-                           || (kind == BoardKind::Corvane && SoftwareBPCorrection);
-    const bool bUpload = kind == BoardKind::Arvex || (kind == BoardKind::Corvane && !SoftwareBPCorrection);
+                           || (kind == BoardKind::Corvane && BadPixelCorrectionOn);
+    const bool bUpload = kind == BoardKind::Arvex || (kind == BoardKind::Corvane && !BadPixelCorrectionOn);
 
     if (bSoftware) {
         // Each list holds pitch x height words: the count and the indices.

@@ -99,7 +99,7 @@ void MainWindow::PushButton_Start()
         ui->pushButton_Start->setText(kCaptionDisconnect);
         ui->pushButton_Start->setIcon(SharedIcon(ApplicationDirPath() + HeaderConstants::IconsFolder + HeaderConstants::IconStop));
         InitGUIWithProxy();
-        if (!Grabbing) {
+        if (!bInitDriverDone) {
             g_bWindowingDisabled = true;
             bool bWindowingDisabled = g_bWindowingDisabled;
             if (Init(&bWindowingDisabled)) {
@@ -107,7 +107,7 @@ void MainWindow::PushButton_Start()
                 ui->pushButton_Start->setEnabled(true);
                 return;
             }
-            Grabbing = true;
+            bInitDriverDone = true;
         }
         Getinterruption();
         Deinit();
@@ -123,7 +123,7 @@ void MainWindow::PushButton_Start()
         ui->pushButton_SaveConfiguration->setEnabled(true);
         ui->pushButton_Start->setEnabled(false);
         ui->pushButton_Start->setCheckable(false);
-        SecondsWithoutFrame = 0;
+        NoFrameSeconds = 0;
         if (ui->pushButton_Start->text() == kCaptionDisconnect) {
             Log->writeLine("Disconnect Button Pressed");
             if (DigiBoardKind == BoardKind::Dunstel) {

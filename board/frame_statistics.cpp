@@ -78,8 +78,8 @@ void CloseWarningBox()
 
 void MainWindow::TimeOut1s()
 {
-    ui->label_Framerate_Acq_Val->setText(QString::number(FramesAcquired.load()) + " FPS");
-    ui->label_Framerate_Shown_Val->setText(QString::number(FramesShown.load()) + " FPS");
+    ui->label_Framerate_Acq_Val->setText(QString::number(FramesReceived.load()) + " FPS");
+    ui->label_Framerate_Shown_Val->setText(QString::number(FramesDisplayed.load()) + " FPS");
 
     if (!MatDisplayGrey.empty()) {
         cv::Scalar mean, stddev;
@@ -92,7 +92,7 @@ void MainWindow::TimeOut1s()
         ui->label_MinValue_Val->setText(QString::number(dMin, 'g', 6));
     }
     if (WindowingCurrentFps)
-        WindowingCurrentFps(uint16_t(FramesAcquired.load()));
+        WindowingCurrentFps(uint16_t(FramesReceived.load()));
 
     const BoardKind kind = DigiBoardKind;
     double dMbits = 0;
@@ -102,13 +102,13 @@ void MainWindow::TimeOut1s()
             pFloat->GetValue(dBandwidth);
         dMbits = dBandwidth / 1048576.0;
     } else {
-        dMbits = FrameBandwidthMbits(FrameWidth, FrameHeight, FramesAcquired);
+        dMbits = FrameBandwidthMbits(FrameWidth, FrameHeight, FramesReceived);
     }
     ui->label_Bandwidth_Val->setText(BandwidthText(dMbits));
 
-    int seconds = SecondsWithoutFrame;
+    int seconds = NoFrameSeconds;
     const WatchdogAction action = WatchdogTick(kind, FrameCounter, seconds, DebugRunning);
-    SecondsWithoutFrame = seconds;
+    NoFrameSeconds = seconds;
     switch (action) {
     case WatchdogAction::CountedAndPrint:
         std::cout << "No frame since " << seconds << "seconds" << std::endl;
@@ -154,6 +154,6 @@ void MainWindow::TimeOut1s()
     // A disconnection leaves the counter at -1 (no acquisition) as Deinit set it.
     if (action != WatchdogAction::Disconnect)
         FrameCounter = 0;
-    FramesShown = 0;
-    FramesAcquired = 0;
+    FramesDisplayed = 0;
+    FramesReceived = 0;
 }

@@ -117,15 +117,15 @@ GigEFrameTarget MainWindowGigEFrameTarget(MainWindow* p_pWindow)
     target.FrameHeight = &p_pWindow->FrameHeight;
     target.FramePitch = &p_pWindow->FramePitch;
     target.FrameCounter = &p_pWindow->FrameCounter;
-    target.FramesAcquired = &p_pWindow->FramesAcquired;
+    target.FramesAcquired = &p_pWindow->FramesReceived;
     target.RawFrame = [] { return g_pRawImage16b; };
     target.Deliver = [p_pWindow](unsigned short* p_pRaw) {
         ComputeFPNReference();
         p_pWindow->UpdateDisplay(p_pRaw);
     };
     target.SaveAllFramesRunning = &p_pWindow->SaveAllFramesRunning;
-    target.SaveAllFramesAsBmp = &p_pWindow->SaveAllFramesAsBmp;
-    target.SaveAllFramesAsRaw = &p_pWindow->SaveAllFramesAsRaw;
+    target.SaveAllFramesAsBmp = &p_pWindow->SaveAllFramesBmp;
+    target.SaveAllFramesAsRaw = &p_pWindow->SaveAllFramesRaw;
     target.NumberFrames = &p_pWindow->NumberFrames;
     target.SaveFolder = p_pWindow->ApplicationDir + QStringLiteral("/../SavedImages/") + p_pWindow->ProxyName;
     target.Display8b = [p_pWindow] { return p_pWindow->getMatDisplay8b(); };

@@ -194,7 +194,7 @@ void MultiCamCallback(PMCSIGNALINFO p_pSignalInfo)
     switch (p_pSignalInfo->Signal) {
     case MC_SIG_SURFACE_PROCESSING: {
         ++pWindow->FrameCounter;
-        ++pWindow->FramesAcquired;
+        ++pWindow->FramesReceived;
         if (g_bDisplayBusy)
             return;
         void* pSurface = nullptr;
@@ -208,7 +208,7 @@ void MultiCamCallback(PMCSIGNALINFO p_pSignalInfo)
         if (pWindow->SaveAllFramesRunning && (kind == BoardKind::Arvex || kind == BoardKind::BelmorPlus) && height > 0 && pitch > 0)
             SaveCameraLinkFrame(pWindow, g_pRawImage16b, pitch, height);
         if (!pWindow->StopAcquisition && g_pRawImage16b) {
-            pWindow->FrameReady = true;
+            pWindow->CameraLinkFrameReady = true;
             pWindow->UpdateDisplay(g_pRawImage16b);
         }
         return;

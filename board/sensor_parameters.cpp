@@ -246,7 +246,7 @@ void MainWindow::PushButton_SetModuleParameters()
     const int cells[LastSentParameterCount] = {216, 170, 175, 180, 185, 372, 369, 366, 381, 378, 375,
                                                387, 384, 70,  73,  31,  34,  37,  64,  67,  196};
     for (int i = 0; i < LastSentParameterCount; ++i)
-        SentRegisterValues[i] = static_cast<int>(GetCurrent(p, cells[i]));
+        LastSentParameters[i] = static_cast<int>(GetCurrent(p, cells[i]));
     ui->pushButton_SetParameters->setEnabled(true);
     SetStyleSheetIfChanged(ui->pushButton_SetParameters, QString());
     ui->comboBox_BPCorrectionMode->setEnabled(true);

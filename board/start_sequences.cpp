@@ -52,7 +52,7 @@ void MainWindow::StartAcquisitionSequence()
     case BoardKind::Arvex:
     case BoardKind::Belmor:
     case BoardKind::BelmorPlus: {
-        if (!Grabbing) {
+        if (!bInitDriverDone) {
             bool bWindowingDisabled = g_bWindowingDisabled;
             if (Init(&bWindowingDisabled)) {
                 // The connection stays open; the operator may press "Start" again.
@@ -61,7 +61,7 @@ void MainWindow::StartAcquisitionSequence()
             }
             if (StartOvertaken(kind))
                 return;
-            Grabbing = true;
+            bInitDriverDone = true;
         } else {
             Log->writeLine("CameraLink already initialized");
         }
@@ -83,14 +83,14 @@ void MainWindow::StartAcquisitionSequence()
         Log->writeLine("... OK");
         StopAcquisition = true;
         g_bDisplayBusy = true;
-        FrameReady = false;
-        SecondsWithoutFrame = 0;
+        CameraLinkFrameReady = false;
+        NoFrameSeconds = 0;
         ui->pushButton_Start->setText(QStringLiteral("Safe\ndisconnection"));
         Getinterruption();
         Log->writeLine("Acquisition Stopped");
         if (StartOvertaken(kind))
             return;
-        if (FrameCounter > 0 || SecondsWithoutFrame <= 3) {
+        if (FrameCounter > 0 || NoFrameSeconds <= 3) {
             Deinit();
             ui->pushButton_Start->setEnabled(true);
             enableView();
@@ -110,7 +110,7 @@ void MainWindow::StartAcquisitionSequence()
     }
 
     case BoardKind::Corvane: {
-        if (!Grabbing) {
+        if (!bInitDriverDone) {
             g_bWindowingDisabled = true;
             bool bWindowingDisabled = true;
             if (Init(&bWindowingDisabled))
@@ -125,11 +125,11 @@ void MainWindow::StartAcquisitionSequence()
         ui->checkBox_AGC->setEnabled(true);
         ui->checkBox_AGC->setChecked(false);
         SetCurrent(proxy, ProxyParameterId::AGC, 0);
-        Grabbing = true;
+        bInitDriverDone = true;
         StopAcquisition = false;
         ui->pushButton_Start->setText(QStringLiteral("Safe\ndisconnection"));
         FrameCounter = -1;
-        SecondsWithoutFrame = 0;
+        NoFrameSeconds = 0;
         Getinterruption();
         WaitMs(2);
         ui->pushButton_Start->setEnabled(true);
@@ -195,7 +195,7 @@ void MainWindow::StartAcquisitionSequence()
                             + QString::number(height) + ". The DigiBoard has been disconnected.");
             return;
         }
-        if (!Grabbing) {
+        if (!bInitDriverDone) {
             Log->writeLine("Initialize Driver ...");
             g_bWindowingDisabled = true;
             bool bWindowingDisabled = true;
@@ -205,7 +205,7 @@ void MainWindow::StartAcquisitionSequence()
         } else {
             Log->writeLine("Already initialized");
         }
-        std::cout << "bInitDriverDone " << (Grabbing ? 1 : 0) << std::endl;
+        std::cout << "bInitDriverDone " << (bInitDriverDone ? 1 : 0) << std::endl;
         ui->pushButton_Start->setText(QStringLiteral("Safe\ndisconnection"));
         SetupGigEDestination(GigEDevice, GigEStream);
         Getinterruption();
@@ -220,10 +220,10 @@ void MainWindow::StartAcquisitionSequence()
         // The serial-port board connects and starts in one press; a failing
         // Init has already returned the window to "Connect".
         bool bWindowingDisabled = g_bWindowingDisabled;
-        if (!Grabbing && Init(&bWindowingDisabled))
+        if (!bInitDriverDone && Init(&bWindowingDisabled))
             return;
         ui->pushButton_Start->setText(QStringLiteral("Safe\ndisconnection"));
-        SecondsWithoutFrame = 0;
+        NoFrameSeconds = 0;
         Getinterruption();
         Deinit();
         enableView();

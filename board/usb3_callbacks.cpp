@@ -64,7 +64,7 @@ extern "C" void OnUsbFrameReady(unsigned short* p_pPixels, unsigned int* p_pLeng
         return;
     const int height = pWindow->FrameHeight;
     const int pitch = pWindow->FramePitch;
-    ++pWindow->FramesAcquired;
+    ++pWindow->FramesReceived;
     const size_t frameBytes = size_t(std::max(height, 0)) * size_t(std::max(pitch, 0));
     const size_t lengthBytes = p_pLengthBytes ? size_t(*p_pLengthBytes) : 0;
     // No acquisition buffers (before Init or after Deinit) or a frame shorter
@@ -87,16 +87,16 @@ extern "C" void OnUsbFrameReady(unsigned short* p_pPixels, unsigned int* p_pLeng
     ComputeFPNReference();
     if (pWindow->SaveAllFramesRunning) {
         ++pWindow->FrameCounter;
-        if (pWindow->SaveAllFramesAsBmp || pWindow->SaveAllFramesAsRaw)
+        if (pWindow->SaveAllFramesBmp || pWindow->SaveAllFramesRaw)
             SaveUsbFrame(pWindow, pitch, height);
-        if (pWindow->SaveAllFramesAsBmp)
+        if (pWindow->SaveAllFramesBmp)
             pWindow->UpdateDisplay(g_pRawImage16b);
         return;
     }
     pWindow->CheckMainWindowActiv();
     if (pWindow->StopAcquisition) {
         // While a bad-pixel map loads the capture only pauses.
-        if (!pWindow->LoadingBadPixels)
+        if (!pWindow->BadPixelUploadRunning)
             stopCapture();
     } else {
         pWindow->UpdateDisplay(g_pRawImage16b);
@@ -108,5 +108,5 @@ extern "C" void OnUsbFrameReady(unsigned short* p_pPixels, unsigned int* p_pLeng
 extern "C" void OnUsbCaptureEvent()
 {
     if (MainWindow* pWindow = g_pMainWindow)
-        ++pWindow->FramesAcquired;
+        ++pWindow->FramesReceived;
 }

@@ -78,8 +78,8 @@ void MainWindow::PushButton_SetWindow()
         return;
 
     // 1. The Camera Link grabber must have been set up by a start.
-    if (!Grabbing && IsCameraLink(kind)) {
-        std::cout << "bInitDriverDone " << bool(Grabbing) << std::endl;
+    if (!bInitDriverDone && IsCameraLink(kind)) {
+        std::cout << "bInitDriverDone " << bool(bInitDriverDone) << std::endl;
         g_bWindowingInProgress = false;
         Log->writeLine("CameraLink Driver not initialized, Start the camera first");
         MessageBoxWarning(QStringLiteral("Warning"), QStringLiteral("CameraLink Driver not initialized, Start the camera first"));
@@ -87,7 +87,7 @@ void MainWindow::PushButton_SetWindow()
     }
 
     // 2. The press starts.
-    std::cout << "bInitDriverDone = " << bool(Grabbing) << std::endl;
+    std::cout << "bInitDriverDone = " << bool(bInitDriverDone) << std::endl;
     g_bWindowingInProgress = true;
     ui->pushButton_SetWindow->setEnabled(false);
     SetCurrent(r, P::SetWindowButtonEnabled, 0);
@@ -97,8 +97,8 @@ void MainWindow::PushButton_SetWindow()
         SetCurrent(r, P::SetWindowButtonEnabled, 1);
         g_bWindowingInProgress = false;
     };
-    NbWindowingRun = WindowingMode(GetCurrent(r, P::SizeAActive), GetCurrent(r, P::SizeBActive));
-    std::cout << "NbWindowingRun: " << NbWindowingRun << std::endl;
+    NewImageSizeCode = WindowingMode(GetCurrent(r, P::SizeAActive), GetCurrent(r, P::SizeBActive));
+    std::cout << "NbWindowingRun: " << NewImageSizeCode << std::endl;
     const WindowCorners user{uint32_t(ui->spinBox_XFirst->value()), uint32_t(ui->spinBox_XLast->value()),
                              uint32_t(ui->spinBox_YFirst->value()), uint32_t(ui->spinBox_YLast->value())};
     SetCurrent(r, P::YFirst, user.YFirst);
@@ -107,7 +107,7 @@ void MainWindow::PushButton_SetWindow()
     SetCurrent(r, P::XLast, user.XLast);
 
     // 3-4. Geometry. Eskra and Corvane have none: their press only flips the state and restarts.
-    const WindowingPlan plan = ComputeWindowingPlan(r, kind, NbWindowingRun, user);
+    const WindowingPlan plan = ComputeWindowingPlan(r, kind, NewImageSizeCode, user);
     if (plan.Computed) {
         g_bWindowingDisabled = plan.WindowingDisabled;
         {
@@ -148,7 +148,7 @@ void MainWindow::PushButton_SetWindow()
         std::cout << "WindowingAcqY: " << plan.WindowingAcqY << std::endl;
 
         // 7. The windowing camera file of the Camera Link grabber.
-        if (IsCameraLink(kind) && NbWindowingRun != CamFileWindowingRun) {
+        if (IsCameraLink(kind) && NewImageSizeCode != DefaultImageSizeCode) {
             const QByteArray line1 = SetWindowHactiveLine(plan.Hactive);
             const QByteArray line2 = SetWindowVactiveLine(plan.Vactive);
             std::cout << "Hactive_Px " << line1.constData() << "Vactive_Ln " << line2.constData() << std::endl;
@@ -178,7 +178,7 @@ void MainWindow::PushButton_SetWindow()
             bool bWindowingDisabled = g_bWindowingDisabled;
             if (Init(&bWindowingDisabled)) {
                 // No channel stands: the next start must set one up.
-                Grabbing = false;
+                bInitDriverDone = false;
                 abandon();
                 return;
             }
@@ -186,7 +186,7 @@ void MainWindow::PushButton_SetWindow()
 
         // 9. Form to table.
         ui->checkBox_ApplyNUC->setChecked(false);
-        if (!WindowFullFrame) {
+        if (!FullFrameWindow) {
             ui->checkBox_SizeA->setChecked(true);
             ui->checkBox_SizeB->setChecked(true);
         }
@@ -224,7 +224,7 @@ void MainWindow::PushButton_SetWindow()
                   << "SizeB  = " << bits.SizeB << std::endl;
 
         // 10. Register writes, stopping at the first that fails.
-        const bool bSendCorners = NbWindowingRun == 0 || uEncoding == 1;
+        const bool bSendCorners = NewImageSizeCode == 0 || uEncoding == 1;
         const WindowCorners& c = plan.SpinCorners;
         const uint32_t dd = (d == 0 || d == ProxyParameterNotSet) ? 1u : d;
         if (bSendCorners && (kind == BoardKind::BelmorPlus || kind == BoardKind::Dunstel))
@@ -273,13 +273,13 @@ void MainWindow::PushButton_SetWindow()
                 if (sFailure.isEmpty())
                     WaitMs(1000);
             }
-            if (!WindowFullFrame)
+            if (!FullFrameWindow)
                 send(serDataWrite);
             std::cout << "Windowing parameters: " << plan.WindowingAcqX << "," << plan.WindowingAcqY << std::endl;
             send({9, int(plan.WindowingAcqX), FailureText("clSerialWrite: !B%04d\n\r fail", int(plan.WindowingAcqX))});
             const int acqY = int(plan.WindowingAcqY) - 1;
             send({10, acqY, FailureText("clSerialWrite: !C%04d\n\r fail", acqY)});
-            if (WindowFullFrame)
+            if (FullFrameWindow)
                 send(serDataWrite);
             send({0, tint, FailureText("Couldn't set INTvalue to %d.\n", tint)});
             if (bSendCorners) {
@@ -309,14 +309,14 @@ void MainWindow::PushButton_SetWindow()
     }
 
     // 12. Set / reset flip.
-    if (WindowFullFrame) {
+    if (FullFrameWindow) {
         SetCurrent(r, P::SizeAActive, 1);
         SetCurrent(r, P::SizeBActive, 1);
         ui->checkBox_SizeA->setEnabled(false);
         ui->checkBox_SizeB->setEnabled(false);
         SetCurrent(r, P::SizeAEnabled, 0);
         SetCurrent(r, P::SizeBEnabled, 0);
-        WindowFullFrame = false;
+        FullFrameWindow = false;
         ui->pushButton_SetWindow->setText(QStringLiteral("Reset Window"));
     } else {
         ui->checkBox_SizeA->setChecked(true);
@@ -327,7 +327,7 @@ void MainWindow::PushButton_SetWindow()
         ui->checkBox_SizeB->setEnabled(true);
         SetCurrent(r, P::SizeAEnabled, 1);
         SetCurrent(r, P::SizeBEnabled, 1);
-        WindowFullFrame = true;
+        FullFrameWindow = true;
         ui->pushButton_SetWindow->setText(QStringLiteral("Set Window"));
     }
     ui->pushButton_SetWindow->setEnabled(true);

@@ -13,6 +13,7 @@
 #include "tools/Setup_DigiBoard.h"
 #include "tools/Window_Terminal.h"
 #include "tools/Cmd_Perso.h"
+#include "tools/Window_Histogram.h"
 #include "tools/OffsetBP_Widget.h"
 
 #include "app/app_paths.h"
@@ -198,6 +199,7 @@ MainWindow::MainWindow(QWidget* parent)
     connect(ui->actionDebug_Mode, &QAction::triggered, this, [this](bool) { ActionDebug(); });
     connect(ui->actionDetectBP, &QAction::triggered, this, [this](bool) { Action_DetectBP(); });
     connect(ui->actionProxy_Test, &QAction::triggered, this, [this](bool) { Action_ProxyTest(); });
+    ConnectHistogramWindowControls();
 
     Log->setLogDirectory(ApplicationDir + HeaderConstants::LogsFolder);
     Log->createLogFile();
@@ -257,7 +259,12 @@ MainWindow::~MainWindow()
     StopConnectionAsked = true;
     if (PasswordWindowOpen && AdvancedUserWindow)
         AdvancedUserWindow->close();
-    // Here: the advanced histogram window (close and delete) when open.
+    if (HistogramWindowOpen && HistogramWindow) {
+        // Its close slot forgets it; no event loop is left to run a deferred deletion.
+        QPointer<Window_Histogram> pHistogram = HistogramWindow;
+        pHistogram->close();
+        delete pHistogram.data();
+    }
     // Whatever closeEvent already scheduled for deletion is skipped: the
     // guarded pointers are null once the deletion has run.
     CloseAndScheduleDeletion(ShutdownWindows());
@@ -316,8 +323,9 @@ void MainWindow::closeEvent(QCloseEvent* p_pEvent)
 
 QList<QPointer<QWidget>> MainWindow::ShutdownWindows() const
 {
-    // In closing order: debug, bad-pixel detection, proxy test, windowing, terminal.
-    return {DebugWindow.data(), DetectBPWindow.data(), TestProxyWindow.data(), WindowingWindow.data()};
+    // In closing order: debug, bad-pixel detection, proxy test, windowing, advanced histogram.
+    return {DebugWindow.data(), DetectBPWindow.data(), TestProxyWindow.data(), WindowingWindow.data(),
+            HistogramWindow.data()};
 }
 
 namespace {
@@ -516,7 +524,7 @@ void MainWindow::ConnectComboBoxes()
 
 void MainWindow::TearDownConnectedBoard()
 {
-    if (!Connected && !Grabbing && !CameraLinkSerialOpen)
+    if (!Connected && !bInitDriverDone && !CameraLinkSerialOpen)
         return;
     TeardownHold = true;
     ui->pushButton_Start->setEnabled(false);

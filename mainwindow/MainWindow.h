@@ -42,6 +42,7 @@ class Window_Terminal;
 class MW_I2C_Configuration;
 class Cmd_Perso;
 class Window_AboutKestivo;
+class Window_Histogram;
 class Window_Calibration;
 class BlackbodyCapture;
 class QSerialPort;
@@ -298,26 +299,6 @@ public:
     std::atomic<int> FramePitch{0};
     std::atomic<bool> SaveAllFramesRunning{false};
     std::atomic<bool> CameraLinkFrameReady{false};
-
-    // ----- Other names of the same members ----------------------------------------
-    // The board link and acquisition code know some members by these names.
-    std::atomic<bool>& Grabbing = bInitDriverDone;
-    std::atomic<int>& FramesAcquired = FramesReceived;
-    std::atomic<int>& FramesShown = FramesDisplayed;
-    std::atomic<int>& SecondsWithoutFrame = NoFrameSeconds;
-    std::atomic<bool>& FrameReady = CameraLinkFrameReady;
-    std::atomic<bool>& SoftwareBPCorrection = BadPixelCorrectionOn;
-    std::atomic<bool>& FirstConnection = FirstStart;
-    std::atomic<bool>& SaveAllFramesAsBmp = SaveAllFramesBmp;
-    std::atomic<bool>& SaveAllFramesAsRaw = SaveAllFramesRaw;
-    std::atomic<bool>& LoadingBadPixels = BadPixelUploadRunning;
-    std::atomic<bool>& WindowFullFrame = FullFrameWindow;
-    std::atomic<bool>& CustomConfiguration = ConfigurationCustom;
-    std::atomic<int>& BPOffsetX = BadPixelOffsetX;
-    std::atomic<int>& BPOffsetY = BadPixelOffsetY;
-    int (&SentRegisterValues)[LastSentParameterCount] = LastSentParameters;
-    int& NbWindowingRun = NewImageSizeCode;
-    int& CamFileWindowingRun = DefaultImageSizeCode;
 
     // ----- Construction helpers ------------------------------------------------------
     void createDatasheetFolder();
@@ -725,6 +706,12 @@ public:
     // Answers of the debug window's start and stop: its header values, then DebugRunning.
     void setStartDebug();
     void setStopDebug();
+    // The advanced histogram window while it exists (created on first use,
+    // destroyed on its close); fed by UpdateAdvancedHistogram.
+    QPointer<Window_Histogram> HistogramWindow;
+    void ConnectHistogramWindowControls();
+    void Action_OpenWindowHistogram();
+    void CloseHistWindow();
     // Steps after the file dialog of PushButton_SelectBP_File: opens p_sPath,
     // clears the lists and loads the map. False when the file cannot be opened.
     bool OpenBadPixelFile(const QString& p_sPath);

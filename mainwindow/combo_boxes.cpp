@@ -1,5 +1,6 @@
 // The bad-pixel mode, interpolation and Bayer selectors of the main window, and what each choice sets or sends.
 #include "mainwindow/MainWindow.h"
+#include "tools/Window_Histogram.h"
 #include "app/digiboard_kind.h"
 
 #include "ui_MainWindow.h"
@@ -59,7 +60,7 @@ void MainWindow::ComboBox_BPCorrectionMode(QString p_sMode)
             SendCameraLinkCommandStar(kRegBadPixelMode, kOnBoardBadPixelCode[m], true);
         return;
     case BoardKind::Corvane:
-        if (SoftwareBPCorrection) {
+        if (BadPixelCorrectionOn) {
             // The frame path restarts the replacement for the new mode.
             BadPixelFillReset = true;
         } else if (bGainOffsetRunning && m >= 0 && m <= 4) {
@@ -90,7 +91,8 @@ void MainWindow::ComboBox_BayerMode(QString p_sMode)
     const int iMatch = MatchItem(HeaderConstants::BayerModeNames, p_sMode);
     if (iMatch >= 0)
         BayerCode = iMatch;
-    // Here: the advanced histogram window, when open, offers its RGB option for BayerCode != 0.
+    if (HistogramWindowOpen && HistogramWindow)
+        HistogramWindow->Enable_RGBHistogram_Option(BayerCode != 0);
 }
 
 void MainWindow::DisableInterpolationComboBox()

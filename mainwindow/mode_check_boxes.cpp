@@ -37,7 +37,7 @@ void MainWindow::UpdateInformationWindowBeforeStart()
         ui->label_Width_Val->setText(QString::number(FrameWidth.load()));
     if (FrameHeight != 0)
         ui->label_Height_Val->setText(QString::number(FrameHeight.load()));
-    ui->label_Configuration_Val->setText(CustomConfiguration ? QStringLiteral("Custom") : QStringLiteral("Default"));
+    ui->label_Configuration_Val->setText(ConfigurationCustom ? QStringLiteral("Custom") : QStringLiteral("Default"));
     ui->label_TapMode_Val->setText(ui->checkBox_2Tap->isChecked() ? QStringLiteral("2Tap") : QStringLiteral("1Tap"));
     const QString sConnection = ConnectionLabelText(static_cast<int>(DigiBoardKind.load()));
     if (!sConnection.isEmpty())
@@ -46,13 +46,13 @@ void MainWindow::UpdateInformationWindowBeforeStart()
 
 void MainWindow::XOffsetBPChanged(int p_iValue)
 {
-    BPOffsetX = p_iValue;
+    BadPixelOffsetX = p_iValue;
     Log->writeLine("Offset X BP changed: " + QString::number(p_iValue));
 }
 
 void MainWindow::YOffsetBPChanged(int p_iValue)
 {
-    BPOffsetY = p_iValue;
+    BadPixelOffsetY = p_iValue;
     Log->writeLine("Offset Y BP changed: " + QString::number(p_iValue));
 }
 

@@ -88,7 +88,7 @@ void MainWindow::Windowing_asked(bool)
 void MainWindow::PushButton_SelectBP_File()
 {
     // One load at a time: an upload processes events while it runs.
-    if (LoadingBadPixels)
+    if (BadPixelUploadRunning)
         return;
     Log->writeLine("Selection of a BP file");
     QPointer<QFileDialog> pDialog = new QFileDialog(this, QString(), QString(), QString());

@@ -25,8 +25,8 @@ FrameSeriesRule Usb3SeriesRule();
 // One frame offered to the series.
 struct FrameSeriesFrame
 {
-    bool Bmp = false;               // SaveAllFramesAsBmp (takes precedence)
-    bool Raw = false;               // SaveAllFramesAsRaw
+    bool Bmp = false;               // SaveAllFramesBmp (takes precedence)
+    bool Raw = false;               // SaveAllFramesRaw
     int Limit = 0;                  // NumberFrames; 0: until the operator stops
     QString Folder;                 // application folder + "/../SavedImages/" + proxy name
     const unsigned short* Pixels = nullptr;

@@ -10,20 +10,24 @@
 #include <QPixmap>
 
 #include <opencv2/imgcodecs.hpp>
+#include <opencv2/core/utility.hpp>
 #include <opencv2/imgproc.hpp>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
-cv::Mat ComputeGreyHistogram(const cv::Mat& p_Image)
+namespace {
+
+using BinTable = std::array<uint32_t, 256>;
+
+// Counts channel 0 of rows [p_iFrom, p_iTo) into p_Bins (four partial tables
+// keep successive equal pixels from waiting on one counter).
+void CountRows(const cv::Mat& p_Image, int p_iFrom, int p_iTo, BinTable& p_Bins)
 {
-    cv::Mat counts(256, 1, CV_32FC1, cv::Scalar(0));
-    if (p_Image.empty() || p_Image.depth() != CV_8U)
-        return counts;
-    // Four partial tables keep successive equal pixels from waiting on one counter.
-    std::array<std::array<uint32_t, 256>, 4> bins{};
+    std::array<BinTable, 4> bins{};
     const int channels = p_Image.channels();
-    for (int r = 0; r < p_Image.rows; ++r) {
+    for (int r = p_iFrom; r < p_iTo; ++r) {
         const uint8_t* p = p_Image.ptr<uint8_t>(r);
         const int n = p_Image.cols;
         int c = 0;
@@ -38,9 +42,52 @@ cv::Mat ComputeGreyHistogram(const cv::Mat& p_Image)
         for (; c < n; ++c)
             ++bins[0][p[size_t(c) * size_t(channels)]];
     }
-    float* out = counts.ptr<float>(0);
     for (int i = 0; i < 256; ++i)
-        out[i] = float(bins[0][i] + bins[1][i] + bins[2][i] + bins[3][i]);
+        p_Bins[size_t(i)] = bins[0][size_t(i)] + bins[1][size_t(i)] + bins[2][size_t(i)] + bins[3][size_t(i)];
+}
+
+// Bands of rows counted in parallel; integer counts, so the sum is the same
+// whatever the split.
+constexpr int kCountBands = 8;
+
+// How far the pixels of one curve segment (thickness 2, anti-aliased) reach
+// beyond its end points' columns.
+constexpr int kSegmentReach = 2;
+constexpr int kMaxCurveStrips = 8;
+
+void DrawSegments(cv::Mat& p_Target, const float* p_pNormalised, int p_iBinWidth, int p_iHeight,
+                  const cv::Scalar& p_Curve, int p_iOffsetX, int p_iFromX, int p_iToX)
+{
+    for (int i = 2; i < 256; ++i) {
+        const int x0 = p_iBinWidth * (i - 1);
+        const int x1 = p_iBinWidth * i;
+        if (x1 + kSegmentReach < p_iFromX || x0 - kSegmentReach >= p_iToX)
+            continue;
+        cv::line(p_Target, cv::Point(x0 - p_iOffsetX, cvRound(float(p_iHeight) - p_pNormalised[i - 1])),
+                 cv::Point(x1 - p_iOffsetX, cvRound(float(p_iHeight) - p_pNormalised[i])), p_Curve, 2, cv::LINE_AA, 0);
+    }
+}
+
+} // namespace
+
+cv::Mat ComputeGreyHistogram(const cv::Mat& p_Image)
+{
+    cv::Mat counts(256, 1, CV_32FC1, cv::Scalar(0));
+    if (p_Image.empty() || p_Image.depth() != CV_8U)
+        return counts;
+    std::array<BinTable, kCountBands> bands{};
+    const int rows = p_Image.rows;
+    cv::parallel_for_(cv::Range(0, kCountBands), [&](const cv::Range& p_Range) {
+        for (int b = p_Range.start; b < p_Range.end; ++b)
+            CountRows(p_Image, rows * b / kCountBands, rows * (b + 1) / kCountBands, bands[size_t(b)]);
+    });
+    float* out = counts.ptr<float>(0);
+    for (int i = 0; i < 256; ++i) {
+        uint32_t n = 0;
+        for (const BinTable& band : bands)
+            n += band[size_t(i)];
+        out[i] = float(n);
+    }
     return counts;
 }
 
@@ -78,9 +125,30 @@ void DrawHistogramCurve(cv::Mat& p_Counts, cv::Mat& p_Canvas, const cv::Scalar& 
     p_Canvas.setTo(p_Background);
     const int binWidth = cvRound(double(p_Canvas.cols / 256));
     const float* n = p_Counts.ptr<float>(0);
-    for (int i = 2; i < 256; ++i)
-        cv::line(p_Canvas, cv::Point(binWidth * (i - 1), cvRound(float(height) - n[i - 1])),
-                 cv::Point(binWidth * i, cvRound(float(height) - n[i])), p_Curve, 2, cv::LINE_AA, 0);
+    const int cols = p_Canvas.cols;
+    // One strip per thread: every strip also draws the segments of its margins.
+    const int strips = std::min(cv::getNumThreads(), kMaxCurveStrips);
+    if (strips <= 1 || binWidth < 1 || cols < strips * 16) {
+        DrawSegments(p_Canvas, n, binWidth, height, p_Curve, 0, 0, cols);
+        return;
+    }
+    // Vertical strips drawn in parallel, each on a scratch canvas wide
+    // enough that every segment touching the strip is drawn whole (never cut
+    // at a scratch edge that the canvas does not have), in the same order,
+    // so every pixel gets the same blends as on one canvas.
+    const int margin = 2 * kSegmentReach + binWidth;
+    cv::parallel_for_(cv::Range(0, strips), [&](const cv::Range& p_Range) {
+        for (int k = p_Range.start; k < p_Range.end; ++k) {
+            const int from = cols * k / strips;
+            const int to = cols * (k + 1) / strips;
+            const int scratchFrom = std::max(0, from - margin);
+            const int scratchTo = std::min(cols, to + margin);
+            cv::Mat scratch(height, scratchTo - scratchFrom, p_Canvas.type(), p_Background);
+            DrawSegments(scratch, n, binWidth, height, p_Curve, scratchFrom, from, to);
+            scratch(cv::Rect(from - scratchFrom, 0, to - from, height))
+                .copyTo(p_Canvas(cv::Rect(from, 0, to - from, height)));
+        }
+    });
 }
 
 KV_Histogram::KV_Histogram(QWidget* parent)

@@ -15,6 +15,7 @@
 #include "pipeline/kv_video_recorder.h"
 #include "pipeline/pipeline_state.h"
 #include "pipeline/stream_saver.h"
+#include "tools/Window_Histogram.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -97,7 +98,8 @@ void MainWindow::CalculHistogram()
     if (FrameCounter > 1)
         emit UpdateHistogram(MatDisplayGrey);
     Histogram->calculateHistogram(MatDisplayGrey);
-    if (HistogramWindowOpen)
+    // Not while a calculation waits in its save dialog: no second pass inside the first.
+    if (HistogramWindowOpen && HistogramWindow && !HistogramWindow->isCalculating())
         emit UpdateAdvancedHistogram(MatDisplayGrey, MatDisplayColour);
 }
 

@@ -55,7 +55,7 @@ struct AcquisitionBench
         w.CurrentProxyIndex = p_iProxy;
         w.ProxyName = QString::fromLatin1(ProxyModelName(p_iProxy));
         w.Connected = true;
-        w.Grabbing = false;
+        w.bInitDriverDone = false;
         g_bWindowingDisabled = true;
         g_bDisplayBusy = false;
     }
@@ -79,7 +79,7 @@ struct AcquisitionBench
     {
         MainWindow& m = *Window;
         return !m.Connected && m.ui->pushButton_Start->text() == "Connect" && m.ui->pushButton_Start->isEnabled()
-               && m.ui->label_State->text() == "Ready" && m.FrameCounter == -1 && !m.Grabbing && m.FrameWidth == 0
+               && m.ui->label_State->text() == "Ready" && m.FrameCounter == -1 && !m.bInitDriverDone && m.FrameWidth == 0
                && m.FrameHeight == 0 && m.FramePitch == 0;
     }
 };

@@ -86,7 +86,7 @@ inline bool BackAtRest(Road& p_Road, int p_iBoundMs)
 inline bool ConnectAndStream(Road& p_Road, sim::BoardKind p_Board, int p_iBoundMs)
 {
     MainWindow& w = *p_Road.Window;
-    const int iShownBefore = w.FramesShown;
+    const int iShownBefore = w.FramesDisplayed;
     if (p_Board != sim::BoardKind::Eskra) {
         if (p_Board == sim::BoardKind::Belmor)
             p_Road.confirmBelmorProxyLater(9);
@@ -103,9 +103,9 @@ inline bool ConnectAndStream(Road& p_Road, sim::BoardKind p_Board, int p_iBoundM
     QObject::connect(&poll, &QTimer::timeout, &w, [&]() {
         if (bDone)
             return;
-        if (w.FramesShown > iShownBefore + 2 || clock.elapsed() > p_iBoundMs) {
+        if (w.FramesDisplayed > iShownBefore + 2 || clock.elapsed() > p_iBoundMs) {
             bDone = true;
-            bStreaming = w.FramesShown > iShownBefore + 2;
+            bStreaming = w.FramesDisplayed > iShownBefore + 2;
             poll.stop();
             p_Road.press();
         }

@@ -91,7 +91,7 @@ void tst_acquisition_boards::connectStartStreamStop()
     QVERIFY(road.ui()->pushButton_Start->isEnabled());
     QCOMPARE(road.ui()->label_State->text(), QString("Ready"));
     QCOMPARE(w.FrameCounter.load(), -1);
-    QVERIFY(!w.Grabbing);
+    QVERIFY(!w.bInitDriverDone);
     QCOMPARE(w.FrameWidth.load(), 0);
     QVERIFY(!w.Timers.OneSecond->isActive());
     QCOMPARE(multicam_test::ChannelCount(), 0);
@@ -147,7 +147,7 @@ void tst_acquisition_boards::cameraFileGeometryIsBounded()
              QStringList{"Critical|InitializeMultiCam() fail: InitChannel Error: McSetParamStr MC_CamFile fail"});
     // No channel is left behind, and the next Start sets one up again.
     QCOMPARE(multicam_test::ChannelCount(), 0);
-    QVERIFY(!w.Grabbing);
+    QVERIFY(!w.bInitDriverDone);
     QVERIFY(g_pRawImage16b == nullptr);
     QVERIFY(w.Connected);
     QCOMPARE(road.ui()->pushButton_Start->text(), QString("Start"));

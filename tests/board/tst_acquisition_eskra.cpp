@@ -88,7 +88,7 @@ void tst_acquisition_eskra::silentBoardIsDisconnectedAtTheEleventhTick()
             w.TimeOut1s();
         }
         QVERIFY(w.Connected);
-        QCOMPARE(w.SecondsWithoutFrame.load(), 10);
+        QCOMPARE(w.NoFrameSeconds.load(), 10);
         w.FrameCounter = 0;
         w.TimeOut1s();
     });

@@ -84,7 +84,7 @@ void tst_acquisition_usb3::streamsAtTheBoardsRateAndStops()
     QCOMPARE(w.ui->pushButton_Start->text(), QString("Safe\ndisconnection"));
     QVERIFY(w.Timers.OneSecond->isActive());
     // Two ticks: the second shows a whole second of frames at the board's 30 frames/s.
-    QTRY_VERIFY_WITH_TIMEOUT(w.FramesShown > 0, 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(w.FramesDisplayed > 0, 3000);
     QTest::qWait(2100);
     const QString rate = w.ui->label_Framerate_Acq_Val->text();
     QVERIFY2(rate.endsWith(" FPS"), qPrintable(rate));
@@ -108,7 +108,7 @@ void tst_acquisition_usb3::deinitSendsSafeRegistersInOrder()
     AcquisitionBench bench(6, BoardKind::Corvane, 2);
     MainWindow& w = bench.w();
     w.StartAcquisitionSequence();
-    QTRY_VERIFY_WITH_TIMEOUT(w.FramesShown > 0 || w.FrameCounter > 1, 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(w.FramesDisplayed > 0 || w.FrameCounter > 1, 3000);
     ClearRecordedMessages(BoardKind::Corvane);
     const uint32_t tint = GetDefault(2, ProxyParameterId::TINTMin);
     const uint32_t zero = GetDefault(2, ProxyParameterId::StopZeroChannel);
@@ -147,7 +147,7 @@ void tst_acquisition_usb3::shortFramesAreDroppedAndCounted()
     AcquisitionBench bench(6, BoardKind::Corvane, 23);
     MainWindow& w = bench.w();
     w.StartAcquisitionSequence();
-    QTRY_VERIFY_WITH_TIMEOUT(w.FramesShown > 0 || w.FrameCounter > 1, 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(w.FramesDisplayed > 0 || w.FrameCounter > 1, 3000);
     // Half-height samples: the unfolding would read past their end.
     InjectFault(BoardKind::Corvane, Fault::ChangedSampleSize, -1, 0, 0);
     QTRY_VERIFY_WITH_TIMEOUT(w.ShortFramesDropped > 2, 5000);

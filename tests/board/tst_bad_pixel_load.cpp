@@ -125,7 +125,7 @@ void TestBadPixelLoad::softwareListsOnBelmorPlus()
     QCOMPARE(GetCurrent(2, ProxyParameterId::BPCorrectionMode), 0u);
     QCOMPARE(road.ui()->label_BPFile->text(), QStringLiteral("map.csv"));
     QVERIFY(!w.StopAcquisition);
-    QVERIFY(!w.LoadingBadPixels);
+    QVERIFY(!w.BadPixelUploadRunning);
     QVERIFY2(road.Recorder.Boxes.isEmpty(), qPrintable(road.Recorder.Boxes.join('\n')));
 
     // A second file replaces the first; the last pair counts without a final line break.
@@ -161,7 +161,7 @@ void TestBadPixelLoad::noOpenFile()
     QCOMPARE(road.Recorder.Boxes, QStringList{"Critical|Bad Pixel Map file .csv load fail"});
     QCOMPARE(w.BadPixelIndexList[0][0], 0u);
     QVERIFY(!w.StopAcquisition);
-    QVERIFY(!w.LoadingBadPixels);
+    QVERIFY(!w.BadPixelUploadRunning);
     // A file that cannot be opened.
     QVERIFY(!w.OpenBadPixelFile(road.Folder.rootPath() + "/missing.csv"));
     QCOMPARE(road.Recorder.Boxes.last(), QStringLiteral("Error|Error when opening BP file"));
@@ -222,7 +222,7 @@ void TestBadPixelLoad::arvexUploadWithProgress()
     for (int k = 0; k < 4; ++k)
         QCOMPARE(w.BadPixelIndexList[k][0], 0u);
     QVERIFY(!w.StopAcquisition);
-    QVERIFY(!w.LoadingBadPixels);
+    QVERIFY(!w.BadPixelUploadRunning);
     QVERIFY(road.ui()->pushButton_SelectBPFile->isEnabled());
 }
 
@@ -243,7 +243,7 @@ void TestBadPixelLoad::arvexUploadStopsWhenDisconnected()
     QCOMPARE(ArvexBadPixelTexts(), (QList<QByteArray>{"*w0000", "*x0034", "*y0012"}));
     // The stop of the disconnection stands.
     QVERIFY(w.StopAcquisition);
-    QVERIFY(!w.LoadingBadPixels);
+    QVERIFY(!w.BadPixelUploadRunning);
     QTRY_VERIFY(!ProgressWindow());
 }
 
@@ -252,7 +252,7 @@ void TestBadPixelLoad::corvaneUploadTwelveWritesPerPair()
     Road road(BoardKind::Corvane, 2);
     ConnectWithFrame(road, 6);
     MainWindow& w = *road.Window;
-    w.SoftwareBPCorrection = false;
+    w.BadPixelCorrectionOn = false;
     ClearRecordedMessages(BoardKind::Corvane);
     ProgressSampler sampler;
     QVERIFY(w.OpenBadPixelFile(WriteMap(road.Folder, "Ligne;Colonne\n12;34\n5;6\n")));

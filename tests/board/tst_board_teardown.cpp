@@ -187,7 +187,7 @@ void tst_board_teardown::boardChangeTearsTheOldBoardDown()
     // A start sequence that the change overtook goes no further: no stream
     // of the new kind runs that nobody started.
     if (!w.Connected) {
-        QVERIFY(!w.Grabbing);
+        QVERIFY(!w.bInitDriverDone);
         QCOMPARE(isInitialized(), 0);
         QVERIFY(!lines.mid(iChange).contains("Start display"));
     }

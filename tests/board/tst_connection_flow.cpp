@@ -247,8 +247,8 @@ void tst_connection_flow::setParametersOnBelmorPlus()
     QVERIFY(bench.logged("Send the following parameters :"));
     QVERIFY(bench.logged("TINT  = " + QString::number(ui->spinBox_TINT->value())));
     QVERIFY(bench.logged("GMS   = " + QString::number(iGms) + " with:"));
-    QCOMPARE(bench.window->SentRegisterValues[0], ui->spinBox_TINT->value());
-    QCOMPARE(bench.window->SentRegisterValues[1], ui->spinBox_DAC_A->value());
+    QCOMPARE(bench.window->LastSentParameters[0], ui->spinBox_TINT->value());
+    QCOMPARE(bench.window->LastSentParameters[1], ui->spinBox_DAC_A->value());
     QCOMPARE(GetCurrent(9, 112), 1u);
     QCOMPARE(GetCurrent(9, 9), 1u);
     QVERIFY(ui->pushButton_SetParameters->isEnabled());
@@ -260,7 +260,7 @@ void tst_connection_flow::setParametersStopsAtTheFailingWrite()
     Bench bench;
     ConnectBelmorPlusForParameters(bench);
     Ui::MainWindow* ui = bench.ui();
-    const int iSentBefore = bench.window->SentRegisterValues[0];
+    const int iSentBefore = bench.window->LastSentParameters[0];
     // TINT, ADD02 and ADD03 pass; ADD0C fails.
     sim::InjectFault(sim::BoardKind::BelmorPlus, sim::Fault::WriteFailure, 1, 3);
     QTest::mouseClick(ui->pushButton_SetParameters, Qt::LeftButton);
@@ -272,7 +272,7 @@ void tst_connection_flow::setParametersStopsAtTheFailingWrite()
     QCOMPARE(bench.boxes.first().text, "ERROR set parameters fail: " + sFailure);
     QVERIFY(bench.logged("Set Parameter Failed ... Couldn't set ADD0C to " + QString::number(ui->spinBox_DAC_C->value())
                          + "."));
-    QCOMPARE(bench.window->SentRegisterValues[0], iSentBefore);
+    QCOMPARE(bench.window->LastSentParameters[0], iSentBefore);
     QCOMPARE(GetCurrent(9, 112), 0u);
     QVERIFY(ui->pushButton_SetParameters->isEnabled());
 }

@@ -36,7 +36,7 @@ void tst_connection_streaming::corvaneStreamsSetsParametersAndDisconnects()
     QCOMPARE(bench.ui()->pushButton_Start->text(), QString("Start"));
     bench.pressMain(); // Start: the USB3 path returns at once, frames come on the capture thread
     QCOMPARE(bench.ui()->pushButton_Start->text(), QString("Safe\ndisconnection"));
-    QTRY_VERIFY_WITH_TIMEOUT(bench.window->FramesShown > 0, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(bench.window->FramesDisplayed > 0, 10000);
 
     Ui::MainWindow* ui = bench.ui();
     TickOnly(ui, ui->checkBox_Enable_DAC_A);
@@ -101,7 +101,7 @@ void tst_connection_streaming::streamsSetsParametersAndDisconnects()
     QObject::connect(&poll, &QTimer::timeout, [&]() {
         if (bDone)
             return;
-        const bool bFlowing = bench.window->FramesShown > 0 && ui->pushButton_Start->isEnabled();
+        const bool bFlowing = bench.window->FramesDisplayed > 0 && ui->pushButton_Start->isEnabled();
         if (!bFlowing && clock.elapsed() < 10000)
             return;
         bDone = true;
@@ -147,9 +147,9 @@ void tst_connection_streaming::eskraOnePressStreamsAndDefersParameters()
     int iStage = 0;
     QObject::connect(&poll, &QTimer::timeout, [&]() {
         if (iStage == 0) {
-            if (bench.window->FramesShown == 0 && clock.elapsed() < 15000)
+            if (bench.window->FramesDisplayed == 0 && clock.elapsed() < 15000)
                 return;
-            check.framesArrived = bench.window->FramesShown > 0;
+            check.framesArrived = bench.window->FramesDisplayed > 0;
             check.caption = ui->pushButton_Start->text();
             TickOnly(ui, ui->checkBox_Enable_DAC_A);
             ui->checkBox_Enable_DAC_B->setChecked(true);
@@ -213,7 +213,7 @@ void tst_connection_streaming::eskraSetParametersThreeTimesKeepsStreaming()
     QElapsedTimer clock;
     clock.start();
     QObject::connect(&poll, &QTimer::timeout, [&]() {
-        if (iPress == 0 && bench.window->FramesShown == 0 && clock.elapsed() < 15000)
+        if (iPress == 0 && bench.window->FramesDisplayed == 0 && clock.elapsed() < 15000)
             return;
         if (iPress > 0 && clock.elapsed() < 1500)
             return;

@@ -132,7 +132,7 @@ void tst_fault_conformance::faultWhileStreaming()
     }
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, &w, [&]() {
-        if (!bArmed && w.FramesShown > 2) {
+        if (!bArmed && w.FramesDisplayed > 2) {
             InjectFault(kind, Fault(fault));
             sinceFault.start();
             bArmed = true;

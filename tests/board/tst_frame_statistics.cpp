@@ -111,8 +111,8 @@ void tst_frame_statistics::labelsOfOneTick()
     MainWindow& w = bench.w();
     w.FrameWidth = 640;
     w.FrameHeight = 480;
-    w.FramesAcquired = 50;
-    w.FramesShown = 25;
+    w.FramesReceived = 50;
+    w.FramesDisplayed = 25;
     w.FrameCounter = 50;
     w.MatDisplayGrey = (cv::Mat_<uint8_t>(1, 2) << 127, 128);
     w.TimeOut1s();
@@ -123,8 +123,8 @@ void tst_frame_statistics::labelsOfOneTick()
     QCOMPARE(w.ui->label_StdValue_Val->text(), QString("0.5"));
     QCOMPARE(w.ui->label_MaxValue_Val->text(), QString("128"));
     QCOMPARE(w.ui->label_MinValue_Val->text(), QString("127"));
-    QCOMPARE(w.FramesAcquired.load(), 0);
-    QCOMPARE(w.FramesShown.load(), 0);
+    QCOMPARE(w.FramesReceived.load(), 0);
+    QCOMPARE(w.FramesDisplayed.load(), 0);
     QCOMPARE(w.FrameCounter.load(), 0);
     // Ties go to the even neighbour.
     w.MatDisplayGrey = (cv::Mat_<uint8_t>(1, 2) << 126, 127);
@@ -170,7 +170,7 @@ void tst_frame_statistics::corvaneFrameClosesTheWarning()
     w.FrameCounter = 1;
     w.TimeOut1s();
     QVERIFY(VisibleBox(&w, "Warning") == nullptr);
-    QCOMPARE(w.SecondsWithoutFrame.load(), 0);
+    QCOMPARE(w.NoFrameSeconds.load(), 0);
     QVERIFY(w.Connected);
 }
 

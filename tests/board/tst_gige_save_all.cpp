@@ -51,10 +51,10 @@ private slots:
             iSavedBefore = QDir(sFolder).entryList(QDir::Files).size();
             // The display slot cannot run while the GUI thread sleeps.
             const int iBefore = handedOver;
-            const int iFramesBefore = w.FramesAcquired;
+            const int iFramesBefore = w.FramesReceived;
             QThread::msleep(400);
             iDuringBlock = handedOver - iBefore;
-            QVERIFY(w.FramesAcquired - iFramesBefore > 3 || w.FrameCounter > 10);   // frames kept coming
+            QVERIFY(w.FramesReceived - iFramesBefore > 3 || w.FrameCounter > 10);   // frames kept coming
             QTimer::singleShot(300, &w, [&]() {
                 w.SaveAllFramesRunning = false;
                 road.press();

@@ -76,7 +76,7 @@ void TestWindowingPress::cameraLinkBeforeStartIsRefused()
     w.PushButton_SetWindow();
     QCOMPARE(bench.Recorder.Boxes, QStringList{"Warning|CameraLink Driver not initialized, Start the camera first"});
     QVERIFY(!g_bWindowingInProgress);
-    QVERIFY(w.WindowFullFrame);
+    QVERIFY(w.FullFrameWindow);
 }
 
 void TestWindowingPress::refusedWindowChangesNothing_data()
@@ -96,7 +96,7 @@ void TestWindowingPress::refusedWindowChangesNothing()
     QFETCH(QString, box);
     AcquisitionBench bench(3, BoardKind::BelmorPlus, kRecord);
     MainWindow& w = bench.w();
-    w.Grabbing = true;
+    w.bInitDriverDone = true;
     SetUserWindow(w.ui, corners[0], corners[1], corners[2], corners[3]);
     const QString sText = w.ui->pushButton_Start->text();
     w.PushButton_SetWindow();
@@ -104,7 +104,7 @@ void TestWindowingPress::refusedWindowChangesNothing()
     QVERIFY(!g_bWindowingInProgress);
     QVERIFY(OwnEnabled(w.ui->pushButton_SetWindow));
     QVERIFY(OwnEnabled(w.ui->pushButton_SetParameters));
-    QVERIFY(w.WindowFullFrame);
+    QVERIFY(w.FullFrameWindow);
     QVERIFY(w.Connected);
     QCOMPARE(w.ui->pushButton_Start->text(), sText);
     QVERIFY(GetCurrent(kRecord, P::AcqX) <= 1024u);
@@ -114,8 +114,8 @@ void TestWindowingPress::cameraFileWithoutTheWords()
 {
     AcquisitionBench bench(3, BoardKind::BelmorPlus, kRecord);
     MainWindow& w = bench.w();
-    w.Grabbing = true;
-    w.CamFileWindowingRun = 1;
+    w.bInitDriverDone = true;
+    w.DefaultImageSizeCode = 1;
     const QString sCamFile = WindowingCamFileBase(ApplicationDirPath(), w.ProxyName, false) + ".cam";
     const QByteArray content = ";--- Active area ---\r\n    Hactive_Px =        648;\r\n    Vactive_Ln =        480;\r\n";
     QFile f(sCamFile);
@@ -130,7 +130,7 @@ void TestWindowingPress::cameraFileWithoutTheWords()
     QVERIFY(!QFile::exists(WindowingCamFileBase(ApplicationDirPath(), w.ProxyName, false) + ".txt"));
     QVERIFY(!g_bWindowingInProgress);
     QVERIFY(OwnEnabled(w.ui->pushButton_SetWindow));
-    QVERIFY(w.WindowFullFrame);
+    QVERIFY(w.FullFrameWindow);
 }
 
 void TestWindowingPress::belmorPlusSetThenResetWindow()
@@ -193,7 +193,7 @@ void TestWindowingPress::belmorPlusSetThenResetWindow()
     QCOMPARE(road.ui()->pushButton_SetWindow->text(), QStringLiteral("Set Window"));
     QVERIFY(road.ui()->checkBox_SizeA->isChecked() && road.ui()->checkBox_SizeB->isChecked());
     QVERIFY(OwnEnabled(road.ui()->checkBox_SizeA));
-    QVERIFY(w.WindowFullFrame);
+    QVERIFY(w.FullFrameWindow);
     QVERIFY(!g_bWindowingInProgress);
 }
 

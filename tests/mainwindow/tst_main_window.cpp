@@ -95,9 +95,9 @@ private slots:
         QCOMPARE(window.SingleViewWidth, 1905);
         QCOMPARE(window.SingleViewHeight, 1000);
         // Other names of the same members share the value.
-        window.Grabbing = true;
+        window.bInitDriverDone = true;
         QVERIFY(window.bInitDriverDone);
-        window.FramesAcquired = 7;
+        window.FramesReceived = 7;
         QCOMPARE(window.FramesReceived.load(), 7);
     }
 
@@ -427,7 +427,7 @@ private slots:
         TestAppFolder folder;
         MainWindow window;
         window.DigiBoardKind = BoardKind::Dunstel;
-        window.Grabbing = true;
+        window.bInitDriverDone = true;
         window.ComboBox_SelectDigiBoard("Arvex");
         QVERIFY(window.StopAcquisition);
     }

@@ -8,6 +8,7 @@
 #include <QtTest>
 
 #include <opencv2/imgcodecs.hpp>
+#include <opencv2/imgproc.hpp>
 
 class tst_kv_histogram : public QObject
 {
@@ -23,6 +24,8 @@ private slots:
     void cancelAndUnwritableFile();
     void bmpHoldsTheCanvas();
     void resetBlanksAndInvalidates();
+    void countsAndCurveMatchAPlainPass_data();
+    void countsAndCurveMatchAPlainPass();
 };
 
 void tst_kv_histogram::uniformImage_data()
@@ -204,6 +207,57 @@ void tst_kv_histogram::resetBlanksAndInvalidates()
     QSignalSpy info(&histogram, &KV_Histogram::informationHappend);
     histogram.setSaveHistogramCSV();
     QCOMPARE(info.count(), 1);
+}
+
+// The counts and the curve are computed in parallel bands and strips: they
+// must equal, byte for byte, a plain count and the curve drawn segment after
+// segment on one canvas.
+void tst_kv_histogram::countsAndCurveMatchAPlainPass_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::newRow("noise") << 0;
+    QTest::newRow("one grey") << 1;
+    QTest::newRow("spikes at both ends") << 2;
+    QTest::newRow("ramp") << 3;
+    QTest::newRow("odd size") << 4;
+}
+
+void tst_kv_histogram::countsAndCurveMatchAPlainPass()
+{
+    QFETCH(int, kind);
+    cv::RNG rng(uint64(kind) + 7);
+    for (int round = 0; round < 20; ++round) {
+        cv::Mat image(kind == 4 ? 37 : 1024, kind == 4 ? 1283 : 1280, CV_8UC1);
+        if (kind == 1) {
+            image.setTo(rng.uniform(0, 256));
+        } else if (kind == 2) {
+            rng.fill(image, cv::RNG::UNIFORM, 0, 256);
+            image.rowRange(0, 1 + round * 20).setTo(round % 2 ? 255 : 0);
+        } else if (kind == 3) {
+            for (int r = 0; r < image.rows; ++r)
+                image.row(r).setTo((r + round) % 256);
+        } else {
+            rng.fill(image, cv::RNG::NORMAL, 128, 10 + 5 * round);
+        }
+        std::vector<float> plain(256, 0.f);
+        for (int r = 0; r < image.rows; ++r)
+            for (int c = 0; c < image.cols; ++c)
+                plain[image.at<uint8_t>(r, c)] += 1.f;
+        cv::Mat counts = ComputeGreyHistogram(image);
+        QCOMPARE(std::vector<float>(counts.begin<float>(), counts.end<float>()), plain);
+
+        cv::Mat reference = counts.clone();
+        cv::Mat expected(400, 256, CV_8UC4);
+        cv::normalize(reference, reference, 1.0, 400.0, cv::NORM_MINMAX, CV_32F);
+        expected.setTo(cv::Scalar(240, 240, 240, 0));
+        const float* n = reference.ptr<float>(0);
+        for (int i = 2; i < 256; ++i)
+            cv::line(expected, cv::Point(i - 1, cvRound(400.f - n[i - 1])), cv::Point(i, cvRound(400.f - n[i])),
+                     cv::Scalar(39, 86, 178, 255), 2, cv::LINE_AA, 0);
+        cv::Mat canvas(400, 256, CV_8UC4, cv::Scalar(1, 2, 3, 4));
+        DrawHistogramCurve(counts, canvas, cv::Scalar(240, 240, 240, 0), cv::Scalar(39, 86, 178, 255));
+        QCOMPARE(cv::norm(canvas, expected, cv::NORM_INF), 0.0);
+    }
 }
 
 QTEST_MAIN(tst_kv_histogram)

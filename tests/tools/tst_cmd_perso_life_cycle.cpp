@@ -74,7 +74,7 @@ private slots:
         QString sBoardWhileStreaming;
         QTimer poll;
         QObject::connect(&poll, &QTimer::timeout, [&]() {
-            if (bChecked || bench.window->FramesShown == 0 || !bench.ui()->pushButton_Start->isEnabled())
+            if (bChecked || bench.window->FramesDisplayed == 0 || !bench.ui()->pushButton_Start->isEnabled())
                 return;
             bChecked = true;
             poll.stop();

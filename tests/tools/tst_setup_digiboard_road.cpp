@@ -129,7 +129,7 @@ void TestSetupDigiBoardRoad::openWithoutConnectionOffersToConnect()
     bench.answer = 0;
     bench.window->ActionSetupDigi();
     QVERIFY(bench.window->Connected);
-    QVERIFY(!bench.window->Grabbing);
+    QVERIFY(!bench.window->bInitDriverDone);
     QVERIFY(bench.window->AutoStart);
     QVERIFY(bench.window->SetupWindow->isVisible());
     QCOMPARE(bench.window->SetupWindow->ui->label_DigiBoard->text(), QStringLiteral("Corvane"));
