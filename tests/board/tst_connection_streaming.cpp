@@ -245,9 +245,10 @@ void tst_connection_streaming::eskraSetParametersThreeTimesKeepsStreaming()
     QCOMPARE(sent.size(), 3);
     for (int i = 0; i < 3; ++i) {
         QVERIFY2(sent[i] == expected, qPrintable(QString("press %1: %2").arg(i).arg(QString(sent[i].join(' ')))));
-        // A little under seven frames a second at the line rate in Release (a
-        // sanitizer build is slower): the stream goes on after each press.
-        QVERIFY2(framesPerPress[i] >= MinimumForBuild(5), qPrintable(QString("press %1: %2 frames a second").arg(i).arg(framesPerPress[i])));
+        // A little under seven frames a second at the line rate; a loaded
+        // machine or a sanitizer build shows fewer, but the stream goes on
+        // after each press (the fault stopped it at 0).
+        QVERIFY2(framesPerPress[i] >= MinimumForBuild(3), qPrintable(QString("press %1: %2 frames a second").arg(i).arg(framesPerPress[i])));
     }
     QTRY_COMPARE_WITH_TIMEOUT(ui->pushButton_Start->text(), QString("Connect"), 10000);
     QVERIFY(bench.boxes.isEmpty());
