@@ -1,5 +1,6 @@
 // The main button's state machine: connect with retries, start, safe disconnection, and the serial-port board's one-press path.
 #include "mainwindow/MainWindow.h"
+#include "app/widget_style.h"
 #include "app/digiboard_kind.h"
 
 #include "ui_MainWindow.h"
@@ -96,7 +97,7 @@ void MainWindow::PushButton_Start()
         UpdateValuesOnDynamicFrequency(255);
         UpdateBootFile(sBoardName, HeaderConstants::BootFileName, &AutoStart, &AutoNUC);
         ui->pushButton_Start->setText(kCaptionDisconnect);
-        ui->pushButton_Start->setIcon(QIcon(ApplicationDirPath() + HeaderConstants::IconsFolder + HeaderConstants::IconStop));
+        ui->pushButton_Start->setIcon(SharedIcon(ApplicationDirPath() + HeaderConstants::IconsFolder + HeaderConstants::IconStop));
         InitGUIWithProxy();
         if (!bInitDriverDone) {
             g_bWindowingDisabled = true;
@@ -215,7 +216,7 @@ void MainWindow::PushButton_Start()
     Log->writeLine("Connection to the DigiBoard OK");
     ui->action_Datasheet_DigiBoard->setEnabled(true);
     ui->pushButton_Start->setText(kCaptionStart);
-    ui->pushButton_Start->setIcon(QIcon(ApplicationDirPath() + HeaderConstants::IconsFolder + HeaderConstants::IconPlay));
+    ui->pushButton_Start->setIcon(SharedIcon(ApplicationDirPath() + HeaderConstants::IconsFolder + HeaderConstants::IconPlay));
     emit CommandsBoardChanged(sBoardName);
     if (DigiBoardKind == BoardKind::Belmor) {
         FrameRate = 255;

@@ -1,5 +1,6 @@
 // "Set parameters": the sensor controls into the current record, then TINT, the DACs, GMS and the clock word to the board.
 #include "board/sensor_parameters.h"
+#include "app/widget_style.h"
 #include "app/digiboard_kind.h"
 
 #include "mainwindow/MainWindow.h"
@@ -247,7 +248,7 @@ void MainWindow::PushButton_SetModuleParameters()
     for (int i = 0; i < LastSentParameterCount; ++i)
         LastSentParameters[i] = static_cast<int>(GetCurrent(p, cells[i]));
     ui->pushButton_SetParameters->setEnabled(true);
-    ui->pushButton_SetParameters->setStyleSheet(QString());
+    SetStyleSheetIfChanged(ui->pushButton_SetParameters, QString());
     ui->comboBox_BPCorrectionMode->setEnabled(true);
     SetCurrent(p, ProxyParameterId::SetParametersButtonEnabled, 1);
     SetCurrent(p, ProxyParameterId::BPCorrectionModeEnabled, 1);

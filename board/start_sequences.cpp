@@ -2,6 +2,7 @@
 #include "board/acquisition_links.h"
 #include "board/acquisition_state.h"
 
+#include "app/widget_style.h"
 #include "app/app_paths.h"
 #include "app/globals.h"
 #include "app/kv_log.h"
@@ -40,7 +41,7 @@ void MainWindow::StartAcquisitionSequence()
     ui->action_Datasheet_Proxy->setEnabled(true);
     ui->pushButton_Open_ProxyDatasheet->setEnabled(true);
     ui->label_Proxy_Val->setText(ProxyName);
-    ui->pushButton_Start->setIcon(QIcon(ApplicationDirPath() + "/Images/Icons/" + "Icon_Stop.png"));
+    ui->pushButton_Start->setIcon(SharedIcon(ApplicationDirPath() + "/Images/Icons/" + "Icon_Stop.png"));
     auto enableView = [this]() {
         if (ImageView)
             ImageView->setEnabled(true);

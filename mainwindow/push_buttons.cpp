@@ -3,6 +3,7 @@
 
 #include "ui_MainWindow.h"
 
+#include "app/widget_style.h"
 #include "app/digiboard_kind.h"
 #include "app/header_constants.h"
 #include "app/kv_log.h"
@@ -93,7 +94,6 @@ void MainWindow::PushButton_SaveAllFrames()
 
 void MainWindow::PushButton_SetParameter_Color()
 {
-    ui->pushButton_SetParameters->setStyleSheet(QString());
     // Widget, then its place among the values last sent.
     const std::pair<int, int> compared[] = {
         {ui->spinBox_TINT->value(), 0},   {ui->spinBox_DAC_A->value(), 1}, {ui->spinBox_DAC_B->value(), 2},
@@ -104,11 +104,10 @@ void MainWindow::PushButton_SetParameter_Color()
         {Flag(ui->checkBox_OAdj2), 7},    {Flag(ui->checkBox_MAdj0), 8},   {Flag(ui->checkBox_MAdj1), 9},
         {Flag(ui->checkBox_MAdj2), 10},   {Flag(ui->checkBox_Ref0), 11},   {Flag(ui->checkBox_Ref1), 12},
     };
+    bool bChanged = false;
     for (const auto& c : compared)
-        if (c.first != LastSentParameters[c.second]) {
-            ui->pushButton_SetParameters->setStyleSheet(HeaderConstants::ButtonHighlightStyle);
-            return;
-        }
+        bChanged = bChanged || c.first != LastSentParameters[c.second];
+    SetStyleSheetIfChanged(ui->pushButton_SetParameters, bChanged ? HeaderConstants::ButtonHighlightStyle : QString());
 }
 
 void MainWindow::PushButton_SetDefaultParameter()
@@ -140,7 +139,7 @@ void MainWindow::PushButton_SetDefaultParameter()
     ui->checkBox_SizeB->setChecked(GetCurrent(p, SizeB) != 0);
     ui->checkBox_DACFilter->setChecked(GetCurrent(p, DACFilter) != 0);
 
-    ui->pushButton_SetParameters->setStyleSheet(HeaderConstants::ButtonHighlightStyle);
+    SetStyleSheetIfChanged(ui->pushButton_SetParameters, HeaderConstants::ButtonHighlightStyle);
 }
 
 void MainWindow::ConnectControlSlots()
