@@ -1,5 +1,6 @@
 // A serial-port board that is not the simulator's, on a pseudo-terminal the operator names in "Kestivo.ini",
 // through the main window's one-press connection.
+#include "support/build_speed.h"
 #include "acquisition_bench.h"
 
 #include "board/acquisition_state.h"
@@ -139,18 +140,27 @@ private slots:
         QCOMPARE(w.DigiBoardKind.load(), BoardKind::Eskra);
         QString rate;
         int frames = 0;
-        QTimer::singleShot(2600, &w, [&]() {
-            rate = w.ui->label_Framerate_Acq_Val->text();
-            frames = w.FrameCounter;
-            QTest::mouseClick(w.ui->pushButton_Start, Qt::LeftButton);
+        // Read two one-second ticks after the first frame: a slow start on a
+        // loaded machine does not count in the rate.
+        QTimer firstFrame;
+        QObject::connect(&firstFrame, &QTimer::timeout, &w, [&]() {
+            if (w.FrameCounter.load() <= 0)
+                return;
+            firstFrame.stop();
+            QTimer::singleShot(2300, &w, [&]() {
+                rate = w.ui->label_Framerate_Acq_Val->text();
+                frames = w.FrameCounter;
+                QTest::mouseClick(w.ui->pushButton_Start, Qt::LeftButton);
+            });
         });
+        firstFrame.start(10);
         QTest::mouseClick(w.ui->pushButton_Start, Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(bench.idle(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(bench.idle(), 15000);
         QVERIFY2(bench.log().contains("Serial Port : " + board.path().mid(5)), qPrintable(bench.log()));
         QVERIFY2(bench.Recorder.Boxes.isEmpty(), qPrintable(bench.Recorder.Boxes.join('\n')));
         // The board sends ten frames a second; a one-second figure of several frames was shown.
         const int fps = rate.section(' ', 0, 0).toInt();
-        QVERIFY2(fps >= 3, qPrintable(rate));
+        QVERIFY2(fps >= MinimumForBuild(3), qPrintable(rate));
         QVERIFY2(frames > 0, qPrintable(QString::number(frames)));
         QVERIFY(board.framesSent() >= 15);
     }
