@@ -338,7 +338,7 @@ void MainWindow::Deinit()
     ui->label_Info_Proxy_Freq->clear();
     emit CommandsBoardChanged(QStringLiteral("NONE"));
     if (Miniature)
-        Miniature->setPixmap(QPixmap(ApplicationDirPath() + "/Images/Logos/" + "Logo_mini.png"));
+        Miniature->setMiniLogo();
 
     Log->writeLine("Reset Main Display");
     ui->scrollArea->setMinimumHeight(775);

@@ -13,7 +13,13 @@ ImageMiniature::ImageMiniature(QWidget* p_pParent) : QLabel(p_pParent)
 
 void ImageMiniature::setMiniLogo()
 {
-    setPixmap(QPixmap(ApplicationDirPath() + "/Images/Logos/" + "Logo_mini.png"));
+    // The whole logo, fitted to the miniature's size (the picture may be drawn larger).
+    const QPixmap logo(ApplicationDirPath() + "/Images/Logos/" + "Logo_mini.png");
+    if (logo.isNull()) {
+        setPixmap(logo);
+        return;
+    }
+    setPixmap(logo.scaled(int(miniWidth), int(miniHeight), Qt::KeepAspectRatio, Qt::SmoothTransformation));
 }
 
 void ImageMiniature::mousePressEvent(QMouseEvent* p_pEvent)

@@ -482,7 +482,7 @@ void MainWindow::UpdateImageDisplayed(cv::Mat p_Full, cv::Mat p_Scaled)
     }
 
     if (!Connected) {
-        Miniature->setPixmap(QPixmap(ApplicationDirPath() + HeaderConstants::LogosFolder + HeaderConstants::LogoMiniImage));
+        Miniature->setMiniLogo();
         Log->writeLine("Reset Main Display");
         ui->scrollArea->setMinimumHeight(775);
         ui->scrollArea->setMinimumWidth(1030);

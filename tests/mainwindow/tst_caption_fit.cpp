@@ -1,4 +1,5 @@
 // Every caption of the main form fits its rectangle in the application font, and no separator line crosses one.
+#include "pipeline/image_miniature.h"
 #include "support/test_app_folder.h"
 
 #include "app/app_font.h"
@@ -218,6 +219,21 @@ private slots:
         }
         QVERIFY2(crossed.isEmpty(), qPrintable(crossed.join('\n')));
         QVERIFY(iCovered >= 2);   // "2Tap" and "Windowing enabled" under line_11
+    }
+
+    // The miniature beside the view shows the whole small logo, not a corner of it.
+    void miniatureShowsTheWholeLogo()
+    {
+        ImageMiniature* pMiniature = m_pWindow->Miniature;
+        QVERIFY(pMiniature);
+        const QPixmap shown = pMiniature->pixmap(Qt::ReturnByValue);
+        QVERIFY(!shown.isNull());
+        QVERIFY(shown.width() <= int(pMiniature->miniWidth) && shown.height() <= int(pMiniature->miniHeight));
+        QVERIFY(shown.width() == int(pMiniature->miniWidth) || shown.height() == int(pMiniature->miniHeight));
+        QWidget* pArea = m_pWindow->findChild<QWidget*>("label_Miniature");
+        QVERIFY(pArea);
+        QVERIFY2(shown.width() <= pArea->width() && shown.height() <= pArea->height(),
+                 qPrintable(QString("%1x%2 in %3x%4").arg(shown.width()).arg(shown.height()).arg(pArea->width()).arg(pArea->height())));
     }
 
     // For the eye: the form as drawn, in the test's folder.
