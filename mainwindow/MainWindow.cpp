@@ -140,6 +140,9 @@ MainWindow::MainWindow(QWidget* parent)
 
     ui->setupUi(this);
     LiftCaptionsOverSeparators(ui->centralWidget);
+    // The state label's right edge lies under the left column's dividing line:
+    // its right-aligned texts ("Connected !", ...) end clear of the line.
+    ui->label_State->setContentsMargins(0, 0, 4, 0);
     CreateConnectionWindows(); // the Belmor proxy selector
     CreateAdvancedCommandsWindow();
     CreateBoardToolWindows();

@@ -221,6 +221,31 @@ private slots:
         QVERIFY(iCovered >= 2);   // "2Tap" and "Windowing enabled" under line_11
     }
 
+    // The state label takes texts of its own while the program runs; each
+    // fits and ends clear of the line beside it.
+    void stateTextsFitAndClearTheLine_data()
+    {
+        QTest::addColumn<QString>("text");
+        for (const char* szText : {"Ready", "Connected !", "Unmounting, wait...", "Unmounting Driver, wait...",
+                                   "No Digi Board selected", "Attempt to connect 3/3"})
+            QTest::newRow(szText) << QString(szText);
+    }
+    void stateTextsFitAndClearTheLine()
+    {
+        QFETCH(QString, text);
+        QLabel* pState = m_pWindow->ui->label_State;
+        QFrame* pLine = m_pWindow->findChild<QFrame*>("line_8");
+        QVERIFY(pLine);
+        const QString sBefore = pState->text();
+        pState->setText(text);
+        const Caption c = CaptionOf(pState);
+        pState->setText(sBefore);
+        QVERIFY2(c.Needed.width() <= c.Room.width() && c.Needed.height() <= c.Room.height(), qPrintable(Describe(c)));
+        QWidget* pTop = m_pWindow->centralWidget();
+        const QRect line(pLine->mapTo(pTop, QPoint(0, 0)), pLine->size());
+        QVERIFY2(!DrawnText(c, pTop).intersects(line), qPrintable(Describe(c)));
+    }
+
     // The miniature beside the view shows the whole small logo, not a corner of it.
     void miniatureShowsTheWholeLogo()
     {
