@@ -8,7 +8,6 @@
 #include "mainwindow/message_boxes.h"
 #include "mainwindow/proxy_controls.h"
 
-#include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -97,17 +96,7 @@ QString MainWindow::SelectFileDialog(QString p_sTitle, QString p_sNameFilter)
     pDialog->setFileMode(QFileDialog::ExistingFile);
     pDialog->setModal(false);
 
-    // The operator's other windows stay live while the dialog waits; the wait
-    // ends with the dialog, whichever way it is closed.
-    QEventLoop loop;
-    int iResult = QDialog::Rejected;
-    connect(pDialog.data(), &QDialog::finished, &loop, [&loop, &iResult](int p_iResult) {
-        iResult = p_iResult;
-        loop.quit();
-    });
-    connect(pDialog.data(), &QObject::destroyed, &loop, &QEventLoop::quit);
-    pDialog->show();
-    loop.exec();
+    const int iResult = WaitForDialog(pDialog.data());
 
     // Cancel leaves the folder shown as the path, which names no file.
     QString sPath;

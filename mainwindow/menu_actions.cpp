@@ -13,7 +13,6 @@
 #include "usb3lib/Quenlin.h"
 
 #include <QDir>
-#include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -216,16 +215,7 @@ QString MainWindow::SelectLutFile()
     pDialog->setOption(QFileDialog::DontUseNativeDialog);
     pDialog->setFileMode(QFileDialog::ExistingFile);
     pDialog->setModal(false);
-    // The other windows stay live while the dialog waits; Cancel ends the wait too.
-    QEventLoop loop;
-    int iResult = QDialog::Rejected;
-    connect(pDialog.data(), &QDialog::finished, &loop, [&loop, &iResult](int p_iResult) {
-        iResult = p_iResult;
-        loop.quit();
-    });
-    connect(pDialog.data(), &QObject::destroyed, &loop, &QEventLoop::quit);
-    pDialog->show();
-    loop.exec();
+    const int iResult = WaitForDialog(pDialog.data());
     QString sPath;
     if (pDialog) {
         if (iResult == QDialog::Accepted && !pDialog->selectedFiles().isEmpty())

@@ -10,6 +10,8 @@
 #include "params/proxy_parameter_table.h"
 
 #include <QAbstractButton>
+#include <QDialog>
+#include <QEventLoop>
 #include <QMetaObject>
 #include <QPushButton>
 
@@ -122,4 +124,20 @@ void MainWindow::WindowingValueCal()
                         - static_cast<int>(GetCurrent(p, ProxyParameterId::YFirst)) + 1;
     ui->spinBox_AcqX->setValue(iWidth);
     ui->spinBox_AcqY->setValue(iHeight);
+}
+
+int WaitForDialog(QDialog* p_pDialog)
+{
+    if (p_pDialog == nullptr)
+        return QDialog::Rejected;
+    QEventLoop loop;
+    int iResult = QDialog::Rejected;
+    QObject::connect(p_pDialog, &QDialog::finished, &loop, [&loop, &iResult](int p_iResult) {
+        iResult = p_iResult;
+        loop.quit();
+    });
+    QObject::connect(p_pDialog, &QObject::destroyed, &loop, &QEventLoop::quit);
+    p_pDialog->show();
+    loop.exec();
+    return iResult;
 }

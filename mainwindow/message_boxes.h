@@ -7,6 +7,7 @@
 
 #include <functional>
 
+class QDialog;
 class QWidget;
 
 struct MessageBoxRequest
@@ -26,3 +27,9 @@ using MessageBoxPresenter = std::function<int(const MessageBoxRequest&)>;
 void SetMessageBoxPresenter(MessageBoxPresenter p_Presenter);
 
 int PresentMessageBox(const MessageBoxRequest& p_Request);
+
+// Shows a non-modal dialog and waits for it in a local event loop, so that the
+// operator's other windows stay live meanwhile; the wait ends with the dialog,
+// whichever way it is closed. Returns its result (Rejected when it was
+// destroyed before it finished).
+int WaitForDialog(QDialog* p_pDialog);

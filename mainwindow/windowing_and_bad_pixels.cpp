@@ -106,15 +106,7 @@ void MainWindow::PushButton_SelectBP_File()
     pDialog->setSidebarUrls(places);
     pDialog->setModal(false);
 
-    QEventLoop loop;
-    int iResult = QDialog::Rejected;
-    connect(pDialog.data(), &QDialog::finished, &loop, [&loop, &iResult](int p_iResult) {
-        iResult = p_iResult;
-        loop.quit();
-    });
-    connect(pDialog.data(), &QObject::destroyed, &loop, &QEventLoop::quit);
-    pDialog->show();
-    loop.exec();
+    const int iResult = WaitForDialog(pDialog.data());
 
     QString sPath;
     if (pDialog) {
