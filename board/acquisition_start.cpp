@@ -18,7 +18,6 @@
 #include "pipeline/mainwindow_pipeline.h"
 #include "platform/ebus/ebus.h"
 #include "usb3lib/Quenlin.h"
-#include "ui_MainWindow.h"
 
 #include <QCoreApplication>
 #include <QThread>
@@ -74,7 +73,8 @@ void MainWindow::Getinterruption()
         connect(Timers.OneSecond, &QTimer::timeout, this, &MainWindow::TimeOut1s, Qt::UniqueConnection);
     SetVideoSizeForAcquisition();
     if (ImageView) {
-        ImageView->startAcquisition(ui->scrollArea->width(), ui->scrollArea->height(), FrameWidth);
+        const QSize view = ControlSize(MainControl::ViewArea);
+        ImageView->startAcquisition(view.width(), view.height(), FrameWidth);
         if (FrameWidth < 1024)
             ImageView->enableCosmeticZoom();
     }
@@ -85,16 +85,16 @@ void MainWindow::Getinterruption()
     StartTimer(Timers.Miniature, MiniatureTimerPeriodMs);
     StartTimer(Timers.Histogram, HistogramTimerPeriodMs);
 
-    ui->pushButton_SaveHistogramCSV->setEnabled(true);
-    ui->pushButton_SaveHistogramBMP->setEnabled(true);
-    ui->pushButton_SelectBPFile->setEnabled(true);
-    ui->comboBox_BPCorrectionMode->setEnabled(true);
-    ui->action_CablibrationScript->setEnabled(true);
-    ui->menu_NUC->setEnabled(true);
-    ui->actionDetectBP->setEnabled(true);
-    ui->checkBox_SaveStream->setEnabled(false);
+    SetControlEnabled(MainControl::SaveHistogramCSVButton, true);
+    SetControlEnabled(MainControl::SaveHistogramBMPButton, true);
+    SetControlEnabled(MainControl::SelectBPFileButton, true);
+    SetControlEnabled(MainControl::BPCorrectionModeBox, true);
+    SetControlEnabled(MainControl::CalibrationScriptAction, true);
+    SetControlEnabled(MainControl::NUCMenu, true);
+    SetControlEnabled(MainControl::DetectBPAction, true);
+    SetControlEnabled(MainControl::SaveStreamBox, false);
     if (kind != BoardKind::None && kind != BoardKind::Belmor)
-        ui->action_OpenBPOffsetWindow->setEnabled(true);
+        SetControlEnabled(MainControl::OpenBPOffsetWindowAction, true);
     if (kind != BoardKind::Belmor && kind != BoardKind::Eskra) {
         Log->writeLine("Configuring the BP Offset file and read the previous value saved");
         ReadBPOffsetForAcquisition();
@@ -143,7 +143,7 @@ void MainWindow::Getinterruption()
             StreamStarted = true;
         }
         StartTimer(Timers.OneSecond, OneSecondTimerPeriodMs);
-        ui->pushButton_Start->setEnabled(true);
+        SetControlEnabled(MainControl::StartButton, true);
         Log->writeLine("Start display");
         while (!StopAcquisition && FrameCounter != -1 && Connected)
             WaitMs(20);
@@ -153,11 +153,13 @@ void MainWindow::Getinterruption()
     case BoardKind::Arvex:
     case BoardKind::Belmor:
     case BoardKind::BelmorPlus: {
-        ui->pushButton_Start->setEnabled(true);
+        SetControlEnabled(MainControl::StartButton, true);
         if (kind == BoardKind::BelmorPlus) {
             SendFpgaRegisterForAcquisition(this, 6, 1);
-            SetCurrent(CurrentProxyIndex, ProxyParameterId::ImageOffset, uint32_t(ui->spinBox_ImageOffset->value() / 2));
-            SetCurrent(CurrentProxyIndex, ProxyParameterId::ImageGain, uint32_t(ui->spinBox_ImageGain->value()));
+            SetCurrent(CurrentProxyIndex, ProxyParameterId::ImageOffset,
+                       uint32_t(ControlValue(MainControl::ImageOffsetSpinBox) / 2));
+            SetCurrent(CurrentProxyIndex, ProxyParameterId::ImageGain,
+                       uint32_t(ControlValue(MainControl::ImageGainSpinBox)));
             StartTimer(Timers.GainOffset, GainOffsetTimerPeriodMs);
         } else if (kind == BoardKind::Arvex) {
             SendCameraLinkTextForAcquisition("#A002#R052#D00000");
@@ -172,14 +174,14 @@ void MainWindow::Getinterruption()
                 d = 1;
             const int b = int(GetCurrent(CurrentProxyIndex, ProxyParameterId::BlindColumns));
             const int t = int(w / d) - ((b >> 4) + (b & 15)) - 13;
-            ui->spinBox_TINT->setRange(0, t);
-            ui->horizontalSlider_TINT->setRange(0, int(w / d));
-            ui->spinBox_TINT->setValue(t);
-            const std::pair<int, int> writes[] = {{0, ui->spinBox_TINT->value()},
-                                                  {1, ui->spinBox_DAC_A->value()},
-                                                  {2, ui->spinBox_DAC_B->value()},
-                                                  {11, ui->spinBox_DAC_C->value()},
-                                                  {12, ui->spinBox_DAC_D->value()}};
+            SetControlRange(MainControl::TINTSpinBox, 0, t);
+            SetControlRange(MainControl::TINTSlider, 0, int(w / d));
+            SetControlValue(MainControl::TINTSpinBox, t);
+            const std::pair<int, int> writes[] = {{0, ControlValue(MainControl::TINTSpinBox)},
+                                                  {1, ControlValue(MainControl::DACASpinBox)},
+                                                  {2, ControlValue(MainControl::DACBSpinBox)},
+                                                  {11, ControlValue(MainControl::DACCSpinBox)},
+                                                  {12, ControlValue(MainControl::DACDSpinBox)}};
             for (const auto& [id, value] : writes) {
                 if (!Connected)
                     return;
@@ -208,9 +210,9 @@ void MainWindow::Getinterruption()
         if (!CameraLinkAcquisitionFailed)
             return;
         StopAcquisition = true;
-        ui->pushButton_Start->setEnabled(false);
-        ui->pushButton_SetWindow->setEnabled(false);
-        ui->pushButton_SetParameters->setEnabled(false);
+        SetControlEnabled(MainControl::StartButton, false);
+        SetControlEnabled(MainControl::SetWindowButton, false);
+        SetControlEnabled(MainControl::SetParametersButton, false);
         Log->writeLine("Camera Link connexion failed. Is the cable still connected to the computer ?");
         PresentMessageBox({this, QMessageBox::Critical, QStringLiteral("CameraLink Error"),
                            QStringLiteral("Please check if the DigiBoard is well connected to the computer."),
@@ -222,7 +224,7 @@ void MainWindow::Getinterruption()
     case BoardKind::Eskra: {
         CameraLinkFrameReady = false;
         g_bDisplayBusy = false;
-        ui->pushButton_Start->setEnabled(true);
+        SetControlEnabled(MainControl::StartButton, true);
         StartTimer(Timers.OneSecond, OneSecondTimerPeriodMs);
         // Counted from 0, so the watchdog sees the first frame of the first second.
         FrameCounter = 0;

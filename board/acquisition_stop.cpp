@@ -18,7 +18,6 @@
 #include "pipeline/image_miniature.h"
 #include "platform/ebus/ebus.h"
 #include "usb3lib/Quenlin.h"
-#include "ui_MainWindow.h"
 
 #include <QMessageBox>
 #include <QPixmap>
@@ -81,8 +80,8 @@ void MainWindow::Deinit()
         return;
     DeinitRunning = true;
     // No new connection, press or board change while the links go down.
-    ui->pushButton_Start->setEnabled(false);
-    ui->comboBox_SelectDigiBoard->setEnabled(false);
+    SetControlEnabled(MainControl::StartButton, false);
+    SetControlEnabled(MainControl::BoardList, false);
     const BoardKind kind = DigiBoardKind;
     const int proxy = CurrentProxyIndex;
 
@@ -101,26 +100,26 @@ void MainWindow::Deinit()
     StopVideoRecordingForDeinit();
     SaveAllFramesRunning = false;
     bInitDriverDone = false;
-    if (ui->checkBox_SaveAllDisplayedImageRAW->isChecked())
-        ui->checkBox_SaveAllDisplayedImageRAW->setChecked(false);
+    if (ControlChecked(MainControl::SaveAllDisplayedRawBox))
+        SetControlChecked(MainControl::SaveAllDisplayedRawBox, false);
     // The frame paths see the stop flag within this time and leave the buffers alone.
     QThread::msleep(300);
 
-    ui->comboBox_BayerMode->setCurrentIndex(0);
+    SetControlValue(MainControl::BayerModeBox, 0);
     CloseBPOffsetWindowForDeinit();
-    ui->action_OpenBPOffsetWindow->setEnabled(true);
+    SetControlEnabled(MainControl::OpenBPOffsetWindowAction, true);
     CloseCalibrationForDeinit();
     if (AdvancedUserWindow && AdvancedUserWindow->isVisible())
         AdvancedUserWindow->close();
 
-    if (ui->checkBox_Enable_AverageFPN->isChecked()) {
+    if (ControlChecked(MainControl::AverageFPNBox)) {
         Log->writeLine("Unchecking Average FPN Box ...");
-        ui->checkBox_Enable_AverageFPN->click();
+        ClickControl(MainControl::AverageFPNBox);
         Log->writeLine("... OK");
     }
     struct Uncheck
     {
-        QCheckBox* box;
+        MainControl box;
         bool test;
         int clearCell;   // -1: none
         int stateCell;
@@ -129,35 +128,35 @@ void MainWindow::Deinit()
     namespace Id = ProxyParameterId;
     const bool bNotArvex = kind != BoardKind::Arvex;
     const Uncheck unchecks[] = {
-        {ui->checkBox_RAW, GetCurrent(proxy, Id::SaveRAW) != 0, -1, Id::SaveRAWEnabled,
+        {MainControl::SaveRAWBox, GetCurrent(proxy, Id::SaveRAW) != 0, -1, Id::SaveRAWEnabled,
          "Unchecking Save Stream RAW Box ..."},
-        {ui->checkBox_JPG, GetCurrent(proxy, Id::SaveJPG) != 0, -1, Id::SaveJPGEnabled,
+        {MainControl::SaveJPGBox, GetCurrent(proxy, Id::SaveJPG) != 0, -1, Id::SaveJPGEnabled,
          "Unchecking Save Stream JPEG Box ..."},
-        {ui->checkBox_CSV, GetCurrent(proxy, Id::SaveCSV) != 0, -1, Id::SaveCSVEnabled,
+        {MainControl::SaveCSVBox, GetCurrent(proxy, Id::SaveCSV) != 0, -1, Id::SaveCSVEnabled,
          "Unchecking Save Stream CSV Box ..."},
-        {ui->checkBox_BMP, GetCurrent(proxy, Id::SaveBMP) != 0, -1, Id::SaveBMPEnabled,
+        {MainControl::SaveBMPBox, GetCurrent(proxy, Id::SaveBMP) != 0, -1, Id::SaveBMPEnabled,
          "Unchecking Save Stream BMP Box ..."},
-        {ui->checkBox_HDR, ui->checkBox_HDR->isChecked() && bNotArvex, Id::HDR, Id::HDREnabled,
+        {MainControl::HDRBox, ControlChecked(MainControl::HDRBox) && bNotArvex, Id::HDR, Id::HDREnabled,
          "Unchecking HDR Box ..."},
-        {ui->checkBox_InvertBW, GetCurrent(proxy, Id::InvertBW) != 0 && bNotArvex, Id::InvertBW, Id::InvertBWEnabled,
+        {MainControl::InvertBWBox, GetCurrent(proxy, Id::InvertBW) != 0 && bNotArvex, Id::InvertBW, Id::InvertBWEnabled,
          "Unchecking InvertBW ..."},
-        {ui->checkBox_AGC, GetCurrent(proxy, Id::AGC) != 0, Id::AGC, Id::AGCEnabled, "Unchecking AGC Box ..."},
+        {MainControl::AGCBox, GetCurrent(proxy, Id::AGC) != 0, Id::AGC, Id::AGCEnabled, "Unchecking AGC Box ..."},
     };
     for (const Uncheck& u : unchecks) {
         if (!u.test)
             continue;
         Log->writeLine(u.text);
-        u.box->click();
+        ClickControl(u.box);
         if (u.clearCell >= 0)
             SetCurrent(proxy, u.clearCell, 0);
-        SetCurrent(proxy, u.stateCell, u.box->isChecked() ? 1 : 0);
+        SetCurrent(proxy, u.stateCell, ControlChecked(u.box) ? 1 : 0);
         Log->writeLine("... OK");
     }
     if (GetCurrent(proxy, ProxyParameterId::SaveStream) != 0) {
         Log->writeLine("Stoping Save All Frames ...");
-        ui->pushButton_SaveAllFrames->click();
+        ClickControl(MainControl::SaveAllFramesButton);
         if (SaveAllFramesRaw)
-            ui->actionSaveAllFrames->trigger();
+            ClickControl(MainControl::SaveAllFramesAction);
         SetCurrent(proxy, ProxyParameterId::SaveStream, 0);
         ResetCurrent(proxy, ProxyParameterId::SaveStreamEnabled);
         Log->writeLine("... OK");
@@ -167,17 +166,17 @@ void MainWindow::Deinit()
     if (BadPixelFile) {
         std::fclose(BadPixelFile);
         BadPixelFile = nullptr;
-        ui->label_BPFile->clear();
+        ClearControlText(MainControl::BPFileLabel);
     }
 
-    ui->pushButton_Open_ProxyDatasheet->setEnabled(false);
-    ui->action_Datasheet_DigiBoard->setEnabled(false);
-    ui->action_Datasheet_Proxy->setEnabled(false);
-    for (QAction* pAction : {ui->action_NUCHardware, ui->action_NUCSoftware}) {
-        pAction->setChecked(false);
-        pAction->setEnabled(false);
+    SetControlEnabled(MainControl::OpenProxyDatasheetButton, false);
+    SetControlEnabled(MainControl::DatasheetDigiBoardAction, false);
+    SetControlEnabled(MainControl::DatasheetProxyAction, false);
+    for (MainControl action : {MainControl::NUCHardwareAction, MainControl::NUCSoftwareAction}) {
+        SetControlChecked(action, false);
+        SetControlEnabled(action, false);
     }
-    ui->action_CablibrationScript->setEnabled(false);
+    SetControlEnabled(MainControl::CalibrationScriptAction, false);
     SoftwareNUC = false;
 
     Log->writeLine("Disabling all zoom on the image");
@@ -187,10 +186,9 @@ void MainWindow::Deinit()
         ImageView->cosmeticZoom = false;
         ImageView->technicalZoom = false;
     }
-    for (QWidget* pWidget : {static_cast<QWidget*>(ui->pushButton_ZoomM), static_cast<QWidget*>(ui->pushButton_ZoomP),
-                             static_cast<QWidget*>(ui->pushButton_LoadConfiguration),
-                             static_cast<QWidget*>(ui->pushButton_SaveConfiguration)})
-        pWidget->setEnabled(false);
+    for (MainControl control : {MainControl::ZoomOutButton, MainControl::ZoomInButton,
+                                MainControl::LoadConfigurationButton, MainControl::SaveConfigurationButton})
+        SetControlEnabled(control, false);
     WaitMs(50);
 
     Log->writeLine("Stoping all timers...");
@@ -200,8 +198,8 @@ void MainWindow::Deinit()
     StopIfActive(Timers.Histogram);
     StopIfActive(Timers.OneSecond);
     StopIfActive(Timers.GainOffset);
-    ui->pushButton_SaveHistogramCSV->setEnabled(false);
-    ui->pushButton_SaveHistogramBMP->setEnabled(false);
+    SetControlEnabled(MainControl::SaveHistogramCSVButton, false);
+    SetControlEnabled(MainControl::SaveHistogramBMPButton, false);
     ResetHistogram();
     Log->writeLine("... OK");
 
@@ -210,7 +208,7 @@ void MainWindow::Deinit()
     case BoardKind::Arvex:
     case BoardKind::Belmor:
     case BoardKind::BelmorPlus:
-        ui->checkBox_2Tap->setEnabled(true);
+        SetControlEnabled(MainControl::TwoTapBox, true);
         Log->writeLine("Closing Camera Link Serial Port...");
         SetCurrent(proxy, ProxyParameterId::TwoTapEnabled, 1);
         if (!g_bWindowingInProgress) {
@@ -324,29 +322,28 @@ void MainWindow::Deinit()
     FrameHeight = 0;
     FramePitch = 0;
 
-    ui->comboBox_BPCorrectionMode->setEnabled(true);
-    ui->comboBox_BPCorrectionMode->setCurrentIndex(0);
-    ui->pushButton_SelectBPFile->setEnabled(false);
-    ui->checkBox_SaveStream->setEnabled(false);
+    SetControlEnabled(MainControl::BPCorrectionModeBox, true);
+    SetControlValue(MainControl::BPCorrectionModeBox, 0);
+    SetControlEnabled(MainControl::SelectBPFileButton, false);
+    SetControlEnabled(MainControl::SaveStreamBox, false);
     ResetInformationLabels();
 
-    ui->pushButton_Start->setText(QStringLiteral("Connect"));
-    ui->pushButton_Start->setIcon(QIcon());
-    ui->pushButton_Start->setEnabled(!TeardownHold);
-    ui->comboBox_SelectDigiBoard->setEnabled(!TeardownHold);
-    ui->label_State->setText(QStringLiteral("Ready"));
-    ui->label_Info_Proxy_Freq->clear();
+    SetControlText(MainControl::StartButton, QStringLiteral("Connect"));
+    SetControlIcon(MainControl::StartButton, QIcon());
+    SetControlEnabled(MainControl::StartButton, !TeardownHold);
+    SetControlEnabled(MainControl::BoardList, !TeardownHold);
+    SetControlText(MainControl::StateLabel, QStringLiteral("Ready"));
+    ClearControlText(MainControl::ProxyFrequencyLabel);
     emit CommandsBoardChanged(QStringLiteral("NONE"));
     if (Miniature)
         Miniature->setMiniLogo();
 
     Log->writeLine("Reset Main Display");
-    ui->scrollArea->setMinimumHeight(775);
-    ui->scrollArea->setMinimumWidth(1030);
+    SetControlMinimumSize(MainControl::ViewArea, 1030, 775);
     if (ImageView) {
         ImageView->stopAcquisition();
         ImageView->setScaledContents(false);
-        const QSize size = ui->scrollArea->size() - QSize(6, 6);
+        const QSize size = ControlSize(MainControl::ViewArea) - QSize(6, 6);
         ImageView->setMinimumSize(size);
         ImageView->setMaximumSize(size);
         ImageView->setAlignment(Qt::AlignCenter);
@@ -356,23 +353,21 @@ void MainWindow::Deinit()
     g_bDisplayBusy = false;
     FrameCounter = -1;
     StreamStarted = false;
-    ui->checkBox_WindowingEnabled->setChecked(false);
-    if (ui->checkBox_WindowingEnabled->isVisible())
-        ui->checkBox_WindowingEnabled->setEnabled(true);
+    SetControlChecked(MainControl::WindowingEnabledBox, false);
+    if (ControlVisible(MainControl::WindowingEnabledBox))
+        SetControlEnabled(MainControl::WindowingEnabledBox, true);
 
     LutActive = false;
-    ui->action_FireLUT->setChecked(false);
-    ui->action_CoolLUT->setChecked(false);
-    ui->actionDetectBP->setEnabled(false);
-    ui->menu_NUC->setEnabled(false);
+    SetControlChecked(MainControl::FireLUTAction, false);
+    SetControlChecked(MainControl::CoolLUTAction, false);
+    SetControlEnabled(MainControl::DetectBPAction, false);
+    SetControlEnabled(MainControl::NUCMenu, false);
     Log->writeLine("Disable all options");
-    for (QWidget* pGroup : {static_cast<QWidget*>(ui->groupBox_BadPixeCorrection), static_cast<QWidget*>(ui->groupBox_NUC),
-                            static_cast<QWidget*>(ui->groupBox_DisplayParameters),
-                            static_cast<QWidget*>(ui->groupBox_ProxyParameters),
-                            static_cast<QWidget*>(ui->groupBox_SaveImage),
-                            static_cast<QWidget*>(ui->groupBox_SensorParameters),
-                            static_cast<QWidget*>(ui->groupBox_RecordingVideo)})
-        pGroup->setEnabled(false);
+    for (MainControl group : {MainControl::BadPixelCorrectionGroup, MainControl::NUCGroup,
+                              MainControl::DisplayParametersGroup, MainControl::ProxyParametersGroup,
+                              MainControl::SaveImageGroup, MainControl::SensorParametersGroup,
+                              MainControl::RecordingVideoGroup})
+        SetControlEnabled(group, false);
     Log->writeLine("Deinitialization DONE");
     DeinitRunning = false;
 

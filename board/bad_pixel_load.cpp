@@ -1,7 +1,6 @@
 // Bad-pixel map loading: the four software lists, or the pixel-by-pixel upload to the Arvex and Corvane boards.
 #include "mainwindow/MainWindow.h"
 
-#include "ui_MainWindow.h"
 
 #include "app/digiboard_kind.h"
 #include "app/header_constants.h"
@@ -73,7 +72,7 @@ void MainWindow::Load_BadPixel_File()
         Send_Command_To_FPGA(kFpgaBadPixelManagement, GetCurrent(r, P::BPRegisterEncoding) != 0 ? 8 : 0);
 
     // After every load the correction is off until the operator chooses one.
-    ui->comboBox_BPCorrectionMode->setCurrentIndex(0);
+    SetControlValue(MainControl::BPCorrectionModeBox, 0);
     if (r >= 0 && r < kProxyRecordCount)
         SetCurrent(r, P::BPCorrectionMode, 0);
 
@@ -147,13 +146,13 @@ void MainWindow::Load_BadPixel_File()
         }
         Log->writeLine(QStringLiteral("BadPixel Map loaded: %1 pixels").arg(result.Stored));
     } else if (bUpload) {
-        ui->pushButton_SelectBPFile->setEnabled(false);
+        SetControlEnabled(MainControl::SelectBPFileButton, false);
         auto* pProgress = new Window_SendingProgressBP(nullptr);
         QPointer<Window_SendingProgressBP> progress(pProgress);
         pProgress->setAttribute(Qt::WA_QuitOnClose, false);
         pProgress->setWindowTitle(QStringLiteral("Progressing ..."));
         pProgress->setCopyright(HeaderConstants::FooterText);
-        ComboBox_BPCorrectionMode(ui->comboBox_BPCorrectionMode->currentText());
+        ComboBox_BPCorrectionMode(ControlText(MainControl::BPCorrectionModeBox));
         pProgress->show();
         int sent = 0;
         for (int i = 0; i < n; ++i) {
@@ -192,7 +191,7 @@ void MainWindow::Load_BadPixel_File()
             QCoreApplication::processEvents();
         }
         delete progress.data();
-        ui->pushButton_SelectBPFile->setEnabled(Connected);
+        SetControlEnabled(MainControl::SelectBPFileButton, Connected);
         Log->writeLine(QStringLiteral("BadPixel Map sent to the DigiBoard: %1 of %2 pixels").arg(sent).arg(n));
     }
     finish();

@@ -3,7 +3,6 @@
 #include "app/widget_style.h"
 #include "app/digiboard_kind.h"
 
-#include "ui_MainWindow.h"
 
 #include "app/app_paths.h"
 #include "app/boot_file.h"
@@ -45,15 +44,6 @@ void ShowCritical(QWidget* p_pParent, const QString& p_sText)
 
 } // namespace
 
-void MainWindow::ConnectConnectionControls()
-{
-    // On every release the stop request comes first, the state machine second.
-    connect(ui->pushButton_Start, &QPushButton::released, this, &MainWindow::PushButton_Start_When_Connecting);
-    connect(ui->pushButton_Start, &QPushButton::released, this, &MainWindow::PushButton_Start);
-    connect(ui->checkBox_WindowingEnabled, &QCheckBox::stateChanged, this, &MainWindow::CheckBox_WindowingEnabled);
-    connect(ui->pushButton_SetParameters, &QPushButton::released, this, &MainWindow::PushButton_SetModuleParameters);
-}
-
 void MainWindow::PushButton_Start_When_Connecting()
 {
     if (!Connecting)
@@ -85,7 +75,7 @@ void MainWindow::CheckBox_WindowingEnabled(int p_iCheckBoxStatus)
 void MainWindow::PushButton_Start()
 {
     const MainPressScope scope(this);
-    const QString sBoardName = ui->comboBox_SelectDigiBoard->currentText();
+    const QString sBoardName = ControlText(MainControl::BoardList);
 
     // ---- Serial-port board: one press connects, initialises and streams.
     if (DigiBoardKind == BoardKind::Eskra && !Connected) {
@@ -96,15 +86,16 @@ void MainWindow::PushButton_Start()
         emit CommandsBoardChanged(sBoardName);
         UpdateValuesOnDynamicFrequency(255);
         UpdateBootFile(sBoardName, HeaderConstants::BootFileName, &AutoStart, &AutoNUC);
-        ui->pushButton_Start->setText(kCaptionDisconnect);
-        ui->pushButton_Start->setIcon(SharedIcon(ApplicationDirPath() + HeaderConstants::IconsFolder + HeaderConstants::IconStop));
+        SetControlText(MainControl::StartButton, kCaptionDisconnect);
+        SetControlIcon(MainControl::StartButton,
+                       SharedIcon(ApplicationDirPath() + HeaderConstants::IconsFolder + HeaderConstants::IconStop));
         InitGUIWithProxy();
         if (!bInitDriverDone) {
             g_bWindowingDisabled = true;
             bool bWindowingDisabled = g_bWindowingDisabled;
             if (Init(&bWindowingDisabled)) {
                 // The next press takes the disconnect branch and returns to "Connect".
-                ui->pushButton_Start->setEnabled(true);
+                SetControlEnabled(MainControl::StartButton, true);
                 return;
             }
             bInitDriverDone = true;
@@ -119,12 +110,12 @@ void MainWindow::PushButton_Start()
         if (!Connected)
             return;
         Disable_2Tap();
-        ui->pushButton_LoadConfiguration->setEnabled(true);
-        ui->pushButton_SaveConfiguration->setEnabled(true);
-        ui->pushButton_Start->setEnabled(false);
-        ui->pushButton_Start->setCheckable(false);
+        SetControlEnabled(MainControl::LoadConfigurationButton, true);
+        SetControlEnabled(MainControl::SaveConfigurationButton, true);
+        SetControlEnabled(MainControl::StartButton, false);
+        SetControlCheckable(MainControl::StartButton, false);
         NoFrameSeconds = 0;
-        if (ui->pushButton_Start->text() == kCaptionDisconnect) {
+        if (ControlText(MainControl::StartButton) == kCaptionDisconnect) {
             Log->writeLine("Disconnect Button Pressed");
             if (DigiBoardKind == BoardKind::Dunstel) {
                 // The start sequence still running below this press stops the stream and runs Deinit.
@@ -152,7 +143,7 @@ void MainWindow::PushButton_Start()
     Log->writeLine("Updating last configuration opened");
     UpdateBootFile(sBoardName, HeaderConstants::BootFileName, &AutoStart, &AutoNUC);
     Log->writeLine("Connection to the DigiBoard");
-    ui->pushButton_Start->setText(kCaptionStopConnection);
+    SetControlText(MainControl::StartButton, kCaptionStopConnection);
 
     Connecting = true;
     ConnectAttemptSteps steps;
@@ -161,7 +152,7 @@ void MainWindow::PushButton_Start()
     steps.stopAsked = [this]() { return bool(StopConnectionAsked); };
     steps.retryStarting = [this](int p_iRetry) {
         Log->writeLine("Attempt to connect: " + QString::number(p_iRetry));
-        ui->label_State->setText("Attempt to connect " + QString::number(p_iRetry) + "/"
+        SetControlText(MainControl::StateLabel, "Attempt to connect " + QString::number(p_iRetry) + "/"
                                  + QString::number(ConnectAttemptLimit));
     };
     steps.wait = [](int p_iMs) { WaitMs(p_iMs); };
@@ -178,12 +169,12 @@ void MainWindow::PushButton_Start()
     Connecting = false;
     // A stop asked while no retry was left to take it must not end the next procedure.
     StopConnectionAsked = false;
-    ui->label_State->setText(QStringLiteral("Ready"));
-    ui->pushButton_Start->setEnabled(true);
+    SetControlText(MainControl::StateLabel, QStringLiteral("Ready"));
+    SetControlEnabled(MainControl::StartButton, true);
 
     switch (iResult) {
     case ConnectResult::LinkFailed:
-        ui->pushButton_Start->setText(kCaptionConnect);
+        SetControlText(MainControl::StartButton, kCaptionConnect);
         if (DigiBoardKind != BoardKind::Corvane) {
             ShowCritical(this, QStringLiteral("Error 0x00000001 - Serial Communication failed. The connection can't "
                                               "be established correctly."));
@@ -192,20 +183,20 @@ void MainWindow::PushButton_Start()
         }
         return;
     case ConnectResult::GigEOpenFailed:
-        ui->pushButton_Start->setText(kCaptionConnect);
+        SetControlText(MainControl::StartButton, kCaptionConnect);
         ShowCritical(this, QStringLiteral("Error 0x00000004 - Kestivo can't open the Dunstel device."));
         Log->writeLine("Error 0x00000004 - Kestivo can't open the Dunstel device");
         return;
     case ConnectResult::GigENotChosen:
-        ui->pushButton_Start->setText(kCaptionConnect);
+        SetControlText(MainControl::StartButton, kCaptionConnect);
         Log->writeLine("Error 0x00000008 - No Dunstel selected");
         return;
     case ConnectResult::Interrupted:
-        ui->pushButton_Start->setText(kCaptionConnect);
+        SetControlText(MainControl::StartButton, kCaptionConnect);
         Log->writeLine("Connecting interrupted pressing button");
         return;
     case ConnectResult::CorvaneAbsent:
-        ui->pushButton_Start->setText(kCaptionConnect);
+        SetControlText(MainControl::StartButton, kCaptionConnect);
         Log->writeLine("Corvane not connected to the computer");
         return;
     default:
@@ -214,9 +205,10 @@ void MainWindow::PushButton_Start()
 
     // 0, and 0x10 (no confirmed Belmor proxy): the connection stands.
     Log->writeLine("Connection to the DigiBoard OK");
-    ui->action_Datasheet_DigiBoard->setEnabled(true);
-    ui->pushButton_Start->setText(kCaptionStart);
-    ui->pushButton_Start->setIcon(SharedIcon(ApplicationDirPath() + HeaderConstants::IconsFolder + HeaderConstants::IconPlay));
+    SetControlEnabled(MainControl::DatasheetDigiBoardAction, true);
+    SetControlText(MainControl::StartButton, kCaptionStart);
+    SetControlIcon(MainControl::StartButton,
+                   SharedIcon(ApplicationDirPath() + HeaderConstants::IconsFolder + HeaderConstants::IconPlay));
     emit CommandsBoardChanged(sBoardName);
     if (DigiBoardKind == BoardKind::Belmor) {
         FrameRate = 255;
@@ -228,10 +220,10 @@ void MainWindow::PushButton_Start()
         Enable_2Tap();
     else
         Disable_2Tap();
-    ui->checkBox_WindowingEnabled->setEnabled(false);
+    SetControlEnabled(MainControl::WindowingEnabledBox, false);
     InitGUIWithProxy();
-    ui->menu_NUC->setEnabled(false);
-    ui->label_State->setText(QStringLiteral("Connected !"));
+    SetControlEnabled(MainControl::NUCMenu, false);
+    SetControlText(MainControl::StateLabel, QStringLiteral("Connected !"));
     UpdateInformationWindowBeforeStart();
     SetConnected(true);
     WaitMs(50);

@@ -7,7 +7,6 @@
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/message_boxes.h"
 #include "platform/ebus/ebus.h"
-#include "ui_MainWindow.h"
 
 #include <QMessageBox>
 
@@ -78,18 +77,18 @@ void CloseWarningBox()
 
 void MainWindow::TimeOut1s()
 {
-    ui->label_Framerate_Acq_Val->setText(QString::number(FramesReceived.load()) + " FPS");
-    ui->label_Framerate_Shown_Val->setText(QString::number(FramesDisplayed.load()) + " FPS");
+    SetControlText(MainControl::AcquiredFrameRateLabel, QString::number(FramesReceived.load()) + " FPS");
+    SetControlText(MainControl::ShownFrameRateLabel, QString::number(FramesDisplayed.load()) + " FPS");
 
     if (!MatDisplayGrey.empty()) {
         cv::Scalar mean, stddev;
         cv::meanStdDev(MatDisplayGrey, mean, stddev);
         double dMin = 0, dMax = 0;
         cv::minMaxLoc(MatDisplayGrey, &dMin, &dMax);
-        ui->label_MeanValue_Val->setText(QString::number(std::nearbyint(mean[0]), 'f', 0));
-        ui->label_StdValue_Val->setText(QString::number(stddev[0], 'g', 6));
-        ui->label_MaxValue_Val->setText(QString::number(dMax, 'g', 6));
-        ui->label_MinValue_Val->setText(QString::number(dMin, 'g', 6));
+        SetControlText(MainControl::MeanValueLabel, QString::number(std::nearbyint(mean[0]), 'f', 0));
+        SetControlText(MainControl::StdValueLabel, QString::number(stddev[0], 'g', 6));
+        SetControlText(MainControl::MaxValueLabel, QString::number(dMax, 'g', 6));
+        SetControlText(MainControl::MinValueLabel, QString::number(dMin, 'g', 6));
     }
     if (WindowingCurrentFps)
         WindowingCurrentFps(uint16_t(FramesReceived.load()));
@@ -104,7 +103,7 @@ void MainWindow::TimeOut1s()
     } else {
         dMbits = FrameBandwidthMbits(FrameWidth, FrameHeight, FramesReceived);
     }
-    ui->label_Bandwidth_Val->setText(BandwidthText(dMbits));
+    SetControlText(MainControl::BandwidthLabel, BandwidthText(dMbits));
 
     int seconds = NoFrameSeconds;
     const WatchdogAction action = WatchdogTick(kind, FrameCounter, seconds, DebugRunning);

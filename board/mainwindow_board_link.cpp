@@ -10,7 +10,6 @@
 #include "params/proxy_parameter_table.h"
 #include "pipeline/frame_buffers.h"
 #include "pipeline/mainwindow_pipeline.h"
-#include "ui_MainWindow.h"
 
 #include <QMetaObject>
 #include <QTimer>
@@ -50,7 +49,7 @@ GainOffsetContext ContextOf(MainWindow* p_pWindow)
     context.Kind = p_pWindow->DigiBoardKind;
     context.ProxyIndex = p_pWindow->CurrentProxyIndex;
     context.SoftwareNUC = p_pWindow->SoftwareNUC;
-    context.AGCOn = p_pWindow->ui->checkBox_AGC->isChecked();
+    context.AGCOn = p_pWindow->ControlChecked(MainControl::AGCBox);
     context.TimerRunning = p_pWindow->Timers.GainOffset != nullptr && p_pWindow->Timers.GainOffset->isActive();
     return context;
 }
@@ -60,18 +59,19 @@ GainOffsetContext ContextOf(MainWindow* p_pWindow)
 void MainWindow::SliderGainModified()
 {
     const int iProxy = CurrentProxyIndex;
-    SetCurrent(iProxy, GainOffsetCell::GainSlider, static_cast<uint32_t>(ui->horizontalSlider_ImageGain->value()));
-    ui->spinBox_ImageGain->setValue(static_cast<int>(GetCurrent(iProxy, GainOffsetCell::GainSlider)));
-    StoreImageGain(ContextOf(this), ui->spinBox_ImageGain->value(), GainOffsetChanged);
+    SetCurrent(iProxy, GainOffsetCell::GainSlider, static_cast<uint32_t>(ControlValue(MainControl::ImageGainSlider)));
+    SetControlValue(MainControl::ImageGainSpinBox, static_cast<int>(GetCurrent(iProxy, GainOffsetCell::GainSlider)));
+    StoreImageGain(ContextOf(this), ControlValue(MainControl::ImageGainSpinBox), GainOffsetChanged);
 }
 
 void MainWindow::SliderOffsetModified()
 {
     const int iProxy = CurrentProxyIndex;
     SetCurrent(iProxy, GainOffsetCell::OffsetSlider,
-               static_cast<uint32_t>(ui->horizontalSlider_ImageOffset->value()));
-    ui->spinBox_ImageOffset->setValue(static_cast<int>(GetCurrent(iProxy, GainOffsetCell::OffsetSlider)));
-    StoreImageOffset(ContextOf(this), ui->spinBox_ImageOffset->value(), GainOffsetChanged);
+               static_cast<uint32_t>(ControlValue(MainControl::ImageOffsetSlider)));
+    SetControlValue(MainControl::ImageOffsetSpinBox,
+                    static_cast<int>(GetCurrent(iProxy, GainOffsetCell::OffsetSlider)));
+    StoreImageOffset(ContextOf(this), ControlValue(MainControl::ImageOffsetSpinBox), GainOffsetChanged);
 }
 
 void MainWindow::TimeOutGainOffset()
@@ -80,8 +80,8 @@ void MainWindow::TimeOutGainOffset()
         return;
     g_bGainOffsetTickRunning = true;
     QString sFailure;
-    const bool bSent = GainOffsetTick(ContextOf(this), ui->spinBox_ImageGain->value(),
-                                      ui->spinBox_ImageOffset->value(), GainOffsetChanged, &sFailure);
+    const bool bSent = GainOffsetTick(ContextOf(this), ControlValue(MainControl::ImageGainSpinBox),
+                                      ControlValue(MainControl::ImageOffsetSpinBox), GainOffsetChanged, &sFailure);
     g_bGainOffsetTickRunning = false;
     if (bSent)
         return;
@@ -95,18 +95,6 @@ void MainWindow::TimeOutGainOffset()
     WriteLogLine(Log, QStringLiteral("Update offset or gain failed ... ") + sFailure);
     if (bWasRunning && pTimer != nullptr)
         pTimer->start(GainOffsetTimerPeriodMs);
-}
-
-void MainWindow::ConnectGainOffsetRefresh()
-{
-    // Unique connections: the constructor wires these once, and calling it
-    // again (tests do) must not send each change twice.
-    const auto unique = Qt::UniqueConnection;
-    connect(ui->horizontalSlider_ImageGain, &QSlider::valueChanged, ui->spinBox_ImageGain, &QSpinBox::setValue, unique);
-    connect(ui->horizontalSlider_ImageGain, &QSlider::valueChanged, this, &MainWindow::SliderGainModified, unique);
-    connect(ui->horizontalSlider_ImageOffset, &QSlider::valueChanged, ui->spinBox_ImageOffset, &QSpinBox::setValue, unique);
-    connect(ui->horizontalSlider_ImageOffset, &QSlider::valueChanged, this, &MainWindow::SliderOffsetModified, unique);
-    connect(Timers.GainOffset, &QTimer::timeout, this, &MainWindow::TimeOutGainOffset, unique);
 }
 
 GigEFrameTarget MainWindowGigEFrameTarget(MainWindow* p_pWindow)

@@ -5,7 +5,6 @@
 
 #include "mainwindow/MainWindow.h"
 
-#include "ui_MainWindow.h"
 
 #include "app/kv_log.h"
 #include "app/waits.h"
@@ -51,9 +50,9 @@ QString Format(const char* p_szFormat, ...)
     return QString::fromUtf8(szText);
 }
 
-uint32_t Ticked(const QCheckBox* p_pBox)
+uint32_t Ticked(bool p_bChecked)
 {
-    return p_pBox->isChecked() ? 1u : 0u;
+    return p_bChecked ? 1u : 0u;
 }
 
 } // namespace
@@ -76,32 +75,32 @@ void MainWindow::PushButton_SetModuleParameters()
         return;
     }
 
-    ui->pushButton_SetParameters->setEnabled(false);
+    SetControlEnabled(MainControl::SetParametersButton, false);
     QCoreApplication::processEvents();
     const int p = CurrentProxyIndex;
     SetCurrent(p, ProxyParameterId::SetParametersButtonEnabled, 0);
 
-    SetCurrent(p, ProxyParameterId::TINT, static_cast<uint32_t>(ui->spinBox_TINT->value()));
-    SetCurrent(p, ProxyParameterId::DAC_A, static_cast<uint32_t>(ui->spinBox_DAC_A->value()));
-    SetCurrent(p, ProxyParameterId::DAC_B, static_cast<uint32_t>(ui->spinBox_DAC_B->value()));
-    SetCurrent(p, ProxyParameterId::DAC_C, static_cast<uint32_t>(ui->spinBox_DAC_C->value()));
-    SetCurrent(p, ProxyParameterId::DAC_D, static_cast<uint32_t>(ui->spinBox_DAC_D->value()));
-    SetCurrent(p, ProxyParameterId::Gain0, Ticked(ui->checkBox_Gain0));
-    SetCurrent(p, ProxyParameterId::Gain1, Ticked(ui->checkBox_Gain1));
-    SetCurrent(p, ProxyParameterId::Gain2, Ticked(ui->checkBox_Gain2));
-    SetCurrent(p, ProxyParameterId::UpCol, Ticked(ui->checkBox_UpCol));
-    SetCurrent(p, ProxyParameterId::UpRow, Ticked(ui->checkBox_UpRow));
-    SetCurrent(p, ProxyParameterId::SizeA, Ticked(ui->checkBox_SizeA));
-    SetCurrent(p, ProxyParameterId::SizeB, Ticked(ui->checkBox_SizeB));
-    SetCurrent(p, ProxyParameterId::DACFilter, Ticked(ui->checkBox_DACFilter));
-    SetCurrent(p, ProxyParameterId::OAdj2, Ticked(ui->checkBox_OAdj2));
-    SetCurrent(p, ProxyParameterId::OAdj1, Ticked(ui->checkBox_OAdj1));
-    SetCurrent(p, ProxyParameterId::OAdj0, Ticked(ui->checkBox_OAdj0));
-    SetCurrent(p, ProxyParameterId::MAdj2, Ticked(ui->checkBox_MAdj2));
-    SetCurrent(p, ProxyParameterId::MAdj1, Ticked(ui->checkBox_MAdj1));
-    SetCurrent(p, ProxyParameterId::MAdj0, Ticked(ui->checkBox_MAdj0));
-    SetCurrent(p, ProxyParameterId::Ref1, Ticked(ui->checkBox_Ref1));
-    SetCurrent(p, ProxyParameterId::Ref0, Ticked(ui->checkBox_Ref0));
+    SetCurrent(p, ProxyParameterId::TINT, static_cast<uint32_t>(ControlValue(MainControl::TINTSpinBox)));
+    SetCurrent(p, ProxyParameterId::DAC_A, static_cast<uint32_t>(ControlValue(MainControl::DACASpinBox)));
+    SetCurrent(p, ProxyParameterId::DAC_B, static_cast<uint32_t>(ControlValue(MainControl::DACBSpinBox)));
+    SetCurrent(p, ProxyParameterId::DAC_C, static_cast<uint32_t>(ControlValue(MainControl::DACCSpinBox)));
+    SetCurrent(p, ProxyParameterId::DAC_D, static_cast<uint32_t>(ControlValue(MainControl::DACDSpinBox)));
+    SetCurrent(p, ProxyParameterId::Gain0, Ticked(ControlChecked(MainControl::Gain0Box)));
+    SetCurrent(p, ProxyParameterId::Gain1, Ticked(ControlChecked(MainControl::Gain1Box)));
+    SetCurrent(p, ProxyParameterId::Gain2, Ticked(ControlChecked(MainControl::Gain2Box)));
+    SetCurrent(p, ProxyParameterId::UpCol, Ticked(ControlChecked(MainControl::UpColBox)));
+    SetCurrent(p, ProxyParameterId::UpRow, Ticked(ControlChecked(MainControl::UpRowBox)));
+    SetCurrent(p, ProxyParameterId::SizeA, Ticked(ControlChecked(MainControl::SizeABox)));
+    SetCurrent(p, ProxyParameterId::SizeB, Ticked(ControlChecked(MainControl::SizeBBox)));
+    SetCurrent(p, ProxyParameterId::DACFilter, Ticked(ControlChecked(MainControl::DACFilterBox)));
+    SetCurrent(p, ProxyParameterId::OAdj2, Ticked(ControlChecked(MainControl::OAdj2Box)));
+    SetCurrent(p, ProxyParameterId::OAdj1, Ticked(ControlChecked(MainControl::OAdj1Box)));
+    SetCurrent(p, ProxyParameterId::OAdj0, Ticked(ControlChecked(MainControl::OAdj0Box)));
+    SetCurrent(p, ProxyParameterId::MAdj2, Ticked(ControlChecked(MainControl::MAdj2Box)));
+    SetCurrent(p, ProxyParameterId::MAdj1, Ticked(ControlChecked(MainControl::MAdj1Box)));
+    SetCurrent(p, ProxyParameterId::MAdj0, Ticked(ControlChecked(MainControl::MAdj0Box)));
+    SetCurrent(p, ProxyParameterId::Ref1, Ticked(ControlChecked(MainControl::Ref1Box)));
+    SetCurrent(p, ProxyParameterId::Ref0, Ticked(ControlChecked(MainControl::Ref0Box)));
 
     const uint32_t uGms = getGMSValue();
     const uint32_t uTint = GetCurrent(p, ProxyParameterId::TINT);
@@ -115,19 +114,19 @@ void MainWindow::PushButton_SetModuleParameters()
             "The TINT value set is outside the nominal range. Do you want to continue anyway ?");
         question.buttons = QStringList{QStringLiteral("Yes"), QStringLiteral("No")};
         if (PresentMessageBox(question) == 1) {
-            ui->pushButton_SetParameters->setEnabled(true);
+            SetControlEnabled(MainControl::SetParametersButton, true);
             return;
         }
     }
 
     Log->writeLine("Send the following parameters :");
-    const bool bTint = ui->checkBox_Enable_TINT->isChecked();
-    const bool bDacA = ui->checkBox_Enable_DAC_A->isChecked();
-    const bool bDacB = ui->checkBox_Enable_DAC_B->isChecked();
-    const bool bDacC = ui->checkBox_Enable_DAC_C->isChecked();
-    const bool bDacD = ui->checkBox_Enable_DAC_D->isChecked();
-    const bool bGms = ui->checkBox_GMS->isChecked();
-    const bool bAdvanced = ui->checkBox_Advanced_user->isChecked();
+    const bool bTint = ControlChecked(MainControl::EnableTINTBox);
+    const bool bDacA = ControlChecked(MainControl::EnableDACABox);
+    const bool bDacB = ControlChecked(MainControl::EnableDACBBox);
+    const bool bDacC = ControlChecked(MainControl::EnableDACCBox);
+    const bool bDacD = ControlChecked(MainControl::EnableDACDBox);
+    const bool bGms = ControlChecked(MainControl::GMSBox);
+    const bool bAdvanced = ControlChecked(MainControl::AdvancedUserBox);
     auto cell = [p](int p_iCell) { return QString::number(GetCurrent(p, p_iCell)); };
     if (bTint)
         Log->writeLine("\tTINT  = " + cell(216));
@@ -172,7 +171,7 @@ void MainWindow::PushButton_SetModuleParameters()
     const bool bTintInLines = GetCurrent(p, TINTInLines) != 0 && iKind != BoardKind::Eskra;
     if (bOk && bTint) {
         if (bTintInLines) {
-            const uint32_t uExp = ComputeEXP(ui->spinBox_TINT->value(), FrameRate, GetCurrent(p, CKDIV));
+            const uint32_t uExp = ComputeEXP(ControlValue(MainControl::TINTSpinBox), FrameRate, GetCurrent(p, CKDIV));
             bOk = write("EXP", kRegTint, uExp,
                         Format("Couldn't set EXP value to %d (corresponding to %d \xC2\xB5s).\n", int(uExp), int(uTint)));
         } else {
@@ -191,7 +190,8 @@ void MainWindow::PushButton_SetModuleParameters()
         bOk = write("GMS", kRegGms, uGms, Format("Couldn't set GMS to %d.\n", int(uGms)));
     bool bClockSent = false;
     if (bOk && bAdvanced) {
-        const uint32_t uClock = ComputeClockWord(ui->spinBox_CKDIV->value(), ui->checkBox_InvPClock->isChecked(), p,
+        const uint32_t uClock = ComputeClockWord(ControlValue(MainControl::CKDIVSpinBox),
+                                                 ControlChecked(MainControl::InvertPixelClockBox), p,
                                                  iKind == BoardKind::Corvane);
         Log->writeLine("CKDIV = " + QString::number(uClock));
         if (uClock != ProxyParameterNotSet)
@@ -202,7 +202,7 @@ void MainWindow::PushButton_SetModuleParameters()
     }
 
     if (!bOk) {
-        ui->pushButton_SetParameters->setEnabled(true);
+        SetControlEnabled(MainControl::SetParametersButton, true);
         std::printf("ERROR set parameters\n");
         std::fflush(stdout);
         MessageBoxRequest box;
@@ -233,13 +233,8 @@ void MainWindow::PushButton_SetModuleParameters()
                 Send_Command_To_FPGA(kFpgaClockModeRegister, static_cast<uchar>(*mode));
         }
         if (iKind != BoardKind::Eskra && iKind != BoardKind::None && GetCurrent(p, TINTInLines) != 0) {
-            const TintRange range = ComputeTintRange(FrameRate, ui->spinBox_CKDIV->value());
-            ui->horizontalSlider_TINT->setMinimum(range.Minimum);
-            ui->horizontalSlider_TINT->setMaximum(range.Maximum);
-            ui->horizontalSlider_TINT->setSingleStep(range.SingleStep);
-            ui->spinBox_TINT->setMinimum(range.Minimum);
-            ui->spinBox_TINT->setMaximum(range.Maximum);
-            ui->spinBox_TINT->setSingleStep(range.SingleStep);
+            const TintRange range = ComputeTintRange(FrameRate, ControlValue(MainControl::CKDIVSpinBox));
+            ShowTintRange(range.Minimum, range.Maximum, range.SingleStep);
         }
     }
 
@@ -247,9 +242,9 @@ void MainWindow::PushButton_SetModuleParameters()
                                                387, 384, 70,  73,  31,  34,  37,  64,  67,  196};
     for (int i = 0; i < LastSentParameterCount; ++i)
         LastSentParameters[i] = static_cast<int>(GetCurrent(p, cells[i]));
-    ui->pushButton_SetParameters->setEnabled(true);
-    SetStyleSheetIfChanged(ui->pushButton_SetParameters, QString());
-    ui->comboBox_BPCorrectionMode->setEnabled(true);
+    SetControlEnabled(MainControl::SetParametersButton, true);
+    ClearControlTint(MainControl::SetParametersButton);
+    SetControlEnabled(MainControl::BPCorrectionModeBox, true);
     SetCurrent(p, ProxyParameterId::SetParametersButtonEnabled, 1);
     SetCurrent(p, ProxyParameterId::BPCorrectionModeEnabled, 1);
 }

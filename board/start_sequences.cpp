@@ -13,7 +13,6 @@
 #include "params/proxy_parameter_table.h"
 #include "pipeline/affichage.h"
 #include "platform/ebus/ebus.h"
-#include "ui_MainWindow.h"
 
 #include <QElapsedTimer>
 #include <QIcon>
@@ -37,11 +36,11 @@ void MainWindow::StartAcquisitionSequence()
     const MainPressScope scope(this);
     const BoardKind kind = DigiBoardKind;
     Log->writeLine("Acquisition in progress");
-    ui->action_SoftwareBPCorrection->setEnabled(false);
-    ui->action_Datasheet_Proxy->setEnabled(true);
-    ui->pushButton_Open_ProxyDatasheet->setEnabled(true);
-    ui->label_Proxy_Val->setText(ProxyName);
-    ui->pushButton_Start->setIcon(SharedIcon(ApplicationDirPath() + "/Images/Icons/" + "Icon_Stop.png"));
+    SetControlEnabled(MainControl::SoftwareBPCorrectionAction, false);
+    SetControlEnabled(MainControl::DatasheetProxyAction, true);
+    SetControlEnabled(MainControl::OpenProxyDatasheetButton, true);
+    SetControlText(MainControl::ProxyLabel, ProxyName);
+    SetControlIcon(MainControl::StartButton, SharedIcon(ApplicationDirPath() + "/Images/Icons/" + "Icon_Stop.png"));
     auto enableView = [this]() {
         if (ImageView)
             ImageView->setEnabled(true);
@@ -56,7 +55,7 @@ void MainWindow::StartAcquisitionSequence()
             bool bWindowingDisabled = g_bWindowingDisabled;
             if (Init(&bWindowingDisabled)) {
                 // The connection stays open; the operator may press "Start" again.
-                ui->pushButton_Start->setEnabled(true);
+                SetControlEnabled(MainControl::StartButton, true);
                 return;
             }
             if (StartOvertaken(kind))
@@ -65,46 +64,46 @@ void MainWindow::StartAcquisitionSequence()
         } else {
             Log->writeLine("CameraLink already initialized");
         }
-        ui->checkBox_2Tap->setEnabled(false);
-        ui->pushButton_SetParameters->setEnabled(true);
+        SetControlEnabled(MainControl::TwoTapBox, false);
+        SetControlEnabled(MainControl::SetParametersButton, true);
         SetCurrent(proxy, ProxyParameterId::AGC, 0);
         if (kind == BoardKind::BelmorPlus) {
-            ui->checkBox_ApplyNUC->setEnabled(true);
-            ui->action_SoftwareBPCorrection->setEnabled(true);
+            SetControlEnabled(MainControl::ApplyNUCBox, true);
+            SetControlEnabled(MainControl::SoftwareBPCorrectionAction, true);
         } else if (kind == BoardKind::Arvex) {
-            ui->checkBox_ApplyNUC->setEnabled(true);
-            ui->checkBox_ApplyNUC->setChecked(true);
-            ui->checkBox_AGC->setEnabled(false);
-            ui->checkBox_AGC->setChecked(false);
+            SetControlEnabled(MainControl::ApplyNUCBox, true);
+            SetControlChecked(MainControl::ApplyNUCBox, true);
+            SetControlEnabled(MainControl::AGCBox, false);
+            SetControlChecked(MainControl::AGCBox, false);
         } else {
-            ui->checkBox_AGC->setEnabled(true);
-            ui->checkBox_AGC->setChecked(false);
+            SetControlEnabled(MainControl::AGCBox, true);
+            SetControlChecked(MainControl::AGCBox, false);
         }
         Log->writeLine("... OK");
         StopAcquisition = true;
         g_bDisplayBusy = true;
         CameraLinkFrameReady = false;
         NoFrameSeconds = 0;
-        ui->pushButton_Start->setText(QStringLiteral("Safe\ndisconnection"));
+        SetControlText(MainControl::StartButton, QStringLiteral("Safe\ndisconnection"));
         Getinterruption();
         Log->writeLine("Acquisition Stopped");
         if (StartOvertaken(kind))
             return;
         if (FrameCounter > 0 || NoFrameSeconds <= 3) {
             Deinit();
-            ui->pushButton_Start->setEnabled(true);
+            SetControlEnabled(MainControl::StartButton, true);
             enableView();
             return;
         }
-        ui->pushButton_Start->setEnabled(false);
-        ui->label_State->setText(QStringLiteral("Unmounting, wait..."));
+        SetControlEnabled(MainControl::StartButton, false);
+        SetControlText(MainControl::StateLabel, QStringLiteral("Unmounting, wait..."));
         QElapsedTimer waited;
         waited.start();
         while (!g_bAcquisitionEnded && waited.elapsed() < kUnmountWaitLimitMs) {
-            ui->label_State->setText(QStringLiteral("Unmounting Driver, wait..."));
+            SetControlText(MainControl::StateLabel, QStringLiteral("Unmounting Driver, wait..."));
             WaitMs(100);
         }
-        ui->label_State->setText(QStringLiteral("Ready"));
+        SetControlText(MainControl::StateLabel, QStringLiteral("Ready"));
         Deinit();
         return;
     }
@@ -121,18 +120,18 @@ void MainWindow::StartAcquisitionSequence()
         WaitMs(20);
         if (StartOvertaken(kind))
             return;
-        ui->pushButton_SetParameters->setEnabled(true);
-        ui->checkBox_AGC->setEnabled(true);
-        ui->checkBox_AGC->setChecked(false);
+        SetControlEnabled(MainControl::SetParametersButton, true);
+        SetControlEnabled(MainControl::AGCBox, true);
+        SetControlChecked(MainControl::AGCBox, false);
         SetCurrent(proxy, ProxyParameterId::AGC, 0);
         bInitDriverDone = true;
         StopAcquisition = false;
-        ui->pushButton_Start->setText(QStringLiteral("Safe\ndisconnection"));
+        SetControlText(MainControl::StartButton, QStringLiteral("Safe\ndisconnection"));
         FrameCounter = -1;
         NoFrameSeconds = 0;
         Getinterruption();
         WaitMs(2);
-        ui->pushButton_Start->setEnabled(true);
+        SetControlEnabled(MainControl::StartButton, true);
         enableView();
         return;
     }
@@ -146,7 +145,7 @@ void MainWindow::StartAcquisitionSequence()
         auto failStart = [this](const char* p_szTitle, const char* p_szText) {
             CriticalBox(this, QString::fromLatin1(p_szTitle), QString::fromLatin1(p_szText));
             Log->writeLine(p_szText);
-            ui->pushButton_Start->setEnabled(true);
+            SetControlEnabled(MainControl::StartButton, true);
         };
         if (!GigEStream) {
             failStart("Error while opening GigE stream", "Kestivo can't open a streaming connection with GigE");
@@ -206,11 +205,11 @@ void MainWindow::StartAcquisitionSequence()
             Log->writeLine("Already initialized");
         }
         std::cout << "bInitDriverDone " << (bInitDriverDone ? 1 : 0) << std::endl;
-        ui->pushButton_Start->setText(QStringLiteral("Safe\ndisconnection"));
+        SetControlText(MainControl::StartButton, QStringLiteral("Safe\ndisconnection"));
         SetupGigEDestination(GigEDevice, GigEStream);
         Getinterruption();
         Log->writeLine("Acquisition stopped");
-        ui->pushButton_Start->setEnabled(true);
+        SetControlEnabled(MainControl::StartButton, true);
         Deinit();
         enableView();
         return;
@@ -222,7 +221,7 @@ void MainWindow::StartAcquisitionSequence()
         bool bWindowingDisabled = g_bWindowingDisabled;
         if (!bInitDriverDone && Init(&bWindowingDisabled))
             return;
-        ui->pushButton_Start->setText(QStringLiteral("Safe\ndisconnection"));
+        SetControlText(MainControl::StartButton, QStringLiteral("Safe\ndisconnection"));
         NoFrameSeconds = 0;
         Getinterruption();
         Deinit();

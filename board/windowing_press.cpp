@@ -1,7 +1,6 @@
 // The set-window button of the main window: window corners, windowing camera file, board registers and the restart.
 #include "mainwindow/MainWindow.h"
 
-#include "ui_MainWindow.h"
 
 #include "app/digiboard_kind.h"
 #include "app/globals.h"
@@ -33,9 +32,9 @@ bool IsCameraLink(BoardKind p_Kind)
     return p_Kind == BoardKind::Arvex || p_Kind == BoardKind::Belmor || p_Kind == BoardKind::BelmorPlus;
 }
 
-uint32_t Ticked(const QCheckBox* p_pBox)
+uint32_t Ticked(bool p_bChecked)
 {
-    return p_pBox->isChecked() ? 1u : 0u;
+    return p_bChecked ? 1u : 0u;
 }
 
 // One register write of the sequence and the text its failure is reported with.
@@ -89,18 +88,20 @@ void MainWindow::PushButton_SetWindow()
     // 2. The press starts.
     std::cout << "bInitDriverDone = " << bool(bInitDriverDone) << std::endl;
     g_bWindowingInProgress = true;
-    ui->pushButton_SetWindow->setEnabled(false);
+    SetControlEnabled(MainControl::SetWindowButton, false);
     SetCurrent(r, P::SetWindowButtonEnabled, 0);
     // Every way out before the restart gives the button and the flag back.
     auto abandon = [this, r]() {
-        ui->pushButton_SetWindow->setEnabled(true);
+        SetControlEnabled(MainControl::SetWindowButton, true);
         SetCurrent(r, P::SetWindowButtonEnabled, 1);
         g_bWindowingInProgress = false;
     };
     NewImageSizeCode = WindowingMode(GetCurrent(r, P::SizeAActive), GetCurrent(r, P::SizeBActive));
     std::cout << "NbWindowingRun: " << NewImageSizeCode << std::endl;
-    const WindowCorners user{uint32_t(ui->spinBox_XFirst->value()), uint32_t(ui->spinBox_XLast->value()),
-                             uint32_t(ui->spinBox_YFirst->value()), uint32_t(ui->spinBox_YLast->value())};
+    const WindowCorners user{uint32_t(ControlValue(MainControl::XFirstSpinBox)),
+                             uint32_t(ControlValue(MainControl::XLastSpinBox)),
+                             uint32_t(ControlValue(MainControl::YFirstSpinBox)),
+                             uint32_t(ControlValue(MainControl::YLastSpinBox))};
     SetCurrent(r, P::YFirst, user.YFirst);
     SetCurrent(r, P::YLast, user.YLast);
     SetCurrent(r, P::XFirst, user.XFirst);
@@ -113,15 +114,13 @@ void MainWindow::PushButton_SetWindow()
         {
             // The corner boxes' own slot would copy them into the cells with
             // other values than the board keeps (Dunstel): the plan writes the cells.
-            const QSignalBlocker b1(ui->spinBox_XFirst), b2(ui->spinBox_XLast), b3(ui->spinBox_YFirst),
-                b4(ui->spinBox_YLast), b5(ui->spinBox_AcqX), b6(ui->spinBox_AcqY);
-            ui->spinBox_XFirst->setValue(int(plan.SpinCorners.XFirst));
-            ui->spinBox_XLast->setValue(int(plan.SpinCorners.XLast));
-            ui->spinBox_YFirst->setValue(int(plan.SpinCorners.YFirst));
-            ui->spinBox_YLast->setValue(int(plan.SpinCorners.YLast));
+            SetControlValueQuietly(MainControl::XFirstSpinBox, int(plan.SpinCorners.XFirst));
+            SetControlValueQuietly(MainControl::XLastSpinBox, int(plan.SpinCorners.XLast));
+            SetControlValueQuietly(MainControl::YFirstSpinBox, int(plan.SpinCorners.YFirst));
+            SetControlValueQuietly(MainControl::YLastSpinBox, int(plan.SpinCorners.YLast));
             if (plan.SetAcqSpinBoxes) {
-                ui->spinBox_AcqX->setValue(plan.AcqX);
-                ui->spinBox_AcqY->setValue(plan.AcqY);
+                SetControlValueQuietly(MainControl::AcqXSpinBox, plan.AcqX);
+                SetControlValueQuietly(MainControl::AcqYSpinBox, plan.AcqY);
             }
         }
         ApplyWindowingToRecord(r, plan);
@@ -133,7 +132,7 @@ void MainWindow::PushButton_SetWindow()
             const QString sText = WindowSizeErrorText(plan.Error);
             Log->writeLine(sText);
             MessageBoxCritical(QStringLiteral("Critical"), sText);
-            ui->pushButton_SetParameters->setEnabled(true);
+            SetControlEnabled(MainControl::SetParametersButton, true);
             abandon();
             return;
         }
@@ -143,7 +142,8 @@ void MainWindow::PushButton_SetWindow()
         const uint32_t d = GetCurrent(r, P::WindowingDivisor);
 
         // 6. Integration time for the window.
-        ui->spinBox_TINT->setValue(WindowingTint(GetCurrent(r, P::AcqX), d, ui->spinBox_TINT->minimum()));
+        SetControlValue(MainControl::TINTSpinBox,
+                        WindowingTint(GetCurrent(r, P::AcqX), d, ControlMinimum(MainControl::TINTSpinBox)));
         std::cout << "WindowingAcqX: " << plan.WindowingAcqX << std::endl;
         std::cout << "WindowingAcqY: " << plan.WindowingAcqY << std::endl;
 
@@ -185,24 +185,24 @@ void MainWindow::PushButton_SetWindow()
         }
 
         // 9. Form to table.
-        ui->checkBox_ApplyNUC->setChecked(false);
+        SetControlChecked(MainControl::ApplyNUCBox, false);
         if (!FullFrameWindow) {
-            ui->checkBox_SizeA->setChecked(true);
-            ui->checkBox_SizeB->setChecked(true);
+            SetControlChecked(MainControl::SizeABox, true);
+            SetControlChecked(MainControl::SizeBBox, true);
         }
-        SetCurrent(r, P::TINT, uint32_t(ui->spinBox_TINT->value()));
-        SetCurrent(r, P::DAC_A, uint32_t(ui->spinBox_DAC_A->value()));
-        SetCurrent(r, P::DAC_B, uint32_t(ui->spinBox_DAC_B->value()));
-        SetCurrent(r, P::DAC_C, uint32_t(ui->spinBox_DAC_C->value()));
-        SetCurrent(r, P::DAC_D, uint32_t(ui->spinBox_DAC_D->value()));
-        SetCurrent(r, P::Gain2, Ticked(ui->checkBox_Gain2));
-        SetCurrent(r, P::Gain1, Ticked(ui->checkBox_Gain1));
-        SetCurrent(r, P::Gain0, Ticked(ui->checkBox_Gain0));
-        SetCurrent(r, P::UpCol, Ticked(ui->checkBox_UpCol));
-        SetCurrent(r, P::UpRow, Ticked(ui->checkBox_UpRow));
-        SetCurrent(r, P::SizeA, Ticked(ui->checkBox_SizeA));
-        SetCurrent(r, P::SizeB, Ticked(ui->checkBox_SizeB));
-        SetCurrent(r, P::DACFilter, Ticked(ui->checkBox_DACFilter));
+        SetCurrent(r, P::TINT, uint32_t(ControlValue(MainControl::TINTSpinBox)));
+        SetCurrent(r, P::DAC_A, uint32_t(ControlValue(MainControl::DACASpinBox)));
+        SetCurrent(r, P::DAC_B, uint32_t(ControlValue(MainControl::DACBSpinBox)));
+        SetCurrent(r, P::DAC_C, uint32_t(ControlValue(MainControl::DACCSpinBox)));
+        SetCurrent(r, P::DAC_D, uint32_t(ControlValue(MainControl::DACDSpinBox)));
+        SetCurrent(r, P::Gain2, Ticked(ControlChecked(MainControl::Gain2Box)));
+        SetCurrent(r, P::Gain1, Ticked(ControlChecked(MainControl::Gain1Box)));
+        SetCurrent(r, P::Gain0, Ticked(ControlChecked(MainControl::Gain0Box)));
+        SetCurrent(r, P::UpCol, Ticked(ControlChecked(MainControl::UpColBox)));
+        SetCurrent(r, P::UpRow, Ticked(ControlChecked(MainControl::UpRowBox)));
+        SetCurrent(r, P::SizeA, Ticked(ControlChecked(MainControl::SizeABox)));
+        SetCurrent(r, P::SizeB, Ticked(ControlChecked(MainControl::SizeBBox)));
+        SetCurrent(r, P::DACFilter, Ticked(ControlChecked(MainControl::DACFilterBox)));
         SerDataBits bits;
         bits.SizeA = GetCurrent(r, P::SizeA);
         bits.SizeB = GetCurrent(r, P::SizeB);
@@ -312,25 +312,25 @@ void MainWindow::PushButton_SetWindow()
     if (FullFrameWindow) {
         SetCurrent(r, P::SizeAActive, 1);
         SetCurrent(r, P::SizeBActive, 1);
-        ui->checkBox_SizeA->setEnabled(false);
-        ui->checkBox_SizeB->setEnabled(false);
+        SetControlEnabled(MainControl::SizeABox, false);
+        SetControlEnabled(MainControl::SizeBBox, false);
         SetCurrent(r, P::SizeAEnabled, 0);
         SetCurrent(r, P::SizeBEnabled, 0);
         FullFrameWindow = false;
-        ui->pushButton_SetWindow->setText(QStringLiteral("Reset Window"));
+        SetControlText(MainControl::SetWindowButton, QStringLiteral("Reset Window"));
     } else {
-        ui->checkBox_SizeA->setChecked(true);
-        ui->checkBox_SizeB->setChecked(true);
+        SetControlChecked(MainControl::SizeABox, true);
+        SetControlChecked(MainControl::SizeBBox, true);
         SetCurrent(r, P::SizeAActive, 1);
         SetCurrent(r, P::SizeBActive, 1);
-        ui->checkBox_SizeA->setEnabled(true);
-        ui->checkBox_SizeB->setEnabled(true);
+        SetControlEnabled(MainControl::SizeABox, true);
+        SetControlEnabled(MainControl::SizeBBox, true);
         SetCurrent(r, P::SizeAEnabled, 1);
         SetCurrent(r, P::SizeBEnabled, 1);
         FullFrameWindow = true;
-        ui->pushButton_SetWindow->setText(QStringLiteral("Set Window"));
+        SetControlText(MainControl::SetWindowButton, QStringLiteral("Set Window"));
     }
-    ui->pushButton_SetWindow->setEnabled(true);
+    SetControlEnabled(MainControl::SetWindowButton, true);
     SetCurrent(r, P::SetWindowButtonEnabled, 1);
 
     // 13. Restart through the main button.

@@ -14,6 +14,7 @@
 #include <QStringList>
 
 #include "app/digiboard_kind.h"
+#include "mainwindow/main_controls.h"
 #include "mainwindow/control_hooks.h"
 #include "mainwindow/proxy_choice_source.h"
 
@@ -29,6 +30,7 @@
 Q_DECLARE_METATYPE(cv::Mat)
 
 class QCloseEvent;
+class QIcon;
 class QKeyEvent;
 class Window_AdvancedUser;
 class OffsetBP_Widget;
@@ -815,6 +817,37 @@ public:
     void CreateConnectionWindows();
     void ReleaseGigEConnection();
     void ConnectConnectionControls();
+
+    // ----- Main-window controls by name (mainwindow/main_controls.cpp) ----------------
+    // Each call acts on the named control as the same call on its widget or
+    // action would, the control's own signals and slots included; a call the
+    // control does not take is refused with a warning.
+    void SetControlEnabled(MainControl p_Control, bool p_bEnabled);
+    void SetControlChecked(MainControl p_Control, bool p_bChecked);
+    bool ControlChecked(MainControl p_Control) const;
+    bool ControlVisible(MainControl p_Control) const;
+    // A button's click or an action's trigger.
+    void ClickControl(MainControl p_Control);
+    // A spin box's or slider's value, a combo box's index.
+    int ControlValue(MainControl p_Control) const;
+    void SetControlValue(MainControl p_Control, int p_iValue);
+    // The same with the control's signals held back: its slots do not run.
+    void SetControlValueQuietly(MainControl p_Control, int p_iValue);
+    int ControlMinimum(MainControl p_Control) const;
+    void SetControlRange(MainControl p_Control, int p_iMinimum, int p_iMaximum);
+    // The TINT slider's and spin box's bounds and step.
+    void ShowTintRange(int p_iMinimum, int p_iMaximum, int p_iSingleStep);
+    // A label's text or a button's caption; a combo box's current text.
+    QString ControlText(MainControl p_Control) const;
+    void SetControlText(MainControl p_Control, const QString& p_sText);
+    // Empties a label.
+    void ClearControlText(MainControl p_Control);
+    void SetControlIcon(MainControl p_Control, const QIcon& p_Icon);
+    void SetControlCheckable(MainControl p_Control, bool p_bCheckable);
+    // Takes the control's tint (style sheet) off.
+    void ClearControlTint(MainControl p_Control);
+    QSize ControlSize(MainControl p_Control) const;
+    void SetControlMinimumSize(MainControl p_Control, int p_iWidth, int p_iHeight);
 
 protected:
     void closeEvent(QCloseEvent* p_pEvent) override;
