@@ -44,7 +44,7 @@ class Cmd_Perso;
 class Window_AboutKestivo;
 class Window_Histogram;
 class Window_Calibration;
-class BlackbodyCapture;
+class RawFrameReceiver;
 class QSerialPort;
 class QTimer;
 class KV_Log;
@@ -767,10 +767,10 @@ public:
     // ClosedCalibrationWindow until its own slots have returned.
     QPointer<Window_Calibration> CalibrationWindow;
     QPointer<Window_Calibration> ClosedCalibrationWindow;
-    // The open window's capture; the frame path reads it with std::atomic_load
-    // and holds it while it writes a frame.
-    std::shared_ptr<BlackbodyCapture> CalibrationCapture;
-    // The calibration action and the frame path's hand-over; called once by the constructor.
+    // The open window's capture, null while no window is open; the frame path
+    // reads it with std::atomic_load and holds it while it writes a frame.
+    std::shared_ptr<RawFrameReceiver> CalibrationCapture;
+    // The calibration action; called once by the constructor.
     void ConnectCalibrationWindow();
     void Action_CalibrationScript();
 

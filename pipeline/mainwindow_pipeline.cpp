@@ -15,8 +15,10 @@
 #include "pipeline/display_preparation.h"
 #include "pipeline/frame_buffers.h"
 #include "pipeline/image_miniature.h"
+#include "pipeline/kv_video_recorder.h"
 #include "pipeline/pipeline_cells.h"
 #include "pipeline/pipeline_state.h"
+#include "pipeline/raw_frame_receiver.h"
 
 #include <QTimer>
 
@@ -305,9 +307,12 @@ void MainWindow::UpdateDisplay(unsigned short* pImage16b)
         g_bNewFPNReference = false;
     }
 
-    if (CalibrationWindowOpen && Pipeline->CalibrationIsCapturing && Pipeline->CalibrationIsCapturing()
-        && Pipeline->CalibrationReceive)
-        Pipeline->CalibrationReceive(pImage16b, geometry);
+    if (CalibrationWindowOpen) {
+        // Held for the whole write: a calibration window closed meanwhile keeps its capture until then.
+        const std::shared_ptr<RawFrameReceiver> pCalibration = std::atomic_load(&CalibrationCapture);
+        if (pCalibration && pCalibration->isCapturing())
+            pCalibration->receiveRawImage(pImage16b, geometry);
+    }
 
     WindowCorrectionState window;
     window.DigiBoardKind = kind;
@@ -364,8 +369,8 @@ void MainWindow::UpdateDisplay(unsigned short* pImage16b)
     Pipeline->ShownScale = choice.Scale;
     emit ImageReadyToDisplay(DisplayImage8b, ScaledDisplayImage8b);
 
-    if (Pipeline->SaveAllDisplayedRawChecked && Pipeline->SaveDisplayedRaw)
-        Pipeline->SaveDisplayedRaw(DisplayImage16b);
+    if (Pipeline->SaveAllDisplayedRawChecked)
+        SaveDisplayedRaw(DisplayImage16b);
 
     LastDisplayScale = choice.Scale;
     StreamStarted = true;
@@ -427,7 +432,7 @@ void MainWindow::UpdateImageDisplayed(cv::Mat p_Full, cv::Mat p_Scaled)
 
     MatDisplayColour = MatColourWork.clone();
     MatDisplayGrey = DisplayImage8bClone.clone();
-    if (Pipeline->RecorderIsRecording && Pipeline->RecorderIsRecording())
+    if (VideoRecorder && VideoRecorder->isRecording())
         emit saveImageToVideo(MatDisplayGrey);
     if (DebugRunning)
         emit SendImageToDebug(AcquiredImage16b.clone(), MatDisplayGrey);
