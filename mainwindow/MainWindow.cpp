@@ -290,6 +290,7 @@ MainWindow::~MainWindow()
     // Its destructor finalises a video still open.
     delete VideoRecorder;
     VideoRecorder = nullptr;
+    BelmorProxySource = nullptr;
     delete ProxySelector;
     ProxySelector = nullptr;
     if (Log)

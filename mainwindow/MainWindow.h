@@ -14,7 +14,6 @@
 #include <QStringList>
 
 #include "app/digiboard_kind.h"
-#include "mainwindow/control_hooks.h"
 #include "mainwindow/proxy_choice_source.h"
 
 #include <opencv2/core.hpp>
@@ -645,11 +644,12 @@ public:
     // The file dialog of the custom LUT; empty on Cancel or when no file is chosen.
     QString SelectLutFile();
 
-    // Calls into windows and links owned elsewhere (see control_hooks.h).
-    ControlHooks Hooks;
-    // The proxy chosen in the board set-up window; null: the model of the
-    // current record is taken as selected.
+    // Who answers which proxy was chosen: the Belmor's own selector on that
+    // board, the board set-up window on the others. Each is set while its
+    // window exists; while none answers, the current record stays selected.
+    ProxyChoiceSource* BelmorProxySource = nullptr;
     ProxyChoiceSource* SetupProxySource = nullptr;
+    ProxyChoiceSource* ProxyChoiceFor(BoardKind p_Kind) const;
     // The state behind DigiBoardKindChanged, ConnectionChanged and ProxyChanged:
     // each stores the value and emits the signal when it changed (queued to the
     // GUI thread when called from another thread).
@@ -679,7 +679,6 @@ public:
     // The modal file dialog of the configuration files; empty on Cancel.
     QString AskConfigurationFile(bool p_bSave);
     ConfigurationSettings CurrentConfigurationSettings() const;
-    bool OpenDesktopUrl(const QUrl& p_Url);
     // The password window of the advanced-user mode, made by ConnectProxyControls.
     Window_AdvancedUser* AdvancedUserWindow = nullptr;
     // Tracked from the central widget's show and hide events, so the capture
