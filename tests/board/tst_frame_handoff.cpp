@@ -3,6 +3,9 @@
 
 #include "app/app_paths.h"
 #include "board/acquisition_state.h"
+#include "board/gige_link.h"
+#include "board/mainwindow_board_link.h"
+#include "pipeline/frame_handoff.h"
 #include "pipeline/frame_buffers.h"
 
 #include <QDir>
@@ -11,6 +14,8 @@
 #include <opencv2/imgcodecs.hpp>
 
 #include <algorithm>
+#include <thread>
+#include <vector>
 
 using sim::BoardKind;
 
@@ -40,7 +45,48 @@ private slots:
 
     void frameReachesTheViewAndSeriesIsSaved_data();
     void frameReachesTheViewAndSeriesIsSaved();
+    void seriesEndsAtOnceAndTheNextCountsAgain();
 };
+
+// Frames keep coming on the pipeline thread while the GUI thread has not yet
+// taken the series' end: none of them may start another series. The next run
+// counts its frames from 0 again, its file numbers go on.
+void tst_frame_handoff::seriesEndsAtOnceAndTheNextCountsAgain()
+{
+    TestAppFolder folder;
+    MainWindow window;
+    SetAcquisitionProxyName("SeriesProxy");
+    QVERIFY(QDir().mkpath(SeriesFolder()));
+    const GigEFrameTarget target = MainWindowGigEFrameTarget(&window);
+    std::vector<unsigned short> frame(4 * 3);
+    for (size_t i = 0; i < frame.size(); ++i)
+        frame[i] = uint16_t(0x0102 + 0x1010 * i);
+    window.SaveAllFramesRaw = true;
+    window.SaveAllFramesBmp = false;
+    window.NumberFrames = 2;
+    const int iFirst = GigESaveImageIndex;
+    for (int run = 0; run < 2; ++run) {
+        window.SaveAllFramesRunning = true;
+        std::thread pipelineThread([&] {
+            for (int i = 0; i < 5; ++i)
+                target.Deliver(frame.data(), 3, 8);
+        });
+        pipelineThread.join();
+        QVERIFY(!window.SaveAllFramesRunning);
+        QCoreApplication::processEvents();
+    }
+    QStringList expected;
+    for (int i = iFirst; i < iFirst + 4; ++i)
+        expected << QString("Image%1.raw").arg(i);
+    QCOMPARE(SeriesFiles(SeriesFolder()), expected);
+    QFile file(SeriesFolder() + "/" + expected.first());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QCOMPARE(bytes.size(), 24);
+    QCOMPARE(bytes.left(4), QByteArray("\x02\x01\x12\x11", 4));
+    g_bDisplayBusy = false;
+    g_pRawImage16b = nullptr;
+}
 
 // The rows run in this order in one process: the file numbers are the
 // process-wide counters of each path, which no new connection resets. So the
