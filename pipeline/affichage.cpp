@@ -13,6 +13,12 @@
 #include <algorithm>
 #include <cmath>
 
+namespace {
+
+bool IsUsableZoom(qreal p_dZoom) { return std::isfinite(p_dZoom) && p_dZoom > 0.0; }
+
+} // namespace
+
 Affichage::Affichage(QWidget* p_pParent) : QLabel(p_pParent)
 {
     setPixmap(QPixmap(ApplicationDirPath() + "/Images/Logos/" + "Logo.png"));
@@ -107,8 +113,6 @@ int Affichage::windowSizeFor(qreal p_dZoom) const
     return int(std::lround(qreal(std::max(viewWidth, 1)) / p_dZoom));
 }
 
-static bool IsUsableZoom(qreal p_dZoom) { return std::isfinite(p_dZoom) && p_dZoom > 0.0; }
-
 void Affichage::setZoom(qreal p_dZoom)
 {
     if (!isTechnical() || !IsUsableZoom(p_dZoom))
@@ -131,14 +135,8 @@ void Affichage::setZoom(qreal p_dZoom, const QPointF& p_WidgetPoint)
     const double rows = double(float(point.y()) * float(zoomSize) / float(vw));
     const float visible = float(viewHeight) * float(zoomSize) / float(vw);
     const double offset = double((float(zoomSize) - visible) * 0.5f);
-    const int guess = held.y() - int(std::floor(rows + offset));
-    int originY = guess;
-    for (const int candidate : {guess, guess - 1, guess + 1}) {
-        if (int(rows + candidate + offset) == held.y()) {
-            originY = candidate;
-            break;
-        }
-    }
+    // Both terms come from single precision, so their sums with a row number are exact in double.
+    const int originY = held.y() - int(std::floor(rows + offset));
     const int half = zoomSize / 2;
     zoomCentreX = originX + half;
     zoomCentreY = originY + half;

@@ -13,6 +13,10 @@
 
 namespace {
 
+const double kFitScale = std::min(1000.0 / 640, 700.0 / 480);
+
+enum class Mode { Off, Cosmetic, Technical };
+
 // A 640 x 480 view source and a log collector.
 struct ViewFixture
 {
@@ -23,7 +27,8 @@ struct ViewFixture
     cv::Mat Scaled{100, 100, CV_8UC1, cv::Scalar(9)};
     int Counter = 1;
 
-    ViewFixture()
+    // A 640-pixel frame starts in cosmetic zoom.
+    explicit ViewFixture(Mode p_Start = Mode::Cosmetic)
     {
         View.setLogSink([this](const QString& l) { Log << l; });
         AffichageImageSource src;
@@ -36,6 +41,10 @@ struct ViewFixture
         View.setMouseTracking(true); // as the main window sets it
         View.setFrameSize(640, 480);
         View.startAcquisition(1000, 700, 640);
+        if (p_Start == Mode::Technical)
+            enterTechnical();
+        else if (p_Start == Mode::Off)
+            View.disableZoom();
     }
 
     void click(QPoint p) { QTest::mouseClick(&View, Qt::LeftButton, Qt::NoModifier, p); }
@@ -264,22 +273,6 @@ void tst_affichage::nothingDrawnBeforeFirstFrame()
     QVERIFY(f.View.hasScaledContents());
 }
 
-namespace {
-
-const double kFitScale = std::min(1000.0 / 640, 700.0 / 480);
-
-enum class Mode { Off, Cosmetic, Technical };
-
-void enterMode(ViewFixture& f, Mode p_Mode)
-{
-    if (p_Mode == Mode::Technical)
-        f.enterTechnical();
-    else if (p_Mode == Mode::Off)
-        f.View.disableZoom();
-}
-
-} // namespace
-
 void tst_affichage::zoomFollowsTheMode()
 {
     ViewFixture f;
@@ -371,13 +364,15 @@ void tst_affichage::zoomLimits()
     QFETCH(int, mode);
     QFETCH(double, zoom);
     QFETCH(int, size);
-    ViewFixture f;
-    enterMode(f, Mode(mode));
+    ViewFixture f(Mode{mode});
     const qreal before = f.View.zoom();
-    f.View.setZoom(zoom);
-    QCOMPARE(f.View.zoomWindowSize(), size);
-    f.View.setZoom(zoom, QPointF(500, 350));
-    QCOMPARE(f.View.zoomWindowSize(), size);
+    for (const bool atPoint : {false, true}) {
+        if (atPoint)
+            f.View.setZoom(zoom, QPointF(500, 350));
+        else
+            f.View.setZoom(zoom);
+        QCOMPARE(f.View.zoomWindowSize(), size);
+    }
     if (Mode(mode) == Mode::Technical) {
         QVERIFY(f.View.zoom() >= f.View.minimumZoom() && f.View.zoom() <= f.View.maximumZoom());
         QCOMPARE(f.View.maximumZoom(), 1000.0 / 11);
@@ -423,8 +418,7 @@ void tst_affichage::zoomToFit()
     QFETCH(int, from);
     QFETCH(bool, fit);
     QFETCH(int, to);
-    ViewFixture f;
-    enterMode(f, Mode(from));
+    ViewFixture f(Mode{from});
     const int size = f.View.zoomWindowSize();
     f.View.setZoomToFit(fit);
     switch (Mode(to)) {
