@@ -355,7 +355,7 @@ public:
     cv::Mat SeriesRaw16b;
     cv::Mat SeriesDisplay8b;
     std::atomic<bool> SeriesFrameFresh{false};
-    int SeriesFramesSaved = 0;
+    std::atomic<int> SeriesFramesSaved{0};
     // The displayed-RAW series could not open a file; logged once until one opens again.
     std::atomic<bool> DisplayedRawFailureLogged{false};
     // The snapshot writer of one format: extension with its dot, counter cell.

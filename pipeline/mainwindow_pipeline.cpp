@@ -388,7 +388,8 @@ void MainWindow::UpdateImageDisplayed(cv::Mat p_Full, cv::Mat p_Scaled)
 
     if (!DemoMode) {
         if (!ImageView->isTechnical()) {
-            const PixelReadout r = ReadoutScaled(p_Scaled, ImageView->mouseImageX, ImageView->mouseImageY, shownScale);
+            const QPoint pointer = ImageView->mouseImagePosition();
+            const PixelReadout r = ReadoutScaled(p_Scaled, pointer.x(), pointer.y(), shownScale);
             if (r.Valid) {
                 ui->label_X_Pos_Val->setText(QString::number(r.X));
                 ui->label_Y_Pos_Val->setText(QString::number(r.Y));
@@ -454,21 +455,21 @@ void MainWindow::UpdateImageDisplayed(cv::Mat p_Full, cv::Mat p_Scaled)
     g_bDisplayBusy = false;
 
     const bool streamSaving = GetCurrent(CurrentProxyIndex, PipelineCell::SaveStream) != 0;
-    if (!DemoMode && ImageView->zoomActive && !streamSaving && ImageView->isTechnical()) {
+    if (!DemoMode && ImageView->isZoomActive() && !streamSaving && ImageView->isTechnical()) {
         const uint32_t viewW = uint32_t(std::max(ImageView->width(), 1));
         const uint32_t viewH = uint32_t(std::max(ImageView->height(), 1));
-        if (!Miniature->isPressed() && ImageView->viewReleased && ImageView->cosmeticZoom) {
-            Miniature->setPointX(Miniature->miniWidth * uint32_t(std::max(ImageView->zoomCentreX, 0)) / viewW);
-            Miniature->setPointY(Miniature->miniHeight * uint32_t(std::max(ImageView->zoomCentreY, 0)) / viewH);
-            ImageView->updateZoomOrigin();
-            ImageView->displayImageScaled();
-        } else if (Miniature->isReleased() && !ImageView->zoomStarting && ImageView->cosmeticZoom) {
-            ImageView->zoomCentreX = int(Miniature->pointX()) * ImageView->imageWidth / int(Miniature->miniWidth);
-            ImageView->zoomCentreY = int(Miniature->pointY()) * ImageView->imageHeight / int(Miniature->miniHeight);
-            ImageView->updateZoomOrigin();
-            ImageView->displayImageScaled();
+        const QPoint centre = ImageView->zoomWindowCentre();
+        if (!Miniature->isPressed() && ImageView->hasBeenReleased() && ImageView->isCosmeticZoom()) {
+            Miniature->setPointX(Miniature->miniWidth * uint32_t(std::max(centre.x(), 0)) / viewW);
+            Miniature->setPointY(Miniature->miniHeight * uint32_t(std::max(centre.y(), 0)) / viewH);
+            ImageView->centreOn(centre);
+        } else if (Miniature->isReleased() && !ImageView->isZoomStarting() && ImageView->isCosmeticZoom()) {
+            const QSize frame = ImageView->frameSize();
+            ImageView->centreOn(QPoint(int(Miniature->pointX()) * frame.width() / int(Miniature->miniWidth),
+                                       int(Miniature->pointY()) * frame.height() / int(Miniature->miniHeight)));
         }
-        const PixelReadout r = ReadoutFull(p_Full, ImageView->mouseImageX, ImageView->mouseImageY);
+        const QPoint pointer = ImageView->mouseImagePosition();
+        const PixelReadout r = ReadoutFull(p_Full, pointer.x(), pointer.y());
         if (r.Valid) {
             ui->label_X_Pos_Val->setText(QString::number(r.X));
             ui->label_Y_Pos_Val->setText(QString::number(r.Y));
@@ -476,10 +477,8 @@ void MainWindow::UpdateImageDisplayed(cv::Mat p_Full, cv::Mat p_Scaled)
         }
     }
 
-    if (ImageView->miniatureResetRequested) {
-        ImageView->miniatureResetRequested = false;
+    if (ImageView->takeMiniatureReset())
         Miniature->setMiniLogo();
-    }
 
     if (!Connected) {
         Miniature->setMiniLogo();
@@ -493,7 +492,7 @@ void MainWindow::UpdateImageDisplayed(cv::Mat p_Full, cv::Mat p_Scaled)
         ImageView->setMaximumWidth(ui->scrollArea->width() - 6);
         ImageView->setAlignment(Qt::AlignCenter);
         ImageView->setPixmap(QPixmap(ApplicationDirPath() + HeaderConstants::LogosFolder + HeaderConstants::LogoImage));
-        ImageView->zoomAllowed = false;
+        ImageView->setZoomAllowed(false);
         FrameCounter = -1;
     }
 }
@@ -661,7 +660,7 @@ QImage MainWindow::printCrossMini(QImage p_Picture)
 
 void MainWindow::TimeOutUpdateImgMiniature()
 {
-    if (!ImageView->technicalZoom || GetCurrent(CurrentProxyIndex, PipelineCell::SaveStream) != 0
+    if (!ImageView->isTechnical() || GetCurrent(CurrentProxyIndex, PipelineCell::SaveStream) != 0
         || MatScaledCopy.empty())
         return;
     Miniature->setPixmap(MiniaturePixmap(MatScaledCopy, miniatureCrossGeometry()));

@@ -114,7 +114,7 @@ void tst_main_window_pipeline::guiThreadFrameIsShownAtOnce()
     QCOMPARE(int(s.Window.MatDisplayGrey.at<uint8_t>(10, 10)), 0x43);
     QCOMPARE(s.Window.MatScaledCopy.cols, 64);
     QVERIFY(s.Window.StreamStarted);
-    QCOMPARE(s.Window.ImageView->imageWidth.load(), 64);
+    QCOMPARE(s.Window.ImageView->frameSize().width(), 64);
     src.deliver();
     QCOMPARE(s.Window.FramesDisplayed.load(), 2);
     QCOMPARE(s.Window.Pipeline->DroppedFrames.load(), 0u);
@@ -391,7 +391,7 @@ void tst_main_window_pipeline::disconnectedFrameResetsDisplay()
     s.Window.Connected = false;
     src.deliver();
     QCOMPARE(s.Window.FrameCounter.load(), -1);
-    QVERIFY(!s.Window.ImageView->zoomAllowed);
+    QVERIFY(!s.Window.ImageView->isZoomAllowed());
     QVERIFY(s.log().contains("Reset Main Display"));
     QVERIFY(!g_bDisplayBusy);
 }
@@ -455,7 +455,7 @@ void tst_main_window_pipeline::zoomAndMiniatureThroughTheWindow()
     const double scale = std::min(double(areaW) / 640, double(areaH) / 480);
     QCOMPARE(s.Window.DisplayScale.load(), scale);
     QCOMPARE(s.Window.MatScaledCopy.cols, cvRound(640 * scale));
-    QCOMPARE(view->displayScale.load(), scale);
+    QCOMPARE(view->zoom(), scale); // the fit zoom is the fitted display scale
 
     // A click enters technical zoom; the next frame moves the miniature's
     // selection to the zoom centre and the miniature timer draws the cross.
@@ -463,7 +463,7 @@ void tst_main_window_pipeline::zoomAndMiniatureThroughTheWindow()
     QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier, QPoint(300, 200));
     QVERIFY(view->isTechnical());
     src.deliver();
-    const uint32_t expectedX = s.Window.Miniature->miniWidth * uint32_t(view->zoomCentreX) / uint32_t(view->width());
+    const uint32_t expectedX = s.Window.Miniature->miniWidth * uint32_t(view->zoomWindowCentre().x()) / uint32_t(view->width());
     QCOMPARE(s.Window.Miniature->pointX(), expectedX);
     s.Window.TimeOutUpdateImgMiniature();
     QCOMPARE(s.Window.Miniature->pixmap(Qt::ReturnByValue).height(), 135);
@@ -472,7 +472,7 @@ void tst_main_window_pipeline::zoomAndMiniatureThroughTheWindow()
     QTest::mousePress(view, Qt::RightButton, Qt::NoModifier, QPoint(10, 10));
     QVERIFY(view->isOff());
     src.deliver();
-    QVERIFY(!view->miniatureResetRequested);
+    QVERIFY(!view->isMiniatureResetRequested());
     QCOMPARE(s.Window.DisplayScale.load(), 1.0);
 
     // Frames 1024 pixels wide or more start without zoom.
