@@ -49,6 +49,7 @@ class QTimer;
 class KV_Log;
 class Affichage;
 class ImageMiniature;
+struct MiniatureCrossGeometry;
 class PipelineState;
 class QUrl;
 struct ConfigurationSettings;
@@ -841,4 +842,6 @@ private:
     // Key S and F1/F4, shared by keyPressEvent and eventFilter.
     void HandleShutterKey();
     void HandleDebugKey();
+    // Where the miniature's cross goes: the view, the miniature and the running acquisition.
+    MiniatureCrossGeometry miniatureCrossGeometry() const;
 };

@@ -643,7 +643,7 @@ void MainWindow::AGC_processing()
 // ---------------------------------------------------------------------------
 // Miniature
 
-QImage MainWindow::printCrossMini(QImage p_Picture)
+MiniatureCrossGeometry MainWindow::miniatureCrossGeometry() const
 {
     MiniatureCrossGeometry g;
     g.DisplayScale = DisplayScale;
@@ -655,7 +655,12 @@ QImage MainWindow::printCrossMini(QImage p_Picture)
     g.FrameHeight = FrameHeight;
     g.MiniWidth = Miniature->miniWidth;
     g.MiniHeight = Miniature->miniHeight;
-    return PrintCrossMini(p_Picture, g);
+    return g;
+}
+
+QImage MainWindow::printCrossMini(QImage p_Picture)
+{
+    return PrintCrossMini(p_Picture, miniatureCrossGeometry());
 }
 
 void MainWindow::TimeOutUpdateImgMiniature()
@@ -663,8 +668,5 @@ void MainWindow::TimeOutUpdateImgMiniature()
     if (!ImageView->isTechnical() || GetCurrent(CurrentProxyIndex, PipelineCell::SaveStream) != 0
         || MatScaledCopy.empty())
         return;
-    const QImage picture(MatScaledCopy.data, MatScaledCopy.cols, MatScaledCopy.rows, int(MatScaledCopy.step),
-                         QImage::Format_Grayscale8);
-    Miniature->setPixmap(
-        QPixmap::fromImage(printCrossMini(picture)).scaledToHeight(int(Miniature->miniHeight), Qt::FastTransformation));
+    Miniature->setPixmap(MiniaturePixmap(MatScaledCopy, miniatureCrossGeometry()));
 }
