@@ -181,12 +181,8 @@ void MainWindow::Deinit()
     SoftwareNUC = false;
 
     Log->writeLine("Disabling all zoom on the image");
-    if (ImageView) {
-        ImageView->zoomActive = false;
-        ImageView->zoomAllowed = false;
-        ImageView->cosmeticZoom = false;
-        ImageView->technicalZoom = false;
-    }
+    if (ImageView)
+        ImageView->clearZoomFlags();
     for (QWidget* pWidget : {static_cast<QWidget*>(ui->pushButton_ZoomM), static_cast<QWidget*>(ui->pushButton_ZoomP),
                              static_cast<QWidget*>(ui->pushButton_LoadConfiguration),
                              static_cast<QWidget*>(ui->pushButton_SaveConfiguration)})

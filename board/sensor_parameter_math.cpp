@@ -114,7 +114,7 @@ std::optional<uint32_t> ComputeFPGAClockMode(uint32_t p_uClockWord, uint32_t p_u
     return (p_uBase * 4u + (uRemainder == 0 ? 2u : 0u)) % 256u;
 }
 
-TintRange ComputeTintRange(int p_iFrameRate, int p_iDivider)
+LineTiming ComputeLineTiming(int p_iFrameRate, int p_iDivider)
 {
     const double d = DividerWeight(static_cast<uint32_t>(p_iDivider));
     double dLine = DefaultLineTimeUs;
@@ -126,10 +126,16 @@ TintRange ComputeTintRange(int p_iFrameRate, int p_iDivider)
         dOffset = dFrame * 290 / 1000;
         dMaxLines = 2047 * dLine;
     }
+    return {dLine * d, dOffset * d, dMaxLines * d};
+}
+
+TintRange ComputeTintRange(int p_iFrameRate, int p_iDivider)
+{
+    const LineTiming timing = ComputeLineTiming(p_iFrameRate, p_iDivider);
     TintRange range;
-    range.Minimum = static_cast<int>(dLine * d - dOffset * d);
-    range.Maximum = static_cast<int>(dMaxLines * d - dOffset * d);
-    range.SingleStep = static_cast<int>(dLine * d);
+    range.Minimum = static_cast<int>(timing.LineUs - timing.OffsetUs);
+    range.Maximum = static_cast<int>(timing.MaxLinesUs - timing.OffsetUs);
+    range.SingleStep = static_cast<int>(timing.LineUs);
     return range;
 }
 

@@ -64,6 +64,17 @@ struct TintRange
     int SingleStep = 1;
 };
 
+// The line time, the offset taken off every integration time and the time of
+// 2047 lines, in microseconds, each scaled by 2^(p_iDivider modulo 8). A frame
+// rate that is not known (0 or less, 255 and above) takes the default times.
+struct LineTiming
+{
+    double LineUs = 0.0;
+    double OffsetUs = 0.0;
+    double MaxLinesUs = 0.0;
+};
+LineTiming ComputeLineTiming(int p_iFrameRate, int p_iDivider);
+
 // The TINT control range for the divider just chosen (p_iDivider modulo 8 is the exponent).
 TintRange ComputeTintRange(int p_iFrameRate, int p_iDivider);
 

@@ -9,7 +9,7 @@
 #include "app/waits.h"
 #include "board/cameralink_serial.h"
 #include "board/gige_link.h"
-#include "mainwindow/board_configuration.h"
+#include "board/board_configuration.h"
 #include "params/proxy_parameter_ids.h"
 #include "params/proxy_parameter_table.h"
 #include "usb3lib/Quenlin.h"

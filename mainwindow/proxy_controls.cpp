@@ -2,6 +2,7 @@
 #include "mainwindow/proxy_controls.h"
 
 #include "app/header_constants.h"
+#include "board/sensor_parameter_math.h"
 #include "params/proxy_lookup.h"
 #include "params/proxy_parameter_table.h"
 
@@ -11,10 +12,8 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QSpinBox>
-#include <QStringList>
 #include <QWidget>
 
-#include <cmath>
 #include <string_view>
 
 namespace {
@@ -173,72 +172,11 @@ GskDacCells GskDacForChannel(uint32_t p_uChannel)
 }
 
 // ---------------------------------------------------------------------------
-// Voltage labels
-
-namespace {
-
-struct VoltageRow
-{
-    QStringList models;
-    double minimum;
-    double span;
-};
-
-const QList<VoltageRow>& VoltageRows(BiasInput p_Input)
-{
-    static const QList<VoltageRow> add02 = {
-        {{"Z602", "Z603"}, 0.8, 2.4},         {{"Z615", "Z641"}, 1.5, 1.5},
-        {{"Z646"}, 0.5, 3.1},                 {{"Z647"}, 0.7, 2.65},
-        {{"Z654"}, 2.05, 1.65},               {{"Z663", "Z668", "Z668P"}, 0.9, 2.3},
-        {{"Z671", "Z671P"}, 1.6, 1.77},       {{"Z671Pv2"}, 1.58, 1.95},
-        {{"Z1641", "Y420"}, 0.9, 4.1},        {{"Y1436"}, 2.3, 3.4},
-        {{"Y1437", "Y1437P"}, 2.1, 1.75}};
-    static const QList<VoltageRow> add03 = {
-        {{"Z602", "Z603"}, 1.0, 2.5},   {{"Z615", "Z641"}, 1.3, 1.5},  {{"Z646"}, 1.0, 1.5},
-        {{"Z647"}, 1.0, 2.6},           {{"Z654"}, 4.1, 1.6},          {{"Z663", "Z668"}, 1.9, 2.55},
-        {{"Z668P"}, 1.9, 2.5},          {{"Z671", "Z671P"}, 1.1, 1.9}, {{"Z671Pv2"}, 1.0, 2.15},
-        {{"Z1641", "Y420"}, 0.0, 4.1},  {{"Y1436"}, 0.6, 3.1},         {{"Y1437", "Y1437P"}, 0.55, 3.2}};
-    static const QList<VoltageRow> add0C = {
-        {{"Z602", "Z603", "Z615", "Z641", "Z646", "Z647", "Z654", "Z663", "Z668", "Z668P"}, 4.1, 1.8},
-        {{"Z671", "Z671P"}, 2.4, 1.6},
-        {{"Z671Pv2"}, 2.45, 1.15},
-        {{"Z1641", "Y420", "Y1436", "Y1437"}, 2.0, 0.59},
-        {{"Y1437P"}, 2.0, 0.55}};
-    static const QList<VoltageRow> add0D = {
-        {{"Z602", "Z603", "Z615", "Z641", "Z646", "Z647", "Z654", "Z663", "Z668", "Z668P"}, 1.7, 1.3},
-        {{"Z671", "Z671P"}, 2.04, 0.43},
-        {{"Z671Pv2"}, 2.07, 0.48},
-        {{"Z1641", "Y420", "Y1436", "Y1437"}, 0.33, 2.27},
-        {{"Y1437P"}, 0.4, 2.2}};
-    switch (p_Input) {
-    case BiasInput::ADD02:
-        return add02;
-    case BiasInput::ADD03:
-        return add03;
-    case BiasInput::ADD0C:
-        return add0C;
-    case BiasInput::ADD0D:
-        break;
-    }
-    return add0D;
-}
-
-} // namespace
-
-float BiasVoltage(BiasInput p_Input, const QString& p_sModel, int p_iCode)
-{
-    for (const VoltageRow& row : VoltageRows(p_Input)) {
-        if (!row.models.contains(p_sModel))
-            continue;
-        const float fRatio = static_cast<float>(p_iCode) / 4095.0f;
-        return static_cast<float>(static_cast<double>(fRatio) * row.span + row.minimum);
-    }
-    return 0.0f;
-}
+// Voltage labels and the histogram count
 
 QString BiasVoltageText(BiasInput p_Input, const QString& p_sModel, int p_iCode)
 {
-    return QString::asprintf("%1.1fV", static_cast<double>(BiasVoltage(p_Input, p_sModel, p_iCode)));
+    return QString::asprintf("%1.1fV", static_cast<double>(BiasVoltage(p_Input, p_sModel.toStdString(), p_iCode)));
 }
 
 QString HistogramPixelCountText(int p_iPixels, int p_iFrameWidth, int p_iFrameHeight)
@@ -254,36 +192,23 @@ QString HistogramPixelCountText(int p_iPixels, int p_iFrameWidth, int p_iFrameHe
 std::optional<ExposureRange> X1550ExposureRange(int p_iFrameRate, int p_iCkdiv, uint32_t p_uSliderLines,
                                                 uint32_t p_uSpinBoxLines)
 {
-    double dLine = 0.0;
-    double dOffset = 0.0;
-    if (p_iFrameRate >= 255) {
-        dLine = 32.34989648033126;
-        dOffset = 7.272457348291525;
-    } else if (p_iFrameRate > 0) {
-        const int32_t iClock = static_cast<int32_t>(p_iFrameRate * 1329216);
-        const double dPeriod = 1e9 / iClock;
-        dLine = dPeriod * 1290 / 1000;
-        dOffset = dPeriod * 290 / 1000;
-    } else {
+    if (p_iFrameRate <= 0)
         return std::nullopt;
-    }
-    const double dScale = std::pow(2.0, p_iCkdiv & 7);
-    const double dLineScaled = dLine * dScale;
-    const double dOffsetScaled = dOffset * dScale;
-    auto toInt = [](double p_dValue) {
-        // Truncated toward zero; a value past the int range stays at its edge.
-        if (p_dValue >= 2147483647.0)
+    const TintRange tint = ComputeTintRange(p_iFrameRate, p_iCkdiv);
+    const LineTiming timing = ComputeLineTiming(p_iFrameRate, p_iCkdiv);
+    auto linesToUs = [&timing](uint32_t p_uLines) {
+        // Truncated toward zero; an undefined cell's 65535 lines can pass the int range, which stays at its edge.
+        const double dValue = static_cast<double>(p_uLines) * timing.LineUs - timing.OffsetUs;
+        if (dValue >= 2147483647.0)
             return 2147483647;
-        if (p_dValue <= -2147483648.0)
-            return -2147483647 - 1;
-        return static_cast<int>(p_dValue);
+        return static_cast<int>(dValue);
     };
     ExposureRange range;
-    range.minimum = toInt(dLineScaled - dOffsetScaled);
-    range.maximum = toInt(dLine * 2047 * dScale - dOffsetScaled);
-    range.sliderValue = toInt(static_cast<double>(p_uSliderLines) * dLineScaled - dOffsetScaled);
-    range.spinBoxValue = toInt(static_cast<double>(p_uSpinBoxLines) * dLineScaled - dOffsetScaled);
-    range.singleStep = toInt(dLineScaled);
+    range.minimum = tint.Minimum;
+    range.maximum = tint.Maximum;
+    range.sliderValue = linesToUs(p_uSliderLines);
+    range.spinBoxValue = linesToUs(p_uSpinBoxLines);
+    range.singleStep = tint.SingleStep;
     return range;
 }
 

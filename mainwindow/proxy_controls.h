@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/digiboard_kind.h"
+#include "params/bias_voltages.h"
 #include "params/proxy_parameter_ids.h"
 
 #include <QString>
@@ -124,12 +125,8 @@ GskDacCells GskDacForChannel(uint32_t p_uChannel);
 
 // ----- Labels -------------------------------------------------------------------
 
-// The sensor bias inputs whose voltage the DAC labels show.
-enum class BiasInput { ADD02, ADD03, ADD0C, ADD0D };
-
-// The voltage of DAC code p_iCode on the input for the model, in volts, and
-// the label text "%1.1fV" (0.0V for a model without a row).
-float BiasVoltage(BiasInput p_Input, const QString& p_sModel, int p_iCode);
+// The label text "%1.1fV" of the input's voltage for DAC code p_iCode (0.0V
+// for a model without a row).
 QString BiasVoltageText(BiasInput p_Input, const QString& p_sModel, int p_iCode);
 
 // The text of the histogram's highest-bin count: percentage of the frame with

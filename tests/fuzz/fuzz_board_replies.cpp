@@ -1,5 +1,5 @@
 // libFuzzer target: any bytes as the boards' identification replies (proxy and frame-rate answers).
-#include "mainwindow/board_configuration.h"
+#include "board/board_configuration.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -3,7 +3,7 @@
 #include "app/globals.h"
 #include "board/cameralink_serial.h"
 #include "fuzz_support.h"
-#include "mainwindow/board_configuration.h"
+#include "board/board_configuration.h"
 #include "platform/clserial/clserial.h"
 #include "sim/cameralink/cameralink_cabling.h"
 #include "sim/core/simulation_settings.h"

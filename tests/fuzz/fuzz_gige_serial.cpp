@@ -1,7 +1,7 @@
 // libFuzzer target: any bytes from the GigE board's UART through ReadGigESerial and the reply decoder.
 #include "board/gige_link.h"
 #include "fuzz_support.h"
-#include "mainwindow/board_configuration.h"
+#include "board/board_configuration.h"
 #include "sim/core/board_registry.h"
 #include "sim/gige/dunstel_board.h"
 

@@ -1,6 +1,7 @@
 // The free rules behind the proxy-driven controls: voltages, pixel count, exposure ranges, password, frame-rate values, proxy texts.
 #include "mainwindow/proxy_controls.h"
 
+#include "board/sensor_parameter_math.h"
 #include "params/proxy_parameter_table.h"
 
 #include <QtTest>
@@ -46,14 +47,6 @@ private slots:
         QFETCH(int, code);
         QFETCH(QString, text);
         QCOMPARE(BiasVoltageText(BiasInput(input), model, code), text);
-    }
-
-    // Single-precision ratio, double product and sum, single result.
-    void voltageArithmetic()
-    {
-        const float ratio = 1000.0f / 4095.0f;
-        const float expected = float(double(ratio) * 2.4 + 0.8);
-        QCOMPARE(BiasVoltage(BiasInput::ADD02, "Z602", 1000), expected);
     }
 
     void pixelCount_data()
@@ -104,6 +97,57 @@ private slots:
         // Not read yet: no finite clock period, the controls keep their ranges.
         QVERIFY(!X1550ExposureRange(0, 0, 1, 1));
         QVERIFY(!X1550ExposureRange(-3, 0, 1, 1));
+    }
+
+    // The X1550's exposure controls take their bounds and step from the TINT
+    // range of "Set parameters"; these are the numbers the window showed
+    // before the two shared the arithmetic.
+    void x1550ExposureTable_data()
+    {
+        QTest::addColumn<int>("frameRate");
+        QTest::addColumn<int>("divider");
+        QTest::addColumn<uint>("sliderLines");
+        QTest::addColumn<uint>("spinBoxLines");
+        QTest::addColumn<int>("minimum");
+        QTest::addColumn<int>("maximum");
+        QTest::addColumn<int>("step");
+        QTest::addColumn<int>("sliderValue");
+        QTest::addColumn<int>("spinBoxValue");
+        QTest::newRow("default rate") << 255 << 0 << 1u << 1u << 25 << 66212 << 32 << 25 << 25;
+        QTest::newRow("default rate, divider 3") << 255 << 3 << 100u << 2047u << 200 << 529703 << 258 << 25821 << 529703;
+        QTest::newRow("past the default") << 300 << 0 << 10u << 20u << 25 << 66212 << 32 << 316 << 639;
+        QTest::newRow("1 FPS") << 1 << 0 << 2u << 2047u << 752 << 1986388 << 970 << 1722 << 1986388;
+        QTest::newRow("25 FPS") << 25 << 0 << 100u << 100u << 30 << 79455 << 38 << 3873 << 3873;
+        QTest::newRow("30 FPS") << 30 << 1 << 2047u << 1u << 50 << 132425 << 64 << 132425 << 50;
+        QTest::newRow("50 FPS") << 50 << 2 << 500u << 1000u << 60 << 158911 << 77 << 38802 << 77622;
+        QTest::newRow("60 FPS") << 60 << 7 << 2047u << 2047u << 1604 << 4237629 << 2070 << 4237629 << 4237629;
+        QTest::newRow("100 FPS") << 100 << 0 << 0u << 1u << 7 << 19863 << 9 << -2 << 7;
+        QTest::newRow("120 FPS") << 120 << 4 << 1u << 50u << 100 << 264851 << 129 << 100 << 6440;
+        QTest::newRow("200 FPS") << 200 << 5 << 300u << 3u << 120 << 317822 << 155 << 46548 << 430;
+        QTest::newRow("custom 254") << 254 << 6 << 1000u << 1000u << 189 << 500507 << 244 << 244479 << 244479;
+        QTest::newRow("divider high bits ignored") << 30 << 10 << 1u << 2u << 100 << 264851 << 129 << 100 << 229;
+        QTest::newRow("divider 15") << 60 << 15 << 10u << 10u << 1604 << 4237629 << 2070 << 20238 << 20238;
+        QTest::newRow("negative divider") << 25 << -1 << 5u << 5u << 3851 << 10170311 << 4968 << 23727 << 23727;
+        QTest::newRow("undefined slider cell") << 30 << 7 << 65535u << 65535u << 3209 << 8475259 << 4140 << 271365528 << 271365528;
+        QTest::newRow("huge line count") << 1 << 7 << 4000000000u << 1u << 96297 << 254257788 << 124223 << 2147483647 << 96297;
+    }
+    void x1550ExposureTable()
+    {
+        QFETCH(int, frameRate);
+        QFETCH(int, divider);
+        QFETCH(uint, sliderLines);
+        QFETCH(uint, spinBoxLines);
+        const std::optional<ExposureRange> range = X1550ExposureRange(frameRate, divider, sliderLines, spinBoxLines);
+        QVERIFY(range);
+        QTEST(range->minimum, "minimum");
+        QTEST(range->maximum, "maximum");
+        QTEST(range->singleStep, "step");
+        QTEST(range->sliderValue, "sliderValue");
+        QTEST(range->spinBoxValue, "spinBoxValue");
+        const TintRange tint = ComputeTintRange(frameRate, divider);
+        QCOMPARE(range->minimum, tint.Minimum);
+        QCOMPARE(range->maximum, tint.Maximum);
+        QCOMPARE(range->singleStep, tint.SingleStep);
     }
 
     void password_data()

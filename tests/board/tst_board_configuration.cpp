@@ -1,5 +1,5 @@
 // Decoding the boards' proxy and frame-rate replies, the frame-rate entry texts and the bounded name copy.
-#include "mainwindow/board_configuration.h"
+#include "board/board_configuration.h"
 
 #include <QtTest>
 

@@ -1,5 +1,5 @@
 // Decoding what an interface board reports of its set-up: reply numbers, proxy list positions, frame-rate texts.
-#include "mainwindow/board_configuration.h"
+#include "board/board_configuration.h"
 
 #include "params/proxy_lookup.h"
 
