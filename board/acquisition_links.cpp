@@ -6,6 +6,7 @@
 #include "board/cameralink_serial.h"
 #include "board/corvane_writer.h"
 #include "board/gige_link.h"
+#include "board/mainwindow_board_link.h"
 
 #include "app/app_paths.h"
 #include "app/kv_log.h"
@@ -85,30 +86,7 @@ PvPipeline* CreateGigEPipelineForAcquisition(PvDevice* p_pDevice, PvStream* p_pS
 
 PvPipelineEventSink* CreateGigEFrameSinkForAcquisition(MainWindow* p_pWindow)
 {
-    GigEFrameTarget target;
-    target.FrameHeight = &p_pWindow->FrameHeight;
-    target.FramePitch = &p_pWindow->FramePitch;
-    target.FrameCounter = &p_pWindow->FrameCounter;
-    target.FramesAcquired = &p_pWindow->FramesReceived;
-    // Null once Deinit has freed the buffers: the sink then drops the frame.
-    target.RawFrame = []() { return AllocatedRawFrameBuffer(); };
-    target.Deliver = [p_pWindow](unsigned short* p_pRaw) {
-        g_pRawImage16b = p_pRaw;
-        ComputeFPNReference();
-        if (!p_pWindow->StopAcquisition)
-            p_pWindow->UpdateDisplay(p_pRaw);
-    };
-    target.SaveAllFramesRunning = &p_pWindow->SaveAllFramesRunning;
-    target.SaveAllFramesAsBmp = &p_pWindow->SaveAllFramesBmp;
-    target.SaveAllFramesAsRaw = &p_pWindow->SaveAllFramesRaw;
-    target.NumberFrames = &p_pWindow->NumberFrames;
-    target.SaveFolder = ApplicationDirPath() + "/../SavedImages/" + QString::fromUtf8(g_szProxyName);
-    target.Display8b = []() { return GetMatDisplay8b(); };
-    target.StopSaveAllFrames = [p_pWindow]() {
-        // Widgets belong to the GUI thread.
-        QMetaObject::invokeMethod(p_pWindow, [p_pWindow] { p_pWindow->StopSaveAllFrames(); }, Qt::QueuedConnection);
-    };
-    return new GigEFrameSink(std::move(target));
+    return new GigEFrameSink(MainWindowGigEFrameTarget(p_pWindow));
 }
 
 void FreeGigEBuffersForAcquisition(MainWindow* p_pWindow)

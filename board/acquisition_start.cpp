@@ -15,6 +15,7 @@
 #include "params/proxy_parameter_table.h"
 #include "pipeline/affichage.h"
 #include "pipeline/frame_buffers.h"
+#include "pipeline/frame_handoff.h"
 #include "pipeline/mainwindow_pipeline.h"
 #include "platform/ebus/ebus.h"
 #include "usb3lib/Quenlin.h"
@@ -244,8 +245,8 @@ void MainWindow::Getinterruption()
             if (g_EskraReceiver.frameComplete) {
                 ++FrameCounter;
                 ++FramesReceived;
-                ComputeFPNReference();
-                UpdateDisplay(g_pRawImage16b);
+                // On the GUI thread; the board writes no save-all series.
+                HandOffFrame(*this, g_pRawImage16b, WindowFrameGeometry(*this), FrameHandOffRule{});
                 PushButton_SetModuleParameters();
             } else if (g_EskraReceiver.emptyReadCount != emptyReads) {
                 // Nothing arrived: give the line a moment instead of spinning a core.

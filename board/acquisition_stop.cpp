@@ -180,12 +180,8 @@ void MainWindow::Deinit()
     SoftwareNUC = false;
 
     Log->writeLine("Disabling all zoom on the image");
-    if (ImageView) {
-        ImageView->zoomActive = false;
-        ImageView->zoomAllowed = false;
-        ImageView->cosmeticZoom = false;
-        ImageView->technicalZoom = false;
-    }
+    if (ImageView)
+        ImageView->clearZoomFlags();
     for (MainControl control : {MainControl::ZoomOutButton, MainControl::ZoomInButton,
                                 MainControl::LoadConfigurationButton, MainControl::SaveConfigurationButton})
         SetControlEnabled(control, false);

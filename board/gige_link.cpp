@@ -1,8 +1,6 @@
 // The GigE Vision board link (Dunstel): device choice, connection, UART bridge, stream, pipeline and frame callback.
 #include "board/gige_link.h"
 
-#include "pipeline/frame_series_saver.h"
-
 #include "app/globals.h"
 #include "app/kv_log.h"
 #include "app/waits.h"
@@ -13,8 +11,6 @@
 #include <QDebug>
 #include <QFile>
 #include <QtGlobal>
-
-#include <opencv2/imgcodecs.hpp>
 
 #include <cstdio>
 #include <cstring>
@@ -339,7 +335,6 @@ void GigEFrameSink::OnBufferReady(PvPipeline* p_pPipeline)
         return;
     const int iHeight = m_Target.FrameHeight != nullptr ? m_Target.FrameHeight->load() : 0;
     const int iPitch = m_Target.FramePitch != nullptr ? m_Target.FramePitch->load() : 0;
-    const int64_t iPixels = GigEFramePixels(iHeight, iPitch);
 
     PvBuffer* pBuffer = nullptr;
     PvResult operation;
@@ -364,30 +359,7 @@ void GigEFrameSink::OnBufferReady(PvPipeline* p_pPipeline)
         ++*m_Target.FramesAcquired;
 
     if (m_Target.Deliver)
-        m_Target.Deliver(pRaw);
-
-    if (m_Target.SaveAllFramesRunning != nullptr && m_Target.SaveAllFramesRunning->load())
-        saveAllFrames(pRaw, static_cast<int>(iPixels));
+        m_Target.Deliver(pRaw, iHeight, iPitch);
 
     p_pPipeline->ReleaseBuffer(pBuffer);
-}
-
-void GigEFrameSink::saveAllFrames(const unsigned short* p_pRaw, int p_iPixels)
-{
-    FrameSeriesFrame frame;
-    frame.Bmp = m_Target.SaveAllFramesAsBmp != nullptr && m_Target.SaveAllFramesAsBmp->load();
-    frame.Raw = m_Target.SaveAllFramesAsRaw != nullptr && m_Target.SaveAllFramesAsRaw->load();
-    frame.Limit = m_Target.NumberFrames != nullptr ? m_Target.NumberFrames->load() : 0;
-    frame.Folder = m_Target.SaveFolder;
-    frame.Pixels = p_pRaw;
-    frame.Width = p_iPixels;
-    frame.Height = 1;
-    if (frame.Bmp && m_Target.Display8b)
-        frame.Display8b = m_Target.Display8b();
-    if (SaveSeriesFrame(GigESeriesRule(), GigESaveImageIndex, GigESaveFrameCount, frame) == FrameSeriesResult::Ended
-        && m_Target.StopSaveAllFrames)
-        m_Target.StopSaveAllFrames();
-    // The display-busy flag stays with the display slot, which releases it once
-    // the frame is shown: released here, further frames would be drawn into the
-    // images the display and this saver still read.
 }

@@ -5,8 +5,6 @@
 
 #include <QString>
 
-#include <opencv2/core.hpp>
-
 #include <atomic>
 #include <functional>
 #include <list>
@@ -65,19 +63,9 @@ struct GigEFrameTarget
     std::atomic<int>* FramesAcquired = nullptr;
     // The raw frame buffer, FrameHeight x FramePitch / 2 pixels (null: not allocated).
     std::function<unsigned short*()> RawFrame;
-    // The FPN step and the display, on the pipeline thread.
-    std::function<void(unsigned short*)> Deliver;
-
-    const std::atomic<bool>* SaveAllFramesRunning = nullptr;
-    const std::atomic<bool>* SaveAllFramesAsBmp = nullptr;
-    const std::atomic<bool>* SaveAllFramesAsRaw = nullptr;
-    const std::atomic<int>* NumberFrames = nullptr;
-    // The folder the saved frames go to, application folder + "/../SavedImages/" + proxy name.
-    QString SaveFolder;
-    std::function<cv::Mat()> Display8b;
-    // Ends the save-all-frames run; called on the pipeline thread, so it must
-    // hand its widget work to the GUI thread.
-    std::function<void()> StopSaveAllFrames;
+    // The frame copied into the raw frame buffer, with the geometry it was
+    // copied for, handed to the pipeline on the pipeline thread.
+    std::function<void(unsigned short*, int p_iHeight, int p_iPitch)> Deliver;
 };
 
 // Copies one delivered buffer (p_uAcquired bytes received into a buffer of
@@ -88,7 +76,8 @@ bool CopyGigEFrame(const uint8_t* p_pData, uint32_t p_uAcquired, uint32_t p_uCap
                    unsigned short* p_pRaw);
 
 // Save-all-frames counters of the GigE path; 0 at program start, never reset
-// by a new connection. Only the pipeline thread writes them.
+// by a new connection. Only the pipeline thread writes them (through the
+// frame hand-off of the pipeline).
 extern std::atomic<int> GigESaveImageIndex;
 extern std::atomic<int> GigESaveFrameCount;
 
@@ -106,8 +95,6 @@ public:
     int droppedFrames() const { return m_iDropped.load(); }
 
 private:
-    void saveAllFrames(const unsigned short* p_pRaw, int p_iPixels);
-
     GigEFrameTarget m_Target;
     std::atomic<int> m_iDropped{0};
 };

@@ -8,7 +8,9 @@
 #include "board/gain_offset_refresh.h"
 #include "board/mainwindow_board_link.h"
 #include "params/proxy_parameter_table.h"
+#include "board/acquisition_state.h"
 #include "pipeline/frame_buffers.h"
+#include "pipeline/frame_handoff.h"
 #include "pipeline/mainwindow_pipeline.h"
 
 #include <QMetaObject>
@@ -106,22 +108,14 @@ GigEFrameTarget MainWindowGigEFrameTarget(MainWindow* p_pWindow)
     target.FramePitch = &p_pWindow->FramePitch;
     target.FrameCounter = &p_pWindow->FrameCounter;
     target.FramesAcquired = &p_pWindow->FramesReceived;
-    target.RawFrame = [] { return g_pRawImage16b; };
-    target.Deliver = [p_pWindow](unsigned short* p_pRaw) {
-        ComputeFPNReference();
-        p_pWindow->UpdateDisplay(p_pRaw);
-    };
-    target.SaveAllFramesRunning = &p_pWindow->SaveAllFramesRunning;
-    target.SaveAllFramesAsBmp = &p_pWindow->SaveAllFramesBmp;
-    target.SaveAllFramesAsRaw = &p_pWindow->SaveAllFramesRaw;
-    target.NumberFrames = &p_pWindow->NumberFrames;
-    target.SaveFolder = p_pWindow->ApplicationDir + QStringLiteral("/../SavedImages/") + p_pWindow->ProxyName;
-    target.Display8b = [p_pWindow] { return p_pWindow->getMatDisplay8b(); };
-    target.StopSaveAllFrames = [p_pWindow] {
-        // No further frame is saved from now on; the button and the log line
-        // are the GUI thread's.
-        p_pWindow->SaveAllFramesRunning = false;
-        QMetaObject::invokeMethod(p_pWindow, [p_pWindow] { p_pWindow->StopSaveAllFrames(); }, Qt::QueuedConnection);
+    // Null once Deinit has freed the buffers: the sink then drops the frame.
+    target.RawFrame = [] { return AllocatedRawFrameBuffer(); };
+    target.Deliver = [p_pWindow](unsigned short* p_pRaw, int p_iHeight, int p_iPitch) {
+        static const FrameSeries series{GigESeriesRule(), &GigESaveImageIndex, &GigESaveFrameCount};
+        FrameHandOffRule rule;
+        rule.Show = [p_pWindow] { return !p_pWindow->StopAcquisition; };
+        rule.Series = &series;
+        HandOffFrame(*p_pWindow, p_pRaw, FrameGeometry{p_pWindow->FrameWidth, p_iHeight, p_iPitch}, rule);
     };
     return target;
 }

@@ -5,8 +5,8 @@
 
 class MainWindow;
 
-// The frame target of the main window: its geometry and counters, the raw
-// frame buffer, the FPN step and display, the save-all-frames state and a
-// StopSaveAllFrames that is queued to the GUI thread. Built on the GUI thread
-// (the save folder is taken now, from the application folder and ProxyName).
+// The frame target of the main window, the one the program registers: its
+// geometry and counters, the raw frame buffer the program allocated, and each
+// frame handed to the pipeline with the GigE rule (shown while acquisition
+// runs, the GigE save-all series). Built on the GUI thread.
 GigEFrameTarget MainWindowGigEFrameTarget(MainWindow* p_pWindow);

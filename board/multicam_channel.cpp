@@ -1,7 +1,7 @@
-// The Camera Link frame-grabber channel: set-up in the driver's order, frame callback and save-all files.
+// The Camera Link frame-grabber channel: set-up in the driver's order and the frame callback.
 #include "board/multicam_channel.h"
 
-#include "pipeline/frame_series_saver.h"
+#include "pipeline/frame_handoff.h"
 
 #include "board/acquisition_state.h"
 #include "board/cameralink_serial.h"
@@ -10,9 +10,6 @@
 #include "app/globals.h"
 #include "mainwindow/MainWindow.h"
 #include "pipeline/frame_buffers.h"
-#include "pipeline/mainwindow_pipeline.h"
-
-#include <opencv2/imgcodecs.hpp>
 
 #include <cstdio>
 #include <cstring>
@@ -162,55 +159,30 @@ void CloseMultiCamChannel()
     McCloseDriver();
 }
 
-namespace {
-
-// One frame of a save-all series.
-void SaveCameraLinkFrame(MainWindow* p_pWindow, const unsigned short* p_pRaw, int p_iPitch, int p_iHeight)
-{
-    FrameSeriesFrame frame;
-    frame.Bmp = p_pWindow->SaveAllFramesBmp;
-    frame.Raw = p_pWindow->SaveAllFramesRaw;
-    frame.Limit = p_pWindow->NumberFrames;
-    frame.Folder = ApplicationDirPath() + "/../SavedImages/" + QString::fromUtf8(g_szProxyName);
-    frame.Pixels = p_pRaw;
-    frame.Width = p_iPitch / 2;
-    frame.Height = p_iHeight;
-    if (SaveSeriesFrame(CameraLinkSeriesRule(), MultiCamSaveImageIndex, MultiCamSavedFrames, frame)
-        == FrameSeriesResult::Ended) {
-        // The series' end touches widgets: the GUI thread does it.
-        QMetaObject::invokeMethod(p_pWindow, [p_pWindow] { p_pWindow->StopSaveAllFrames(); }, Qt::QueuedConnection);
-    }
-}
-
-} // namespace
-
 void MultiCamCallback(PMCSIGNALINFO p_pSignalInfo)
 {
     MainWindow* pWindow = g_pMainWindow;
     if (!pWindow || !p_pSignalInfo)
         return;
-    const int height = pWindow->FrameHeight;
-    const int pitch = pWindow->FramePitch;
+    const FrameGeometry geometry = WindowFrameGeometry(*pWindow);
     switch (p_pSignalInfo->Signal) {
     case MC_SIG_SURFACE_PROCESSING: {
         ++pWindow->FrameCounter;
         ++pWindow->FramesReceived;
-        if (g_bDisplayBusy)
-            return;
         void* pSurface = nullptr;
         McGetParamPtr(p_pSignalInfo->SignalInfo, MC_SurfaceAddr, &pSurface);
         // Past Deinit the program's buffers are gone: the frame is not used.
         if (!pSurface || AllocatedRawFrameElements() == 0)
             return;
-        g_pRawImage16b = static_cast<unsigned short*>(pSurface);
-        ComputeFPNReference();
+        // Belmor frames are saved by the acquisition loop, from the display's copies.
+        static const FrameSeries series{CameraLinkSeriesRule(), &MultiCamSaveImageIndex, &MultiCamSavedFrames};
         const BoardKind kind = pWindow->DigiBoardKind;
-        if (pWindow->SaveAllFramesRunning && (kind == BoardKind::Arvex || kind == BoardKind::BelmorPlus) && height > 0 && pitch > 0)
-            SaveCameraLinkFrame(pWindow, g_pRawImage16b, pitch, height);
-        if (!pWindow->StopAcquisition && g_pRawImage16b) {
-            pWindow->CameraLinkFrameReady = true;
-            pWindow->UpdateDisplay(g_pRawImage16b);
-        }
+        FrameHandOffRule rule;
+        rule.DropWhileDisplayBusy = true;
+        rule.FlagCameraLinkReady = true;
+        rule.Show = [pWindow] { return !pWindow->StopAcquisition; };
+        rule.Series = kind == BoardKind::Arvex || kind == BoardKind::BelmorPlus ? &series : nullptr;
+        HandOffFrame(*pWindow, static_cast<unsigned short*>(pSurface), geometry, rule);
         return;
     }
     case MC_SIG_ACQUISITION_FAILURE:

@@ -1,7 +1,7 @@
 // The USB3 board's frame callbacks on the capture thread, and the Z1641 two-tap de-interleave.
 #include "board/usb3_callbacks.h"
 
-#include "pipeline/frame_series_saver.h"
+#include "pipeline/frame_handoff.h"
 
 #include "board/acquisition_state.h"
 
@@ -9,10 +9,7 @@
 #include "app/globals.h"
 #include "mainwindow/MainWindow.h"
 #include "pipeline/frame_buffers.h"
-#include "pipeline/mainwindow_pipeline.h"
 #include "usb3lib/Quenlin.h"
-
-#include <opencv2/imgcodecs.hpp>
 
 #include <cstdio>
 #include <cstring>
@@ -35,37 +32,14 @@ bool DeinterleaveTwoTap(const uint16_t* p_pSource, size_t p_uSourceBytes, uint16
     return true;
 }
 
-namespace {
-
-// One frame of a save-all run (the frame has passed the FPN step).
-void SaveUsbFrame(MainWindow* p_pWindow, int p_iPitch, int p_iHeight)
-{
-    FrameSeriesFrame frame;
-    frame.Bmp = p_pWindow->SaveAllFramesBmp;
-    frame.Raw = p_pWindow->SaveAllFramesRaw;
-    frame.Limit = p_pWindow->NumberFrames;
-    frame.Folder = ApplicationDirPath() + "/../SavedImages/" + QString::fromUtf8(g_szProxyName);
-    frame.Pixels = g_pRawImage16b;
-    frame.Width = p_iPitch / 2;
-    frame.Height = p_iHeight;
-    if (SaveSeriesFrame(Usb3SeriesRule(), g_iSaveAllFramesFileIndex, g_iSaveAllFramesCount, frame)
-        == FrameSeriesResult::Ended) {
-        // Widgets and boxes belong to the GUI thread.
-        QMetaObject::invokeMethod(p_pWindow, [p_pWindow] { p_pWindow->StopSaveAllFrames(); }, Qt::QueuedConnection);
-    }
-}
-
-} // namespace
-
 extern "C" void OnUsbFrameReady(unsigned short* p_pPixels, unsigned int* p_pLengthBytes)
 {
     MainWindow* pWindow = g_pMainWindow;
     if (!pWindow)
         return;
-    const int height = pWindow->FrameHeight;
-    const int pitch = pWindow->FramePitch;
+    const FrameGeometry geometry = WindowFrameGeometry(*pWindow);
     ++pWindow->FramesReceived;
-    const size_t frameBytes = size_t(std::max(height, 0)) * size_t(std::max(pitch, 0));
+    const size_t frameBytes = size_t(std::max(geometry.Height, 0)) * size_t(std::max(geometry.Pitch, 0));
     const size_t lengthBytes = p_pLengthBytes ? size_t(*p_pLengthBytes) : 0;
     // No acquisition buffers (before Init or after Deinit) or a frame shorter
     // than the geometry: the pipeline would read past its end.
@@ -73,33 +47,38 @@ extern "C" void OnUsbFrameReady(unsigned short* p_pPixels, unsigned int* p_pLeng
         ++pWindow->ShortFramesDropped;
         return;
     }
+    unsigned short* pPixels = p_pPixels;
     if (std::strcmp(g_szProxyName, "Z1641") == 0) {
         if (!DeinterleaveTwoTap(p_pPixels, lengthBytes, AllocatedRawFrameBuffer(), AllocatedRawFrameElements())) {
             ++pWindow->ShortFramesDropped;
             return;
         }
-        g_pRawImage16b = AllocatedRawFrameBuffer();
-    } else {
-        g_pRawImage16b = p_pPixels;
+        pPixels = AllocatedRawFrameBuffer();
     }
-    if (g_bDisplayBusy)
+    static const FrameSeries series{Usb3SeriesRule(), &g_iSaveAllFramesFileIndex, &g_iSaveAllFramesCount};
+    FrameHandOffRule rule;
+    rule.DropWhileDisplayBusy = true;
+    const bool bSeries = pWindow->SaveAllFramesRunning;
+    if (bSeries) {
+        // While a series runs only its BMP frames are shown, and the capture goes on.
+        rule.Show = [pWindow] { return bool(pWindow->SaveAllFramesBmp); };
+        rule.Series = &series;
+    } else {
+        rule.Show = [pWindow] {
+            pWindow->CheckMainWindowActiv();
+            if (!pWindow->StopAcquisition)
+                return true;
+            // While a bad-pixel map loads the capture only pauses.
+            if (!pWindow->BadPixelUploadRunning)
+                stopCapture();
+            return false;
+        };
+    }
+    if (HandOffFrame(*pWindow, pPixels, geometry, rule) == FrameHandOffResult::DroppedWhileBusy)
         return;
-    ComputeFPNReference();
-    if (pWindow->SaveAllFramesRunning) {
+    if (bSeries) {
         ++pWindow->FrameCounter;
-        if (pWindow->SaveAllFramesBmp || pWindow->SaveAllFramesRaw)
-            SaveUsbFrame(pWindow, pitch, height);
-        if (pWindow->SaveAllFramesBmp)
-            pWindow->UpdateDisplay(g_pRawImage16b);
         return;
-    }
-    pWindow->CheckMainWindowActiv();
-    if (pWindow->StopAcquisition) {
-        // While a bad-pixel map loads the capture only pauses.
-        if (!pWindow->BadPixelUploadRunning)
-            stopCapture();
-    } else {
-        pWindow->UpdateDisplay(g_pRawImage16b);
     }
     const int counter = pWindow->FrameCounter;
     pWindow->FrameCounter = counter <= 0 ? 1 : counter + 1;

@@ -15,7 +15,6 @@
 
 #include "app/digiboard_kind.h"
 #include "mainwindow/main_controls.h"
-#include "mainwindow/control_hooks.h"
 #include "mainwindow/proxy_choice_source.h"
 
 #include <opencv2/core.hpp>
@@ -46,12 +45,13 @@ class Cmd_Perso;
 class Window_AboutKestivo;
 class Window_Histogram;
 class Window_Calibration;
-class BlackbodyCapture;
+class RawFrameReceiver;
 class QSerialPort;
 class QTimer;
 class KV_Log;
 class Affichage;
 class ImageMiniature;
+struct MiniatureCrossGeometry;
 class PipelineState;
 class QUrl;
 struct ConfigurationSettings;
@@ -356,7 +356,7 @@ public:
     cv::Mat SeriesRaw16b;
     cv::Mat SeriesDisplay8b;
     std::atomic<bool> SeriesFrameFresh{false};
-    int SeriesFramesSaved = 0;
+    std::atomic<int> SeriesFramesSaved{0};
     // The displayed-RAW series could not open a file; logged once until one opens again.
     std::atomic<bool> DisplayedRawFailureLogged{false};
     // The snapshot writer of one format: extension with its dot, counter cell.
@@ -647,11 +647,12 @@ public:
     // The file dialog of the custom LUT; empty on Cancel or when no file is chosen.
     QString SelectLutFile();
 
-    // Calls into windows and links owned elsewhere (see control_hooks.h).
-    ControlHooks Hooks;
-    // The proxy chosen in the board set-up window; null: the model of the
-    // current record is taken as selected.
+    // Who answers which proxy was chosen: the Belmor's own selector on that
+    // board, the board set-up window on the others. Each is set while its
+    // window exists; while none answers, the current record stays selected.
+    ProxyChoiceSource* BelmorProxySource = nullptr;
     ProxyChoiceSource* SetupProxySource = nullptr;
+    ProxyChoiceSource* ProxyChoiceFor(BoardKind p_Kind) const;
     // The state behind DigiBoardKindChanged, ConnectionChanged and ProxyChanged:
     // each stores the value and emits the signal when it changed (queued to the
     // GUI thread when called from another thread).
@@ -681,7 +682,6 @@ public:
     // The modal file dialog of the configuration files; empty on Cancel.
     QString AskConfigurationFile(bool p_bSave);
     ConfigurationSettings CurrentConfigurationSettings() const;
-    bool OpenDesktopUrl(const QUrl& p_Url);
     // The password window of the advanced-user mode, made by ConnectProxyControls.
     Window_AdvancedUser* AdvancedUserWindow = nullptr;
     // Tracked from the central widget's show and hide events, so the capture
@@ -769,10 +769,10 @@ public:
     // ClosedCalibrationWindow until its own slots have returned.
     QPointer<Window_Calibration> CalibrationWindow;
     QPointer<Window_Calibration> ClosedCalibrationWindow;
-    // The open window's capture; the frame path reads it with std::atomic_load
-    // and holds it while it writes a frame.
-    std::shared_ptr<BlackbodyCapture> CalibrationCapture;
-    // The calibration action and the frame path's hand-over; called once by the constructor.
+    // The open window's capture, null while no window is open; the frame path
+    // reads it with std::atomic_load and holds it while it writes a frame.
+    std::shared_ptr<RawFrameReceiver> CalibrationCapture;
+    // The calibration action; called once by the constructor.
     void ConnectCalibrationWindow();
     void Action_CalibrationScript();
 
@@ -875,4 +875,6 @@ private:
     // Key S and F1/F4, shared by keyPressEvent and eventFilter.
     void HandleShutterKey();
     void HandleDebugKey();
+    // Where the miniature's cross goes: the view, the miniature and the running acquisition.
+    MiniatureCrossGeometry miniatureCrossGeometry() const;
 };

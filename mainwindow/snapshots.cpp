@@ -138,7 +138,7 @@ void MainWindow::PushButton_RecordVideo()
     if (VideoRecorder->isRecording()) {
         VideoRecorder->closeFile();
         ResetGroupBoxVideoRecorder();
-        ImageView->zoomAllowed = true;
+        ImageView->setZoomAllowed(true);
         return;
     }
     if (!VideoRecorder->isVideoFolderSelected()) {
@@ -159,7 +159,7 @@ void MainWindow::PushButton_RecordVideo()
     if (!VideoRecorder->openFile())
         return;
     ImageView->disableZoom();
-    ImageView->zoomAllowed = false;
+    ImageView->setZoomAllowed(false);
     ui->spinBox_FrameRate->setEnabled(false);
     ui->pushButton_RecordVideo->setText(QStringLiteral("Stop\nRecording Video"));
     ui->lineEdit_FileNameVideo->setEnabled(false);

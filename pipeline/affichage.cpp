@@ -7,9 +7,17 @@
 #include <QImage>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QThread>
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <cmath>
+
+namespace {
+
+bool IsUsableZoom(qreal p_dZoom) { return std::isfinite(p_dZoom) && p_dZoom > 0.0; }
+
+} // namespace
 
 Affichage::Affichage(QWidget* p_pParent) : QLabel(p_pParent)
 {
@@ -59,8 +67,115 @@ void Affichage::setFrameSize(int p_iWidth, int p_iHeight)
 
 void Affichage::shiftDisplayScale(double p_dScale)
 {
-    previousDisplayScale.store(displayScale.load());
+    const double last = displayScale.load();
+    previousDisplayScale.store(last);
     displayScale.store(p_dScale);
+    if (p_dScale == last)
+        return;
+    // The zoom state belongs to the GUI thread: from a frame thread the check goes there.
+    if (QThread::currentThread() == thread())
+        notifyZoom();
+    else
+        QMetaObject::invokeMethod(this, [this] { notifyZoom(); }, Qt::QueuedConnection);
+}
+
+qreal Affichage::zoom() const
+{
+    if (isTechnical())
+        return qreal(std::max(viewWidth, 1)) / qreal(std::max(zoomSize, 1));
+    return displayScale.load();
+}
+
+void Affichage::notifyZoom()
+{
+    const qreal current = zoom();
+    if (current == m_dLastZoom)
+        return;
+    m_dLastZoom = current;
+    emit zoomChanged(current);
+}
+
+// The window sides the size clamp lets through, as a zoom.
+qreal Affichage::minimumZoom() const
+{
+    const int largest = zoomMax - 1 < 11 ? std::max(zoomMax, 1) : zoomMax - 1;
+    return qreal(std::max(viewWidth, 1)) / qreal(largest);
+}
+
+qreal Affichage::maximumZoom() const
+{
+    const int smallest = zoomMax - 1 < 11 ? std::max(zoomMax, 1) : 11;
+    return qreal(std::max(viewWidth, 1)) / qreal(smallest);
+}
+
+int Affichage::windowSizeFor(qreal p_dZoom) const
+{
+    return int(std::lround(qreal(std::max(viewWidth, 1)) / p_dZoom));
+}
+
+void Affichage::setZoom(qreal p_dZoom)
+{
+    if (!isTechnical() || !IsUsableZoom(p_dZoom))
+        return;
+    resizeZoomWindow(windowSizeFor(p_dZoom));
+}
+
+void Affichage::setZoom(qreal p_dZoom, const QPointF& p_WidgetPoint)
+{
+    if (!isTechnical() || !IsUsableZoom(p_dZoom))
+        return;
+    const QPoint point(int(p_WidgetPoint.x()), int(p_WidgetPoint.y()));
+    const QPoint held = mapToImage(point);
+    zoomSize = windowSizeFor(p_dZoom);
+    sizeClamp();
+    // The origin that maps the point back onto the held pixel, for a window
+    // clear of the frame's edges (the offset of a centred window).
+    const int vw = std::max(viewWidth, 1);
+    const int originX = held.x() - point.x() * zoomSize / vw;
+    const double rows = double(float(point.y()) * float(zoomSize) / float(vw));
+    const float visible = float(viewHeight) * float(zoomSize) / float(vw);
+    const double offset = double((float(zoomSize) - visible) * 0.5f);
+    // Both terms come from single precision, so their sums with a row number are exact in double.
+    const int originY = held.y() - int(std::floor(rows + offset));
+    const int half = zoomSize / 2;
+    zoomCentreX = originX + half;
+    zoomCentreY = originY + half;
+    updateZoomOrigin();
+    // At an edge the window stops: the centre follows the window that is shown.
+    zoomCentreX = zoomOriginX + half;
+    zoomCentreY = zoomOriginY + half;
+    displayImageScaled();
+    notifyZoom();
+}
+
+void Affichage::setZoomToFit(bool p_bFit)
+{
+    if (p_bFit)
+        enableCosmeticZoom();
+    else if (isCosmetic())
+        disableZoom();
+}
+
+QPoint Affichage::mapToImage(const QPoint& p_WidgetPoint) const
+{
+    if (!isTechnical())
+        return p_WidgetPoint;
+    return imagePixelAt(p_WidgetPoint, verticalOffset());
+}
+
+void Affichage::centreOn(const QPoint& p_Centre)
+{
+    zoomCentreX = p_Centre.x();
+    zoomCentreY = p_Centre.y();
+    updateZoomOrigin();
+    displayImageScaled();
+}
+
+bool Affichage::takeMiniatureReset()
+{
+    const bool requested = miniatureResetRequested;
+    miniatureResetRequested = false;
+    return requested;
 }
 
 void Affichage::enableCosmeticZoom()
@@ -73,6 +188,7 @@ void Affichage::enableCosmeticZoom()
     technicalZoom = false;
     zoomSize = zoomMax / 4 + 1;
     emit EnableInterpolation();
+    notifyZoom();
 }
 
 void Affichage::disableZoom()
@@ -89,6 +205,7 @@ void Affichage::disableZoom()
     emit DisableInterpolation();
     emit ButtonZoomM_Enabled(false);
     emit ButtonZoomP_Enabled(false);
+    notifyZoom();
 }
 
 void Affichage::sizeClamp()
@@ -114,21 +231,18 @@ void Affichage::sizeClamp()
     }
 }
 
-void Affichage::zoomMinus()
+void Affichage::resizeZoomWindow(int p_iSize)
 {
-    zoomSize += 10;
+    zoomSize = p_iSize;
     sizeClamp();
     updateZoomOrigin();
     displayImageScaled();
+    notifyZoom();
 }
 
-void Affichage::zoomPlus()
-{
-    zoomSize -= 10;
-    sizeClamp();
-    updateZoomOrigin();
-    displayImageScaled();
-}
+void Affichage::zoomMinus() { resizeZoomWindow(zoomSize + 10); }
+
+void Affichage::zoomPlus() { resizeZoomWindow(zoomSize - 10); }
 
 void Affichage::updateZoomOrigin()
 {
@@ -160,23 +274,23 @@ void Affichage::centerZoomWindowScaled(double p_dScale)
     zoomCentreY = zoomOriginY + half;
 }
 
-void Affichage::applyVerticalOffset()
+double Affichage::verticalOffset() const
 {
     const float visible = float(viewHeight) * float(zoomSize) / float(std::max(viewWidth, 1));
     if (zoomOriginY + zoomSize >= imageHeight.load())
-        zoomOffsetY = double(float(zoomSize) - visible);
-    else if (zoomOriginY == 0)
-        zoomOffsetY = 0.0;
-    else
-        zoomOffsetY = double((float(zoomSize) - visible) * 0.5f);
+        return double(float(zoomSize) - visible);
+    if (zoomOriginY == 0)
+        return 0.0;
+    return double((float(zoomSize) - visible) * 0.5f);
 }
 
-void Affichage::imagePixelAt(int p_iX, int p_iY, int& p_iImageX, int& p_iImageY) const
+void Affichage::applyVerticalOffset() { zoomOffsetY = verticalOffset(); }
+
+QPoint Affichage::imagePixelAt(const QPoint& p_Widget, double p_dOffsetY) const
 {
     const int vw = std::max(viewWidth, 1);
-    p_iImageX = p_iX * zoomSize / vw + zoomOriginX;
-    const float rows = float(p_iY) * float(zoomSize) / float(vw);
-    p_iImageY = int(double(rows) + zoomOriginY + zoomOffsetY);
+    const float rows = float(p_Widget.y()) * float(zoomSize) / float(vw);
+    return QPoint(p_Widget.x() * zoomSize / vw + zoomOriginX, int(double(rows) + zoomOriginY + p_dOffsetY));
 }
 
 void Affichage::logCentreAndOrigin()
@@ -228,10 +342,9 @@ void Affichage::mouseReleaseEvent(QMouseEvent* p_pEvent)
             writeLog("Technical zoom refreshed");
             updateZoomOrigin();
             applyVerticalOffset();
-            int ix = 0, iy = 0;
-            imagePixelAt(p_pEvent->x(), p_pEvent->y(), ix, iy);
-            zoomCentreX = std::max(ix, 0);
-            zoomCentreY = std::max(iy, 0);
+            const QPoint pixel = imagePixelAt(p_pEvent->pos(), zoomOffsetY);
+            zoomCentreX = std::max(pixel.x(), 0);
+            zoomCentreY = std::max(pixel.y(), 0);
             updateZoomOrigin();
         }
         logCentreAndOrigin();
@@ -247,6 +360,7 @@ void Affichage::mouseReleaseEvent(QMouseEvent* p_pEvent)
     sizeClamp();
     zoomStarting = false;
     viewReleased = true;
+    notifyZoom();
 }
 
 void Affichage::mouseMoveEvent(QMouseEvent* p_pEvent)
@@ -258,7 +372,9 @@ void Affichage::mouseMoveEvent(QMouseEvent* p_pEvent)
         mouseImageY = p_pEvent->y();
     } else {
         applyVerticalOffset();
-        imagePixelAt(p_pEvent->x(), p_pEvent->y(), mouseImageX, mouseImageY);
+        const QPoint pixel = imagePixelAt(p_pEvent->pos(), zoomOffsetY);
+        mouseImageX = pixel.x();
+        mouseImageY = pixel.y();
     }
 }
 
@@ -268,19 +384,18 @@ void Affichage::wheelEvent(QWheelEvent* p_pEvent)
         return;
     const int d = p_pEvent->angleDelta().y();
     const int step = (2 * (d / 8)) / 3;
-    if (d < 0) {
-        zoomSize -= step;
-        writeLog("Wheel un-zoom: " + QString::number(zoomSize));
-    } else if (d > 0) {
-        zoomSize -= step;
-        writeLog("Wheel zoom: " + QString::number(zoomSize));
-    }
-    sizeClamp();
-    updateZoomOrigin();
-    displayImageScaled();
+    const int size = zoomSize - step;
+    // The size is logged before the clamp.
+    if (d < 0)
+        writeLog("Wheel un-zoom: " + QString::number(size));
+    else if (d > 0)
+        writeLog("Wheel zoom: " + QString::number(size));
+    resizeZoomWindow(size);
     applyVerticalOffset();
     const QPointF pos = p_pEvent->position();
-    imagePixelAt(int(pos.x()), int(pos.y()), mouseImageX, mouseImageY);
+    const QPoint pixel = imagePixelAt(QPoint(int(pos.x()), int(pos.y())), zoomOffsetY);
+    mouseImageX = pixel.x();
+    mouseImageY = pixel.y();
 }
 
 void Affichage::displayImageScaled()
@@ -342,6 +457,7 @@ void Affichage::startAcquisition(int p_iViewWidth, int p_iViewHeight, int p_iFra
     zoomAllowed = true;
     if (p_iFrameWidth < 1024)
         enableCosmeticZoom();
+    notifyZoom();
 }
 
 void Affichage::stopAcquisition()
@@ -355,4 +471,14 @@ void Affichage::stopAcquisition()
     emit ButtonZoomP_Enabled(false);
     clearOverlay();
     zoomAllowed = false;
+    notifyZoom();
+}
+
+void Affichage::clearZoomFlags()
+{
+    zoomActive = false;
+    zoomAllowed = false;
+    technicalZoom = false;
+    cosmeticZoom.store(false);
+    notifyZoom();
 }

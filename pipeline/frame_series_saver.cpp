@@ -12,6 +12,12 @@ FrameSeriesRule CameraLinkSeriesRule()
     return {QStringLiteral("Image"), false, true};
 }
 
+FrameSeriesRule BelmorSeriesRule()
+{
+    // The BMP is the image the display slot showed for this frame.
+    return {QStringLiteral("Image"), false, false};
+}
+
 FrameSeriesRule GigESeriesRule()
 {
     return {QStringLiteral("Image"), true, false};
@@ -65,8 +71,12 @@ FrameSeriesResult SaveSeriesFrame(const FrameSeriesRule& p_Rule, std::atomic<int
         } else {
             image = p_Frame.Display8b;
         }
-        if (!image.empty())
-            cv::imwrite((sBase + QString::number(iIndex) + QStringLiteral(".bmp")).toStdString(), image);
+        try {
+            if (!image.empty())
+                cv::imwrite((sBase + QString::number(iIndex) + QStringLiteral(".bmp")).toStdString(), image);
+        } catch (const cv::Exception&) {
+            // On the frame path: a file the image writer refuses is skipped without a message.
+        }
         return FrameSeriesResult::Saved;
     }
     const int iIndex = p_rFileIndex++;

@@ -10,15 +10,18 @@
 
 // What differs by frame path, on purpose: the file names' stem, whether a BMP
 // takes the file index before or after it is incremented, and what a BMP shows.
+// Each path keeps its own counters besides (see SaveSeriesFrame).
 struct FrameSeriesRule
 {
-    QString Stem;                    // "Image" (Camera Link, GigE) or "ImageAcquired" (USB3)
-    bool BmpIndexAfterIncrement;     // GigE and USB3; Camera Link numbers BMP files like RAW files
+    QString Stem;                    // "Image" (Camera Link, Belmor loop, GigE) or "ImageAcquired" (USB3)
+    bool BmpIndexAfterIncrement;     // GigE and USB3; Camera Link and the Belmor loop number BMP files like RAW files
     bool BmpFromRaw;                 // the high byte of each raw pixel; else the display's 8-bit image
 };
 
-// The rules of the three paths.
+// The rules of the paths: the Arvex and Belmor+ frame callback, the Belmor
+// acquisition loop (from the display slot's copies), GigE and USB3.
 FrameSeriesRule CameraLinkSeriesRule();
+FrameSeriesRule BelmorSeriesRule();
 FrameSeriesRule GigESeriesRule();
 FrameSeriesRule Usb3SeriesRule();
 

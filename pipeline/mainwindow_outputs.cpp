@@ -11,6 +11,7 @@
 #include "params/proxy_parameter_ids.h"
 #include "params/proxy_parameter_table.h"
 #include "pipeline/frame_buffers.h"
+#include "pipeline/frame_handoff.h"
 #include "pipeline/kv_histogram.h"
 #include "pipeline/kv_video_recorder.h"
 #include "pipeline/pipeline_state.h"
@@ -80,14 +81,11 @@ void MainWindow::CreateImageOutputs()
             &KV_VideoRecorder::setLaunchVideoAutomatically);
     connect(ui->lineEdit_FileNameVideo, &QLineEdit::textChanged, VideoRecorder, &KV_VideoRecorder::setFileName);
     connect(this, &MainWindow::saveImageToVideo, VideoRecorder, &KV_VideoRecorder::AddImageToVideo);
-    Pipeline->RecorderIsRecording = [this] { return VideoRecorder && VideoRecorder->isRecording(); };
 
     connect(Histogram, &KV_Histogram::updateNbPixelMaxHisto, this, &MainWindow::setLabel_Histogram_NbPixelMaxValue);
     connect(this, &MainWindow::UpdateHistogram, Histogram, &KV_Histogram::calculateHistogram);
     connect(ui->pushButton_SaveHistogramCSV, &QPushButton::pressed, Histogram, &KV_Histogram::setSaveHistogramCSV);
     connect(ui->pushButton_SaveHistogramBMP, &QPushButton::pressed, Histogram, &KV_Histogram::setSaveHistogramBMP);
-
-    Pipeline->SaveDisplayedRaw = [this](const cv::Mat& p_Image) { SaveDisplayedRaw(p_Image); };
 }
 
 // ---------------------------------------------------------------------------
@@ -194,33 +192,12 @@ void MainWindow::SaveAllFrames_Belmor()
         return;
     }
     // Once per displayed frame: the acquisition loop polls far faster than frames come.
-    if (!SeriesFrameFresh.exchange(false))
+    if (!SeriesFrameFresh.exchange(false) || SeriesRaw16b.empty() || !SeriesRaw16b.isContinuous())
         return;
-    const int count = NumberFrames;
-    if (count > 0 && SeriesFramesSaved >= count) {
-        SeriesFramesSaved = 0;
-        StopSaveAllFrames();
-        return;
-    }
-    char szName[StreamFileNameBufferSize];
-    const char* szExtension = SaveAllFramesBmp ? "bmp" : "raw";
-    if (!SaveAllFramesBmp && !SaveAllFramesRaw)
-        return;
-    const int n = std::snprintf(szName, sizeof szName, "%s%s/Image%d.%s", SavedImagesDir, g_szProxyName,
-                                g_iSaveAllFramesCounter.fetch_add(1), szExtension);
-    if (n < 0 || size_t(n) >= sizeof szName)
-        return;
-    ++SeriesFramesSaved;
-    if (SaveAllFramesBmp) {
-        WriteImageQuietly(szName, SeriesDisplay8b);
-    } else if (std::FILE* pFile = std::fopen(szName, "wb")) {
-        WriteRawImage(pFile, SeriesRaw16b);
-        std::fclose(pFile);
-    }
-    if (count > 0 && SeriesFramesSaved >= count) {
-        SeriesFramesSaved = 0;
-        StopSaveAllFrames();
-    }
+    const FrameSeries series{BelmorSeriesRule(), &g_iSaveAllFramesCounter, &SeriesFramesSaved};
+    const FrameGeometry geometry{SeriesRaw16b.cols, SeriesRaw16b.rows, 2 * SeriesRaw16b.cols};
+    OfferFrameToSeries(*this, series, QString::fromUtf8(SavedImagesDir) + QString::fromUtf8(g_szProxyName),
+                       SeriesRaw16b.ptr<unsigned short>(0), geometry, SeriesDisplay8b);
 }
 
 void MainWindow::SaveBMP_ProxyTest(QString p_sName)

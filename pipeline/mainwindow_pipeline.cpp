@@ -15,8 +15,10 @@
 #include "pipeline/display_preparation.h"
 #include "pipeline/frame_buffers.h"
 #include "pipeline/image_miniature.h"
+#include "pipeline/kv_video_recorder.h"
 #include "pipeline/pipeline_cells.h"
 #include "pipeline/pipeline_state.h"
+#include "pipeline/raw_frame_receiver.h"
 
 #include <QTimer>
 
@@ -305,9 +307,12 @@ void MainWindow::UpdateDisplay(unsigned short* pImage16b)
         g_bNewFPNReference = false;
     }
 
-    if (CalibrationWindowOpen && Pipeline->CalibrationIsCapturing && Pipeline->CalibrationIsCapturing()
-        && Pipeline->CalibrationReceive)
-        Pipeline->CalibrationReceive(pImage16b, geometry);
+    if (CalibrationWindowOpen) {
+        // Held for the whole write: a calibration window closed meanwhile keeps its capture until then.
+        const std::shared_ptr<RawFrameReceiver> pCalibration = std::atomic_load(&CalibrationCapture);
+        if (pCalibration && pCalibration->isCapturing())
+            pCalibration->receiveRawImage(pImage16b, geometry);
+    }
 
     WindowCorrectionState window;
     window.DigiBoardKind = kind;
@@ -364,8 +369,8 @@ void MainWindow::UpdateDisplay(unsigned short* pImage16b)
     Pipeline->ShownScale = choice.Scale;
     emit ImageReadyToDisplay(DisplayImage8b, ScaledDisplayImage8b);
 
-    if (Pipeline->SaveAllDisplayedRawChecked && Pipeline->SaveDisplayedRaw)
-        Pipeline->SaveDisplayedRaw(DisplayImage16b);
+    if (Pipeline->SaveAllDisplayedRawChecked)
+        SaveDisplayedRaw(DisplayImage16b);
 
     LastDisplayScale = choice.Scale;
     StreamStarted = true;
@@ -388,7 +393,8 @@ void MainWindow::UpdateImageDisplayed(cv::Mat p_Full, cv::Mat p_Scaled)
 
     if (!DemoMode) {
         if (!ImageView->isTechnical()) {
-            const PixelReadout r = ReadoutScaled(p_Scaled, ImageView->mouseImageX, ImageView->mouseImageY, shownScale);
+            const QPoint pointer = ImageView->mouseImagePosition();
+            const PixelReadout r = ReadoutScaled(p_Scaled, pointer.x(), pointer.y(), shownScale);
             if (r.Valid) {
                 ui->label_X_Pos_Val->setText(QString::number(r.X));
                 ui->label_Y_Pos_Val->setText(QString::number(r.Y));
@@ -427,7 +433,7 @@ void MainWindow::UpdateImageDisplayed(cv::Mat p_Full, cv::Mat p_Scaled)
 
     MatDisplayColour = MatColourWork.clone();
     MatDisplayGrey = DisplayImage8bClone.clone();
-    if (Pipeline->RecorderIsRecording && Pipeline->RecorderIsRecording())
+    if (VideoRecorder && VideoRecorder->isRecording())
         emit saveImageToVideo(MatDisplayGrey);
     if (DebugRunning)
         emit SendImageToDebug(AcquiredImage16b.clone(), MatDisplayGrey);
@@ -454,21 +460,21 @@ void MainWindow::UpdateImageDisplayed(cv::Mat p_Full, cv::Mat p_Scaled)
     g_bDisplayBusy = false;
 
     const bool streamSaving = GetCurrent(CurrentProxyIndex, PipelineCell::SaveStream) != 0;
-    if (!DemoMode && ImageView->zoomActive && !streamSaving && ImageView->isTechnical()) {
+    if (!DemoMode && ImageView->isZoomActive() && !streamSaving && ImageView->isTechnical()) {
         const uint32_t viewW = uint32_t(std::max(ImageView->width(), 1));
         const uint32_t viewH = uint32_t(std::max(ImageView->height(), 1));
-        if (!Miniature->isPressed() && ImageView->viewReleased && ImageView->cosmeticZoom) {
-            Miniature->setPointX(Miniature->miniWidth * uint32_t(std::max(ImageView->zoomCentreX, 0)) / viewW);
-            Miniature->setPointY(Miniature->miniHeight * uint32_t(std::max(ImageView->zoomCentreY, 0)) / viewH);
-            ImageView->updateZoomOrigin();
-            ImageView->displayImageScaled();
-        } else if (Miniature->isReleased() && !ImageView->zoomStarting && ImageView->cosmeticZoom) {
-            ImageView->zoomCentreX = int(Miniature->pointX()) * ImageView->imageWidth / int(Miniature->miniWidth);
-            ImageView->zoomCentreY = int(Miniature->pointY()) * ImageView->imageHeight / int(Miniature->miniHeight);
-            ImageView->updateZoomOrigin();
-            ImageView->displayImageScaled();
+        const QPoint centre = ImageView->zoomWindowCentre();
+        if (!Miniature->isPressed() && ImageView->hasBeenReleased() && ImageView->isCosmeticZoom()) {
+            Miniature->setPointX(Miniature->miniWidth * uint32_t(std::max(centre.x(), 0)) / viewW);
+            Miniature->setPointY(Miniature->miniHeight * uint32_t(std::max(centre.y(), 0)) / viewH);
+            ImageView->centreOn(centre);
+        } else if (Miniature->isReleased() && !ImageView->isZoomStarting() && ImageView->isCosmeticZoom()) {
+            const QSize frame = ImageView->frameSize();
+            ImageView->centreOn(QPoint(int(Miniature->pointX()) * frame.width() / int(Miniature->miniWidth),
+                                       int(Miniature->pointY()) * frame.height() / int(Miniature->miniHeight)));
         }
-        const PixelReadout r = ReadoutFull(p_Full, ImageView->mouseImageX, ImageView->mouseImageY);
+        const QPoint pointer = ImageView->mouseImagePosition();
+        const PixelReadout r = ReadoutFull(p_Full, pointer.x(), pointer.y());
         if (r.Valid) {
             ui->label_X_Pos_Val->setText(QString::number(r.X));
             ui->label_Y_Pos_Val->setText(QString::number(r.Y));
@@ -476,10 +482,8 @@ void MainWindow::UpdateImageDisplayed(cv::Mat p_Full, cv::Mat p_Scaled)
         }
     }
 
-    if (ImageView->miniatureResetRequested) {
-        ImageView->miniatureResetRequested = false;
+    if (ImageView->takeMiniatureReset())
         Miniature->setMiniLogo();
-    }
 
     if (!Connected) {
         Miniature->setMiniLogo();
@@ -493,7 +497,7 @@ void MainWindow::UpdateImageDisplayed(cv::Mat p_Full, cv::Mat p_Scaled)
         ImageView->setMaximumWidth(ui->scrollArea->width() - 6);
         ImageView->setAlignment(Qt::AlignCenter);
         ImageView->setPixmap(QPixmap(ApplicationDirPath() + HeaderConstants::LogosFolder + HeaderConstants::LogoImage));
-        ImageView->zoomAllowed = false;
+        ImageView->setZoomAllowed(false);
         FrameCounter = -1;
     }
 }
@@ -639,7 +643,7 @@ void MainWindow::AGC_processing()
 // ---------------------------------------------------------------------------
 // Miniature
 
-QImage MainWindow::printCrossMini(QImage p_Picture)
+MiniatureCrossGeometry MainWindow::miniatureCrossGeometry() const
 {
     MiniatureCrossGeometry g;
     g.DisplayScale = DisplayScale;
@@ -651,16 +655,18 @@ QImage MainWindow::printCrossMini(QImage p_Picture)
     g.FrameHeight = FrameHeight;
     g.MiniWidth = Miniature->miniWidth;
     g.MiniHeight = Miniature->miniHeight;
-    return PrintCrossMini(p_Picture, g);
+    return g;
+}
+
+QImage MainWindow::printCrossMini(QImage p_Picture)
+{
+    return PrintCrossMini(p_Picture, miniatureCrossGeometry());
 }
 
 void MainWindow::TimeOutUpdateImgMiniature()
 {
-    if (!ImageView->technicalZoom || GetCurrent(CurrentProxyIndex, PipelineCell::SaveStream) != 0
+    if (!ImageView->isTechnical() || GetCurrent(CurrentProxyIndex, PipelineCell::SaveStream) != 0
         || MatScaledCopy.empty())
         return;
-    const QImage picture(MatScaledCopy.data, MatScaledCopy.cols, MatScaledCopy.rows, int(MatScaledCopy.step),
-                         QImage::Format_Grayscale8);
-    Miniature->setPixmap(
-        QPixmap::fromImage(printCrossMini(picture)).scaledToHeight(int(Miniature->miniHeight), Qt::FastTransformation));
+    Miniature->setPixmap(MiniaturePixmap(MatScaledCopy, miniatureCrossGeometry()));
 }

@@ -1,10 +1,13 @@
 // The main window's glue to the board links: Camera Link port selection, FPGA registers and the GigE frame target.
 #include "app/globals.h"
+#include "board/acquisition_state.h"
 #include "board/cameralink_serial.h"
 #include "board/gige_link.h"
 #include "board/mainwindow_board_link.h"
 #include "board_link_fixture.h"
 #include "mainwindow/MainWindow.h"
+#include "pipeline/frame_buffers.h"
+#include "ui_MainWindow.h"
 #include "platform/clserial/clserial.h"
 #include "sim/cameralink/cameralink_cabling.h"
 #include "sim/core/fault_injector.h"
@@ -16,6 +19,7 @@
 
 #include <memory>
 #include <thread>
+#include <vector>
 
 using sim::BoardKind;
 
@@ -109,25 +113,36 @@ private slots:
         QCOMPARE(windowLog(window).count("Couldn't set PERSO_ADDR to 16."), 1);
     }
 
-    // The frame target reads the window's own fields; ending a save-all run
-    // from the pipeline thread stops the saving at once and leaves the widgets
-    // to the GUI thread.
+    // The frame target the program registers reads the window's own fields;
+    // ending a save-all run from the pipeline thread stops the saving at once
+    // and leaves the widgets to the GUI thread.
     void gigeFrameTargetOfTheWindow()
     {
         MainWindow window;
         window.FrameHeight = 4;
         window.FramePitch = 8;
-        window.ProxyName = "Z633";
         const GigEFrameTarget target = MainWindowGigEFrameTarget(&window);
         QCOMPARE(target.FrameHeight->load(), 4);
         QCOMPARE(target.FramePitch->load(), 8);
-        QVERIFY(target.SaveFolder.endsWith("/../SavedImages/Z633"));
+        QVERIFY(target.RawFrame() == AllocatedRawFrameBuffer());
+        window.SaveAllFramesRaw = true;
+        window.SaveAllFramesBmp = false;
+        window.NumberFrames = 1;
         window.SaveAllFramesRunning = true;
-        std::thread pipelineThread([&] { target.StopSaveAllFrames(); });
+        const QString sButton = window.ui->pushButton_SaveAllFrames->text();
+        std::vector<unsigned short> frame(16, 0x1234);
+        std::thread pipelineThread([&] {
+            for (int i = 0; i < 2; ++i)
+                target.Deliver(frame.data(), 4, 8);
+        });
         pipelineThread.join();
         QVERIFY(!window.SaveAllFramesRunning);
+        QCOMPARE(window.ui->pushButton_SaveAllFrames->text(), sButton);
         QCoreApplication::processEvents();
         QVERIFY(!window.SaveAllFramesRunning);
+        QCOMPARE(window.ui->pushButton_SaveAllFrames->text(), QString("Save 1 frames in RAW"));
+        g_bDisplayBusy = false;
+        g_pRawImage16b = nullptr;
     }
 };
 

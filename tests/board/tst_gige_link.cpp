@@ -33,16 +33,13 @@ struct FakeWindow
     std::atomic<int> framePitch{kWidth * 2};
     std::atomic<int> frameCounter{0};
     std::atomic<int> framesAcquired{0};
-    std::atomic<bool> saveRunning{false};
-    std::atomic<bool> saveBmp{false};
-    std::atomic<bool> saveRaw{false};
-    std::atomic<int> numberFrames{0};
     std::atomic<int> delivered{0};
-    std::atomic<int> stops{0};
+    std::atomic<int> deliveredHeight{0};
+    std::atomic<int> deliveredPitch{0};
     std::vector<unsigned short> raw = std::vector<unsigned short>(kWidth * kHeight, 0xABCD);
     unsigned short* rawPointer = raw.data();
 
-    GigEFrameTarget target(const QString& p_sSaveFolder)
+    GigEFrameTarget target()
     {
         GigEFrameTarget t;
         t.FrameHeight = &frameHeight;
@@ -50,16 +47,10 @@ struct FakeWindow
         t.FrameCounter = &frameCounter;
         t.FramesAcquired = &framesAcquired;
         t.RawFrame = [this] { return rawPointer; };
-        t.Deliver = [this](unsigned short*) { ++delivered; };
-        t.SaveAllFramesRunning = &saveRunning;
-        t.SaveAllFramesAsBmp = &saveBmp;
-        t.SaveAllFramesAsRaw = &saveRaw;
-        t.NumberFrames = &numberFrames;
-        t.SaveFolder = p_sSaveFolder;
-        t.Display8b = [] { return cv::Mat(kHeight, kWidth, CV_8UC1, cv::Scalar(7)); };
-        t.StopSaveAllFrames = [this] {
-            saveRunning = false;
-            ++stops;
+        t.Deliver = [this](unsigned short*, int p_iHeight, int p_iPitch) {
+            ++delivered;
+            deliveredHeight = p_iHeight;
+            deliveredPitch = p_iPitch;
         };
         return t;
     }
@@ -407,11 +398,14 @@ private slots:
     void wholeFramesAreCopied()
     {
         FakeWindow w;
-        GigEFrameSink sink(w.target(QString()));
+        GigEFrameSink sink(w.target());
         stream(sink, [&] { return w.frameCounter >= 5; });
         QVERIFY(w.framesAcquired >= 5);
         QCOMPARE(w.delivered.load(), w.frameCounter.load());
         QCOMPARE(sink.droppedFrames(), 0);
+        // Handed on with the geometry the frame was copied for.
+        QCOMPARE(w.deliveredHeight.load(), kHeight);
+        QCOMPARE(w.deliveredPitch.load(), kWidth * 2);
         // Every pixel of the frame was written (0xABCD is not a Mono16 pixel of the scene).
         QCOMPARE(std::count(w.raw.begin(), w.raw.end(), 0xABCD), 0L);
     }
@@ -434,7 +428,7 @@ private slots:
         w.rawPointer = w.raw.data();
         w.frameHeight = height;
         w.framePitch = pitch;
-        GigEFrameSink sink(w.target(QString()));
+        GigEFrameSink sink(w.target());
         stream(sink, [&] { return sink.droppedFrames() >= 3; });
         QCOMPARE(w.frameCounter.load(), 0);
         QCOMPARE(w.delivered.load(), 0);
@@ -445,47 +439,9 @@ private slots:
     {
         FakeWindow w;
         w.rawPointer = nullptr;
-        GigEFrameSink sink(w.target(QString()));
+        GigEFrameSink sink(w.target());
         stream(sink, [&] { return sink.droppedFrames() >= 2; });
         QCOMPARE(w.delivered.load(), 0);
-    }
-
-    // Three frames saved, the fourth stops the run and saves nothing; the next run counts from 0 again.
-    void saveAllFramesBmpCountsAndStops()
-    {
-        const QString sFolder = m_pBench->folder.filePath("../SavedImages/Proxy");
-        QVERIFY(QDir().mkpath(sFolder));
-        FakeWindow w;
-        w.saveRunning = true;
-        w.saveBmp = true;
-        w.numberFrames = 3;
-        const int iFirst = GigESaveImageIndex + 1;
-        GigEFrameSink sink(w.target(sFolder));
-        stream(sink, [&] { return w.stops.load() == 1; });
-        QCOMPARE(GigESaveFrameCount.load(), 0);
-        for (int i = iFirst; i < iFirst + 3; ++i)
-            QVERIFY2(QFileInfo::exists(sFolder + QString("/Image%1.bmp").arg(i)), qPrintable(QString::number(i)));
-        QVERIFY(!QFileInfo::exists(sFolder + QString("/Image%1.bmp").arg(iFirst + 3)));
-        QCOMPARE(QDir(sFolder).entryList(QDir::Files).size(), 3);
-        QCOMPARE(w.stops.load(), 1);
-    }
-
-    // RAW files take the index before it advances: 2 bytes per pixel, low byte first.
-    void saveAllFramesRawWritesTheFrame()
-    {
-        const QString sFolder = m_pBench->folder.filePath("../SavedImages/Proxy");
-        QVERIFY(QDir().mkpath(sFolder));
-        FakeWindow w;
-        w.saveRunning = true;
-        w.saveRaw = true;
-        w.numberFrames = 1;
-        const int iIndex = GigESaveImageIndex;
-        GigEFrameSink sink(w.target(sFolder));
-        stream(sink, [&] { return w.stops.load() == 1; });
-        QCOMPARE(GigESaveImageIndex.load(), iIndex + 1);
-        QFile file(sFolder + QString("/Image%1.raw").arg(iIndex));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.size(), qint64(kWidth * kHeight * 2));
     }
 };
 

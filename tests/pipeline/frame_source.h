@@ -3,6 +3,7 @@
 
 #include "mainwindow/MainWindow.h"
 #include "pipeline/frame_buffers.h"
+#include "pipeline/frame_handoff.h"
 #include "pipeline/mainwindow_pipeline.h"
 
 #include <atomic>
@@ -13,8 +14,8 @@
 #include <vector>
 
 // Stands in for an acquisition path: the buffers and working images of one
-// geometry, and each delivered frame handed to ComputeFPNReference and then
-// UpdateDisplay on the calling thread, as every frame path does.
+// geometry, and each delivered frame handed over through the pipeline's one
+// hand-off on the calling thread, as every frame path does.
 class FrameSource
 {
 public:
@@ -43,10 +44,9 @@ public:
     void deliver()
     {
         ++m_Window.FramesReceived;
-        ComputeFPNReference();
-        if (IsCameraLinkBoard(m_Window.DigiBoardKind))
-            m_Window.CameraLinkFrameReady = true;
-        m_Window.UpdateDisplay(g_pRawImage16b);
+        FrameHandOffRule rule;
+        rule.FlagCameraLinkReady = IsCameraLinkBoard(m_Window.DigiBoardKind);
+        HandOffFrame(m_Window, m_Raw.data(), WindowFrameGeometry(m_Window), rule);
     }
 
     // Delivers frames on a worker thread at the given rate until stop() (or p_iFrames, when not 0).

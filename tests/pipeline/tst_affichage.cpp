@@ -7,7 +7,15 @@
 #include <QWheelEvent>
 #include <QtTest>
 
+#include <cmath>
+#include <limits>
+#include <thread>
+
 namespace {
+
+const double kFitScale = std::min(1000.0 / 640, 700.0 / 480);
+
+enum class Mode { Off, Cosmetic, Technical };
 
 // A 640 x 480 view source and a log collector.
 struct ViewFixture
@@ -19,7 +27,8 @@ struct ViewFixture
     cv::Mat Scaled{100, 100, CV_8UC1, cv::Scalar(9)};
     int Counter = 1;
 
-    ViewFixture()
+    // A 640-pixel frame starts in cosmetic zoom.
+    explicit ViewFixture(Mode p_Start = Mode::Cosmetic)
     {
         View.setLogSink([this](const QString& l) { Log << l; });
         AffichageImageSource src;
@@ -32,6 +41,10 @@ struct ViewFixture
         View.setMouseTracking(true); // as the main window sets it
         View.setFrameSize(640, 480);
         View.startAcquisition(1000, 700, 640);
+        if (p_Start == Mode::Technical)
+            enterTechnical();
+        else if (p_Start == Mode::Off)
+            View.disableZoom();
     }
 
     void click(QPoint p) { QTest::mouseClick(&View, Qt::LeftButton, Qt::NoModifier, p); }
@@ -68,6 +81,17 @@ private slots:
     void bottomWindowOffsetAndAlignment();
     void rightPressTurnsZoomOff();
     void nothingDrawnBeforeFirstFrame();
+    void zoomFollowsTheMode();
+    void zoomAtPointKeepsPixel_data();
+    void zoomAtPointKeepsPixel();
+    void zoomAtPointStopsAtFrameEdge();
+    void zoomLimits_data();
+    void zoomLimits();
+    void tinyFrameHasOneZoom();
+    void zoomToFit_data();
+    void zoomToFit();
+    void zoomChangedOncePerChange();
+    void zoomChangedFromFrameThread();
     void miniatureCross();
     void miniatureMouse();
 };
@@ -76,18 +100,18 @@ void tst_affichage::acquisitionStartByFrameWidth()
 {
     ViewFixture f;
     QVERIFY(f.View.isCosmetic());
-    QCOMPARE(f.View.zoomSize, 121);
+    QCOMPARE(f.View.zoomWindowSize(), 121);
     Affichage wide;
     QSignalSpy enable(&wide, &Affichage::EnableInterpolation);
     wide.setFrameSize(1024, 768);
     wide.startAcquisition(1000, 700, 1024);
     QVERIFY(wide.isOff());
-    QVERIFY(wide.zoomAllowed);
+    QVERIFY(wide.isZoomAllowed());
     QCOMPARE(enable.count(), 0);
     f.View.stopAcquisition();
     QVERIFY(f.View.isOff());
-    QVERIFY(!f.View.zoomAllowed);
-    QVERIFY(f.View.miniatureResetRequested);
+    QVERIFY(!f.View.isZoomAllowed());
+    QVERIFY(f.View.isMiniatureResetRequested());
 }
 
 void tst_affichage::clickFromOffEntersCosmetic()
@@ -97,17 +121,17 @@ void tst_affichage::clickFromOffEntersCosmetic()
     QVERIFY(f.View.isOff());
     QSignalSpy enable(&f.View, &Affichage::EnableInterpolation);
     QTest::mousePress(&f.View, Qt::LeftButton, Qt::NoModifier, QPoint(200, 100));
-    QVERIFY(f.View.zoomActive);
+    QVERIFY(f.View.isZoomActive());
     QVERIFY(!f.View.isCosmetic() && !f.View.isTechnical()); // pending until the release
-    QCOMPARE(f.View.zoomMax, 480);
-    QCOMPARE(f.View.zoomSize, 121);
+    QCOMPARE(f.View.minimumZoom(), 1000.0 / 479); // the largest window is one less than the 480 rows
+    QCOMPARE(f.View.zoomWindowSize(), 121);
     QTest::mouseRelease(&f.View, Qt::LeftButton, Qt::NoModifier, QPoint(200, 100));
     QVERIFY(f.View.isCosmetic());
     QCOMPARE(enable.count(), 1);
     QVERIFY(f.Log.contains("Cosmetic zoom enabled"));
-    QCOMPARE(f.View.zoomCentreX, 200);
-    QVERIFY(f.View.viewReleased);
-    QVERIFY(!f.View.zoomStarting);
+    QCOMPARE(f.View.zoomWindowCentre().x(), 200);
+    QVERIFY(f.View.hasBeenReleased());
+    QVERIFY(!f.View.isZoomStarting());
 }
 
 void tst_affichage::releaseOutsideClampsCentre()
@@ -117,8 +141,7 @@ void tst_affichage::releaseOutsideClampsCentre()
     QTest::mousePress(&f.View, Qt::LeftButton, Qt::NoModifier, QPoint(30, 20));
     QTest::mouseRelease(&f.View, Qt::LeftButton, Qt::NoModifier, QPoint(-5, 20));
     QVERIFY(f.View.isCosmetic());
-    QCOMPARE(f.View.zoomCentreX, 0);
-    QCOMPARE(f.View.zoomCentreY, 20);
+    QCOMPARE(f.View.zoomWindowCentre(), QPoint(0, 20));
 }
 
 void tst_affichage::cosmeticToTechnicalPlacesWindow()
@@ -129,10 +152,8 @@ void tst_affichage::cosmeticToTechnicalPlacesWindow()
     QVERIFY(f.View.isTechnical());
     QCOMPARE(disable.count(), 1);
     // 500 / 1.4583 = 342.9 and 350 / 1.4583 = 240, window of 121 around them.
-    QCOMPARE(f.View.zoomOriginX, 282);
-    QCOMPARE(f.View.zoomOriginY, 180);
-    QCOMPARE(f.View.zoomCentreX, 342);
-    QCOMPARE(f.View.zoomCentreY, 240);
+    QCOMPARE(f.View.zoomWindowOrigin(), QPoint(282, 180));
+    QCOMPARE(f.View.zoomWindowCentre(), QPoint(342, 240));
     QVERIFY(f.Log.contains("Technical zoom enabled"));
     QVERIFY(f.Log.contains("xCenter = 342 - yCenter = 240"));
     QVERIFY(f.Log.contains("xOrigin = 282 - yOrigin = 180"));
@@ -140,8 +161,8 @@ void tst_affichage::cosmeticToTechnicalPlacesWindow()
     // A second click recentres on the image pixel under the pointer.
     f.click(QPoint(1, 1)); // (0, 0) would mean the widget centre to QTest
     QVERIFY(f.Log.contains("Technical zoom refreshed"));
-    QCOMPARE(f.View.zoomCentreX, 282);
-    QCOMPARE(f.View.zoomOriginX, 222);
+    QCOMPARE(f.View.zoomWindowCentre().x(), 282);
+    QCOMPARE(f.View.zoomWindowOrigin().x(), 222);
 }
 
 void tst_affichage::sizeLimitsInTechnical()
@@ -152,17 +173,17 @@ void tst_affichage::sizeLimitsInTechnical()
     QSignalSpy minus(&f.View, &Affichage::ButtonZoomM_Enabled);
     for (int i = 0; i < 60; ++i)
         f.View.zoomMinus();
-    QCOMPARE(f.View.zoomSize, 479);
+    QCOMPARE(f.View.zoomWindowSize(), 479);
     QCOMPARE(minus.last().at(0).toBool(), false);
     QCOMPARE(plus.last().at(0).toBool(), true);
     for (int i = 0; i < 60; ++i)
         f.View.zoomPlus();
-    QCOMPARE(f.View.zoomSize, 11);
+    QCOMPARE(f.View.zoomWindowSize(), 11);
     QCOMPARE(plus.last().at(0).toBool(), false);
     QCOMPARE(minus.last().at(0).toBool(), true);
     for (int i = 0; i < 5; ++i)
         f.wheel(-120);
-    QCOMPARE(f.View.zoomSize, 61);
+    QCOMPARE(f.View.zoomWindowSize(), 61);
     QVERIFY(f.Log.contains("Wheel un-zoom: 21"));
     QCOMPARE(plus.last().at(0).toBool(), true);
     QCOMPARE(minus.last().at(0).toBool(), true);
@@ -172,18 +193,20 @@ void tst_affichage::wheelNotchAtSmallestSize()
 {
     ViewFixture f;
     f.enterTechnical();
-    f.View.zoomSize = 11;
+    f.View.setZoom(f.View.maximumZoom());
+    QCOMPARE(f.View.zoomWindowSize(), 11);
     QSignalSpy plus(&f.View, &Affichage::ButtonZoomP_Enabled);
     f.wheel(120);
     QVERIFY(f.Log.contains("Wheel zoom: 1"));
-    QCOMPARE(f.View.zoomSize, 11);
+    QCOMPARE(f.View.zoomWindowSize(), 11);
     QCOMPARE(plus.count(), 1);
     QCOMPARE(plus.last().at(0).toBool(), false);
-    // Outside technical zoom the wheel does nothing.
+    // Outside technical zoom the wheel does nothing (unclamped, a notch would take 11 to 1).
     f.View.disableZoom();
-    f.View.zoomSize = 50;
+    f.Log.clear();
     f.wheel(120);
-    QCOMPARE(f.View.zoomSize, 50);
+    QCOMPARE(f.View.zoomWindowSize(), 11);
+    QVERIFY(f.Log.isEmpty());
 }
 
 void tst_affichage::buttonsInCosmeticDoNotClamp()
@@ -193,9 +216,9 @@ void tst_affichage::buttonsInCosmeticDoNotClamp()
     QSignalSpy minus(&f.View, &Affichage::ButtonZoomM_Enabled);
     for (int i = 0; i < 13; ++i)
         f.View.zoomPlus();
-    QCOMPARE(f.View.zoomSize, 121 - 130);
+    QCOMPARE(f.View.zoomWindowSize(), 121 - 130);
     f.View.zoomMinus();
-    QCOMPARE(f.View.zoomSize, 1);
+    QCOMPARE(f.View.zoomWindowSize(), 1);
     QCOMPARE(plus.count(), 0);
     QCOMPARE(minus.count(), 0);
 }
@@ -204,26 +227,20 @@ void tst_affichage::bottomWindowOffsetAndAlignment()
 {
     ViewFixture f;
     f.enterTechnical();
-    f.View.zoomSize = 101;
-    f.View.zoomCentreX = 320;
-    f.View.zoomCentreY = 470;
-    f.View.updateZoomOrigin();
-    QCOMPARE(f.View.zoomOriginY, 379);
+    f.View.setZoom(1000.0 / 101);
+    QCOMPARE(f.View.zoomWindowSize(), 101);
+    f.View.centreOn(QPoint(320, 470));
+    QCOMPARE(f.View.zoomWindowOrigin().y(), 379);
     QMouseEvent move(QEvent::MouseMove, QPointF(1, 1), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(&f.View, &move);
-    QVERIFY2(std::abs(f.View.zoomOffsetY - 30.3) < 1e-3, qPrintable(QString::number(f.View.zoomOffsetY)));
-    QCOMPARE(f.View.mouseImageY, 409);
-    QCOMPARE(f.View.mouseImageX, 270);
+    QVERIFY2(std::abs(f.View.zoomWindowOffsetY() - 30.3) < 1e-3, qPrintable(QString::number(f.View.zoomWindowOffsetY())));
+    QCOMPARE(f.View.mouseImagePosition(), QPoint(270, 409));
     f.View.displayImageScaled();
     QCOMPARE(f.View.alignment(), Qt::AlignLeft | Qt::AlignBottom);
     QVERIFY(f.View.pixmap(Qt::ReturnByValue).width() == 1000);
-    f.View.zoomCentreY = 40;
-    f.View.updateZoomOrigin();
-    f.View.displayImageScaled();
+    f.View.centreOn(QPoint(320, 40));
     QCOMPARE(f.View.alignment(), Qt::AlignLeft | Qt::AlignTop);
-    f.View.zoomCentreY = 200;
-    f.View.updateZoomOrigin();
-    f.View.displayImageScaled();
+    f.View.centreOn(QPoint(320, 200));
     QCOMPARE(f.View.alignment(), Qt::AlignHCenter | Qt::AlignVCenter);
 }
 
@@ -237,9 +254,9 @@ void tst_affichage::rightPressTurnsZoomOff()
     QVERIFY(f.View.isOff());
     QCOMPARE(disable.count(), 1);
     QCOMPARE(plus.last().at(0).toBool(), false);
-    QCOMPARE(f.View.zoomSize, 11);
-    QCOMPARE(f.View.zoomCentreX, 40);
-    QVERIFY(f.View.miniatureResetRequested);
+    QCOMPARE(f.View.zoomWindowSize(), 11);
+    QCOMPARE(f.View.zoomWindowCentre().x(), 40);
+    QVERIFY(f.View.isMiniatureResetRequested());
     QVERIFY(f.Log.contains("All zoom display disabled"));
 }
 
@@ -254,6 +271,244 @@ void tst_affichage::nothingDrawnBeforeFirstFrame()
     f.View.displayImageScaled();
     QVERIFY(f.View.pixmap(Qt::ReturnByValue).width() == 100);
     QVERIFY(f.View.hasScaledContents());
+}
+
+void tst_affichage::zoomFollowsTheMode()
+{
+    ViewFixture f;
+    f.View.shiftDisplayScale(kFitScale);
+    QCOMPARE(f.View.zoom(), kFitScale); // fit: the scale the frame was fitted with
+    f.enterTechnical();
+    QCOMPARE(f.View.zoom(), 1000.0 / 121); // a 121-pixel window over 1000 widget pixels
+    // The technical zoom is the operator's: a new display scale leaves it alone.
+    f.View.shiftDisplayScale(0.5);
+    QCOMPARE(f.View.zoom(), 1000.0 / 121);
+    f.View.zoomPlus();
+    QCOMPARE(f.View.zoom(), 1000.0 / 111);
+    f.View.disableZoom();
+    QCOMPARE(f.View.zoom(), 0.5);
+}
+
+void tst_affichage::zoomAtPointKeepsPixel_data()
+{
+    QTest::addColumn<QPoint>("point");
+    QTest::addColumn<int>("size");
+    // The technical window starts at 121 pixels, origin (282, 180), on a 1000 x 700 view.
+    QTest::newRow("centre, in") << QPoint(500, 350) << 61;
+    QTest::newRow("centre, even side") << QPoint(500, 350) << 60;
+    QTest::newRow("top left, out") << QPoint(100, 100) << 151;
+    QTest::newRow("top left, far out") << QPoint(100, 100) << 241;
+    QTest::newRow("top left, all the way in") << QPoint(100, 100) << 11;
+    QTest::newRow("bottom right, in") << QPoint(900, 650) << 61;
+    QTest::newRow("bottom right, out") << QPoint(900, 650) << 201;
+    QTest::newRow("same size") << QPoint(733, 211) << 121;
+}
+
+void tst_affichage::zoomAtPointKeepsPixel()
+{
+    QFETCH(QPoint, point);
+    QFETCH(int, size);
+    ViewFixture f;
+    f.enterTechnical();
+    const QPoint before = f.View.mapToImage(point);
+    f.View.setZoom(1000.0 / size, QPointF(point));
+    QCOMPARE(f.View.zoomWindowSize(), size);
+    QCOMPARE(f.View.mapToImage(point), before);
+    // The read-out maps the pointer the same way once it moves there.
+    QMouseEvent move(QEvent::MouseMove, QPointF(point), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&f.View, &move);
+    QCOMPARE(f.View.mouseImagePosition(), before);
+    const QPoint origin = f.View.zoomWindowOrigin();
+    QCOMPARE(f.View.zoomWindowCentre(), origin + QPoint(size / 2, size / 2));
+}
+
+void tst_affichage::zoomAtPointStopsAtFrameEdge()
+{
+    ViewFixture f;
+    f.enterTechnical();
+    // Zooming out at the top-left corner would push the window past the right and bottom edges.
+    f.View.setZoom(1000.0 / 401, QPointF(1, 1));
+    QCOMPARE(f.View.zoomWindowSize(), 401);
+    QCOMPARE(f.View.zoomWindowOrigin(), QPoint(640 - 401, 480 - 401));
+    QCOMPARE(f.View.zoomWindowCentre(), QPoint(640 - 401 + 200, 480 - 401 + 200));
+    // Zooming in at the bottom-right corner keeps the window inside the frame.
+    f.View.setZoom(1000.0 / 41, QPointF(999, 699));
+    const QPoint origin = f.View.zoomWindowOrigin();
+    QVERIFY(origin.x() >= 0 && origin.x() + 41 <= 640);
+    QVERIFY(origin.y() >= 0 && origin.y() + 41 <= 480);
+}
+
+void tst_affichage::zoomLimits_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<double>("zoom");
+    QTest::addColumn<int>("size");
+    const double inf = std::numeric_limits<double>::infinity();
+    const int technical = int(Mode::Technical);
+    QTest::newRow("largest") << technical << 1000.0 / 11 << 11;
+    QTest::newRow("beyond the largest") << technical << 1.0e6 << 11;
+    QTest::newRow("smallest") << technical << 1000.0 / 479 << 479;
+    QTest::newRow("below the smallest") << technical << 0.01 << 479;
+    QTest::newRow("between, rounded") << technical << 1000.0 / 99.6 << 100;
+    QTest::newRow("zero") << technical << 0.0 << 121;
+    QTest::newRow("negative") << technical << -3.0 << 121;
+    QTest::newRow("not a number") << technical << std::nan("") << 121;
+    QTest::newRow("infinite") << technical << inf << 121;
+    // The display scale rules outside the technical zoom.
+    QTest::newRow("fit") << int(Mode::Cosmetic) << 20.0 << 121;
+    QTest::newRow("off") << int(Mode::Off) << 20.0 << 11;
+}
+
+void tst_affichage::zoomLimits()
+{
+    QFETCH(int, mode);
+    QFETCH(double, zoom);
+    QFETCH(int, size);
+    ViewFixture f(Mode{mode});
+    const qreal before = f.View.zoom();
+    for (const bool atPoint : {false, true}) {
+        if (atPoint)
+            f.View.setZoom(zoom, QPointF(500, 350));
+        else
+            f.View.setZoom(zoom);
+        QCOMPARE(f.View.zoomWindowSize(), size);
+    }
+    if (Mode(mode) == Mode::Technical) {
+        QVERIFY(f.View.zoom() >= f.View.minimumZoom() && f.View.zoom() <= f.View.maximumZoom());
+        QCOMPARE(f.View.maximumZoom(), 1000.0 / 11);
+        QCOMPARE(f.View.minimumZoom(), 1000.0 / 479);
+    } else {
+        QCOMPARE(f.View.zoom(), before);
+    }
+}
+
+void tst_affichage::tinyFrameHasOneZoom()
+{
+    // Under 12 pixels the clamp has no range: the window is the whole frame.
+    ViewFixture f;
+    f.View.disableZoom();
+    f.View.setFrameSize(8, 6);
+    f.View.startAcquisition(1000, 700, 8);
+    f.enterTechnical();
+    QVERIFY(f.View.isTechnical());
+    QCOMPARE(f.View.zoomWindowSize(), 6);
+    QCOMPARE(f.View.minimumZoom(), f.View.maximumZoom());
+    f.View.setZoom(0.1);
+    QCOMPARE(f.View.zoomWindowSize(), 6);
+    f.View.setZoom(1.0e3);
+    QCOMPARE(f.View.zoomWindowSize(), 6);
+}
+
+void tst_affichage::zoomToFit_data()
+{
+    QTest::addColumn<int>("from");
+    QTest::addColumn<bool>("fit");
+    QTest::addColumn<int>("to");
+    const int off = int(Mode::Off), cosmetic = int(Mode::Cosmetic), technical = int(Mode::Technical);
+    QTest::newRow("off, fit") << off << true << cosmetic;
+    QTest::newRow("fit, fit") << cosmetic << true << cosmetic;
+    QTest::newRow("technical, fit") << technical << true << cosmetic;
+    QTest::newRow("fit, not fit") << cosmetic << false << off;
+    QTest::newRow("off, not fit") << off << false << off;
+    QTest::newRow("technical, not fit") << technical << false << technical;
+}
+
+void tst_affichage::zoomToFit()
+{
+    QFETCH(int, from);
+    QFETCH(bool, fit);
+    QFETCH(int, to);
+    ViewFixture f(Mode{from});
+    const int size = f.View.zoomWindowSize();
+    f.View.setZoomToFit(fit);
+    switch (Mode(to)) {
+    case Mode::Off: QVERIFY(f.View.isOff()); break;
+    case Mode::Cosmetic: QVERIFY(f.View.isCosmetic()); break;
+    case Mode::Technical:
+        QVERIFY(f.View.isTechnical());
+        QCOMPARE(f.View.zoomWindowSize(), size);
+        break;
+    }
+    if (Mode(to) != Mode::Cosmetic)
+        return;
+    // The next frame is scaled to fit; the zoom is that scale and the frame fits the view.
+    f.View.shiftDisplayScale(kFitScale);
+    const double z = f.View.zoom();
+    QCOMPARE(z, kFitScale);
+    QVERIFY(640 * z <= 1000.0 + 1e-9 && 480 * z <= 700.0 + 1e-9);
+    QVERIFY(std::abs(640 * z - 1000.0) < 1e-9 || std::abs(480 * z - 700.0) < 1e-9);
+}
+
+void tst_affichage::zoomChangedOncePerChange()
+{
+    ViewFixture f;
+    f.enterTechnical();
+    QSignalSpy changed(&f.View, &Affichage::zoomChanged);
+    auto last = [&changed] { return changed.last().at(0).toDouble(); };
+
+    f.View.setZoom(1000.0 / 61);
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(last(), 1000.0 / 61);
+    f.View.setZoom(1000.0 / 61);
+    f.View.setZoom(1000.0 / 61.2); // rounds to the same window
+    QCOMPARE(changed.count(), 1);
+    f.View.zoomPlus();
+    QCOMPARE(changed.count(), 2);
+    QCOMPARE(last(), 1000.0 / 51);
+    f.View.setZoom(1.0e6, QPointF(300, 300));
+    QCOMPARE(changed.count(), 3);
+    QCOMPARE(last(), 1000.0 / 11);
+    // At the limit: clamped back, nothing changed.
+    f.View.setZoom(2.0e6);
+    f.View.zoomPlus();
+    f.wheel(120);
+    QCOMPARE(changed.count(), 3);
+    f.wheel(-120);
+    QCOMPARE(changed.count(), 4);
+    QCOMPARE(last(), 1000.0 / 21);
+    // Moving the window or the pointer is no zoom change.
+    f.View.centreOn(QPoint(100, 100));
+    f.click(QPoint(400, 300));
+    QMouseEvent move(QEvent::MouseMove, QPointF(20, 20), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&f.View, &move);
+    f.View.shiftDisplayScale(0.75);
+    QCOMPARE(changed.count(), 4);
+    // Off: the display scale again.
+    QTest::mousePress(&f.View, Qt::RightButton, Qt::NoModifier, QPoint(5, 5));
+    QCOMPARE(changed.count(), 5);
+    QCOMPARE(last(), 0.75);
+    f.View.shiftDisplayScale(0.75);
+    f.View.stopAcquisition();
+    QCOMPARE(changed.count(), 5);
+    f.View.shiftDisplayScale(1.0);
+    QCOMPARE(changed.count(), 6);
+    QCOMPARE(last(), 1.0);
+}
+
+void tst_affichage::zoomChangedFromFrameThread()
+{
+    // The correction chain gives the display scale from its own thread; the
+    // signal still comes on the view's thread.
+    ViewFixture f;
+    f.View.shiftDisplayScale(1.0);
+    QThread* emittedOn = nullptr;
+    qreal value = 0.0;
+    int count = 0;
+    connect(&f.View, &Affichage::zoomChanged, &f.View, [&](qreal z) {
+        emittedOn = QThread::currentThread();
+        value = z;
+        ++count;
+    }, Qt::DirectConnection);
+    std::thread frames([&f] {
+        f.View.shiftDisplayScale(kFitScale);
+        f.View.shiftDisplayScale(kFitScale);
+    });
+    frames.join();
+    QTRY_COMPARE(count, 1);
+    QCOMPARE(emittedOn, f.View.thread());
+    QCOMPARE(value, kFitScale);
+    QCoreApplication::processEvents();
+    QCOMPARE(count, 1);
 }
 
 void tst_affichage::miniatureCross()
