@@ -65,8 +65,7 @@ void MainWindow::CreateConnectionWindows()
 {
     ProxySelector = new MW_ProxyBelmor;
     ProxySelector->SetLog(Log);
-    Hooks.BelmorProxyNumber = [this]() { return ProxySelector->ReadProxyNumber(); };
-    Hooks.BelmorProxyName = [this]() { return ProxySelector->getNameProxy(); };
+    BelmorProxySource = ProxySelector;
 }
 
 int MainWindow::ConnectToBoard(int attempt)

@@ -77,7 +77,12 @@ int MW_ProxyBelmor::ReadProxyNumber()
 
 QByteArray MW_ProxyBelmor::getNameProxy()
 {
-    return ui->comboBox_SelectProxy->currentText().toUtf8();
+    return ProxyText().toUtf8();
+}
+
+QString MW_ProxyBelmor::ProxyText() const
+{
+    return ui->comboBox_SelectProxy->currentText();
 }
 
 void MW_ProxyBelmor::StartGrabKeyboard()

@@ -1,6 +1,8 @@
 // The proxy selector of the Belmor board: the operator picks the proxy model and confirms it with the access code.
 #pragma once
 
+#include "mainwindow/proxy_choice_source.h"
+
 #include <QByteArray>
 #include <QMainWindow>
 
@@ -14,7 +16,7 @@ class MW_ProxyBelmor;
 // The access code, compared byte for byte and case-sensitively.
 extern const char* const BelmorAccessCode;
 
-class MW_ProxyBelmor : public QMainWindow
+class MW_ProxyBelmor : public QMainWindow, public ProxyChoiceSource
 {
     Q_OBJECT
 
@@ -23,6 +25,8 @@ public:
     ~MW_ProxyBelmor() override;
 
     void SetLog(KV_Log* p_pLog);
+    // The main window asks the chosen proxy through this: the selected model's name.
+    QString ProxyText() const override;
 
     Ui::MW_ProxyBelmor* ui = nullptr;
 

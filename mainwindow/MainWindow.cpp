@@ -187,7 +187,7 @@ MainWindow::MainWindow(QWidget* parent)
     // areas; each tool window's close signal is connected where it is made.
     CreateImageViews(); // ImageReadyToDisplay, the image view and the miniature (pipeline/)
     CreateImageOutputs(); // the recorder, the histogram and their controls (pipeline/)
-    ConnectCalibrationWindow(); // the calibration action and the frame path's hand-over
+    ConnectCalibrationWindow(); // the calibration action
 
     // Connection helpers, in this order: timers, actions, check boxes, combo
     // boxes, gain/offset sliders, push buttons, spin boxes, log errors, message
@@ -290,6 +290,7 @@ MainWindow::~MainWindow()
     // Its destructor finalises a video still open.
     delete VideoRecorder;
     VideoRecorder = nullptr;
+    BelmorProxySource = nullptr;
     delete ProxySelector;
     ProxySelector = nullptr;
     if (Log)

@@ -14,7 +14,6 @@
 #include <QStringList>
 
 #include "app/digiboard_kind.h"
-#include "mainwindow/control_hooks.h"
 #include "mainwindow/proxy_choice_source.h"
 
 #include <opencv2/core.hpp>
@@ -44,12 +43,13 @@ class Cmd_Perso;
 class Window_AboutKestivo;
 class Window_Histogram;
 class Window_Calibration;
-class BlackbodyCapture;
+class RawFrameReceiver;
 class QSerialPort;
 class QTimer;
 class KV_Log;
 class Affichage;
 class ImageMiniature;
+struct MiniatureCrossGeometry;
 class PipelineState;
 class QUrl;
 struct ConfigurationSettings;
@@ -667,11 +667,12 @@ public:
     // The file dialog of the custom LUT; empty on Cancel or when no file is chosen.
     QString SelectLutFile();
 
-    // Calls into windows and links owned elsewhere (see control_hooks.h).
-    ControlHooks Hooks;
-    // The proxy chosen in the board set-up window; null: the model of the
-    // current record is taken as selected.
+    // Who answers which proxy was chosen: the Belmor's own selector on that
+    // board, the board set-up window on the others. Each is set while its
+    // window exists; while none answers, the current record stays selected.
+    ProxyChoiceSource* BelmorProxySource = nullptr;
     ProxyChoiceSource* SetupProxySource = nullptr;
+    ProxyChoiceSource* ProxyChoiceFor(BoardKind p_Kind) const;
     // The state behind DigiBoardKindChanged, ConnectionChanged and ProxyChanged:
     // each stores the value and emits the signal when it changed (queued to the
     // GUI thread when called from another thread).
@@ -701,7 +702,6 @@ public:
     // The modal file dialog of the configuration files; empty on Cancel.
     QString AskConfigurationFile(bool p_bSave);
     ConfigurationSettings CurrentConfigurationSettings() const;
-    bool OpenDesktopUrl(const QUrl& p_Url);
     // The password window of the advanced-user mode, made by ConnectProxyControls.
     Window_AdvancedUser* AdvancedUserWindow = nullptr;
     // Tracked from the central widget's show and hide events, so the capture
@@ -789,10 +789,10 @@ public:
     // ClosedCalibrationWindow until its own slots have returned.
     QPointer<Window_Calibration> CalibrationWindow;
     QPointer<Window_Calibration> ClosedCalibrationWindow;
-    // The open window's capture; the frame path reads it with std::atomic_load
-    // and holds it while it writes a frame.
-    std::shared_ptr<BlackbodyCapture> CalibrationCapture;
-    // The calibration action and the frame path's hand-over; called once by the constructor.
+    // The open window's capture, null while no window is open; the frame path
+    // reads it with std::atomic_load and holds it while it writes a frame.
+    std::shared_ptr<RawFrameReceiver> CalibrationCapture;
+    // The calibration action; called once by the constructor.
     void ConnectCalibrationWindow();
     void Action_CalibrationScript();
 
@@ -864,4 +864,6 @@ private:
     // Key S and F1/F4, shared by keyPressEvent and eventFilter.
     void HandleShutterKey();
     void HandleDebugKey();
+    // Where the miniature's cross goes: the view, the miniature and the running acquisition.
+    MiniatureCrossGeometry miniatureCrossGeometry() const;
 };

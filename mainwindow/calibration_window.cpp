@@ -8,24 +8,11 @@
 #include "params/data_cell_ids.h"
 #include "params/proxy_parameter_table.h"
 #include "pipeline/blackbody_calibration.h"
-#include "pipeline/pipeline_state.h"
 #include "tools/Window_Calibration.h"
 
 void MainWindow::ConnectCalibrationWindow()
 {
     connect(ui->action_CablibrationScript, &QAction::triggered, this, [this](bool) { Action_CalibrationScript(); });
-    // Set once, before any frame path runs; what changes with the window is
-    // the capture pointer, swapped atomically.
-    Pipeline->CalibrationIsCapturing = [this]() {
-        const std::shared_ptr<BlackbodyCapture> pCapture = std::atomic_load(&CalibrationCapture);
-        return pCapture && pCapture->isCapturing();
-    };
-    Pipeline->CalibrationReceive = [this](const unsigned short* p_pFrame, const FrameGeometry& p_Geometry) {
-        // Held for the whole write: a window closed meanwhile keeps its capture until then.
-        const std::shared_ptr<BlackbodyCapture> pCapture = std::atomic_load(&CalibrationCapture);
-        if (pCapture)
-            pCapture->receiveRawImage(p_pFrame, p_Geometry);
-    };
 }
 
 void MainWindow::Action_CalibrationScript()
@@ -50,7 +37,7 @@ void MainWindow::Action_CalibrationScript()
     RefreshParam_WindowCalib();
     connect(pWindow, &Window_Calibration::CloseWindow, this, &MainWindow::CloseCalibrationWindow);
     connect(pWindow, &Window_Calibration::RefreshParameter, this, &MainWindow::RefreshParam_WindowCalib);
-    std::atomic_store(&CalibrationCapture, pWindow->capture());
+    std::atomic_store(&CalibrationCapture, std::shared_ptr<RawFrameReceiver>(pWindow->capture()));
     pWindow->show();
     CalibrationWindowOpen = true;
 }
@@ -72,7 +59,7 @@ void MainWindow::CloseCalibrationWindow()
 {
     Log->writeLine("Close Calibration Window");
     CalibrationWindowOpen = false;
-    std::atomic_store(&CalibrationCapture, std::shared_ptr<BlackbodyCapture>());
+    std::atomic_store(&CalibrationCapture, std::shared_ptr<RawFrameReceiver>());
     if (CalibrationWindow) {
         // Its close handling, and maybe a step's question, are still on the stack.
         ClosedCalibrationWindow = CalibrationWindow;

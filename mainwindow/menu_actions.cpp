@@ -12,6 +12,7 @@
 #include "pipeline/affichage.h"
 #include "usb3lib/Quenlin.h"
 
+#include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -368,7 +369,7 @@ void MainWindow::OpenDatasheet(const QString& p_sPrefix, const QString& p_sMissi
     std::printf("The first file found is %s\n", found.first().toLocal8Bit().constData());
     std::fflush(stdout);
     const QString sPath = QDir::cleanPath(QDir(sFolder).absoluteFilePath(found.first()));
-    if (!OpenDesktopUrl(QUrl::fromLocalFile(sPath)))
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(sPath)))
         PresentMessageBox({this, QMessageBox::Critical, QStringLiteral("Error"),
                            QStringLiteral("The datasheet has not been found."), {QStringLiteral("OK")}});
 }
@@ -394,7 +395,7 @@ void MainWindow::Action_OpenDatasheetKestivo()
 
 void MainWindow::Action_OpenVantrelWebSite()
 {
-    OpenDesktopUrl(QUrl(HeaderConstants::WebSiteAddress, QUrl::TolerantMode));
+    QDesktopServices::openUrl(QUrl(HeaderConstants::WebSiteAddress, QUrl::TolerantMode));
 }
 
 // ---------------------------------------------------------------------------

@@ -107,14 +107,11 @@ void MainWindow::CreateImageOutputs()
             &KV_VideoRecorder::setLaunchVideoAutomatically);
     connect(ui->lineEdit_FileNameVideo, &QLineEdit::textChanged, VideoRecorder, &KV_VideoRecorder::setFileName);
     connect(this, &MainWindow::saveImageToVideo, VideoRecorder, &KV_VideoRecorder::AddImageToVideo);
-    Pipeline->RecorderIsRecording = [this] { return VideoRecorder && VideoRecorder->isRecording(); };
 
     connect(Histogram, &KV_Histogram::updateNbPixelMaxHisto, this, &MainWindow::setLabel_Histogram_NbPixelMaxValue);
     connect(this, &MainWindow::UpdateHistogram, Histogram, &KV_Histogram::calculateHistogram);
     connect(ui->pushButton_SaveHistogramCSV, &QPushButton::pressed, Histogram, &KV_Histogram::setSaveHistogramCSV);
     connect(ui->pushButton_SaveHistogramBMP, &QPushButton::pressed, Histogram, &KV_Histogram::setSaveHistogramBMP);
-
-    Pipeline->SaveDisplayedRaw = [this](const cv::Mat& p_Image) { SaveDisplayedRaw(p_Image); };
 }
 
 // ---------------------------------------------------------------------------

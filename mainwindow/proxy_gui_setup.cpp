@@ -40,24 +40,24 @@ bool IsCameraLink(BoardKind p_Kind)
 // ---------------------------------------------------------------------------
 // InitGUIWithProxy
 
+ProxyChoiceSource* MainWindow::ProxyChoiceFor(BoardKind p_Kind) const
+{
+    return p_Kind == BoardKind::Belmor ? BelmorProxySource : SetupProxySource;
+}
+
 void MainWindow::InitGUIWithProxy()
 {
     Log->writeLine("Refresh GUI depending on the proxy");
     const BoardKind iKind = DigiBoardKind;
 
-    // Which record is current.
+    // Which record is current: the one the chosen proxy names.
     int iProxy = CurrentProxyIndex;
-    if (iKind == BoardKind::Belmor) {
-        if (Hooks.BelmorProxyNumber)
-            iProxy = Hooks.BelmorProxyNumber();
-        const QByteArray name = Hooks.BelmorProxyName ? Hooks.BelmorProxyName()
-                                                      : QByteArray(ProxyModelName(iProxy));
-        PrintLine("Proxy lue : " + name);
-    } else {
-        const QString sText = SetupProxySource ? SetupProxySource->ProxyText()
-                                               : QString::fromUtf8(ProxyModelName(iProxy));
+    if (const ProxyChoiceSource* pChoice = ProxyChoiceFor(iKind)) {
+        const QString sText = pChoice->ProxyText();
         PrintLine("Proxy lue : " + sText.toUtf8());
         iProxy = ProxyIndexFromProxyText(sText);
+    } else {
+        PrintLine("Proxy lue : " + QByteArray(ProxyModelName(iProxy)));
     }
     // A proxy outside the table (a selector out of step) would index past it.
     if (iProxy < 0 || iProxy >= kProxyRecordCount) {

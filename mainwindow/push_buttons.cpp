@@ -26,13 +26,6 @@ int Flag(const QCheckBox* p_pBox)
 
 } // namespace
 
-bool MainWindow::OpenDesktopUrl(const QUrl& p_Url)
-{
-    if (Hooks.OpenUrl)
-        return Hooks.OpenUrl(p_Url);
-    return QDesktopServices::openUrl(p_Url);
-}
-
 void MainWindow::PushButton_OpenDatasheetProxy()
 {
     Log->writeLine("Open Datasheet using button");
@@ -48,7 +41,7 @@ void MainWindow::PushButton_OpenDatasheetProxy()
     }
     std::printf("The first file found is %s\n", found.first().toLocal8Bit().constData());
     std::fflush(stdout);
-    if (!OpenDesktopUrl(QUrl::fromLocalFile(QDir(sFolder).absoluteFilePath(found.first()))))
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(QDir(sFolder).absoluteFilePath(found.first()))))
         PresentMessageBox({this, QMessageBox::Critical, QStringLiteral("Error"),
                            QStringLiteral("Impossible to open the datasheet"), {QStringLiteral("OK")}});
 }
@@ -56,7 +49,7 @@ void MainWindow::PushButton_OpenDatasheetProxy()
 void MainWindow::pushButton_Open_SavedImages_Folder()
 {
     const QString sPath = ApplicationDir + QStringLiteral("/../SavedImages/") + ProxyName;
-    if (OpenDesktopUrl(QUrl::fromLocalFile(QDir::cleanPath(sPath))))
+    if (QDesktopServices::openUrl(QUrl::fromLocalFile(QDir::cleanPath(sPath))))
         Log->writeLine("Open SavedImages folder: " + sPath);
     else
         Log->writeLine("Failed opening SavedImages folder: " + sPath);

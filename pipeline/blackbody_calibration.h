@@ -2,6 +2,7 @@
 #pragma once
 
 #include "pipeline/correction_chain.h"
+#include "pipeline/raw_frame_receiver.h"
 
 #include <QObject>
 #include <QString>
@@ -71,7 +72,7 @@ QString BlackbodyRawFramePath(const QString& p_sFolder, int p_iStep, uint32_t p_
 // another is being written, or while the GUI thread changes the step, is
 // dropped. stepFinished is emitted, on the delivering thread, once the last
 // file of a step has been written (or has failed); receivers connect queued.
-class BlackbodyCapture : public QObject
+class BlackbodyCapture : public QObject, public RawFrameReceiver
 {
     Q_OBJECT
 
@@ -91,7 +92,7 @@ public:
     // No more frames are wanted; any step ends.
     void stopCapturing();
 
-    bool isCapturing() const { return m_bCapturing.load(); }
+    bool isCapturing() const override { return m_bCapturing.load(); }
     int step() const { return m_iStep.load(); }
     uint32_t imagesPerBlackbody() const { return m_uImages.load(); }
     uint32_t savedCount() const { return m_uSaved.load(); }
@@ -103,7 +104,7 @@ public:
 
     // ----- delivering thread -----
     // Writes the frame into the folder of the current step, if one runs.
-    void receiveRawImage(const uint16_t* p_pFrame, const FrameGeometry& p_Delivered);
+    void receiveRawImage(const uint16_t* p_pFrame, const FrameGeometry& p_Delivered) override;
 
 signals:
     void stepFinished(int p_iStep);

@@ -14,8 +14,10 @@
 #include "pipeline/display_preparation.h"
 #include "pipeline/frame_buffers.h"
 #include "pipeline/image_miniature.h"
+#include "pipeline/kv_video_recorder.h"
 #include "pipeline/pipeline_cells.h"
 #include "pipeline/pipeline_state.h"
+#include "pipeline/raw_frame_receiver.h"
 
 #include <QTimer>
 
@@ -245,9 +247,12 @@ void MainWindow::UpdateDisplay(unsigned short* pImage16b)
         g_bNewFPNReference = false;
     }
 
-    if (CalibrationWindowOpen && Pipeline->CalibrationIsCapturing && Pipeline->CalibrationIsCapturing()
-        && Pipeline->CalibrationReceive)
-        Pipeline->CalibrationReceive(pImage16b, geometry);
+    if (CalibrationWindowOpen) {
+        // Held for the whole write: a calibration window closed meanwhile keeps its capture until then.
+        const std::shared_ptr<RawFrameReceiver> pCalibration = std::atomic_load(&CalibrationCapture);
+        if (pCalibration && pCalibration->isCapturing())
+            pCalibration->receiveRawImage(pImage16b, geometry);
+    }
 
     WindowCorrectionState window;
     window.DigiBoardKind = kind;
@@ -304,8 +309,8 @@ void MainWindow::UpdateDisplay(unsigned short* pImage16b)
     Pipeline->ShownScale = choice.Scale;
     emit ImageReadyToDisplay(DisplayImage8b, ScaledDisplayImage8b);
 
-    if (Pipeline->SaveAllDisplayedRawChecked && Pipeline->SaveDisplayedRaw)
-        Pipeline->SaveDisplayedRaw(DisplayImage16b);
+    if (Pipeline->SaveAllDisplayedRawChecked)
+        SaveDisplayedRaw(DisplayImage16b);
 
     LastDisplayScale = choice.Scale;
     StreamStarted = true;
@@ -365,7 +370,7 @@ void MainWindow::UpdateImageDisplayed(cv::Mat p_Full, cv::Mat p_Scaled)
 
     MatDisplayColour = MatColourWork.clone();
     MatDisplayGrey = DisplayImage8bClone.clone();
-    if (Pipeline->RecorderIsRecording && Pipeline->RecorderIsRecording())
+    if (VideoRecorder && VideoRecorder->isRecording())
         emit saveImageToVideo(MatDisplayGrey);
     if (DebugRunning)
         emit SendImageToDebug(AcquiredImage16b.clone(), MatDisplayGrey);
@@ -570,7 +575,7 @@ void MainWindow::AGC_processing()
 // ---------------------------------------------------------------------------
 // Miniature
 
-QImage MainWindow::printCrossMini(QImage p_Picture)
+MiniatureCrossGeometry MainWindow::miniatureCrossGeometry() const
 {
     MiniatureCrossGeometry g;
     g.DisplayScale = DisplayScale;
@@ -582,7 +587,12 @@ QImage MainWindow::printCrossMini(QImage p_Picture)
     g.FrameHeight = FrameHeight;
     g.MiniWidth = Miniature->miniWidth;
     g.MiniHeight = Miniature->miniHeight;
-    return PrintCrossMini(p_Picture, g);
+    return g;
+}
+
+QImage MainWindow::printCrossMini(QImage p_Picture)
+{
+    return PrintCrossMini(p_Picture, miniatureCrossGeometry());
 }
 
 void MainWindow::TimeOutUpdateImgMiniature()
@@ -590,8 +600,5 @@ void MainWindow::TimeOutUpdateImgMiniature()
     if (!ImageView->isTechnical() || GetCurrent(CurrentProxyIndex, PipelineCell::SaveStream) != 0
         || MatScaledCopy.empty())
         return;
-    const QImage picture(MatScaledCopy.data, MatScaledCopy.cols, MatScaledCopy.rows, int(MatScaledCopy.step),
-                         QImage::Format_Grayscale8);
-    Miniature->setPixmap(
-        QPixmap::fromImage(printCrossMini(picture)).scaledToHeight(int(Miniature->miniHeight), Qt::FastTransformation));
+    Miniature->setPixmap(MiniaturePixmap(MatScaledCopy, miniatureCrossGeometry()));
 }

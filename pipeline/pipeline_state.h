@@ -10,7 +10,6 @@
 #include <opencv2/core.hpp>
 
 #include <atomic>
-#include <functional>
 
 class QAbstractButton;
 class QSpinBox;
@@ -54,13 +53,6 @@ public:
     cv::Mat AgcInput;                         // the AGC's copy of the float working image
     std::atomic<bool> AgcFrameWanted{false};  // the AGC asks the next displayed frame for a copy
     ColourLutPlanes Lut;
-
-    // Hooks for the parts that other subsystems provide; empty until they are set.
-    std::function<bool()> CalibrationIsCapturing;            // acquisition thread
-    // The raw frame as delivered, with the geometry the display path checked it against.
-    std::function<void(const unsigned short*, const FrameGeometry&)> CalibrationReceive; // acquisition thread
-    std::function<void(const cv::Mat&)> SaveDisplayedRaw;    // acquisition thread
-    std::function<bool()> RecorderIsRecording;               // GUI thread
 
 protected:
     bool eventFilter(QObject* p_pWatched, QEvent* p_pEvent) override;

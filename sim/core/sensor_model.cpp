@@ -1,8 +1,7 @@
 // Register file, stored set-up and frame synthesis of a simulated sensor.
 #include "sim/core/sensor_model.h"
 
-#include "params/proxy_parameter_ids.h"
-#include "params/proxy_parameter_table.h"
+#include "sim/core/start_up_cells.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,20 +10,18 @@ namespace sim {
 
 namespace {
 
-// The GSK value of the 30 FPS rate: the model starts at that rate.
-constexpr int kCellGsk30Fps = ProxyParameterId::GSKPerFrameRate + 1;
-static_assert(ProxyParameterId::kFrameRates[1] == 30, "the second rate of a frame-rate block is 30 FPS");
+#include "sensor_start_up_values.inc"
+
 // How strongly the GSK DAC drives the response: 5 LSB move it by a quarter.
 constexpr double kGskDacGainPerLsb = 0.05;
 
-// A defined default of the record, or p_iFallback.
-int RecordDefault(int p_iProxy, int p_iCell, int p_iFallback)
+// A defined start-up value of the record, or p_iFallback.
+int RecordDefault(int p_iProxy, StartUpCell p_Cell, int p_iFallback)
 {
-    if (p_iProxy < 0 || p_iProxy >= kProxyRecordCount)
+    if (p_iProxy < 0 || p_iProxy >= kStartUpRecordCount)
         return p_iFallback;
-    EnsureProxyParameterTableFilled();
-    const uint32_t u = GetDefault(p_iProxy, p_iCell);
-    return u == ProxyParameterNotSet ? p_iFallback : static_cast<int>(u);
+    const int i = kSensorStartUpValues[p_iProxy][p_Cell];
+    return i == kStartUpNotSet ? p_iFallback : i;
 }
 
 inline uint32_t Hash(uint32_t p_uX)
@@ -58,13 +55,13 @@ struct SensorModel::Levels
 SensorModel::SensorModel(BoardKind p_Kind, int p_iProxyIndex, int p_iFrameRateCode)
     : m_Kind(p_Kind), m_iProxyIndex(p_iProxyIndex), m_iFrameRateCode(p_iFrameRateCode)
 {
-    m_Registers[Register::TINT] = RecordDefault(p_iProxyIndex, ProxyParameterId::TINT, 255);
-    m_Registers[Register::ADD02] = RecordDefault(p_iProxyIndex, ProxyParameterId::DAC_A, 2048);
-    m_Registers[Register::ADD03] = RecordDefault(p_iProxyIndex, ProxyParameterId::DAC_B, 2048);
-    m_Registers[Register::ADD0C] = RecordDefault(p_iProxyIndex, ProxyParameterId::DAC_C, 0);
-    m_Registers[Register::ADD0D] = RecordDefault(p_iProxyIndex, ProxyParameterId::DAC_D, 0);
-    m_Registers[Register::CKDIV] = RecordDefault(p_iProxyIndex, ProxyParameterId::CKDIV, 0);
-    m_Registers[Register::FrameRateGsk] = RecordDefault(p_iProxyIndex, kCellGsk30Fps, 2048);
+    m_Registers[Register::TINT] = RecordDefault(p_iProxyIndex, StartUpTint, 255);
+    m_Registers[Register::ADD02] = RecordDefault(p_iProxyIndex, StartUpDacA, 2048);
+    m_Registers[Register::ADD03] = RecordDefault(p_iProxyIndex, StartUpDacB, 2048);
+    m_Registers[Register::ADD0C] = RecordDefault(p_iProxyIndex, StartUpDacC, 0);
+    m_Registers[Register::ADD0D] = RecordDefault(p_iProxyIndex, StartUpDacD, 0);
+    m_Registers[Register::CKDIV] = RecordDefault(p_iProxyIndex, StartUpCkdiv, 0);
+    m_Registers[Register::FrameRateGsk] = RecordDefault(p_iProxyIndex, StartUpGsk30Fps, 2048);
     m_Registers[Register::FrameRateCode] = p_iFrameRateCode;
 }
 
@@ -202,8 +199,8 @@ FrameGeometry SensorModel::geometry() const
             return m_GeometryOverride;
         iProxy = m_iProxyIndex;
     }
-    const int w = RecordDefault(iProxy, ProxyParameterId::AcqBufferWidth, 0);
-    const int h = RecordDefault(iProxy, ProxyParameterId::AcqBufferHeight, 0);
+    const int w = RecordDefault(iProxy, StartUpAcqBufferWidth, 0);
+    const int h = RecordDefault(iProxy, StartUpAcqBufferHeight, 0);
     if (w <= 0 || h <= 0 || w > 8192 || h > 8192)
         return kFallbackGeometry;
     return FrameGeometry{w, h};
@@ -283,17 +280,17 @@ SensorModel::Levels SensorModel::levels() const
         l.invert = m_Registers[Register::INVERT_BW_DISPLAY] != 0;
         l.lensCovered = m_bLensCovered;
     }
-    const double tintRef = std::max(1, RecordDefault(iProxy, ProxyParameterId::TINT, 255));
+    const double tintRef = std::max(1, RecordDefault(iProxy, StartUpTint, 255));
     const double tint = std::clamp(static_cast<double>(reg[Register::TINT]) / tintRef, 0.0, 4.0);
-    const double gskRef = RecordDefault(iProxy, kCellGsk30Fps, 2048);
-    double dacA = reg[Register::ADD02] - RecordDefault(iProxy, ProxyParameterId::DAC_A, 2048);
-    double dacB = reg[Register::ADD03] - RecordDefault(iProxy, ProxyParameterId::DAC_B, 2048);
-    double dacC = reg[Register::ADD0C] - RecordDefault(iProxy, ProxyParameterId::DAC_C, 0);
-    double dacD = reg[Register::ADD0D] - RecordDefault(iProxy, ProxyParameterId::DAC_D, 0);
+    const double gskRef = RecordDefault(iProxy, StartUpGsk30Fps, 2048);
+    double dacA = reg[Register::ADD02] - RecordDefault(iProxy, StartUpDacA, 2048);
+    double dacB = reg[Register::ADD03] - RecordDefault(iProxy, StartUpDacB, 2048);
+    double dacC = reg[Register::ADD0C] - RecordDefault(iProxy, StartUpDacC, 0);
+    double dacD = reg[Register::ADD0D] - RecordDefault(iProxy, StartUpDacD, 0);
     // The DAC that carries the record's GSK voltage drives the response (as
     // the frame-rate GSK register does) instead of the pedestal.
     double gskDac = 0.0;
-    switch (RecordDefault(iProxy, ProxyParameterId::GSKChannel, 0)) {
+    switch (RecordDefault(iProxy, StartUpGskChannel, 0)) {
     case 2: gskDac = dacA; dacA = 0.0; break;
     case 3: gskDac = dacB; dacB = 0.0; break;
     case 12: gskDac = dacC; dacC = 0.0; break;

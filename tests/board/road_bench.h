@@ -17,6 +17,8 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <functional>
+
 // A window that was opened and shown as at start-up, with the board chosen in its combo box.
 struct Road
 {
@@ -24,8 +26,11 @@ struct Road
     BoxRecorder Recorder;
     std::unique_ptr<MainWindow> Window;
 
-    Road(sim::BoardKind p_Board, int p_iProxy)
+    // p_PrepareFolder, when given, fills the application folder (its root path) before the window starts.
+    Road(sim::BoardKind p_Board, int p_iProxy, const std::function<void(const QString&)>& p_PrepareFolder = {})
     {
+        if (p_PrepareFolder)
+            p_PrepareFolder(Folder.rootPath());
         sim::ResetSimulation();
         sim::ShutdownSharedEskraBoard();
         g_EskraReceiver.reset();

@@ -18,6 +18,7 @@
 #include "tools/Window_TestProxy.h"
 #include "tools/Window_Terminal.h"
 #include "mainwindow/Window_ConfSavingFile.h"
+#include "support/url_catcher.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -366,11 +367,6 @@ private slots:
         Bench bench;
         bench.open();
         MainWindow& w = *bench.window;
-        QList<QUrl> urls;
-        w.Hooks.OpenUrl = [&urls](const QUrl& p_Url) {
-            urls << p_Url;
-            return true;
-        };
         if (!file.isEmpty()) {
             QFile f(bench.folder.filePath("../Datasheets/" + file));
             QVERIFY(f.open(QIODevice::WriteOnly));
@@ -380,35 +376,35 @@ private slots:
         auto* pAction = w.findChild<QAction*>(action);
         QVERIFY(pAction);
         pAction->setEnabled(true);
-        pAction->trigger();
-        QVERIFY(bench.logged(logLine));
-        if (opened.isEmpty()) {
-            QVERIFY(urls.isEmpty());
-            QCOMPARE(bench.boxes.size(), 1);
-            QCOMPARE(bench.boxes.first().title, QStringLiteral("Error"));
-            QCOMPARE(bench.boxes.first().text, boxText);
-        } else {
-            QVERIFY(bench.boxes.isEmpty());
-            QCOMPARE(urls.size(), 1);
-            QCOMPARE(QFileInfo(urls.first().toLocalFile()).canonicalFilePath(),
-                     QFileInfo(bench.folder.filePath("../Datasheets/" + opened)).canonicalFilePath());
+        {
+            UrlCatcher desktop;
+            pAction->trigger();
+            QVERIFY(bench.logged(logLine));
+            if (opened.isEmpty()) {
+                QVERIFY(desktop.Urls.isEmpty());
+                QCOMPARE(bench.boxes.size(), 1);
+                QCOMPARE(bench.boxes.first().title, QStringLiteral("Error"));
+                QCOMPARE(bench.boxes.first().text, boxText);
+            } else {
+                QVERIFY(bench.boxes.isEmpty());
+                QCOMPARE(desktop.Urls.size(), 1);
+                QCOMPARE(QFileInfo(desktop.Urls.first().toLocalFile()).canonicalFilePath(),
+                         QFileInfo(bench.folder.filePath("../Datasheets/" + opened)).canonicalFilePath());
+            }
         }
 
         // A datasheet the desktop refuses to open.
         if (!opened.isEmpty()) {
-            w.Hooks.OpenUrl = [](const QUrl&) { return false; };
+            UrlCatcher refusing(UrlCatcher::Refuses);
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("No such method UrlCatcher::"));
             pAction->trigger();
             QCOMPARE(bench.boxes.size(), 1);
             QCOMPARE(bench.boxes.first().text, QStringLiteral("The datasheet has not been found."));
         }
 
-        urls.clear();
-        w.Hooks.OpenUrl = [&urls](const QUrl& p_Url) {
-            urls << p_Url;
-            return true;
-        };
+        UrlCatcher desktop;
         bench.ui()->action_Website->trigger();
-        QCOMPARE(urls, QList<QUrl>{QUrl(HeaderConstants::WebSiteAddress)});
+        QCOMPARE(desktop.Urls, QList<QUrl>{QUrl(HeaderConstants::WebSiteAddress)});
     }
 
     void logFileActions()

@@ -2,10 +2,13 @@
 #include "mainwindow/MainWindow.h"
 
 #include "ui_MW_AdvancedUser.h"
+#include "ui_MW_ProxyBelmor.h"
+#include "ui_Setup_DigiBoard.h"
 #include "ui_MainWindow.h"
 
 #include "app/kv_log.h"
 #include "mainwindow/MW_AdvancedUser.h"
+#include "mainwindow/MW_ProxyBelmor.h"
 #include "mainwindow/message_boxes.h"
 #include "mainwindow/proxy_controls.h"
 #include "params/proxy_parameter_ids.h"
@@ -17,6 +20,7 @@
 #include "sim/core/board_registry.h"
 #include "sim/core/message_recorder.h"
 #include "sim/core/simulation_settings.h"
+#include "tools/Setup_DigiBoard.h"
 
 #include <QDir>
 #include <QFile>
@@ -89,7 +93,7 @@ struct Bench
     }
     Ui::MainWindow* ui() const { return window->ui; }
 
-    // The board set-up window's choice, as the main window asks it.
+    // The choice of the board set-up window (or of the Belmor selector), as the main window asks it.
     struct FixedChoice : ProxyChoiceSource
     {
         QString Text;
@@ -103,13 +107,15 @@ struct Bench
         selectBoard(p_Kind);
         setupChoice.Text = p_sProxyText;
         window->SetupProxySource = &setupChoice;
-        window->Hooks.BelmorProxyNumber = [p_sProxyText]() { return ProxyIndexFromProxyText(p_sProxyText); };
+        window->BelmorProxySource = &setupChoice;
         window->InitGUIWithProxy();
     }
+    // Any record, even those no name reaches: with no selector to answer, the current record stays.
     void applyBelmorRecord(int p_iRecord)
     {
         selectBoard(BoardKind::Belmor);
-        window->Hooks.BelmorProxyNumber = [p_iRecord]() { return p_iRecord; };
+        window->BelmorProxySource = nullptr;
+        window->CurrentProxyIndex = p_iRecord;
         window->InitGUIWithProxy();
     }
     QStringList titles() const
@@ -170,6 +176,32 @@ private slots:
         bench.apply(kind, proxyText);
         QCOMPARE(bench.window->CurrentProxyIndex.load(), record);
         QCOMPARE(bench.ui()->label_State->text(), QStringLiteral("Ready"));
+    }
+
+    // The window's own windows answer: the Belmor's selector on that board, the set-up window on the others.
+    void choiceAskedOfTheRightWindow_data()
+    {
+        QTest::addColumn<BoardKind>("kind");
+        QTest::addColumn<int>("record");
+        QTest::newRow("Belmor: its selector") << BoardKind::Belmor << 2;
+        QTest::newRow("Dunstel: the set-up window") << BoardKind::Dunstel << 5;
+        QTest::newRow("Belmor+: the set-up window") << BoardKind::BelmorPlus << 5;
+    }
+    void choiceAskedOfTheRightWindow()
+    {
+        QFETCH(BoardKind, kind);
+        QFETCH(int, record);
+        Bench bench;
+        bench.selectBoard(kind);
+        MainWindow& w = *bench.window;
+        QComboBox* pSelector = w.ProxySelector->ui->comboBox_SelectProxy;
+        QComboBox* pSetup = w.SetupWindow->ui->comboBox_SelectProxy;
+        pSelector->setCurrentIndex(pSelector->findText("Z668"));
+        pSetup->setCurrentIndex(pSetup->findText("Z602"));
+        QCOMPARE(pSelector->currentText(), QStringLiteral("Z668"));
+        QCOMPARE(pSetup->currentText(), QStringLiteral("Z602"));
+        w.InitGUIWithProxy();
+        QCOMPARE(w.CurrentProxyIndex.load(), record);
     }
 
     // With no board (whose rules touch only two controls) every control shows its record.

@@ -98,6 +98,8 @@ private slots:
     void demoModeFrame();
     void disconnectedFrameResetsDisplay();
     void zoomAndMiniatureThroughTheWindow();
+    void miniatureCrossOnTheScaledCopy_data();
+    void miniatureCrossOnTheScaledCopy();
 };
 
 void tst_main_window_pipeline::guiThreadFrameIsShownAtOnce()
@@ -392,6 +394,50 @@ void tst_main_window_pipeline::disconnectedFrameResetsDisplay()
     QVERIFY(!s.Window.ImageView->isZoomAllowed());
     QVERIFY(s.log().contains("Reset Main Display"));
     QVERIFY(!g_bDisplayBusy);
+}
+
+// What the miniature timer shows: the scaled display copy with the cross at
+// the selection, brought to the miniature's height. The copy is twice the
+// miniature's size, so a miniature pixel is a copy pixel at twice its place.
+void tst_main_window_pipeline::miniatureCrossOnTheScaledCopy_data()
+{
+    QTest::addColumn<QPoint>("at");
+    QTest::addColumn<int>("grey");
+    QTest::newRow("centre") << QPoint(50, 30) << 0;
+    QTest::newRow("horizontal arm, black part") << QPoint(46, 30) << 0;
+    QTest::newRow("horizontal arm, white end") << QPoint(40, 30) << 255;
+    QTest::newRow("beyond the horizontal arm") << QPoint(70, 30) << 128;
+    QTest::newRow("vertical arm, black part") << QPoint(50, 27) << 0;
+    QTest::newRow("vertical arm, white end") << QPoint(50, 40) << 255;
+    QTest::newRow("beyond the vertical arm") << QPoint(50, 50) << 128;
+    QTest::newRow("between the arms") << QPoint(55, 35) << 128;
+}
+
+void tst_main_window_pipeline::miniatureCrossOnTheScaledCopy()
+{
+    QFETCH(QPoint, at);
+    QFETCH(int, grey);
+    Streaming s(5);
+    FrameSource src(s.Window, 640, 480);
+    src.fill(0x8000);
+    Affichage* view = s.Window.ImageView;
+    view->startAcquisition(s.Window.ui->scrollArea->width(), s.Window.ui->scrollArea->height(), 640);
+    src.deliver();
+    QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier, QPoint(300, 200));
+    QVERIFY(view->isTechnical());
+
+    s.Window.MatScaledCopy = cv::Mat(270, 360, CV_8UC1, cv::Scalar(128));
+    s.Window.FrameWidth = 360;
+    s.Window.FrameHeight = 270;
+    s.Window.DisplayScale = 1.0;
+    view->setFixedSize(int(s.Window.Miniature->miniWidth), int(s.Window.Miniature->miniHeight));
+    s.Window.Miniature->setPointX(100);
+    s.Window.Miniature->setPointY(60);
+    s.Window.TimeOutUpdateImgMiniature();
+
+    const QImage shown = s.Window.Miniature->pixmap(Qt::ReturnByValue).toImage();
+    QCOMPARE(shown.size(), QSize(180, 135));
+    QCOMPARE(qGray(shown.pixel(at)), grey);
 }
 
 void tst_main_window_pipeline::zoomAndMiniatureThroughTheWindow()

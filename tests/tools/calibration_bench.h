@@ -42,6 +42,15 @@ inline QByteArray ReadWholeFile(const QString& p_sPath)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+// The titles of boxes recorded as "title|text".
+inline QStringList BoxTitles(const QStringList& p_Boxes)
+{
+    QStringList titles;
+    for (const QString& sBox : p_Boxes)
+        titles << sBox.section('|', 0, 0);
+    return titles;
+}
+
 // Answers every box at once: records "title|text" and returns the answer set
 // for its title (0, the first button, by default). A hook may act instead.
 struct BoxAnswers
@@ -60,13 +69,7 @@ struct BoxAnswers
         });
     }
     ~BoxAnswers() { SetMessageBoxPresenter({}); }
-    QStringList titles() const
-    {
-        QStringList titles;
-        for (const QString& sBox : Boxes)
-            titles << sBox.section('|', 0, 0);
-        return titles;
-    }
+    QStringList titles() const { return BoxTitles(Boxes); }
 };
 
 // Once the folder dialog shows, lets it report p_sFolder, then accepts or cancels it.

@@ -5,7 +5,7 @@
 #include "support/build_speed.h"
 
 #include "pipeline/blackbody_calibration.h"
-#include "pipeline/pipeline_state.h"
+#include "pipeline/raw_frame_receiver.h"
 #include "tools/Window_Calibration.h"
 #include "ui_MW_ProxyBelmor.h"
 #include "ui_MainWindow.h"
@@ -13,6 +13,8 @@
 
 #include <QPointer>
 
+#include <functional>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -70,41 +72,28 @@ int MatchInOrder(const QString& p_sFolder, int p_iStep, int p_iCount, const std:
     return at;
 }
 
-// The road bench with the stand-in calibration program in place before the
-// main window starts, so that the window offers its calibration action.
-struct CalibrationRoad
+// Stands between the frame path and the window's capture: records each frame
+// handed over while the capture wants frames, then passes it on.
+struct SpyingReceiver : RawFrameReceiver
 {
-    TestAppFolder Folder;
-    bool StandInWritten = WriteStandInCalibrationProgram(Folder.rootPath());
-    BoxAnswers Answers;
-    std::unique_ptr<MainWindow> Window;
+    std::shared_ptr<RawFrameReceiver> Capture;
+    HandedFrames* Handed = nullptr;
 
-    CalibrationRoad(sim::BoardKind p_Board, int p_iProxy)
+    bool isCapturing() const override { return Capture->isCapturing(); }
+    void receiveRawImage(const uint16_t* p_pFrame, const FrameGeometry& p_Delivered) override
     {
-        sim::ResetSimulation();
-        sim::ShutdownSharedEskraBoard();
-        g_EskraReceiver.reset();
-        sim::SimulationSettings().setProxyIndex(p_Board, p_iProxy);
-        sim::SimulationSettings().setFrameRateCode(p_Board, 30);
-        PvDeviceFinderWnd::SetAutomaticChoice(0);
-        Window = std::make_unique<MainWindow>();
-        Window->show();
-        g_bWindowingDisabled = true;
+        Handed->add(p_pFrame, p_Delivered);
+        Capture->receiveRawImage(p_pFrame, p_Delivered);
     }
-    ~CalibrationRoad()
-    {
-        Window->Deinit();
-        Window.reset();
-        PvDeviceFinderWnd::SetAutomaticChoice(PvDeviceFinderWnd::kAsk);
-        CloseCameraLinkSerial();
-        for (int i = 0; i < 3 && isInitialized() != 0; ++i)
-            deinitCapture(1);
-        sim::ShutdownSharedEskraBoard();
-        sim::ResetSimulation();
-    }
-    Ui::MainWindow* ui() const { return Window->ui; }
-    void press() { QTest::mouseClick(ui()->pushButton_Start, Qt::LeftButton); }
 };
+
+// Puts the stand-in calibration program in place before the main window
+// starts, so that the window offers its calibration action; *p_pWritten
+// tells whether it could.
+std::function<void(const QString&)> WithStandInProgram(bool* p_pWritten)
+{
+    return [p_pWritten](const QString& p_sRoot) { *p_pWritten = WriteStandInCalibrationProgram(p_sRoot); };
+}
 
 } // namespace
 
@@ -132,25 +121,20 @@ private slots:
         QFETCH(int, kind);
         QFETCH(int, board);
         QFETCH(int, proxy);
-        CalibrationRoad road{sim::BoardKind(board), proxy};
+        bool bStandIn = false;
+        Road road{sim::BoardKind(board), proxy, WithStandInProgram(&bStandIn)};
         MainWindow& w = *road.Window;
         const QString sRoot = road.Folder.rootPath();
-        QVERIFY(road.StandInWritten);
-        BoxAnswers& answers = road.Answers;
+        QVERIFY(bStandIn);
+        const QStringList& boxes = road.Recorder.Boxes;
         QVERIFY(road.ui()->action_CablibrationScript->isVisible());
 
         HandedFrames handed;
-        const auto original = w.Pipeline->CalibrationReceive;
-        QVERIFY(bool(original));
-        w.Pipeline->CalibrationReceive = [original, &handed](const unsigned short* p, const FrameGeometry& g) {
-            handed.add(p, g);
-            original(p, g);
-        };
 
         road.ui()->comboBox_SelectDigiBoard->setCurrentIndex(kind);
         if (kind != 5) {
             road.press();
-            QVERIFY2(w.Connected, qPrintable(answers.Boxes.join('\n')));
+            QVERIFY2(w.Connected, qPrintable(boxes.join('\n')));
         }
 
         QPointer<Window_Calibration> pWindow;
@@ -172,6 +156,11 @@ private slots:
                     bDone = true;
                     return;
                 }
+                // No capture has started yet: the spy sees every frame the capture is handed.
+                auto pSpy = std::make_shared<SpyingReceiver>();
+                pSpy->Capture = std::atomic_load(&w.CalibrationCapture);
+                pSpy->Handed = &handed;
+                std::atomic_store(&w.CalibrationCapture, std::shared_ptr<RawFrameReceiver>(pSpy));
                 width = uint32_t(w.FrameWidth.load());
                 height = uint32_t(w.FrameHeight.load());
                 sFolder = pWindow->savingFolder();
@@ -198,7 +187,7 @@ private slots:
                 QTest::mouseClick(pWindow->ui->pushButton_Start, Qt::LeftButton);
                 return;
             }
-            if (!QFile::exists(StandInArgumentsPath(sRoot)) && !answers.titles().contains("Error"))
+            if (!QFile::exists(StandInArgumentsPath(sRoot)) && !BoxTitles(boxes).contains("Error"))
                 return;
             pPoll->stop();
             road.press();   // safe disconnection: closes the calibration window
@@ -213,13 +202,13 @@ private slots:
                                                  .arg(pWindow && pWindow->isCapturing())
                                                  .arg(pWindow ? pWindow->capture()->savedCount() : 0)
                                                  .arg(handed.count())
-                                                 .arg(answers.Boxes.join(" / "))),
+                                                 .arg(boxes.join(" / "))),
                                   20000 * BuildSlowdown);
         QTRY_VERIFY_WITH_TIMEOUT(!w.Connected, 10000 * BuildSlowdown);
-        QVERIFY2(bStarted && !sFolder.isEmpty(), qPrintable(answers.Boxes.join('\n')));
+        QVERIFY2(bStarted && !sFolder.isEmpty(), qPrintable(boxes.join('\n')));
 
-        QCOMPARE(answers.titles(), (QStringList{"Step 1", "Step 2", "Finished"}));
-        QCOMPARE(answers.Boxes.last(), QString("Finished|The RAW images has been correctly saved"));
+        QCOMPARE(BoxTitles(boxes), (QStringList{"Step 1", "Step 2", "Finished"}));
+        QCOMPARE(boxes.last(), QString("Finished|The RAW images has been correctly saved"));
         QVERIFY(width > 0 && height > 0);
         QStringList names;
         for (int n = 0; n < 10; ++n)
@@ -256,7 +245,9 @@ private slots:
     // forward by a second use, and forgotten when closed.
     void lifeCycle()
     {
-        CalibrationRoad road{sim::BoardKind::Dunstel, 2};
+        bool bStandIn = false;
+        Road road{sim::BoardKind::Dunstel, 2, WithStandInProgram(&bStandIn)};
+        QVERIFY(bStandIn);
         MainWindow& w = *road.Window;
         road.ui()->comboBox_SelectDigiBoard->setCurrentIndex(4);
         w.Action_CalibrationScript();

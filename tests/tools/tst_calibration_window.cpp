@@ -5,11 +5,11 @@
 
 #include "calibration_bench.h"
 #include "support/test_app_folder.h"
+#include "support/url_catcher.h"
 
 #include "app/kv_log.h"
 #include "pipeline/blackbody_calibration.h"
 
-#include <QDesktopServices>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QUrl>
@@ -85,16 +85,6 @@ bool ControlsEnabled(const Window_Calibration& p_rWindow)
 }
 
 } // namespace
-
-// Stands for the desktop's file browser.
-class UrlRecorder : public QObject
-{
-    Q_OBJECT
-
-public:
-    QList<QUrl> Urls;
-    Q_INVOKABLE void open(const QUrl& p_Url) { Urls << p_Url; }
-};
 
 class tst_calibration_window : public QObject
 {
@@ -494,11 +484,11 @@ private slots:
         log.createLogFile();
         Window_Calibration w;
         w.SetLog(&log);
-        UrlRecorder handler;
-        QDesktopServices::setUrlHandler("file", &handler, "open");
-        QTest::mouseClick(w.ui->pushButton_OpenFolder, Qt::LeftButton);
-        QDesktopServices::unsetUrlHandler("file");
-        QCOMPARE(handler.Urls, QList<QUrl>{QUrl::fromLocalFile(w.savingFolder())});
+        {
+            UrlCatcher desktop;
+            QTest::mouseClick(w.ui->pushButton_OpenFolder, Qt::LeftButton);
+            QCOMPARE(desktop.Urls, QList<QUrl>{QUrl::fromLocalFile(w.savingFolder())});
+        }
         QVERIFY(ReadWholeFile(log.filePath()).contains(" : Open Calibration files folder: " + w.savingFolder().toUtf8()));
     }
 };

@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QtTest>
 
+#include <algorithm>
 #include <atomic>
 #include <memory>
 #include <mutex>
@@ -163,6 +164,45 @@ private slots:
         }
         names.sort();
         QCOMPARE(names, expected);
+    }
+
+    // What loading the library brings into a process: the video-capture
+    // stand-in and the simulated USB3 board it stands on, and none of the
+    // widgets, serial ports, other stand-ins or the parameter table.
+    void linksOnlyWhatItNeeds_data()
+    {
+        QTest::addColumn<QString>("library");   // file name up to ".so"
+        QTest::addColumn<bool>("loaded");
+
+        QTest::newRow("video-capture stand-in") << "libkestivo_mediacapture" << true;
+        QTest::newRow("simulated USB3 board") << "libkestivo_sim_usb3" << true;
+        QTest::newRow("Qt Core") << "libQt5Core" << true;
+        QTest::newRow("Qt Widgets") << "libQt5Widgets" << false;
+        QTest::newRow("Qt Gui") << "libQt5Gui" << false;
+        QTest::newRow("Qt SerialPort") << "libQt5SerialPort" << false;
+        QTest::newRow("parameter table") << "libkestivo_params" << false;
+        QTest::newRow("other stand-ins") << "libkestivo_platform" << false;
+        QTest::newRow("other simulated boards") << "libkestivo_sim" << false;
+    }
+    void linksOnlyWhatItNeeds()
+    {
+        QFETCH(QString, library);
+        QFETCH(bool, loaded);
+        QProcess ldd;
+        ldd.start("ldd", {QStringLiteral(QUENLIN_LIBRARY_FILE)});
+        QVERIFY(ldd.waitForFinished(20000));
+        QCOMPARE(ldd.exitCode(), 0);
+        QStringList names;   // every library the loader resolves, whoever needs it
+        for (const QByteArray& line : ldd.readAllStandardOutput().split('\n')) {
+            const QByteArray name = line.simplified().split(' ').value(0);
+            QVERIFY2(!line.contains("not found"), line.constData());
+            if (!name.isEmpty())
+                names << QString::fromLatin1(name).section('/', -1);
+        }
+        const bool found = std::any_of(names.begin(), names.end(), [&library](const QString& p_Name) {
+            return p_Name.startsWith(library + ".so");
+        });
+        QVERIFY2(found == loaded, qPrintable(names.join(' ')));
     }
 
     void discovery_data()
