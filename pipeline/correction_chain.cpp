@@ -3,6 +3,7 @@
 
 #include "params/proxy_parameter_table.h"
 #include "pipeline/correction_kernels.h"
+#include "pipeline/cv_host_thread.h"
 #include "pipeline/pipeline_cells.h"
 
 #include <opencv2/imgproc.hpp>
@@ -275,5 +276,8 @@ void ScaleDisplayImage(const cv::Mat& p_Full, cv::Mat& p_Scaled, const DisplaySc
         p_Full.copyTo(p_Scaled);
         return;
     }
-    cv::resize(p_Full, p_Scaled, cv::Size(), p_Choice.Scale, p_Choice.Scale, p_Choice.CvInterpolation);
+    // cv::resize runs a parallel loop, and this is called on the frame threads, new with each acquisition.
+    RunOnCvHostThread([&] {
+        cv::resize(p_Full, p_Scaled, cv::Size(), p_Choice.Scale, p_Choice.Scale, p_Choice.CvInterpolation);
+    });
 }

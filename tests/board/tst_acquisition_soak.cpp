@@ -1,6 +1,7 @@
 // Start/stop cycles of the Camera Link and GigE boards through the main button, with the memory they leave behind.
 // KESTIVO_SOAK=1 runs 200 cycles and bounds the heap growth (mallinfo2) over the last 100.
 #include "road_bench.h"
+#include "support/sanitized_heap.h"
 
 #include <QPixmapCache>
 
@@ -8,16 +9,18 @@
 
 #include <cstdio>
 
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
-#define KESTIVO_SANITIZED_HEAP 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-#define KESTIVO_SANITIZED_HEAP 1
-#endif
-
 using namespace sim;
+
+struct PixmapCacheOff
+{
+    const int Limit = QPixmapCache::cacheLimit();
+    PixmapCacheOff()
+    {
+        QPixmapCache::clear();
+        QPixmapCache::setCacheLimit(0);
+    }
+    ~PixmapCacheOff() { QPixmapCache::setCacheLimit(Limit); }
+};
 
 class tst_acquisition_soak : public QObject
 {
@@ -42,6 +45,10 @@ void tst_acquisition_soak::soakStartStop()
     QFETCH(int, kind);
     QFETCH(int, board);
     const int cycles = qEnvironmentVariableIsSet("KESTIVO_SOAK") ? 200 : 20;
+    // Qt's pixmap cache is an LRU bounded by its own limit (10 MB), and each cycle's message boxes are new
+    // widgets with new drawings in it: not the program's memory, so it is off for the count. Emptying it after
+    // each cycle instead leaves its map of key names behind, one more name for each new drawing.
+    PixmapCacheOff cacheOff;
     Road road(BoardKind(board), 2);
     MainWindow& w = *road.Window;
     road.ui()->comboBox_SelectDigiBoard->setCurrentIndex(kind);
@@ -58,9 +65,6 @@ void tst_acquisition_soak::soakStartStop()
         // The simulator keeps every message the board received; that record is not the program's memory.
         ClearRecordedMessages();
         multicam_test::ClearParamCalls();
-        // Qt's pixmap cache (an LRU bounded by its own limit) keeps the style's drawings of the buttons, and a
-        // style sheet gives a button a new palette each time it is set (the "Set parameters" tint); not ours either.
-        QPixmapCache::clear();
         if (i == 0)
             afterFirst = ResidentKb();
         if (i == cycles / 2)
@@ -77,7 +81,7 @@ void tst_acquisition_soak::soakStartStop()
 #ifndef KESTIVO_SANITIZED_HEAP
     // Bounded in the long run only: over 20 cycles the allocator's own noise is of the same order.
     if (cycles >= 200)
-        QVERIFY2(growthPerCycle <= 4096.0, qPrintable(QString::number(growthPerCycle)));
+        QVERIFY2(growthPerCycle <= 1024.0, qPrintable(QString::number(growthPerCycle)));
 #endif
     QCOMPARE(multicam_test::ChannelCount(), 0);
     QVERIFY2(road.Recorder.Boxes.isEmpty(), qPrintable(road.Recorder.Boxes.join('\n')));
