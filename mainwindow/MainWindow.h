@@ -56,6 +56,8 @@ class PipelineState;
 class QUrl;
 struct ConfigurationSettings;
 struct ModeCommand;
+struct PixelReadout;
+class QPixmap;
 class KV_Histogram;
 class KV_VideoRecorder;
 class Window_ConfSavingFile;
@@ -322,9 +324,29 @@ public:
     Affichage* ImageView = nullptr;      // the main view, the widget of scrollArea
     ImageMiniature* Miniature = nullptr; // the miniature, the widget of label_Miniature
     PipelineState* Pipeline = nullptr;   // frame-path state and the widget mirrors it reads
-    // Construction: the view, the miniature, the display hand-off, the widget
-    // mirrors and the miniature and AGC timers' slots.
+    // Construction (mainwindow/pipeline_widgets.cpp): the view, the miniature,
+    // the display hand-off, the widget mirrors and the miniature and AGC timers' slots.
     void CreateImageViews();
+    // The widgets the pipeline's GUI-thread code reads or sets
+    // (mainwindow/pipeline_widgets.cpp); the acquisition threads read the
+    // mirrors of PipelineState instead.
+    void SetFpnReferenceButtonEnabled(bool p_bEnabled);
+    void EnableNuc2ptBox();
+    void EnableApplyNucBox();
+    void TickApplyNucBox();
+    QSize ImageAreaSize() const;
+    // Back to the start-up minimum; the area's size after it.
+    QSize ResetImageAreaMinimumSize();
+    void ShowPixelReadout(const PixelReadout& p_Readout);
+    void ShowNoPixelReadout();
+    int BayerModeIndex() const;
+    void StepImageOffset(int p_iStep);
+    void StepImageGain(int p_iStep);
+    int AgcCentreSetting() const;
+    int AgcGainClipSetting() const;
+    void ShowAgcGainAndOffset(int p_iGain, int p_iOffset);
+    void UntickSaveStream();
+    void ShowRecIcon(const QPixmap& p_Icon);
     // Called by InitMatrices / Deinit: the pipeline's working images for the
     // current geometry, and their release.
     void InitPipelineImages();
@@ -344,7 +366,7 @@ public:
     KV_Histogram* Histogram = nullptr;        // the live histogram, the widget of label_Histogram
     KV_VideoRecorder* VideoRecorder = nullptr; // the AVI recorder, made without parent, deleted with the window
     QPointer<Window_ConfSavingFile> ConfSavingFileWindow; // the saving-options dialog while it exists
-    // Construction (pipeline/mainwindow_outputs.cpp): the histogram label, the
+    // Construction (mainwindow/pipeline_widgets.cpp): the histogram label, the
     // recorder and the wiring of their controls, timers and dialogs.
     void CreateImageOutputs();
     // Whether the REC icon shows at the next blink tick.

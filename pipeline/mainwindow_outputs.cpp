@@ -1,6 +1,5 @@
 // The main window's image outputs: histogram timer, stream ticks, frame series, REC blink and the recorder's acquisition hooks.
 #include "mainwindow/MainWindow.h"
-#include "ui_MainWindow.h"
 
 #include "app/app_paths.h"
 #include "app/globals.h"
@@ -18,9 +17,6 @@
 #include "pipeline/stream_saver.h"
 #include "tools/Window_Histogram.h"
 
-#include <QCheckBox>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QTimer>
 
 #include <opencv2/imgcodecs.hpp>
@@ -46,47 +42,6 @@ void WriteImageQuietly(const char* p_szName, const cv::Mat& p_Image)
 }
 
 } // namespace
-
-void MainWindow::CreateImageOutputs()
-{
-    VideoRecorder = new KV_VideoRecorder;
-
-    Histogram = new KV_Histogram(this);
-    Histogram->setGeometry(ui->scrollAreaWidget_Histo->x(), ui->scrollAreaWidget_Histo->y(),
-                           Histogram->getWidgetWidth(), Histogram->getWidgetHeight());
-    Histogram->setAlignment(Qt::AlignCenter);
-    ui->label_Histogram->setWidget(Histogram);
-
-    connect(Timers.RecordingBlink, &QTimer::timeout, this, &MainWindow::TimeOutREC);
-    connect(Timers.Histogram, &QTimer::timeout, this, &MainWindow::CalculHistogram);
-    connect(Timers.SaveStream, &QTimer::timeout, this, &MainWindow::TimeOutSaveStream);
-
-    connect(ui->checkBox_SaveStream, &QCheckBox::stateChanged, this, &MainWindow::CheckBox_Savestream);
-    connect(ui->pushButton_SelectVideoPath, &QPushButton::released, this, &MainWindow::PushButton_SelectVideoFolder);
-    connect(ui->pushButton_RecordVideo, &QPushButton::released, this, &MainWindow::PushButton_RecordVideo);
-    connect(ui->pushButton_Take_Snapshot, &QPushButton::clicked, this, &MainWindow::PushButton_Snapshot);
-    connect(ui->pushButton_SaveImage_Configuration, &QPushButton::released, this, &MainWindow::ActionSetupSavingFiles);
-    connect(ui->action_SaveImages_Configuration, &QAction::triggered, this, &MainWindow::ActionSetupSavingFiles);
-
-    for (QObject* pSource : {static_cast<QObject*>(VideoRecorder), static_cast<QObject*>(Histogram)}) {
-        connect(pSource, SIGNAL(errorHappend(QString, QString)), this, SLOT(MessageBoxCritical(QString, QString)));
-        connect(pSource, SIGNAL(informationHappend(QString, QString)), this,
-                SLOT(MessageBoxInformation(QString, QString)));
-        connect(pSource, SIGNAL(warningHappend(QString, QString)), this, SLOT(MessageBoxWarning(QString, QString)));
-    }
-
-    connect(VideoRecorder, &KV_VideoRecorder::startRecord, this, &MainWindow::startTimerREC);
-    connect(VideoRecorder, &KV_VideoRecorder::stopRecord, this, &MainWindow::stopTimerREC);
-    connect(ui->checkBox_LaunchVideoAfterRecord, &QCheckBox::stateChanged, VideoRecorder,
-            &KV_VideoRecorder::setLaunchVideoAutomatically);
-    connect(ui->lineEdit_FileNameVideo, &QLineEdit::textChanged, VideoRecorder, &KV_VideoRecorder::setFileName);
-    connect(this, &MainWindow::saveImageToVideo, VideoRecorder, &KV_VideoRecorder::AddImageToVideo);
-
-    connect(Histogram, &KV_Histogram::updateNbPixelMaxHisto, this, &MainWindow::setLabel_Histogram_NbPixelMaxValue);
-    connect(this, &MainWindow::UpdateHistogram, Histogram, &KV_Histogram::calculateHistogram);
-    connect(ui->pushButton_SaveHistogramCSV, &QPushButton::pressed, Histogram, &KV_Histogram::setSaveHistogramCSV);
-    connect(ui->pushButton_SaveHistogramBMP, &QPushButton::pressed, Histogram, &KV_Histogram::setSaveHistogramBMP);
-}
 
 // ---------------------------------------------------------------------------
 // Histogram
@@ -151,7 +106,7 @@ void MainWindow::TimeOutSaveStream()
     if (result == StreamTickResult::Written)
         return;
     // Unticking stops the timer through CheckBox_Savestream, even while the box is disabled.
-    ui->checkBox_SaveStream->setChecked(false);
+    UntickSaveStream();
     const QString text = result == StreamTickResult::RawOpenFailed ? QStringLiteral("RAW files cannot be saved ... ABORT")
                                                                    : QStringLiteral("CSV files cannot be saved ... ABORT");
     Log->writeLine(text);
@@ -211,7 +166,7 @@ void MainWindow::SaveBMP_ProxyTest(QString p_sName)
 void MainWindow::TimeOutREC()
 {
     const QPixmap icon(ApplicationDir + HeaderConstants::IconsFolder + HeaderConstants::IconRec);
-    ui->label_REC_Img->setPixmap(RecBlinkPhase ? QPixmap() : icon);
+    ShowRecIcon(RecBlinkPhase ? QPixmap() : icon);
     RecBlinkPhase = !RecBlinkPhase;
 }
 

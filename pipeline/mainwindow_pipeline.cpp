@@ -2,7 +2,6 @@
 #include "pipeline/mainwindow_pipeline.h"
 
 #include "mainwindow/MainWindow.h"
-#include "ui_MainWindow.h"
 
 #include "app/app_paths.h"
 #include "app/globals.h"
@@ -60,65 +59,6 @@ void Ensure(cv::Mat& p_Image, int p_iRows, int p_iCols, int p_iType, double p_dV
 } // namespace
 
 // ---------------------------------------------------------------------------
-// Construction
-
-void MainWindow::CreateImageViews()
-{
-    Pipeline = new PipelineState(&FPNRequest, this);
-
-    ImageView = new Affichage(this);
-    ImageView->setGeometry(ui->scrollArea->x(), ui->scrollArea->y(), ui->scrollArea->width() - 20,
-                           ui->scrollArea->height() - 20);
-    ImageView->setAlignment(Qt::AlignCenter);
-    ImageView->setMouseTracking(true);
-    ui->scrollArea->setStyleSheet(QStringLiteral("background: rgb(230,246,255)"));
-    ui->scrollArea->setWidget(ImageView);
-    ImageView->setLog(Log);
-    // The view redraws from the GUI-side copies renewed by the display slot,
-    // never from the images the acquisition thread is writing.
-    AffichageImageSource source;
-    source.FrameCounter = [this] { return FrameCounter.load(); };
-    source.DisplayScaled = [this] { return MatScaledCopy; };
-    source.Display8b = [this] { return MatDisplayGrey; };
-    source.LutActive = [this] { return LutActive.load(); };
-    source.Colorize = [this](const cv::Mat& p_Image) { return ApplyColorLUT(p_Image); };
-    ImageView->setImageSource(source);
-    connect(ImageView, &Affichage::DisableInterpolation, this,
-            [this] { ui->comboBox_InterpolationMethod->setEnabled(false); });
-    connect(ImageView, &Affichage::EnableInterpolation, this,
-            [this] { ui->comboBox_InterpolationMethod->setEnabled(true); });
-    connect(ImageView, &Affichage::ButtonZoomM_Enabled, ui->pushButton_ZoomM, &QWidget::setEnabled);
-    connect(ImageView, &Affichage::ButtonZoomP_Enabled, ui->pushButton_ZoomP, &QWidget::setEnabled);
-    connect(ui->pushButton_ZoomM, &QPushButton::clicked, ImageView, &Affichage::zoomMinus);
-    connect(ui->pushButton_ZoomP, &QPushButton::clicked, ImageView, &Affichage::zoomPlus);
-
-    Miniature = new ImageMiniature(this);
-    Miniature->setGeometry(ui->scrollArea->x(), ui->scrollArea->y(), int(Miniature->miniWidth),
-                           int(Miniature->miniHeight));
-    Miniature->setAlignment(Qt::AlignCenter);
-    Miniature->setMouseTracking(true);
-    ui->label_Miniature->setWidget(Miniature);
-
-    // Queued from the acquisition threads, direct on the GUI thread (serial-port board).
-    connect(this, &MainWindow::ImageReadyToDisplay, this, &MainWindow::UpdateImageDisplayed);
-    connect(ui->pushButton_Take_FPN_Reference, &QPushButton::clicked, this, &MainWindow::PushButton_TakeFPNRef);
-    connect(Timers.Miniature, &QTimer::timeout, this, &MainWindow::TimeOutUpdateImgMiniature);
-    connect(Timers.AGC, &QTimer::timeout, this, &MainWindow::AGC_processing);
-
-    Pipeline->mirrorCheckBox(ui->checkBox_ApplyNUC, Pipeline->ApplyNUCChecked);
-    Pipeline->mirrorCheckBox(ui->checkBox_Enable_NUC2pt, Pipeline->NUC2ptChecked);
-    Pipeline->mirrorCheckBox(ui->checkBox_Gamma, Pipeline->GammaChecked);
-    Pipeline->mirrorCheckBox(ui->checkBox_AGC, Pipeline->AGCChecked);
-    Pipeline->mirrorCheckBox(ui->checkBox_SaveAllDisplayedImageRAW, Pipeline->SaveAllDisplayedRawChecked);
-    Pipeline->mirrorCheckBox(ui->checkBox_Enable_AverageFPN, AverageFPN);
-    Pipeline->mirrorSize(ui->scrollArea);
-    FPNAverageCount = ui->spinBox_Number_Images_AverageFPN->value();
-    connect(ui->spinBox_Number_Images_AverageFPN, QOverload<int>::of(&QSpinBox::valueChanged), this,
-            [this](int p_iValue) { FPNAverageCount = p_iValue; });
-    Gamma = ui->spinBox_Gamma->value(); // then followed by SpinBox_Gamma
-}
-
-// ---------------------------------------------------------------------------
 // Working images
 
 void MainWindow::InitPipelineImages()
@@ -162,7 +102,7 @@ void MainWindow::ReleasePipelineImages()
                             &StreamDisplayed16b, &StreamAcquired16b})
         pImage->release();
     if (Pipeline->FpnButtonDisabled.exchange(false))
-        ui->pushButton_Take_FPN_Reference->setEnabled(true);
+        SetFpnReferenceButtonEnabled(true);
 }
 
 // ---------------------------------------------------------------------------
@@ -172,9 +112,9 @@ void MainWindow::PushButton_TakeFPNRef()
 {
     Log->writeLine("Get FPN Reference Image");
     auto enableBoth = [this] {
-        ui->checkBox_Enable_NUC2pt->setEnabled(true);
+        EnableNuc2ptBox();
         SetCurrent(CurrentProxyIndex, PipelineCell::NUC2ptEnabled, 1);
-        ui->checkBox_ApplyNUC->setEnabled(true);
+        EnableApplyNucBox();
         SetCurrent(CurrentProxyIndex, PipelineCell::ApplyNUCEnabled, 1);
     };
     auto sendCameraLink = [this](const char* p_szText) {
@@ -213,7 +153,7 @@ void MainWindow::PushButton_TakeFPNRef()
             // The board takes its own reference when its parameter 54 is written to 0.
             if (SetCorvaneParameter(kCorvaneTakeReferenceParameter, 0, false) != 0)
                 Log->writeLine("Corvane parameter 54 not sent");
-            ui->checkBox_ApplyNUC->setEnabled(true);
+            EnableApplyNucBox();
             SetCurrent(CurrentProxyIndex, PipelineCell::ApplyNUCEnabled, 1);
         }
         break;
@@ -221,7 +161,7 @@ void MainWindow::PushButton_TakeFPNRef()
         break;
     }
     if (AutoNUC)
-        ui->checkBox_ApplyNUC->setChecked(true);
+        TickApplyNucBox();
 }
 
 void MainWindow::takeFPNfromSignal()
@@ -260,9 +200,9 @@ void MainWindow::ComputeFPNReferenceStep()
         g_bNewFPNReference = true;
     // The button belongs to the GUI thread: its state changes are queued there.
     if (r.DisableButton && !Pipeline->FpnButtonDisabled.exchange(true))
-        QMetaObject::invokeMethod(this, [this] { ui->pushButton_Take_FPN_Reference->setEnabled(false); });
+        QMetaObject::invokeMethod(this, [this] { SetFpnReferenceButtonEnabled(false); });
     if (r.EnableButton && Pipeline->FpnButtonDisabled.exchange(false))
-        QMetaObject::invokeMethod(this, [this] { ui->pushButton_Take_FPN_Reference->setEnabled(true); });
+        QMetaObject::invokeMethod(this, [this] { SetFpnReferenceButtonEnabled(true); });
 }
 
 void ComputeFPNReference()
@@ -387,8 +327,9 @@ void MainWindow::UpdateImageDisplayed(cv::Mat p_Full, cv::Mat p_Scaled)
         ++FramesDisplayed;
     const int w = p_Scaled.cols;
     const int h = p_Scaled.rows;
-    const int areaW = ui->scrollArea->width();
-    const int areaH = ui->scrollArea->height();
+    const QSize area = ImageAreaSize();
+    const int areaW = area.width();
+    const int areaH = area.height();
     const double shownScale = Pipeline->ShownScale;
 
     if (!DemoMode) {
@@ -396,9 +337,7 @@ void MainWindow::UpdateImageDisplayed(cv::Mat p_Full, cv::Mat p_Scaled)
             const QPoint pointer = ImageView->mouseImagePosition();
             const PixelReadout r = ReadoutScaled(p_Scaled, pointer.x(), pointer.y(), shownScale);
             if (r.Valid) {
-                ui->label_X_Pos_Val->setText(QString::number(r.X));
-                ui->label_Y_Pos_Val->setText(QString::number(r.Y));
-                ui->label_PixValue_Val->setText(QString::number(r.Value));
+                ShowPixelReadout(r);
             }
             ImageView->setMinimumSize(w, h);
             ImageView->setMaximumSize(w, h);
@@ -411,9 +350,7 @@ void MainWindow::UpdateImageDisplayed(cv::Mat p_Full, cv::Mat p_Scaled)
                 ImageView->setGeometry(0, 0, areaW, areaH);
         }
     } else {
-        ui->label_X_Pos_Val->setText(QStringLiteral("---"));
-        ui->label_Y_Pos_Val->setText(QStringLiteral("---"));
-        ui->label_PixValue_Val->setText(QStringLiteral("---"));
+        ShowNoPixelReadout();
     }
 
     if (DemoMode) {
@@ -476,9 +413,7 @@ void MainWindow::UpdateImageDisplayed(cv::Mat p_Full, cv::Mat p_Scaled)
         const QPoint pointer = ImageView->mouseImagePosition();
         const PixelReadout r = ReadoutFull(p_Full, pointer.x(), pointer.y());
         if (r.Valid) {
-            ui->label_X_Pos_Val->setText(QString::number(r.X));
-            ui->label_Y_Pos_Val->setText(QString::number(r.Y));
-            ui->label_PixValue_Val->setText(QString::number(r.Value));
+            ShowPixelReadout(r);
         }
     }
 
@@ -488,13 +423,12 @@ void MainWindow::UpdateImageDisplayed(cv::Mat p_Full, cv::Mat p_Scaled)
     if (!Connected) {
         Miniature->setMiniLogo();
         Log->writeLine("Reset Main Display");
-        ui->scrollArea->setMinimumHeight(775);
-        ui->scrollArea->setMinimumWidth(1030);
+        const QSize resetArea = ResetImageAreaMinimumSize();
         ImageView->setScaledContents(false);
-        ImageView->setMinimumHeight(ui->scrollArea->height() - 6);
-        ImageView->setMaximumHeight(ui->scrollArea->height() - 6);
-        ImageView->setMinimumWidth(ui->scrollArea->width() - 6);
-        ImageView->setMaximumWidth(ui->scrollArea->width() - 6);
+        ImageView->setMinimumHeight(resetArea.height() - 6);
+        ImageView->setMaximumHeight(resetArea.height() - 6);
+        ImageView->setMinimumWidth(resetArea.width() - 6);
+        ImageView->setMaximumWidth(resetArea.width() - 6);
         ImageView->setAlignment(Qt::AlignCenter);
         ImageView->setPixmap(QPixmap(ApplicationDirPath() + HeaderConstants::LogosFolder + HeaderConstants::LogoImage));
         ImageView->setZoomAllowed(false);
@@ -520,7 +454,7 @@ void MainWindow::ShowDemoFrame(const cv::Mat& p_Full, const cv::Mat& p_Scaled)
             cv::waitKey(10);
             ScreenShowOpen = true;
         }
-        if (ui->comboBox_BayerMode->currentIndex() > 0 && g_pCorrectedImage16b)
+        if (BayerModeIndex() > 0 && g_pCorrectedImage16b)
             cv::imshow(kDemoWindow, ConvertTo8bit(g_pCorrectedImage16b, BayerCode));
         else if (LutActive) {
             cv::Mat bgr;
@@ -549,9 +483,9 @@ void MainWindow::ShowDemoFrame(const cv::Mat& p_Full, const cv::Mat& p_Scaled)
         Log->writeLine("Exit DemoMode asked");
         leaveDemoMode();
     } else if (key == '-' || key == '+') {
-        ui->spinBox_ImageOffset->setValue(ui->spinBox_ImageOffset->value() + (key == '-' ? -100 : 100));
+        StepImageOffset(key == '-' ? -100 : 100);
     } else if (key == '*' || key == '/') {
-        ui->spinBox_ImageGain->setValue(ui->spinBox_ImageGain->value() + (key == '*' ? 1 : -1));
+        StepImageGain(key == '*' ? 1 : -1);
     }
     if (DualView)
         ImageView->setPixmap(GreyPixmap(p_Full));
@@ -627,15 +561,13 @@ void MainWindow::AGC_processing()
         Log->writeLine("AGC: " + QString::number(levels.Skipped) + " pixels outside -65535..65535 left out");
     SmoothAgc(Pipeline->Agc, levels);
     if (GetCurrent(proxy, PipelineCell::AGC) != 0) {
-        SetCurrent(proxy, PipelineCell::AGCCentre, uint32_t(ui->spinBox_AGC_Centre->value()));
-        const AgcOutput out = ComputeAgcOutput(Pipeline->Agc, ui->spinBox_AGC_GainClip->value());
+        SetCurrent(proxy, PipelineCell::AGCCentre, uint32_t(AgcCentreSetting()));
+        const AgcOutput out = ComputeAgcOutput(Pipeline->Agc, AgcGainClipSetting());
         if (out.GainValid)
             SetCurrent(proxy, PipelineCell::AGCGainClip, uint32_t(out.Gain));
         else
             Log->writeLine("AGC: the image has no range, the gain is kept");
-        ui->horizontalSlider_ImageGain->setValue(int(GetCurrent(proxy, PipelineCell::AGCGainClip)));
-        ui->horizontalSlider_ImageOffset->setValue(out.Offset);
-        ui->spinBox_ImageOffset->setValue(out.Offset);
+        ShowAgcGainAndOffset(int(GetCurrent(proxy, PipelineCell::AGCGainClip)), out.Offset);
     }
     AGCRunning = false;
 }
