@@ -27,6 +27,7 @@ QString BoardKindName(BoardKind p_Kind)
     case BoardKind::Dunstel: return QStringLiteral("Dunstel");
     case BoardKind::Eskra: return QStringLiteral("Eskra");
     case BoardKind::Corvane: return QStringLiteral("Corvane");
+    case BoardKind::None: break;
     }
     return QStringLiteral("Unknown");
 }
