@@ -263,6 +263,9 @@ MainWindow::MainWindow(QWidget* parent)
 
 MainWindow::~MainWindow()
 {
+    // A frame still delivered while the window goes finds no window rather than a freed one.
+    if (g_pMainWindow == this)
+        g_pMainWindow = nullptr;
     StopAcquisition = true;
     StopConnectionAsked = true;
     if (PasswordWindowOpen && AdvancedUserWindow)

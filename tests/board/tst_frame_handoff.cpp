@@ -55,6 +55,7 @@ void tst_frame_handoff::seriesEndsAtOnceAndTheNextCountsAgain()
 {
     TestAppFolder folder;
     MainWindow window;
+    window.GetPointerToInstance();
     SetAcquisitionProxyName("SeriesProxy");
     QVERIFY(QDir().mkpath(SeriesFolder()));
     const GigEFrameTarget target = MainWindowGigEFrameTarget(&window);

@@ -444,6 +444,25 @@ private slots:
         g_pMainWindow = nullptr;
     }
 
+    // Frame threads reach the window through the process-wide pointer: a
+    // window that goes must not leave it pointing at freed memory.
+    void instancePointerClearedWithTheWindow()
+    {
+        TestAppFolder folder;
+        {
+            MainWindow window;
+            window.GetPointerToInstance();
+        }
+        QCOMPARE(g_pMainWindow, static_cast<MainWindow*>(nullptr));
+        MainWindow kept;
+        kept.GetPointerToInstance();
+        {
+            MainWindow other;
+        }
+        QCOMPARE(g_pMainWindow, &kept);
+        g_pMainWindow = nullptr;
+    }
+
     void closeSetsStopFlagsAndWaits()
     {
         TestAppFolder folder;
