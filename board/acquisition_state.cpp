@@ -23,7 +23,8 @@ namespace {
 // The owners; the main window and the frame paths see plain pointers.
 std::unique_ptr<unsigned short[]> s_RawFrame;
 std::unique_ptr<unsigned short[]> s_CorrectedFrame;
-size_t s_uRawElements = 0;
+// Read by the frame threads as the sign that the program's buffers exist.
+std::atomic<size_t> s_uRawElements{0};
 std::unique_ptr<unsigned char[]> s_EskraBuffers[3];
 std::unique_ptr<unsigned char[]> s_EskraPixels;
 std::unique_ptr<uint32_t[]> s_BadPixelLists[4];
@@ -73,6 +74,7 @@ void AllocateAcquisitionBuffers(MainWindow* p_pWindow, size_t p_uPitchBytes, siz
 
 void FreeAcquisitionBuffers(MainWindow* p_pWindow)
 {
+    s_uRawElements = 0;
     g_pRawImage16b = nullptr;
     g_pCorrectedImage16b = nullptr;
     if (p_pWindow) {
@@ -84,7 +86,6 @@ void FreeAcquisitionBuffers(MainWindow* p_pWindow)
     }
     s_RawFrame.reset();
     s_CorrectedFrame.reset();
-    s_uRawElements = 0;
     for (auto& pBuffer : s_EskraBuffers)
         pBuffer.reset();
     s_EskraPixels.reset();
