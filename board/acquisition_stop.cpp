@@ -18,6 +18,7 @@
 #include "pipeline/image_miniature.h"
 #include "platform/ebus/ebus.h"
 #include "usb3lib/Quenlin.h"
+#include "app/thread_call.h"
 
 #include <QMessageBox>
 #include <QPixmap>
@@ -72,7 +73,7 @@ void MainWindow::Deinit()
     if (QThread::currentThread() != thread()) {
         StopAcquisition = true;
         if (!DeinitQueued.exchange(true))
-            QMetaObject::invokeMethod(this, [this] { Deinit(); }, Qt::QueuedConnection);
+            PostToThreadOf(this, [this] { Deinit(); });
         return;
     }
     DeinitQueued = false;

@@ -2,9 +2,9 @@
 #include "board/board_message_box.h"
 
 #include "mainwindow/message_boxes.h"
+#include "app/thread_call.h"
 
 #include <QCoreApplication>
-#include <QMetaObject>
 #include <QThread>
 
 namespace {
@@ -26,6 +26,5 @@ void ShowBoardCriticalBox(QWidget* p_pParent, const QString& p_sTitle, const QSt
         return;
     }
     // A widget must not be touched off the GUI thread, the parent included.
-    QMetaObject::invokeMethod(
-        pApp, [p_sTitle, p_sText]() { Present(nullptr, p_sTitle, p_sText); }, Qt::QueuedConnection);
+    PostToThreadOf(pApp, [p_sTitle, p_sText]() { Present(nullptr, p_sTitle, p_sText); });
 }

@@ -30,6 +30,7 @@
 #include "pipeline/kv_video_recorder.h"
 #include "params/proxy_parameter_table.h"
 #include "usb3lib/Quenlin.h"
+#include "app/thread_call.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -38,7 +39,6 @@
 #include <QScreen>
 #include <QSerialPort>
 #include <QTextStream>
-#include <QThread>
 #include <QTimer>
 
 #include <cstdio>
@@ -354,36 +354,22 @@ QList<QPointer<QWidget>> MainWindow::ShutdownWindows() const
             HistogramWindow.data()};
 }
 
-namespace {
-
-// Runs p_Emit on the window's thread: at once there, queued from any other.
-template <typename F>
-void EmitOnWindowThread(MainWindow* p_pWindow, F p_Emit)
-{
-    if (QThread::currentThread() == p_pWindow->thread())
-        p_Emit();
-    else
-        QMetaObject::invokeMethod(p_pWindow, p_Emit, Qt::QueuedConnection);
-}
-
-} // namespace
-
 void MainWindow::SetDigiBoardKind(BoardKind p_Kind)
 {
     if (DigiBoardKind.exchange(p_Kind) != p_Kind)
-        EmitOnWindowThread(this, [this, p_Kind]() { emit DigiBoardKindChanged(p_Kind); });
+        CallOnThreadOf(this, [this, p_Kind]() { emit DigiBoardKindChanged(p_Kind); });
 }
 
 void MainWindow::SetConnected(bool p_bConnected)
 {
     if (Connected.exchange(p_bConnected) != p_bConnected)
-        EmitOnWindowThread(this, [this, p_bConnected]() { emit ConnectionChanged(p_bConnected); });
+        CallOnThreadOf(this, [this, p_bConnected]() { emit ConnectionChanged(p_bConnected); });
 }
 
 void MainWindow::SetCurrentProxyIndex(int p_iProxyIndex)
 {
     if (CurrentProxyIndex.exchange(p_iProxyIndex) != p_iProxyIndex)
-        EmitOnWindowThread(this, [this, p_iProxyIndex]() { emit ProxyChanged(p_iProxyIndex); });
+        CallOnThreadOf(this, [this, p_iProxyIndex]() { emit ProxyChanged(p_iProxyIndex); });
 }
 
 void MainWindow::GetPointerToInstance()

@@ -9,8 +9,8 @@
 #include "mainwindow/proxy_controls.h"
 #include "params/proxy_parameter_ids.h"
 #include "params/proxy_parameter_table.h"
+#include "app/thread_call.h"
 
-#include <QMetaObject>
 #include <QPointer>
 
 #include <opencv2/highgui.hpp>
@@ -113,13 +113,10 @@ void MainWindow::CheckMainWindowActiv()
     StopAcquisition = true;
     // The tear-down and the display windows belong to the GUI thread; this
     // may run on the capture thread, which must not wait for its own stop.
-    QMetaObject::invokeMethod(
-        this,
-        [this]() {
-            Deinit();
-            cv::destroyAllWindows();
-        },
-        Qt::QueuedConnection);
+    PostToThreadOf(this, [this]() {
+        Deinit();
+        cv::destroyAllWindows();
+    });
 }
 
 void MainWindow::setBadPixelDetectionStatus(bool p_bRunning)

@@ -3,11 +3,11 @@
 
 #include "app/app_paths.h"
 #include "app/kv_log.h"
+#include "app/thread_call.h"
 
 #include <QImage>
 #include <QMouseEvent>
 #include <QPixmap>
-#include <QThread>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -73,10 +73,7 @@ void Affichage::shiftDisplayScale(double p_dScale)
     if (p_dScale == last)
         return;
     // The zoom state belongs to the GUI thread: from a frame thread the check goes there.
-    if (QThread::currentThread() == thread())
-        notifyZoom();
-    else
-        QMetaObject::invokeMethod(this, [this] { notifyZoom(); }, Qt::QueuedConnection);
+    CallOnThreadOf(this, [this] { notifyZoom(); });
 }
 
 qreal Affichage::zoom() const

@@ -7,9 +7,8 @@
 #include "mainwindow/MainWindow.h"
 #include "pipeline/frame_buffers.h"
 #include "pipeline/mainwindow_pipeline.h"
+#include "app/thread_call.h"
 
-#include <QMetaObject>
-#include <QThread>
 
 QString SeriesFolder()
 {
@@ -43,12 +42,8 @@ FrameSeriesResult OfferFrameToSeries(MainWindow& p_rWindow, const FrameSeries& p
     // Cleared now, so that the frames still coming before the GUI thread
     // takes the stop are not saved as the start of another series.
     p_rWindow.SaveAllFramesRunning = false;
-    if (QThread::currentThread() == p_rWindow.thread()) {
-        p_rWindow.StopSaveAllFrames();
-    } else {
-        MainWindow* pWindow = &p_rWindow;
-        QMetaObject::invokeMethod(pWindow, [pWindow] { pWindow->StopSaveAllFrames(); }, Qt::QueuedConnection);
-    }
+    MainWindow* pWindow = &p_rWindow;
+    CallOnThreadOf(pWindow, [pWindow] { pWindow->StopSaveAllFrames(); });
     return result;
 }
 

@@ -18,6 +18,7 @@
 #include "pipeline/pipeline_cells.h"
 #include "pipeline/pipeline_state.h"
 #include "pipeline/raw_frame_receiver.h"
+#include "app/thread_call.h"
 
 #include <QTimer>
 
@@ -200,9 +201,9 @@ void MainWindow::ComputeFPNReferenceStep()
         g_bNewFPNReference = true;
     // The button belongs to the GUI thread: its state changes are queued there.
     if (r.DisableButton && !Pipeline->FpnButtonDisabled.exchange(true))
-        QMetaObject::invokeMethod(this, [this] { SetFpnReferenceButtonEnabled(false); });
+        CallOnThreadOf(this, [this] { SetFpnReferenceButtonEnabled(false); });
     if (r.EnableButton && Pipeline->FpnButtonDisabled.exchange(false))
-        QMetaObject::invokeMethod(this, [this] { SetFpnReferenceButtonEnabled(true); });
+        CallOnThreadOf(this, [this] { SetFpnReferenceButtonEnabled(true); });
 }
 
 void ComputeFPNReference()

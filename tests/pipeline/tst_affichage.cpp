@@ -7,6 +7,7 @@
 #include <QWheelEvent>
 #include <QtTest>
 
+#include <atomic>
 #include <cmath>
 #include <limits>
 #include <thread>
@@ -509,6 +510,24 @@ void tst_affichage::zoomChangedFromFrameThread()
     QCOMPARE(value, kFitScale);
     QCoreApplication::processEvents();
     QCOMPARE(count, 1);
+
+    // Frame after frame while the GUI thread runs: every signal on the view's
+    // thread, the last one with the last scale.
+    bool offThread = false;
+    connect(&f.View, &Affichage::zoomChanged, &f.View,
+            [&](qreal) { offThread |= QThread::currentThread() != f.View.thread(); }, Qt::DirectConnection);
+    std::atomic<bool> done{false};
+    frames = std::thread([&f, &done] {
+        for (int i = 0; i < 2000; ++i)
+            f.View.shiftDisplayScale(i % 2 ? kFitScale : 1.0);
+        done = true;
+    });
+    while (!done)
+        QCoreApplication::processEvents();
+    frames.join();
+    QTRY_COMPARE(value, kFitScale);
+    QVERIFY(!offThread);
+    QVERIFY(count > 1);
 }
 
 void tst_affichage::miniatureCross()
