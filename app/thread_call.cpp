@@ -13,6 +13,9 @@
 
 namespace {
 
+class ThreadCallQueue;
+std::atomic<ThreadCallQueue*> s_pQueue{nullptr};
+
 // Lives on the application's thread, made there when the application starts:
 // its connection (the only thing Qt reads when the queued signal arrives) is
 // set up on that thread, and the calls themselves pass through the mutex.
@@ -25,6 +28,8 @@ public:
     {
         connect(this, &ThreadCallQueue::callPending, this, &ThreadCallQueue::runPending, Qt::QueuedConnection);
     }
+    // Calls posted once the application is gone take Qt's queue.
+    ~ThreadCallQueue() override { s_pQueue.store(nullptr); }
 
     void post(QObject* p_pContext, std::function<void()> p_Call)
     {
@@ -65,21 +70,9 @@ private:
     std::deque<Entry> m_Calls;
 };
 
-std::atomic<ThreadCallQueue*> s_pQueue{nullptr};
-
-class QueueOwner : public QObject
-{
-public:
-    explicit QueueOwner(QObject* p_pParent) : QObject(p_pParent) {}
-    ~QueueOwner() override { s_pQueue.store(nullptr); }
-};
-
 void MakeQueue()
 {
-    QCoreApplication* pApp = QCoreApplication::instance();
-    // The owner clears the pointer before the queue (its child) goes.
-    auto* pOwner = new QueueOwner(pApp);
-    s_pQueue.store(new ThreadCallQueue(pOwner));
+    s_pQueue.store(new ThreadCallQueue(QCoreApplication::instance()));
 }
 
 } // namespace

@@ -9,7 +9,6 @@
 #include "pipeline/mainwindow_pipeline.h"
 #include "app/thread_call.h"
 
-
 QString SeriesFolder()
 {
     return ApplicationDirPath() + QStringLiteral("/../SavedImages/") + QString::fromUtf8(g_szProxyName);
