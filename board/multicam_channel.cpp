@@ -36,7 +36,8 @@ QString CameraFilePath(const QString& p_sApplicationDir, const QString& p_sProxy
     else
         sPath += "/../Camfiles/Windowing/CamFile_Windowing_" + p_sProxyName;
     sPath += p_bTwoTap ? "_2.cam" : ".cam";
-    sPath.replace('/', '\\');
+    // The grabber library of this platform opens the path as given: its
+    // separators stay "/" (a "\" would be part of a file name here).
     return sPath;
 }
 

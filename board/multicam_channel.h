@@ -10,7 +10,7 @@
 // Size of the error text buffer InitializeMultiCam fills.
 constexpr size_t MultiCamMessageBufferSize = 1000;
 
-// The camera file of a proxy below p_sApplicationDir, every "/" written as "\".
+// The camera file of a proxy below p_sApplicationDir, with "/" separators.
 QString CameraFilePath(const QString& p_sApplicationDir, const QString& p_sProxyName, bool p_bWindowingDisabled,
                        bool p_bTwoTap);
 

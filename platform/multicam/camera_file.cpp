@@ -6,8 +6,8 @@
 
 bool ReadCameraFile(const QString& p_sPath, CameraFileGeometry* p_pGeometry, QString* p_pError)
 {
-    QString sPath = p_sPath;
-    sPath.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    // Opened as given: on this platform a "\" is a character of a file name.
+    const QString sPath = p_sPath;
     QFile file(sPath);
     if (!file.open(QIODevice::ReadOnly)) {
         if (p_pError != nullptr)

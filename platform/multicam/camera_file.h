@@ -9,6 +9,6 @@ struct CameraFileGeometry
     int activeLines = 0;    // "Vactive_Ln = N;"
 };
 
-// Reads p_sPath (a "\" counts as "/"). False when the file does not open or
+// Reads p_sPath, opened as given ("/" separators). False when the file does not open or
 // lacks a positive Hactive_Px or Vactive_Ln value; p_pError then says why.
 bool ReadCameraFile(const QString& p_sPath, CameraFileGeometry* p_pGeometry, QString* p_pError);

@@ -355,8 +355,7 @@ MCSTATUS McSetParamStr(MCHANDLE p_Instance, MCPARAMID p_Param, const char* p_sVa
             CameraFileGeometry g;
             QString sError;
             if (!ReadCameraFile(QString::fromLocal8Bit(p_sValue), &g, &sError)) {
-                QString sPath = QString::fromLocal8Bit(p_sValue);
-                sPath.replace(QLatin1Char('\\'), QLatin1Char('/'));
+                const QString sPath = QString::fromLocal8Bit(p_sValue);
                 status = QFileInfo::exists(sPath) ? MC_BAD_CAMFILE : MC_FILE_NOT_FOUND;
             } else {
                 ch->camFile = p_sValue;

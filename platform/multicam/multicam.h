@@ -100,7 +100,8 @@ MCSTATUS McCreate(MCHANDLE p_Template, MCHANDLE* p_pInstance);
 // for itself: the thread then ends as soon as the callback returns).
 MCSTATUS McDelete(MCHANDLE p_Instance);
 
-// MC_CamFile reads the camera file (a "\" in the path is taken as "/"): its
+// MC_CamFile reads the camera file at the path as given ("/" separators; a
+// "\" is part of a file name, as for the library on this platform): its
 // "Hactive_Px = N;" and "Vactive_Ln = N;" lines give the image size. A file
 // that is missing, unreadable or without both lines fails the call.
 // MC_ChannelState := MC_ChannelState_ACTIVE starts the acquisition thread,

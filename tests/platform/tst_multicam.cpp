@@ -129,11 +129,10 @@ private:
             s = McSetParamInt(m_Channel, MC_ChannelState, MC_ChannelState_ACTIVE);
         return s;
     }
-    // The program builds the path with backslashes; the stand-in must take them.
+    // The program hands the grabber "/" paths, as a library on this platform takes them.
     QString camFile(const QString& p_sName) const
     {
-        QString s = m_pFolder->binPath() + "/../Camfiles/CamFile_" + p_sName + ".cam";
-        return s.replace('/', '\\');
+        return m_pFolder->binPath() + "/../Camfiles/CamFile_" + p_sName + ".cam";
     }
     void tearDown()
     {
@@ -195,7 +194,7 @@ private slots:
         QCOMPARE(y, height);
         QCOMPARE(pitch, 2 * width);
         // The windowing rewrite needs both words in every shipped file.
-        QFile f(QString(camFile(name)).replace('\\', '/'));
+        QFile f(camFile(name));
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QByteArray content = f.readAll();
         QVERIFY(content.contains("Hactive_Px ="));
@@ -235,6 +234,20 @@ private slots:
         int32_t x = 0;
         McGetParamInt(m_Channel, MC_ImageSizeX, &x);
         QCOMPARE(x, 640);
+    }
+
+    // A Windows path names no file here: a "\" is part of a file name, not a separator.
+    void aBackslashPathIsNotFound()
+    {
+        QCOMPARE(setUp(camFile("Z668"), nullptr, false), MC_OK);
+        const QString sBackslashed = QString(camFile("Z602")).replace('/', '\\');
+        QCOMPARE(McSetParamStr(m_Channel, MC_CamFile, sBackslashed.toLocal8Bit().constData()), MC_FILE_NOT_FOUND);
+        int32_t x = 0;
+        McGetParamInt(m_Channel, MC_ImageSizeX, &x);
+        QCOMPARE(x, 640);
+        QCOMPARE(McSetParamStr(m_Channel, MC_CamFile, camFile("Z602").toLocal8Bit().constData()), MC_OK);
+        McGetParamInt(m_Channel, MC_ImageSizeX, &x);
+        QCOMPARE(x, 84);
     }
 
     void framesArriveOnTheGrabberThreadAtTheBoardRate()
