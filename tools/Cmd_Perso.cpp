@@ -31,6 +31,9 @@ constexpr int kItemSelectable = 33;
 constexpr int kItemGreyed = 0;
 constexpr int kConfigurationModeProxy = 14;
 
+const QString kNoManualCommandText = QStringLiteral("The Arvex DigiBoard takes no manual address/value command.");
+const QString kNoDestinationText = QStringLiteral("Choose the destination board first.");
+
 void PrintLine(const QString& p_sLine)
 {
     std::printf("%s\n", p_sLine.toUtf8().constData());
@@ -79,6 +82,8 @@ Cmd_Perso::Cmd_Perso(QWidget* parent)
                 Check_ComboBox_Destination_Board_Parameter(ui->comboBox_DestinationBoard->itemText(p_iIndex));
             });
     connect(ui->pushButton_SetUSB3_Slider, &QPushButton::released, this, &Cmd_Perso::PushButton_SetUSB3_Slider);
+    // The list opens on its placeholder, which names no board to send to.
+    Check_ComboBox_Destination_Board_Parameter(ui->comboBox_DestinationBoard->currentText());
     connect(ui->pushButton_SendToUVC, &QPushButton::released, this, &Cmd_Perso::PushButton_SetUSB3_SliderDirect);
     for (int i = 0; i < 16; ++i) {
         auto* pBox = findChild<QCheckBox*>(QStringLiteral("checkBox_Bit%1").arg(i));
@@ -206,6 +211,9 @@ void Cmd_Perso::UpdateDigiBoard(QString str)
     ui->groupBox_Corvane_Param->setEnabled(iTab == 1);
     ui->groupBox_Dunstel_Param->setEnabled(iTab == 2);
     ui->groupBoxManualCommands->setEnabled(iTab >= 0);
+    // The Arvex board has the Camera Link tab but no address/value pair of its own.
+    ui->pushButton_SendManualCmd->setEnabled(path != PersoPath::None);
+    ui->pushButton_SendManualCmd->setToolTip(str == QLatin1String("Arvex") ? kNoManualCommandText : QString());
 }
 
 // ---- Failures --------------------------------------------------------------------------------
@@ -276,6 +284,8 @@ void Cmd_Perso::PushButton_SendCommand()
         PrintLine("Send Dunstel: " + sPair);
         break;
     case PersoPath::None:
+        if (m_sBoardName == QLatin1String("Arvex"))
+            writeLog(QStringLiteral("Manual command not sent: ") + kNoManualCommandText);
         return;
     }
     sendPersoSequence(path, ManualCommandSequence(path, iAddress, iValue));
@@ -412,6 +422,7 @@ void Cmd_Perso::Check_ComboBox_Destination_Board_Parameter(QString p_sText)
     if (iAddress < 0)
         return;
     ui->pushButton_SetUSB3_Slider->setEnabled(iAddress != 0);
+    ui->pushButton_SetUSB3_Slider->setToolTip(iAddress != 0 ? QString() : kNoDestinationText);
     ui->spinBox_Address_DestBoard->setValue(iAddress);
 }
 
@@ -428,6 +439,11 @@ void Cmd_Perso::CheckBox_InvertPXClockUSB3(int p_iState)
 
 void Cmd_Perso::PushButton_SetUSB3_Slider()
 {
+    // Address 0 is no board: the command would go nowhere the operator chose.
+    if (DestinationBoardAddress(ui->comboBox_DestinationBoard->currentText()) <= 0) {
+        writeLog(QStringLiteral("USB3 command not sent: ") + kNoDestinationText);
+        return;
+    }
     const int iAddress = ui->spinBox_Address_DestBoard->value();
     const int iRegister = ui->spinBox_SliderReg->value();
     const int iValue = ui->spinBox_SliderValue->value();

@@ -497,15 +497,27 @@ private slots:
         QCOMPARE(boxTitles(), QStringList{"Invalid parameter"});
         QCOMPARE(m_pBench->boxes.first().text, QString("Value 65535 does not fit PERSO_VALUE (0 to 255).\nNothing was sent."));
 
-        // The Arvex board takes no manual command: only the log line.
+        // The Arvex board takes no manual command: its Send is greyed and says
+        // why; the slot itself sends nothing and logs why.
         m_pBench->boxes.clear();
         m_pWindow->UpdateDigiBoard("Arvex");
+        QVERIFY(ui()->groupBoxManualCommands->isEnabled());
+        QVERIFY(!ui()->pushButton_SendManualCmd->isEnabled());
+        QCOMPARE(ui()->pushButton_SendManualCmd->toolTip(),
+                 QString("The Arvex DigiBoard takes no manual address/value command."));
         ui()->spinBox_DataManual->setValue(1);
         click(ui()->pushButton_SendManualCmd);
+        m_pWindow->PushButton_SendCommand();
         QVERIFY(serial(BoardKind::Arvex).isEmpty());
         QVERIFY(serial().isEmpty());
         QVERIFY(m_pBench->boxes.isEmpty());
         QCOMPARE(m_pBench->logLinesStartingWith("Send particular command").size(), 3);
+        QCOMPARE(m_pBench->logLinesStartingWith("Manual command not sent"),
+                 QStringList{"Manual command not sent: The Arvex DigiBoard takes no manual address/value command."});
+        // Back on a board with the pair, the button acts again.
+        m_pWindow->UpdateDigiBoard("Belmor+");
+        QVERIFY(ui()->pushButton_SendManualCmd->isEnabled());
+        QVERIFY(ui()->pushButton_SendManualCmd->toolTip().isEmpty());
 
         // USB3: parameters 14 and 15, 16-bit values.
         m_pWindow->UpdateDigiBoard("Corvane");
@@ -532,6 +544,30 @@ private slots:
     }
 
     // ---- USB3 tab ----------------------------------------------------------------------------------
+
+    // The destination list opens on its placeholder: SEND COMMAND is greyed
+    // until a board is chosen, and the slot sends nothing to address 0.
+    void usb3CommandNeedsADestinationBoard()
+    {
+        m_pWindow->UpdateDigiBoard("Corvane");
+        QCOMPARE(ui()->comboBox_DestinationBoard->currentText(), QString("Destination Board"));
+        QCOMPARE(ui()->spinBox_Address_DestBoard->value(), 0);
+        QVERIFY(!ui()->pushButton_SetUSB3_Slider->isEnabled());
+        QCOMPARE(ui()->pushButton_SetUSB3_Slider->toolTip(), QString("Choose the destination board first."));
+        ui()->spinBox_SliderReg->setValue(3);
+        ui()->spinBox_SliderValue->setValue(7);
+        click(ui()->pushButton_SetUSB3_Slider);
+        m_pWindow->PushButton_SetUSB3_Slider();
+        QVERIFY(usb3Registers().isEmpty());
+        QCOMPARE(m_pBench->logLinesStartingWith("USB3 command not sent"),
+                 QStringList{"USB3 command not sent: Choose the destination board first."});
+
+        ui()->comboBox_DestinationBoard->setCurrentText("Interface Board");
+        QVERIFY(ui()->pushButton_SetUSB3_Slider->isEnabled());
+        QVERIFY(ui()->pushButton_SetUSB3_Slider->toolTip().isEmpty());
+        click(ui()->pushButton_SetUSB3_Slider);
+        QCOMPARE(usb3Registers(), (QList<QByteArray>{"51=1", "52=3", "53=7", "50=0"}));
+    }
 
     void usb3Commands()
     {
