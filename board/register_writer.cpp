@@ -73,16 +73,14 @@ int Dispatch(MainWindow* p_pWindow, BoardKind p_Kind, int p_iId, int p_iValue)
 
 } // namespace
 
-int WriteRegister(MainWindow* p_pWindow, BoardKind p_Kind, int p_iRegisterId, uint32_t p_uValue,
-                  RegisterErrorPolicy p_Policy)
+// What the operator sees of a write's status, by the policy; the status is returned.
+static int ReportWrite(BoardKind p_Kind, int p_iRegisterId, int p_iValue, int p_iStatus, RegisterErrorPolicy p_Policy)
 {
-    const int iValue = static_cast<int>(p_uValue);
-    const int iStatus = Dispatch(p_pWindow, p_Kind, p_iRegisterId, iValue);
-    if (iStatus == 0 || p_Policy == RegisterErrorPolicy::Silent)
-        return iStatus;
+    if (p_iStatus == 0 || p_Policy == RegisterErrorPolicy::Silent)
+        return p_iStatus;
     const QString sText =
-        QStringLiteral("Sending command failed - Parameter : %1 - Value : %2").arg(p_iRegisterId).arg(iValue);
-    WriteLogLine(sText + QStringLiteral(" - Status : %1").arg(iStatus));
+        QStringLiteral("Sending command failed - Parameter : %1 - Value : %2").arg(p_iRegisterId).arg(p_iValue);
+    WriteLogLine(sText + QStringLiteral(" - Status : %1").arg(p_iStatus));
     // The Corvane's processing-board writes are commands, not a parameter the operator set.
     const bool bProcessingBoard = p_Kind == BoardKind::Corvane
                                   && (p_iRegisterId >= kCorvaneFirstCommandParameter
@@ -90,5 +88,24 @@ int WriteRegister(MainWindow* p_pWindow, BoardKind p_Kind, int p_iRegisterId, ui
     const bool bBox = !bProcessingBoard;
     if (p_Policy == RegisterErrorPolicy::MessageBox && bBox)
         ShowBoardCriticalBox(nullptr, QStringLiteral("Critical"), sText);
-    return iStatus;
+    return p_iStatus;
+}
+
+int WriteRegister(MainWindow* p_pWindow, BoardKind p_Kind, int p_iRegisterId, uint32_t p_uValue,
+                  RegisterErrorPolicy p_Policy)
+{
+    const int iValue = static_cast<int>(p_uValue);
+    return ReportWrite(p_Kind, p_iRegisterId, iValue, Dispatch(p_pWindow, p_Kind, p_iRegisterId, iValue), p_Policy);
+}
+
+int WriteWindowCorner(MainWindow* p_pWindow, BoardKind p_Kind, int p_iRegisterId, uint32_t p_uValue,
+                      RegisterErrorPolicy p_Policy)
+{
+    const bool bCameraLink =
+        p_Kind == BoardKind::Arvex || p_Kind == BoardKind::Belmor || p_Kind == BoardKind::BelmorPlus;
+    if (!bCameraLink)
+        return WriteRegister(p_pWindow, p_Kind, p_iRegisterId, p_uValue, p_Policy);
+    const int iValue = static_cast<int>(p_uValue);
+    return ReportWrite(p_Kind, p_iRegisterId, iValue, SendCameraLinkCommandStar(p_iRegisterId, iValue, false),
+                       p_Policy);
 }

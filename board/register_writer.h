@@ -41,3 +41,9 @@ enum : int {
 // boards, which need nothing of it.
 int WriteRegister(MainWindow* p_pWindow, BoardKind p_Kind, int p_iRegisterId, uint32_t p_uValue,
                   RegisterErrorPolicy p_Policy = RegisterErrorPolicy::Log);
+
+// One corner of the windowing window's sensor window (ids 5 to 8). Every
+// Camera Link board takes the corners as the Arvex board's 8-byte texts
+// ("!7%04d" and so on, zero-filled); the other kinds as WriteRegister does.
+int WriteWindowCorner(MainWindow* p_pWindow, BoardKind p_Kind, int p_iRegisterId, uint32_t p_uValue,
+                      RegisterErrorPolicy p_Policy = RegisterErrorPolicy::Log);

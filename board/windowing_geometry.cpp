@@ -255,6 +255,17 @@ bool WindowSizeAllowed(uint32_t p_uWidth, uint32_t p_uHeight)
     return p_uWidth >= 160 && p_uWidth <= 1024 && p_uHeight >= 120 && p_uHeight <= 1024;
 }
 
+TypedSizeCorners CornersForTypedSize(uint32_t p_uFirst, uint32_t p_uSize, uint32_t p_uSensorSide)
+{
+    TypedSizeCorners c;
+    if (p_uSize == 0 || p_uSensorSide == 0)
+        return {p_uFirst, p_uFirst};
+    const uint32_t uSize = std::min(p_uSize, p_uSensorSide);
+    c.First = std::min(p_uFirst, p_uSensorSide - uSize);
+    c.Last = c.First + uSize - 1;
+    return c;
+}
+
 PresetResult PresetWindow(const QString& p_sPreset, uint32_t p_uSensorWidth, uint32_t p_uSensorHeight,
                           WindowCorners* p_pCorners)
 {

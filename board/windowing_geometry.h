@@ -103,6 +103,17 @@ enum class PresetResult {
 PresetResult PresetWindow(const QString& p_sPreset, uint32_t p_uSensorWidth, uint32_t p_uSensorHeight,
                           WindowCorners* p_pCorners);
 
+// The first and last corner along one side for a window size the operator
+// typed: the first corner stays and the last follows, unless the window would
+// pass the sensor's edge (0 .. p_uSensorSide - 1), when it is moved back inside.
+// A size beyond the sensor is the sensor's side.
+struct TypedSizeCorners
+{
+    uint32_t First = 0;
+    uint32_t Last = 0;
+};
+TypedSizeCorners CornersForTypedSize(uint32_t p_uFirst, uint32_t p_uSize, uint32_t p_uSensorSide);
+
 // The frame rate a window allows: image area x current rate / window area, in
 // 32 bits, kept to 16; 0 when any input is 0.
 uint16_t EstimatedWindowFrameRate(uint32_t p_uImageWidth, uint32_t p_uImageHeight, uint32_t p_uFrameRate,

@@ -48,16 +48,28 @@ void MainWindow::ActionWindowing()
     WindowingWindow = pWindow;
     // A corner the board refuses is shown: the window then stops before the restart.
     pWindow->setRegisterWriter([this](int p_iId, int p_iValue) {
-        return WriteRegister(this, DigiBoardKind, p_iId, uint32_t(p_iValue), RegisterErrorPolicy::MessageBox);
+        return WriteWindowCorner(this, DigiBoardKind, p_iId, uint32_t(p_iValue), RegisterErrorPolicy::MessageBox);
     });
     pWindow->setProxy(ProxyName, CurrentProxyIndex);
     pWindow->setSecondCamFile(TwoTap);
     pWindow->setImageSize(uint16_t(FrameWidth.load()), uint16_t(FrameHeight.load()));
     connect(pWindow, &MW_Windowing::Windowing_configured, this, &MainWindow::Windowing_asked);
     connect(pWindow, &MW_Windowing::CloseWindow, this, &MainWindow::CloseWindowingConfigurationWindow);
-    WindowingCurrentFps = [pGuard = QPointer<MW_Windowing>(pWindow)](uint16_t p_uFps) {
-        if (pGuard)
-            pGuard->setCurrentFps(p_uFps);
+    // Once a second, with the measured rate, the window is given the stream's
+    // geometry when it has changed (a windowing restart changes it), so its
+    // image size and estimate describe what streams.
+    WindowingCurrentFps = [this, pGuard = QPointer<MW_Windowing>(pWindow), uWidth = uint16_t(FrameWidth.load()),
+                           uHeight = uint16_t(FrameHeight.load())](uint16_t p_uFps) mutable {
+        if (!pGuard)
+            return;
+        const uint16_t uNowWidth = uint16_t(FrameWidth.load());
+        const uint16_t uNowHeight = uint16_t(FrameHeight.load());
+        if (uNowWidth != 0 && uNowHeight != 0 && (uNowWidth != uWidth || uNowHeight != uHeight)) {
+            uWidth = uNowWidth;
+            uHeight = uNowHeight;
+            pGuard->setImageSize(uWidth, uHeight);
+        }
+        pGuard->setCurrentFps(p_uFps);
     };
     pWindow->activateWindow();
     pWindow->setAttribute(Qt::WA_QuitOnClose, false);

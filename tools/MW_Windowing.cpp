@@ -16,11 +16,14 @@
 #include <QFileInfo>
 #include <QPixmap>
 #include <QSaveFile>
+#include <QSpinBox>
 #include <QThread>
 
 namespace {
 
 namespace P = ProxyParameterId;
+
+const QString kNotOfferedText = QStringLiteral("Windowing is not available with this proxy");
 
 // Board register ids of the window corners.
 constexpr int kRegYFirst = 5;
@@ -56,6 +59,9 @@ MW_Windowing::MW_Windowing(QWidget* parent)
     connect(ui->spinBox_XLast, QOverload<int>::of(&QSpinBox::valueChanged), this, &MW_Windowing::setXLast);
     connect(ui->spinBox_YFirst, QOverload<int>::of(&QSpinBox::valueChanged), this, &MW_Windowing::setYFirst);
     connect(ui->spinBox_YLast, QOverload<int>::of(&QSpinBox::valueChanged), this, &MW_Windowing::setYLast);
+    // The size boxes show the corners' sizes; a size the operator types moves the last corner.
+    connect(ui->spinBox_XAcqSize, QOverload<int>::of(&QSpinBox::valueChanged), this, &MW_Windowing::setXSize);
+    connect(ui->spinBox_YAcqSize, QOverload<int>::of(&QSpinBox::valueChanged), this, &MW_Windowing::setYSize);
     connect(ui->pushButton_SetWindow, &QPushButton::released, this, &MW_Windowing::Modify_CamFileWindowing);
     connect(ui->comboBox_windowing, &QComboBox::currentTextChanged, this,
             &MW_Windowing::updateComboBoxPredifinedWindowing);
@@ -84,6 +90,7 @@ void MW_Windowing::setProxy(QString p_sProxyName, int p_iProxyIndex)
     const int w = m_uSensorWidth;
     const int h = m_uSensorHeight;
     const bool bOffered = WindowingWindowModel(p_sProxyName);
+    m_bWindowingOffered = bOffered;
     ui->comboBox_windowing->setEnabled(bOffered);
     // The ranges are set for every model, so a model without windowing still
     // shows its full sensor in the (disabled) corner boxes.
@@ -93,8 +100,13 @@ void MW_Windowing::setProxy(QString p_sProxyName, int p_iProxyIndex)
     ui->spinBox_XLast->setRange(0, w);
     ui->spinBox_YFirst->setRange(0, h);
     ui->spinBox_YLast->setRange(0, h);
-    for (QSpinBox* pBox : {ui->spinBox_XFirst, ui->spinBox_XLast, ui->spinBox_YFirst, ui->spinBox_YLast})
+    for (QSpinBox* pBox : {ui->spinBox_XFirst, ui->spinBox_XLast, ui->spinBox_YFirst, ui->spinBox_YLast,
+                           ui->spinBox_XAcqSize, ui->spinBox_YAcqSize})
         pBox->setEnabled(bOffered);
+    // A model without windowing has no windowing camera file that matches its
+    // stream (its full sensor plus the blind columns is not what it delivers):
+    // the set button stays greyed and says why.
+    ui->pushButton_SetWindow->setToolTip(bOffered ? QString() : kNotOfferedText);
     ui->spinBox_XFirst->setValue(0);
     ui->spinBox_XLast->setValue(w - 1);
     ui->spinBox_YFirst->setValue(0);
@@ -106,6 +118,7 @@ void MW_Windowing::setImageSize(uint16_t p_uWidth, uint16_t p_uHeight)
     m_uImageWidth = uint16_t(p_uWidth > m_uBlindColumns ? p_uWidth - m_uBlindColumns : 0);
     m_uImageHeight = p_uHeight;
     ui->label_ActualImageSize->setText(QString::number(m_uImageWidth) + "x" + QString::number(m_uImageHeight));
+    updateWindowFps();
 }
 
 void MW_Windowing::setCurrentFps(uint16_t p_uFps)
@@ -143,9 +156,34 @@ void MW_Windowing::setYLast(int p_iValue)
     updateWindowHeight();
 }
 
+void MW_Windowing::setXSize(int p_iSize)
+{
+    if (m_bWritingSizes || p_iSize <= 0 || !m_bWindowingOffered)
+        return;
+    const TypedSizeCorners c = CornersForTypedSize(m_uXFirst, uint32_t(p_iSize), m_uSensorWidth);
+    ui->spinBox_XFirst->setValue(int(c.First));
+    ui->spinBox_XLast->setValue(int(c.Last));
+}
+
+void MW_Windowing::setYSize(int p_iSize)
+{
+    if (m_bWritingSizes || p_iSize <= 0 || !m_bWindowingOffered)
+        return;
+    const TypedSizeCorners c = CornersForTypedSize(m_uYFirst, uint32_t(p_iSize), m_uSensorHeight);
+    ui->spinBox_YFirst->setValue(int(c.First));
+    ui->spinBox_YLast->setValue(int(c.Last));
+}
+
+void MW_Windowing::writeSizeBox(QSpinBox* p_pBox, int p_iValue)
+{
+    m_bWritingSizes = true;
+    p_pBox->setValue(p_iValue);
+    m_bWritingSizes = false;
+}
+
 void MW_Windowing::updateButton()
 {
-    ui->pushButton_SetWindow->setEnabled(WindowSizeAllowed(m_uWindowWidth, m_uWindowHeight));
+    ui->pushButton_SetWindow->setEnabled(m_bWindowingOffered && WindowSizeAllowed(m_uWindowWidth, m_uWindowHeight));
 }
 
 void MW_Windowing::updateTintMaximum()
@@ -157,13 +195,13 @@ void MW_Windowing::updateTintMaximum()
 void MW_Windowing::updateWindowWidth()
 {
     if (m_uXLast < m_uXFirst) {
-        ui->spinBox_XAcqSize->setValue(0);
+        writeSizeBox(ui->spinBox_XAcqSize, 0);
         ui->pushButton_SetWindow->setEnabled(false);
     }
     // 16-bit arithmetic: a last column before the first wraps to a size the limits refuse.
     m_uWindowWidth = uint16_t(m_uXLast - m_uXFirst + 1);
     if (m_uXLast >= m_uXFirst)
-        ui->spinBox_XAcqSize->setValue(m_uWindowWidth);
+        writeSizeBox(ui->spinBox_XAcqSize, m_uWindowWidth);
     updateButton();
     updateWindowFps();
     // The TINT maximum follows the width, so it is refreshed here too.
@@ -173,12 +211,12 @@ void MW_Windowing::updateWindowWidth()
 void MW_Windowing::updateWindowHeight()
 {
     if (m_uYLast < m_uYFirst) {
-        ui->spinBox_YAcqSize->setValue(0);
+        writeSizeBox(ui->spinBox_YAcqSize, 0);
         ui->pushButton_SetWindow->setEnabled(false);
     }
     m_uWindowHeight = uint16_t(m_uYLast - m_uYFirst + 1);
     if (m_uYLast >= m_uYFirst)
-        ui->spinBox_YAcqSize->setValue(m_uWindowHeight);
+        writeSizeBox(ui->spinBox_YAcqSize, m_uWindowHeight);
     updateButton();
     updateWindowFps();
     updateTintMaximum();

@@ -8,6 +8,7 @@
 #include <functional>
 
 class QCloseEvent;
+class QSpinBox;
 
 namespace Ui {
 class MW_Windowing;
@@ -49,6 +50,9 @@ public slots:
     void setYFirst(int p_iValue);
     void setYLast(int p_iValue);
     void updateComboBoxPredifinedWindowing(QString p_sText);
+    // A window size typed by the operator: the last corner follows it.
+    void setXSize(int p_iSize);
+    void setYSize(int p_iSize);
     // Rewrites the windowing camera file, then sends the corners.
     void Modify_CamFileWindowing();
     // Sends the corners and asks the main window to restart acquisition.
@@ -62,6 +66,8 @@ private:
     void updateWindowHeight();
     void updateWindowFps();
     void updateButton();
+    // Shows a size without taking it for one the operator typed.
+    void writeSizeBox(QSpinBox* p_pBox, int p_iValue);
     void updateTintMaximum();
 
     RegisterWriter m_WriteRegister;
@@ -69,6 +75,8 @@ private:
     QString m_sSourceCamFile;
     QString m_sWindowingCamFile;
     bool m_bSecondCamFile = false;
+    bool m_bWindowingOffered = false;
+    bool m_bWritingSizes = false;
     int m_iProxyIndex = 0;
     static constexpr int kRingSize = 15;
     uint16_t m_FpsRing[kRingSize] = {};

@@ -73,6 +73,10 @@ int PickBoard(const Presence& p_Settings, int p_iLast, const QByteArray& p_Messa
         return (k == 1 && bArvex) || (k == 2 && bBelmor) || (k == 3 && bPlus);
     };
     const bool bZeroFilled = p_Message.size() == 8 && p_Message.endsWith('\0');
+    // The windowing corners reach every Camera Link board as zero-filled "!"
+    // texts: while a Belmor or Belmor+ is the board being talked to, they are its.
+    if (bZeroFilled && p_Message.startsWith('!') && (p_iLast == 2 || p_iLast == 3) && present(p_iLast))
+        return p_iLast;
     if (bArvex && (p_Message.startsWith('*') || bZeroFilled))
         return 1;
     if (p_Message.startsWith('!') && !bZeroFilled) {

@@ -34,6 +34,8 @@ int CameraLinkPortCount();
 // "*" texts and 8-byte zero-filled commands are the Arvex board's, "!" texts
 // go to Belmor+ (or Belmor when only that one is present), and a text that
 // tells nothing ("v", "#A...", a terminal line) goes to the board that spoke last.
+// A zero-filled "!" text (the windowing corners, sent so to every Camera Link
+// board) goes to the Belmor or Belmor+ when that board spoke last.
 BoardKind CameraLinkPortRoute(int p_iPort, const QByteArray& p_Message, bool* p_pNothing);
 
 // The board whose video the grabber sees on the port (the one routed to

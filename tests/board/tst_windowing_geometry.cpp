@@ -42,6 +42,8 @@ private slots:
     void windowPresets_data();
     void windowPresets();
     void windowSizeLimitsAndEstimates();
+    void cornersForATypedSize_data();
+    void cornersForATypedSize();
 };
 
 void TestWindowingGeometry::cameraLinkPresets_data()
@@ -337,6 +339,35 @@ void TestWindowingGeometry::windowSizeLimitsAndEstimates()
     QVERIFY(WindowingWindowModel("Z671Pv2"));
     QVERIFY(!WindowingWindowModel("Z602"));
     QVERIFY(!WindowingWindowModel("z641"));
+}
+
+void TestWindowingGeometry::cornersForATypedSize_data()
+{
+    QTest::addColumn<uint>("first");
+    QTest::addColumn<uint>("size");
+    QTest::addColumn<uint>("side");
+    QTest::addColumn<uint>("newFirst");
+    QTest::addColumn<uint>("newLast");
+    QTest::newRow("first stays") << 100u << 320u << 640u << 100u << 419u;
+    QTest::newRow("up to the edge") << 320u << 320u << 640u << 320u << 639u;
+    QTest::newRow("moved back inside") << 321u << 320u << 640u << 320u << 639u;
+    QTest::newRow("whole side") << 17u << 480u << 480u << 0u << 479u;
+    QTest::newRow("beyond the sensor") << 5u << 700u << 640u << 0u << 639u;
+    // No size, or no sensor: the corner stays where it is.
+    QTest::newRow("no size") << 40u << 0u << 640u << 40u << 40u;
+    QTest::newRow("no sensor") << 40u << 320u << 0u << 40u << 40u;
+}
+
+void TestWindowingGeometry::cornersForATypedSize()
+{
+    QFETCH(uint, first);
+    QFETCH(uint, size);
+    QFETCH(uint, side);
+    QFETCH(uint, newFirst);
+    QFETCH(uint, newLast);
+    const TypedSizeCorners c = CornersForTypedSize(first, size, side);
+    QCOMPARE(uint(c.First), newFirst);
+    QCOMPARE(uint(c.Last), newLast);
 }
 
 QTEST_GUILESS_MAIN(TestWindowingGeometry)

@@ -8,7 +8,9 @@
 #include "tools/MW_Windowing.h"
 #include "ui_MW_Windowing.h"
 
+#include <QElapsedTimer>
 #include <QFileDialog>
+#include <QSpinBox>
 
 using namespace sim;
 
@@ -20,6 +22,8 @@ constexpr int kZ671P = 10;
 constexpr int kZ641 = 18;
 // Z602: 80 x 80, no windowing.
 constexpr int kZ602 = 5;
+// Z668: 640 x 480 with 10 blind columns in a 640-pixel line, no windowing.
+constexpr int kZ668 = 2;
 
 struct WindowBench
 {
@@ -41,6 +45,33 @@ QByteArray ReadAll(const QString& p_sPath)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+// A corner command as the wire carries it: the text, zero-filled to 8 bytes.
+QByteArray Corner(const char* p_szText)
+{
+    QByteArray bytes(p_szText);
+    bytes.append(QByteArray(8 - bytes.size(), '\0'));
+    return bytes;
+}
+
+// Types p_sText into a spin box as the operator does: select all, type, Enter.
+void TypeInto(QSpinBox* p_pBox, const QString& p_sText)
+{
+    p_pBox->setFocus();
+    p_pBox->selectAll();
+    QTest::keyClicks(p_pBox, p_sText);
+    QTest::keyClick(p_pBox, Qt::Key_Enter);
+}
+
+// The camera-file paths the frame grabber was handed, in order.
+QStringList CamFilesHandedToTheGrabber()
+{
+    QStringList paths;
+    for (const multicam_test::ParamCall& c : multicam_test::ParamCalls())
+        if (c.kind == 'S' && c.param == MC_CamFile)
+            paths << QString::fromStdString(c.text);
+    return paths;
+}
+
 } // namespace
 
 class TestWindowingWindow : public QObject
@@ -53,11 +84,14 @@ private slots:
     void proxyModels_data();
     void proxyModels();
     void presetsAndTheirWarning();
+    void typedSizeMovesTheLastCorner_data();
+    void typedSizeMovesTheLastCorner();
     void sizeLimitsEnableTheButton_data();
     void sizeLimitsEnableTheButton();
     void frameRateRingAndEstimate();
     void cameraFileCopyFailureSendsNothing();
     void setOnBelmorPlusRewritesSendsAndRestarts();
+    void typedSizeOnAStreamingArvex();
     void lifeCycleFromTheMainWindow();
 };
 
@@ -83,6 +117,8 @@ void TestWindowingWindow::proxyModels_data()
     QTest::newRow("Z641") << kZ641 << true << QList<int>{0, 319, 0, 239} << "320x240";
     // Not a windowing model: disabled, showing the full sensor.
     QTest::newRow("Z602") << kZ602 << false << QList<int>{0, 79, 0, 79} << "80x80";
+    // Its full sensor passes the size limits, but it has no windowing either.
+    QTest::newRow("Z668") << kZ668 << false << QList<int>{0, 639, 0, 479} << "640x480";
 }
 
 void TestWindowingWindow::proxyModels()
@@ -97,7 +133,13 @@ void TestWindowingWindow::proxyModels()
     QCOMPARE(b.ui()->label_DefaultImageSize->text(), size);
     QCOMPARE(b.ui()->comboBox_windowing->isEnabled(), offered);
     QCOMPARE(b.ui()->spinBox_XLast->isEnabled(), offered);
+    QCOMPARE(b.ui()->spinBox_XAcqSize->isEnabled(), offered);
+    QCOMPARE(b.ui()->spinBox_YAcqSize->isEnabled(), offered);
     QCOMPARE(b.corners(), corners);
+    // The full sensor is a window the button takes, on a model that has windowing.
+    QCOMPARE(b.ui()->pushButton_SetWindow->isEnabled(), offered);
+    QCOMPARE(b.ui()->pushButton_SetWindow->toolTip(),
+             offered ? QString() : QString("Windowing is not available with this proxy"));
     QVERIFY(b.Window.windowingCamFilePath().endsWith(
         "/../Camfiles/Windowing/CamFile_Windowing_" + QString(ProxyModelName(record)) + ".cam"));
     // The second camera file is taken at the next setProxy.
@@ -130,6 +172,47 @@ void TestWindowingWindow::presetsAndTheirWarning()
     // Back to the user's choice: the corners stay.
     small.ui()->comboBox_windowing->setCurrentText("User defined");
     QCOMPARE(small.corners(), (QList<int>{5, 319, 0, 239}));
+}
+
+void TestWindowingWindow::typedSizeMovesTheLastCorner_data()
+{
+    QTest::addColumn<QList<int>>("before");
+    QTest::addColumn<QString>("xSize");
+    QTest::addColumn<QString>("ySize");
+    QTest::addColumn<QList<int>>("after");
+    QTest::newRow("from the origin") << QList<int>{0, 639, 0, 479} << "320" << "240" << QList<int>{0, 319, 0, 239};
+    QTest::newRow("first corners stay") << QList<int>{100, 639, 50, 479} << "320" << "240"
+                                        << QList<int>{100, 419, 50, 289};
+    // Past the sensor's edge the window is moved back inside it.
+    QTest::newRow("moved inside") << QList<int>{500, 639, 400, 479} << "320" << "240"
+                                  << QList<int>{320, 639, 240, 479};
+    QTest::newRow("whole sensor") << QList<int>{200, 300, 100, 200} << "640" << "480"
+                                  << QList<int>{0, 639, 0, 479};
+}
+
+void TestWindowingWindow::typedSizeMovesTheLastCorner()
+{
+    QFETCH(QList<int>, before);
+    QFETCH(QString, xSize);
+    QFETCH(QString, ySize);
+    QFETCH(QList<int>, after);
+    WindowBench b;
+    b.Window.setProxy("Z671P", kZ671P);
+    b.Window.setImageSize(648, 480);
+    for (int i = 0; i < 15; ++i)
+        b.Window.setCurrentFps(30);
+    b.ui()->spinBox_XFirst->setValue(before[0]);
+    b.ui()->spinBox_XLast->setValue(before[1]);
+    b.ui()->spinBox_YFirst->setValue(before[2]);
+    b.ui()->spinBox_YLast->setValue(before[3]);
+    TypeInto(b.ui()->spinBox_XAcqSize, xSize);
+    TypeInto(b.ui()->spinBox_YAcqSize, ySize);
+    QCOMPARE(b.corners(), after);
+    QCOMPARE(b.ui()->spinBox_XAcqSize->value(), xSize.toInt());
+    QCOMPARE(b.ui()->spinBox_YAcqSize->value(), ySize.toInt());
+    QCOMPARE(b.ui()->spinBox_TINTMax->value(), xSize.toInt() - 13);
+    QCOMPARE(b.ui()->spinBox_EstimatedFramerate->value(), 640 * 480 * 30 / xSize.toInt() / ySize.toInt());
+    QVERIFY(b.ui()->pushButton_SetWindow->isEnabled());
 }
 
 void TestWindowingWindow::sizeLimitsEnableTheButton_data()
@@ -246,7 +329,8 @@ void TestWindowingWindow::setOnBelmorPlusRewritesSendsAndRestarts()
 
     QVERIFY(road.Recorder.Boxes.contains("Copy sucessful|The Windowing CamFile has been created"));
     const QList<QByteArray> sent = RecordedBytes(BoardKind::BelmorPlus);
-    const QList<QByteArray> corners{"!70120", "!80359", "!90160", "!A0479"};
+    // The corners go out as the 8-byte zero-filled texts on every Camera Link board.
+    const QList<QByteArray> corners{Corner("!70120"), Corner("!80359"), Corner("!90160"), Corner("!A0479")};
     const int iAt = sent.indexOf(corners.first());
     QVERIFY2(iAt >= 0, qPrintable(QString::fromLatin1(sent.join(' '))));
     QCOMPARE(sent.mid(iAt, 4), corners);
@@ -258,6 +342,120 @@ void TestWindowingWindow::setOnBelmorPlusRewritesSendsAndRestarts()
     QVERIFY(bWindowingChecked);
     QCOMPARE(seenWidth, 328);
     QCOMPARE(seenHeight, 240);
+}
+
+void TestWindowingWindow::typedSizeOnAStreamingArvex()
+{
+    Road road(BoardKind::Arvex, kZ671P);
+    MainWindow& w = *road.Window;
+    road.ui()->comboBox_SelectDigiBoard->setCurrentIndex(1);
+    road.press();
+    QVERIFY2(w.Connected, qPrintable(road.Recorder.Boxes.join('\n')));
+    QCOMPARE(w.CurrentProxyIndex.load(), kZ671P);
+    multicam_test::ClearParamCalls();
+
+    // The Camera Link start streams inside the main button's press: the steps
+    // run from a poll while it does, first on the proxy's own stream, then on
+    // the stream that SET WINDOWING restarts.
+    auto streaming = [&]() {
+        return w.Connected && !w.StopAcquisition && w.FrameCounter > 0
+               && road.ui()->pushButton_Start->text() == "Safe\ndisconnection";
+    };
+    int stage = 0;
+    QStringList started, restarted;
+    QString sizeBefore, sizeAfter, xSizeAfter, ySizeAfter;
+    QList<int> cornersTyped;
+    int tintMaxTyped = 0, tintBefore = 0, tintAfter = 0, widthAfter = 0, heightAfter = 0;
+    int estimateAfter = -1, rateAfter = -2;
+    QPointer<MW_Windowing> pWindow;
+    QElapsedTimer restartClock;
+    auto* pPoll = new QTimer(&w);
+    QObject::connect(pPoll, &QTimer::timeout, &w, [&]() {
+        if (stage == 0 && streaming()) {
+            stage = 1;
+            started = CamFilesHandedToTheGrabber();
+            tintBefore = road.ui()->spinBox_TINT->value();
+            road.ui()->action_WindowingConfiguration->trigger();
+            pWindow = w.WindowingWindow;
+            if (!pWindow)
+                return;
+            Ui::MW_Windowing* wui = pWindow->ui;
+            sizeBefore = wui->label_ActualImageSize->text();
+            TypeInto(wui->spinBox_XAcqSize, "320");
+            TypeInto(wui->spinBox_YAcqSize, "240");
+            cornersTyped = {wui->spinBox_XFirst->value(), wui->spinBox_XLast->value(), wui->spinBox_YFirst->value(),
+                            wui->spinBox_YLast->value()};
+            tintMaxTyped = wui->spinBox_TINTMax->value();
+            ClearRecordedMessages(BoardKind::Arvex);
+            multicam_test::ClearParamCalls();
+            restartClock.start();
+            // The click runs the restarted stream until stage 2 ends it: from
+            // a timer of its own, so that this poll goes on meanwhile.
+            QTimer::singleShot(0, &w, [wui]() { QTest::mouseClick(wui->pushButton_SetWindow, Qt::LeftButton); });
+            return;
+        }
+        if (stage != 1 || !pWindow || !streaming())
+            return;
+        // The window hears of the new geometry with the next one-second tick.
+        const bool bFollowed = pWindow->ui->label_ActualImageSize->text() != sizeBefore;
+        if (!bFollowed && restartClock.elapsed() < 20000 * BuildSlowdown)
+            return;
+        stage = 2;
+        Ui::MW_Windowing* wui = pWindow->ui;
+        restarted = CamFilesHandedToTheGrabber();
+        widthAfter = int(w.FrameWidth);
+        heightAfter = int(w.FrameHeight);
+        sizeAfter = wui->label_ActualImageSize->text();
+        xSizeAfter = wui->spinBox_XAcqSize->text();
+        ySizeAfter = wui->spinBox_YAcqSize->text();
+        estimateAfter = wui->spinBox_EstimatedFramerate->value();
+        rateAfter = pWindow->currentFrameRate();
+        tintAfter = road.ui()->spinBox_TINT->value();
+        pPoll->stop();
+        road.press();
+    });
+    pPoll->start(20);
+    road.press();
+    QTRY_VERIFY_WITH_TIMEOUT(stage == 2 && !w.Connected, 60000 * BuildSlowdown);
+
+    // The proxy's own camera file was handed to the grabber with "/" separators.
+    QCOMPARE(started.size(), 1);
+    QVERIFY2(started.first().endsWith("/../Camfiles/CamFile_Z671P.cam"), qPrintable(started.first()));
+    QVERIFY(!started.first().contains('\\'));
+    QVERIFY(QFileInfo::exists(started.first()));
+    // 648 delivered pixels less the 8 blind columns.
+    QCOMPARE(sizeBefore, QStringLiteral("640x480"));
+    QCOMPARE(cornersTyped, (QList<int>{0, 319, 0, 239}));
+    QCOMPARE(tintMaxTyped, 307);
+    QVERIFY(road.Recorder.Boxes.contains("Copy sucessful|The Windowing CamFile has been created"));
+
+    // The typed window's corners, in their order, on the wire.
+    const QList<QByteArray> sent = RecordedBytes(BoardKind::Arvex);
+    const QList<QByteArray> corners{Corner("!70000"), Corner("!80239"), Corner("!90000"), Corner("!A0319")};
+    const int iAt = sent.indexOf(corners.first());
+    QVERIFY2(iAt >= 0, qPrintable(QString::fromLatin1(sent.join(' ').replace('\0', '.'))));
+    QCOMPARE(sent.mid(iAt, 4), corners);
+
+    // The restarted stream: the windowing camera file, 320 + 8 blind columns by 240 rows.
+    QVERIFY(!restarted.isEmpty());
+    QVERIFY2(restarted.last().endsWith("/../Camfiles/Windowing/CamFile_Windowing_Z671P.cam"),
+             qPrintable(restarted.last()));
+    QVERIFY(!restarted.last().contains('\\'));
+    QCOMPARE(widthAfter, 328);
+    QCOMPARE(heightAfter, 240);
+    QVERIFY(pWindow);
+    QVERIFY(ReadAll(pWindow->windowingCamFilePath()).contains("    Hactive_Px =           328;       <=\r\n"));
+
+    // What the window shows follows the stream: the window's size, and an
+    // estimate that is the measured rate now that the stream is the window.
+    QCOMPARE(sizeAfter, QStringLiteral("320x240"));
+    QCOMPARE(xSizeAfter, QStringLiteral("320"));
+    QCOMPARE(ySizeAfter, QStringLiteral("240"));
+    QCOMPARE(estimateAfter, rateAfter);
+    // A start with windowing on takes the window's largest integration time.
+    QVERIFY(tintBefore != tintMaxTyped);
+    QCOMPARE(tintAfter, tintMaxTyped);
+    pWindow->close();
 }
 
 void TestWindowingWindow::lifeCycleFromTheMainWindow()
