@@ -57,6 +57,18 @@ void MainWindow::PushButtonConnect_ProxyTest()
     PushButton_Start();
 }
 
+void MainWindow::DisconnectBoard_ProxyTest()
+{
+    if (!Connected || Connecting)
+        return;
+    // Streaming: the button's own safe disconnection. Connected without a
+    // stream: a press would start it, so the links go down directly.
+    if (ControlText(MainControl::StartButton) == kCaptionDisconnect)
+        PushButton_Start();
+    else
+        Deinit();
+}
+
 void MainWindow::PushButtonSetParameter_ProxyTest()
 {
     PushButton_SetModuleParameters();

@@ -63,7 +63,7 @@ uint32_t MainWindow::getGMSValue()
     return ComputeGMSWord(ReadGmsCells(p), p);
 }
 
-void MainWindow::PushButton_SetModuleParameters()
+bool MainWindow::PushButton_SetModuleParameters()
 {
     using namespace ProxyParameterId;
     const BoardKind iKind = DigiBoardKind;
@@ -72,7 +72,7 @@ void MainWindow::PushButton_SetModuleParameters()
     if (!SetParametersPending && iKind == BoardKind::Eskra) {
         if (!g_EskraReceiver.frameComplete)
             SetParametersPending = true;
-        return;
+        return true;
     }
 
     SetControlEnabled(MainControl::SetParametersButton, false);
@@ -115,7 +115,7 @@ void MainWindow::PushButton_SetModuleParameters()
         question.buttons = QStringList{QStringLiteral("Yes"), QStringLiteral("No")};
         if (PresentMessageBox(question) == 1) {
             SetControlEnabled(MainControl::SetParametersButton, true);
-            return;
+            return false;
         }
     }
 
@@ -213,7 +213,7 @@ void MainWindow::PushButton_SetModuleParameters()
         box.buttons = QStringList{QStringLiteral("OK")};
         PresentMessageBox(box);
         Log->writeLine("Set Parameter Failed ... " + sFailure);
-        return;
+        return false;
     }
 
     if (iKind == BoardKind::Eskra) {
@@ -247,4 +247,5 @@ void MainWindow::PushButton_SetModuleParameters()
     SetControlEnabled(MainControl::BPCorrectionModeBox, true);
     SetCurrent(p, ProxyParameterId::SetParametersButtonEnabled, 1);
     SetCurrent(p, ProxyParameterId::BPCorrectionModeEnabled, 1);
+    return true;
 }

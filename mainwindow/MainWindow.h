@@ -122,6 +122,8 @@ ScreenSetup ComputeScreenSetup(const QList<QSize>& p_Sizes);
 // for deletion. Guarded pointers clear themselves once the deletion has run,
 // so a later pass over the same pointers skips what is already gone.
 void CloseAndScheduleDeletion(const QList<QPointer<QWidget>>& p_Windows);
+// Shows a top-level tool window again in front of the others, and active.
+void BringToolWindowToFront(QWidget* p_pWindow);
 
 class MainWindow : public QMainWindow
 {
@@ -448,6 +450,9 @@ public slots:
     void PushButton_Start();
     void PushButton_Start_When_Connecting();
     void PushButtonConnect_ProxyTest();
+    // Takes a connected board down (a streaming one by a safe disconnection)
+    // so that the proxy test starts from the disconnected state.
+    void DisconnectBoard_ProxyTest();
     void PushButtonSetParameter_ProxyTest();
     void PushButtonTakeFPN_ProxyTest();
     void CheckBox_WindowingEnabled(int p_iCheckBoxStatus);
@@ -455,8 +460,9 @@ public slots:
     int ConnectToBoard(int attempt);
     void ReadConfigIntoDigiBoard();
     void ResetInformationLabels();
-    // "Set parameters" and the GMS word of the current record.
-    void PushButton_SetModuleParameters();
+    // "Set parameters" and the GMS word of the current record. False when the
+    // operator declined the TINT or a write failed (both already reported).
+    bool PushButton_SetModuleParameters();
     uint32_t getGMSValue();
 
     // ----- Acquisition: Init, Getinterruption, Deinit, frame paths (board/) ---------
@@ -769,6 +775,10 @@ public:
     // closed; the latest is remembered.
     QPointer<Window_DetectBP> DetectBPWindow;
     QPointer<Window_TestProxy> TestProxyWindow;
+    // The test or detection window whose run is (or was last) in progress;
+    // one runs at a time.
+    QPointer<Window_TestProxy> RunningTestProxyWindow;
+    QPointer<Window_DetectBP> RunningDetectBPWindow;
     void CreateAnalysisWindows();
     void ActionDebug();
     void Action_DetectBP();

@@ -30,7 +30,7 @@ void MainWindow::ActionCommands()
     if (!CommandsWindow)
         return;
     if (CommandsWindowOpen) {
-        CommandsWindow->activateWindow();
+        BringToolWindowToFront(CommandsWindow);
         CommandsWindow->centralWidget()->raise();
         return;
     }

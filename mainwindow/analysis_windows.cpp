@@ -16,6 +16,9 @@
 
 #include <QSpinBox>
 
+#include <array>
+#include <memory>
+
 namespace {
 
 // Where a test window drives the main window's controls: the spin box takes
@@ -32,6 +35,15 @@ void ForwardTo(QObject* p_pContext, QObject* p_pSender, void (Window_TestProxy::
 }
 
 } // namespace
+
+void BringToolWindowToFront(QWidget* p_pWindow)
+{
+    if (p_pWindow->isMinimized())
+        p_pWindow->showNormal();
+    p_pWindow->show();
+    p_pWindow->raise();
+    p_pWindow->activateWindow();
+}
 
 void MainWindow::CreateAnalysisWindows()
 {
@@ -82,6 +94,12 @@ void MainWindow::setStopDebug()
 
 void MainWindow::Action_DetectBP()
 {
+    // One detection at a time: a second one would drive the same registers
+    // and read the same frames.
+    if (RunningDetectBPWindow && RunningDetectBPWindow->isRunning()) {
+        BringToolWindowToFront(RunningDetectBPWindow.data());
+        return;
+    }
     auto* w = new Window_DetectBP(nullptr);
     DetectBPWindow = w;
     w->setAttribute(Qt::WA_QuitOnClose, false);
@@ -91,6 +109,10 @@ void MainWindow::Action_DetectBP()
     ForwardTo(this, w, &Window_DetectBP::ValueDAC_D_changed, ui->spinBox_DAC_D);
     connect(w, &Window_DetectBP::PushButton_SetParam, this, &MainWindow::PushButtonSetParameter_ProxyTest);
     connect(w, &Window_DetectBP::BadPixelDetectionStaus, this, &MainWindow::setBadPixelDetectionStatus);
+    connect(w, &Window_DetectBP::BadPixelDetectionStaus, this, [this, w](bool p_bRunning) {
+        if (p_bRunning)
+            RunningDetectBPWindow = w;
+    });
     connect(this, &MainWindow::setImageForBPDetection, w, &Window_DetectBP::setImageForAnalysis);
     // Once the window has taken a frame the frame path may send the next one:
     // frames that come while one waits are dropped, never queued up.
@@ -109,8 +131,17 @@ void MainWindow::Action_DetectBP()
 
 void MainWindow::Action_ProxyTest()
 {
+    // One test at a time: a second one would press the same connection button
+    // and write the same registers.
+    if (RunningTestProxyWindow && RunningTestProxyWindow->isRunning()) {
+        BringToolWindowToFront(RunningTestProxyWindow.data());
+        return;
+    }
     auto* w = new Window_TestProxy(nullptr);
     TestProxyWindow = w;
+    w->setBoardConnected(Connected);
+    connect(this, &MainWindow::ConnectionChanged, w, &Window_TestProxy::setBoardConnected);
+    connect(w, &Window_TestProxy::DisconnectBoard, this, &MainWindow::DisconnectBoard_ProxyTest);
     w->setAttribute(Qt::WA_QuitOnClose, false);
     ForwardTo(this, w, &Window_TestProxy::ValueDAC_A_changed, ui->spinBox_DAC_A);
     ForwardTo(this, w, &Window_TestProxy::ValueDAC_B_changed, ui->spinBox_DAC_B);
@@ -121,7 +152,37 @@ void MainWindow::Action_ProxyTest()
     ForwardTo(this, w, &Window_TestProxy::ValueGain_changed, ui->spinBox_ImageGain);
     connect(w, &Window_TestProxy::PushButtonTakeFPN, this, &MainWindow::PushButtonTakeFPN_ProxyTest);
     connect(w, &Window_TestProxy::PushButtonConnect, this, &MainWindow::PushButtonConnect_ProxyTest);
-    connect(w, &Window_TestProxy::PushButton_SetParam, this, &MainWindow::PushButtonSetParameter_ProxyTest);
+    // Parameters the operator declined (TINT out of range) or that did not
+    // reach the board end the run: its later steps would test something else.
+    connect(w, &Window_TestProxy::PushButton_SetParam, this, [this, w]() {
+        if (!PushButton_SetModuleParameters())
+            w->stopRun();
+    });
+    // What the run writes into the main window's boxes is put back when it
+    // ends, so that the operator's own values are the ones sent next.
+    constexpr size_t kChanged = 7;
+    QSpinBox* const changed[kChanged] = {ui->spinBox_TINT,  ui->spinBox_DAC_A,      ui->spinBox_DAC_B,
+                                 ui->spinBox_DAC_C, ui->spinBox_DAC_D,      ui->spinBox_ImageGain,
+                                 ui->spinBox_ImageOffset};
+    auto saved = std::make_shared<std::array<int, kChanged>>();
+    connect(w, &Window_TestProxy::TestStarted, this, [this, w, saved, changed]() {
+        // A test window opened earlier may still be idle beside a running one.
+        if (RunningTestProxyWindow && RunningTestProxyWindow != w && RunningTestProxyWindow->isRunning()) {
+            w->stopRun();
+            BringToolWindowToFront(RunningTestProxyWindow.data());
+            return;
+        }
+        RunningTestProxyWindow = w;
+        for (size_t i = 0; i < kChanged; ++i)
+            (*saved)[i] = changed[i]->value();
+    });
+    connect(w, &Window_TestProxy::TestFinished, this, [this, w, saved, changed]() {
+        if (RunningTestProxyWindow != w)
+            return;
+        RunningTestProxyWindow = nullptr;
+        for (size_t i = 0; i < kChanged; ++i)
+            changed[i]->setValue((*saved)[i]);
+    });
     // The acquired 16-bit frame under the given name, relative to the working folder.
     connect(w, &Window_TestProxy::SaveBMPImage, this, [this](QString p_sName) {
         if (!AcquiredImage16b.empty())

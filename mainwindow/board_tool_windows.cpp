@@ -106,7 +106,7 @@ void MainWindow::CloseSetupDigiWindow()
 void MainWindow::ActionTerminal()
 {
     if (TerminalWindowOpen) {
-        TerminalWindow->activateWindow();
+        BringToolWindowToFront(TerminalWindow);
         TerminalWindow->centralWidget()->raise();
         return;
     }

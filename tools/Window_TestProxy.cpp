@@ -84,9 +84,12 @@ Window_TestProxy::Window_TestProxy(QWidget* parent)
                                                           ui->spinBox_Offset, ui->spinBox_GSKVariation,
                                                           ui->spinBox_ObservationTime})
         pBox->setEnabled(false);
+    // A coarse timer may fire up to 5 % early; a wait of the sequence is never
+    // shorter than asked (waitTimedOut checks the clock).
     m_pStepTimer = new QTimer(this);
     m_pStepTimer->setSingleShot(true);
-    connect(m_pStepTimer, &QTimer::timeout, this, &Window_TestProxy::runNextStep);
+    m_pStepTimer->setTimerType(Qt::PreciseTimer);
+    connect(m_pStepTimer, &QTimer::timeout, this, &Window_TestProxy::waitTimedOut);
 
     fillProxyList();
     fillPredefinedTests();
@@ -227,19 +230,55 @@ void Window_TestProxy::on_pushButton_released()
         return;
     m_bRunning = true;
     m_bCloseAfterRun = false;
+    m_bCutShort = false;
     ui->pushButton->setEnabled(false);
     ui->progressBar->setValue(0);
     delete m_pPutShutter;
     delete m_pRemoveShutter;
     m_pPutShutter = makePrompt(QStringLiteral("Put shutter"), QStringLiteral("Please put a shutter in front of the lens. "));
     m_pRemoveShutter = makePrompt(QStringLiteral("Remove shutter"), QStringLiteral("Please remove the shutter."));
-
-    auto observe = [this]() { return ui->spinBox_ObservationTime->value(); };
     m_Steps.clear();
+    m_uNextStep = 0;
+    m_uFirstPress = 0;
+    m_uClosingPress = 0;
+    emit TestStarted();
+    // The main window refuses a second run beside one in progress.
+    if (!m_bRunning)
+        return;
+
+    constexpr int kDisconnectPollMs = 50;
+    constexpr qint64 kDisconnectLimitMs = 30000;
+    auto observe = [this]() { return ui->spinBox_ObservationTime->value(); };
+    // Repeats itself until the board is down. A board that stays up ends the
+    // run before the presses, which would then do something else; after the
+    // closing press the run ends anyway.
+    auto awaitDisconnected = [this](bool p_bClosing) {
+        return [this, p_bClosing]() {
+            if (!m_bBoardConnected)
+                return 0;
+            if (m_DisconnectClock.elapsed() >= kDisconnectLimitMs) {
+                if (!p_bClosing)
+                    stopRun();
+                return 0;
+            }
+            --m_uNextStep;
+            return kDisconnectPollMs;
+        };
+    };
+    // The presses connect and start from the disconnected state only: a board
+    // that streams (or is connected) is taken down first.
+    m_Steps.push_back([this]() {
+        m_DisconnectClock.start();
+        if (m_bBoardConnected)
+            emit DisconnectBoard();
+        return 0;
+    });
+    m_Steps.push_back(awaitDisconnected(false));
+    m_uFirstPress = m_Steps.size();
     // The next step is timed before the press: the press may not return
     // before the acquisition ends.
     auto press = [this]() {
-        m_pStepTimer->start(500 / m_iWaitDivisor);
+        startWait(500);
         emit PushButtonConnect();
         return -1;
     };
@@ -301,8 +340,32 @@ void Window_TestProxy::on_pushButton_released()
         emitGskValue(-ui->spinBox_GSKVariation->value());
         return observe();
     });
-    m_Steps.push_back([this]() { emit PushButtonConnect(); return 0; });
+    m_uClosingPress = m_Steps.size();
+    m_Steps.push_back([this]() {
+        m_DisconnectClock.start();
+        emit PushButtonConnect();
+        return 0;
+    });
+    // The run is over once the board is down again.
+    m_Steps.push_back(awaitDisconnected(true));
     m_uNextStep = 0;
+    runNextStep();
+}
+
+void Window_TestProxy::startWait(int p_iMs)
+{
+    m_iWaitMs = std::max(0, p_iMs / m_iWaitDivisor);
+    m_WaitClock.start();
+    m_pStepTimer->start(m_iWaitMs);
+}
+
+void Window_TestProxy::waitTimedOut()
+{
+    const qint64 iLeft = m_iWaitMs - m_WaitClock.elapsed();
+    if (iLeft > 0) {
+        m_pStepTimer->start(static_cast<int>(iLeft));
+        return;
+    }
     runNextStep();
 }
 
@@ -316,16 +379,53 @@ void Window_TestProxy::runNextStep()
     }
     const Step step = m_Steps[m_uNextStep++];
     QPointer<Window_TestProxy> guard(this);
+    const quint64 uEpoch = m_uEpoch;
     const int iDelay = step();
-    if (!guard || !m_bRunning || iDelay < 0)
+    // A stop during the step has set the course already.
+    if (!guard || !m_bRunning || uEpoch != m_uEpoch)
         return;
-    m_pStepTimer->start(iDelay / m_iWaitDivisor);
+    if (m_uNextStep < m_Steps.size())
+        ui->progressBar->setValue(static_cast<int>(m_uNextStep * 100 / m_Steps.size()));
+    if (iDelay < 0)
+        return;
+    startWait(iDelay);
+}
+
+// The connection is left as the sequence found it when both of its opening
+// presses were made (disconnected), otherwise untouched. The closing press
+// goes from the event loop, never from inside the main window's slot that
+// asked for the stop.
+void Window_TestProxy::stopRun()
+{
+    if (!m_bRunning)
+        return;
+    ++m_uEpoch;
+    m_bCutShort = true;
+    for (QMessageBox* pPrompt : {m_pPutShutter, m_pRemoveShutter})
+        if (pPrompt)
+            pPrompt->hide();
+    if (m_uNextStep > m_uClosingPress) {
+        // The closing press is made: the wait for the board goes on.
+        if (!m_pStepTimer->isActive())
+            startWait(0);
+        return;
+    }
+    if (m_uNextStep >= m_uFirstPress + 2) {
+        m_uNextStep = m_uClosingPress;
+        startWait(0);
+        return;
+    }
+    endRun();
 }
 
 void Window_TestProxy::endRun()
 {
     m_pStepTimer->stop();
     m_bRunning = false;
+    ++m_uEpoch;
+    // A run cut short keeps the progress where it stopped.
+    if (!m_bCutShort)
+        ui->progressBar->setValue(100);
     raise();
     delete m_pPutShutter;
     m_pPutShutter = nullptr;
@@ -343,17 +443,8 @@ void Window_TestProxy::closeEvent(QCloseEvent* p_pEvent)
         p_pEvent->accept();
         return;
     }
-    // End the run first: the connection is left as the sequence found it
-    // when both of its opening presses were made (disconnected), otherwise
-    // untouched; then the window closes.
+    // End the run first, then the window closes.
     p_pEvent->ignore();
     m_bCloseAfterRun = true;
-    m_pStepTimer->stop();
-    const size_t uLast = m_Steps.size() - 1;
-    if (m_uNextStep >= 2 && m_uNextStep <= uLast) {
-        m_uNextStep = uLast;
-        runNextStep();
-        return;
-    }
-    endRun();
+    stopRun();
 }

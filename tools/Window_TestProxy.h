@@ -1,6 +1,7 @@
 // The proxy-board test window: an operator-observed sequence (connect, bias, saved image, shuttered NUC, GSK variation, disconnect).
 #pragma once
 
+#include <QElapsedTimer>
 #include <QString>
 #include <QWidget>
 
@@ -35,6 +36,11 @@ public:
     // Every wait of a run lasts 1 / p_iDivisor of its time (at least 1). The
     // program keeps 1; tests shorten the run with a fast simulated board.
     void setWaitDivisor(int p_iDivisor) { m_iWaitDivisor = p_iDivisor < 1 ? 1 : p_iDivisor; }
+    // Ends a run before its time: the board is disconnected again if the run
+    // connected it, the prompts go, and the progress stays where it stopped.
+    // The main window asks for it when the parameters of a step were refused
+    // or could not be sent.
+    void stopRun();
 
 signals:
     void ValueTINT_changed(int p_iValue);
@@ -49,8 +55,14 @@ signals:
     void PushButtonTakeFPN();
     void SaveBMPImage(QString p_sName);
     void InvertUpColUpRow();
-    // The sequence has ended (normally or because the window was closed).
+    // A run begins: the main window notes what the run will change.
+    void TestStarted();
+    // The sequence has ended (normally, stopped, or because the window was
+    // closed) and the board is as the sequence left it.
     void TestFinished();
+    // The board was connected when the run began: the main window takes it
+    // down first, so that the run starts from the disconnected state.
+    void DisconnectBoard();
 
 public slots:
     void on_pushButton_released();
@@ -59,6 +71,8 @@ public slots:
     void on_checkBox_GSKVariation_released();
     void on_comboBox_SelectProxy_currentTextChanged(QString arg1);
     void on_comboBox_PredefinedTest_currentIndexChanged(QString arg1);
+    // The main window's connection state, kept up to date by the main window.
+    void setBoardConnected(bool p_bConnected) { m_bBoardConnected = p_bConnected; }
 
 protected:
     void closeEvent(QCloseEvent* p_pEvent) override;
@@ -67,6 +81,8 @@ private:
     // One step of the sequence: runs, then returns the wait in ms before the next.
     using Step = std::function<int()>;
     void runNextStep();
+    void startWait(int p_iMs);
+    void waitTimedOut();
     void endRun();
     void emitGskValue(int p_iDelta);
     QMessageBox* makePrompt(const QString& p_sTitle, const QString& p_sText);
@@ -78,6 +94,17 @@ private:
     bool m_bCloseAfterRun = false;
     bool m_bShutterPart = false;
     bool m_bGskPart = false;
+    bool m_bBoardConnected = false;
+    bool m_bCutShort = false;
+    // Changes whenever a stop or the end takes over the course of the run.
+    quint64 m_uEpoch = 0;
+    // First opening press and the closing press, as indexes of m_Steps.
+    size_t m_uFirstPress = 0;
+    size_t m_uClosingPress = 0;
+    // The wait in progress: it ends when m_iWaitMs have passed on m_WaitClock.
+    QElapsedTimer m_WaitClock;
+    int m_iWaitMs = 0;
+    QElapsedTimer m_DisconnectClock;
     std::vector<Step> m_Steps;
     size_t m_uNextStep = 0;
     QTimer* m_pStepTimer = nullptr;

@@ -531,6 +531,52 @@ private slots:
         }
     }
 
+    // F5 and F12 on an open Commands or Terminal window put it in front again,
+    // shown normally if it was minimised, and the same window.
+    void openWindowComesToTheFront_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("shortcut");
+        QTest::newRow("Commands") << "action_OpenCommandsWindow" << "F5";
+        QTest::newRow("Terminal") << "action_OpenTerminal" << "F12";
+    }
+    void openWindowComesToTheFront()
+    {
+        QFETCH(QString, action);
+        QFETCH(QString, shortcut);
+        Bench bench;
+        bench.open();
+        MainWindow& w = *bench.window;
+        w.Connected = true;   // the terminal opens only on a connected board
+        auto* pAction = w.findChild<QAction*>(action);
+        QVERIFY(pAction);
+        QCOMPARE(pAction->shortcut(), QKeySequence(shortcut));
+        pAction->setEnabled(true);
+        pAction->trigger();
+        QWidget* pWindow = action == "action_OpenTerminal" ? static_cast<QWidget*>(w.TerminalWindow)
+                                                           : static_cast<QWidget*>(w.CommandsWindow);
+        QVERIFY(pWindow && pWindow->isVisible());
+        pWindow->showMinimized();
+        struct FrontCounter : QObject
+        {
+            int Raised = 0;
+            bool eventFilter(QObject*, QEvent* p_pEvent) override
+            {
+                if (p_pEvent->type() == QEvent::ZOrderChange)
+                    ++Raised;
+                return false;
+            }
+        } front;
+        pWindow->installEventFilter(&front);
+        pAction->trigger();
+        QVERIFY(!pWindow->isMinimized());
+        QVERIFY(pWindow->isVisible());
+        QVERIFY(front.Raised > 0);
+        pWindow->removeEventFilter(&front);
+        w.Connected = false;
+        pWindow->close();
+    }
+
     // Exit takes the shut-down of a close: the board stopped safely, the boot
     // options kept, an open video finished.
     void exitShutsDown()

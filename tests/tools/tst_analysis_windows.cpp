@@ -10,7 +10,9 @@
 #include "ui_MainWindow.h"
 #include "ui_Window_DetectBP.h"
 
+#include <QApplication>
 #include <QSignalSpy>
+#include <QTimer>
 #include <QtTest>
 
 class TestAnalysisWindows : public QObject
@@ -19,7 +21,34 @@ class TestAnalysisWindows : public QObject
 
 private slots:
     void lifeCycleAndWiring();
+    void secondPressRaisesTheRunningDetection();
 };
+
+namespace {
+
+// Counts the times a window is put in front of the others.
+struct FrontCounter : QObject
+{
+    int Raised = 0;
+    bool eventFilter(QObject*, QEvent* p_pEvent) override
+    {
+        if (p_pEvent->type() == QEvent::ZOrderChange)
+            ++Raised;
+        return false;
+    }
+};
+
+template <class W>
+int TopLevels()
+{
+    int n = 0;
+    for (QWidget* pWidget : QApplication::topLevelWidgets())
+        if (qobject_cast<W*>(pWidget) && pWidget->isVisible())
+            ++n;
+    return n;
+}
+
+} // namespace
 
 void TestAnalysisWindows::lifeCycleAndWiring()
 {
@@ -83,6 +112,48 @@ void TestAnalysisWindows::lifeCycleAndWiring()
         w.close();
         QTRY_VERIFY(second.isNull());
         QTRY_VERIFY(test.isNull());
+    }
+    SetMessageBoxPresenter({});
+}
+
+void TestAnalysisWindows::secondPressRaisesTheRunningDetection()
+{
+    TestAppFolder folder;
+    SetMessageBoxPresenter([](const MessageBoxRequest&) { return 0; });
+    {
+        MainWindow w;
+        w.CurrentProxyIndex = 2;
+        w.ui->actionDetectBP->setEnabled(true);
+        w.ui->actionDetectBP->trigger();
+        QPointer<Window_DetectBP> first = w.DetectBPWindow;
+        QVERIFY(first);
+        // An idle window is no obstacle: the action makes a new one, as before.
+        w.ui->actionDetectBP->trigger();
+        QPointer<Window_DetectBP> running = w.DetectBPWindow;
+        QVERIFY(running && running != first);
+        first->close();
+        FrontCounter front;
+        running->installEventFilter(&front);
+        running->ui->checkBoxGSKAdjustment->click();
+        bool bChecked = false;
+        QTimer::singleShot(500, running.data(), [&]() {
+            QVERIFY(running->isRunning());
+            running->showMinimized();
+            front.Raised = 0;
+            w.ui->actionDetectBP->trigger();
+            QCOMPARE(w.DetectBPWindow.data(), running.data());
+            QCOMPARE(TopLevels<Window_DetectBP>(), 1);
+            QVERIFY(!running->isMinimized());
+            QVERIFY(front.Raised > 0);
+            bChecked = true;
+            running->close();   // ends the run first
+        });
+        QTest::mouseClick(running->ui->pushButton_Start, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(bChecked, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(running.isNull(), 20000);
+        w.ui->actionDetectBP->trigger();
+        QVERIFY(w.DetectBPWindow);
+        w.close();
     }
     SetMessageBoxPresenter({});
 }

@@ -8,21 +8,31 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
 
 namespace {
 
-// Every signal of the window, in the order emitted, as "name value".
+// Every signal of the window, in the order emitted, as "name value", with
+// the time each came (ns on one clock).
 struct Recorder : QObject
 {
     QStringList Calls;
+    QList<qint64> Times;
     QStringList Prompts;
     QTimer Poll;
+    QElapsedTimer Clock;
+    void note(const QString& p_sCall)
+    {
+        Times << Clock.nsecsElapsed();
+        Calls << p_sCall;
+    }
     explicit Recorder(Window_TestProxy* w)
     {
-        auto rec = [this](const char* n) { return [this, n](int v) { Calls << QString("%1 %2").arg(n).arg(v); }; };
+        Clock.start();
+        auto rec = [this](const char* n) { return [this, n](int v) { note(QString("%1 %2").arg(n).arg(v)); }; };
         connect(w, &Window_TestProxy::ValueTINT_changed, this, rec("TINT"));
         connect(w, &Window_TestProxy::ValueDAC_A_changed, this, rec("DACA"));
         connect(w, &Window_TestProxy::ValueDAC_B_changed, this, rec("DACB"));
@@ -30,10 +40,10 @@ struct Recorder : QObject
         connect(w, &Window_TestProxy::ValueDAC_D_changed, this, rec("DACD"));
         connect(w, &Window_TestProxy::ValueGain_changed, this, rec("Gain"));
         connect(w, &Window_TestProxy::ValueOffset_changed, this, rec("Offset"));
-        connect(w, &Window_TestProxy::PushButton_SetParam, this, [this]() { Calls << "SetParam"; });
-        connect(w, &Window_TestProxy::PushButtonConnect, this, [this]() { Calls << "Connect"; });
-        connect(w, &Window_TestProxy::PushButtonTakeFPN, this, [this]() { Calls << "TakeFPN"; });
-        connect(w, &Window_TestProxy::SaveBMPImage, this, [this](QString s) { Calls << "Save " + s; });
+        connect(w, &Window_TestProxy::PushButton_SetParam, this, [this]() { note("SetParam"); });
+        connect(w, &Window_TestProxy::PushButtonConnect, this, [this]() { note("Connect"); });
+        connect(w, &Window_TestProxy::PushButtonTakeFPN, this, [this]() { note("TakeFPN"); });
+        connect(w, &Window_TestProxy::SaveBMPImage, this, [this](QString s) { note("Save " + s); });
         // The prompts as the operator sees them.
         connect(&Poll, &QTimer::timeout, this, [this]() {
             for (QWidget* pTop : QApplication::topLevelWidgets())
@@ -71,6 +81,10 @@ private slots:
     void fullSequenceOnGskDacB();
     void gskVariationWithoutAChannel();
     void closeDuringARunDisconnectsFirst();
+    void waitsNeverEndEarly();
+    void progressFollowsTheRun();
+    void connectedBoardIsTakenDownFirst();
+    void stoppedRunDisconnectsAndKeepsItsProgress();
 };
 
 void TestTestProxyWindow::openedWithTheStandardPreset()
@@ -182,7 +196,7 @@ void TestTestProxyWindow::everyOptionOff()
     QVERIFY2(t.elapsed() >= 1400, qPrintable(QString::number(t.elapsed())));
     QCOMPARE(r.Calls, (QStringList{"Connect", "Connect", "Connect"}));
     QVERIFY(r.Prompts.isEmpty());
-    QCOMPARE(w.ui->progressBar->value(), 0);
+    QCOMPARE(w.ui->progressBar->value(), 100);
     QVERIFY(w.ui->pushButton->isEnabled());
 }
 
@@ -240,6 +254,104 @@ void TestTestProxyWindow::closeDuringARunDisconnectsFirst()
     QCOMPARE(r.Calls.first(), QStringLiteral("Connect"));
     QCOMPARE(r.Calls.count("Connect"), 3);
     QCOMPARE(r.Calls.last(), QStringLiteral("Connect"));
+}
+
+void TestTestProxyWindow::waitsNeverEndEarly()
+{
+    // Each wait from the signal that precedes it to the one that follows: the
+    // opening presses 500 ms apart, BIAS 2000 ms and the observation time, the
+    // shutter prompts 2000 ms each, then every GSK step one observation time.
+    Window_TestProxy w;
+    w.show();
+    w.ui->comboBox_SelectProxy->setCurrentText("Z668");
+    w.ui->checkBox_SaveBMP->click();
+    constexpr int kObserve = 300;
+    w.ui->spinBox_ObservationTime->setValue(kObserve);
+    Recorder r(&w);
+    // The prompts close themselves; the operator leaves them alone.
+    Run(w);
+    QCOMPARE(r.Calls, (QStringList{"Connect", "Connect", "TINT " + QString::number(w.ui->spinBox_TINT->value()),
+                                   r.Calls.value(3), r.Calls.value(4), r.Calls.value(5), r.Calls.value(6), "SetParam",
+                                   "TakeFPN", "Gain 12", "Offset 2500", r.Calls.value(11), "SetParam",
+                                   r.Calls.value(13), "SetParam", "Connect"}));
+    const struct
+    {
+        int From, To, AtLeastMs;
+    } waits[] = {{0, 1, 500}, {1, 2, 500}, {7, 8, 2000 + kObserve + 2000}, {8, 9, 2000},
+                 {10, 11, kObserve}, {12, 13, kObserve}, {14, 15, kObserve}};
+    for (const auto& wait : waits) {
+        const qint64 iNs = r.Times[wait.To] - r.Times[wait.From];
+        // The opening presses are timed from just before the press is made.
+        const qint64 iSlackNs = wait.From < 2 ? 1000000 : 0;
+        QVERIFY2(iNs + iSlackNs >= qint64(wait.AtLeastMs) * 1000000,
+                 qPrintable(QString("%1 -> %2: %3 ms, asked %4 ms")
+                                .arg(r.Calls[wait.From], r.Calls[wait.To])
+                                .arg(iNs / 1e6)
+                                .arg(wait.AtLeastMs)));
+    }
+}
+
+void TestTestProxyWindow::progressFollowsTheRun()
+{
+    Window_TestProxy w;
+    w.show();
+    // As the form has it before the first run.
+    QCOMPARE(w.ui->progressBar->value(), 24);
+    QCOMPARE(w.windowTitle(), QStringLiteral("Form"));
+    w.ui->comboBox_PredefinedTest->setCurrentText("Quick");
+    w.ui->spinBox_ObservationTime->setValue(100);
+    Recorder r(&w);
+    QList<int> values;
+    connect(w.ui->progressBar, &QProgressBar::valueChanged, &w, [&](int v) { values << v; });
+    Run(w);
+    QVERIFY2(values.size() > 5, qPrintable(QString::number(values.size())));
+    QCOMPARE(values.first(), 0);
+    QCOMPARE(values.last(), 100);
+    for (int i = 1; i < values.size(); ++i)
+        QVERIFY(values[i] > values[i - 1]);
+}
+
+void TestTestProxyWindow::connectedBoardIsTakenDownFirst()
+{
+    Window_TestProxy w;
+    w.show();
+    w.ui->comboBox_PredefinedTest->setCurrentText("Quick");
+    w.ui->checkBox_NUC->click();
+    w.ui->checkBox_GSKVariation->click();
+    w.ui->spinBox_ObservationTime->setValue(50);
+    w.setBoardConnected(true);
+    Recorder r(&w);
+    // The main window takes the board down some time after it is asked.
+    QSignalSpy asked(&w, &Window_TestProxy::DisconnectBoard);
+    connect(&w, &Window_TestProxy::DisconnectBoard, &w, [&]() {
+        r.note("Disconnect");
+        QTimer::singleShot(300, &w, [&]() { w.setBoardConnected(false); });
+    });
+    // The presses connect the board, and the closing one takes it down again.
+    int iPresses = 0;
+    connect(&w, &Window_TestProxy::PushButtonConnect, &w, [&]() { w.setBoardConnected(++iPresses < 3); });
+    Run(w);
+    QCOMPARE(asked.count(), 1);
+    QCOMPARE(r.Calls, (QStringList{"Disconnect", "Connect", "Connect", "Connect"}));
+    QVERIFY(r.Times[1] - r.Times[0] >= 300 * 1000000LL);
+    QCOMPARE(w.ui->progressBar->value(), 100);
+}
+
+void TestTestProxyWindow::stoppedRunDisconnectsAndKeepsItsProgress()
+{
+    // The main window stops the run when the BIAS parameters do not go out.
+    Window_TestProxy w;
+    w.show();
+    w.ui->spinBox_ObservationTime->setValue(100);
+    Recorder r(&w);
+    connect(&w, &Window_TestProxy::PushButton_SetParam, &w, [&]() { w.stopRun(); });
+    Run(w);
+    QCOMPARE(r.Calls.mid(r.Calls.indexOf("SetParam")), (QStringList{"SetParam", "Connect"}));
+    QCOMPARE(r.Calls.count("Connect"), 3);
+    QVERIFY(r.Prompts.isEmpty());
+    QVERIFY(w.ui->progressBar->value() < 100);
+    QVERIFY(!w.isRunning());
+    QVERIFY(w.ui->pushButton->isEnabled());
 }
 
 QTEST_MAIN(TestTestProxyWindow)
