@@ -219,6 +219,11 @@ void RunCorrectionChain(const FrameInputs& p_In, const FrameGeometry& p_Geometry
 
     const CorrectionKernels& k = SelectedCorrectionKernels();
     k.Correction(a);
+    // The software pass copies the raw frame as it reads it; the other paths
+    // do not read it that way, but the acquired copy is the raw frame on every
+    // path (the analysis windows take it).
+    if (!software && p_Out.Acquired && p_In.Raw)
+        std::memcpy(p_Out.Acquired, p_In.Raw, n * sizeof(uint16_t));
 
     if (p_Settings.badPixelStageRuns()) {
         const uint16_t fill = p_Fill.beginFrame(p_Settings.BadPixelMode);

@@ -152,7 +152,7 @@ void ApplyBadPixelReplacement(uint16_t* p_pCorrected, const FrameGeometry& p_Geo
 // Where the chain writes. Any pointer but Corrected may be null to skip that output.
 struct FrameOutputs
 {
-    uint16_t* Acquired = nullptr;  // copy of the raw frame (software chain)
+    uint16_t* Acquired = nullptr;  // copy of the raw frame (every path)
     float* Working32f = nullptr;   // value before offset and gain (AGC input)
     uint16_t* Corrected = nullptr; // the corrected frame
     uint8_t* Display8 = nullptr;   // high byte of each corrected pixel

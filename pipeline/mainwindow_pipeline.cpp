@@ -293,8 +293,15 @@ void MainWindow::UpdateDisplay(unsigned short* pImage16b)
     out.Display16 = DisplayImage16b.ptr<uint16_t>(0);
     RunCorrectionChain(in, geometry, settings, list, Pipeline->BadPixelFill, Pipeline->Gamma, out);
 
-    // A copy of its own for the detection window, and none while the last one waits.
-    if (settings.Path == CorrectionPath::Software && settings.Input == SoftwareInput::NoFPN && BadPixelDetectionRunning
+    // A copy of its own for the detection window, and none while the last one
+    // waits. The software path forwards the frames it corrects without FPN
+    // subtraction; the board-corrected path every frame the board delivers
+    // (its NUC, applied or not, is the board's own: the detection's
+    // difference of two frames works on them as they come).
+    const bool bForwardForDetection =
+        settings.Path == CorrectionPath::Board
+        || (settings.Path == CorrectionPath::Software && settings.Input == SoftwareInput::NoFPN);
+    if (bForwardForDetection && BadPixelDetectionRunning
         && !BPDetectionFrameQueued.exchange(true))
         emit setImageForBPDetection(AcquiredImage16b.clone());
 

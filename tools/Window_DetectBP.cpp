@@ -179,6 +179,9 @@ void Window_DetectBP::sendGsk(uint32_t p_uValue)
     case GskDac::D: emit ValueDAC_D_changed(iValue); break;
     case GskDac::None: break;
     }
+    // The label follows the value sent, so that a long search shows where it is.
+    if (GskDacOfProxy(CurrentProxyIndex) != GskDac::None)
+        ui->label_CurrentGSKValue->setText(QStringLiteral("Current GSK value: ") + QString::number(iValue));
     emit PushButton_SetParam();
     m_uFramesSinceStep = 0;
 }

@@ -81,6 +81,8 @@ private slots:
     void gammaTableMatchesPowForEveryValue();
     void matchesReference_data();
     void matchesReference();
+    void acquiredCopyOnEveryPath_data();
+    void acquiredCopyOnEveryPath();
     void badPixelModes_data();
     void badPixelModes();
     void badPixelEdgesUseFill();
@@ -275,6 +277,40 @@ void tst_correction_chain::matchesReference()
         for (auto& v : c.Raw)
             v = uint16_t(v * 7 + 13);
     }
+}
+
+// The acquired copy is the raw frame whatever path corrects it, inverted
+// display or not (the analysis windows read it).
+void tst_correction_chain::acquiredCopyOnEveryPath_data()
+{
+    QTest::addColumn<int>("path");
+    QTest::addColumn<int>("input");
+    QTest::addColumn<bool>("invert");
+    QTest::newRow("software, no FPN") << int(CorrectionPath::Software) << int(SoftwareInput::NoFPN) << false;
+    QTest::newRow("software, FPN") << int(CorrectionPath::Software) << int(SoftwareInput::FPN) << false;
+    QTest::newRow("board") << int(CorrectionPath::Board) << int(SoftwareInput::NoFPN) << false;
+    QTest::newRow("board, FPN cell on") << int(CorrectionPath::Board) << int(SoftwareInput::FPN) << false;
+    QTest::newRow("board, inverted") << int(CorrectionPath::Board) << int(SoftwareInput::NoFPN) << true;
+    QTest::newRow("none") << int(CorrectionPath::None) << int(SoftwareInput::NoFPN) << false;
+}
+
+void tst_correction_chain::acquiredCopyOnEveryPath()
+{
+    QFETCH(int, path);
+    QFETCH(int, input);
+    QFETCH(bool, invert);
+    // Wider than one block of the passes, with a pitch wider than the line.
+    Chain c(300, 70, 2 * 310);
+    for (size_t i = 0; i < c.Raw.size(); ++i) {
+        c.Raw[i] = uint16_t(1000 + 37 * i);
+        c.Reference[i] = uint16_t(i % 50);
+    }
+    CorrectionSettings s = NoFpn(0, 1, 0);
+    s.Path = CorrectionPath(path);
+    s.Input = SoftwareInput(input);
+    s.Invert = invert;
+    c.run(s);
+    QVERIFY(c.Acquired == c.Raw);
 }
 
 void tst_correction_chain::badPixelModes_data()

@@ -1,4 +1,4 @@
-// The bad-pixel detection run end to end: opened from the streaming main window on a simulated GigE board, its GSK steps written to the simulated sensor, its map file read back by the bad-pixel loader.
+// The bad-pixel detection run end to end: opened from the streaming main window on a simulated GigE or Camera Link board, its GSK steps written to the simulated sensor, its map file read back by the bad-pixel loader.
 #include "ui_MainWindow.h"
 #include "ui_MW_ProxyBelmor.h"
 
@@ -13,6 +13,9 @@
 #include "ui_Window_DetectBP.h"
 
 #include <QFile>
+
+#include <cctype>
+#include <functional>
 
 using namespace sim;
 
@@ -39,14 +42,45 @@ QVector<DetectedPixel> PlantedPixels(int p_iWidth, int p_iHeight, int p_iRecord)
     return planted;
 }
 
-// The GSK values the board received on DAC B (ADD03), in order: the GigE UART "!3" command.
-QList<int> DacBWrites()
+// The GSK values the board received on DAC B (ADD03), in order: the "!3" command
+// over the GigE UART bridge or the Camera Link serial port.
+QList<int> DacBWrites(BoardKind p_Board)
 {
     QList<int> out;
-    for (const QByteArray& b : RecordedBytes(BoardKind::Dunstel, "uart"))
-        if (b.startsWith("!3"))
-            out << b.mid(2, 4).toInt();
+    for (const QByteArray& b : RecordedBytes(p_Board, p_Board == BoardKind::Dunstel ? "uart" : "serial")) {
+        if (!b.startsWith("!3"))
+            continue;
+        int i = 2;
+        while (i < b.size() && std::isdigit(static_cast<unsigned char>(b[i])))
+            ++i;
+        out << b.mid(2, i - 2).toInt();
+    }
     return out;
+}
+
+// Connects and starts p_Board, runs p_Work once frames stream, then disconnects.
+void WhileStreaming(QObject* p_pContext, Road& p_Road, BoardKind p_Board, const std::function<void()>& p_Work)
+{
+    MainWindow& w = *p_Road.Window;
+    p_Road.ui()->comboBox_SelectDigiBoard->setCurrentIndex(BoardKindIndex(p_Board));
+    p_Road.press();   // connect
+    QVERIFY2(w.Connected, qPrintable(p_Road.Recorder.Boxes.join('\n')));
+    bool bDone = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, p_pContext, [&]() {
+        // Streaming: the start sequence has ended its waits and frames reach the view.
+        if (w.StopAcquisition || w.FrameCounter <= 3 || p_Road.ui()->pushButton_Start->text() != "Safe\ndisconnection"
+            || !p_Road.ui()->pushButton_Start->isEnabled())
+            return;
+        poll.stop();
+        p_Work();
+        p_Road.press();   // safe disconnection
+        bDone = true;
+    });
+    poll.start(20);
+    p_Road.press();   // start the acquisition; returns once disconnected
+    QTRY_VERIFY_WITH_TIMEOUT(bDone, 120000);
+    QTRY_VERIFY_WITH_TIMEOUT(!w.Connected, 10000);
 }
 
 } // namespace
@@ -60,51 +94,112 @@ private slots:
     void cleanupTestCase() { SetFastMode(false); }
     void detectionOnAStreamingBoardFindsThePlantedPixels_data();
     void detectionOnAStreamingBoardFindsThePlantedPixels();
+    void searchEndsWithAMessageWhenTheGskRangeRunsOut_data();
+    void searchEndsWithAMessageWhenTheGskRangeRunsOut();
 
 private:
     // Runs inside the acquisition's event loop (the start press returns at the disconnection).
-    void detectWhileStreaming(Road& p_Road, bool p_bImageLevel);
+    void detectWhileStreaming(Road& p_Road, BoardKind p_Board, bool p_bImageLevel);
+    void runOutOfGskRange(Road& p_Road, BoardKind p_Board);
 };
 
 void TestDetectBPRoad::detectionOnAStreamingBoardFindsThePlantedPixels_data()
 {
+    QTest::addColumn<int>("board");
     QTest::addColumn<bool>("imageLevel");
-    QTest::newRow("GSK adjustment") << false;
-    QTest::newRow("image level") << true;
+    QTest::newRow("Dunstel GSK adjustment") << int(BoardKind::Dunstel) << false;
+    QTest::newRow("Dunstel image level") << int(BoardKind::Dunstel) << true;
+    // Arvex with its own NUC: the board-corrected path forwards its frames too.
+    QTest::newRow("Arvex GSK adjustment") << int(BoardKind::Arvex) << false;
+    QTest::newRow("Arvex image level") << int(BoardKind::Arvex) << true;
 }
 
 void TestDetectBPRoad::detectionOnAStreamingBoardFindsThePlantedPixels()
 {
+    QFETCH(int, board);
     QFETCH(bool, imageLevel);
-    Road road(BoardKind::Dunstel, kZ668);
-    MainWindow& w = *road.Window;
-    road.ui()->comboBox_SelectDigiBoard->setCurrentIndex(BoardKindIndex(::BoardKind::Dunstel));
-    road.press();   // connect
-    QVERIFY2(w.Connected, qPrintable(road.Recorder.Boxes.join('\n')));
-    bool bDone = false;
-    QTimer poll;
-    connect(&poll, &QTimer::timeout, this, [&]() {
-        if (w.FrameCounter <= 3 || road.ui()->pushButton_Start->text() != "Safe\ndisconnection"
-            || !road.ui()->pushButton_Start->isEnabled())
-            return;
-        poll.stop();
-        detectWhileStreaming(road, imageLevel);
-        road.press();   // safe disconnection
-        bDone = true;
-    });
-    poll.start(20);
-    road.press();   // start the acquisition; returns once disconnected
-    QTRY_VERIFY_WITH_TIMEOUT(bDone, 120000);
-    QTRY_VERIFY_WITH_TIMEOUT(!w.Connected, 10000);
+    Road road(BoardKind(board), kZ668);
+    WhileStreaming(this, road, BoardKind(board), [&]() { detectWhileStreaming(road, BoardKind(board), imageLevel); });
 }
 
-void TestDetectBPRoad::detectWhileStreaming(Road& p_Road, bool p_bImageLevel)
+void TestDetectBPRoad::searchEndsWithAMessageWhenTheGskRangeRunsOut_data()
+{
+    QTest::addColumn<int>("board");
+    QTest::newRow("Dunstel") << int(BoardKind::Dunstel);
+    QTest::newRow("Arvex") << int(BoardKind::Arvex);
+}
+
+void TestDetectBPRoad::searchEndsWithAMessageWhenTheGskRangeRunsOut()
+{
+    QFETCH(int, board);
+    Road road(BoardKind(board), kZ668);
+    WhileStreaming(this, road, BoardKind(board), [&]() { runOutOfGskRange(road, BoardKind(board)); });
+}
+
+void TestDetectBPRoad::runOutOfGskRange(Road& p_Road, BoardKind p_Board)
+{
+    Road& road = p_Road;
+    MainWindow& w = *road.Window;
+    if (p_Board == BoardKind::Arvex)
+        QVERIFY(!w.SoftwareNUC);
+    const std::shared_ptr<SensorModel> sensor = SensorFor(p_Board);
+    sensor->setLensCovered(true);
+    // The GSK near the top of its range: the covered sensor's level stays
+    // below 90 % there, whatever the GSK.
+    road.ui()->spinBox_DAC_B->setValue(4060);
+    w.PushButtonSetParameter_ProxyTest();
+    QCOMPARE(static_cast<int>(GetCurrent(kZ668, ProxyParameterId::DAC_B)), 4060);
+
+    road.ui()->actionDetectBP->setEnabled(true);
+    road.ui()->actionDetectBP->trigger();
+    QPointer<Window_DetectBP> window = w.DetectBPWindow.data();
+    QVERIFY(window);
+    Ui::Window_DetectBP* ui = window->ui;
+    QCOMPARE(ui->label_CurrentGSKValue->text(), QStringLiteral("Current GSK value: 4060"));
+    window->setWaitDivisor(4);
+    ui->checkBox_ImgLevel->click();
+    ui->spinBox_ImageLevel_Min->setValue(90);
+    ui->spinBox_ImageLevel_Max->setValue(99);
+    const QString sCountBefore = ui->label_NumberBP->text();
+    ClearRecordedMessages(p_Board);
+    road.Recorder.Boxes.clear();
+
+    // The label follows the search.
+    QStringList labels;
+    QTimer sampler;
+    connect(&sampler, &QTimer::timeout, this, [&]() {
+        if (window && (labels.isEmpty() || labels.last() != ui->label_CurrentGSKValue->text()))
+            labels << ui->label_CurrentGSKValue->text();
+    });
+    sampler.start(50);
+    QTest::mouseClick(ui->pushButton_Start, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(window && !window->isRunning(), 60000);
+    sampler.stop();
+
+    QCOMPARE(road.Recorder.Boxes, QStringList{"ERROR|The sensor is not well configured, please check"});
+    // Up in steps of 5 to 4095, where no step is left; then the start value back.
+    QCOMPARE(DacBWrites(p_Board), (QList<int>{4065, 4070, 4075, 4080, 4085, 4090, 4095, 4060}));
+    QCOMPARE(sensor->registerValue(Register::ADD03), 4060);
+    QVERIFY(labels.contains(QStringLiteral("Current GSK value: 4095")));
+    QCOMPARE(ui->label_CurrentGSKValue->text(), QStringLiteral("Current GSK value: 4060"));
+    QVERIFY(!w.BadPixelDetectionRunning);
+    QCOMPARE(ui->tableWidget_Coordinates->rowCount(), 0);
+    QCOMPARE(ui->label_NumberBP->text(), sCountBefore);
+    QVERIFY(ui->pushButton_Start->isEnabled());
+    QVERIFY(!QFile::exists(road.Folder.rootPath() + "/BadPixelsFiles/BP_000000000.csv"));
+    window->close();
+    QTRY_VERIFY(window.isNull());
+}
+
+void TestDetectBPRoad::detectWhileStreaming(Road& p_Road, BoardKind p_Board, bool p_bImageLevel)
 {
     Road& road = p_Road;
     MainWindow& w = *road.Window;
     QCOMPARE(w.CurrentProxyIndex.load(), kZ668);
+    if (p_Board == BoardKind::Arvex)
+        QVERIFY(!w.SoftwareNUC);
     // The operator covers the lens, as the window asks.
-    const std::shared_ptr<SensorModel> sensor = SensorFor(BoardKind::Dunstel);
+    const std::shared_ptr<SensorModel> sensor = SensorFor(p_Board);
     sensor->setLensCovered(true);
     const int iStartGsk = static_cast<int>(GetCurrent(kZ668, ProxyParameterId::DAC_B));
     QCOMPARE(sensor->registerValue(Register::ADD03), iStartGsk);
@@ -124,7 +219,7 @@ void TestDetectBPRoad::detectWhileStreaming(Road& p_Road, bool p_bImageLevel)
         ui->checkBoxGSKAdjustment->click();
     }
     ui->lineEdit_SensorSN->setText("SIM668");
-    ClearRecordedMessages(BoardKind::Dunstel);
+    ClearRecordedMessages(p_Board);
     road.Recorder.Boxes.clear();
 
     // The level follows the GSK the run writes: sampled while the run waits.
@@ -149,12 +244,12 @@ void TestDetectBPRoad::detectWhileStreaming(Road& p_Road, bool p_bImageLevel)
         QList<int> expected;
         for (int d : {-5, -10, -15, -10, -5, 0, 5, 10, 15, 20, 25, 30, 35, 0})
             expected << iStartGsk + d;
-        QCOMPARE(DacBWrites(), expected);
+        QCOMPARE(DacBWrites(p_Board), expected);
         QVERIFY(RoundedMean(window->LowFrame) <= 16383);
         QVERIFY(RoundedMean(window->HighFrame) >= 49152);
     } else {
         // Low frame at GSK - 50, high at GSK + 50, then the start value back.
-        QCOMPARE(DacBWrites(), (QList<int>{iStartGsk - 50, iStartGsk + 50, iStartGsk}));
+        QCOMPARE(DacBWrites(p_Board), (QList<int>{iStartGsk - 50, iStartGsk + 50, iStartGsk}));
     }
     QCOMPARE(sensor->registerValue(Register::ADD03), iStartGsk);
     QVERIFY(!w.BadPixelDetectionRunning);
@@ -186,12 +281,15 @@ void TestDetectBPRoad::detectWhileStreaming(Road& p_Road, bool p_bImageLevel)
         QCOMPARE(map.Pairs[i].Row, int64_t(planted[i].Row));
         QCOMPARE(map.Pairs[i].Column, int64_t(planted[i].Column));
     }
-    QVERIFY(w.OpenBadPixelFile(sPath));
-    const uint32_t* pList = w.BadPixelIndexList[0];
-    QVERIFY(pList);
-    QCOMPARE(pList[0], uint32_t(planted.size()));
-    for (int i = 0; i < planted.size(); ++i)
-        QCOMPARE(pList[1 + i], uint32_t(planted[i].Row * iWidth + planted[i].Column));
+    // The software correction's list (Arvex takes the map into the board pixel by pixel instead).
+    if (p_Board == BoardKind::Dunstel) {
+        QVERIFY(w.OpenBadPixelFile(sPath));
+        const uint32_t* pList = w.BadPixelIndexList[0];
+        QVERIFY(pList);
+        QCOMPARE(pList[0], uint32_t(planted.size()));
+        for (int i = 0; i < planted.size(); ++i)
+            QCOMPARE(pList[1 + i], uint32_t(planted[i].Row * iWidth + planted[i].Column));
+    }
 
     window->close();
     QTRY_VERIFY(window.isNull());
