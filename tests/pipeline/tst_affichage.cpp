@@ -516,14 +516,24 @@ void tst_affichage::zoomChangedFromFrameThread()
     bool offThread = false;
     connect(&f.View, &Affichage::zoomChanged, &f.View,
             [&](qreal) { offThread |= QThread::currentThread() != f.View.thread(); }, Qt::DirectConnection);
+    // The frame thread waits for two full event passes after each change, so
+    // a loaded machine still interleaves the two threads and the GUI thread
+    // sees more than the last scale.
     std::atomic<bool> done{false};
-    frames = std::thread([&f, &done] {
-        for (int i = 0; i < 2000; ++i)
+    std::atomic<int> passes{0};
+    frames = std::thread([&f, &done, &passes] {
+        for (int i = 0; i < 2000; ++i) {
             f.View.shiftDisplayScale(i % 2 ? kFitScale : 1.0);
+            const int seen = passes.load();
+            while (passes.load() < seen + 2)
+                std::this_thread::yield();
+        }
         done = true;
     });
-    while (!done)
+    while (!done) {
         QCoreApplication::processEvents();
+        ++passes;
+    }
     frames.join();
     QTRY_COMPARE(value, kFitScale);
     QVERIFY(!offThread);
