@@ -37,25 +37,6 @@ constexpr int kProcessingBoard = 2;
 // FPGA register of the Belmor+ board's bad-pixel management; 8 its SensorMaster bit.
 constexpr int kFpgaBadPixelManagement = 16;
 
-// Far larger than any map: a file this size is not one.
-constexpr size_t kMaxMapBytes = size_t(256) << 20;
-
-QByteArray ReadWholeFile(FILE* p_pFile)
-{
-    QByteArray content;
-    if (p_pFile == nullptr)
-        return content;
-    std::rewind(p_pFile);
-    char buffer[65536];
-    size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof(buffer), p_pFile)) > 0) {
-        content.append(buffer, int(n));
-        if (size_t(content.size()) > kMaxMapBytes)
-            break;
-    }
-    return content;
-}
-
 void PrintPair(const BadPixelPair& p_Pair)
 {
     std::cout << "Y = " << p_Pair.Row << " & X = " << p_Pair.Column << std::endl;
@@ -96,7 +77,7 @@ void MainWindow::Load_BadPixel_File()
         return;
     }
 
-    const BadPixelMap map = ReadBadPixelCsv(ReadWholeFile(BadPixelFile));
+    const BadPixelMap map = ReadBadPixelCsv(ReadBadPixelFileContent(BadPixelFile));
     if (map.Separator == ',')
         std::cout << "Separateur ," << std::endl;
     else if (map.Separator == ';')

@@ -126,6 +126,29 @@ BadPixelMap ReadBadPixelCsv(const QByteArray& p_Content)
     return map;
 }
 
+QByteArray ReadBadPixelFileContent(FILE* p_pFile)
+{
+    // Far larger than any map: a file this size is not one.
+    constexpr size_t kMaxMapBytes = size_t(256) << 20;
+    QByteArray content;
+    if (p_pFile == nullptr)
+        return content;
+    std::rewind(p_pFile);
+    char buffer[65536];
+    size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof(buffer), p_pFile)) > 0) {
+        content.append(buffer, int(n));
+        if (size_t(content.size()) > kMaxMapBytes)
+            break;
+    }
+    return content;
+}
+
+bool IsReadableBadPixelMap(const BadPixelMap& p_Map)
+{
+    return p_Map.Separator != 0 && !(p_Map.StoppedEarly && p_Map.Pairs.isEmpty());
+}
+
 BadPixelFillResult FillBadPixelLists(const QVector<BadPixelPair>& p_Pairs, const BadPixelFrame& p_Frame,
                                      uint32_t* const p_pLists[4], size_t p_uCapacityWords)
 {

@@ -6,6 +6,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+
+// The whole of an open map file from its start (reading stops past 256 MB: no map is that big).
+QByteArray ReadBadPixelFileContent(FILE* p_pFile);
 
 // One (row, column) pair as the file gives it; values beyond 32 bits are
 // clamped, so they stay out of any frame.
@@ -33,6 +37,11 @@ struct BadPixelMap
 // The reading ends at the end of the file or at the first text that does not
 // scan as a pair. A UTF-8 byte-order mark before the header is skipped.
 BadPixelMap ReadBadPixelCsv(const QByteArray& p_Content);
+
+// Something was read as a map: its header, and the pairs up to the end of the
+// file or at least one before the first text that is not a pair. A file of
+// anything else is no map and must not replace the one in use.
+bool IsReadableBadPixelMap(const BadPixelMap& p_Map);
 
 // The running acquisition's frame: width and height in pixels, pitch in bytes.
 struct BadPixelFrame

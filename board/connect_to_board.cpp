@@ -107,7 +107,15 @@ int MainWindow::ConnectToBoard(int attempt)
         QElapsedTimer shown;
         shown.start();
         bool bWasActive = false;
+        int iRejected = pSelector->RejectedCodes;
         while (!pSelector->Closed) {
+            if (pSelector->RejectedCodes != iRejected) {
+                // A wrong code keeps the selector open: its box took the
+                // activation for a while, and the wait goes on as at the show.
+                iRejected = pSelector->RejectedCodes;
+                bWasActive = false;
+                shown.restart();
+            }
             const bool bActive = pSelector->isActiveWindow();
             bWasActive = bWasActive || bActive;
             if (!bActive && (bWasActive || shown.elapsed() > kSelectorActivationGraceMs))

@@ -65,7 +65,13 @@ bool MW_ProxyBelmor::PushButton_Start()
     request.title = QStringLiteral("WRONG PASSWORD");
     request.text = QStringLiteral("Verifying password failed, please try again.");
     request.buttons = QStringList{QStringLiteral("OK")};
+    ++RejectedCodes;
     PresentMessageBox(request);
+    // The operator tries again here: the window takes the activation back from the box.
+    if (isVisible()) {
+        raise();
+        activateWindow();
+    }
     ui->lineEdit_PW->grabKeyboard();
     return false;
 }

@@ -35,6 +35,10 @@ public:
     bool Accepted = false;
     // The window was closed (close button, right code or destruction).
     bool Closed = false;
+    // Wrong codes entered so far. The box that tells of one takes the
+    // activation away from the window for a moment: whoever waits on the
+    // window's activation starts waiting afresh when this changes.
+    int RejectedCodes = 0;
 
 public slots:
     // The access-code check: true when the code was right (the window then closes).

@@ -28,6 +28,7 @@
 
 Q_DECLARE_METATYPE(cv::Mat)
 
+class QAction;
 class QCloseEvent;
 class QIcon;
 class QKeyEvent;
@@ -57,6 +58,7 @@ class QUrl;
 struct ConfigurationSettings;
 struct ModeCommand;
 struct PixelReadout;
+enum class LutReadStatus : int;
 class QPixmap;
 class KV_Histogram;
 class KV_VideoRecorder;
@@ -490,7 +492,8 @@ public slots:
     void PushButton_TakeFPNRef();
     void takeFPNfromSignal();
     void AGC_processing();
-    void openLUT_File(QString p_sPath);
+    // A file that holds no table is refused with a message, and the table in use stays.
+    LutReadStatus openLUT_File(QString p_sPath);
     void TimeOutUpdateImgMiniature();
     QImage printCrossMini(QImage p_Picture);
 
@@ -674,6 +677,9 @@ public:
     bool SavedInterpolationEnabled = false;
     // The file dialog of the custom LUT; empty on Cancel or when no file is chosen.
     QString SelectLutFile();
+    // p_pChosen alone checked, the table of the path p_Path gives opened; when
+    // it gives none, or the file holds no table, the choice in use stays checked.
+    void ChooseLut(QAction* p_pChosen, const std::function<QString()>& p_Path);
 
     // Who answers which proxy was chosen: the Belmor's own selector on that
     // board, the board set-up window on the others. Each is set while its

@@ -32,6 +32,11 @@ void MainWindow::action_OpenBPOffsetWindow()
         return;
     }
     Log->writeLine("Open Offset BP Window");
+    // The offsets shown and saved are those of the proxy in use. An acquisition
+    // start reads them for most boards; for the others (and after a change of
+    // proxy) they are read here, so that what the operator sets is kept.
+    if (BPOffsetWindow->ProxyName() != SetupWindow->getProxyText())
+        ReadBPOffsetForAcquisition();
     BPOffsetWindow->SetShownFlag(true);
     BPOffsetWindow->show();
 }

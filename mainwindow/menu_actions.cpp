@@ -4,21 +4,21 @@
 #include "ui_MainWindow.h"
 
 #include "app/digiboard_kind.h"
+#include "app/file_dialog.h"
 #include "app/header_constants.h"
 #include "app/kv_log.h"
 #include "mainwindow/message_boxes.h"
 #include "params/proxy_parameter_ids.h"
+#include "pipeline/colour_lut.h"
 #include "params/proxy_parameter_table.h"
 #include "pipeline/affichage.h"
 #include "usb3lib/Quenlin.h"
 
 #include <QDesktopServices>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPixmap>
-#include <QPointer>
 #include <QScreen>
 #include <QTimer>
 #include <QUrl>
@@ -188,15 +188,30 @@ void MainWindow::ApplyNUCType(bool p_bHardware, bool p_bChecked)
 // ---------------------------------------------------------------------------
 // Colour look-up tables
 
+void MainWindow::ChooseLut(QAction* p_pChosen, const std::function<QString()>& p_Path)
+{
+    QAction* const actions[] = {ui->action_FireLUT, ui->action_CoolLUT, ui->action_CustomLUT};
+    bool before[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        before[i] = actions[i] != p_pChosen && actions[i]->isChecked();
+        if (actions[i] != p_pChosen)
+            actions[i]->setChecked(false);
+    }
+    const QString sPath = p_Path();
+    if (!sPath.isEmpty() && openLUT_File(sPath) != LutReadStatus::NoColourTable)
+        return;
+    // Nothing new is in use: the menu shows the table that still is.
+    for (int i = 0; i < 3; ++i)
+        actions[i]->setChecked(before[i]);
+}
+
 void MainWindow::Action_CoolLUT()
 {
     if (!ui->action_CoolLUT->isChecked()) {
         LutActive = false;
         return;
     }
-    ui->action_FireLUT->setChecked(false);
-    ui->action_CustomLUT->setChecked(false);
-    openLUT_File(ApplicationDir + HeaderConstants::LutFolder + "Cool.csv");
+    ChooseLut(ui->action_CoolLUT, [this]() { return ApplicationDir + HeaderConstants::LutFolder + "Cool.csv"; });
 }
 
 void MainWindow::Action_FireLUT()
@@ -205,25 +220,15 @@ void MainWindow::Action_FireLUT()
         LutActive = false;
         return;
     }
-    ui->action_CoolLUT->setChecked(false);
-    ui->action_CustomLUT->setChecked(false);
-    openLUT_File(ApplicationDir + HeaderConstants::LutFolder + "Fire.csv");
+    ChooseLut(ui->action_FireLUT, [this]() { return ApplicationDir + HeaderConstants::LutFolder + "Fire.csv"; });
 }
 
 QString MainWindow::SelectLutFile()
 {
-    QPointer<QFileDialog> pDialog = new QFileDialog(this, QString(), QString(), QStringLiteral("CSV files (*.csv)"));
-    pDialog->setOption(QFileDialog::DontUseNativeDialog);
-    pDialog->setFileMode(QFileDialog::ExistingFile);
-    pDialog->setModal(false);
-    const int iResult = WaitForDialog(pDialog.data());
-    QString sPath;
-    if (pDialog) {
-        if (iResult == QDialog::Accepted && !pDialog->selectedFiles().isEmpty())
-            sPath = pDialog->selectedFiles().first();
-        pDialog->deleteLater();
-    }
-    return sPath;
+    FileDialogRequest request;
+    request.Parent = this;
+    request.Filter = QStringLiteral("CSV files (*.csv)");
+    return ChooseFile(request);
 }
 
 void MainWindow::Action_CustomLUT()
@@ -232,13 +237,13 @@ void MainWindow::Action_CustomLUT()
         LutActive = false;
         return;
     }
-    ui->action_CoolLUT->setChecked(false);
-    ui->action_FireLUT->setChecked(false);
-    const QString sPath = SelectLutFile();
-    if (sPath.isEmpty() || !QFileInfo(sPath).isFile())
-        return;
-    Log->writeLine("LUT File selected :" + sPath);
-    openLUT_File(sPath);
+    ChooseLut(ui->action_CustomLUT, [this]() {
+        const QString sPath = SelectLutFile();
+        if (sPath.isEmpty() || !QFileInfo(sPath).isFile())
+            return QString();
+        Log->writeLine("LUT File selected :" + sPath);
+        return sPath;
+    });
 }
 
 // ---------------------------------------------------------------------------

@@ -3,20 +3,19 @@
 
 #include "ui_MainWindow.h"
 
+#include "app/file_dialog.h"
 #include "app/header_constants.h"
 #include "app/kv_log.h"
 #include "app/waits.h"
 #include "board/acquisition_links.h"
+#include "board/bad_pixel_map.h"
 #include "board/register_writer.h"
 #include "mainwindow/message_boxes.h"
 #include "tools/MW_Windowing.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
-#include <QStandardPaths>
-#include <QUrl>
 
 #include <cstring>
 
@@ -103,29 +102,11 @@ void MainWindow::PushButton_SelectBP_File()
     if (BadPixelUploadRunning)
         return;
     Log->writeLine("Selection of a BP file");
-    QPointer<QFileDialog> pDialog = new QFileDialog(this, QString(), QString(), QString());
-    pDialog->setOption(QFileDialog::DontUseNativeDialog, true);
-    pDialog->setNameFilter(HeaderConstants::FilterCsv);
-    pDialog->setFileMode(QFileDialog::ExistingFile);
-    QList<QUrl> places;
-    for (QStandardPaths::StandardLocation where :
-         {QStandardPaths::DesktopLocation, QStandardPaths::DownloadLocation, QStandardPaths::HomeLocation}) {
-        const QStringList paths = QStandardPaths::standardLocations(where);
-        if (!paths.isEmpty())
-            places << QUrl::fromLocalFile(paths.first());
-    }
-    places << QUrl::fromLocalFile(ApplicationDir);
-    pDialog->setSidebarUrls(places);
-    pDialog->setModal(false);
-
-    const int iResult = WaitForDialog(pDialog.data());
-
-    QString sPath;
-    if (pDialog) {
-        if (iResult == QDialog::Accepted && !pDialog->selectedFiles().isEmpty())
-            sPath = pDialog->selectedFiles().first();
-        pDialog->deleteLater();
-    }
+    FileDialogRequest request;
+    request.Parent = this;
+    request.Filter = HeaderConstants::FilterCsv;
+    request.Places = StandardPlacesAnd(ApplicationDir);
+    const QString sPath = ChooseFile(request);
     if (sPath.isEmpty() || !QFileInfo(sPath).isFile())
         return;
     OpenBadPixelFile(sPath);
@@ -134,16 +115,26 @@ void MainWindow::PushButton_SelectBP_File()
 bool MainWindow::OpenBadPixelFile(const QString& p_sPath)
 {
     Log->writeLine("BadPixel File selected: " + p_sPath);
-    if (BadPixelFile) {
-        std::fclose(BadPixelFile);
-        BadPixelFile = nullptr;
-    }
-    BadPixelFile = std::fopen(QFile::encodeName(p_sPath).constData(), "r");
-    if (BadPixelFile == nullptr) {
+    FILE* pFile = std::fopen(QFile::encodeName(p_sPath).constData(), "r");
+    if (pFile == nullptr) {
         Log->writeLine("Error when opening BP file");
         MessageBoxCritical(QStringLiteral("Error"), QStringLiteral("Error when opening BP file"));
         return false;
     }
+    // Looked at before anything changes: a file that is no map leaves the one in use.
+    if (!IsReadableBadPixelMap(ReadBadPixelCsv(ReadBadPixelFileContent(pFile)))) {
+        std::fclose(pFile);
+        const QString sName = QFileInfo(p_sPath).fileName();
+        Log->writeLine("BadPixel File refused, nothing in it reads as a map: " + p_sPath);
+        MessageBoxCritical(QStringLiteral("Error"),
+                           "Nothing can be read from " + sName
+                               + " as a bad pixel map (a \"Ligne;Colonne\" header, then row and column pairs).\n"
+                                 "The bad pixel map in use is kept.");
+        return false;
+    }
+    if (BadPixelFile)
+        std::fclose(BadPixelFile);
+    BadPixelFile = pFile;
     const size_t bytes = size_t(std::max(0, FrameHeight.load())) * size_t(std::max(0, FramePitch.load()));
     for (uint32_t* pList : BadPixelIndexList)
         if (pList)

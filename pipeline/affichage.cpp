@@ -183,6 +183,8 @@ void Affichage::enableCosmeticZoom()
     zoomActive = true;
     cosmeticZoom.store(true);
     technicalZoom = false;
+    // Entered afresh: the next click places a new technical window where it lands.
+    technicalZoomPlaced = false;
     zoomSize = zoomMax / 4 + 1;
     emit EnableInterpolation();
     notifyZoom();
@@ -463,6 +465,8 @@ void Affichage::stopAcquisition()
     zoomActive = false;
     technicalZoom = false;
     cosmeticZoom.store(false);
+    // A window placed in this acquisition means nothing to the next one.
+    technicalZoomPlaced = false;
     miniatureResetRequested = true;
     emit ButtonZoomM_Enabled(false);
     emit ButtonZoomP_Enabled(false);
@@ -477,5 +481,6 @@ void Affichage::clearZoomFlags()
     zoomAllowed = false;
     technicalZoom = false;
     cosmeticZoom.store(false);
+    technicalZoomPlaced = false;
     notifyZoom();
 }

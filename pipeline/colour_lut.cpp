@@ -21,36 +21,51 @@ cv::Mat ColourLutPlanes::merged() const
 }
 
 namespace {
-uint8_t LowByteOf(const QStringList& p_Fields, int p_iIndex)
+uint8_t LowByteOf(const QStringList& p_Fields, int p_iIndex, bool* p_pRead)
 {
+    *p_pRead = false;
     if (p_iIndex >= p_Fields.size())
         return 0;
-    bool ok = false;
-    const int v = p_Fields[p_iIndex].trimmed().toInt(&ok, 10);
-    return ok ? uint8_t(uint32_t(v) & 0xFFu) : 0;
+    const int v = p_Fields[p_iIndex].trimmed().toInt(p_pRead, 10);
+    return *p_pRead ? uint8_t(uint32_t(v) & 0xFFu) : 0;
 }
 } // namespace
 
-bool ReadLutFile(const QString& p_sPath, ColourLutPlanes& p_Planes, const PipelineLogSink& p_Log)
+LutReadStatus ReadLutFileStatus(const QString& p_sPath, ColourLutPlanes& p_Planes, const PipelineLogSink& p_Log)
 {
     QFile file(p_sPath);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text) || !file.isReadable()) {
         if (p_Log)
             p_Log(QStringLiteral("Can't open correctily LUT File"));
-        return false;
+        return LutReadStatus::CannotOpen;
     }
     QTextStream in(&file);
     in.setCodec("UTF-8");
     in.readLine(); // header
+    // Read into a copy: a file that turns out to hold no table changes nothing.
+    ColourLutPlanes read = p_Planes;
     int k = 0;
+    bool bAnyEntry = false;
     while (!in.atEnd() && k < 256) {
         const QStringList fields = in.readLine().split(QLatin1Char(';'), Qt::KeepEmptyParts);
-        p_Planes.R[size_t(k)] = LowByteOf(fields, 0);
-        p_Planes.G[size_t(k)] = LowByteOf(fields, 1);
-        p_Planes.B[size_t(k)] = LowByteOf(fields, 2);
+        bool bR = false, bG = false, bB = false;
+        read.R[size_t(k)] = LowByteOf(fields, 0, &bR);
+        read.G[size_t(k)] = LowByteOf(fields, 1, &bG);
+        read.B[size_t(k)] = LowByteOf(fields, 2, &bB);
+        bAnyEntry = bAnyEntry || (bR && bG && bB);
         ++k;
     }
-    return true;
+    // A header alone loads nothing and changes nothing; data lines of which
+    // none is a colour are something else than a table.
+    if (k > 0 && !bAnyEntry)
+        return LutReadStatus::NoColourTable;
+    p_Planes = read;
+    return LutReadStatus::Loaded;
+}
+
+bool ReadLutFile(const QString& p_sPath, ColourLutPlanes& p_Planes, const PipelineLogSink& p_Log)
+{
+    return ReadLutFileStatus(p_sPath, p_Planes, p_Log) == LutReadStatus::Loaded;
 }
 
 cv::Mat ApplyColourLut(const cv::Mat& p_Grey, const ColourLutPlanes& p_Planes)

@@ -2,10 +2,10 @@
 #include "pipeline/kv_histogram.h"
 
 #include "app/app_paths.h"
+#include "app/file_dialog.h"
 #include "app/header_constants.h"
 
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QPixmap>
 
@@ -201,12 +201,18 @@ void KV_Histogram::setFileChooser(FileChooser p_Chooser)
     m_Chooser = std::move(p_Chooser);
 }
 
-QString KV_Histogram::chooseFile(const QString& p_sFilter)
+QString KV_Histogram::chooseFile(const QString& p_sFilter, const QString& p_sSuffix)
 {
     const QString caption = QStringLiteral("Histogram file");
     if (m_Chooser)
         return m_Chooser(this, caption, p_sFilter);
-    return QFileDialog::getSaveFileName(this, caption, QString(), p_sFilter);
+    FileDialogRequest request;
+    request.Parent = this;
+    request.Caption = caption;
+    request.Filter = p_sFilter;
+    request.DefaultSuffix = p_sSuffix;
+    request.Save = true;
+    return ChooseFile(request);
 }
 
 void KV_Histogram::computeMaxBin()
@@ -272,7 +278,7 @@ const char* const kFileError = "The histogram file gives can't be used. Please t
 void KV_Histogram::saveHistogramCSV(cv::Mat p_cvMatHisto)
 {
     m_bSaving = true;
-    const QString sName = chooseFile(QStringLiteral("CSV file (*.csv)"));
+    const QString sName = chooseFile(QStringLiteral("CSV file (*.csv)"), QStringLiteral("csv"));
     m_bSaving = false;
     saveCsvArmed = false;
     if (sName.isEmpty())
@@ -289,7 +295,7 @@ void KV_Histogram::saveHistogramCSV(cv::Mat p_cvMatHisto)
 void KV_Histogram::saveHistogramBMP(cv::Mat p_cvMatHisto)
 {
     m_bSaving = true;
-    const QString sName = chooseFile(QStringLiteral("BMP file (*.bmp)"));
+    const QString sName = chooseFile(QStringLiteral("BMP file (*.bmp)"), QStringLiteral("bmp"));
     m_bSaving = false;
     saveBmpArmed = false;
     if (sName.isEmpty())

@@ -62,7 +62,8 @@ public slots:
     void saveHistogramBMP(cv::Mat p_cvMatHisto);
 
 private:
-    QString chooseFile(const QString& p_sFilter);
+    // p_sSuffix goes on a name typed without one.
+    QString chooseFile(const QString& p_sFilter, const QString& p_sSuffix);
     void armRequest(bool& p_bFlag);
 
     bool saveCsvArmed = false;

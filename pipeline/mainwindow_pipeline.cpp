@@ -517,11 +517,21 @@ cv::Mat MainWindow::ApplyColorLUT(cv::Mat p_Image)
     return ApplyColourLut(p_Image, Pipeline->Lut);
 }
 
-void MainWindow::openLUT_File(QString p_sPath)
+LutReadStatus MainWindow::openLUT_File(QString p_sPath)
 {
-    if (!ReadLutFile(p_sPath, Pipeline->Lut, [this](const QString& p_sLine) { Log->writeLine(p_sLine); })) {
+    const LutReadStatus status =
+        ReadLutFileStatus(p_sPath, Pipeline->Lut, [this](const QString& p_sLine) { Log->writeLine(p_sLine); });
+    if (status == LutReadStatus::CannotOpen) {
         LutActive = false;
-        return;
+        return status;
+    }
+    if (status == LutReadStatus::NoColourTable) {
+        const QString sText = "The file " + QFileInfo(p_sPath).fileName()
+                              + " holds no colour table (no line of three values red;green;blue).\n"
+                                "The colour table in use is kept.";
+        Log->writeLine("LUT File refused, no colour table in it: " + p_sPath);
+        MessageBoxWarning(QStringLiteral("Warning"), sText);
+        return status;
     }
     Ensure(LutPlaneR, 1, 256, CV_8UC1);
     Ensure(LutPlaneG, 1, 256, CV_8UC1);
@@ -533,6 +543,7 @@ void MainWindow::openLUT_File(QString p_sPath)
     }
     ColourLut = Pipeline->Lut.merged();
     LutActive = true;
+    return status;
 }
 
 cv::Mat MainWindow::getMatDisplay8b() { return DisplayImage8b; }

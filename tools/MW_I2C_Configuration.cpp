@@ -5,6 +5,7 @@
 
 #include "app/app_paths.h"
 #include "app/digiboard_kind.h"
+#include "app/file_dialog.h"
 #include "app/header_constants.h"
 #include "app/kv_log.h"
 #include "app/waits.h"
@@ -16,15 +17,10 @@
 
 #include <QCloseEvent>
 #include <QDir>
-#include <QEventLoop>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QPixmap>
-#include <QPointer>
-#include <QStandardPaths>
 #include <QTableWidgetItem>
-#include <QUrl>
 
 namespace {
 
@@ -122,34 +118,13 @@ void MW_I2C_Configuration::selectFile()
     if (m_bSending)
         return;
     writeLog(QStringLiteral("Selection of a I2C configuration file"));
-    QPointer<QFileDialog> pDialog = new QFileDialog(this);
-    pDialog->setOption(QFileDialog::DontUseNativeDialog, true);
-    pDialog->setDirectory(QDir::cleanPath(ApplicationDirPath() + HeaderConstants::I2CConfigurationsFolder));
-    pDialog->setNameFilter(HeaderConstants::FilterCsv);
-    pDialog->setFileMode(QFileDialog::ExistingFile);
-    QList<QUrl> places;
-    for (QStandardPaths::StandardLocation where :
-         {QStandardPaths::DesktopLocation, QStandardPaths::DownloadLocation, QStandardPaths::HomeLocation}) {
-        const QStringList paths = QStandardPaths::standardLocations(where);
-        if (!paths.isEmpty())
-            places << QUrl::fromLocalFile(paths.first());
-    }
-    places << QUrl::fromLocalFile(ApplicationDirPath());
-    pDialog->setSidebarUrls(places);
-    pDialog->setModal(false);
+    FileDialogRequest request;
+    request.Parent = this;
+    request.Folder = QDir::cleanPath(ApplicationDirPath() + HeaderConstants::I2CConfigurationsFolder);
+    request.Filter = HeaderConstants::FilterCsv;
+    request.Places = StandardPlacesAnd(ApplicationDirPath());
     // Non-blocking: the main window keeps running while the operator browses.
-    QEventLoop loop;
-    connect(pDialog.data(), &QDialog::finished, &loop, &QEventLoop::quit);
-    connect(pDialog.data(), &QObject::destroyed, &loop, &QEventLoop::quit);
-    pDialog->show();
-    loop.exec();
-    QString sPath;
-    if (pDialog) {
-        const QStringList selected = pDialog->selectedFiles();
-        if (pDialog->result() == QDialog::Accepted && !selected.isEmpty())
-            sPath = selected.first();
-        pDialog->deleteLater();
-    }
+    const QString sPath = ChooseFile(request);
     const QFileInfo info(sPath);
     if (sPath.isEmpty() || !info.exists() || !info.isFile())
         return;

@@ -61,6 +61,7 @@ void OffsetBP_Widget::WarnFileProblem(const QString& p_sText)
 void OffsetBP_Widget::SetProxyName(QString p_sProxyName)
 {
     Print(p_sProxyName.toUtf8() + "\n");
+    m_sProxyName = p_sProxyName;
     m_HeaderLine = BPOffsetHeaderLine(p_sProxyName);
     Print(m_HeaderLine);
     CreateBPOffsetFile();

@@ -23,6 +23,8 @@ public:
     void SetLog(KV_Log* p_pLog);
     // The proxy whose section is read and saved; makes sure the file holds it.
     void SetProxyName(QString p_sProxyName);
+    // The proxy last set; empty until one is.
+    QString ProxyName() const { return m_sProxyName; }
     void CreateBPOffsetFile();
     // The proxy's offsets into the spin boxes (a missing section is added with zeros).
     void ReadBPOffsetFile();
@@ -65,6 +67,7 @@ private:
     QByteArray m_After;
     // Proxy name + " :\n"; empty until a proxy is set.
     QByteArray m_HeaderLine;
+    QString m_sProxyName;
     int m_iXOffset = 0;
     int m_iYOffset = 0;
 };

@@ -3,6 +3,7 @@
 #include "ui_Window_Histogram.h"
 
 #include "app/app_paths.h"
+#include "app/file_dialog.h"
 #include "app/header_constants.h"
 #include "mainwindow/message_boxes.h"
 #include "pipeline/advanced_histogram.h"
@@ -11,7 +12,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QMouseEvent>
 #include <QPixmap>
@@ -309,11 +309,17 @@ void Window_Histogram::closeEvent(QCloseEvent* p_pEvent)
 // ---------------------------------------------------------------------------
 // Exports
 
-QString Window_Histogram::chooseFile(QWidget* p_pParent, const QString& p_sFilter)
+QString Window_Histogram::chooseFile(QWidget* p_pParent, const QString& p_sFilter, const QString& p_sSuffix)
 {
     if (m_Chooser)
         return m_Chooser(p_pParent, FileCaption, p_sFilter);
-    return QFileDialog::getSaveFileName(p_pParent, FileCaption, QString(), p_sFilter);
+    FileDialogRequest request;
+    request.Parent = p_pParent;
+    request.Caption = FileCaption;
+    request.Filter = p_sFilter;
+    request.DefaultSuffix = p_sSuffix;
+    request.Save = true;
+    return ChooseFile(request);
 }
 
 void Window_Histogram::reportUnusableFile()
@@ -323,7 +329,7 @@ void Window_Histogram::reportUnusableFile()
 
 bool Window_Histogram::writeCsv(const QByteArray& p_Text)
 {
-    const QString name = chooseFile(this, QStringLiteral("CSV file (*.csv)"));
+    const QString name = chooseFile(this, QStringLiteral("CSV file (*.csv)"), QStringLiteral("csv"));
     if (name.isEmpty())
         return false;
     QFile file(name);
@@ -355,7 +361,7 @@ void Window_Histogram::saveHistogramCsvRgb(cv::Mat p_Red, cv::Mat p_Green, cv::M
 
 void Window_Histogram::saveHistogramPng()
 {
-    const QString name = chooseFile(nullptr, QStringLiteral("PNG file (*.png)"));
+    const QString name = chooseFile(nullptr, QStringLiteral("PNG file (*.png)"), QStringLiteral("png"));
     if (name.isEmpty()) {
         SavePngRequested = false;
         return;

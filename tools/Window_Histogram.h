@@ -99,7 +99,8 @@ private:
     void trackMouse(QMouseEvent* p_pEvent);
     void showPlot(const cv::Mat& p_Plot);
     // The save dialog of an export; empty when the operator cancelled.
-    QString chooseFile(QWidget* p_pParent, const QString& p_sFilter);
+    // p_sSuffix goes on a name typed without one.
+    QString chooseFile(QWidget* p_pParent, const QString& p_sFilter, const QString& p_sSuffix);
     void reportUnusableFile();
     bool writeCsv(const QByteArray& p_Text);
 

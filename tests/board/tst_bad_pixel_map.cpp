@@ -38,6 +38,8 @@ class TestBadPixelMap : public QObject
 private slots:
     void reader_data();
     void reader();
+    void readable_data();
+    void readable();
     void fourListsOfTheReferenceFile();
     void flipsFollowTheFrame_data();
     void flipsFollowTheFrame();
@@ -86,6 +88,26 @@ void TestBadPixelMap::reader()
     QCOMPARE(PairsOf(map), pairs);
     QCOMPARE(map.StoppedEarly, badLine != 0);
     QCOMPARE(map.BadLine, badLine);
+}
+
+void TestBadPixelMap::readable_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("readable");
+    QTest::newRow("pairs") << QByteArray("Ligne;Colonne\n12;34\n") << true;
+    QTest::newRow("header only: a map of no pixel") << QByteArray("Ligne,Colonne\n") << true;
+    QTest::newRow("pairs, then not a pair") << QByteArray("Ligne;Colonne\n1;2\nab;3\n") << true;
+    QTest::newRow("header, then not a pair") << QByteArray("Ligne;Colonne\nab;3\n1;2\n") << false;
+    QTest::newRow("no header") << QByteArray("Row;Column\n1;2\n") << false;
+    QTest::newRow("empty") << QByteArray() << false;
+    QTest::newRow("binary") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\x01\x02", 18) << false;
+}
+
+void TestBadPixelMap::readable()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(bool, readable);
+    QCOMPARE(IsReadableBadPixelMap(ReadBadPixelCsv(content)), readable);
 }
 
 void TestBadPixelMap::fourListsOfTheReferenceFile()

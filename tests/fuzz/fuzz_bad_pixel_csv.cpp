@@ -11,6 +11,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* p_pData, size_t p_uSize)
     const BadPixelMap map = ReadBadPixelCsv(content);
     if (map.Separator == 0 && !map.Pairs.isEmpty())
         abort();
+    // A map taken as readable has its header and, when the reading stopped early, pairs before that.
+    if (IsReadableBadPixelMap(map) && (map.Separator == 0 || (map.StoppedEarly && map.Pairs.isEmpty())))
+        abort();
+    if (!IsReadableBadPixelMap(map) && map.Separator != 0 && !map.StoppedEarly)
+        abort();
 
     // A small frame, so that most pairs fall outside it and the cap is reached.
     const BadPixelFrame frame{40, 30, 96};

@@ -30,6 +30,8 @@ private slots:
     void lutLines();
     void lutStopsAt256AndKeepsLaterEntries();
     void lutMissingFileLogs();
+    void lutWithoutAnyColourIsRefused_data();
+    void lutWithoutAnyColourIsRefused();
     void shippedTables();
     void applyLut();
     void convertAndDebayer();
@@ -87,6 +89,38 @@ void tst_display_preparation::lutMissingFileLogs()
     QVERIFY(!ReadLutFile(folder.filePath("LUT/none.csv"), p, [&lines](const QString& l) { lines << l; }));
     QCOMPARE(lines, QStringList{"Can't open correctily LUT File"});
     QCOMPARE(int(p.R[17]), 5);
+}
+
+void tst_display_preparation::lutWithoutAnyColourIsRefused_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<int>("status");
+    QTest::newRow("binary") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\x01\x02\n\xff\xfe", 21)
+                            << int(LutReadStatus::NoColourTable);
+    QTest::newRow("words") << QByteArray("a;b;c\nred;green;blue\nx;y\n") << int(LutReadStatus::NoColourTable);
+    QTest::newRow("one colour among garbage") << QByteArray("h\nx;y;z\n1;2;3\n") << int(LutReadStatus::Loaded);
+    // A header alone changes no entry and is taken, as before.
+    QTest::newRow("header only") << QByteArray("R;G;B\n") << int(LutReadStatus::Loaded);
+}
+
+void tst_display_preparation::lutWithoutAnyColourIsRefused()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(int, status);
+    TestAppFolder folder;
+    ColourLutPlanes p;
+    p.R.fill(5);
+    p.G.fill(6);
+    p.B.fill(7);
+    const ColourLutPlanes before = p;
+    QCOMPARE(int(ReadLutFileStatus(WriteFile(folder, "t.csv", content), p)), status);
+    if (status == int(LutReadStatus::NoColourTable)) {
+        QVERIFY(p.R == before.R && p.G == before.G && p.B == before.B);
+    } else if (content.contains("1;2;3")) {
+        QCOMPARE(int(p.R[0]), 0); // the line of words: 0
+        QCOMPARE(int(p.R[1]), 1);
+        QCOMPARE(int(p.B[1]), 3);
+    }
 }
 
 void tst_display_preparation::shippedTables()
