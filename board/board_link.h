@@ -3,6 +3,7 @@
 
 #include "app/digiboard_kind.h"
 #include "board/board_configuration.h"
+#include "board/frame_statistics.h"
 #include "pipeline/frame_sink.h"
 
 #include <QByteArray>
@@ -103,10 +104,29 @@ public:
     virtual void stop() = 0;
     // How the frame path treats this link's frames.
     virtual FramePathRules framePathRules() const = 0;
+    // The no-frame watchdog's step for one second: p_iFrameCounter frames
+    // counted since the start, p_rSeconds the silent seconds so far.
+    virtual WatchdogAction noFrameWatchdog(int p_iFrameCounter, int& p_rSeconds, bool p_bDebugRunning) const
+    {
+        return WatchdogTick(kind(), p_iFrameCounter, p_rSeconds, p_bDebugRunning);
+    }
 
     // ---- Commands ------------------------------------------------------------------------
     // One sensor register through the family's encoder: 0 = sent.
     virtual int writeRegister(int p_iRegisterId, uint32_t p_uValue) = 0;
+    // A register behind the board's indirect pair (address, then value): 0 =
+    // both sent; the first failure ends the pair. 1 on a board without one.
+    virtual int writeIndirect(int p_iAddress, int p_iValue)
+    {
+        (void)p_iAddress;
+        (void)p_iValue;
+        return 1;
+    }
+    // Whether the board takes its own FPN reference; otherwise the program
+    // computes it from the frames.
+    virtual bool hasHardwareReference() const { return false; }
+    // Asks the board for its reference: 0 = asked. 1 on a board without one.
+    virtual int takeHardwareReference() { return 1; }
     // A raw text to the board; whether it was sent.
     virtual bool sendText(const QByteArray& p_Text) = 0;
     // The board's reply to the last text; empty on a time-out.

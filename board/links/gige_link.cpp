@@ -16,6 +16,9 @@ namespace {
 
 // ReadGigESerial reads up to 100 bytes; the rest keeps the text terminated.
 constexpr int kReplyBufferSize = 300;
+// The board's indirect register pair.
+constexpr int kPersoAddress = 24;
+constexpr int kPersoValue = 25;
 
 int SizeOf(PvDevice* p_pDevice, bool p_bWidth)
 {
@@ -260,6 +263,13 @@ FramePathRules GigELink::framePathRules() const
 int GigELink::writeRegister(int p_iRegisterId, uint32_t p_uValue)
 {
     return SendGigECommand(m_State.SerialPort, p_iRegisterId, int(p_uValue));
+}
+
+int GigELink::writeIndirect(int p_iAddress, int p_iValue)
+{
+    if (const int iStatus = SendGigECommand(m_State.SerialPort, kPersoAddress, p_iAddress))
+        return iStatus;
+    return SendGigECommand(m_State.SerialPort, kPersoValue, p_iValue);
 }
 
 bool GigELink::sendText(const QByteArray& p_Text)

@@ -30,6 +30,8 @@ public:
     FramePathRules framePathRules() const override;
 
     int writeRegister(int p_iRegisterId, uint32_t p_uValue) override;
+    // The PERSO pair: registers 24 (address) and 25 (value).
+    int writeIndirect(int p_iAddress, int p_iValue) override;
     bool sendText(const QByteArray& p_Text) override;
     QByteArray readReply() override;
     // The GigE board gets the integration time the operator may have changed.

@@ -178,7 +178,10 @@ private slots:
         // Every pixel was written (0xABCD is not a pixel of the scene).
         QCOMPARE(std::count(sink.buffer().begin(), sink.buffer().end(), 0xABCD), 0L);
 
-        // The safe registers go out before the tear-down, as the window sends them.
+        // The safe registers go out before the tear-down, as the window sends
+        // them; the operator has changed the integration time.
+        const uint32_t tint = GetDefault(kProxy, ProxyParameterId::TINTMin) + 7;
+        SetCurrent(kProxy, ProxyParameterId::TINTMin, tint);
         sim::ClearRecordedMessages();
         QCOMPARE(link->writeSafeRegisters(kProxy), 0);
         QList<QByteArray> expected;
@@ -186,7 +189,8 @@ private slots:
             expected << FormatGigECommand(write.Id, int(write.Value));
         QVERIFY(!expected.isEmpty());
         // The integration time the operator may have changed, not the proxy's default.
-        QCOMPARE(link->safeRegisters(kProxy).front().Value, GetCurrent(kProxy, ProxyParameterId::TINTMin));
+        QCOMPARE(link->safeRegisters(kProxy).front().Value, tint);
+        QVERIFY(sim::RecordedBytes(BoardKind::Dunstel, "uart").contains(FormatGigECommand(RegisterId::TINT, int(tint))));
         QCOMPARE(link->safeRegisters(kProxy).front().Id, int(RegisterId::TINT));
         QCOMPARE(sim::RecordedBytes(BoardKind::Dunstel, "uart"), expected);
 
@@ -197,6 +201,48 @@ private slots:
         QTest::qWait(200);
         QCOMPARE(sink.frames(), iAfterStop);
         QVERIFY(!sim::DunstelBoard::instance().acquisitionRunning());
+    }
+
+    // Commands through the link: the indirect pair, a raw text and its reply.
+    void commandsThroughTheLink()
+    {
+        const std::unique_ptr<BoardLink> link = makeLink();
+        QCOMPARE(link->connect(), int(ConnectResult::Connected));
+        sim::ClearRecordedMessages();
+        QCOMPARE(link->writeIndirect(16, 2), 0);
+        QCOMPARE(sim::RecordedBytes(BoardKind::Dunstel, "uart"),
+                 QList<QByteArray>({FormatGigECommand(24, 16), FormatGigECommand(25, 2)}));
+
+        // A failed address is not followed by its value.
+        sim::ClearRecordedMessages();
+        sim::InjectFault(BoardKind::Dunstel, Fault::WriteFailure, 1);
+        QVERIFY(link->writeIndirect(16, 2) != 0);
+        QVERIFY(sim::RecordedBytes(BoardKind::Dunstel, "uart").isEmpty());
+
+        QVERIFY(link->sendText("!p"));
+        const sim::SimulationSettings settings;
+        const QByteArray number =
+            QByteArray::number(sim::DunstelBoard::ProxyNumberOnWire(settings.proxyIndex(BoardKind::Dunstel)));
+        QVERIFY2(link->readReply().startsWith(number), number.constData());
+        // The GigE board takes no reference of its own: the program computes it.
+        QVERIFY(!link->hasHardwareReference());
+        link->stop();
+        QVERIFY(TransportFreed(state(*link)));
+    }
+
+    // Ten seconds without a first frame end the connection; a frame resets the
+    // count; the debug window's run holds the watchdog.
+    void noFrameWatchdogPolicy()
+    {
+        const std::unique_ptr<BoardLink> link = makeLink();
+        int seconds = 0;
+        for (int i = 0; i < 10; ++i)
+            QCOMPARE(int(link->noFrameWatchdog(0, seconds, false)), int(WatchdogAction::Counted));
+        QCOMPARE(seconds, 10);
+        QCOMPARE(int(link->noFrameWatchdog(0, seconds, true)), int(WatchdogAction::None));
+        QCOMPARE(int(link->noFrameWatchdog(0, seconds, false)), int(WatchdogAction::Disconnect));
+        QCOMPARE(int(link->noFrameWatchdog(3, seconds, false)), int(WatchdogAction::FrameSeen));
+        QCOMPARE(seconds, 0);
     }
 
     // The board is there but does not answer: the reply reads as nothing.
