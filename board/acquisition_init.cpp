@@ -147,17 +147,15 @@ bool MainWindow::Init(bool* p_pWindowingDisabled)
         setOrientationCells();
         bInitDriverDone = true;
         Log->writeLine("Get Dunstel data about size and proxy configuration");
-        const int64_t width = GigEWidth(GigEDevice);
-        const int64_t height = GigEHeight(GigEDevice);
+        const InitResult geometry = DunstelLink->init();
         g_bAcquisitionEnded = false;
         StopAcquisition = false;
-        const bool bFits = FrameSizeInBounds(width, height, DunstelMaxFrameSide);
-        FrameWidth = bFits ? int(width) : 0;
-        FrameHeight = bFits ? int(height) : 0;
-        FramePitch = 2 * FrameWidth;
+        FrameWidth = geometry.Width;
+        FrameHeight = geometry.Height;
+        FramePitch = geometry.Pitch;
         SetAcquisitionProxyName(ProxyModelName(proxy));
         logSizes("Proxy: ");
-        if (!bFits) {
+        if (!geometry.InBounds) {
             Log->writeLine("Problem when initialization (Bad Size) --> Deinit");
             Deinit();
             return true;

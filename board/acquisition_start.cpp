@@ -2,6 +2,7 @@
 #include "board/acquisition_links.h"
 #include "board/register_writer.h"
 #include "board/acquisition_state.h"
+#include "board/mainwindow_board_link.h"
 #include "board/eskra_frame_stream.h"
 #include "board/eskra_threads.h"
 #include "board/usb3_callbacks.h"
@@ -129,20 +130,11 @@ void MainWindow::Getinterruption()
         g_bDisplayBusy = false;
         StopAcquisition = false;
         Log->writeLine("Start Image display update timer");
-        GigEPipeline = CreateGigEPipelineForAcquisition(GigEDevice, GigEStream);
-        if (GigEDevice)
-            GigEDevice->StreamEnable(0);
-        Log->writeLine("Send AcquisitionStart command to the Dunstel");
-        if (GigEAcquisitionStartCommand)
-            GigEAcquisitionStartCommand->Execute();
+        // No frame arrives before the link's pipeline runs.
         FrameCounter = 0;
-        GigEEventSink = CreateGigEFrameSinkForAcquisition(this);
-        if (GigEPipeline) {
-            if (GigEEventSink)
-                GigEPipeline->RegisterEventSink(GigEEventSink);
-            GigEPipeline->Start();
+        LinkFramePath = MakeWindowFramePath(this, DunstelLink->framePathRules());
+        if (DunstelLink->start(*LinkFramePath))
             StreamStarted = true;
-        }
         StartTimer(Timers.OneSecond, OneSecondTimerPeriodMs);
         SetControlEnabled(MainControl::StartButton, true);
         Log->writeLine("Start display");

@@ -45,22 +45,16 @@ int MainWindow::SendDefaultSensorRegisters()
     if (kind != BoardKind::Arvex && kind != BoardKind::Belmor && kind != BoardKind::BelmorPlus && kind != BoardKind::Dunstel && kind != BoardKind::Corvane)
         return 0;
     const int proxy = CurrentProxyIndex;
-    // The GigE board gets the integration time the operator may have changed.
-    const uint32_t tint = kind == BoardKind::Dunstel ? GetCurrent(proxy, ProxyParameterId::TINTMin)
-                                    : GetDefault(proxy, ProxyParameterId::TINTMin);
+    if (kind == BoardKind::Dunstel)
+        return DunstelLink->writeSafeRegisters(proxy);
     // Non-zero when any write failed. The statuses are not added: two failure
     // codes overflow an int, and a +1 and a -1 would cancel into success.
-    int result = WriteRegister(this, kind, RegisterId::TINT, tint, RegisterErrorPolicy::Silent);
-    const auto keepFirstFailure = [&result](int p_iStatus) {
+    int result = 0;
+    for (const RegisterWrite& write : SafeSensorRegisters(proxy, false)) {
+        const int status = WriteRegister(this, kind, write.Id, write.Value, RegisterErrorPolicy::Silent);
         if (result == 0)
-            result = p_iStatus;
-    };
-    const uint32_t zeroChannel = GetDefault(proxy, ProxyParameterId::StopZeroChannel);
-    if (zeroChannel != ProxyParameterNotSet)
-        keepFirstFailure(WriteRegister(this, kind, int(zeroChannel) - 1, 0, RegisterErrorPolicy::Silent));
-    const uint32_t fullChannel = GetDefault(proxy, ProxyParameterId::GSKChannel);
-    if (fullChannel != ProxyParameterNotSet)
-        keepFirstFailure(WriteRegister(this, kind, int(fullChannel) - 1, 4095, RegisterErrorPolicy::Silent));
+            result = status;
+    }
     return result;
 }
 
@@ -231,58 +225,9 @@ void MainWindow::Deinit()
     case BoardKind::Dunstel:
         // The browsers read the device's and the stream's features until they close.
         CloseAdvancedCommandsBrowsers();
-        if (GigEDevice && GigEStream) {
-            Log->writeLine("Closing Dunstel");
-            if (GigEDevice->IsConnected() && StreamStarted && GigEAcquisitionStopCommand)
-                GigEAcquisitionStopCommand->Execute();
-            Log->writeLine("Disabling streaming on the controller");
-            GigEDevice->StreamDisable(0);
-            Log->writeLine("Aborting buffers still in stream");
-            GigEStream->AbortQueuedBuffers();
-            FreeGigEBuffersForAcquisition(this);
-            Log->writeLine("... OK");
-            if (GigEPipeline)
-                GigEPipeline->Stop();
-        }
-        if (GigEPipeline) {
-            if (GigEEventSink)
-                GigEPipeline->UnregisterEventSink(GigEEventSink);
-            delete GigEPipeline;
-            GigEPipeline = nullptr;
-        }
-        delete GigEEventSink;
-        GigEEventSink = nullptr;
-        if (GigEStream) {
-            GigEStream->Close();
-            PvStream::Free(GigEStream);
-            GigEStream = nullptr;
-        }
-        // The port and the device are freed whatever their state: a port that
-        // closed itself or a device that went away must not be leaked.
-        if (GigESerialPort && GigESerialPort->IsOpened()) {
-            Log->writeLine("Closing Dunstel Serial Port ...");
-            CloseGigESerialForAcquisition(GigESerialPort);
-            GigESerialPort = nullptr;
-            Log->writeLine("... OK");
-        }
-        delete GigESerialPort;
-        GigESerialPort = nullptr;
-        if (GigEDevice && GigEDevice->IsConnected()) {
-            Log->writeLine("Disconnecting the Dunstel stream ...");
-            GigEDevice->Disconnect();
-            PvDevice::Free(GigEDevice);
-            GigEDevice = nullptr;
-            Log->writeLine("... OK");
-        }
-        if (GigEDevice) {
-            PvDevice::Free(GigEDevice);
-            GigEDevice = nullptr;
-        }
-        GigEAcquisitionStartCommand = nullptr;
-        GigEAcquisitionStopCommand = nullptr;
-        GigEBandwidthParameter = nullptr;
-        GigEDeviceParameters = nullptr;
-        GigEStreamParameters = nullptr;
+        DunstelLink->stop();
+        // No frame reaches the path once the link has stopped.
+        LinkFramePath.reset();
         Log->writeLine("Reset Dunstel Serial Port to all others windows");
         ResetGigEInAdvancedCommands();
         ResetGigEInToolWindows();

@@ -8,7 +8,6 @@
 #include "board/board_message_box.h"
 #include "board/cameralink_serial.h"
 #include "board/connect_retry.h"
-#include "board/gige_link.h"
 #include "mainwindow/MW_ProxyBelmor.h"
 #include "usb3lib/Quenlin.h"
 
@@ -46,19 +45,7 @@ CorvaneState CheckCorvane()
 
 void MainWindow::ReleaseGigEConnection()
 {
-    // After a failed attempt nothing counts as connected, so the disconnection
-    // code would leave these behind: the next attempt must find the device free.
-    if (GigESerialPort) {
-        CloseGigESerial(GigESerialPort);
-        delete GigESerialPort;
-        GigESerialPort = nullptr;
-    }
-    if (GigEDevice) {
-        GigEDevice->Disconnect();
-        PvDevice::Free(GigEDevice);
-        GigEDevice = nullptr;
-    }
-    GigEDeviceInfo = nullptr;
+    DunstelLink->releaseConnection();
 }
 
 void MainWindow::CreateConnectionWindows()
@@ -157,24 +144,9 @@ int MainWindow::ConnectToBoard(int attempt)
         ReadConfigIntoDigiBoard();
         break;
     case BoardKind::Dunstel: {
-        Log->writeLine("Select the GigE in the Pleora Window");
-        PvDeviceFinderWnd finder;
-        GigEDeviceInfo = SelectGigEDevice(&finder);
-        if (GigEDeviceInfo == nullptr) {
-            GigEDevice = nullptr;
-            GigESerialPort = nullptr;
-            return ConnectResult::GigENotChosen;
-        }
-        GigEDevice = ConnectGigEDevice(GigEDeviceInfo);
-        if (GigEDevice == nullptr) {
-            ReleaseGigEConnection();
-            return ConnectResult::GigEOpenFailed;
-        }
-        GigESerialPort = OpenGigESerial(GigEDevice);
-        if (GigESerialPort == nullptr) {
-            ReleaseGigEConnection();
-            return ConnectResult::LinkFailed;
-        }
+        DunstelLink->attach(LinkContext{Log});
+        if (const int iResult = DunstelLink->connect(); iResult != ConnectResult::Connected)
+            return iResult;
         Log->writeLine("Update the other window with the correct Serial Port used by the GigE");
         HandGigEToToolWindows();
         HandGigEToAdvancedCommands();

@@ -333,8 +333,7 @@ void GigEFrameSink::OnBufferReady(PvPipeline* p_pPipeline)
 {
     if (p_pPipeline == nullptr)
         return;
-    const int iHeight = m_Target.FrameHeight != nullptr ? m_Target.FrameHeight->load() : 0;
-    const int iPitch = m_Target.FramePitch != nullptr ? m_Target.FramePitch->load() : 0;
+    const FrameGeometry geometry = m_Sink.geometry();
 
     PvBuffer* pBuffer = nullptr;
     PvResult operation;
@@ -345,21 +344,15 @@ void GigEFrameSink::OnBufferReady(PvPipeline* p_pPipeline)
         return;
     }
 
-    unsigned short* pRaw = m_Target.RawFrame ? m_Target.RawFrame() : nullptr;
-    if (!CopyGigEFrame(pBuffer->GetDataPointer(), pBuffer->GetAcquiredSize(), pBuffer->GetSize(), iHeight, iPitch,
-                       pRaw)) {
+    unsigned short* pRaw = m_Sink.frameBuffer();
+    if (!CopyGigEFrame(pBuffer->GetDataPointer(), pBuffer->GetAcquiredSize(), pBuffer->GetSize(), geometry.Height,
+                       geometry.Pitch, pRaw)) {
         ++m_iDropped;
         p_pPipeline->ReleaseBuffer(pBuffer);
         return;
     }
 
-    if (m_Target.FrameCounter != nullptr)
-        ++*m_Target.FrameCounter;
-    if (m_Target.FramesAcquired != nullptr)
-        ++*m_Target.FramesAcquired;
-
-    if (m_Target.Deliver)
-        m_Target.Deliver(pRaw, iHeight, iPitch);
+    m_Sink.offer(RawFrame{pRaw, geometry});
 
     p_pPipeline->ReleaseBuffer(pBuffer);
 }

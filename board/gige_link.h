@@ -1,12 +1,12 @@
 // The GigE Vision board link (Dunstel): device choice, connection, UART bridge, stream, pipeline and frame callback.
 #pragma once
 
+#include "pipeline/frame_sink.h"
 #include "platform/ebus/ebus.h"
 
 #include <QString>
 
 #include <atomic>
-#include <functional>
 #include <list>
 
 // ---- Connection, stream and features (GUI thread) --------------------------------
@@ -53,21 +53,6 @@ bool ReadGigESerialRaw(PvDeviceSerialPort* p_pPort, unsigned char* p_pBuffer);
 
 // ---- Frame callback (pipeline thread) ---------------------------------------------
 
-// Everything the frame callback reads and writes. The fields are set on the
-// GUI thread before the sink is registered and stay valid while it is.
-struct GigEFrameTarget
-{
-    const std::atomic<int>* FrameHeight = nullptr;
-    const std::atomic<int>* FramePitch = nullptr;   // bytes per line
-    std::atomic<int>* FrameCounter = nullptr;
-    std::atomic<int>* FramesAcquired = nullptr;
-    // The raw frame buffer, FrameHeight x FramePitch / 2 pixels (null: not allocated).
-    std::function<unsigned short*()> RawFrame;
-    // The frame copied into the raw frame buffer, with the geometry it was
-    // copied for, handed to the pipeline on the pipeline thread.
-    std::function<void(unsigned short*, int p_iHeight, int p_iPitch)> Deliver;
-};
-
 // Copies one delivered buffer (p_uAcquired bytes received into a buffer of
 // p_uCapacity) into p_pRaw, which holds p_iHeight x p_iPitch / 2 pixels. Only
 // a buffer holding exactly one frame of that geometry, little-endian 16-bit
@@ -81,20 +66,20 @@ bool CopyGigEFrame(const uint8_t* p_pData, uint32_t p_uAcquired, uint32_t p_uCap
 extern std::atomic<int> GigESaveImageIndex;
 extern std::atomic<int> GigESaveFrameCount;
 
-// The pipeline's sink: takes each whole frame of the current geometry into the
-// raw frame buffer and hands it on. A buffer that does not hold exactly one
+// The pipeline's sink: takes each whole frame of the sink's geometry into the
+// sink's buffer and offers it to the sink. A buffer that does not hold exactly one
 // frame of the current geometry (a geometry change under way, a short
 // transfer) is dropped and counted, so the display never shows a torn or
 // shifted frame.
 class GigEFrameSink : public PvPipelineEventSink
 {
 public:
-    explicit GigEFrameSink(GigEFrameTarget p_Target) : m_Target(std::move(p_Target)) {}
+    explicit GigEFrameSink(FrameSink& p_Sink) : m_Sink(p_Sink) {}
     void OnBufferReady(PvPipeline* p_pPipeline) override;
 
     int droppedFrames() const { return m_iDropped.load(); }
 
 private:
-    GigEFrameTarget m_Target;
+    FrameSink& m_Sink;
     std::atomic<int> m_iDropped{0};
 };

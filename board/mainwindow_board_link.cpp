@@ -11,6 +11,7 @@
 #include "board/acquisition_state.h"
 #include "pipeline/frame_buffers.h"
 #include "pipeline/frame_handoff.h"
+#include "pipeline/frame_path.h"
 #include "pipeline/mainwindow_pipeline.h"
 
 #include <QMetaObject>
@@ -99,23 +100,27 @@ void MainWindow::TimeOutGainOffset()
         pTimer->start(GainOffsetTimerPeriodMs);
 }
 
-GigEFrameTarget MainWindowGigEFrameTarget(MainWindow* p_pWindow)
+std::unique_ptr<FrameSink> MakeWindowFramePath(MainWindow* p_pWindow, const FramePathRules& p_Rules)
 {
-    GigEFrameTarget target;
+    FramePathWiring wiring;
     if (p_pWindow == nullptr)
-        return target;
-    target.FrameHeight = &p_pWindow->FrameHeight;
-    target.FramePitch = &p_pWindow->FramePitch;
-    target.FrameCounter = &p_pWindow->FrameCounter;
-    target.FramesAcquired = &p_pWindow->FramesReceived;
-    // Null once Deinit has freed the buffers: the sink then drops the frame.
-    target.RawFrame = [] { return AllocatedRawFrameBuffer(); };
-    target.Deliver = [p_pWindow](unsigned short* p_pRaw, int p_iHeight, int p_iPitch) {
-        static const FrameSeries series{GigESeriesRule(), &GigESaveImageIndex, &GigESaveFrameCount};
+        return std::make_unique<FramePath>(wiring);
+    wiring.FrameWidth = &p_pWindow->FrameWidth;
+    wiring.FrameHeight = &p_pWindow->FrameHeight;
+    wiring.FramePitch = &p_pWindow->FramePitch;
+    wiring.FrameCounter = &p_pWindow->FrameCounter;
+    wiring.FramesReceived = &p_pWindow->FramesReceived;
+    // Null once Deinit has freed the buffers: a copying link then drops the frame.
+    wiring.Buffer = [] { return AllocatedRawFrameBuffer(); };
+    wiring.HandOff = [p_pWindow, p_Rules](const RawFrame& p_Frame) {
         FrameHandOffRule rule;
-        rule.Show = [p_pWindow] { return !p_pWindow->StopAcquisition; };
-        rule.Series = &series;
-        HandOffFrame(*p_pWindow, p_pRaw, FrameGeometry{p_pWindow->FrameWidth, p_iHeight, p_iPitch}, rule);
+        rule.DropWhileDisplayBusy = p_Rules.DropWhileDisplayBusy;
+        rule.FlagCameraLinkReady = p_Rules.FlagCameraLinkReady;
+        if (p_Rules.ShowOnlyWhileAcquiring)
+            rule.Show = [p_pWindow] { return !p_pWindow->StopAcquisition; };
+        rule.Series = p_Rules.Series;
+        const FrameHandOffResult result = HandOffFrame(*p_pWindow, p_Frame.Pixels, p_Frame.Geometry, rule);
+        return result == FrameHandOffResult::DroppedWhileBusy ? FrameAccept::Dropped : FrameAccept::Taken;
     };
-    return target;
+    return std::make_unique<FramePath>(std::move(wiring));
 }

@@ -1,6 +1,7 @@
 // The "Start" branch of the main button: each board kind's start sequence around Init and Getinterruption.
 #include "board/acquisition_links.h"
 #include "board/acquisition_state.h"
+#include "board/links/gige_link.h"
 
 #include "app/widget_style.h"
 #include "app/app_paths.h"
@@ -139,59 +140,29 @@ void MainWindow::StartAcquisitionSequence()
     case BoardKind::Dunstel: {
         Log->writeLine("Send the Gige to used for other window");
         HandGigEToToolWindows();
-        Log->writeLine("Set format to apply");
-        SetGigEMono16(GigEDevice);
-        GigEStream = OpenGigEStreamForAcquisition(GigEDeviceInfo);
-        auto failStart = [this](const char* p_szTitle, const char* p_szText) {
-            CriticalBox(this, QString::fromLatin1(p_szTitle), QString::fromLatin1(p_szText));
-            Log->writeLine(p_szText);
+        auto failStart = [this](const QString& p_sTitle, const QString& p_sText) {
+            CriticalBox(this, p_sTitle, p_sText);
+            Log->writeLine(p_sText);
             SetControlEnabled(MainControl::StartButton, true);
         };
-        if (!GigEStream) {
-            failStart("Error while opening GigE stream", "Kestivo can't open a streaming connection with GigE");
-            return;
-        }
+        PrepareRequest request;
+        request.ProxyIndex = proxy;
         // The stream browser of the advanced commands needs the stream just opened.
-        HandGigEToAdvancedCommands();
-        GigEDeviceParameters = GigEDevice ? GigEDevice->GetParameters() : nullptr;
-        if (!GigEDeviceParameters) {
-            failStart("Error while opening GigE Device Parameters", "Kestivo can't access to the GigE Device parameters");
+        request.TransportOpened = [this] { HandGigEToAdvancedCommands(); };
+        const PrepareResult prepared = DunstelLink->prepare(request);
+        if (prepared.Result == PrepareResult::Failed) {
+            failStart(prepared.Title, prepared.Text);
             return;
         }
-        GigEStreamParameters = GigEStream->GetParameters();
-        if (!GigEStreamParameters) {
-            failStart("Error while opening GigE Stream Parameters", "Kestivo can't access to the GigE Stream parameters");
-            return;
-        }
-        Log->writeLine("Get Dunstel Commands and Stream Parameters");
-        GigEAcquisitionStartCommand = dynamic_cast<PvGenCommand*>(GigEDeviceParameters->Get("AcquisitionStart"));
-        GigEAcquisitionStopCommand = dynamic_cast<PvGenCommand*>(GigEDeviceParameters->Get("AcquisitionStop"));
-        GigEBandwidthParameter = dynamic_cast<PvGenFloat*>(GigEStreamParameters->Get("Bandwidth"));
-        const bool bEdge = proxy == 3 || proxy == 9 || proxy == 12 || proxy == 15;
-        const char* szSensitivity = bEdge ? "Edge" : "Level";
-        Log->writeLine(QString("Set NTX LV Sensitivity to ") + szSensitivity);
-        Log->writeLine(QString("Set NTX FV Sensitivity to ") + szSensitivity);
-        GigEDeviceParameters->SetEnumValue("PixelBusLineValidEdgeSensitivity", szSensitivity);
-        GigEDeviceParameters->SetEnumValue("PixelBusFrameValidEdgeSensitivity", szSensitivity);
-        Log->writeLine("Set NTX TestPatern to Off");
-        GigEDeviceParameters->SetEnumValue("TestPattern", "Off");
-
-        const int width = int(GetDefault(proxy, ProxyParameterId::GigEImageWidth));
-        const int height = int(GetDefault(proxy, ProxyParameterId::GigEImageHeight));
-        Log->writeLine("Send ImageSize to the Dunstel: " + QString::number(width) + "x" + QString::number(height));
-        SetGigESize(GigEDevice, width, height);
-        FrameWidth = GigEWidth(GigEDevice);
-        FrameHeight = GigEHeight(GigEDevice);
-        if (FrameWidth != width || FrameHeight != height) {
-            Log->writeLine("Set Image Size problem");
-            Log->writeLine("Callback Size :" + QString::number(FrameWidth.load()) + "x"
-                           + QString::number(FrameHeight.load()));
+        FrameWidth = prepared.Width;
+        FrameHeight = prepared.Height;
+        if (prepared.Result == PrepareResult::SizeRefused) {
             // The device would stay connected without a stream: the whole
             // connection is torn down and the operator told why.
             Deinit();
             CriticalBox(this, QStringLiteral("Critical"),
-                        "The Dunstel did not take the image size " + QString::number(width) + "x"
-                            + QString::number(height) + ". The DigiBoard has been disconnected.");
+                        "The Dunstel did not take the image size " + QString::number(prepared.RequestedWidth) + "x"
+                            + QString::number(prepared.RequestedHeight) + ". The DigiBoard has been disconnected.");
             return;
         }
         if (!bInitDriverDone) {
@@ -206,7 +177,7 @@ void MainWindow::StartAcquisitionSequence()
         }
         std::cout << "bInitDriverDone " << (bInitDriverDone ? 1 : 0) << std::endl;
         SetControlText(MainControl::StartButton, QStringLiteral("Safe\ndisconnection"));
-        SetupGigEDestination(GigEDevice, GigEStream);
+        static_cast<GigELink&>(*DunstelLink).setupDestination();
         Getinterruption();
         Log->writeLine("Acquisition stopped");
         SetControlEnabled(MainControl::StartButton, true);

@@ -14,6 +14,8 @@
 #include <QStringList>
 
 #include "app/digiboard_kind.h"
+#include "board/board_link_factory.h"
+#include "board/links/gige_link_state.h"
 #include "mainwindow/main_controls.h"
 #include "mainwindow/proxy_choice_source.h"
 
@@ -64,16 +66,6 @@ class KV_Histogram;
 class KV_VideoRecorder;
 class Window_ConfSavingFile;
 
-// The GigE Vision link objects; the board link owns and defines them.
-class PvDevice;
-class PvDeviceInfo;
-class PvDeviceSerialPort;
-class PvGenCommand;
-class PvGenParameter;
-class PvGenParameterArray;
-class PvPipeline;
-class PvPipelineEventSink;
-class PvStream;
 
 namespace Ui {
 class MainWindow;
@@ -245,19 +237,26 @@ public:
     QFileInfo NUC2ptCalibFileInfo;
     FILE* BadPixelFile = nullptr;
 
-    // ----- GigE Vision link (owned by the board link) ------------------------------
-    PvDevice* GigEDevice = nullptr;
-    PvDeviceSerialPort* GigESerialPort = nullptr;
-    PvGenCommand* GigEAcquisitionStartCommand = nullptr;
-    PvGenCommand* GigEAcquisitionStopCommand = nullptr;
-    PvGenParameter* GigEBandwidthParameter = nullptr;
-    PvGenParameter* GigEAcquisitionRateParameter = nullptr;
-    PvGenParameterArray* GigEDeviceParameters = nullptr;
-    PvGenParameterArray* GigEStreamParameters = nullptr;
-    PvPipeline* GigEPipeline = nullptr;
-    PvPipelineEventSink* GigEEventSink = nullptr;
-    PvStream* GigEStream = nullptr;
-    uint32_t GigELinkWords[3] = {0, 0, 0};
+    // ----- GigE Vision link -----------------------------------------------------------
+    // The Dunstel's link, made with the window. It owns the transport objects;
+    // the window and its tool windows see them by the names below.
+    std::unique_ptr<BoardLink> DunstelLink = MakeBoardLink(BoardKind::Dunstel);
+    GigELinkState& GigEState = GigELinkStateOf(*DunstelLink);
+    PvDevice*& GigEDevice = GigEState.Device;
+    PvDeviceSerialPort*& GigESerialPort = GigEState.SerialPort;
+    PvGenCommand*& GigEAcquisitionStartCommand = GigEState.AcquisitionStartCommand;
+    PvGenCommand*& GigEAcquisitionStopCommand = GigEState.AcquisitionStopCommand;
+    PvGenParameter*& GigEBandwidthParameter = GigEState.BandwidthParameter;
+    PvGenParameter*& GigEAcquisitionRateParameter = GigEState.AcquisitionRateParameter;
+    PvGenParameterArray*& GigEDeviceParameters = GigEState.DeviceParameters;
+    PvGenParameterArray*& GigEStreamParameters = GigEState.StreamParameters;
+    PvPipeline*& GigEPipeline = GigEState.Pipeline;
+    PvPipelineEventSink*& GigEEventSink = GigEState.EventSink;
+    PvStream*& GigEStream = GigEState.Stream;
+    uint32_t (&GigELinkWords)[3] = GigEState.LinkWords;
+    // The frame path a link streams into while acquisition runs; made at its
+    // start, dropped once the link has stopped.
+    std::unique_ptr<FrameSink> LinkFramePath;
 
     // ----- Child objects ----------------------------------------------------------
     // The image view, the miniature, the tool windows, the recorder, the
@@ -848,7 +847,7 @@ public:
     // The Belmor proxy selector, made by the constructor (CreateConnectionWindows).
     MW_ProxyBelmor* ProxySelector = nullptr;
     // The device chosen in the GigE device finder; null when none.
-    const PvDeviceInfo* GigEDeviceInfo = nullptr;
+    const PvDeviceInfo*& GigEDeviceInfo = GigEState.DeviceInfo;
     // The UTF-8 proxy name with its terminator, cut to p_uBufferSize bytes
     // (at a character boundary) when longer; the one-argument form takes 50.
     void GetProxyName(char* p_szBuffer, size_t p_uBufferSize = 50);

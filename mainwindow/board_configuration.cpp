@@ -21,8 +21,6 @@ namespace {
 
 constexpr int kNoProxyIndex = 13;
 constexpr int kNoProxyPosition = 1;
-// ReadGigESerial reads up to 100 bytes; the rest keeps the text terminated.
-constexpr int GigEReplyBufferSize = 300;
 
 QByteArray AskCameraLink(const char* p_szQuery, int p_iWaitMs)
 {
@@ -78,25 +76,10 @@ void MainWindow::ReadConfigIntoDigiBoard()
         break;
     }
     case BoardKind::Dunstel: {
-        if (!FlushAndSendGigE(GigESerialPort, "!p")) {
-            std::printf("Problem while sending !p to GigE\n");
-            std::fflush(stdout);
+        const std::optional<BoardIdentification> answer = DunstelLink->identify();
+        if (!answer)
             return;
-        }
-        // Each reply is read into a cleared buffer: a time-out reads as
-        // nothing, never as the previous reply.
-        unsigned char reply[GigEReplyBufferSize] = {};
-        const bool bProxyTimeout = ReadGigESerial(GigESerialPort, reply);
-        const QByteArray proxy = bProxyTimeout ? QByteArray() : QByteArray(reinterpret_cast<const char*>(reply));
-        if (!FlushAndSendGigE(GigESerialPort, "!f")) {
-            std::printf("Problem while sending !f to GigE\n");
-            std::fflush(stdout);
-            return;
-        }
-        std::memset(reply, 0, sizeof reply);
-        const bool bRateTimeout = ReadGigESerial(GigESerialPort, reply);
-        const QByteArray rate = bRateTimeout ? QByteArray() : QByteArray(reinterpret_cast<const char*>(reply));
-        id = IdentifyDunstel(proxy, rate);
+        id = *answer;
         Log->writeLine("Dunstel sent the following configuration: Proxy = " + QString::number(id.ProxyListPosition)
                        + " @" + QString::number(id.FrameRate) + "FPS");
         break;

@@ -1,4 +1,4 @@
-// The main window's glue to the board links: Camera Link port selection, FPGA registers and the GigE frame target.
+// The main window's glue to the board links: Camera Link port selection, FPGA registers and the window's frame path.
 #include "app/globals.h"
 #include "board/acquisition_state.h"
 #include "board/cameralink_serial.h"
@@ -113,18 +113,18 @@ private slots:
         QCOMPARE(windowLog(window).count("Couldn't set PERSO_ADDR to 16."), 1);
     }
 
-    // The frame target the program registers reads the window's own fields;
+    // The frame path the program gives the GigE link reads the window's own fields;
     // ending a save-all run from the pipeline thread stops the saving at once
     // and leaves the widgets to the GUI thread.
-    void gigeFrameTargetOfTheWindow()
+    void gigeFramePathOfTheWindow()
     {
         MainWindow window;
         window.FrameHeight = 4;
         window.FramePitch = 8;
-        const GigEFrameTarget target = MainWindowGigEFrameTarget(&window);
-        QCOMPARE(target.FrameHeight->load(), 4);
-        QCOMPARE(target.FramePitch->load(), 8);
-        QVERIFY(target.RawFrame() == AllocatedRawFrameBuffer());
+        const std::unique_ptr<FrameSink> path = MakeWindowFramePath(&window, window.DunstelLink->framePathRules());
+        QCOMPARE(path->geometry().Height, 4);
+        QCOMPARE(path->geometry().Pitch, 8);
+        QVERIFY(path->frameBuffer() == AllocatedRawFrameBuffer());
         window.SaveAllFramesRaw = true;
         window.SaveAllFramesBmp = false;
         window.NumberFrames = 1;
@@ -133,7 +133,7 @@ private slots:
         std::vector<unsigned short> frame(16, 0x1234);
         std::thread pipelineThread([&] {
             for (int i = 0; i < 2; ++i)
-                target.Deliver(frame.data(), 4, 8);
+                path->offer(RawFrame{frame.data(), FrameGeometry{window.FrameWidth, 4, 8}});
         });
         pipelineThread.join();
         QVERIFY(!window.SaveAllFramesRunning);

@@ -58,7 +58,7 @@ void tst_frame_handoff::seriesEndsAtOnceAndTheNextCountsAgain()
     window.GetPointerToInstance();
     SetAcquisitionProxyName("SeriesProxy");
     QVERIFY(QDir().mkpath(SeriesFolder()));
-    const GigEFrameTarget target = MainWindowGigEFrameTarget(&window);
+    const std::unique_ptr<FrameSink> path = MakeWindowFramePath(&window, window.DunstelLink->framePathRules());
     std::vector<unsigned short> frame(4 * 3);
     for (size_t i = 0; i < frame.size(); ++i)
         frame[i] = uint16_t(0x0102 + 0x1010 * i);
@@ -70,7 +70,7 @@ void tst_frame_handoff::seriesEndsAtOnceAndTheNextCountsAgain()
         window.SaveAllFramesRunning = true;
         std::thread pipelineThread([&] {
             for (int i = 0; i < 5; ++i)
-                target.Deliver(frame.data(), 3, 8);
+                path->offer(RawFrame{frame.data(), FrameGeometry{window.FrameWidth, 3, 8}});
         });
         pipelineThread.join();
         QVERIFY(!window.SaveAllFramesRunning);

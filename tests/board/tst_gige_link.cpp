@@ -26,8 +26,8 @@ namespace {
 constexpr int kWidth = 324;
 constexpr int kHeight = 240;
 
-// What the frame target sees of a main window.
-struct FakeWindow
+// What the frame sink sees of a main window.
+struct FakeWindow : FrameSink
 {
     std::atomic<int> frameHeight{kHeight};
     std::atomic<int> framePitch{kWidth * 2};
@@ -39,20 +39,16 @@ struct FakeWindow
     std::vector<unsigned short> raw = std::vector<unsigned short>(kWidth * kHeight, 0xABCD);
     unsigned short* rawPointer = raw.data();
 
-    GigEFrameTarget target()
+    FrameGeometry geometry() const override { return FrameGeometry{kWidth, frameHeight, framePitch}; }
+    unsigned short* frameBuffer() override { return rawPointer; }
+    FrameAccept offer(const RawFrame& p_Frame) override
     {
-        GigEFrameTarget t;
-        t.FrameHeight = &frameHeight;
-        t.FramePitch = &framePitch;
-        t.FrameCounter = &frameCounter;
-        t.FramesAcquired = &framesAcquired;
-        t.RawFrame = [this] { return rawPointer; };
-        t.Deliver = [this](unsigned short*, int p_iHeight, int p_iPitch) {
-            ++delivered;
-            deliveredHeight = p_iHeight;
-            deliveredPitch = p_iPitch;
-        };
-        return t;
+        ++frameCounter;
+        ++framesAcquired;
+        ++delivered;
+        deliveredHeight = p_Frame.Geometry.Height;
+        deliveredPitch = p_Frame.Geometry.Pitch;
+        return FrameAccept::Taken;
     }
 };
 
@@ -398,7 +394,7 @@ private slots:
     void wholeFramesAreCopied()
     {
         FakeWindow w;
-        GigEFrameSink sink(w.target());
+        GigEFrameSink sink(w);
         stream(sink, [&] { return w.frameCounter >= 5; });
         QVERIFY(w.framesAcquired >= 5);
         QCOMPARE(w.delivered.load(), w.frameCounter.load());
@@ -428,7 +424,7 @@ private slots:
         w.rawPointer = w.raw.data();
         w.frameHeight = height;
         w.framePitch = pitch;
-        GigEFrameSink sink(w.target());
+        GigEFrameSink sink(w);
         stream(sink, [&] { return sink.droppedFrames() >= 3; });
         QCOMPARE(w.frameCounter.load(), 0);
         QCOMPARE(w.delivered.load(), 0);
@@ -439,7 +435,7 @@ private slots:
     {
         FakeWindow w;
         w.rawPointer = nullptr;
-        GigEFrameSink sink(w.target());
+        GigEFrameSink sink(w);
         stream(sink, [&] { return sink.droppedFrames() >= 2; });
         QCOMPARE(w.delivered.load(), 0);
     }

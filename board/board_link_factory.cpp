@@ -1,0 +1,20 @@
+// The one place that picks a board's behaviour by its kind.
+#include "board/board_link_factory.h"
+
+#include "board/links/gige_link.h"
+
+std::unique_ptr<BoardLink> MakeBoardLink(BoardKind p_Kind)
+{
+    switch (p_Kind) {
+    case BoardKind::Dunstel:
+        return std::make_unique<GigELink>();
+    case BoardKind::Arvex:
+    case BoardKind::Belmor:
+    case BoardKind::BelmorPlus:
+    case BoardKind::Eskra:
+    case BoardKind::Corvane:
+    case BoardKind::None:
+        break;
+    }
+    return nullptr;
+}

@@ -1,0 +1,36 @@
+// The frame path behind a FrameSink: the acquisition counters, then the hand-off to the FPN step, the display and the series.
+#pragma once
+
+#include "pipeline/frame_sink.h"
+
+#include <atomic>
+#include <functional>
+
+// What the frame path reads and counts. The fields are set on the GUI thread
+// before a link is given the path and stay valid while it has it.
+struct FramePathWiring
+{
+    const std::atomic<int>* FrameWidth = nullptr;
+    const std::atomic<int>* FrameHeight = nullptr;
+    const std::atomic<int>* FramePitch = nullptr;   // bytes per line
+    std::atomic<int>* FrameCounter = nullptr;
+    std::atomic<int>* FramesReceived = nullptr;
+    // The raw frame buffer, FrameHeight x FramePitch / 2 pixels (null: not allocated).
+    std::function<unsigned short*()> Buffer;
+    // Everything after the counters; it alone points the pipeline at the frame.
+    std::function<FrameAccept(const RawFrame&)> HandOff;
+};
+
+class FramePath final : public FrameSink
+{
+public:
+    explicit FramePath(FramePathWiring p_Wiring) : m_Wiring(std::move(p_Wiring)) {}
+
+    FrameGeometry geometry() const override;
+    unsigned short* frameBuffer() override;
+    // Counts the frame (frame counter, then frames received), then hands it off.
+    FrameAccept offer(const RawFrame& p_Frame) override;
+
+private:
+    FramePathWiring m_Wiring;
+};

@@ -1,0 +1,345 @@
+// Each board link behind the link interface, without a main window: connect, identify, stream into a counting sink, stop, and the faults a board can show.
+#include "board/board_link_factory.h"
+#include "board/connect_retry.h"
+#include "board/gige_link.h"
+#include "board/links/gige_link.h"
+#include "board/register_writer.h"
+#include "board_link_fixture.h"
+#include "params/proxy_parameter_ids.h"
+#include "params/proxy_parameter_table.h"
+#include "platform/ebus/ebus.h"
+#include "sim/core/fault_injector.h"
+#include "sim/core/message_recorder.h"
+#include "sim/core/simulation_settings.h"
+#include "sim/gige/dunstel_board.h"
+
+#include <QtTest>
+
+#include <atomic>
+#include <memory>
+#include <vector>
+
+using sim::Fault;
+
+namespace {
+
+constexpr int kProxy = 2;   // 640 x 480
+constexpr int kFrames = 5;
+constexpr int kWaitMs = 10000;
+
+// Counts what a link hands on; the buffer has the geometry it announces.
+class CountingFrameSink : public FrameSink
+{
+public:
+    explicit CountingFrameSink(FrameGeometry p_Geometry)
+        : m_Geometry(p_Geometry), m_Buffer(p_Geometry.pixelCount(), 0xABCD)
+    {
+    }
+
+    FrameGeometry geometry() const override { return m_Geometry; }
+    unsigned short* frameBuffer() override { return m_Buffer.data(); }
+    FrameAccept offer(const RawFrame& p_Frame) override
+    {
+        if (p_Frame.Pixels == nullptr || p_Frame.Geometry.Height != m_Geometry.Height
+            || p_Frame.Geometry.Pitch != m_Geometry.Pitch)
+            ++m_iWrongFrames;
+        ++m_iFrames;
+        return FrameAccept::Taken;
+    }
+
+    int frames() const { return m_iFrames.load(); }
+    int wrongFrames() const { return m_iWrongFrames.load(); }
+    const std::vector<unsigned short>& buffer() const { return m_Buffer; }
+
+private:
+    FrameGeometry m_Geometry;
+    std::vector<unsigned short> m_Buffer;
+    std::atomic<int> m_iFrames{0};
+    std::atomic<int> m_iWrongFrames{0};
+};
+
+bool TransportFreed(const GigELinkState& p_State)
+{
+    return p_State.Device == nullptr && p_State.SerialPort == nullptr && p_State.Stream == nullptr
+           && p_State.Pipeline == nullptr && p_State.EventSink == nullptr && p_State.DeviceParameters == nullptr
+           && p_State.StreamParameters == nullptr && p_State.AcquisitionStartCommand == nullptr
+           && p_State.AcquisitionStopCommand == nullptr && !p_State.StreamStarted;
+}
+
+} // namespace
+
+class tst_board_link_conformance : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<BoardLinkBench> m_pBench;
+
+    std::unique_ptr<BoardLink> makeLink()
+    {
+        std::unique_ptr<BoardLink> link = MakeBoardLink(BoardKind::Dunstel);
+        if (link)
+            link->attach(LinkContext{m_pBench->log.get()});
+        return link;
+    }
+    static GigELinkState& state(BoardLink& p_rLink) { return GigELinkStateOf(p_rLink); }
+
+    // Connects, sets the board up and starts it into p_Sink; false (with a
+    // failed check) when a step does not succeed.
+    bool connectAndStart(BoardLink& p_rLink, CountingFrameSink& p_Sink)
+    {
+        if (p_rLink.connect() != ConnectResult::Connected)
+            return false;
+        PrepareRequest request;
+        request.ProxyIndex = kProxy;
+        const PrepareResult prepared = p_rLink.prepare(request);
+        if (prepared.Result != PrepareResult::Ready)
+            return false;
+        const InitResult geometry = p_rLink.init();
+        if (!geometry.InBounds || geometry.Width != p_Sink.geometry().Width)
+            return false;
+        static_cast<GigELink&>(p_rLink).setupDestination();
+        return p_rLink.start(p_Sink);
+    }
+
+    CountingFrameSink makeSink() const
+    {
+        return CountingFrameSink(FrameGeometry{int(GetDefault(kProxy, ProxyParameterId::GigEImageWidth)),
+                                               int(GetDefault(kProxy, ProxyParameterId::GigEImageHeight)),
+                                               2 * int(GetDefault(kProxy, ProxyParameterId::GigEImageWidth))});
+    }
+
+private slots:
+    void initTestCase()
+    {
+        sim::SetFastMode(true);
+        InitProxyParameterTable();
+    }
+    void cleanupTestCase() { sim::SetFastMode(false); }
+    void init()
+    {
+        m_pBench = std::make_unique<BoardLinkBench>();
+        InitProxyParameterTable();
+        sim::DunstelBoard::instance().powerCycle();
+        PvDeviceFinderWnd::SetAutomaticChoice(0);
+    }
+    void cleanup()
+    {
+        PvDeviceFinderWnd::SetAutomaticChoice(PvDeviceFinderWnd::kAsk);
+        m_pBench.reset();
+    }
+
+    // The one place that picks a link by the kind.
+    void factoryPicksTheLink()
+    {
+        const std::unique_ptr<BoardLink> link = MakeBoardLink(BoardKind::Dunstel);
+        QVERIFY(link != nullptr);
+        QCOMPARE(link->kind(), BoardKind::Dunstel);
+        QVERIFY(dynamic_cast<GigELink*>(link.get()) != nullptr);
+        QVERIFY(MakeBoardLink(BoardKind::None) == nullptr);
+    }
+
+    // Connect, identify, stream N frames, stop: the sink gets whole frames of
+    // its geometry, and nothing after stop; the sensor is left safe.
+    void connectIdentifyStreamStop()
+    {
+        const std::unique_ptr<BoardLink> link = makeLink();
+        QCOMPARE(link->connect(), int(ConnectResult::Connected));
+        QVERIFY(link->connected());
+        QVERIFY(m_pBench->logLines().contains("Select the GigE in the Pleora Window"));
+
+        const std::optional<BoardIdentification> id = link->identify();
+        QVERIFY(id.has_value());
+        QVERIFY(id->ProxyRead);
+        QVERIFY(id->RateRead);
+        const sim::SimulationSettings settings;
+        QCOMPARE(ProxyIndexFromListPosition(id->ProxyListPosition), settings.proxyIndex(BoardKind::Dunstel));
+        QCOMPARE(id->FrameRate, settings.frameRateCode(BoardKind::Dunstel));
+
+        CountingFrameSink sink = makeSink();
+        bool bOpened = false;
+        PrepareRequest request;
+        request.ProxyIndex = kProxy;
+        request.TransportOpened = [&] { bOpened = state(*link).Stream != nullptr; };
+        const PrepareResult prepared = link->prepare(request);
+        QCOMPARE(int(prepared.Result), int(PrepareResult::Ready));
+        QVERIFY(bOpened);
+        QCOMPARE(prepared.Width, sink.geometry().Width);
+        QCOMPARE(prepared.Height, sink.geometry().Height);
+        const InitResult geometry = link->init();
+        QVERIFY(geometry.InBounds);
+        QCOMPARE(geometry.Width, sink.geometry().Width);
+        QCOMPARE(geometry.Height, sink.geometry().Height);
+        QCOMPARE(geometry.Pitch, sink.geometry().Pitch);
+        static_cast<GigELink&>(*link).setupDestination();
+        QVERIFY(link->start(sink));
+        QTRY_VERIFY_WITH_TIMEOUT(sink.frames() >= kFrames, kWaitMs);
+        QCOMPARE(sink.wrongFrames(), 0);
+        // Every pixel was written (0xABCD is not a pixel of the scene).
+        QCOMPARE(std::count(sink.buffer().begin(), sink.buffer().end(), 0xABCD), 0L);
+
+        // The safe registers go out before the tear-down, as the window sends
+        // them; the operator has changed the integration time.
+        const uint32_t tint = GetDefault(kProxy, ProxyParameterId::TINTMin) + 7;
+        SetCurrent(kProxy, ProxyParameterId::TINTMin, tint);
+        sim::ClearRecordedMessages();
+        QCOMPARE(link->writeSafeRegisters(kProxy), 0);
+        QList<QByteArray> expected;
+        for (const RegisterWrite& write : link->safeRegisters(kProxy))
+            expected << FormatGigECommand(write.Id, int(write.Value));
+        QVERIFY(!expected.isEmpty());
+        // The integration time the operator may have changed, not the proxy's default.
+        QCOMPARE(link->safeRegisters(kProxy).front().Value, tint);
+        QVERIFY(sim::RecordedBytes(BoardKind::Dunstel, "uart").contains(FormatGigECommand(RegisterId::TINT, int(tint))));
+        QCOMPARE(link->safeRegisters(kProxy).front().Id, int(RegisterId::TINT));
+        QCOMPARE(sim::RecordedBytes(BoardKind::Dunstel, "uart"), expected);
+
+        link->stop();
+        QVERIFY(TransportFreed(state(*link)));
+        QVERIFY(!link->connected());
+        const int iAfterStop = sink.frames();
+        QTest::qWait(200);
+        QCOMPARE(sink.frames(), iAfterStop);
+        QVERIFY(!sim::DunstelBoard::instance().acquisitionRunning());
+    }
+
+    // Commands through the link: the indirect pair, a raw text and its reply.
+    void commandsThroughTheLink()
+    {
+        const std::unique_ptr<BoardLink> link = makeLink();
+        QCOMPARE(link->connect(), int(ConnectResult::Connected));
+        sim::ClearRecordedMessages();
+        QCOMPARE(link->writeIndirect(16, 2), 0);
+        QCOMPARE(sim::RecordedBytes(BoardKind::Dunstel, "uart"),
+                 QList<QByteArray>({FormatGigECommand(24, 16), FormatGigECommand(25, 2)}));
+
+        // A failed address is not followed by its value.
+        sim::ClearRecordedMessages();
+        sim::InjectFault(BoardKind::Dunstel, Fault::WriteFailure, 1);
+        QVERIFY(link->writeIndirect(16, 2) != 0);
+        QVERIFY(sim::RecordedBytes(BoardKind::Dunstel, "uart").isEmpty());
+
+        QVERIFY(link->sendText("!p"));
+        const sim::SimulationSettings settings;
+        const QByteArray number =
+            QByteArray::number(sim::DunstelBoard::ProxyNumberOnWire(settings.proxyIndex(BoardKind::Dunstel)));
+        QVERIFY2(link->readReply().startsWith(number), number.constData());
+        // The GigE board takes no reference of its own: the program computes it.
+        QVERIFY(!link->hasHardwareReference());
+        link->stop();
+        QVERIFY(TransportFreed(state(*link)));
+    }
+
+    // Ten seconds without a first frame end the connection; a frame resets the
+    // count; the debug window's run holds the watchdog.
+    void noFrameWatchdogPolicy()
+    {
+        const std::unique_ptr<BoardLink> link = makeLink();
+        int seconds = 0;
+        for (int i = 0; i < 10; ++i)
+            QCOMPARE(int(link->noFrameWatchdog(0, seconds, false)), int(WatchdogAction::Counted));
+        QCOMPARE(seconds, 10);
+        QCOMPARE(int(link->noFrameWatchdog(0, seconds, true)), int(WatchdogAction::None));
+        QCOMPARE(int(link->noFrameWatchdog(0, seconds, false)), int(WatchdogAction::Disconnect));
+        QCOMPARE(int(link->noFrameWatchdog(3, seconds, false)), int(WatchdogAction::FrameSeen));
+        QCOMPARE(seconds, 0);
+    }
+
+    // The board is there but does not answer: the reply reads as nothing.
+    void identifyWithoutAReply()
+    {
+        const std::unique_ptr<BoardLink> link = makeLink();
+        QCOMPARE(link->connect(), int(ConnectResult::Connected));
+        sim::InjectFault(BoardKind::Dunstel, Fault::ReplyTimeout, 2);
+        const std::optional<BoardIdentification> id = link->identify();
+        QVERIFY(id.has_value());
+        QVERIFY(!id->ProxyRead);
+        QCOMPARE(id->FrameRate, int(DefaultFrameRateCode));
+        link->stop();
+        QVERIFY(TransportFreed(state(*link)));
+    }
+
+    // A question that cannot be sent leaves nothing known.
+    void identifyWhenTheWriteFails()
+    {
+        const std::unique_ptr<BoardLink> link = makeLink();
+        QCOMPARE(link->connect(), int(ConnectResult::Connected));
+        sim::InjectFault(BoardKind::Dunstel, Fault::WriteFailure, 1);
+        QVERIFY(!link->identify().has_value());
+        link->stop();
+    }
+
+    // Faults of the connection: each gives its result, leaves nothing open,
+    // and the next attempt with the fault gone streams.
+    void connectionFaults_data()
+    {
+        QTest::addColumn<int>("fault");
+        QTest::addColumn<bool>("absent");
+        QTest::addColumn<int>("result");
+        QTest::newRow("no board") << -1 << true << int(ConnectResult::GigENotChosen);
+        QTest::newRow("device not listed") << int(Fault::DeviceAbsent) << false << int(ConnectResult::GigENotChosen);
+        QTest::newRow("device does not open") << int(Fault::ActivationFailure) << false
+                                              << int(ConnectResult::GigEOpenFailed);
+        QTest::newRow("no UART port") << int(Fault::NoPort) << false << int(ConnectResult::LinkFailed);
+    }
+    void connectionFaults()
+    {
+        QFETCH(int, fault);
+        QFETCH(bool, absent);
+        QFETCH(int, result);
+        sim::SimulationSettings settings;
+        if (absent)
+            settings.setBoardPresent(BoardKind::Dunstel, false);
+        if (fault >= 0)
+            sim::InjectFault(BoardKind::Dunstel, Fault(fault));
+        const std::unique_ptr<BoardLink> link = makeLink();
+        QCOMPARE(link->connect(), result);
+        QVERIFY(!link->connected());
+        QVERIFY(TransportFreed(state(*link)));
+        QVERIFY(state(*link).DeviceInfo == nullptr);
+
+        settings.setBoardPresent(BoardKind::Dunstel, true);
+        sim::ClearAllFaults();
+        CountingFrameSink sink = makeSink();
+        QVERIFY(connectAndStart(*link, sink));
+        QTRY_VERIFY_WITH_TIMEOUT(sink.frames() >= kFrames, kWaitMs);
+        link->stop();
+        QVERIFY(TransportFreed(state(*link)));
+    }
+
+    // Faults while streaming: the board goes away or stops sending. The stop
+    // still frees every transport object, no frame follows it, and the next
+    // connection streams.
+    void faultWhileStreaming_data()
+    {
+        QTest::addColumn<int>("fault");
+        QTest::newRow("unplugged") << int(Fault::DeviceLostMidStream);
+        QTest::newRow("frames stop") << int(Fault::FramesStop);
+    }
+    void faultWhileStreaming()
+    {
+        QFETCH(int, fault);
+        const std::unique_ptr<BoardLink> link = makeLink();
+        CountingFrameSink sink = makeSink();
+        QVERIFY(connectAndStart(*link, sink));
+        QTRY_VERIFY_WITH_TIMEOUT(sink.frames() >= kFrames, kWaitMs);
+        sim::InjectFault(BoardKind::Dunstel, Fault(fault));
+        QTest::qWait(300);
+        link->stop();
+        QVERIFY(TransportFreed(state(*link)));
+        const int iAfterStop = sink.frames();
+        QTest::qWait(200);
+        QCOMPARE(sink.frames(), iAfterStop);
+
+        sim::ClearAllFaults();
+        sim::DunstelBoard::instance().powerCycle();
+        CountingFrameSink again = makeSink();
+        QVERIFY(connectAndStart(*link, again));
+        QTRY_VERIFY_WITH_TIMEOUT(again.frames() >= kFrames, kWaitMs);
+        link->stop();
+        QVERIFY(TransportFreed(state(*link)));
+    }
+};
+
+QTEST_MAIN(tst_board_link_conformance)
+#include "tst_board_link_conformance.moc"
