@@ -146,8 +146,11 @@ void tst_fault_conformance::faultWhileStreaming_data()
                                        << removed + dunstelGone << none << false << QStringList{};
     QTest::newRow("Eskra unplugged") << int(BoardKind::Eskra) << int(Fault::DeviceLostMidStream) << true << false
                                      << eskraGone << none << false << QStringList{};
+    // The simulated USB3 board comes back for a moment at each of the
+    // capture's recoveries: whether the tear-down's writes fall in such a
+    // moment is timing, so the tear-down's box may or may not follow.
     QTest::newRow("Corvane unplugged") << int(BoardKind::Corvane) << int(Fault::DeviceLostMidStream) << true << false
-                                       << removed + corvaneGone << none << false << corvaneGoing;
+                                       << corvaneGone << none << false << corvaneGoing;
     // Frames that fail their check are dropped without a word.
     QTest::newRow("Eskra corrupted bytes") << int(BoardKind::Eskra) << int(Fault::CorruptedBytes) << false << false
                                            << none << none << true << QStringList{};
@@ -174,6 +177,7 @@ void tst_fault_conformance::faultWhileStreaming()
     QFETCH(QStringList, lines);
     QFETCH(bool, frozen);
     QFETCH(QStringList, onTheWay);
+    const QStringList removed{"Bad deinitializing|The DigiBoard has been removed before the end of deinitializing phase."};
     const BoardKind kind = BoardKind(board);
     Road road(kind, ProxyFor(kind));
     MainWindow& w = *road.Window;
@@ -223,7 +227,9 @@ void tst_fault_conformance::faultWhileStreaming()
     poll.stop();
     QVERIFY(bArmed);
     QVERIFY2(sinceFault.elapsed() < BoundMs(), qPrintable(QString::number(sinceFault.elapsed())));
-    const QString sMismatch = Mismatch(road, iLogStart, boxes, lines);
+    const QStringList mayAlsoShow =
+            kind == BoardKind::Corvane && Fault(fault) == Fault::DeviceLostMidStream ? removed : QStringList{};
+    const QString sMismatch = Mismatch(road, iLogStart, boxes, lines, mayAlsoShow);
     QVERIFY2(sMismatch.isEmpty(), qPrintable(sMismatch));
     for (const QString& sBox : onTheWay) {
         QVERIFY2(seen.contains(sBox), qPrintable(seen.join(" / ")));
