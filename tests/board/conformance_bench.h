@@ -10,7 +10,7 @@
 #include <QMessageBox>
 
 // Each row: a board kind, a fault armed before or during streaming, and what
-// the operator must see. Every row ends in the same place: not connected, the
+// the operator must see: the exact boxes and log lines. Every row ends in the same place: not connected, the
 // main button "Connect" and enabled, and a second connection that streams.
 namespace conformance {
 
@@ -52,17 +52,38 @@ inline QString Shown(const Road& p_Road, int p_iFromLine = 0)
     return BoxTexts(p_Road).join(" / ") + "\n--- log:\n" + LogLines(p_Road).mid(p_iFromLine).join('\n');
 }
 
-// True when a box was shown or a log line after p_iFromLine holds one of p_Words.
-inline bool Told(const Road& p_Road, int p_iFromLine, const QStringList& p_Words)
+// The boxes shown, the connecting box left out: it is the procedure's own,
+// not a report.
+inline QStringList Reports(const Road& p_Road)
 {
+    QStringList reports;
     for (const QString& sBox : BoxTexts(p_Road))
         if (!sBox.startsWith(QLatin1String("Information|Connecting in progress")))
-            return true;
+            reports << sBox;
+    return reports;
+}
+
+// Empty when the window showed exactly p_Boxes (title|text, in this order)
+// and wrote every line of p_Lines to the log after p_iFromLine; otherwise
+// what differs.
+// p_MayAlsoShow: boxes whose showing depends on timing, left out of the comparison.
+inline QString Mismatch(const Road& p_Road, int p_iFromLine, const QStringList& p_Boxes,
+                        const QStringList& p_Lines, const QStringList& p_MayAlsoShow = {})
+{
+    QString sWhy;
+    QStringList reports = Reports(p_Road);
+    for (const QString& sBox : p_MayAlsoShow)
+        reports.removeAll(sBox);
+    if (reports != p_Boxes)
+        sWhy += "boxes: " + Reports(p_Road).join(" / ") + "\n   expected: " + p_Boxes.join(" / ") + "\n";
+    // Each log line reads "<date> - <time> : <text>".
+    QStringList lines;
     for (const QString& sLine : LogLines(p_Road).mid(p_iFromLine))
-        for (const QString& sWord : p_Words)
-            if (sLine.contains(sWord, Qt::CaseInsensitive))
-                return true;
-    return false;
+        lines << sLine.section(QLatin1String(" : "), 1);
+    for (const QString& sLine : p_Lines)
+        if (!lines.contains(sLine))
+            sWhy += "no log line \"" + sLine + "\"\n";
+    return sWhy.isEmpty() ? QString() : sWhy + Shown(p_Road, p_iFromLine);
 }
 
 // Waits until the window is back at rest: not connected, "Connect" enabled.

@@ -1,4 +1,5 @@
 // The serial-port board's acquisition on the GUI thread: Init, the two-thread frame loop, stop, watchdog and a soak.
+#include <algorithm>
 #include "support/build_speed.h"
 #include "acquisition_bench.h"
 
@@ -48,7 +49,7 @@ void tst_acquisition_eskra::streamsAtTheLineRateAndStops()
 {
     AcquisitionBench bench(5, BoardKind::Eskra, 5);
     MainWindow& w = bench.w();
-    QString rate;
+    QString rate, laterRate;
     int width = 0, height = 0;
     double cpu = 0;
     // The loop runs inside the start sequence; the checks and the disconnect
@@ -67,6 +68,7 @@ void tst_acquisition_eskra::streamsAtTheLineRateAndStops()
             cpu = CpuSeconds();
             QTimer::singleShot(1000, &w, [&]() {
                 cpu = CpuSeconds() - cpu;
+                laterRate = w.ui->label_Framerate_Acq_Val->text();
                 w.Deinit();
             });
         });
@@ -75,11 +77,17 @@ void tst_acquisition_eskra::streamsAtTheLineRateAndStops()
     w.StartAcquisitionSequence();
     QCOMPARE(width, 84);
     QCOMPARE(height, 80);
-    // 921,600 baud at ten bits a byte carries a little under seven frames a second.
+    // 921,600 baud at ten bits a byte carries a little under seven frames a
+    // second: never more, whatever the load. Of two seconds read a second
+    // apart, the better one reaches five; a loaded machine may lose frames
+    // in one of them.
     const int fps = rate.section(' ', 0, 0).toInt();
-    QVERIFY2(fps >= MinimumForBuild(5) && fps <= 8, qPrintable(rate));
-    // Waiting for bytes does not spin a core.
-    QVERIFY2(cpu < 0.8, qPrintable(QString::number(cpu)));
+    const int laterFps = laterRate.section(' ', 0, 0).toInt();
+    QVERIFY2(fps <= 8 && laterFps <= 8, qPrintable(rate + " " + laterRate));
+    QVERIFY2(std::max(fps, laterFps) >= MinimumForBuild(5), qPrintable(rate + " " + laterRate));
+    // Waiting for bytes does not spin a core (a spinning reader alone takes a
+    // whole second of it); slower builds spend more on each frame.
+    QVERIFY2(cpu < 0.8 * BuildSlowdown, qPrintable(QString::number(cpu)));
     QVERIFY(bench.idle());
     QVERIFY(bench.Recorder.Boxes.isEmpty());
 }

@@ -1,4 +1,5 @@
 // The Camera Link command encoders and serial link against the simulated Arvex, Belmor and Belmor+ boards.
+#include "support/build_speed.h"
 #include "app/globals.h"
 #include "board/cameralink_commands.h"
 #include "board/cameralink_serial.h"
@@ -93,11 +94,14 @@ private slots:
         const qint64 iElapsed = clock.elapsed();
         QCOMPARE(sent(BoardKind::BelmorPlus), QList<QByteArray>{bytes});
         QVERIFY2(iElapsed >= waitMs, qPrintable(QString::number(iElapsed)));
-        // The short wait really is short: the 150 ms of the others would show.
-        if (waitMs == 50)
-            QVERIFY2(iElapsed < 140, qPrintable(QString::number(iElapsed)));
         QCOMPARE(m_pBench->logLinesStartingWith("Send "),
                  QStringList{"Send " + QString::fromLatin1(bytes) + " - Size string: " + QString::number(bytes.size())});
+        // The short wait really is short: the 150 ms of the others would show
+        // on every try.
+        if (waitMs == 50) {
+            const qint64 iShortest = ShortestRunMs(140, [&] { SendCameraLinkCommand(id, value, true); });
+            QVERIFY2(iShortest < 140, qPrintable(QString::number(iShortest)));
+        }
     }
 
     void idWithoutLetterFlushesAndSendsNothing_data()
@@ -117,12 +121,15 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         QCOMPARE(SendCameraLinkCommand(id, 1, true), -1);
-        QVERIFY(clock.elapsed() < 50);
+        const qint64 iFirst = clock.elapsed();
         uint32_t uAvail = 99;
         clGetNumBytesAvail(g_hCameraLinkSerial, &uAvail);
         QCOMPARE(uAvail, 0u);
         QVERIFY(sent(BoardKind::BelmorPlus).isEmpty());
         QVERIFY(m_pBench->logLinesStartingWith("Send").isEmpty());
+        // No command wait either: the shortest, 50 ms, would show on every try.
+        const qint64 iShortest = iFirst < 50 ? iFirst : ShortestRunMs(50, [&] { SendCameraLinkCommand(id, 1, true); });
+        QVERIFY2(iShortest < 50, qPrintable(QString::number(iShortest)));
         QVERIFY(m_pBench->logLinesStartingWith("Failed").isEmpty());
     }
 

@@ -1,4 +1,6 @@
 // The connect retries through the real main window: ten attempts a second apart, the operator's stop, a board that fails its initialisation.
+#include <algorithm>
+#include "support/build_speed.h"
 #include "connection_bench.h"
 
 class tst_connection_retries : public QObject
@@ -29,10 +31,18 @@ void tst_connection_retries::absentCorvaneRetriesTenTimes()
     for (const auto& t : watch.texts)
         if (t.first.startsWith("Attempt to connect"))
             times << t.second;
+    // Never less than the second's wait; the typical gap is near it. A
+    // loaded machine stretches some gaps, not most of them; two-second
+    // retries would show in the median.
+    QList<qint64> gaps;
     for (int i = 1; i < times.size(); ++i) {
         const qint64 gap = times.at(i) - times.at(i - 1);
-        QVERIFY2(gap >= 900 && gap < 2500, qPrintable(QString::number(gap)));
+        QVERIFY2(gap >= 900, qPrintable(QString::number(gap)));
+        gaps << gap;
     }
+    QCOMPARE(gaps.size(), 9);
+    std::sort(gaps.begin(), gaps.end());
+    QVERIFY2(gaps.at(gaps.size() / 2) < 1500LL * BuildSlowdown, qPrintable(QString::number(gaps.at(gaps.size() / 2))));
     QVERIFY(bench.logged("Attempt to connect: 10"));
     QVERIFY(bench.logged("Corvane not connected to the computer"));
     QCOMPARE(bench.ui()->pushButton_Start->text(), QString("Connect"));

@@ -246,9 +246,10 @@ void tst_connection_streaming::eskraSetParametersThreeTimesKeepsStreaming()
     for (int i = 0; i < 3; ++i) {
         QVERIFY2(sent[i] == expected, qPrintable(QString("press %1: %2").arg(i).arg(QString(sent[i].join(' ')))));
         // A little under seven frames a second at the line rate; a loaded
-        // machine or a sanitizer build shows fewer, but the stream goes on
-        // after each press (the fault stopped it at 0).
-        QVERIFY2(framesPerPress[i] >= MinimumForBuild(3), qPrintable(QString("press %1: %2 frames a second").arg(i).arg(framesPerPress[i])));
+        // machine or a sanitizer build shows fewer (down to one seen on a
+        // busy machine), but the stream goes on after each press: the fault
+        // stopped it at 0.
+        QVERIFY2(framesPerPress[i] >= 1, qPrintable(QString("press %1: %2 frames a second").arg(i).arg(framesPerPress[i])));
     }
     QTRY_COMPARE_WITH_TIMEOUT(ui->pushButton_Start->text(), QString("Connect"), 10000);
     QVERIFY(bench.boxes.isEmpty());

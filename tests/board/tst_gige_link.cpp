@@ -1,4 +1,5 @@
 // The GigE Vision board link against the simulated Dunstel board: UART commands, SDK errors, features and the frame callback.
+#include "support/build_speed.h"
 #include "app/globals.h"
 #include "board/board_message_box.h"
 #include "board/fpga_command.h"
@@ -292,9 +293,12 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         QCOMPARE(SendGigECommand(m_pPort, id, 1), 1);
-        QVERIFY(clock.elapsed() < 100);
+        const qint64 iFirst = clock.elapsed();
         QVERIFY(uart().isEmpty());
         QVERIFY(m_pBench->logLinesStartingWith("Data sent").isEmpty());
+        // Nothing sent, so no command wait: its 120 ms would show on every try.
+        const qint64 iShortest = iFirst < 100 ? iFirst : ShortestRunMs(100, [&] { SendGigECommand(m_pPort, id, 1); });
+        QVERIFY2(iShortest < 100, qPrintable(QString::number(iShortest)));
     }
 
     void failedWriteIsReportedTwice()

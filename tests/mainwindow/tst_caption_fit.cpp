@@ -9,11 +9,14 @@
 #include <QCheckBox>
 #include <QFontInfo>
 #include <QFrame>
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QTemporaryDir>
 #include <QTextDocument>
 #include <QtTest>
 
@@ -264,13 +267,28 @@ private slots:
     // For the eye: the form as drawn, in the test's folder.
     void screenshot()
     {
-        const QString sPath = qEnvironmentVariable("KESTIVO_FORM_SHOT");
-        if (sPath.isEmpty())
-            QSKIP("KESTIVO_FORM_SHOT names the PNG to write");
+        // KESTIVO_FORM_SHOT names the PNG to keep; otherwise it goes to a
+        // folder of its own that is removed afterwards.
+        QTemporaryDir scratch;
+        QString sPath = qEnvironmentVariable("KESTIVO_FORM_SHOT");
+        if (sPath.isEmpty()) {
+            QVERIFY(scratch.isValid());
+            sPath = scratch.filePath("form.png");
+        }
         QVERIFY(m_pWindow->grab().save(sPath));
         // The left column, twice as large.
         const QPixmap column = m_pWindow->grab(QRect(0, 0, 495, 1000));
-        QVERIFY(column.scaled(column.size() * 2).save(QString(sPath).replace(".png", "-left.png")));
+        const QString sLeft = QString(sPath).replace(".png", "-left.png");
+        QVERIFY(column.scaled(column.size() * 2).save(sLeft));
+        // What was written reads back as the window drawn, not a blank.
+        const QImage shot(sPath);
+        QCOMPARE(shot.size(), m_pWindow->size() * m_pWindow->devicePixelRatioF());
+        QCOMPARE(QImage(sLeft).size(), column.size() * 2);
+        QSet<QRgb> colours;
+        for (int y = 0; y < shot.height(); y += 7)
+            for (int x = 0; x < shot.width(); x += 7)
+                colours.insert(shot.pixel(x, y));
+        QVERIFY2(colours.size() > 2, qPrintable(QString::number(colours.size())));
     }
 };
 

@@ -435,10 +435,10 @@ private slots:
     void instancePointer()
     {
         TestAppFolder folder;
+        g_pMainWindow = nullptr;
         MainWindow window;
         // The constructor leaves the pointer alone; the slot sets it.
-        MainWindow* pBefore = g_pMainWindow;
-        QCOMPARE(g_pMainWindow, pBefore);
+        QCOMPARE(g_pMainWindow, static_cast<MainWindow*>(nullptr));
         window.GetPointerToInstance();
         QCOMPARE(g_pMainWindow, &window);
         g_pMainWindow = nullptr;

@@ -226,12 +226,13 @@ void tst_mode_commands::applyFpn()
 
 void tst_mode_commands::agcOffset()
 {
-    // offset + 2 * ((centre * 256) / gain)
-    QCOMPARE(OffsetAfterAgc(100, 10, 4), 100 + 2 * 640);
-    QCOMPARE(OffsetAfterAgc(-50, 3, 7), -50 + 2 * (768 / 7));
+    // offset + 2 * ((centre * 256) / gain), the division truncated:
+    // 100 + 2 * 640, -50 + 2 * 109.
+    QCOMPARE(OffsetAfterAgc(100, 10, 4), 1380);
+    QCOMPARE(OffsetAfterAgc(-50, 3, 7), 168);
     QCOMPARE(OffsetAfterAgc(0, 0, 9), 0);
-    // A gain of 0 counts as 1 instead of dividing by zero.
-    QCOMPARE(OffsetAfterAgc(5, 2, 0), 5 + 2 * 512);
+    // A gain of 0 counts as 1 instead of dividing by zero: 5 + 2 * 512.
+    QCOMPARE(OffsetAfterAgc(5, 2, 0), 1029);
 }
 
 void tst_mode_commands::sizePresets()
@@ -249,13 +250,14 @@ void tst_mode_commands::sizePresets()
     // Xc = ((319 + 1 + 2) * 2) / 2 = 322, Yc = 240.
     const WindowCorners a = SizePresetWindow(true, false, p);
     QVERIFY(a.Set);
-    QCOMPARE(a.XFirst, 322 - ((159 + 1 + 2) * 2) / 2);
-    QCOMPARE(a.XLast, ((159 + 1 + 2) * 2 - 1) / 2 + 322);
-    QCOMPARE(a.YFirst, 240 - 120);
-    QCOMPARE(a.YLast, 239 / 2 + 240);
+    // Size A: 162 columns of 2 each side of the centre, 120 rows above it.
+    QCOMPARE(a.XFirst, 160);
+    QCOMPARE(a.XLast, 483);
+    QCOMPARE(a.YFirst, 120);
+    QCOMPARE(a.YLast, 359);
     const WindowCorners b = SizePresetWindow(false, true, p);
-    QCOMPARE(b.XFirst, 322 - 82);
-    QCOMPARE(b.YLast, 119 / 2 + 240);
+    QCOMPARE(b.XFirst, 240);
+    QCOMPARE(b.YLast, 299);
     const WindowCorners full = SizePresetWindow(true, true, p);
     QCOMPARE(full.XFirst, 0);
     QCOMPARE(full.XLast, 644);

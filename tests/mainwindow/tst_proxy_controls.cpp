@@ -84,15 +84,17 @@ private slots:
         // The low three bits of the divider scale every bound by 2^k.
         const auto scaled = X1550ExposureRange(255, 8 + 2, 1, 2);
         QVERIFY(scaled);
-        QCOMPARE(scaled->minimum, int(32.34989648033126 * 4 - 7.272457348291525 * 4));
-        QCOMPARE(scaled->spinBoxValue, int(2 * 32.34989648033126 * 4 - 7.272457348291525 * 4));
+        // 4 x (32.3499 - 7.2725) and 4 x (2 x 32.3499 - 7.2725), truncated.
+        QCOMPARE(scaled->minimum, 100);
+        QCOMPARE(scaled->spinBoxValue, 229);
 
         // A rate given in frames per second.
         const auto at25 = X1550ExposureRange(25, 0, 100, 100);
         QVERIFY(at25);
-        const double t = 1e9 / (25 * 1329216);
-        QCOMPARE(at25->singleStep, int(t * 1290 / 1000));
-        QCOMPARE(at25->spinBoxValue, int(100 * (t * 1290 / 1000) - t * 290 / 1000));
+        // t = 1e9 / (25 x 1329216) = 30.0929: a step of 1.29 t, the value
+        // 100 steps less 0.29 t, both truncated.
+        QCOMPARE(at25->singleStep, 38);
+        QCOMPARE(at25->spinBoxValue, 3873);
 
         // Not read yet: no finite clock period, the controls keep their ranges.
         QVERIFY(!X1550ExposureRange(0, 0, 1, 1));

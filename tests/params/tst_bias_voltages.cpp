@@ -12,9 +12,10 @@ private slots:
     // labels' last decimal depends on it.
     void voltageArithmetic()
     {
-        const float ratio = 1000.0f / 4095.0f;
-        const float expected = float(double(ratio) * 2.4 + 0.8);
-        QCOMPARE(BiasVoltage(BiasInput::ADD02, "Z602", 1000), expected);
+        // The Z602 row of ADD02: 0.8 V at code 0, 2.4 V more at full scale.
+        QCOMPARE(BiasVoltage(BiasInput::ADD02, "Z602", 1000), 1.38608062f);
+        QCOMPARE(BiasVoltage(BiasInput::ADD02, "Z602", 0), 0.8f);
+        QCOMPARE(BiasVoltage(BiasInput::ADD02, "Z602", 4095), 3.2f);
     }
 
     void sharedRows_data()

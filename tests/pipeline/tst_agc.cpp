@@ -35,22 +35,35 @@ void tst_agc::smoothingSequenceFromZero()
 {
     const std::vector<float> img = Levels1000To3000();
     AgcState state;
-    int low = 0, high = 0;
+    // Each run moves the averages a thirtieth of the way, in integers: from 0
+    // towards 1000 and 3000.
+    static const int kLow[40] = {33,  65,  96,  126, 155, 183, 210, 236, 261, 285, 308, 331, 353, 374,
+                                 394, 414, 433, 451, 469, 486, 503, 519, 535, 550, 565, 579, 593, 606,
+                                 619, 631, 643, 654, 665, 676, 686, 696, 706, 715, 724, 733};
+    static const int kHigh[40] = {100,  196,  289,  379,  466,  550,  631,  709,  785,  858,
+                                  929,  998,  1064, 1128, 1190, 1250, 1308, 1364, 1418, 1470,
+                                  1521, 1570, 1617, 1663, 1707, 1750, 1791, 1831, 1869, 1906,
+                                  1942, 1977, 2011, 2043, 2074, 2104, 2133, 2161, 2188, 2215};
     for (int run = 0; run < 40; ++run) {
         const AgcLevels l = MeasureAgcLevels(img.data(), 1, int(img.size()), img.size(), 0, 1);
         QCOMPARE(l.Low, 1000);
         QCOMPARE(l.High, 3000);
         SmoothAgc(state, l);
-        low = (low * 29 + 1000) / 30;
-        high = (high * 29 + 3000) / 30;
+        const int low = kLow[run], high = kHigh[run];
         QCOMPARE(state.Low, low);
         QCOMPARE(state.High, high);
         QCOMPARE(state.Range, high - low);
         QCOMPARE(state.Centre, (high + low) / 2);
         const AgcOutput out = ComputeAgcOutput(state, 32);
         QVERIFY(out.GainValid);
-        QCOMPARE(out.Gain, std::min(32, int(65535.0 / (high - low))));
+        // The range never falls below 2048 here: the clip of 32 always holds.
+        QCOMPARE(out.Gain, 32);
         QCOMPARE(out.Offset, -2 * ((high + low) / 2));
+        if (run == 39) {
+            QCOMPARE(state.Range, 1482);
+            QCOMPARE(state.Centre, 1474);
+            QCOMPARE(out.Offset, -2948);
+        }
         if (run == 0) {
             QCOMPARE(state.Low, 33);
             QCOMPARE(state.High, 100);

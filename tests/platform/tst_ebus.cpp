@@ -1,4 +1,6 @@
 // The GigE Vision stand-in against the simulated Dunstel board: finder, features, UART bridge and pipeline.
+#include "support/build_speed.h"
+#include "support/frames_stopped.h"
 #include "platform/ebus/ebus.h"
 #include "params/proxy_parameter_table.h"
 #include "sim/core/board_registry.h"
@@ -462,8 +464,9 @@ private slots:
             gaps.push_back(std::chrono::duration<double, std::milli>(sink.times[i] - sink.times[i - 1]).count());
         std::sort(gaps.begin(), gaps.end());
         const double median = gaps[gaps.size() / 2];
-        // 40 ms apart: neither the 30 FPS default nor an unpaced stream.
-        QVERIFY2(median > 36.0 && median < 50.0, qPrintable(QString::number(median)));
+        // 40 ms apart: neither the 30 FPS default nor an unpaced stream. The
+        // pacer never runs early; a loaded machine may make it late.
+        QVERIFY2(median > 36.0 && median < 50.0 * BuildSlowdown, qPrintable(QString::number(median)));
         // Mono16 little-endian pixels with an image in them.
         QCOMPARE(sink.first.size(), 324 * 240 * 2);
         const uint16_t* px = reinterpret_cast<const uint16_t*>(sink.first.constData());
@@ -529,10 +532,8 @@ private slots:
             a->ExecuteCommand("AcquisitionStart");
             QTRY_VERIFY_WITH_TIMEOUT(sink.count() >= 2, 3000);
             QVERIFY(s->Close().IsOK());
-            QTest::qWait(80);
-            const int iClosed = sink.count();
-            QTest::qWait(150);
-            QCOMPARE(sink.count(), iClosed);
+            QString sWhy;
+            QVERIFY2(StaysStopped([&] { return sink.count(); }, &sWhy), qPrintable(sWhy));
             // A closed stream cannot start a pipeline.
             pipeline.Stop();
             QVERIFY(!pipeline.Start().IsOK());

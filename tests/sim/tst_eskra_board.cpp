@@ -295,9 +295,14 @@ void tst_eskra_board::silentPortSendsAndAnswersNothing()
     QVERIFY(program.open(board.portName()));
     program.port.write("!50001");
     program.runFor(200);
+    // A loaded machine may take longer to hand the command over: the board
+    // has it once it is recorded, and still answers nothing.
+    for (int i = 0; i < 100 && RecordedBytes(BoardKind::Eskra, "serial").isEmpty(); ++i)
+        program.runFor(50);
+    QCOMPARE(RecordedBytes(BoardKind::Eskra, "serial"), QList<QByteArray>{"!50001"});
+    program.runFor(200);
     QCOMPARE(program.bytesSeen, qint64(0));
     QCOMPARE(board.acknowledgesSent(), uint64_t(0));
-    QCOMPARE(RecordedBytes(BoardKind::Eskra, "serial"), QList<QByteArray>{"!50001"});
     QVERIFY(program.state.emptyReadCount > 0);
 
     ClearFault(BoardKind::Eskra, Fault::SilentPort);

@@ -3,6 +3,7 @@
 #include "ui_MW_ProxyBelmor.h"
 
 #include "board/connection_bench.h"
+#include "sim/core/board_kind.h"
 
 #include "tools/MW_I2C_Configuration.h"
 #include "ui_MW_I2C_Configuration.h"
@@ -57,7 +58,8 @@ class TestI2CWindow : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { qputenv("KESTIVO_SIM_FAST", "1"); }
+    void initTestCase() { sim::SetFastMode(true); }
+    void cleanupTestCase() { sim::SetFastMode(false); }
     void fileIntoTheTable();
     void checkedRowsReachTheBoard_data();
     void checkedRowsReachTheBoard();

@@ -3,6 +3,7 @@
 #include "ui_MW_ProxyBelmor.h"
 
 #include "board/connection_bench.h"
+#include "sim/core/board_kind.h"
 
 #include "tools/Setup_DigiBoard.h"
 #include "ui_Setup_DigiBoard.h"
@@ -38,7 +39,8 @@ class TestSetupDigiBoardRoad : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { qputenv("KESTIVO_SIM_FAST", "1"); }
+    void initTestCase() { sim::SetFastMode(true); }
+    void cleanupTestCase() { sim::SetFastMode(false); }
     void setUpSurvivesARestart_data();
     void setUpSurvivesARestart();
     void openWithoutConnectionOffersToConnect();

@@ -3,6 +3,7 @@
 #include "ui_MW_ProxyBelmor.h"
 
 #include "board/connection_bench.h"
+#include "sim/core/board_kind.h"
 
 #include "tools/Window_Terminal.h"
 #include "ui_Window_Terminal.h"
@@ -33,7 +34,8 @@ class TestTerminalWindow : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { qputenv("KESTIVO_SIM_FAST", "1"); }
+    void initTestCase() { sim::SetFastMode(true); }
+    void cleanupTestCase() { sim::SetFastMode(false); }
     void formAndLifeCycle();
     void cameraLinkAndGigELinesGetTheBoardsReply_data();
     void cameraLinkAndGigELinesGetTheBoardsReply();
