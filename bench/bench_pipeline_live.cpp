@@ -1,6 +1,14 @@
 // Frames delivered and shown per second by the real main window, offscreen, fed by a simulated 1024 x 768 source at 120 frames per second, and the latency from synthesis to paint.
+#include "../tests/board/road_bench.h"
 #include "../tests/pipeline/frame_source.h"
 #include "../tests/support/test_app_folder.h"
+
+#include "board/frame_rate_setup.h"
+#include "sim/core/board_registry.h"
+#include "sim/core/simulation_settings.h"
+#include "params/data_cell_ids.h"
+#include "params/proxy_lookup.h"
+#include "params/proxy_parameter_table.h"
 
 #include "app/globals.h"
 #include "mainwindow/message_boxes.h"
@@ -104,6 +112,90 @@ BENCHMARK(BM_LiveView)
     ->Args({4, 1})
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
+
+// The USB3 board through the real frame path (simulated device, capture
+// library, frame callback, main window), paced at the fastest rate a proxy
+// record offers on that board, the largest frame among those records: every
+// delivered frame should be shown.
+void BM_LiveCorvane(benchmark::State& state)
+{
+    EnsureProxyParameterTableFilled();
+    constexpr int kNoProxyRecord = 13;
+    int iProxy = -1, iCode = 0;
+    uint64_t uArea = 0;
+    for (int i = 1; i < kProxyRecordCount; ++i) {
+        const uint32_t w = GetDefault(i, ProxyParameterId::AcqBufferWidth);
+        const uint32_t h = GetDefault(i, ProxyParameterId::AcqBufferHeight);
+        if (i == kNoProxyRecord || w == ProxyParameterNotSet || h == ProxyParameterNotSet)
+            continue;
+        for (int item = FrameRateItemLastPreset; item >= FrameRateItemFirstPreset; --item) {
+            const int k = item - FrameRateItemFirstPreset;
+            if (!FrameRateItemOffered(i, item)
+                || GetCurrent(i, ProxyParameterId::USB3FrameRateParam28 + k) == ProxyParameterNotSet)
+                continue;
+            const int code = FrameRateCodeOfItem(item);
+            if (code > iCode || (code == iCode && uint64_t(w) * h > uArea)) {
+                iCode = code;
+                iProxy = i;
+                uArea = uint64_t(w) * h;
+            }
+            break;
+        }
+    }
+    if (iProxy < 0) {
+        state.SkipWithError("no proxy record offers a preset rate on this board");
+        return;
+    }
+    sim::SetFastMode(false);
+    Road road(sim::BoardKind::Corvane, iProxy);
+    sim::SimulationSettings().setFrameRateCode(sim::BoardKind::Corvane, iCode);
+    sim::SensorFor(sim::BoardKind::Corvane)->setFrameRateCode(iCode);
+    MainWindow& w = *road.Window;
+    road.ui()->comboBox_SelectDigiBoard->setCurrentIndex(int(sim::BoardKind::Corvane));
+    road.press();
+    if (!w.Connected) {
+        state.SkipWithError("the board did not connect");
+        return;
+    }
+    // Shown: every frame that reaches the GUI thread's display slot.
+    std::atomic<int> shown{0};
+    QObject::connect(&w, &MainWindow::ImageReadyToDisplay, &w, [&shown](cv::Mat, cv::Mat) { ++shown; },
+                     Qt::QueuedConnection);
+    constexpr int kWarmUpMs = 1000, kMeasureMs = 3000;
+    for (auto _ : state) {
+        road.press();
+        QElapsedTimer clock;
+        clock.start();
+        while (w.FramesReceived == 0 && clock.elapsed() < 10000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 5);
+        // The operator's program waits in the event loop; so does this one.
+        QEventLoop loop;
+        QTimer::singleShot(kWarmUpMs, &loop, &QEventLoop::quit);
+        loop.exec();
+        // The window's own counters restart every second: the board's count of sent frames is the measure.
+        const std::shared_ptr<sim::SensorModel> pSensor = sim::SensorFor(sim::BoardKind::Corvane);
+        const uint64_t uSentAtStart = pSensor->framesRendered();
+        const int iShownAtStart = shown;
+        QElapsedTimer measure;
+        measure.start();
+        QTimer::singleShot(kMeasureMs, &loop, &QEventLoop::quit);
+        loop.exec();
+        const double seconds = measure.elapsed() / 1000.0;
+        const int iDelivered = int(pSensor->framesRendered() - uSentAtStart);
+        const int iShown = shown - iShownAtStart;
+        const int iWidth = w.FrameWidth, iHeight = w.FrameHeight;
+        road.press();
+        QTest::qWait(200);
+        state.counters["rate_code"] = iCode;
+        state.counters["proxy"] = iProxy;
+        state.counters["width"] = iWidth;
+        state.counters["height"] = iHeight;
+        state.counters["delivered_per_s"] = iDelivered / seconds;
+        state.counters["shown_per_s"] = iShown / seconds;
+        state.counters["not_shown"] = std::max(0, iDelivered - iShown);
+    }
+}
+BENCHMARK(BM_LiveCorvane)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // From a frame's synthesis to the paint of the view that shows it, at
 // 1024 x 768 and 120 frames per second on a worker thread. One frame is in

@@ -407,9 +407,7 @@ QUENLIN_EXPORT int getSyncFrame(unsigned short* destination, unsigned int* lengt
     const size_t uPixels = std::min<size_t>(uLength / 2, uFrame);
     if (lengthBytes != nullptr)
         *lengthBytes = uLength > uFrame * 2 ? static_cast<unsigned int>(uFrame * 2) : uLength;
-    for (size_t i = 0; i < uPixels; ++i)
-        destination[i] = static_cast<unsigned short>(pData[2 * i] * 256 + pData[2 * i + 1]);
-    CorrectFrame(destination, uPixels, s.nucEnabled.load() != 0, s.invertEnabled.load() != 0);
+    ConvertAndCorrectFrame(pData, destination, uPixels, s.nucEnabled.load() != 0, s.invertEnabled.load() != 0);
 
     s.syncBuffer->Unlock();
     s.syncBuffer->Release();

@@ -104,11 +104,13 @@ HRESULT RegisterWriteLocked(int p_iAddress, int p_iValue);
 HRESULT SetParameterLocked(int p_iAddress, int p_iValue);
 HRESULT SetParameterToBoardLocked(int p_iBoard, int p_iRegister, int p_iValue);
 
-// The corrections of every delivered frame, in their order: the pending FPN
-// reference copy, software NUC (when p_bNuc), inversion (when p_bInvert).
-void CorrectFrame(uint16_t* p_pPixels, size_t p_uCount, bool p_bNuc, bool p_bInvert);
-// Converts p_uCount big-endian pixels in place to host order.
-void ConvertBigEndianInPlace(uint8_t* p_pBytes, size_t p_uCount);
+// What every delivered frame goes through, in this order: p_uCount pixels
+// sent high byte first, from p_pBytes, become host-order pixels in p_pPixels
+// (the same memory or apart); then the pending FPN reference copy, software
+// NUC (when p_bNuc) and inversion (when p_bInvert). The frame is worked in
+// blocks that stay in the cache, so the whole costs one trip through memory.
+void ConvertAndCorrectFrame(const uint8_t* p_pBytes, uint16_t* p_pPixels, size_t p_uCount, bool p_bNuc,
+                            bool p_bInvert);
 
 } // namespace quenlin
 

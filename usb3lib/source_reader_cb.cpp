@@ -200,14 +200,6 @@ HRESULT RefreshFrameGeometry()
     return hr;
 }
 
-void ConvertBigEndianInPlace(uint8_t* p_pBytes, size_t p_uCount)
-{
-    for (size_t i = 0; i < p_uCount; ++i) {
-        const uint16_t v = static_cast<uint16_t>((p_pBytes[2 * i] << 8) | p_pBytes[2 * i + 1]);
-        std::memcpy(p_pBytes + 2 * i, &v, sizeof v);
-    }
-}
-
 HRESULT SourceReaderCB::QueryInterface(REFIID p_Riid, void** p_ppv)
 {
     const QITAB table[] = {QITABENT(SourceReaderCB, IMFSourceReaderCallback), {nullptr, 0}};
@@ -321,9 +313,8 @@ bool SourceReaderCB::deliverBuffer(IMFMediaBuffer* p_pBuffer, uint64_t p_uSessio
     const bool bNuc = s.nucEnabled.load() != 0;
     const bool bInvert = s.invertEnabled.load() != 0;
     const size_t uPixels = uLength / 2;
-    ConvertBigEndianInPlace(pData, uPixels);
     auto* pPixels = reinterpret_cast<uint16_t*>(pData);
-    CorrectFrame(pPixels, uPixels, bNuc, bInvert);
+    ConvertAndCorrectFrame(pData, pPixels, uPixels, bNuc, bInvert);
 
     const FrameCallback callback = s.frameCallback.load();
     if (callback != nullptr) {

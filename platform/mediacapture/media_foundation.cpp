@@ -500,10 +500,46 @@ private:
     const int m_iDeviceId;
 };
 
+// The memory of the samples a reader has handed out comes back here when a
+// sample goes, so that a stream neither allocates nor zeroes a frame's worth
+// of memory for each sample it delivers.
+class SampleMemory
+{
+public:
+    std::vector<uint8_t> take()
+    {
+        std::lock_guard<std::mutex> lock(m_Mutex);
+        if (m_Free.empty())
+            return {};
+        std::vector<uint8_t> bytes = std::move(m_Free.back());
+        m_Free.pop_back();
+        return bytes;
+    }
+    void give(std::vector<uint8_t>&& p_Bytes)
+    {
+        std::lock_guard<std::mutex> lock(m_Mutex);
+        if (m_Free.size() < kKept)
+            m_Free.push_back(std::move(p_Bytes));
+    }
+
+private:
+    static constexpr size_t kKept = 3;   // one sample in flight, one being filled, one spare
+    std::mutex m_Mutex;
+    std::vector<std::vector<uint8_t>> m_Free;
+};
+
 class MediaBuffer final : public IMFMediaBuffer
 {
 public:
-    explicit MediaBuffer(std::vector<uint8_t>&& p_Bytes) : m_Bytes(std::move(p_Bytes)) {}
+    MediaBuffer(std::vector<uint8_t>&& p_Bytes, std::shared_ptr<SampleMemory> p_Memory)
+        : m_Bytes(std::move(p_Bytes)), m_Memory(std::move(p_Memory))
+    {
+    }
+    ~MediaBuffer() override
+    {
+        if (m_Memory)
+            m_Memory->give(std::move(m_Bytes));
+    }
     HRESULT QueryInterface(REFIID p_Riid, void** p_ppv) override
     {
         const QITAB table[] = {QITABENT(MediaBuffer, IMFMediaBuffer), {nullptr, 0}};
@@ -539,14 +575,15 @@ public:
 
 private:
     std::vector<uint8_t> m_Bytes;
+    const std::shared_ptr<SampleMemory> m_Memory;
     std::atomic<int> m_iLocks{0};
 };
 
 class Sample final : public IMFSample
 {
 public:
-    Sample(std::vector<uint8_t>&& p_Bytes, LONGLONG p_llTime)
-        : m_pBuffer(new MediaBuffer(std::move(p_Bytes))), m_llTime(p_llTime)
+    Sample(std::vector<uint8_t>&& p_Bytes, LONGLONG p_llTime, std::shared_ptr<SampleMemory> p_Memory)
+        : m_pBuffer(new MediaBuffer(std::move(p_Bytes), std::move(p_Memory))), m_llTime(p_llTime)
     {
     }
     ~Sample() override { m_pBuffer->Release(); }
@@ -615,6 +652,7 @@ struct ReaderCore
     std::mutex syncMutex;
     sim::FramePacer pacer;
     double fps;
+    const std::shared_ptr<SampleMemory> memory = std::make_shared<SampleMemory>();
 
     LONGLONG now100ns() const
     {
@@ -645,7 +683,7 @@ struct ReaderCore
                 if (c.stop.load())
                     break;
             }
-            std::vector<uint8_t> bytes;
+            std::vector<uint8_t> bytes = c.memory->take();
             const sim::CaptureStream::SampleResult r = c.produce(bytes);
             if (c.stop.load())
                 break;
@@ -676,7 +714,7 @@ struct ReaderCore
                 hr = MF_E_VIDEO_RECORDING_DEVICE_INVALIDATED;
                 flags = MF_SOURCE_READERF_ERROR;
             } else {
-                pSample = new Sample(std::move(bytes), c.now100ns());
+                pSample = new Sample(std::move(bytes), c.now100ns(), c.memory);
             }
             LONGLONG llTime = 0;
             if (pSample)
@@ -783,10 +821,10 @@ public:
         if (FAILED(hr))
             return hr;
         std::lock_guard<std::mutex> lock(c.syncMutex);
-        std::vector<uint8_t> bytes;
+        std::vector<uint8_t> bytes = c.memory->take();
         switch (c.produce(bytes)) {
         case sim::CaptureStream::SampleResult::Sample: {
-            auto* pSample = new Sample(std::move(bytes), c.now100ns());
+            auto* pSample = new Sample(std::move(bytes), c.now100ns(), c.memory);
             if (p_pllTimestamp)
                 pSample->GetSampleTime(p_pllTimestamp);
             *p_ppSample = pSample;

@@ -361,7 +361,18 @@ int64_t DunstelBoard::renderFrame(uint8_t* p_pDst, int64_t p_uCapacity)
     const int64_t iBytes = BytesPerFrame(sFormat, iPixels);
     if (p_pDst == nullptr || p_uCapacity < iBytes)
         return iBytes;
-    std::vector<uint16_t> pixels(static_cast<size_t>(iPixels));
+    // Mono16 on a little-endian host is the rendered pixels themselves: the
+    // frame is rendered straight into the buffer, with no pass of its own.
+    const bool bDirect = Q_BYTE_ORDER == Q_LITTLE_ENDIAN && sFormat == QLatin1String("Mono16") && !bPattern
+                         && reinterpret_cast<uintptr_t>(p_pDst) % alignof(uint16_t) == 0;
+    if (bDirect) {
+        SensorFor(BoardKind::Dunstel)->renderNextFrame(reinterpret_cast<uint16_t*>(p_pDst), w, h, w);
+        return iBytes;
+    }
+    // Any other format goes through host-order pixels, in memory kept from
+    // one frame to the next rather than allocated and cleared for each.
+    thread_local std::vector<uint16_t> pixels;
+    pixels.resize(static_cast<size_t>(iPixels));
     if (bPattern) {
         // The interface chip's own pattern: a diagonal ramp that moves one step per frame.
         for (int y = 0; y < h; ++y)

@@ -647,6 +647,93 @@ private slots:
         QCOMPARE(int(getInvBWStatus()), invert ? 1 : 0);
     }
 
+    // A whole frame of several thousand pixels (blocks of the frame path and a
+    // remainder), every pixel against the per-pixel arithmetic: byte order,
+    // then NUC against a reference of varied values, then inversion, on the
+    // synchronous read and on the asynchronous delivery.
+    void wholeFramesMatchThePerPixelArithmetic_data()
+    {
+        QTest::addColumn<bool>("nuc");
+        QTest::addColumn<bool>("invert");
+        QTest::addColumn<int>("gain");
+        QTest::addColumn<int>("offset");
+        QTest::newRow("conversion only") << false << false << 1 << 0;
+        QTest::newRow("NUC") << true << false << 3 << -700;
+        QTest::newRow("NUC and inversion") << true << true << 1 << 250;
+        QTest::newRow("inversion") << false << true << 1 << 0;
+    }
+    void wholeFramesMatchThePerPixelArithmetic()
+    {
+        QFETCH(bool, nuc);
+        QFETCH(bool, invert);
+        QFETCH(int, gain);
+        QFETCH(int, offset);
+        constexpr int kWidth = 97, kHeight = 131;   // 12,707 pixels
+        constexpr size_t kPixels = size_t(kWidth) * kHeight;
+        std::vector<uint8_t> bytes(kPixels * 2);
+        std::vector<uint16_t> reference(kPixels);
+        uint32_t rng = 0x1234567u;
+        for (size_t i = 0; i < kPixels; ++i) {
+            rng = rng * 1664525u + 1013904223u;
+            bytes[2 * i] = uint8_t(rng >> 24);
+            bytes[2 * i + 1] = uint8_t(rng >> 16);
+            reference[i] = uint16_t(rng >> 3);
+        }
+        std::vector<uint16_t> expected(kPixels);
+        for (size_t i = 0; i < kPixels; ++i) {
+            int32_t v = bytes[2 * i] * 256 + bytes[2 * i + 1];
+            if (nuc)
+                v = std::clamp((v - int32_t(reference[i]) + offset) * gain, 0, 65535);
+            if (invert)
+                v = 65535 - v;
+            expected[i] = uint16_t(v);
+        }
+        SimulationSettings().setBoardPresent(BoardKind::Corvane, false);
+        AddCaptureDeviceWithSample("Vantrel_Corvane test", FrameGeometry{kWidth, kHeight}, bytes, true);
+        auto configure = [&] {
+            setContrast(gain);
+            setLuminance(offset);
+            QVERIFY(setFPNReferenceImage(reference.data(), int(kPixels)) != nullptr);
+            if (nuc)
+                setEnabledNUC();
+            else
+                setDisabledNUC();
+            setInvBWCorrection(invert ? 1 : 0);
+        };
+
+        QCOMPARE(initSyncCapture(0), 0);
+        configure();
+        std::vector<uint16_t> frame(kPixels);
+        unsigned int uLength = 0;
+        QCOMPARE(getSyncFrame(frame.data(), &uLength), 0);
+        QCOMPARE(uLength, unsigned(kPixels * 2));
+        QVERIFY(frame == expected);
+        QCOMPARE(deinitCapture(1), 0);
+
+        g_Delivered.keepFrame = true;
+        QCOMPARE(initAsyncCapture(OnFrame, OnDropped, 0, 1), 0);
+        QVERIFY(startCapture() >= 0);
+        // The first sample of a capture renews the reference buffer: the
+        // reference is set once the stream runs.
+        QTRY_VERIFY(g_Delivered.frames.load() >= 1);
+        configure();
+        const int iConfigured = g_Delivered.frames.load();
+        QTRY_VERIFY(g_Delivered.frames.load() >= iConfigured + 2);
+        QVERIFY(LastFrame() == expected);
+
+        // A reference taken from a delivered frame is the converted frame
+        // itself, before NUC: with NUC on, that frame and the next ones read
+        // the offset alone (times the gain), and inverted when asked.
+        if (nuc) {
+            QCOMPARE(takeFPNReference(), 0);
+            const int iTaken = g_Delivered.frames.load();
+            QTRY_VERIFY(g_Delivered.frames.load() >= iTaken + 2);
+            const uint16_t flat = uint16_t(std::clamp(offset * gain, 0, 65535));
+            for (uint16_t v : LastFrame())
+                QCOMPARE(int(v), int(invert ? 65535 - flat : flat));
+        }
+    }
+
     void processingBoardCommands()
     {
         setProcessingBoardAvailable(1);
