@@ -1,4 +1,4 @@
-// Descriptor application, frame-rate values, voltage and pixel-count texts, exposure ranges and the password check.
+// Descriptor application, frame-rate values, voltage and pixel-count texts and exposure ranges.
 #include "mainwindow/proxy_controls.h"
 
 #include "app/header_constants.h"
@@ -210,22 +210,6 @@ std::optional<ExposureRange> X1550ExposureRange(int p_iFrameRate, int p_iCkdiv, 
     range.spinBoxValue = linesToUs(p_uSpinBoxLines);
     range.singleStep = tint.SingleStep;
     return range;
-}
-
-int CompareAdvancedUserPassword(const QString& p_sTyped)
-{
-    static const QByteArray stored = QByteArrayLiteral("quartzine");
-    const QByteArray typed = p_sTyped.toLocal8Bit().toLower();
-    const int iCommon = qMin(stored.size(), typed.size());
-    for (int i = 0; i < iCommon; ++i) {
-        const auto a = static_cast<unsigned char>(stored.at(i));
-        const auto b = static_cast<unsigned char>(typed.at(i));
-        if (a != b)
-            return a < b ? -1 : 1;
-    }
-    if (stored.size() == typed.size())
-        return 0;
-    return stored.size() < typed.size() ? -1 : 1;
 }
 
 std::optional<ProxyModelDefaults> ProxyModelDefaultsFor(int p_iProxyIndex)

@@ -1,5 +1,6 @@
 // The free rules behind the proxy-driven controls: voltages, pixel count, exposure ranges, password, frame-rate values, proxy texts.
 #include "mainwindow/proxy_controls.h"
+#include "mainwindow/advanced_user_password.h"
 
 #include "board/sensor_parameter_math.h"
 #include "params/proxy_parameter_table.h"
