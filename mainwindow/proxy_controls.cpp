@@ -20,12 +20,6 @@ namespace {
 
 constexpr int kFrameRates[7] = {25, 30, 50, 60, 100, 120, 200};
 
-// Model name of each record, in ProxyIndex order ("" where a record has none).
-const char* const kRecordModelNames[kProxyRecordCount] = {
-    "",      "Z654",  "Z668",  "Z668P", "Z646",   "Z602",  "Y1436", "Y1437",   "Z671",
-    "Y1437P", "Z671P", "Z647", "Y1437P", "",      "X1550", "Z615",  "T230",    "Z603",
-    "Z641",  "Z663",  "Y420",  "Z671Pv2", "",      "Z1641", "Z633"};
-
 bool Defined(uint32_t p_uCell)
 {
     return p_uCell != ProxyParameterNotSet;
@@ -49,9 +43,10 @@ int ProxyIndexFromProxyText(const QString& p_sText)
 
 QString ModelNameOfRecord(int p_iProxyIndex)
 {
-    if (p_iProxyIndex < 0 || p_iProxyIndex >= kProxyRecordCount)
+    // Records 0 and 13 carry the list's placeholder texts, not model names.
+    if (p_iProxyIndex <= 0 || p_iProxyIndex == kNoProxyIndex || p_iProxyIndex >= kProxyRecordCount)
         return QString();
-    return QString::fromLatin1(kRecordModelNames[p_iProxyIndex]);
+    return QString::fromLatin1(ProxyModelName(p_iProxyIndex));
 }
 
 std::optional<int> ResolveCell(const CellRef& p_Ref, int p_iProxyIndex)
