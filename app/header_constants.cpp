@@ -1,6 +1,8 @@
 // Values of the shared text constants.
 #include "app/header_constants.h"
 
+#include "params/proxy_lookup.h"
+
 namespace HeaderConstants {
 
 const QString FilterCsv = QStringLiteral("CSV files (*.csv)");
@@ -86,15 +88,14 @@ const QStringList SaveAllFramesFormatNames = {QStringLiteral("BMP"), QStringLite
 const QStringList SnapshotExtensions = {QStringLiteral(".bmp"), QStringLiteral(".jpeg"),
                                         QStringLiteral(".png"), QStringLiteral(".tif")};
 
-const QStringList ProxyModelNames = {
-    QStringLiteral("Proxy Board..."), QStringLiteral("No Proxy"), QStringLiteral("Z633"),
-    QStringLiteral("Z602"),           QStringLiteral("Z603"),     QStringLiteral("Z615"),
-    QStringLiteral("Z641"),           QStringLiteral("Z646"),     QStringLiteral("Z647"),
-    QStringLiteral("Z654"),           QStringLiteral("Z663"),     QStringLiteral("Z668"),
-    QStringLiteral("Z668P"),          QStringLiteral("Z671"),     QStringLiteral("Z671P"),
-    QStringLiteral("Z671Pv2"),        QStringLiteral("Z1641"),    QStringLiteral("Y420"),
-    QStringLiteral("Y1436"),          QStringLiteral("Y1437"),    QStringLiteral("Y1437P"),
-    QStringLiteral("X1550"),          QStringLiteral("T230")};
+// The texts come from the parameter library's list, which the board-number
+// tables index: one copy, so a board number always selects the proxy it names.
+const QStringList ProxyModelNames = [] {
+    QStringList names;
+    for (const char* szName : kProxyListNames)
+        names << QString::fromLatin1(szName);
+    return names;
+}();
 
 namespace {
 ProxyControlLabelSet Labels(const char* p_szTint, const char* p_szAdd02, const char* p_szAdd03,

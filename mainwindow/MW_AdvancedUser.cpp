@@ -6,7 +6,7 @@
 #include "app/app_paths.h"
 #include "app/header_constants.h"
 #include "app/kv_log.h"
-#include "mainwindow/proxy_controls.h"
+#include "mainwindow/advanced_user_password.h"
 
 #include <QCloseEvent>
 #include <QPixmap>

@@ -1,4 +1,4 @@
-// Descriptor application, frame-rate values, voltage and pixel-count texts, exposure ranges and the password check.
+// Descriptor application, frame-rate values, voltage and pixel-count texts and exposure ranges.
 #include "mainwindow/proxy_controls.h"
 
 #include "app/header_constants.h"
@@ -19,12 +19,6 @@
 namespace {
 
 constexpr int kFrameRates[7] = {25, 30, 50, 60, 100, 120, 200};
-
-// Model name of each record, in ProxyIndex order ("" where a record has none).
-const char* const kRecordModelNames[kProxyRecordCount] = {
-    "",      "Z654",  "Z668",  "Z668P", "Z646",   "Z602",  "Y1436", "Y1437",   "Z671",
-    "Y1437P", "Z671P", "Z647", "Y1437P", "",      "X1550", "Z615",  "T230",    "Z603",
-    "Z641",  "Z663",  "Y420",  "Z671Pv2", "",      "Z1641", "Z633"};
 
 bool Defined(uint32_t p_uCell)
 {
@@ -49,9 +43,10 @@ int ProxyIndexFromProxyText(const QString& p_sText)
 
 QString ModelNameOfRecord(int p_iProxyIndex)
 {
-    if (p_iProxyIndex < 0 || p_iProxyIndex >= kProxyRecordCount)
+    // Records 0 and 13 carry the list's placeholder texts, not model names.
+    if (p_iProxyIndex <= 0 || p_iProxyIndex == kNoProxyIndex || p_iProxyIndex >= kProxyRecordCount)
         return QString();
-    return QString::fromLatin1(kRecordModelNames[p_iProxyIndex]);
+    return QString::fromLatin1(ProxyModelName(p_iProxyIndex));
 }
 
 std::optional<int> ResolveCell(const CellRef& p_Ref, int p_iProxyIndex)
@@ -210,22 +205,6 @@ std::optional<ExposureRange> X1550ExposureRange(int p_iFrameRate, int p_iCkdiv, 
     range.spinBoxValue = linesToUs(p_uSpinBoxLines);
     range.singleStep = tint.SingleStep;
     return range;
-}
-
-int CompareAdvancedUserPassword(const QString& p_sTyped)
-{
-    static const QByteArray stored = QByteArrayLiteral("quartzine");
-    const QByteArray typed = p_sTyped.toLocal8Bit().toLower();
-    const int iCommon = qMin(stored.size(), typed.size());
-    for (int i = 0; i < iCommon; ++i) {
-        const auto a = static_cast<unsigned char>(stored.at(i));
-        const auto b = static_cast<unsigned char>(typed.at(i));
-        if (a != b)
-            return a < b ? -1 : 1;
-    }
-    if (stored.size() == typed.size())
-        return 0;
-    return stored.size() < typed.size() ? -1 : 1;
 }
 
 std::optional<ProxyModelDefaults> ProxyModelDefaultsFor(int p_iProxyIndex)

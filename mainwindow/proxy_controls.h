@@ -150,13 +150,6 @@ struct ExposureRange
 std::optional<ExposureRange> X1550ExposureRange(int p_iFrameRate, int p_iCkdiv, uint32_t p_uSliderLines,
                                                 uint32_t p_uSpinBoxLines);
 
-// ----- Advanced-user password -------------------------------------------------------
-
-// Compares the typed text, lower-cased in the local 8-bit encoding, with the
-// stored password byte by byte: 0 when equal, -1 when the stored password sorts
-// first at the first difference, 1 otherwise. Any length is accepted.
-int CompareAdvancedUserPassword(const QString& p_sTyped);
-
 // ----- Proxy-model captions ---------------------------------------------------------
 
 // What a model gives the form: its name, the caption of checkBox_SizeA, the

@@ -1,7 +1,6 @@
 // Start-up values: descriptors of the main form's sensor controls.
 #include "params/proxy_parameter_fill.h"
 #include "params/proxy_parameter_ids.h"
-#include "params/proxy_parameter_table.h"
 
 #include <cassert>
 #include <utility>

@@ -1,7 +1,6 @@
 // Start-up values: sensor geometry, register defaults and windowing.
 #include "params/proxy_parameter_fill.h"
 #include "params/proxy_parameter_ids.h"
-#include "params/proxy_parameter_table.h"
 
 #include <cstddef>
 

@@ -1,5 +1,9 @@
 // The start-up fill, split by cell group; used only by InitProxyParameterTable.
+// The groups know the table's shape only: they write through Assign, which the
+// table provides, so the table depends on its fill and never the other way.
 #pragma once
+
+#include "params/proxy_table_shape.h"
 
 #include <cstdint>
 

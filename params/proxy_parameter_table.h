@@ -1,15 +1,10 @@
 // The proxy parameter table: 25 proxy configurations x 409 {default, current} cells.
 #pragma once
 
+#include "params/proxy_table_shape.h"
+
 #include <atomic>
 #include <cstdint>
-
-constexpr int kProxyRecordCount = 25;
-constexpr int kProxyParameterCount = 409;
-
-// A cell holding this value is not defined for the proxy (except the two
-// image-offset maxima, 148 and 204, whose range really ends at 65535).
-constexpr uint32_t ProxyParameterNotSet = 65535;
 
 // One parameter of one proxy. The halves are atomics because the frame path
 // reads current halves on acquisition threads while the GUI thread writes them;

@@ -24,11 +24,6 @@
 
 namespace {
 
-constexpr int kKindArvex = static_cast<int>(BoardKind::Arvex);
-constexpr int kKindBelmorPlus = static_cast<int>(BoardKind::BelmorPlus);
-constexpr int kKindDunstel = static_cast<int>(BoardKind::Dunstel);
-constexpr int kKindCorvane = static_cast<int>(BoardKind::Corvane);
-
 constexpr int kPersoAddress = 24;
 constexpr int kPersoValue = 25;
 constexpr int kCorvaneI2CAddress = 14;
@@ -151,18 +146,18 @@ void MW_I2C_Configuration::loadFile(const QString& p_sPath)
 
 int MW_I2C_Configuration::sendPair(int p_iAddress, int p_iValue)
 {
-    switch (m_iDigiBoardKind) {
-    case kKindArvex:
-    case kKindBelmorPlus:
+    switch (m_DigiBoardKind) {
+    case BoardKind::Arvex:
+    case BoardKind::BelmorPlus:
         // The Arvex board takes this pair in the "!" encoding too.
         if (const int iStatus = SendCameraLinkCommand(kPersoAddress, p_iAddress, false))
             return iStatus;
         return SendCameraLinkCommand(kPersoValue, p_iValue, false);
-    case kKindDunstel:
+    case BoardKind::Dunstel:
         if (const int iStatus = SendGigECommand(m_pGigEPort, kPersoAddress, p_iAddress))
             return iStatus;
         return SendGigECommand(m_pGigEPort, kPersoValue, p_iValue);
-    case kKindCorvane:
+    case BoardKind::Corvane:
         if (const int iStatus = SetCorvaneParameter(kCorvaneI2CAddress, p_iAddress, true))
             return iStatus;
         return SetCorvaneParameter(kCorvaneI2CValue, p_iValue, true);

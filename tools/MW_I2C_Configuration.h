@@ -1,6 +1,8 @@
 // The I2C configuration sender: an I2C configuration file as a table of register writes, its checked rows sent to the sensor.
 #pragma once
 
+#include "app/digiboard_kind.h"
+
 #include <QMainWindow>
 #include <QString>
 
@@ -22,7 +24,8 @@ public:
 
     void setCopyright(QString p_sText);
     void setStatusConnexion(bool p_bConnected) { m_bConnected = p_bConnected; }
-    void setDigiBoard(int p_iKind) { m_iDigiBoardKind = p_iKind; }
+    // The board kind arrives as the board combo's index; a number that is no kind is None.
+    void setDigiBoard(int p_iKind) { m_DigiBoardKind = BoardKindFromIndex(p_iKind); }
     void setLog(KV_Log* p_pLog);
     void setPortGigE(PvDeviceSerialPort* p_pPort) { m_pGigEPort = p_pPort; }
 
@@ -32,7 +35,7 @@ public:
     int rowCount() const { return m_iRows; }
     bool isSending() const { return m_bSending; }
     bool isConnected() const { return m_bConnected; }
-    int digiBoard() const { return m_iDigiBoardKind; }
+    int digiBoard() const { return BoardKindIndex(m_DigiBoardKind); }
 
     Ui::MW_I2C_Configuration* ui = nullptr;
 
@@ -56,7 +59,7 @@ private:
 
     bool m_bConnected = false;
     int m_iRows = 0;
-    int m_iDigiBoardKind = 0;
+    BoardKind m_DigiBoardKind = BoardKind::None;
     bool m_bSending = false;
     KV_Log* m_pLog = nullptr;
     KV_Log* m_pOwnLog = nullptr;

@@ -18,13 +18,6 @@
 
 namespace {
 
-constexpr int kKindArvex = static_cast<int>(BoardKind::Arvex);
-constexpr int kKindBelmor = static_cast<int>(BoardKind::Belmor);
-constexpr int kKindBelmorPlus = static_cast<int>(BoardKind::BelmorPlus);
-constexpr int kKindDunstel = static_cast<int>(BoardKind::Dunstel);
-constexpr int kKindEskra = static_cast<int>(BoardKind::Eskra);
-constexpr int kKindCorvane = static_cast<int>(BoardKind::Corvane);
-
 constexpr double kWantedRangeMax = 120.0;
 constexpr int kSetConfigPauseMs = 300;
 
@@ -127,7 +120,7 @@ void Setup_DigiBoard::setProxyIndex(int p_iListIndex)
 
 void Setup_DigiBoard::setDigiBoard(int p_iKind)
 {
-    m_iDigiBoardKind = p_iKind;
+    m_DigiBoardKind = BoardKindFromIndex(p_iKind);
     ui->pushButton_SetConf->setEnabled(true);
 
     struct KindRow
@@ -138,16 +131,16 @@ void Setup_DigiBoard::setDigiBoard(int p_iKind)
         double Value;
     };
     KindRow row{"No DigiBoard", "No digiboard", false, false, false, false, false, 100.0};
-    switch (p_iKind) {
-    case kKindArvex: row = {"Arvex", "Arvex", true, true, true, true, true, 100.0}; break;
-    case kKindBelmor:
+    switch (m_DigiBoardKind) {
+    case BoardKind::Arvex: row = {"Arvex", "Arvex", true, true, true, true, true, 100.0}; break;
+    case BoardKind::Belmor:
         row = {"Belmor", "Belmor - Dynamic Configuration disabled", false, false, false, false, false, 100.0};
         break;
-    case kKindBelmorPlus: row = {"Belmor+", "Belmor+", true, true, true, true, true, 100.0}; break;
-    case kKindDunstel: row = {"Dunstel", "Dunstel", true, false, true, true, true, 60.0}; break;
-    case kKindEskra: row = {"Eskra", "Eskra", false, false, false, false, true, 60.0}; break;
-    case kKindCorvane: row = {"Corvane", "Corvane", true, false, true, true, true, 100.0}; break;
-    default: break;
+    case BoardKind::BelmorPlus: row = {"Belmor+", "Belmor+", true, true, true, true, true, 100.0}; break;
+    case BoardKind::Dunstel: row = {"Dunstel", "Dunstel", true, false, true, true, true, 60.0}; break;
+    case BoardKind::Eskra: row = {"Eskra", "Eskra", false, false, false, false, true, 60.0}; break;
+    case BoardKind::Corvane: row = {"Corvane", "Corvane", true, false, true, true, true, 100.0}; break;
+    case BoardKind::None: break;
     }
     writeLog(QStringLiteral("Setup DigiBoard Window DigiBoard set to ") + row.LogName);
     ui->label_DigiBoard->setText(QString::fromUtf8(row.Label));
@@ -156,7 +149,7 @@ void Setup_DigiBoard::setDigiBoard(int p_iKind)
     ui->comboBox_SelectFreq->setEnabled(row.Frequencies);
     ui->comboBox_SelectProxy->setEnabled(row.Proxies);
     ui->pushButton_SetConf->setEnabled(row.SetConfig);
-    if (p_iKind == kKindEskra)
+    if (m_DigiBoardKind == BoardKind::Eskra)
         ui->comboBox_SelectProxy->setCurrentIndex(ui->comboBox_SelectProxy->findText(QStringLiteral("Z603")));
     for (QDoubleSpinBox* pBox : {ui->doubleSpinBox_FreqWanted, ui->doubleSpinBox_FreqGen})
         pBox->setRange(0.0, kWantedRangeMax);
@@ -240,7 +233,7 @@ void Setup_DigiBoard::SpinBox_Changed()
     if (!m_bConnected)
         return;
     const double dWanted = ui->doubleSpinBox_FreqWanted->value();
-    if (m_iDigiBoardKind == kKindBelmorPlus || m_iDigiBoardKind == kKindDunstel) {
+    if (m_DigiBoardKind == BoardKind::BelmorPlus || m_DigiBoardKind == BoardKind::Dunstel) {
         std::cout << "Frequency to find : " << dWanted << std::endl;
         const PixelClockChoice choice = SearchPixelClock(dWanted, [](int p_iM, int p_iD, double p_dError) {
             std::cout << std::string(52, '-') << std::endl;
@@ -253,7 +246,7 @@ void Setup_DigiBoard::SpinBox_Changed()
         ui->doubleSpinBox_FreqGen->setValue(choice.GeneratedMHz);
         // The box rounds to its decimals; the error is the one of the pair itself.
         ui->label_Freq->setText(PixelClockErrorText(choice.GeneratedMHz, dWanted));
-    } else if (m_iDigiBoardKind == kKindArvex || m_iDigiBoardKind == kKindCorvane) {
+    } else if (m_DigiBoardKind == BoardKind::Arvex || m_DigiBoardKind == BoardKind::Corvane) {
         ui->doubleSpinBox_FreqGen->setValue(dWanted);
         ui->label_Freq->setText(QString());
     }
@@ -262,7 +255,7 @@ void Setup_DigiBoard::SpinBox_Changed()
 QString Setup_DigiBoard::RefusalOfSelection()
 {
     FrameRateSetupRequest request;
-    request.Kind = m_iDigiBoardKind;
+    request.Kind = BoardKindIndex(m_DigiBoardKind);
     request.ProxyRow = GetProxyIndexFromName(getProxyText().toStdString()) + 1;
     request.ProxyChosen = ui->comboBox_SelectProxy->currentIndex() != 0;
     request.Item = ui->comboBox_SelectFreq->currentIndex();
@@ -277,7 +270,7 @@ bool Setup_DigiBoard::SendSelectedConfiguration()
     writeLog(QStringLiteral("Send data corresponding to the configuration selected"));
 
     FrameRateSetupRequest request;
-    request.Kind = m_iDigiBoardKind;
+    request.Kind = BoardKindIndex(m_DigiBoardKind);
     request.ProxyRow = m_iProxyRow;
     request.ProxyChosen = ui->comboBox_SelectProxy->currentIndex() != 0;
     request.Item = ui->comboBox_SelectFreq->currentIndex();
@@ -298,7 +291,7 @@ bool Setup_DigiBoard::SendSelectedConfiguration()
     }
     if (!plan.LogLine.isEmpty())
         writeLog(plan.LogLine);
-    const bool bOk = RunFrameRateSetup(plan, m_iProxyRow, BoardFrameRateSetupLinks(m_iDigiBoardKind, m_pGigEPort));
+    const bool bOk = RunFrameRateSetup(plan, m_iProxyRow, BoardFrameRateSetupLinks(BoardKindIndex(m_DigiBoardKind), m_pGigEPort));
     if (!plan.KeepConfiguredGSK)
         m_iConfiguredGSK = plan.ConfiguredGSK;
     emit UpdateGSK_CKDIV(plan.FrameRateCode);

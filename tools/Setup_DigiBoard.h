@@ -1,6 +1,7 @@
 // The board set-up window: the proxy, frame rate or custom pixel clock an interface board is reconfigured for.
 #pragma once
 
+#include "app/digiboard_kind.h"
 #include "mainwindow/proxy_choice_source.h"
 
 #include <QMainWindow>
@@ -27,6 +28,7 @@ public:
     static constexpr int ItemAvailable = 33;   // selectable | enabled
 
     void setLog(KV_Log* p_pLog);
+    // The board kind arrives as the board combo's index; a number that is no kind is None.
     void setDigiBoard(int p_iKind);
     void setStatusConnexion(bool p_bConnected) { m_bConnected = p_bConnected; }
     void setPortGigE(PvDeviceSerialPort* p_pPort);
@@ -82,7 +84,7 @@ private:
     bool m_bConnected = false;
     int m_iFrameRate = 0;
     int m_iProxyRow = 0;
-    int m_iDigiBoardKind = 0;
+    BoardKind m_DigiBoardKind = BoardKind::None;
     int m_iConfiguredGSK = 0;
     int m_iMultiplier = 2;
     int m_iDivider = 2;

@@ -22,18 +22,8 @@
 
 namespace {
 
-constexpr int kKindArvex = static_cast<int>(BoardKind::Arvex);
-constexpr int kKindBelmorPlus = static_cast<int>(BoardKind::BelmorPlus);
-constexpr int kKindDunstel = static_cast<int>(BoardKind::Dunstel);
-constexpr int kKindCorvane = static_cast<int>(BoardKind::Corvane);
-
 constexpr int kReplyBufferSize = 3000;
 constexpr int kReplyWaitMs = 50;
-
-bool IsCameraLink(int p_iKind)
-{
-    return p_iKind >= kKindArvex && p_iKind <= kKindBelmorPlus;
-}
 
 // The text of a zero-filled reply buffer, up to its first zero byte.
 QString BufferText(const std::vector<unsigned char>& p_Buffer)
@@ -80,7 +70,7 @@ void Window_Terminal::writeLog(const QString& p_sLine)
 void Window_Terminal::setDigiBoard(int DB)
 {
     writeLog(QStringLiteral("Terminal Window set DigiBoard to ") + QString::number(DB));
-    m_iDigiBoardKind = DB;
+    m_DigiBoardKind = BoardKindFromIndex(DB);
 }
 
 void Window_Terminal::setPortGigE(PvDeviceSerialPort* aPort)
@@ -116,14 +106,14 @@ void Window_Terminal::Send2UART()
     ui->textEdit->moveCursor(QTextCursor::End);
     const QString sLine = ui->lineEdit_Send->text();
     const QByteArray line = sLine.toUtf8();
-    const int iKind = m_iDigiBoardKind;
+    const BoardKind kind = m_DigiBoardKind;
 
     CorvaneTerminalCommand command;
-    if (IsCameraLink(iKind)) {
+    if (IsCameraLinkBoard(kind)) {
         SendCameraLinkText(line.constData());
-    } else if (iKind == kKindDunstel) {
+    } else if (kind == BoardKind::Dunstel) {
         FlushAndSendGigE(m_pGigEPort, line.constData());
-    } else if (iKind == kKindCorvane) {
+    } else if (kind == BoardKind::Corvane) {
         std::printf("%s\n", line.constData());
         std::fflush(stdout);
         command = ParseCorvaneTerminalCommand(line);
@@ -140,15 +130,15 @@ void Window_Terminal::Send2UART()
     appendReceived(sLine);
 
     QString sReply;
-    if (IsCameraLink(iKind)) {
+    if (IsCameraLinkBoard(kind)) {
         sReply = ReadCameraLinkSerial(true);
-    } else if (iKind == kKindDunstel) {
+    } else if (kind == BoardKind::Dunstel) {
         std::vector<unsigned char> reply(kReplyBufferSize, 0);
         // At most 100 bytes arrive: the buffer stays terminated. What came
         // before a time-out is shown too.
         ReadGigESerial(m_pGigEPort, reply.data());
         sReply = BufferText(reply);
-    } else if (iKind == kKindCorvane) {
+    } else if (kind == BoardKind::Corvane) {
         sReply = CorvaneTerminalReply(command);
     }
     appendReceived(sReply);
@@ -163,9 +153,9 @@ void Window_Terminal::ClearTerm()
 void Window_Terminal::TimerGetUARTRx()
 {
     ui->textEdit->moveCursor(QTextCursor::End);
-    if (IsCameraLink(m_iDigiBoardKind)) {
+    if (IsCameraLinkBoard(m_DigiBoardKind)) {
         appendReceived(ReadCameraLinkSerial(false));
-    } else if (m_iDigiBoardKind == kKindDunstel) {
+    } else if (m_DigiBoardKind == BoardKind::Dunstel) {
         std::vector<unsigned char> reply(kReplyBufferSize, 0);
         if (!ReadGigESerialRaw(m_pGigEPort, reply.data()))
             appendReceived(BufferText(reply));

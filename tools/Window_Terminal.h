@@ -1,6 +1,8 @@
 // The serial terminal: one typed line to the connected board's command link, and what came back.
 #pragma once
 
+#include "app/digiboard_kind.h"
+
 #include <QMainWindow>
 #include <QString>
 
@@ -23,7 +25,7 @@ public:
 
     void setLog(KV_Log* p_pLog);
     bool isConnected() const { return m_bConnected; }
-    int digiBoard() const { return m_iDigiBoardKind; }
+    int digiBoard() const { return BoardKindIndex(m_DigiBoardKind); }
     // The poll timer, created and connected but never started.
     QTimer* pollTimer() const { return m_pPollTimer; }
 
@@ -33,6 +35,7 @@ signals:
     void CloseWindow();
 
 public slots:
+    // The board kind arrives as the board combo's index; a number that is no kind is None.
     void setDigiBoard(int DB);
     void setPortGigE(PvDeviceSerialPort* aPort);
     void setStatusConnexion(bool status);
@@ -52,7 +55,7 @@ private:
 
     PvDeviceSerialPort* m_pGigEPort = nullptr;
     bool m_bConnected = false;
-    int m_iDigiBoardKind = 0;
+    BoardKind m_DigiBoardKind = BoardKind::None;
     QTimer* m_pPollTimer = nullptr;
     KV_Log* m_pLog = nullptr;
     KV_Log* m_pOwnLog = nullptr;

@@ -5,6 +5,7 @@
 
 #include "app/app_paths.h"
 #include "app/header_constants.h"
+#include "params/proxy_lookup.h"
 #include "params/proxy_parameter_ids.h"
 #include "params/proxy_parameter_table.h"
 #include "pipeline/bad_pixel_detection.h"
@@ -15,6 +16,8 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QTimer>
+
+#include <cstring>
 
 namespace {
 
@@ -45,10 +48,9 @@ const ProxyTestModel kModels[] = {
     {"Y1437P", 9, {"TINT", "VSK", "GFID", "VBUS", "GSK"}},
 };
 
-const char* const kProxyList[] = {"Proxy Board...", "No Proxy", "Z602",  "Z603",    "Z615",  "Z641",
-                                  "Z646",           "Z647",     "Z654",  "Z663",    "Z668",  "Z668P",
-                                  "Z671",           "Z671P",    "Z671Pv2", "Z1641", "Y420",  "Y1436",
-                                  "Y1437",          "Y1437P",   "X1550", "T230"};
+// The test's list is the shared proxy list without this one model, which the
+// test does not offer; every text it shows is the shared one.
+constexpr const char* kModelNotTested = "Z633";
 
 struct Preset
 {
@@ -118,8 +120,9 @@ void Window_TestProxy::setCopyright(QString p_sText)
 void Window_TestProxy::fillProxyList()
 {
     ui->comboBox_SelectProxy->removeItem(0);
-    for (const char* szName : kProxyList)
-        ui->comboBox_SelectProxy->addItem(QString::fromLatin1(szName));
+    for (const char* szName : kProxyListNames)
+        if (std::strcmp(szName, kModelNotTested) != 0)
+            ui->comboBox_SelectProxy->addItem(QString::fromLatin1(szName));
 }
 
 void Window_TestProxy::fillPredefinedTests()

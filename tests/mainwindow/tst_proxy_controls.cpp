@@ -1,5 +1,6 @@
 // The free rules behind the proxy-driven controls: voltages, pixel count, exposure ranges, password, frame-rate values, proxy texts.
 #include "mainwindow/proxy_controls.h"
+#include "mainwindow/advanced_user_password.h"
 
 #include "board/sensor_parameter_math.h"
 #include "params/proxy_parameter_table.h"
@@ -195,6 +196,30 @@ private slots:
         QFETCH(QString, text);
         QFETCH(int, record);
         QCOMPARE(ProxyIndexFromProxyText(text), record);
+    }
+
+    // The model name of a record, as the parameter library names it; the
+    // placeholder records and the unnamed one give the empty text.
+    void modelNameOfRecord_data()
+    {
+        QTest::addColumn<int>("record");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("0 none") << 0 << "";
+        QTest::newRow("1 Z654") << 1 << "Z654";
+        QTest::newRow("9 Y1437P") << 9 << "Y1437P";
+        QTest::newRow("12 Y1437P at 120 FPS") << 12 << "Y1437P";
+        QTest::newRow("13 No Proxy") << 13 << "";
+        QTest::newRow("14 X1550") << 14 << "X1550";
+        QTest::newRow("22 unnamed") << 22 << "";
+        QTest::newRow("24 Z633") << 24 << "Z633";
+        QTest::newRow("below") << -1 << "";
+        QTest::newRow("above") << 25 << "";
+    }
+    void modelNameOfRecord()
+    {
+        QFETCH(int, record);
+        QFETCH(QString, name);
+        QCOMPARE(ModelNameOfRecord(record), name);
     }
 
     void frameRatePositions()

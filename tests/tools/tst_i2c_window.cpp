@@ -61,6 +61,8 @@ private slots:
     void initTestCase() { sim::SetFastMode(true); }
     void cleanupTestCase() { sim::SetFastMode(false); }
     void fileIntoTheTable();
+    void kindNumbersThatAreNoBoardBecomeNone_data();
+    void kindNumbersThatAreNoBoardBecomeNone();
     void checkedRowsReachTheBoard_data();
     void checkedRowsReachTheBoard();
     void outOfRangeStopsWithAMessage();
@@ -240,6 +242,28 @@ void TestI2CWindow::lifeCycleFromTheMenu()
     QVERIFY(!bench.window->I2CWindowOpen);
     bench.window->Deinit();
     QVERIFY(!bench.window->I2CWindow->isConnected());
+}
+
+// The window keeps the board kind as a kind: a combo index that names no
+// board is taken as no board, so no link is used for it.
+void TestI2CWindow::kindNumbersThatAreNoBoardBecomeNone_data()
+{
+    QTest::addColumn<int>("number");
+    QTest::addColumn<int>("kind");
+    QTest::newRow("Arvex") << 1 << 1;
+    QTest::newRow("Corvane") << 6 << 6;
+    QTest::newRow("none") << 0 << 0;
+    QTest::newRow("past the last kind") << 7 << 0;
+    QTest::newRow("negative") << -1 << 0;
+}
+
+void TestI2CWindow::kindNumbersThatAreNoBoardBecomeNone()
+{
+    QFETCH(int, number);
+    QFETCH(int, kind);
+    MW_I2C_Configuration window;
+    window.setDigiBoard(number);
+    QCOMPARE(window.digiBoard(), kind);
 }
 
 QTEST_MAIN(TestI2CWindow)

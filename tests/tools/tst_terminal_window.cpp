@@ -37,6 +37,8 @@ private slots:
     void initTestCase() { sim::SetFastMode(true); }
     void cleanupTestCase() { sim::SetFastMode(false); }
     void formAndLifeCycle();
+    void kindNumbersThatAreNoBoardBecomeNone_data();
+    void kindNumbersThatAreNoBoardBecomeNone();
     void cameraLinkAndGigELinesGetTheBoardsReply_data();
     void cameraLinkAndGigELinesGetTheBoardsReply();
     void corvaneGrammarBecomesRegisterWrites();
@@ -184,6 +186,28 @@ void TestTerminalWindow::replyIsShownAsPlainText()
     Type(pTerminal, "<b>x</b>");
     Type(pTerminal, "a<br>b&amp;");
     QCOMPARE(pTerminal->ui->textEdit->toPlainText(), QStringLiteral("<b>x</b>a<br>b&amp;"));
+}
+
+// The window keeps the board kind as a kind: a combo index that names no
+// board is taken as no board, so no link is used for it.
+void TestTerminalWindow::kindNumbersThatAreNoBoardBecomeNone_data()
+{
+    QTest::addColumn<int>("number");
+    QTest::addColumn<int>("kind");
+    QTest::newRow("Arvex") << 1 << 1;
+    QTest::newRow("Corvane") << 6 << 6;
+    QTest::newRow("none") << 0 << 0;
+    QTest::newRow("past the last kind") << 7 << 0;
+    QTest::newRow("negative") << -1 << 0;
+}
+
+void TestTerminalWindow::kindNumbersThatAreNoBoardBecomeNone()
+{
+    QFETCH(int, number);
+    QFETCH(int, kind);
+    Window_Terminal window;
+    window.setDigiBoard(number);
+    QCOMPARE(window.digiBoard(), kind);
 }
 
 QTEST_MAIN(TestTerminalWindow)

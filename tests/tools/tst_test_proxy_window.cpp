@@ -1,4 +1,5 @@
 // The proxy-board test window: proxy captions and defaults, the three presets, and the test sequence's signals, prompts and waits.
+#include "params/proxy_lookup.h"
 #include "params/proxy_parameter_ids.h"
 #include "params/proxy_parameter_table.h"
 #include "support/test_app_folder.h"
@@ -73,6 +74,7 @@ class TestTestProxyWindow : public QObject
 private slots:
     void initTestCase() { InitProxyParameterTable(); }
     void openedWithTheStandardPreset();
+    void proxyListIsTheSharedListWithoutZ633();
     void proxyChoice_data();
     void proxyChoice();
     void presets_data();
@@ -86,6 +88,33 @@ private slots:
     void connectedBoardIsTakenDownFirst();
     void stoppedRunDisconnectsAndKeepsItsProgress();
 };
+
+// The window shows the parameter library's proxy texts, in their order, with
+// only Z633 left out; a text it offers selects the record the library names
+// for it, or the "No Proxy" record when the test has no entry for the model.
+void TestTestProxyWindow::proxyListIsTheSharedListWithoutZ633()
+{
+    TestAppFolder folder;
+    Window_TestProxy w;
+    QComboBox* pList = w.ui->comboBox_SelectProxy;
+    QStringList expected;
+    for (const char* szName : kProxyListNames)
+        if (QLatin1String(szName) != QLatin1String("Z633"))
+            expected << QString::fromLatin1(szName);
+    QStringList shown;
+    for (int i = 0; i < pList->count(); ++i)
+        shown << pList->itemText(i);
+    QCOMPARE(shown, expected);
+    QCOMPARE(shown.size(), kProxyListSize - 1);
+
+    for (int i = 2; i < pList->count(); ++i) {
+        pList->setCurrentIndex(i);
+        const int iRecord = GetProxyIndexFromName(pList->itemText(i).toStdString()) + 1;
+        QCOMPARE(QString::fromLatin1(ProxyModelName(iRecord)), pList->itemText(i));
+        if (w.proxyIndex() != 13)
+            QCOMPARE(int(w.proxyIndex()), iRecord);
+    }
+}
 
 void TestTestProxyWindow::openedWithTheStandardPreset()
 {
