@@ -550,13 +550,6 @@ cv::Mat MainWindow::getMatDisplay8b() { return DisplayImage8b; }
 cv::Mat MainWindow::getMatDisplayScaled() { return ScaledDisplayImage8b; }
 cv::Mat MainWindow::getMatFPNReference() { return FPNReferenceImage; }
 
-cv::Mat GetMatDisplay8b() { return g_pMainWindow ? g_pMainWindow->getMatDisplay8b() : cv::Mat(); }
-cv::Mat GetMatDisplayScaled() { return g_pMainWindow ? g_pMainWindow->getMatDisplayScaled() : cv::Mat(); }
-cv::Mat GetMatFPNReference() { return g_pMainWindow ? g_pMainWindow->getMatFPNReference() : cv::Mat(); }
-cv::Mat ColorizeWithLUT(cv::Mat p_Image)
-{
-    return g_pMainWindow ? g_pMainWindow->ApplyColorLUT(p_Image) : cv::Mat();
-}
 
 // ---------------------------------------------------------------------------
 // Automatic gain control

@@ -20,10 +20,3 @@
 void ComputeFPNReference();
 // Deep-copies the image into the staged reference of the main window.
 void SetMatNewFPNReference(cv::Mat p_Image);
-// Header copies sharing the main window's acquisition-side images (for the
-// acquisition threads; the view draws from its own GUI-side copies).
-cv::Mat GetMatDisplay8b();
-cv::Mat GetMatDisplayScaled();
-cv::Mat GetMatFPNReference();
-// The given 8-bit image through the loaded colour table.
-cv::Mat ColorizeWithLUT(cv::Mat p_Image);
