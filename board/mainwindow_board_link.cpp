@@ -133,8 +133,10 @@ std::unique_ptr<FrameSink> MakeWindowFramePath(MainWindow* p_pWindow, const Fram
     wiring.FramePitch = &p_pWindow->FramePitch;
     wiring.FrameCounter = &p_pWindow->FrameCounter;
     wiring.FramesReceived = &p_pWindow->FramesReceived;
-    // Null once Deinit has freed the buffers: a copying link then drops the frame.
-    wiring.Buffer = [] { return AllocatedRawFrameBuffer(); };
+    // Null once Deinit has freed the buffers: a copying link then drops the
+    // frame. The count first: a channel may run before the buffers are made,
+    // and the count is the frame threads' sign that they exist.
+    wiring.Buffer = [] { return AllocatedRawFrameElements() != 0 ? AllocatedRawFrameBuffer() : nullptr; };
     wiring.HandOff = [p_pWindow, p_Rules](const RawFrame& p_Frame) {
         FrameHandOffRule rule;
         rule.DropWhileDisplayBusy = p_Rules.DropWhileDisplayBusy;
