@@ -1,7 +1,10 @@
 // Acquisition set-up per board kind: frame geometry, frame buffers and working images (MainWindow::Init and helpers).
 #include "board/acquisition_links.h"
 #include "board/acquisition_state.h"
+#include "board/connect_retry.h"
 #include "board/eskra_frame_stream.h"
+#include "board/links/cameralink_link.h"
+#include "board/mainwindow_board_link.h"
 #include "board/multicam_channel.h"
 #include "board/usb3_callbacks.h"
 
@@ -51,36 +54,47 @@ bool MainWindow::Init(bool* p_pWindowingDisabled)
     case BoardKind::Arvex:
     case BoardKind::Belmor:
     case BoardKind::BelmorPlus: {
-        std::vector<char> message(MultiCamMessageBufferSize, '\0');
+        CameraLinkLink& link = CameraLinkBoard();
         Log->writeLine("***** Belmor+ initializing *****");
         if (!CameraLinkSerialOpen) {
             CameraLinkSerialOpen = true;
             Log->writeLine("Init CameraLink Serial Port ...");
-            const int result = OpenCameraLinkSerialForAcquisition(this, message.data(), message.size());
-            if (result != 0) {
+            if (link.connect() != ConnectResult::Connected) {
                 CameraLinkSerialOpen = false;
                 Box(this, QStringLiteral("Critical"),
-                    "ActivateTerminal() fail: Serial Port Initialization Error: " + QString::fromLatin1(message.data()));
+                    "ActivateTerminal() fail: Serial Port Initialization Error: " + QString::fromLatin1(link.lastMessage()));
                 Log->writeLine("... FAILED");
                 return true;
             }
             Log->writeLine("... OK");
         }
         Log->writeLine("Multicam initialization with Camfile");
-        bInitDriverDone = true;
-        g_bAcquisitionEnded = false;
-        g_bDisplayBusy = true;
-        CameraLinkFrameReady = false;
-        bool bWindowingDisabled = p_pWindowingDisabled ? *p_pWindowingDisabled : true;
-        if (InitializeMultiCam(ProxyName, &bWindowingDisabled, message.data(), TwoTap) != 0) {
+        link.setCameraFile(ProxyName, p_pWindowingDisabled ? *p_pWindowingDisabled : true, TwoTap);
+        // The channel runs once set up: its first frames find the path, and a busy display.
+        std::unique_ptr<FrameSink> path = MakeWindowFramePath(this, link.framePathRules());
+        link.setFrameSink(path.get());
+        LinkFramePath = std::move(path);
+        PrepareRequest request;
+        request.ProxyIndex = proxy;
+        request.TransportOpened = [this] {
+            bInitDriverDone = true;
+            g_bAcquisitionEnded = false;
+            g_bDisplayBusy = true;
+            CameraLinkFrameReady = false;
+        };
+        const PrepareResult prepared = link.prepare(request);
+        if (prepared.Result != PrepareResult::Ready) {
             // No channel exists any more: the next Start must set it up again.
             bInitDriverDone = false;
-            Box(this, QStringLiteral("Critical"),
-                "InitializeMultiCam() fail: InitChannel Error: " + QString::fromLatin1(message.data()));
+            Box(this, prepared.Title, prepared.Text);
             Log->writeLine("... FAILED");
-            Log->writeLine("ISSUE : " + QString::fromLatin1(message.data()));
+            Log->writeLine("ISSUE : " + QString::fromLatin1(link.lastMessage()));
             return true;
         }
+        const InitResult geometry = link.init();
+        FrameWidth = geometry.Width;
+        FrameHeight = geometry.Height;
+        FramePitch = geometry.Pitch;
         SetAcquisitionProxyName(ProxyName.toUtf8().constData());
         logSizes("Proxy ");
         setOrientationCells();

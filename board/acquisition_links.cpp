@@ -1,4 +1,4 @@
-// The Camera Link acquisition path's calls into its serial link and the interface board.
+// The Camera Link acquisition path's call into the interface board.
 #include "board/acquisition_links.h"
 
 #include "board/acquisition_state.h"
@@ -11,23 +11,6 @@
 #include "mainwindow/MainWindow.h"
 #include "pipeline/frame_buffers.h"
 #include "pipeline/mainwindow_pipeline.h"
-
-int OpenCameraLinkSerialForAcquisition(MainWindow* p_pWindow, char* p_szMessage, size_t p_uSize)
-{
-    (void)p_uSize;
-    return p_pWindow->DigiBoardKind == BoardKind::Arvex ? p_pWindow->ActivateTerminal_Arvex(p_szMessage)
-                                         : p_pWindow->ActivateTerminal_Belmor(p_szMessage);
-}
-
-void CloseCameraLinkSerialForAcquisition()
-{
-    CloseCameraLinkSerial();
-}
-
-int SendCameraLinkTextForAcquisition(const char* p_szText)
-{
-    return SendCameraLinkText(p_szText);
-}
 
 void SendFpgaRegisterForAcquisition(MainWindow* p_pWindow, int p_iAddress, int p_iValue)
 {

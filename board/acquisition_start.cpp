@@ -4,6 +4,7 @@
 #include "board/acquisition_state.h"
 #include "board/mainwindow_board_link.h"
 #include "board/eskra_frame_stream.h"
+#include "board/links/cameralink_link.h"
 #include "board/eskra_threads.h"
 #include "board/usb3_callbacks.h"
 
@@ -146,6 +147,10 @@ void MainWindow::Getinterruption()
     case BoardKind::Arvex:
     case BoardKind::Belmor:
     case BoardKind::BelmorPlus: {
+        CameraLinkLink& link = CameraLinkBoard();
+        if (!LinkFramePath)
+            LinkFramePath = MakeWindowFramePath(this, link.framePathRules());
+        link.start(*LinkFramePath);
         SetControlEnabled(MainControl::StartButton, true);
         if (kind == BoardKind::BelmorPlus) {
             SendFpgaRegisterForAcquisition(this, 6, 1);
@@ -155,7 +160,7 @@ void MainWindow::Getinterruption()
                        uint32_t(ControlValue(MainControl::ImageGainSpinBox)));
             StartTimer(Timers.GainOffset, GainOffsetTimerPeriodMs);
         } else if (kind == BoardKind::Arvex) {
-            SendCameraLinkTextForAcquisition("#A002#R052#D00000");
+            link.sendText("#A002#R052#D00000");
             StartTimer(Timers.GainOffset, GainOffsetTimerPeriodMs);
         }
         Log->writeLine("Start Image display update timer");

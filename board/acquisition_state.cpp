@@ -1,5 +1,6 @@
 // Process-wide state of the running acquisition and the frame buffers' ownership.
 #include "board/acquisition_state.h"
+#include "board/links/cameralink_link_state.h"
 
 #include "mainwindow/MainWindow.h"
 #include "pipeline/frame_buffers.h"
@@ -11,8 +12,9 @@
 #include <memory>
 
 char g_szProxyName[ProxyNameBufferSize] = {};
-std::atomic<MCHANDLE> g_hMultiCamChannel{0};
-char g_szCamFilePath[CamFilePathBufferSize] = {};
+// Both live in the Camera Link link's state.
+std::atomic<MCHANDLE>& g_hMultiCamChannel = CameraLinkTransport().Channel;
+char (&g_szCamFilePath)[CamFilePathBufferSize] = CameraLinkTransport().CamFilePath;
 std::atomic<int> MultiCamSaveImageIndex{0};
 std::atomic<int> MultiCamSavedFrames{0};
 std::atomic<int> g_iSaveAllFramesCount{0};

@@ -19,10 +19,11 @@ extern char g_szProxyName[ProxyNameBufferSize];
 // Copies p_pName (UTF-8) into g_szProxyName, cut to the buffer.
 void SetAcquisitionProxyName(const char* p_pName);
 
-// The one frame-grabber channel; 0 while none exists.
-extern std::atomic<MCHANDLE> g_hMultiCamChannel;
+// The one frame-grabber channel (0 while none exists) and its camera file:
+// names for the Camera Link link's state.
+extern std::atomic<MCHANDLE>& g_hMultiCamChannel;
 constexpr size_t CamFilePathBufferSize = 200;
-extern char g_szCamFilePath[CamFilePathBufferSize];
+extern char (&g_szCamFilePath)[CamFilePathBufferSize];
 // Number of the next saved Camera Link frame file (never reset), and frames
 // of the current counted save-all series.
 extern std::atomic<int> MultiCamSaveImageIndex;

@@ -2,7 +2,7 @@
 #include "board/acquisition_links.h"
 #include "board/register_writer.h"
 #include "board/acquisition_state.h"
-#include "board/multicam_channel.h"
+#include "board/links/cameralink_link.h"
 
 #include "app/app_paths.h"
 #include "app/globals.h"
@@ -204,14 +204,16 @@ void MainWindow::Deinit()
         SetCurrent(proxy, ProxyParameterId::TwoTapEnabled, 1);
         if (!g_bWindowingInProgress) {
             FullFrameWindow = true;
-            CloseCameraLinkSerialForAcquisition();
+            CameraLinkBoard().releaseConnection();
             CameraLinkSerialOpen = false;
         } else {
             bInitDriverDone = true;
             Log->writeLine("WINDOWING ASKED");
         }
         // Idles the channel (joining its thread), deletes it and closes the driver.
-        CloseMultiCamChannel();
+        CameraLinkBoard().closeChannel();
+        // No frame reaches the path once the channel is gone.
+        LinkFramePath.reset();
         // The next Start sets a channel up again, windowing restart or not.
         if (!g_bWindowingInProgress)
             bInitDriverDone = false;

@@ -1,6 +1,7 @@
 // The one place that picks a board's behaviour by its kind.
 #include "board/board_link_factory.h"
 
+#include "board/links/cameralink_link.h"
 #include "board/links/gige_link.h"
 
 std::unique_ptr<BoardLink> MakeBoardLink(BoardKind p_Kind)
@@ -11,6 +12,7 @@ std::unique_ptr<BoardLink> MakeBoardLink(BoardKind p_Kind)
     case BoardKind::Arvex:
     case BoardKind::Belmor:
     case BoardKind::BelmorPlus:
+        return std::make_unique<CameraLinkLink>(p_Kind);
     case BoardKind::Eskra:
     case BoardKind::Corvane:
     case BoardKind::None:

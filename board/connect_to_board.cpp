@@ -8,6 +8,7 @@
 #include "board/board_message_box.h"
 #include "board/cameralink_serial.h"
 #include "board/connect_retry.h"
+#include "board/links/cameralink_link.h"
 #include "mainwindow/MW_ProxyBelmor.h"
 #include "usb3lib/Quenlin.h"
 
@@ -60,20 +61,17 @@ int MainWindow::ConnectToBoard(int attempt)
     QCoreApplication::processEvents();
     const BoardKind iKind = DigiBoardKind;
 
-    auto openCameraLinkPort = [this](bool p_bBelmorPort) -> bool {
+    auto openCameraLinkPort = [this]() -> bool {
         if (CameraLinkSerialOpen)
             return true;
-        std::vector<char> message(CameraLinkMessageBufferSize, '\0');
         CameraLinkSerialOpen = true;
         Log->writeLine("Init CameraLink Serial Port ...");
-        const int iStatus =
-            p_bBelmorPort ? ActivateTerminal_Belmor(message.data()) : ActivateTerminal_Arvex(message.data());
-        if (iStatus != 0) {
+        CameraLinkLink& link = CameraLinkBoard();
+        if (link.connect() != ConnectResult::Connected) {
             CameraLinkSerialOpen = false;
-            message.back() = '\0';
             ShowBoardCriticalBox(this, QStringLiteral("Critical"),
                                  "ActivateTerminal() fail: Serial Port Initialization Error: "
-                                     + QString::fromLocal8Bit(message.data()));
+                                     + QString::fromLocal8Bit(link.lastMessage()));
             Log->writeLine("... FAILED");
             return false;
         }
@@ -84,7 +82,7 @@ int MainWindow::ConnectToBoard(int attempt)
     switch (iKind) {
     case BoardKind::Belmor: {
         Log->writeLine("Mode Belmor selected");
-        if (!openCameraLinkPort(true))
+        if (!openCameraLinkPort())
             return ConnectResult::LinkFailed;
         MW_ProxyBelmor* pSelector = ProxySelector;
         pSelector->show();
@@ -126,7 +124,7 @@ int MainWindow::ConnectToBoard(int attempt)
     }
     case BoardKind::Arvex:
     case BoardKind::BelmorPlus:
-        if (!openCameraLinkPort(iKind == BoardKind::BelmorPlus))
+        if (!openCameraLinkPort())
             return ConnectResult::LinkFailed;
         SetConnected(true);
         ReadConfigIntoDigiBoard();

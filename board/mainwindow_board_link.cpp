@@ -7,6 +7,7 @@
 #include "board/fpga_command.h"
 #include "board/gain_offset_refresh.h"
 #include "board/mainwindow_board_link.h"
+#include "board/links/cameralink_link.h"
 #include "params/proxy_parameter_table.h"
 #include "board/acquisition_state.h"
 #include "pipeline/frame_buffers.h"
@@ -33,6 +34,28 @@ int MainWindow::ActivateTerminal_Belmor(char* p_szMessage)
 int MainWindow::ActivateTerminal_Arvex(char* p_szMessage)
 {
     return SelectCameraLinkPort(Log, p_szMessage, CameraLinkMessageBufferSize);
+}
+
+CameraLinkLink& MainWindow::CameraLinkBoard()
+{
+    const BoardKind requested = DigiBoardKind;
+    const bool bCameraLink =
+        requested == BoardKind::Arvex || requested == BoardKind::Belmor || requested == BoardKind::BelmorPlus;
+    const BoardKind kind = bCameraLink ? requested : BoardKind::Arvex;
+    // Another kind chosen meanwhile keeps the link that may still hold a channel.
+    if (!CameraLink || (bCameraLink && CameraLink->kind() != kind)) {
+        CameraLink = MakeBoardLink(kind);
+        // The grabber thread's end of the stream: the acquisition loop sees it.
+        CameraLinkLinkOf(*CameraLink).setStreamEnded([this](bool p_bAcquisitionFailure) {
+            StopAcquisition = true;
+            if (!p_bAcquisitionFailure)
+                return;
+            CameraLinkAcquisitionFailed = true;
+            FrameCounter = -1;
+        });
+    }
+    CameraLink->attach(LinkContext{Log});
+    return CameraLinkLinkOf(*CameraLink);
 }
 
 void MainWindow::Send_Command_To_FPGA(int Adresse, uchar Value)
@@ -110,8 +133,10 @@ std::unique_ptr<FrameSink> MakeWindowFramePath(MainWindow* p_pWindow, const Fram
     wiring.FramePitch = &p_pWindow->FramePitch;
     wiring.FrameCounter = &p_pWindow->FrameCounter;
     wiring.FramesReceived = &p_pWindow->FramesReceived;
-    // Null once Deinit has freed the buffers: a copying link then drops the frame.
-    wiring.Buffer = [] { return AllocatedRawFrameBuffer(); };
+    // Null once Deinit has freed the buffers: a copying link then drops the
+    // frame. The count first: a channel may run before the buffers are made,
+    // and the count is the frame threads' sign that they exist.
+    wiring.Buffer = [] { return AllocatedRawFrameElements() != 0 ? AllocatedRawFrameBuffer() : nullptr; };
     wiring.HandOff = [p_pWindow, p_Rules](const RawFrame& p_Frame) {
         FrameHandOffRule rule;
         rule.DropWhileDisplayBusy = p_Rules.DropWhileDisplayBusy;

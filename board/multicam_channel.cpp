@@ -1,15 +1,11 @@
 // The Camera Link frame-grabber channel: set-up in the driver's order and the frame callback.
 #include "board/multicam_channel.h"
 
-#include "pipeline/frame_handoff.h"
-
 #include "board/acquisition_state.h"
 #include "board/cameralink_serial.h"
+#include "board/links/cameralink_link.h"
 
 #include "app/app_paths.h"
-#include "app/globals.h"
-#include "mainwindow/MainWindow.h"
-#include "pipeline/frame_buffers.h"
 
 #include <cstdio>
 #include <cstring>
@@ -41,9 +37,9 @@ QString CameraFilePath(const QString& p_sApplicationDir, const QString& p_sProxy
     return sPath;
 }
 
-int InitializeMultiCam(QString p_sProxyName, bool* p_pWindowingDisabled, char* p_szMessage, bool p_bTwoTap)
+int InitializeMultiCam(QString p_sProxyName, bool* p_pWindowingDisabled, char* p_szMessage, bool p_bTwoTap,
+                       CameraLinkLink* p_pLink, FrameGeometry* p_pGeometry)
 {
-    MainWindow* pWindow = g_pMainWindow;
     MCSTATUS status = MC_OK;
     MCHANDLE channel = 0;
     auto fail = [&](const char* p_szText) {
@@ -126,14 +122,11 @@ int InitializeMultiCam(QString p_sProxyName, bool* p_pWindowingDisabled, char* p
     if (!FrameSizeInBounds(sizeX, sizeY, CameraLinkMaxFrameSide) || pitch < 2 * sizeX
         || pitch > 2 * CameraLinkMaxFrameSide)
         return fail("Bad frame size in the camera file");
-    if (pWindow) {
-        pWindow->FrameWidth = sizeX;
-        pWindow->FrameHeight = sizeY;
-        pWindow->FramePitch = pitch;
-    }
+    if (p_pGeometry)
+        *p_pGeometry = FrameGeometry{sizeX, sizeY, pitch};
     if ((status = McSetParamInt(channel, MC_SeqLength_Fr, MC_SeqLength_Fr_INDETERMINATE)) != MC_OK)
         return fail("McSetParamInt MC_SeqLength_Fr fail");
-    status = McRegisterCallback(channel, MultiCamCallback, nullptr);
+    status = McRegisterCallback(channel, MultiCamCallback, p_pLink);
     std::cout << "Assign MCcallback: " << status << std::endl;
     if (status != MC_OK)
         return fail("McSetParamInt McRegisterCallback fail");
@@ -162,41 +155,7 @@ void CloseMultiCamChannel()
 
 void MultiCamCallback(PMCSIGNALINFO p_pSignalInfo)
 {
-    MainWindow* pWindow = g_pMainWindow;
-    if (!pWindow || !p_pSignalInfo)
+    if (!p_pSignalInfo || !p_pSignalInfo->Context)
         return;
-    const FrameGeometry geometry = WindowFrameGeometry(*pWindow);
-    switch (p_pSignalInfo->Signal) {
-    case MC_SIG_SURFACE_PROCESSING: {
-        ++pWindow->FrameCounter;
-        ++pWindow->FramesReceived;
-        void* pSurface = nullptr;
-        McGetParamPtr(p_pSignalInfo->SignalInfo, MC_SurfaceAddr, &pSurface);
-        // Past Deinit the program's buffers are gone: the frame is not used.
-        if (!pSurface || AllocatedRawFrameElements() == 0)
-            return;
-        // Belmor frames are saved by the acquisition loop, from the display's copies.
-        static const FrameSeries series{CameraLinkSeriesRule(), &MultiCamSaveImageIndex, &MultiCamSavedFrames};
-        const BoardKind kind = pWindow->DigiBoardKind;
-        FrameHandOffRule rule;
-        rule.DropWhileDisplayBusy = true;
-        rule.FlagCameraLinkReady = true;
-        rule.Show = [pWindow] { return !pWindow->StopAcquisition; };
-        rule.Series = kind == BoardKind::Arvex || kind == BoardKind::BelmorPlus ? &series : nullptr;
-        HandOffFrame(*pWindow, static_cast<unsigned short*>(pSurface), geometry, rule);
-        return;
-    }
-    case MC_SIG_ACQUISITION_FAILURE:
-        std::cout << "Acquisition Failure. Is a /*video*/ signal connected ?" << std::endl;
-        g_bAcquisitionEnded = true;
-        pWindow->StopAcquisition = true;
-        pWindow->CameraLinkAcquisitionFailed = true;
-        pWindow->FrameCounter = -1;
-        return;
-    default:
-        std::cout << "Signal not handled: " << p_pSignalInfo->Signal << std::endl;
-        g_bAcquisitionEnded = true;
-        pWindow->StopAcquisition = true;
-        return;
-    }
+    static_cast<CameraLinkLink*>(p_pSignalInfo->Context)->handleSignal(p_pSignalInfo);
 }

@@ -15,6 +15,7 @@
 
 #include "app/digiboard_kind.h"
 #include "board/board_link_factory.h"
+#include "board/links/cameralink_link_state.h"
 #include "board/links/gige_link_state.h"
 #include "mainwindow/main_controls.h"
 #include "mainwindow/proxy_choice_source.h"
@@ -27,6 +28,8 @@
 #include <memory>
 #include <cstdint>
 #include <cstdio>
+
+class CameraLinkLink;
 
 Q_DECLARE_METATYPE(cv::Mat)
 
@@ -257,6 +260,16 @@ public:
     // The frame path a link streams into while acquisition runs; made at its
     // start, dropped once the link has stopped.
     std::unique_ptr<FrameSink> LinkFramePath;
+
+    // ----- Camera Link ------------------------------------------------------------------
+    // The link of the Camera Link kind chosen (Arvex, Belmor or Belmor+), made
+    // at its first use and again when another of them is chosen. Its state is
+    // the process's one frame grabber and serial link.
+    std::unique_ptr<BoardLink> CameraLink;
+    CameraLinkLinkState& CameraLinkState = CameraLinkTransport();
+    // The Camera Link link of DigiBoardKind; when the kind is none of them, the
+    // link made last (an Arvex one when none was).
+    CameraLinkLink& CameraLinkBoard();
 
     // ----- Child objects ----------------------------------------------------------
     // The image view, the miniature, the tool windows, the recorder, the

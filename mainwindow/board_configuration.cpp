@@ -9,6 +9,7 @@
 #include "app/waits.h"
 #include "board/cameralink_serial.h"
 #include "board/gige_link.h"
+#include "board/links/cameralink_link.h"
 #include "board/board_configuration.h"
 #include "params/proxy_parameter_ids.h"
 #include "params/proxy_parameter_table.h"
@@ -22,13 +23,6 @@ namespace {
 constexpr int kNoProxyIndex = 13;
 constexpr int kNoProxyPosition = 1;
 
-QByteArray AskCameraLink(const char* p_szQuery, int p_iWaitMs)
-{
-    SendCameraLinkText(p_szQuery);
-    WaitMs(p_iWaitMs);
-    return ReadCameraLinkSerial(true).toLatin1();
-}
-
 } // namespace
 
 void MainWindow::ReadConfigIntoDigiBoard()
@@ -38,21 +32,16 @@ void MainWindow::ReadConfigIntoDigiBoard()
     id.FrameRate = 0; // no board to ask: the common steps run with 0 and 0
     switch (iKind) {
     case BoardKind::Belmor:
-        // The operator chose the proxy in the selector; the board knows none.
-        return;
-    case BoardKind::BelmorPlus: {
-        const QByteArray proxy = AskCameraLink("!p", 50);
-        const QByteArray rate = AskCameraLink("!f", 50);
-        id = IdentifyBelmorPlus(proxy, rate);
-        Log->writeLine("Belmor+ sent the following configuration: Proxy = " + QString::number(id.ProxyListPosition)
-                       + " @" + QString::number(id.FrameRate) + "FPS");
-        break;
-    }
+    case BoardKind::BelmorPlus:
     case BoardKind::Arvex: {
-        const QByteArray proxy = AskCameraLink("*p", 100);
-        WaitMs(50);
-        const QByteArray rate = AskCameraLink("*f", 100);
-        id = IdentifyArvex(proxy, rate);
+        // Nothing for a Belmor: the operator chose its proxy in the selector.
+        const std::optional<BoardIdentification> answer = CameraLinkBoard().identify();
+        if (!answer)
+            return;
+        id = *answer;
+        if (iKind == BoardKind::BelmorPlus)
+            Log->writeLine("Belmor+ sent the following configuration: Proxy = " + QString::number(id.ProxyListPosition)
+                           + " @" + QString::number(id.FrameRate) + "FPS");
         break;
     }
     case BoardKind::Corvane: {

@@ -1,13 +1,18 @@
 // Each board link behind the link interface, without a main window: connect, identify, stream into a counting sink, stop, and the faults a board can show.
 #include "board/board_link_factory.h"
+#include "board/cameralink_commands.h"
 #include "board/connect_retry.h"
 #include "board/gige_link.h"
+#include "board/links/cameralink_link.h"
 #include "board/links/gige_link.h"
 #include "board/register_writer.h"
 #include "board_link_fixture.h"
+#include "params/proxy_lookup.h"
 #include "params/proxy_parameter_ids.h"
 #include "params/proxy_parameter_table.h"
 #include "platform/ebus/ebus.h"
+#include "platform/multicam/multicam.h"
+#include "sim/cameralink/cameralink_cabling.h"
 #include "sim/core/fault_injector.h"
 #include "sim/core/message_recorder.h"
 #include "sim/core/simulation_settings.h"
@@ -66,6 +71,28 @@ bool TransportFreed(const GigELinkState& p_State)
            && p_State.AcquisitionStopCommand == nullptr && !p_State.StreamStarted;
 }
 
+// What a Camera Link board receives for one register write of its dialect.
+QByteArray CameraLinkWire(BoardKind p_Kind, const RegisterWrite& p_Write)
+{
+    if (p_Kind != BoardKind::Arvex)
+        return FormatBelmorCommand(p_Write.Id, int(p_Write.Value));
+    QByteArray text = FormatArvexCommand(p_Write.Id, int(p_Write.Value));
+    text.append(QByteArray(ArvexCommandBytes - text.size(), '\0'));
+    return text;
+}
+
+QByteArray CameraLinkName(BoardKind p_Kind)
+{
+    return p_Kind == BoardKind::Arvex ? "Arvex" : p_Kind == BoardKind::Belmor ? "Belmor" : "Belmor+";
+}
+
+// Nothing of a Camera Link link stays open: no serial port, no channel, no driver.
+bool CameraLinkFreed(const CameraLinkLink& p_Link)
+{
+    return !p_Link.connected() && multicam_test::ChannelCount() == 0 && !multicam_test::DriverOpen()
+           && multicam_test::ActiveThreadCount() == 0;
+}
+
 } // namespace
 
 class tst_board_link_conformance : public QObject
@@ -109,6 +136,51 @@ private:
                                                2 * int(GetDefault(kProxy, ProxyParameterId::GigEImageWidth))});
     }
 
+    // Only p_Kind of the three Camera Link boards is present.
+    static void onlyCameraLinkBoard(BoardKind p_Kind)
+    {
+        sim::SimulationSettings settings;
+        for (BoardKind k : {BoardKind::Arvex, BoardKind::Belmor, BoardKind::BelmorPlus})
+            settings.setBoardPresent(k, k == p_Kind);
+    }
+    std::unique_ptr<CameraLinkLink> makeCameraLink(BoardKind p_Kind)
+    {
+        std::unique_ptr<BoardLink> link = MakeBoardLink(p_Kind);
+        auto* pCameraLink = dynamic_cast<CameraLinkLink*>(link.get());
+        if (pCameraLink == nullptr)
+            return nullptr;
+        link.release();
+        pCameraLink->attach(LinkContext{m_pBench->log.get()});
+        pCameraLink->setCameraFile(QString::fromLatin1(ProxyModelName(kProxy)), true, false);
+        return std::unique_ptr<CameraLinkLink>(pCameraLink);
+    }
+    // Connects, sets the channel up and starts it into a sink of its
+    // geometry; null (with a failed check) when a step does not succeed.
+    std::unique_ptr<CountingFrameSink> connectAndStartCameraLink(CameraLinkLink& p_rLink)
+    {
+        if (p_rLink.connect() != ConnectResult::Connected)
+            return nullptr;
+        PrepareRequest request;
+        request.ProxyIndex = kProxy;
+        if (p_rLink.prepare(request).Result != PrepareResult::Ready)
+            return nullptr;
+        const InitResult geometry = p_rLink.init();
+        if (!geometry.InBounds)
+            return nullptr;
+        auto sink =
+            std::make_unique<CountingFrameSink>(FrameGeometry{geometry.Width, geometry.Height, geometry.Pitch});
+        if (!p_rLink.start(*sink))
+            return nullptr;
+        return sink;
+    }
+    static void cameraLinkKinds()
+    {
+        QTest::addColumn<BoardKind>("kind");
+        QTest::newRow("Arvex") << BoardKind::Arvex;
+        QTest::newRow("Belmor") << BoardKind::Belmor;
+        QTest::newRow("Belmor+") << BoardKind::BelmorPlus;
+    }
+
 private slots:
     void initTestCase()
     {
@@ -121,6 +193,7 @@ private slots:
         m_pBench = std::make_unique<BoardLinkBench>();
         InitProxyParameterTable();
         sim::DunstelBoard::instance().powerCycle();
+        sim::ResetCameraLinkSimulation();
         PvDeviceFinderWnd::SetAutomaticChoice(0);
     }
     void cleanup()
@@ -338,6 +411,218 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(again.frames() >= kFrames, kWaitMs);
         link->stop();
         QVERIFY(TransportFreed(state(*link)));
+    }
+
+    // The three Camera Link kinds come from the factory as one link in their dialects.
+    void factoryPicksTheCameraLinkLink_data() { cameraLinkKinds(); }
+    void factoryPicksTheCameraLinkLink()
+    {
+        QFETCH(BoardKind, kind);
+        const std::unique_ptr<BoardLink> link = MakeBoardLink(kind);
+        QVERIFY(link != nullptr);
+        QCOMPARE(link->kind(), kind);
+        auto* pCameraLink = dynamic_cast<CameraLinkLink*>(link.get());
+        QVERIFY(pCameraLink != nullptr);
+        QCOMPARE(pCameraLink->starDialect(), kind == BoardKind::Arvex);
+        const FramePathRules rules = link->framePathRules();
+        QVERIFY(rules.DropWhileDisplayBusy);
+        QVERIFY(rules.FlagCameraLinkReady);
+        QVERIFY(rules.ShowOnlyWhileAcquiring);
+        // Belmor frames are saved from the display's copies, not from the stream.
+        QCOMPARE(rules.Series != nullptr, kind != BoardKind::Belmor);
+    }
+
+    // Connect, identify, set the channel up, stream N frames, stop: the sink
+    // gets whole frames of the channel's geometry and nothing after the stop;
+    // the safe registers go out in the board's dialect.
+    void cameraLinkConnectIdentifyStreamStop_data() { cameraLinkKinds(); }
+    void cameraLinkConnectIdentifyStreamStop()
+    {
+        QFETCH(BoardKind, kind);
+        onlyCameraLinkBoard(kind);
+        const std::unique_ptr<CameraLinkLink> link = makeCameraLink(kind);
+        QVERIFY(link != nullptr);
+        QCOMPARE(link->connect(), int(ConnectResult::Connected));
+        QVERIFY(link->connected());
+        QVERIFY(m_pBench->logLines().contains("Port selected: 1"));
+
+        sim::ClearRecordedMessages();
+        const std::optional<BoardIdentification> id = link->identify();
+        const sim::SimulationSettings settings;
+        if (kind == BoardKind::Belmor) {
+            // The operator chooses the Belmor's proxy: the board is not asked.
+            QVERIFY(!id.has_value());
+            QVERIFY(sim::RecordedBytes(kind, "serial").isEmpty());
+        } else {
+            QVERIFY(id.has_value());
+            QVERIFY(id->ProxyRead);
+            QCOMPARE(ProxyIndexFromListPosition(id->ProxyListPosition), settings.proxyIndex(kind));
+            QCOMPARE(id->FrameRate, settings.frameRateCode(kind));
+            const QList<QByteArray> questions = kind == BoardKind::Arvex ? QList<QByteArray>{"*p", "*f"}
+                                                                         : QList<QByteArray>{"!p", "!f"};
+            QCOMPARE(sim::RecordedBytes(kind, "serial"), questions);
+        }
+
+        bool bBeforeChannel = false;
+        PrepareRequest request;
+        request.ProxyIndex = kProxy;
+        request.TransportOpened = [&] { bBeforeChannel = multicam_test::ChannelCount() == 0; };
+        const PrepareResult prepared = link->prepare(request);
+        QCOMPARE(int(prepared.Result), int(PrepareResult::Ready));
+        QVERIFY(bBeforeChannel);
+        QCOMPARE(multicam_test::ChannelCount(), 1);
+        const InitResult geometry = link->init();
+        QVERIFY(geometry.InBounds);
+        QCOMPARE(geometry.Width, prepared.Width);
+        QCOMPARE(geometry.Height, prepared.Height);
+        QVERIFY(geometry.Pitch >= 2 * geometry.Width);
+        CountingFrameSink sink(FrameGeometry{geometry.Width, geometry.Height, geometry.Pitch});
+        QVERIFY(link->start(sink));
+        QTRY_VERIFY_WITH_TIMEOUT(sink.frames() >= kFrames, kWaitMs);
+        QCOMPARE(sink.wrongFrames(), 0);
+
+        sim::ClearRecordedMessages();
+        QCOMPARE(link->writeSafeRegisters(kProxy), 0);
+        QList<QByteArray> expected;
+        for (const RegisterWrite& write : link->safeRegisters(kProxy))
+            expected << CameraLinkWire(kind, write);
+        QVERIFY(!expected.isEmpty());
+        QCOMPARE(link->safeRegisters(kProxy).front().Id, int(RegisterId::TINT));
+        QCOMPARE(link->safeRegisters(kProxy).front().Value, GetDefault(kProxy, ProxyParameterId::TINTMin));
+        QCOMPARE(sim::RecordedBytes(kind, "serial"), expected);
+
+        link->stop();
+        QVERIFY(CameraLinkFreed(*link));
+        const int iAfterStop = sink.frames();
+        QTest::qWait(200);
+        QCOMPARE(sink.frames(), iAfterStop);
+    }
+
+    // A raw text and its reply through the link.
+    void cameraLinkTextAndReply_data() { cameraLinkKinds(); }
+    void cameraLinkTextAndReply()
+    {
+        QFETCH(BoardKind, kind);
+        onlyCameraLinkBoard(kind);
+        const std::unique_ptr<CameraLinkLink> link = makeCameraLink(kind);
+        QCOMPARE(link->connect(), int(ConnectResult::Connected));
+        const QByteArray query = kind == BoardKind::Arvex ? "*p" : "!p";
+        QVERIFY(link->sendText(query));
+        QTest::qWait(100);
+        QVERIFY(!link->readReply().isEmpty());
+        QVERIFY(!link->hasHardwareReference());
+        link->stop();
+        QVERIFY(CameraLinkFreed(*link));
+    }
+
+    // Faults of the connection: the port selection fails with its text, no
+    // port stays open, and the next attempt with the fault gone streams.
+    void cameraLinkConnectionFaults_data()
+    {
+        QTest::addColumn<BoardKind>("kind");
+        QTest::addColumn<int>("fault");
+        QTest::addColumn<QString>("message");
+        for (BoardKind kind : {BoardKind::Arvex, BoardKind::Belmor, BoardKind::BelmorPlus}) {
+            const QByteArray name = CameraLinkName(kind);
+            QTest::newRow((name + ": no board").constData()) << kind << -1 << "no serial port detected";
+            QTest::newRow((name + ": silent port").constData())
+                << kind << int(Fault::SilentPort) << "clSerialInit error 128";
+            QTest::newRow((name + ": line rate refused").constData())
+                << kind << int(Fault::BaudRateFailure) << "clSetBaudRate error";
+        }
+    }
+    void cameraLinkConnectionFaults()
+    {
+        QFETCH(BoardKind, kind);
+        QFETCH(int, fault);
+        QFETCH(QString, message);
+        onlyCameraLinkBoard(fault < 0 ? BoardKind::None : kind);
+        if (fault >= 0)
+            sim::InjectFault(kind, Fault(fault));
+        const std::unique_ptr<CameraLinkLink> link = makeCameraLink(kind);
+        QCOMPARE(link->connect(), int(ConnectResult::LinkFailed));
+        QVERIFY2(QString::fromLatin1(link->lastMessage()).contains(message), link->lastMessage());
+        link->releaseConnection();
+        QVERIFY(CameraLinkFreed(*link));
+
+        sim::ClearAllFaults();
+        onlyCameraLinkBoard(kind);
+        const std::unique_ptr<CountingFrameSink> sink = connectAndStartCameraLink(*link);
+        QVERIFY(sink != nullptr);
+        QTRY_VERIFY_WITH_TIMEOUT(sink->frames() >= kFrames, kWaitMs);
+        link->stop();
+        QVERIFY(CameraLinkFreed(*link));
+    }
+
+    // A camera file that is not there: the channel is not set up, the
+    // failure names the step, and the stop closes the grabber.
+    void cameraLinkMissingCameraFile_data() { cameraLinkKinds(); }
+    void cameraLinkMissingCameraFile()
+    {
+        QFETCH(BoardKind, kind);
+        onlyCameraLinkBoard(kind);
+        const std::unique_ptr<CameraLinkLink> link = makeCameraLink(kind);
+        link->setCameraFile(QStringLiteral("NoSuchProxy"), true, false);
+        QCOMPARE(link->connect(), int(ConnectResult::Connected));
+        PrepareRequest request;
+        request.ProxyIndex = kProxy;
+        const PrepareResult prepared = link->prepare(request);
+        QCOMPARE(int(prepared.Result), int(PrepareResult::Failed));
+        QCOMPARE(prepared.Title, QStringLiteral("Critical"));
+        QCOMPARE(prepared.Text, QStringLiteral("InitializeMultiCam() fail: InitChannel Error: McSetParamStr MC_CamFile fail"));
+        QCOMPARE(QByteArray(link->lastMessage()), QByteArray("McSetParamStr MC_CamFile fail"));
+        QVERIFY(!link->init().InBounds);
+        QCOMPARE(multicam_test::ChannelCount(), 0);
+        link->stop();
+        QVERIFY(CameraLinkFreed(*link));
+    }
+
+    // Faults while streaming: the cable is pulled (the link reports an
+    // acquisition failure) or the frames stop (it reports nothing). The stop
+    // frees everything, no frame follows it, and the next connection streams.
+    void cameraLinkFaultWhileStreaming_data()
+    {
+        QTest::addColumn<BoardKind>("kind");
+        QTest::addColumn<int>("fault");
+        for (BoardKind kind : {BoardKind::Arvex, BoardKind::Belmor, BoardKind::BelmorPlus}) {
+            const QByteArray name = CameraLinkName(kind);
+            QTest::newRow((name + ": unplugged").constData()) << kind << int(Fault::DeviceLostMidStream);
+            QTest::newRow((name + ": frames stop").constData()) << kind << int(Fault::FramesStop);
+        }
+    }
+    void cameraLinkFaultWhileStreaming()
+    {
+        QFETCH(BoardKind, kind);
+        QFETCH(int, fault);
+        onlyCameraLinkBoard(kind);
+        const std::unique_ptr<CameraLinkLink> link = makeCameraLink(kind);
+        std::atomic<int> failures{0};
+        std::atomic<int> otherEnds{0};
+        link->setStreamEnded([&](bool p_bFailure) { ++(p_bFailure ? failures : otherEnds); });
+        std::unique_ptr<CountingFrameSink> sink = connectAndStartCameraLink(*link);
+        QVERIFY(sink != nullptr);
+        QTRY_VERIFY_WITH_TIMEOUT(sink->frames() >= kFrames, kWaitMs);
+        QCOMPARE(failures.load(), 0);
+        sim::InjectFault(kind, Fault(fault));
+        if (Fault(fault) == Fault::DeviceLostMidStream)
+            QTRY_VERIFY_WITH_TIMEOUT(failures.load() > 0, kWaitMs);
+        else
+            QTest::qWait(300);
+        const int iAtFault = sink->frames();
+        QTest::qWait(200);
+        QCOMPARE(sink->frames(), iAtFault);
+        if (Fault(fault) == Fault::FramesStop)
+            QCOMPARE(failures.load(), 0);
+        QCOMPARE(otherEnds.load(), 0);
+        link->stop();
+        QVERIFY(CameraLinkFreed(*link));
+
+        sim::ClearAllFaults();
+        const std::unique_ptr<CountingFrameSink> again = connectAndStartCameraLink(*link);
+        QVERIFY(again != nullptr);
+        QTRY_VERIFY_WITH_TIMEOUT(again->frames() >= kFrames, kWaitMs);
+        link->stop();
+        QVERIFY(CameraLinkFreed(*link));
     }
 };
 
