@@ -1,6 +1,7 @@
 // The one place that picks a board's behaviour by its kind.
 #include "board/board_link_factory.h"
 
+#include "board/links/eskra_link.h"
 #include "board/links/gige_link.h"
 
 std::unique_ptr<BoardLink> MakeBoardLink(BoardKind p_Kind)
@@ -12,6 +13,7 @@ std::unique_ptr<BoardLink> MakeBoardLink(BoardKind p_Kind)
     case BoardKind::Belmor:
     case BoardKind::BelmorPlus:
     case BoardKind::Eskra:
+        return std::make_unique<EskraLink>();
     case BoardKind::Corvane:
     case BoardKind::None:
         break;
