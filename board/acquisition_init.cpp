@@ -5,6 +5,8 @@
 #include "board/eskra_frame_stream.h"
 #include "board/links/cameralink_link.h"
 #include "board/mainwindow_board_link.h"
+#include "board/board_message_box.h"
+#include "board/links/eskra_link.h"
 #include "board/multicam_channel.h"
 #include "board/usb3_callbacks.h"
 
@@ -18,10 +20,7 @@
 #include "params/proxy_parameter_table.h"
 #include "pipeline/affichage.h"
 #include "platform/ebus/ebus.h"
-#include "platform/serialports/serial_ports.h"
 #include "usb3lib/Quenlin.h"
-
-#include <QSerialPort>
 
 #include <vector>
 
@@ -187,30 +186,25 @@ bool MainWindow::Init(bool* p_pWindowingDisabled)
 
     case BoardKind::Eskra: {
         Log->writeLine("***** Eskra initializing *****");
-        Log->writeLine("Open SerialPort");
-        EskraPortName.clear();
-        const QStringList ports = AvailableSerialPortNames();
+        EskraBoardLink->attach(LinkContext{Log});
+        PrepareRequest request;
+        request.ProxyIndex = proxy;
+        const PrepareResult prepared = EskraBoardLink->prepare(request);
         // A failure also ends the one-press connection: the button returns to "Connect".
-        if (ports.isEmpty()) {
-            Log->writeLine("No serial port found");
-            Box(this, QStringLiteral("Critical"), QStringLiteral("No serial port found: the Eskra DigiBoard can't be opened."));
-            Deinit();
-            return true;
-        }
-        EskraPortName = ports.first().toLatin1();
-        Log->writeLine("Serial Port : " + QString::fromLatin1(EskraPortName));
-        if (!EskraSerialPort)
-            EskraSerialPort = new QSerialPort(this);
-        if (OpenSerialPortEskra(EskraSerialPort, EskraPortName.constData()) != 0) {
+        if (prepared.Result != PrepareResult::Ready) {
+            if (static_cast<const EskraLink&>(*EskraBoardLink).portFound())
+                ShowBoardCriticalBox(nullptr, prepared.Title, prepared.Text);
+            else
+                Box(this, prepared.Title, prepared.Text);
             Deinit();
             return true;
         }
         setOrientationCells();
-        EskraChecksums[0] = EskraChecksums[1] = EskraChecksums[2] = 0;
+        const InitResult geometry = EskraBoardLink->init();
         StopAcquisition = false;
-        FrameWidth = EskraFrameWidth;
-        FrameHeight = EskraFrameHeight;
-        FramePitch = 2 * EskraFrameWidth;
+        FrameWidth = geometry.Width;
+        FrameHeight = geometry.Height;
+        FramePitch = geometry.Pitch;
         Log->writeLine("Init Matrices");
         InitPointers();
         InitMatrices();

@@ -6,6 +6,7 @@
 #include "board/eskra_frame_stream.h"
 #include "board/links/cameralink_link.h"
 #include "board/eskra_threads.h"
+#include "board/links/eskra_link.h"
 #include "board/usb3_callbacks.h"
 
 #include "app/globals.h"
@@ -23,15 +24,10 @@
 #include "usb3lib/Quenlin.h"
 
 #include <QCoreApplication>
-#include <QThread>
 #include <QTimer>
 
-#include <pthread.h>
 
 namespace {
-
-pthread_t g_EskraReadThread;
-pthread_t g_EskraProcessThread;
 
 void StartTimer(QTimer* p_pTimer, int p_iPeriodMs)
 {
@@ -43,16 +39,6 @@ void StopTimer(QTimer* p_pTimer)
 {
     if (p_pTimer)
         p_pTimer->stop();
-}
-
-// Runs one worker thread and waits for it; on a failed creation the body runs
-// here instead, so a frame is never skipped for want of a thread.
-void RunAndJoin(pthread_t* p_pThread, void* (*p_pBody)(void*))
-{
-    if (pthread_create(p_pThread, nullptr, p_pBody, nullptr) == 0)
-        pthread_join(*p_pThread, nullptr);
-    else
-        p_pBody(nullptr);
 }
 
 } // namespace
@@ -227,29 +213,16 @@ void MainWindow::Getinterruption()
         // Counted from 0, so the watchdog sees the first frame of the first second.
         FrameCounter = 0;
         StopAcquisition = false;
+        LinkFramePath = MakeWindowFramePath(this, EskraBoardLink->framePathRules());
+        EskraBoardLink->start(*LinkFramePath);
+        auto& eskra = static_cast<EskraLink&>(*EskraBoardLink);
         while (!StopAcquisition) {
             QCoreApplication::processEvents(QEventLoop::AllEvents);
             // A stop handled in the events (button, watchdog, Deinit) has
             // closed the port and freed the buffers: no further cycle.
             if (StopAcquisition)
                 break;
-            const int emptyReads = g_EskraReceiver.emptyReadCount;
-            FetchEskraPortBytes(EskraSerialPort);
-            RunAndJoin(&g_EskraReadThread, EskraReadThread);
-            CheckSerialFrameEskra(uint32_t(EskraChecksums[1]), uint32_t(EskraChecksums[0]),
-                                  uint32_t(EskraChecksums[2]));
-            RunAndJoin(&g_EskraProcessThread, EskraProcessThread);
-            if (g_EskraReceiver.frameComplete) {
-                ++FrameCounter;
-                ++FramesReceived;
-                // On the GUI thread; the board writes no save-all series.
-                HandOffFrame(*this, g_pRawImage16b, WindowFrameGeometry(*this), FrameHandOffRule{});
-                PushButton_SetModuleParameters();
-            } else if (g_EskraReceiver.emptyReadCount != emptyReads) {
-                // Nothing arrived: give the line a moment instead of spinning a core.
-                QThread::usleep(500);
-            }
-            g_EskraReceiver.frameComplete = false;
+            eskra.pump([this] { PushButton_SetModuleParameters(); });
         }
         return;
     }
@@ -257,4 +230,11 @@ void MainWindow::Getinterruption()
     default:
         return;
     }
+}
+
+void MainWindow::ProcessImageEskra()
+{
+    if (!EskraBuffers[0] || !EskraBuffers[1] || !g_pRawImage16b)
+        return;
+    ::ProcessImageEskra(EskraState.Receiver, EskraBuffers[0], EskraBuffers[1], g_pRawImage16b);
 }

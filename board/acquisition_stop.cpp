@@ -235,8 +235,9 @@ void MainWindow::Deinit()
         ResetGigEInToolWindows();
         break;
     case BoardKind::Eskra:
-        if (EskraSerialPort && EskraSerialPort->isOpen())
-            EskraSerialPort->close();
+        EskraBoardLink->stop();
+        // No frame reaches the path once the link has stopped.
+        LinkFramePath.reset();
         break;
     default:
         break;

@@ -2,6 +2,7 @@
 #include "board/board_link_factory.h"
 
 #include "board/links/cameralink_link.h"
+#include "board/links/eskra_link.h"
 #include "board/links/gige_link.h"
 
 std::unique_ptr<BoardLink> MakeBoardLink(BoardKind p_Kind)
@@ -14,6 +15,7 @@ std::unique_ptr<BoardLink> MakeBoardLink(BoardKind p_Kind)
     case BoardKind::BelmorPlus:
         return std::make_unique<CameraLinkLink>(p_Kind);
     case BoardKind::Eskra:
+        return std::make_unique<EskraLink>();
     case BoardKind::Corvane:
     case BoardKind::None:
         break;

@@ -6,11 +6,10 @@
 #include "board/board_message_box.h"
 #include "board/cameralink_commands.h"
 #include "board/corvane_writer.h"
-#include "board/eskra_command.h"
 #include "board/gige_link.h"
+#include "board/links/eskra_link.h"
 #include "mainwindow/MainWindow.h"
 
-#include <QSerialPort>
 
 namespace {
 
@@ -20,7 +19,6 @@ constexpr int kCorvaneGainRegister = 7;
 constexpr int kCorvaneOffsetRegister = 8;
 // The Corvane's parameters from 50 on are commands to its processing board.
 constexpr int kCorvaneFirstCommandParameter = 50;
-constexpr int kEskraCommandWaitMs = 100;
 
 // A register of the processing board: board, register, value, then the write
 // command. Every step is made; the first failure is the result.
@@ -38,13 +36,9 @@ int WriteCorvaneProcessingRegister(int p_iRegister, int p_iValue)
 
 int WriteEskra(MainWindow* p_pWindow, int p_iId, int p_iValue)
 {
-    int iStatus = EskraCommandOk;
-    const QByteArray text = FormatEskraCommand(p_iId, p_iValue, &iStatus).toLatin1();
-    QSerialPort* pPort = p_pWindow ? p_pWindow->EskraSerialPort : nullptr;
-    if (iStatus != EskraCommandOk || !pPort || pPort->write(text) == -1)
-        return -1;
-    WaitMs(kEskraCommandWaitMs);
-    return 0;
+    if (p_pWindow == nullptr)
+        return WriteEskraRegister(nullptr, p_iId, p_iValue);
+    return p_pWindow->EskraBoardLink->writeRegister(p_iId, uint32_t(p_iValue));
 }
 
 int Dispatch(MainWindow* p_pWindow, BoardKind p_Kind, int p_iId, int p_iValue)

@@ -70,7 +70,7 @@ bool MainWindow::PushButton_SetModuleParameters()
 
     // The serial-port board takes registers only between two frames.
     if (!SetParametersPending && iKind == BoardKind::Eskra) {
-        if (!g_EskraReceiver.frameComplete)
+        if (!EskraState.Receiver.frameComplete)
             SetParametersPending = true;
         return true;
     }

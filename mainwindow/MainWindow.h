@@ -17,6 +17,7 @@
 #include "board/board_link_factory.h"
 #include "board/links/cameralink_link_state.h"
 #include "board/links/gige_link_state.h"
+#include "board/links/eskra_link_state.h"
 #include "mainwindow/main_controls.h"
 #include "mainwindow/proxy_choice_source.h"
 
@@ -233,10 +234,6 @@ public:
     // ----- Bad pixels and the serial-port board ------------------------------------
     // One list per readout orientation: a count, then pixel indices.
     uint32_t* BadPixelIndexList[4] = {nullptr, nullptr, nullptr, nullptr};
-    // Transmitted checksum, running sum, recomputed sum of the last Eskra frame.
-    int EskraChecksums[3] = {0, 0, 0};
-    QList<QSerialPortInfo> EskraPortList;
-    QSerialPort* EskraSerialPort = nullptr;
     QFileInfo NUC2ptCalibFileInfo;
     FILE* BadPixelFile = nullptr;
 
@@ -257,6 +254,22 @@ public:
     PvPipelineEventSink*& GigEEventSink = GigEState.EventSink;
     PvStream*& GigEStream = GigEState.Stream;
     uint32_t (&GigELinkWords)[3] = GigEState.LinkWords;
+    // ----- Serial-port board link ----------------------------------------------------
+    // The Eskra's link, made with the window. It owns the port, the frame
+    // buffers' pointers, the sums and the receiver; the window sees them by
+    // the names below.
+    std::unique_ptr<BoardLink> EskraBoardLink = MakeBoardLink(BoardKind::Eskra);
+    EskraLinkState& EskraState = EskraLinkStateOf(*EskraBoardLink);
+    // Transmitted checksum, running sum, recomputed sum of the last Eskra frame.
+    int (&EskraChecksums)[3] = EskraState.Checksums;
+    QList<QSerialPortInfo>& EskraPortList = EskraState.PortList;
+    QSerialPort*& EskraSerialPort = EskraState.SerialPort;
+    // The serial-port board's port, as the port list named it.
+    QByteArray& EskraPortName = EskraState.PortName;
+    // Buffers of the serial-port board's frame stream (two halves of the double
+    // buffer, a spare frame and the decoded pixel pairs); made by InitPointers.
+    unsigned char* (&EskraBuffers)[3] = EskraState.Buffers;
+    unsigned char*& EskraPixelBuffer = EskraState.PixelBuffer;
     // The frame path a link streams into while acquisition runs; made at its
     // start, dropped once the link has stopped.
     std::unique_ptr<FrameSink> LinkFramePath;
@@ -741,12 +754,6 @@ public:
     // ----- Acquisition state (board/) -------------------------------------------------
     // The grabber reported an acquisition failure; the Camera Link wait loop reacts.
     std::atomic<bool> CameraLinkAcquisitionFailed{false};
-    // The serial-port board's port, as the port list named it.
-    QByteArray EskraPortName;
-    // Buffers of the serial-port board's frame stream (two halves of the double
-    // buffer, a spare frame and the decoded pixel pairs); made by InitPointers.
-    unsigned char* EskraBuffers[3] = {nullptr, nullptr, nullptr};
-    unsigned char* EskraPixelBuffer = nullptr;
     // The box shown while Deinit works; closed at its end.
     QPointer<QWidget> DeinitializingBox;
     // Frames the USB3 path dropped because they were shorter than the geometry.

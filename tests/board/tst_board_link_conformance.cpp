@@ -4,6 +4,8 @@
 #include "board/connect_retry.h"
 #include "board/gige_link.h"
 #include "board/links/cameralink_link.h"
+#include "board/eskra_frame_stream.h"
+#include "board/links/eskra_link.h"
 #include "board/links/gige_link.h"
 #include "board/register_writer.h"
 #include "board_link_fixture.h"
@@ -13,11 +15,15 @@
 #include "platform/ebus/ebus.h"
 #include "platform/multicam/multicam.h"
 #include "sim/cameralink/cameralink_cabling.h"
+#include "platform/serialports/serial_ports.h"
 #include "sim/core/fault_injector.h"
 #include "sim/core/message_recorder.h"
+#include "sim/core/sensor_model.h"
 #include "sim/core/simulation_settings.h"
+#include "sim/eskra/eskra_board.h"
 #include "sim/gige/dunstel_board.h"
 
+#include <QElapsedTimer>
 #include <QtTest>
 
 #include <atomic>
@@ -31,6 +37,7 @@ namespace {
 constexpr int kProxy = 2;   // 640 x 480
 constexpr int kFrames = 5;
 constexpr int kWaitMs = 10000;
+constexpr int kEskraProxy = 17;   // the serial-port board's one proxy
 
 // Counts what a link hands on; the buffer has the geometry it announces.
 class CountingFrameSink : public FrameSink
@@ -129,6 +136,43 @@ private:
         return p_rLink.start(p_Sink);
     }
 
+    std::unique_ptr<BoardLink> makeEskraLink()
+    {
+        std::unique_ptr<BoardLink> link = MakeBoardLink(BoardKind::Eskra);
+        if (link)
+            link->attach(LinkContext{m_pBench->log.get()});
+        return link;
+    }
+    static EskraLink& eskra(BoardLink& p_rLink) { return static_cast<EskraLink&>(p_rLink); }
+    static CountingFrameSink makeEskraSink()
+    {
+        return CountingFrameSink(FrameGeometry{EskraFrameWidth, EskraFrameHeight, 2 * EskraFrameWidth});
+    }
+    // The window's loop without the window: the GUI thread's events (the port
+    // fills there), then one read cycle. Runs until p_iFrames frames reached
+    // the sink or p_iMs passed; the number of frames completed.
+    static int pumpFrames(BoardLink& p_rLink, CountingFrameSink& p_Sink, int p_iFrames, int p_iMs,
+                          const std::function<void()>& p_BetweenFrames = {})
+    {
+        int iFrames = 0;
+        QElapsedTimer t;
+        t.start();
+        while (p_Sink.frames() < p_iFrames && t.elapsed() < p_iMs) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
+            if (eskra(p_rLink).pump(p_BetweenFrames))
+                ++iFrames;
+        }
+        return iFrames;
+    }
+    bool prepareAndStartEskra(BoardLink& p_rLink, CountingFrameSink& p_Sink)
+    {
+        PrepareRequest request;
+        request.ProxyIndex = kEskraProxy;
+        if (p_rLink.connect() != ConnectResult::Connected || p_rLink.prepare(request).Result != PrepareResult::Ready)
+            return false;
+        return p_rLink.init().InBounds && p_rLink.start(p_Sink);
+    }
+
     CountingFrameSink makeSink() const
     {
         return CountingFrameSink(FrameGeometry{int(GetDefault(kProxy, ProxyParameterId::GigEImageWidth)),
@@ -195,10 +239,13 @@ private slots:
         sim::DunstelBoard::instance().powerCycle();
         sim::ResetCameraLinkSimulation();
         PvDeviceFinderWnd::SetAutomaticChoice(0);
+        sim::ShutdownSharedEskraBoard();
+        g_EskraReceiver.reset();
     }
     void cleanup()
     {
         PvDeviceFinderWnd::SetAutomaticChoice(PvDeviceFinderWnd::kAsk);
+        sim::ShutdownSharedEskraBoard();
         m_pBench.reset();
     }
 
@@ -210,6 +257,10 @@ private slots:
         QCOMPARE(link->kind(), BoardKind::Dunstel);
         QVERIFY(dynamic_cast<GigELink*>(link.get()) != nullptr);
         QVERIFY(MakeBoardLink(BoardKind::None) == nullptr);
+        const std::unique_ptr<BoardLink> serial = MakeBoardLink(BoardKind::Eskra);
+        QVERIFY(serial != nullptr);
+        QCOMPARE(serial->kind(), BoardKind::Eskra);
+        QVERIFY(dynamic_cast<EskraLink*>(serial.get()) != nullptr);
     }
 
     // Connect, identify, stream N frames, stop: the sink gets whole frames of
@@ -623,6 +674,191 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(again->frames() >= kFrames, kWaitMs);
         link->stop();
         QVERIFY(CameraLinkFreed(*link));
+    }
+
+    // The serial-port board: connect, identify, prepare and init, frames
+    // through the read cycle into the sink with a register change between two
+    // frames, stop. Nothing else goes on the wire: the board is not asked
+    // which proxy it runs, and its sensor is not parked before a tear-down.
+    void eskraConnectIdentifyStreamStop()
+    {
+        const std::unique_ptr<BoardLink> link = makeEskraLink();
+        sim::ClearRecordedMessages();
+        QCOMPARE(link->connect(), int(ConnectResult::Connected));
+        QVERIFY(!link->identify().has_value());
+
+        const QStringList ports = AvailableSerialPortNames();
+        QVERIFY(!ports.isEmpty());
+        PrepareRequest request;
+        request.ProxyIndex = kEskraProxy;
+        bool bOpened = false;
+        request.TransportOpened = [&] { bOpened = link->connected(); };
+        const PrepareResult prepared = link->prepare(request);
+        QCOMPARE(int(prepared.Result), int(PrepareResult::Ready));
+        QVERIFY(bOpened);
+        QVERIFY(eskra(*link).portFound());
+        QCOMPARE(prepared.Width, EskraFrameWidth);
+        QCOMPARE(prepared.Height, EskraFrameHeight);
+        QCOMPARE(EskraLinkStateOf(*link).PortName, ports.first().toLatin1());
+        const QStringList lines = m_pBench->logLines();
+        QVERIFY(lines.contains("Open SerialPort"));
+        QVERIFY(lines.contains("Serial Port : " + ports.first()));
+
+        EskraLinkStateOf(*link).Checksums[0] = 7;
+        const InitResult geometry = link->init();
+        QVERIFY(geometry.InBounds);
+        QCOMPARE(geometry.Width, EskraFrameWidth);
+        QCOMPARE(geometry.Height, EskraFrameHeight);
+        QCOMPARE(geometry.Pitch, 2 * EskraFrameWidth);
+        QCOMPARE(EskraLinkStateOf(*link).Checksums[0], 0);
+
+        CountingFrameSink sink = makeEskraSink();
+        QVERIFY(link->start(sink));
+        int iBetween = 0;
+        bool bWritten = false;
+        const int iCompleted = pumpFrames(*link, sink, kFrames, kWaitMs, [&] {
+            ++iBetween;
+            if (!bWritten)
+                bWritten = link->writeRegister(RegisterId::TINT, 1500) == 0;
+        });
+        QCOMPARE(sink.frames(), kFrames);
+        QCOMPARE(iCompleted, kFrames);
+        QCOMPARE(iBetween, kFrames);
+        QVERIFY(bWritten);
+        QCOMPARE(sink.wrongFrames(), 0);
+        // Every pixel was decoded: a 14-bit sample times 4 (0xABCD is not one).
+        QCOMPARE(std::count_if(sink.buffer().begin(), sink.buffer().end(), [](unsigned short v) { return v % 4 != 0; }),
+                 0L);
+        QCOMPARE(sim::RecordedBytes(BoardKind::Eskra, "serial"), QList<QByteArray>{"!11500"});
+        QTRY_COMPARE_WITH_TIMEOUT(sim::SensorFor(BoardKind::Eskra)->registerValue(sim::Register::TINT), 1500, kWaitMs);
+
+        sim::ClearRecordedMessages();
+        QVERIFY(link->safeRegisters(kEskraProxy).empty());
+        QCOMPARE(link->writeSafeRegisters(kEskraProxy), 0);
+        link->stop();
+        QVERIFY(!link->connected());
+        // After the stop no cycle reaches the sink, and nothing went on the wire.
+        const int iAfterStop = sink.frames();
+        pumpFrames(*link, sink, iAfterStop + 1, 300);
+        QCOMPARE(sink.frames(), iAfterStop);
+        QVERIFY(sim::RecordedBytes(BoardKind::Eskra, "serial").isEmpty());
+    }
+
+    // Without a port to open the board is not prepared: the reason for the
+    // operator, the port closed, and the next attempt with a port streams.
+    void eskraPortFaults_data()
+    {
+        QTest::addColumn<bool>("listed");
+        QTest::newRow("port does not open") << true;
+        QTest::newRow("no port listed") << false;
+    }
+    void eskraPortFaults()
+    {
+        QFETCH(bool, listed);
+        sim::SimulationSettings settings;
+        if (listed) {
+            SetConfiguredSerialPortName(QStringLiteral("kestivo-no-such-port"));
+        } else {
+            settings.setBoardPresent(BoardKind::Eskra, false);
+            sim::ShutdownSharedEskraBoard();
+            if (!AvailableSerialPortNames().isEmpty())
+                QSKIP("this machine lists serial ports of its own");
+        }
+        const std::unique_ptr<BoardLink> link = makeEskraLink();
+        QCOMPARE(link->connect(), int(ConnectResult::Connected));
+        PrepareRequest request;
+        request.ProxyIndex = kEskraProxy;
+        bool bOpened = false;
+        request.TransportOpened = [&] { bOpened = true; };
+        const PrepareResult prepared = link->prepare(request);
+        QCOMPARE(int(prepared.Result), int(PrepareResult::Failed));
+        QVERIFY(!bOpened);
+        QVERIFY(!link->connected());
+        QCOMPARE(eskra(*link).portFound(), listed);
+        if (listed) {
+            QCOMPARE(prepared.Title, QStringLiteral("CRITICAL"));
+            QCOMPARE(prepared.Text, QStringLiteral("Can't open Serial port kestivo-no-such-port correctly"));
+        } else {
+            QCOMPARE(prepared.Title, QStringLiteral("Critical"));
+            QCOMPARE(prepared.Text, QStringLiteral("No serial port found: the Eskra DigiBoard can't be opened."));
+            QVERIFY(m_pBench->logLines().contains("No serial port found"));
+        }
+        // The link shows no box itself.
+        QVERIFY(m_pBench->boxes.isEmpty());
+        link->stop();
+
+        SetConfiguredSerialPortName(QString());
+        settings.setBoardPresent(BoardKind::Eskra, true);
+        CountingFrameSink sink = makeEskraSink();
+        QVERIFY(prepareAndStartEskra(*link, sink));
+        pumpFrames(*link, sink, kFrames, kWaitMs);
+        QCOMPARE(sink.frames(), kFrames);
+        link->stop();
+    }
+
+    // Faults while streaming: the board goes away, falls silent, stops its
+    // frames, or bytes are lost or altered on the line. No spoiled frame
+    // reaches the sink, the stop closes the port, nothing follows it, and the
+    // next start (the board plugged in again) streams.
+    void eskraFaultWhileStreaming_data()
+    {
+        QTest::addColumn<int>("fault");
+        QTest::addColumn<bool>("framesEnd");
+        QTest::newRow("unplugged") << int(Fault::DeviceLostMidStream) << true;
+        QTest::newRow("silent") << int(Fault::SilentPort) << true;
+        QTest::newRow("frames stop") << int(Fault::FramesStop) << true;
+        QTest::newRow("corrupted bytes") << int(Fault::CorruptedBytes) << true;
+        QTest::newRow("dropped bytes") << int(Fault::DroppedBytes) << true;
+    }
+    void eskraFaultWhileStreaming()
+    {
+        QFETCH(int, fault);
+        QFETCH(bool, framesEnd);
+        const std::unique_ptr<BoardLink> link = makeEskraLink();
+        CountingFrameSink sink = makeEskraSink();
+        QVERIFY(prepareAndStartEskra(*link, sink));
+        pumpFrames(*link, sink, kFrames, kWaitMs);
+        QCOMPARE(sink.frames(), kFrames);
+        sim::InjectFault(BoardKind::Eskra, Fault(fault));
+        // The frame on the line when the fault came may still complete.
+        pumpFrames(*link, sink, kFrames + 3, 300);
+        const int iSettled = sink.frames();
+        pumpFrames(*link, sink, iSettled + 1, 500);
+        if (framesEnd)
+            QCOMPARE(sink.frames(), iSettled);
+        QCOMPARE(sink.wrongFrames(), 0);
+        link->stop();
+        QVERIFY(!link->connected());
+        const int iAfterStop = sink.frames();
+        pumpFrames(*link, sink, iAfterStop + 1, 200);
+        QCOMPARE(sink.frames(), iAfterStop);
+
+        sim::ClearAllFaults();
+        sim::ShutdownSharedEskraBoard();
+        g_EskraReceiver.reset();
+        CountingFrameSink again = makeEskraSink();
+        QVERIFY(prepareAndStartEskra(*link, again));
+        pumpFrames(*link, again, kFrames, kWaitMs);
+        QCOMPARE(again.frames(), kFrames);
+        QCOMPARE(again.wrongFrames(), 0);
+        link->stop();
+    }
+
+    // Register writes reach the wire only while the port is open.
+    void eskraWritesNeedTheOpenPort()
+    {
+        const std::unique_ptr<BoardLink> link = makeEskraLink();
+        QVERIFY(link->writeRegister(RegisterId::TINT, 1500) != 0);
+        CountingFrameSink sink = makeEskraSink();
+        QVERIFY(prepareAndStartEskra(*link, sink));
+        sim::ClearRecordedMessages();
+        QCOMPARE(link->writeRegister(1, 2048), 0);
+        // A value the command cannot carry is refused, not cut.
+        QVERIFY(link->writeRegister(1, uint32_t(-1000000)) != 0);
+        pumpFrames(*link, sink, 2, kWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(sim::RecordedBytes(BoardKind::Eskra, "serial"), QList<QByteArray>{"!22048"}, kWaitMs);
+        link->stop();
+        QVERIFY(link->writeRegister(1, 2048) != 0);
     }
 };
 
