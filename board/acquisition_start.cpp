@@ -5,7 +5,6 @@
 #include "board/mainwindow_board_link.h"
 #include "board/eskra_frame_stream.h"
 #include "board/eskra_threads.h"
-#include "board/usb3_callbacks.h"
 
 #include "app/globals.h"
 #include "app/kv_log.h"
@@ -19,7 +18,6 @@
 #include "pipeline/frame_handoff.h"
 #include "pipeline/mainwindow_pipeline.h"
 #include "platform/ebus/ebus.h"
-#include "usb3lib/Quenlin.h"
 
 #include <QCoreApplication>
 #include <QThread>
@@ -116,9 +114,8 @@ void MainWindow::Getinterruption()
         FrameCounter = 1;
         FramesReceived = 0;
         FramesDisplayed = 0;
-        if (isInitialized() == 0)
-            initAsyncCapture(OnUsbFrameReady, OnUsbCaptureEvent, 0, 1);
-        startCapture();
+        LinkFramePath = MakeWindowFramePath(this, CorvaneLink->framePathRules());
+        CorvaneLink->start(*LinkFramePath);
         StartTimer(Timers.OneSecond, OneSecondTimerPeriodMs);
         if (!SoftwareNUC)
             StartTimer(Timers.GainOffset, GainOffsetTimerPeriodMs);

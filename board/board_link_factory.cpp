@@ -2,6 +2,7 @@
 #include "board/board_link_factory.h"
 
 #include "board/links/gige_link.h"
+#include "board/links/usb3_link.h"
 
 std::unique_ptr<BoardLink> MakeBoardLink(BoardKind p_Kind)
 {
@@ -11,8 +12,9 @@ std::unique_ptr<BoardLink> MakeBoardLink(BoardKind p_Kind)
     case BoardKind::Arvex:
     case BoardKind::Belmor:
     case BoardKind::BelmorPlus:
-    case BoardKind::Eskra:
     case BoardKind::Corvane:
+        return std::make_unique<Usb3Link>();
+    case BoardKind::Eskra:
     case BoardKind::None:
         break;
     }

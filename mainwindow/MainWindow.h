@@ -254,6 +254,8 @@ public:
     PvPipelineEventSink*& GigEEventSink = GigEState.EventSink;
     PvStream*& GigEStream = GigEState.Stream;
     uint32_t (&GigELinkWords)[3] = GigEState.LinkWords;
+    // The Corvane's link, made with the window.
+    std::unique_ptr<BoardLink> CorvaneLink = MakeBoardLink(BoardKind::Corvane);
     // The frame path a link streams into while acquisition runs; made at its
     // start, dropped once the link has stopped.
     std::unique_ptr<FrameSink> LinkFramePath;
