@@ -8,7 +8,7 @@
 #include "board/board_message_box.h"
 #include "board/links/eskra_link.h"
 #include "board/multicam_channel.h"
-#include "board/usb3_callbacks.h"
+#include "board/links/usb3_link.h"
 
 #include "app/globals.h"
 #include "app/kv_log.h"
@@ -21,6 +21,7 @@
 #include "pipeline/affichage.h"
 #include "platform/ebus/ebus.h"
 #include "usb3lib/Quenlin.h"
+#include "platform/serialports/serial_ports.h"
 
 #include <vector>
 
@@ -108,12 +109,14 @@ bool MainWindow::Init(bool* p_pWindowingDisabled)
     }
 
     case BoardKind::Corvane: {
-        Log->writeLine("***** Corvane initializing *****");
-        const int result = initAsyncCapture(OnUsbFrameReady, OnUsbCaptureEvent, 0, 1);
-        if (result < 0) {
-            Box(this, QStringLiteral("Error when initializing Corvane"),
-                QStringLiteral("An unexpected error happend when initializing Corvane DigiBoard."));
-            Log->writeLine("Failed while initializing Corvane - ERROR " + QString::number(result));
+        CorvaneLink->attach(LinkContext{Log});
+        PrepareRequest request;
+        request.ProxyIndex = proxy;
+        const PrepareResult prepared = CorvaneLink->prepare(request);
+        if (prepared.Result == PrepareResult::Failed) {
+            Box(this, prepared.Title, prepared.Text);
+            Log->writeLine("Failed while initializing Corvane - ERROR "
+                           + QString::number(static_cast<Usb3Link&>(*CorvaneLink).captureStatus()));
             Deinit();
             return true;
         }
@@ -121,24 +124,13 @@ bool MainWindow::Init(bool* p_pWindowingDisabled)
         setOrientationCells();
         bInitDriverDone = true;
         StopAcquisition = false;
-        Log->writeLine("Get Corvane data about size and proxy configuration");
-        int width = 0, height = 0, pitch = 0;
-        getWidth(&width);
-        getHeight(&height);
-        getPitch(&pitch);
-        // The two-tap proxy sends two sensor lines per transfer line; the frame
-        // callback unfolds them.
-        if (proxy == 23) {
-            width /= 2;
-            pitch /= 2;
-            height *= 2;
-        }
-        FrameWidth = width;
-        FrameHeight = height;
-        FramePitch = pitch;
+        const InitResult geometry = CorvaneLink->init();
+        FrameWidth = geometry.Width;
+        FrameHeight = geometry.Height;
+        FramePitch = geometry.Pitch;
         SetAcquisitionProxyName(ProxyModelName(proxy));
         logSizes("Proxy: ");
-        if (!FrameSizeInBounds(width, height, CorvaneMaxFrameSide) || pitch < 2 * width) {
+        if (!geometry.InBounds) {
             Log->writeLine("Problem when initialization (Bad Size) --> Deinit");
             Deinit();
             return true;

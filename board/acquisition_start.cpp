@@ -21,7 +21,6 @@
 #include "pipeline/frame_handoff.h"
 #include "pipeline/mainwindow_pipeline.h"
 #include "platform/ebus/ebus.h"
-#include "usb3lib/Quenlin.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -103,9 +102,8 @@ void MainWindow::Getinterruption()
         FrameCounter = 1;
         FramesReceived = 0;
         FramesDisplayed = 0;
-        if (isInitialized() == 0)
-            initAsyncCapture(OnUsbFrameReady, OnUsbCaptureEvent, 0, 1);
-        startCapture();
+        LinkFramePath = MakeWindowFramePath(this, CorvaneLink->framePathRules());
+        CorvaneLink->start(*LinkFramePath);
         StartTimer(Timers.OneSecond, OneSecondTimerPeriodMs);
         if (!SoftwareNUC)
             StartTimer(Timers.GainOffset, GainOffsetTimerPeriodMs);

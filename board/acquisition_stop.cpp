@@ -17,7 +17,6 @@
 #include "pipeline/frame_buffers.h"
 #include "pipeline/image_miniature.h"
 #include "platform/ebus/ebus.h"
-#include "usb3lib/Quenlin.h"
 #include "app/thread_call.h"
 
 #include <QMessageBox>
@@ -47,6 +46,8 @@ int MainWindow::SendDefaultSensorRegisters()
     const int proxy = CurrentProxyIndex;
     if (kind == BoardKind::Dunstel)
         return DunstelLink->writeSafeRegisters(proxy);
+    if (kind == BoardKind::Corvane)
+        return CorvaneLink->writeSafeRegisters(proxy);
     // Non-zero when any write failed. The statuses are not added: two failure
     // codes overflow an int, and a +1 and a -1 would cancel into success.
     int result = 0;
@@ -220,9 +221,9 @@ void MainWindow::Deinit()
         Log->writeLine("... OK");
         break;
     case BoardKind::Corvane:
-        stopCapture();
-        for (int i = 0; i < 100 && isInitialized() != 0; ++i)
-            deinitCapture(1);
+        CorvaneLink->stop();
+        // No frame reaches the path once the link has stopped.
+        LinkFramePath.reset();
         break;
     case BoardKind::Dunstel:
         // The browsers read the device's and the stream's features until they close.

@@ -4,6 +4,7 @@
 #include "board/links/cameralink_link.h"
 #include "board/links/eskra_link.h"
 #include "board/links/gige_link.h"
+#include "board/links/usb3_link.h"
 
 std::unique_ptr<BoardLink> MakeBoardLink(BoardKind p_Kind)
 {
@@ -17,6 +18,7 @@ std::unique_ptr<BoardLink> MakeBoardLink(BoardKind p_Kind)
     case BoardKind::Eskra:
         return std::make_unique<EskraLink>();
     case BoardKind::Corvane:
+        return std::make_unique<Usb3Link>();
     case BoardKind::None:
         break;
     }

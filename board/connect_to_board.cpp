@@ -10,7 +10,6 @@
 #include "board/connect_retry.h"
 #include "board/links/cameralink_link.h"
 #include "mainwindow/MW_ProxyBelmor.h"
-#include "usb3lib/Quenlin.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -23,24 +22,6 @@ namespace {
 // A freshly shown selector needs a moment before the window system makes it
 // active; only after that does losing the activation end the wait.
 constexpr int kSelectorActivationGraceMs = 1000;
-
-enum class CorvaneState { Absent, InitFailed, Ready };
-
-// Opens the capture once to see that the board is there and initialises,
-// then closes it again so that the board-number queries and the acquisition
-// start find the device free.
-CorvaneState CheckCorvane()
-{
-    if (isInitialized() != 0)
-        return CorvaneState::Ready;
-    const int hr = initSyncCapture(0);
-    if (hr == QUENLIN_MF_E_NOT_FOUND)
-        return CorvaneState::Absent;
-    if (hr < 0)
-        return CorvaneState::InitFailed;
-    deinitCapture(0);
-    return CorvaneState::Ready;
-}
 
 } // namespace
 
@@ -130,14 +111,12 @@ int MainWindow::ConnectToBoard(int attempt)
         ReadConfigIntoDigiBoard();
         break;
     case BoardKind::Corvane:
-        switch (CheckCorvane()) {
-        case CorvaneState::Absent:
-            return ConnectResult::CorvaneAbsent;
-        case CorvaneState::InitFailed:
-            return attempt == ConnectAttemptLimit ? ConnectResult::LinkFailed : ConnectResult::CorvaneAbsent;
-        case CorvaneState::Ready:
-            break;
-        }
+        CorvaneLink->attach(LinkContext{Log});
+        if (const int iResult = CorvaneLink->connect(); iResult != ConnectResult::Connected)
+            // A capture that does not initialise is retried as an absent board until the last attempt.
+            return iResult == ConnectResult::LinkFailed && attempt != ConnectAttemptLimit
+                       ? ConnectResult::CorvaneAbsent
+                       : iResult;
         SetConnected(true);
         ReadConfigIntoDigiBoard();
         break;

@@ -137,6 +137,43 @@ std::unique_ptr<FrameSink> MakeWindowFramePath(MainWindow* p_pWindow, const Fram
     // frame. The count first: a channel may run before the buffers are made,
     // and the count is the frame threads' sign that they exist.
     wiring.Buffer = [] { return AllocatedRawFrameElements() != 0 ? AllocatedRawFrameBuffer() : nullptr; };
+    if (p_Rules.StopCaptureAfterStop) {
+        wiring.ShortFramesDropped = &p_pWindow->ShortFramesDropped;
+        wiring.HandOffCounts = true;
+        wiring.HandOff = [p_pWindow, p_Rules](const RawFrame& p_Frame) {
+            MainWindow* pWindow = p_pWindow;
+            FrameHandOffRule rule;
+            rule.DropWhileDisplayBusy = p_Rules.DropWhileDisplayBusy;
+            const bool bSeries = pWindow->SaveAllFramesRunning;
+            if (bSeries) {
+                // While a series runs only its BMP frames are shown, and the capture goes on.
+                rule.Show = [pWindow] { return bool(pWindow->SaveAllFramesBmp); };
+                rule.Series = p_Rules.Series;
+            } else {
+                const std::function<void()>& stopCapture = p_Rules.StopCaptureAfterStop;
+                rule.Show = [pWindow, &stopCapture] {
+                    pWindow->CheckMainWindowActiv();
+                    if (!pWindow->StopAcquisition)
+                        return true;
+                    // While a bad-pixel map loads the capture only pauses.
+                    if (!pWindow->BadPixelUploadRunning)
+                        stopCapture();
+                    return false;
+                };
+            }
+            if (HandOffFrame(*pWindow, p_Frame.Pixels, p_Frame.Geometry, rule)
+                == FrameHandOffResult::DroppedWhileBusy)
+                return FrameAccept::Dropped;
+            if (bSeries) {
+                ++pWindow->FrameCounter;
+                return FrameAccept::Taken;
+            }
+            const int counter = pWindow->FrameCounter;
+            pWindow->FrameCounter = counter <= 0 ? 1 : counter + 1;
+            return FrameAccept::Taken;
+        };
+        return std::make_unique<FramePath>(std::move(wiring));
+    }
     wiring.HandOff = [p_pWindow, p_Rules](const RawFrame& p_Frame) {
         FrameHandOffRule rule;
         rule.DropWhileDisplayBusy = p_Rules.DropWhileDisplayBusy;

@@ -1,15 +1,13 @@
 // The USB3 board's frame callbacks on the capture thread, and the Z1641 two-tap de-interleave.
 #include "board/usb3_callbacks.h"
 
-#include "pipeline/frame_handoff.h"
-
 #include "board/acquisition_state.h"
+#include "board/links/usb3_link.h"
+#include "pipeline/frame_sink.h"
 
-#include "app/app_paths.h"
 #include "app/globals.h"
-#include "mainwindow/MainWindow.h"
-#include "pipeline/frame_buffers.h"
-#include "usb3lib/Quenlin.h"
+
+#include <algorithm>
 
 #include <cstdio>
 #include <cstring>
@@ -34,58 +32,32 @@ bool DeinterleaveTwoTap(const uint16_t* p_pSource, size_t p_uSourceBytes, uint16
 
 extern "C" void OnUsbFrameReady(unsigned short* p_pPixels, unsigned int* p_pLengthBytes)
 {
-    MainWindow* pWindow = g_pMainWindow;
-    if (!pWindow)
+    FrameSink* pSink = Usb3Link::activeSink();
+    if (!pSink)
         return;
-    const FrameGeometry geometry = WindowFrameGeometry(*pWindow);
-    ++pWindow->FramesReceived;
+    const FrameGeometry geometry = pSink->geometry();
     const size_t frameBytes = size_t(std::max(geometry.Height, 0)) * size_t(std::max(geometry.Pitch, 0));
     const size_t lengthBytes = p_pLengthBytes ? size_t(*p_pLengthBytes) : 0;
+    unsigned short* pBuffer = pSink->frameBuffer();
     // No acquisition buffers (before Init or after Deinit) or a frame shorter
     // than the geometry: the pipeline would read past its end.
-    if (!p_pPixels || frameBytes == 0 || AllocatedRawFrameElements() == 0 || lengthBytes < frameBytes) {
-        ++pWindow->ShortFramesDropped;
+    if (!p_pPixels || frameBytes == 0 || pBuffer == nullptr || lengthBytes < frameBytes) {
+        pSink->lost(FrameLoss::Short);
         return;
     }
     unsigned short* pPixels = p_pPixels;
     if (std::strcmp(g_szProxyName, "Z1641") == 0) {
-        if (!DeinterleaveTwoTap(p_pPixels, lengthBytes, AllocatedRawFrameBuffer(), AllocatedRawFrameElements())) {
-            ++pWindow->ShortFramesDropped;
+        if (!DeinterleaveTwoTap(p_pPixels, lengthBytes, pBuffer, geometry.pixelCount())) {
+            pSink->lost(FrameLoss::Short);
             return;
         }
-        pPixels = AllocatedRawFrameBuffer();
+        pPixels = pBuffer;
     }
-    static const FrameSeries series{Usb3SeriesRule(), &g_iSaveAllFramesFileIndex, &g_iSaveAllFramesCount};
-    FrameHandOffRule rule;
-    rule.DropWhileDisplayBusy = true;
-    const bool bSeries = pWindow->SaveAllFramesRunning;
-    if (bSeries) {
-        // While a series runs only its BMP frames are shown, and the capture goes on.
-        rule.Show = [pWindow] { return bool(pWindow->SaveAllFramesBmp); };
-        rule.Series = &series;
-    } else {
-        rule.Show = [pWindow] {
-            pWindow->CheckMainWindowActiv();
-            if (!pWindow->StopAcquisition)
-                return true;
-            // While a bad-pixel map loads the capture only pauses.
-            if (!pWindow->BadPixelUploadRunning)
-                stopCapture();
-            return false;
-        };
-    }
-    if (HandOffFrame(*pWindow, pPixels, geometry, rule) == FrameHandOffResult::DroppedWhileBusy)
-        return;
-    if (bSeries) {
-        ++pWindow->FrameCounter;
-        return;
-    }
-    const int counter = pWindow->FrameCounter;
-    pWindow->FrameCounter = counter <= 0 ? 1 : counter + 1;
+    pSink->offer(RawFrame{pPixels, geometry});
 }
 
 extern "C" void OnUsbCaptureEvent()
 {
-    if (MainWindow* pWindow = g_pMainWindow)
-        ++pWindow->FramesReceived;
+    if (FrameSink* pSink = Usb3Link::activeSink())
+        pSink->lost(FrameLoss::Sample);
 }

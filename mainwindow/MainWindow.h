@@ -270,6 +270,8 @@ public:
     // buffer, a spare frame and the decoded pixel pairs); made by InitPointers.
     unsigned char* (&EskraBuffers)[3] = EskraState.Buffers;
     unsigned char*& EskraPixelBuffer = EskraState.PixelBuffer;
+    // The Corvane's link, made with the window.
+    std::unique_ptr<BoardLink> CorvaneLink = MakeBoardLink(BoardKind::Corvane);
     // The frame path a link streams into while acquisition runs; made at its
     // start, dropped once the link has stopped.
     std::unique_ptr<FrameSink> LinkFramePath;

@@ -13,7 +13,6 @@
 #include "board/board_configuration.h"
 #include "params/proxy_parameter_ids.h"
 #include "params/proxy_parameter_table.h"
-#include "usb3lib/Quenlin.h"
 
 #include <cstdio>
 #include <cstring>
@@ -45,16 +44,8 @@ void MainWindow::ReadConfigIntoDigiBoard()
         break;
     }
     case BoardKind::Corvane: {
-        int iProxy = -255;
-        int iRate = -255;
-        const int iProxyStatus = getProxyNumber(&iProxy);
-        const int iRateStatus = getFPSNumber(&iRate);
-        id = IdentifyCorvane(iProxyStatus, iProxy, iRateStatus, iRate);
-        if (iRateStatus != 0)
-            Log->writeLine("Problem when reading values of FPS and proxy into the Corvane");
-        else if (id.ProxyRead)
-            Log->writeLine("Corvane sent the following configuration: Proxy = " + QString::number(id.ProxyListPosition)
-                           + " @" + QString::number(id.FrameRate) + "FPS");
+        CorvaneLink->attach(LinkContext{Log});
+        id = *CorvaneLink->identify();
         if (id.ProxyListPosition == kNoProxyPosition)
             for (QWidget* pBox : {static_cast<QWidget*>(ui->groupBox_BadPixeCorrection),
                                   static_cast<QWidget*>(ui->groupBox_ProxyParameters),

@@ -10,7 +10,7 @@
 #include "board/cameralink_commands.h"
 #include "params/proxy_parameter_ids.h"
 #include "params/proxy_parameter_table.h"
-#include "usb3lib/Quenlin.h"
+#include "board/links/usb3_link.h"
 
 #include <QTimer>
 
@@ -64,7 +64,8 @@ void MainWindow::ComboBox_BPCorrectionMode(QString p_sMode)
             // The frame path restarts the replacement for the new mode.
             BadPixelFillReset = true;
         } else if (bGainOffsetRunning && m >= 0 && m <= 4) {
-            setParameterToBoard(kProcessingBoard, kProcessingBoardBadPixelParameter, kOnBoardBadPixelCode[m]);
+            static_cast<Usb3Link&>(*CorvaneLink)
+                .writeProcessingRegister(kProcessingBoard, kProcessingBoardBadPixelParameter, kOnBoardBadPixelCode[m]);
         }
         return;
     default:

@@ -12,7 +12,7 @@
 #include "pipeline/colour_lut.h"
 #include "params/proxy_parameter_table.h"
 #include "pipeline/affichage.h"
-#include "usb3lib/Quenlin.h"
+#include "board/links/usb3_link.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -155,7 +155,8 @@ void MainWindow::ApplyNUCType(bool p_bHardware, bool p_bChecked)
     if (kind == BoardKind::Arvex || kind == BoardKind::BelmorPlus)
         Send_Command_To_FPGA(kNucFpgaAddress, static_cast<uchar>(iNucValue));
     else if (kind == BoardKind::Corvane)
-        setParameterToBoard(kCorvaneProcessingBoard, kCorvaneNucParameter, iNucValue);
+        static_cast<Usb3Link&>(*CorvaneLink)
+            .writeProcessingRegister(kCorvaneProcessingBoard, kCorvaneNucParameter, iNucValue);
 
     ui->checkBox_ApplyNUC->setChecked(false);
     ui->checkBox_Enable_NUC2pt->setChecked(false);

@@ -22,9 +22,17 @@ unsigned short* FramePath::frameBuffer()
 
 FrameAccept FramePath::offer(const RawFrame& p_Frame)
 {
-    if (m_Wiring.FrameCounter != nullptr)
+    if (m_Wiring.FrameCounter != nullptr && !m_Wiring.HandOffCounts)
         ++*m_Wiring.FrameCounter;
     if (m_Wiring.FramesReceived != nullptr)
         ++*m_Wiring.FramesReceived;
     return m_Wiring.HandOff ? m_Wiring.HandOff(p_Frame) : FrameAccept::Taken;
+}
+
+void FramePath::lost(FrameLoss p_Loss)
+{
+    if (m_Wiring.FramesReceived != nullptr)
+        ++*m_Wiring.FramesReceived;
+    if (p_Loss == FrameLoss::Short && m_Wiring.ShortFramesDropped != nullptr)
+        ++*m_Wiring.ShortFramesDropped;
 }

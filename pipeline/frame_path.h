@@ -15,6 +15,9 @@ struct FramePathWiring
     const std::atomic<int>* FramePitch = nullptr;   // bytes per line
     std::atomic<int>* FrameCounter = nullptr;
     std::atomic<int>* FramesReceived = nullptr;
+    std::atomic<unsigned>* ShortFramesDropped = nullptr;
+    // The hand-off counts the frame counter itself (after the display step).
+    bool HandOffCounts = false;
     // The raw frame buffer, FrameHeight x FramePitch / 2 pixels (null: not allocated).
     std::function<unsigned short*()> Buffer;
     // Everything after the counters; it alone points the pipeline at the frame.
@@ -28,8 +31,10 @@ public:
 
     FrameGeometry geometry() const override;
     unsigned short* frameBuffer() override;
-    // Counts the frame (frame counter, then frames received), then hands it off.
+    // Counts the frame (frame counter, unless the hand-off does, then frames received), then hands it off.
     FrameAccept offer(const RawFrame& p_Frame) override;
+    // Counts the frame as received, and a short one as dropped.
+    void lost(FrameLoss p_Loss) override;
 
 private:
     FramePathWiring m_Wiring;

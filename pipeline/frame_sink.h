@@ -3,6 +3,8 @@
 
 #include "pipeline/correction_chain.h"
 
+#include <functional>
+
 struct FrameSeries;
 
 // One whole frame as a link delivers it: the pixels (in the sink's buffer or
@@ -11,6 +13,12 @@ struct RawFrame
 {
     unsigned short* Pixels = nullptr;
     FrameGeometry Geometry;
+};
+
+// A frame a link received but could not offer.
+enum class FrameLoss {
+    Short,     // shorter than the geometry, or no buffer to take it: counted as received and as short
+    Sample,    // the transport dropped a sample: counted as received only
 };
 
 enum class FrameAccept {
@@ -30,6 +38,14 @@ struct FramePathRules
     bool ShowOnlyWhileAcquiring = false;
     // The save-all series the link's frames feed; null: none.
     const FrameSeries* Series = nullptr;
+    // Set by a link whose capture runs on by itself after the operator's stop
+    // (USB3). Outside a series the window checks its activity at each frame,
+    // and a frame that comes after the stop is not shown and calls this, on
+    // the frame thread, unless a bad-pixel map loads (the capture then only
+    // pauses). While a series runs only its BMP frames are shown and the
+    // capture goes on. The frame counter then counts the frames handed over,
+    // restarting at 1 from a non-positive value outside a series.
+    std::function<void()> StopCaptureAfterStop;
 };
 
 // A sink is called on the link's frame thread. A link knows nothing of what
@@ -44,4 +60,6 @@ public:
     virtual unsigned short* frameBuffer() = 0;
     // One whole frame, on the calling thread.
     virtual FrameAccept offer(const RawFrame& p_Frame) = 0;
+    // A frame received but not offered, on the calling thread.
+    virtual void lost(FrameLoss p_Loss) { (void)p_Loss; }
 };

@@ -22,6 +22,10 @@
 #include "sim/core/simulation_settings.h"
 #include "sim/eskra/eskra_board.h"
 #include "sim/gige/dunstel_board.h"
+#include "board/links/usb3_link.h"
+#include "board/acquisition_state.h"
+#include "pipeline/frame_handoff.h"
+#include "usb3lib/Quenlin.h"
 
 #include <QElapsedTimer>
 #include <QtTest>
@@ -225,6 +229,37 @@ private:
         QTest::newRow("Belmor+") << BoardKind::BelmorPlus;
     }
 
+    std::unique_ptr<BoardLink> makeUsb3Link()
+    {
+        std::unique_ptr<BoardLink> link = MakeBoardLink(BoardKind::Corvane);
+        if (link)
+            link->attach(LinkContext{m_pBench->log.get()});
+        return link;
+    }
+
+    // Connects, opens the capture for p_iProxy and starts it into p_Sink;
+    // false when a step does not succeed.
+    static bool connectAndStartUsb3(BoardLink& p_rLink, CountingFrameSink& p_Sink, int p_iProxy)
+    {
+        if (p_rLink.connect() != ConnectResult::Connected)
+            return false;
+        PrepareRequest request;
+        request.ProxyIndex = p_iProxy;
+        if (p_rLink.prepare(request).Result != PrepareResult::Ready)
+            return false;
+        const InitResult geometry = p_rLink.init();
+        if (!geometry.InBounds || geometry.Width != p_Sink.geometry().Width)
+            return false;
+        return p_rLink.start(p_Sink);
+    }
+
+    // Whether the capture is closed and no sink is left for the callbacks.
+    static bool Usb3Freed(const BoardLink& p_rLink)
+    {
+        return isInitialized() == 0 && Usb3Link::activeSink() == nullptr && !p_rLink.connected();
+    }
+
+
 private slots:
     void initTestCase()
     {
@@ -256,6 +291,10 @@ private slots:
         QVERIFY(link != nullptr);
         QCOMPARE(link->kind(), BoardKind::Dunstel);
         QVERIFY(dynamic_cast<GigELink*>(link.get()) != nullptr);
+        const std::unique_ptr<BoardLink> usb3 = MakeBoardLink(BoardKind::Corvane);
+        QVERIFY(usb3 != nullptr);
+        QCOMPARE(usb3->kind(), BoardKind::Corvane);
+        QVERIFY(dynamic_cast<Usb3Link*>(usb3.get()) != nullptr);
         QVERIFY(MakeBoardLink(BoardKind::None) == nullptr);
         const std::unique_ptr<BoardLink> serial = MakeBoardLink(BoardKind::Eskra);
         QVERIFY(serial != nullptr);
@@ -859,6 +898,197 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(sim::RecordedBytes(BoardKind::Eskra, "serial"), QList<QByteArray>{"!22048"}, kWaitMs);
         link->stop();
         QVERIFY(link->writeRegister(1, 2048) != 0);
+    }
+
+    // The USB3 link: connect, identify, open the capture, N frames of the
+    // capture's geometry into a counting sink (the two-tap proxy's unfolded
+    // into the sink's buffer), the safe registers, stop.
+    void usb3ConnectIdentifyStreamStop_data()
+    {
+        QTest::addColumn<int>("proxy");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::newRow("640x480") << kProxy << 640 << 480;
+        QTest::newRow("Z1641 two taps") << 23 << 1288 << 1024;
+    }
+    void usb3ConnectIdentifyStreamStop()
+    {
+        QFETCH(int, proxy);
+        QFETCH(int, width);
+        QFETCH(int, height);
+        sim::SimulationSettings settings;
+        settings.setProxyIndex(BoardKind::Corvane, proxy);
+        SetAcquisitionProxyName(ProxyModelName(proxy));
+
+        const std::unique_ptr<BoardLink> link = makeUsb3Link();
+        QVERIFY(link != nullptr);
+        QCOMPARE(link->kind(), BoardKind::Corvane);
+        QCOMPARE(link->connect(), int(ConnectResult::Connected));
+        QVERIFY(link->connected());
+        // The presence check leaves the device free for the queries.
+        QCOMPARE(isInitialized(), 0);
+
+        const std::optional<BoardIdentification> id = link->identify();
+        QVERIFY(id.has_value());
+        QVERIFY(id->ProxyRead);
+        QVERIFY(id->RateRead);
+        QCOMPARE(ProxyIndexFromListPosition(id->ProxyListPosition), proxy);
+        QCOMPARE(id->FrameRate, settings.frameRateCode(BoardKind::Corvane));
+        QCOMPARE(m_pBench->logLinesStartingWith("Corvane sent the following configuration: Proxy = "),
+                 QStringList{"Corvane sent the following configuration: Proxy = " + QString::number(id->ProxyListPosition)
+                             + " @" + QString::number(id->FrameRate) + "FPS"});
+
+        PrepareRequest request;
+        request.ProxyIndex = proxy;
+        bool bOpened = false;
+        request.TransportOpened = [&] { bOpened = isInitialized() != 0; };
+        QCOMPARE(int(link->prepare(request).Result), int(PrepareResult::Ready));
+        QVERIFY(bOpened);
+        const InitResult geometry = link->init();
+        QVERIFY(geometry.InBounds);
+        QCOMPARE(geometry.Width, width);
+        QCOMPARE(geometry.Height, height);
+        QCOMPARE(geometry.Pitch, 2 * width);
+        const QStringList lines = m_pBench->logLines();
+        QVERIFY(lines.indexOf("***** Corvane initializing *****")
+                < lines.indexOf("Get Corvane data about size and proxy configuration"));
+        QVERIFY(lines.contains("***** Corvane initializing *****"));
+
+        CountingFrameSink sink(FrameGeometry{geometry.Width, geometry.Height, geometry.Pitch});
+        QVERIFY(link->start(sink));
+        QCOMPARE(Usb3Link::activeSink(), static_cast<FrameSink*>(&sink));
+        QTRY_VERIFY_WITH_TIMEOUT(sink.frames() >= kFrames, kWaitMs);
+        QCOMPARE(sink.wrongFrames(), 0);
+
+        sim::ClearRecordedMessages(BoardKind::Corvane);
+        QCOMPARE(link->writeSafeRegisters(proxy), 0);
+        QList<QByteArray> expected;
+        for (const RegisterWrite& write : link->safeRegisters(proxy))
+            expected << QByteArray::number(write.Id) + "=" + QByteArray::number(write.Value);
+        QVERIFY(!expected.isEmpty());
+        QCOMPARE(link->safeRegisters(proxy).front().Id, int(RegisterId::TINT));
+        QCOMPARE(link->safeRegisters(proxy).front().Value, GetDefault(proxy, ProxyParameterId::TINTMin));
+        QCOMPARE(sim::RecordedBytes(BoardKind::Corvane, "register"), expected);
+
+        link->stop();
+        QVERIFY(Usb3Freed(*link));
+        // Read once the capture thread has ended: every pixel of the unfolded
+        // frame was written (0xABCD is not a pixel of the scene).
+        if (proxy == 23)
+            QCOMPARE(std::count(sink.buffer().begin(), sink.buffer().end(), 0xABCD), 0L);
+        const int iAfterStop = sink.frames();
+        QTest::qWait(200);
+        QCOMPARE(sink.frames(), iAfterStop);
+        SetAcquisitionProxyName("");
+    }
+
+    // The USB3 frames are read in place in the capture's buffer, go to a
+    // series of their own, and a frame after the stop stops the capture.
+    void usb3FramePathRules()
+    {
+        const std::unique_ptr<BoardLink> link = makeUsb3Link();
+        const FramePathRules rules = link->framePathRules();
+        QVERIFY(rules.DropWhileDisplayBusy);
+        QVERIFY(!rules.FlagCameraLinkReady);
+        QVERIFY(!rules.ShowOnlyWhileAcquiring);
+        QVERIFY(rules.Series != nullptr);
+        QCOMPARE(rules.Series->FileIndex, &g_iSaveAllFramesFileIndex);
+        QCOMPARE(rules.Series->SavedFrames, &g_iSaveAllFramesCount);
+        QVERIFY(bool(rules.StopCaptureAfterStop));
+        // The board takes its parameters, not texts.
+        QVERIFY(!link->sendText("!p"));
+        QVERIFY(link->readReply().isEmpty());
+    }
+
+    // Faults of the connection: each gives its result, leaves the capture
+    // closed, and the next attempt with the fault gone streams.
+    void usb3ConnectionFaults_data()
+    {
+        QTest::addColumn<int>("fault");
+        QTest::addColumn<bool>("absent");
+        QTest::addColumn<int>("result");
+        QTest::newRow("no board") << -1 << true << int(ConnectResult::CorvaneAbsent);
+        QTest::newRow("device not listed") << int(Fault::DeviceAbsent) << false << int(ConnectResult::CorvaneAbsent);
+        QTest::newRow("device does not open") << int(Fault::ActivationFailure) << false
+                                              << int(ConnectResult::LinkFailed);
+    }
+    void usb3ConnectionFaults()
+    {
+        QFETCH(int, fault);
+        QFETCH(bool, absent);
+        QFETCH(int, result);
+        sim::SimulationSettings settings;
+        settings.setProxyIndex(BoardKind::Corvane, kProxy);
+        if (absent)
+            settings.setBoardPresent(BoardKind::Corvane, false);
+        if (fault >= 0)
+            sim::InjectFault(BoardKind::Corvane, Fault(fault));
+        const std::unique_ptr<BoardLink> link = makeUsb3Link();
+        QCOMPARE(link->connect(), result);
+        QVERIFY(Usb3Freed(*link));
+
+        settings.setBoardPresent(BoardKind::Corvane, true);
+        sim::ClearAllFaults();
+        CountingFrameSink sink(FrameGeometry{640, 480, 1280});
+        QVERIFY(connectAndStartUsb3(*link, sink, kProxy));
+        QTRY_VERIFY_WITH_TIMEOUT(sink.frames() >= kFrames, kWaitMs);
+        link->stop();
+        QVERIFY(Usb3Freed(*link));
+    }
+
+    // The capture library refuses to open: the link says why, and nothing streams.
+    void usb3CaptureDoesNotOpen()
+    {
+        sim::SimulationSettings settings;
+        settings.setProxyIndex(BoardKind::Corvane, kProxy);
+        const std::unique_ptr<BoardLink> link = makeUsb3Link();
+        QCOMPARE(link->connect(), int(ConnectResult::Connected));
+        sim::InjectFault(BoardKind::Corvane, Fault::ActivationFailure);
+        PrepareRequest request;
+        request.ProxyIndex = kProxy;
+        bool bOpened = false;
+        request.TransportOpened = [&] { bOpened = true; };
+        const PrepareResult prepared = link->prepare(request);
+        QCOMPARE(int(prepared.Result), int(PrepareResult::Failed));
+        QVERIFY(!bOpened);
+        QCOMPARE(prepared.Title, QString("Error when initializing Corvane"));
+        QCOMPARE(prepared.Text, QString("An unexpected error happend when initializing Corvane DigiBoard."));
+        QVERIFY(static_cast<Usb3Link&>(*link).captureStatus() < 0);
+        sim::ClearAllFaults();
+        link->stop();
+        QVERIFY(Usb3Freed(*link));
+    }
+
+    // Faults while streaming: the board goes away or stops sending. The stop
+    // still closes the capture, no frame follows it, and the next connection streams.
+    void usb3FaultWhileStreaming_data()
+    {
+        QTest::addColumn<int>("fault");
+        QTest::newRow("unplugged") << int(Fault::DeviceLostMidStream);
+        QTest::newRow("frames stop") << int(Fault::FramesStop);
+    }
+    void usb3FaultWhileStreaming()
+    {
+        QFETCH(int, fault);
+        sim::SimulationSettings().setProxyIndex(BoardKind::Corvane, kProxy);
+        const std::unique_ptr<BoardLink> link = makeUsb3Link();
+        CountingFrameSink sink(FrameGeometry{640, 480, 1280});
+        QVERIFY(connectAndStartUsb3(*link, sink, kProxy));
+        QTRY_VERIFY_WITH_TIMEOUT(sink.frames() >= kFrames, kWaitMs);
+        sim::InjectFault(BoardKind::Corvane, Fault(fault));
+        QTest::qWait(300);
+        link->stop();
+        QVERIFY(Usb3Freed(*link));
+        const int iAfterStop = sink.frames();
+        QTest::qWait(200);
+        QCOMPARE(sink.frames(), iAfterStop);
+
+        sim::ClearAllFaults();
+        CountingFrameSink again(FrameGeometry{640, 480, 1280});
+        QVERIFY(connectAndStartUsb3(*link, again, kProxy));
+        QTRY_VERIFY_WITH_TIMEOUT(again.frames() >= kFrames, kWaitMs);
+        link->stop();
+        QVERIFY(Usb3Freed(*link));
     }
 };
 
