@@ -171,7 +171,13 @@ void tst_main_window_road::belmorWrongCodeKeepsTheSelectorWaiting()
     bool bConnectedAfterWrongCode = true;
     bool bOpenLater = false;
     bool bConnectedLater = true;
-    QTimer::singleShot(300, &w, [&]() {
+    // The code is typed once the selector is up, however long the connection takes to show it.
+    auto* pWaitForSelector = new QTimer(&w);
+    QObject::connect(pWaitForSelector, &QTimer::timeout, &w, [&, pWaitForSelector]() {
+        if (!pSelector->isVisible())
+            return;
+        pWaitForSelector->stop();
+        pWaitForSelector->deleteLater();
         pSelector->ui->comboBox_SelectProxy->setCurrentIndex(9);
         QTest::keyClicks(pSelector->ui->lineEdit_PW, "ravensdal_kptwv3");
         QTest::mouseClick(pSelector->ui->pushButton_Start, Qt::LeftButton);
@@ -186,6 +192,7 @@ void tst_main_window_road::belmorWrongCodeKeepsTheSelectorWaiting()
             QTest::keyClick(pSelector->ui->lineEdit_PW, Qt::Key_Return);
         });
     });
+    pWaitForSelector->start(20);
     road.press();
     QCOMPARE(shown.Titles, QStringList{"WRONG PASSWORD"});
     QVERIFY(bOpenAfterWrongCode);
