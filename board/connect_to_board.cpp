@@ -8,6 +8,7 @@
 #include "board/board_message_box.h"
 #include "board/cameralink_serial.h"
 #include "board/connect_retry.h"
+#include "board/links/board_traits.h"
 #include "board/links/cameralink_link.h"
 #include "mainwindow/MW_ProxyBelmor.h"
 
@@ -60,82 +61,71 @@ int MainWindow::ConnectToBoard(int attempt)
         return true;
     };
 
-    switch (iKind) {
-    case BoardKind::Belmor: {
-        Log->writeLine("Mode Belmor selected");
-        if (!openCameraLinkPort())
-            return ConnectResult::LinkFailed;
-        MW_ProxyBelmor* pSelector = ProxySelector;
-        pSelector->show();
-        pSelector->raise();
-        pSelector->activateWindow();
-        pSelector->StartGrabKeyboard();
-        QElapsedTimer shown;
-        shown.start();
-        bool bWasActive = false;
-        int iRejected = pSelector->RejectedCodes;
-        while (!pSelector->Closed) {
-            if (pSelector->RejectedCodes != iRejected) {
-                // A wrong code keeps the selector open: its box took the
-                // activation for a while, and the wait goes on as at the show.
-                iRejected = pSelector->RejectedCodes;
-                bWasActive = false;
-                shown.restart();
-            }
-            const bool bActive = pSelector->isActiveWindow();
-            bWasActive = bWasActive || bActive;
-            if (!bActive && (bWasActive || shown.elapsed() > kSelectorActivationGraceMs))
-                break;
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    const BoardTraits& traits = BoardTraitsOf(iKind);
+    // No board, or Eskra (which connects from its own path): no link to open.
+    if (traits.ConnectsOnPress) {
+        if (traits.OperatorChoosesProxy)
+            Log->writeLine("Mode Belmor selected");
+        if (traits.CameraLinkPort) {
+            if (!openCameraLinkPort())
+                return ConnectResult::LinkFailed;
+        } else {
+            BoardLink& link = *SelectedBoardLink();
+            if (const int iResult = link.connect(); iResult != ConnectResult::Connected)
+                return link.connectFailure(iResult, attempt == ConnectAttemptLimit);
         }
-        pSelector->StopGrabKeyboard();
-        if (!pSelector->Accepted) {
+        if (traits.OperatorChoosesProxy) {
+            MW_ProxyBelmor* pSelector = ProxySelector;
+            pSelector->show();
+            pSelector->raise();
+            pSelector->activateWindow();
+            pSelector->StartGrabKeyboard();
+            QElapsedTimer shown;
+            shown.start();
+            bool bWasActive = false;
+            int iRejected = pSelector->RejectedCodes;
+            while (!pSelector->Closed) {
+                if (pSelector->RejectedCodes != iRejected) {
+                    // A wrong code keeps the selector open: its box took the
+                    // activation for a while, and the wait goes on as at the show.
+                    iRejected = pSelector->RejectedCodes;
+                    bWasActive = false;
+                    shown.restart();
+                }
+                const bool bActive = pSelector->isActiveWindow();
+                bWasActive = bWasActive || bActive;
+                if (!bActive && (bWasActive || shown.elapsed() > kSelectorActivationGraceMs))
+                    break;
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            }
+            pSelector->StopGrabKeyboard();
+            if (!pSelector->Accepted) {
+                pSelector->Accepted = false;
+                pSelector->Closed = false;
+                pSelector->hide();
+                return ConnectResult::BelmorNotConfirmed;
+            }
+            SetCurrentProxyIndex(pSelector->ReadProxyNumber());
             pSelector->Accepted = false;
             pSelector->Closed = false;
-            pSelector->hide();
-            return ConnectResult::BelmorNotConfirmed;
+            applyProxyModelDefaults();
+            Log->writeLine("Proxy " + QString::number(CurrentProxyIndex) + " - " + ProxyName + " wanted");
+            SetConnected(true);
+        } else {
+            // The GigE's UART is the tool windows' port too.
+            const bool bGigEPort = traits.PortToToolWindows;
+            if (bGigEPort) {
+                Log->writeLine("Update the other window with the correct Serial Port used by the GigE");
+                HandGigEToToolWindows();
+                HandGigEToAdvancedCommands();
+            }
+            SetConnected(true);
+            if (bGigEPort)
+                qDebug() << "Reading config Into DB ...";
+            ReadConfigIntoDigiBoard();
+            if (bGigEPort)
+                qDebug() << "Reading OK !";
         }
-        SetCurrentProxyIndex(pSelector->ReadProxyNumber());
-        pSelector->Accepted = false;
-        pSelector->Closed = false;
-        applyProxyModelDefaults();
-        Log->writeLine("Proxy " + QString::number(CurrentProxyIndex) + " - " + ProxyName + " wanted");
-        SetConnected(true);
-        break;
-    }
-    case BoardKind::Arvex:
-    case BoardKind::BelmorPlus:
-        if (!openCameraLinkPort())
-            return ConnectResult::LinkFailed;
-        SetConnected(true);
-        ReadConfigIntoDigiBoard();
-        break;
-    case BoardKind::Corvane:
-        CorvaneLink->attach(LinkContext{Log});
-        if (const int iResult = CorvaneLink->connect(); iResult != ConnectResult::Connected)
-            // A capture that does not initialise is retried as an absent board until the last attempt.
-            return iResult == ConnectResult::LinkFailed && attempt != ConnectAttemptLimit
-                       ? ConnectResult::CorvaneAbsent
-                       : iResult;
-        SetConnected(true);
-        ReadConfigIntoDigiBoard();
-        break;
-    case BoardKind::Dunstel: {
-        DunstelLink->attach(LinkContext{Log});
-        if (const int iResult = DunstelLink->connect(); iResult != ConnectResult::Connected)
-            return iResult;
-        Log->writeLine("Update the other window with the correct Serial Port used by the GigE");
-        HandGigEToToolWindows();
-        HandGigEToAdvancedCommands();
-        SetConnected(true);
-        qDebug() << "Reading config Into DB ...";
-        ReadConfigIntoDigiBoard();
-        qDebug() << "Reading OK !";
-        break;
-    }
-    default:
-        // No board, or Eskra (which connects from its own path): no link to open.
-        break;
     }
 
     qDebug() << "Config MW_Setup";
