@@ -190,7 +190,8 @@ WindowingPlan ComputeWindowingPlan(int p_iRecord, BoardKind p_Kind, int p_iMode,
         none.Mode = p_iMode;
         return none;
     }
-    switch (BoardTraitsOf(p_Kind).Windowing) {
+    const WindowingFamily family = BoardTraitsOf(p_Kind).Windowing;
+    switch (family) {
     case WindowingFamily::CameraLink:
         return CameraLinkPlan(p_iRecord, p_iMode, p_UserCorners);
     case WindowingFamily::Dunstel:
@@ -309,4 +310,20 @@ bool WindowingWindowModel(const QString& p_sProxyName)
         if (p_sProxyName == QLatin1String(szModel))
             return true;
     return false;
+}
+
+int WindowingDacRegister(uint32_t p_uCode)
+{
+    switch (p_uCode) {
+    case 2:
+        return 1;
+    case 3:
+        return 2;
+    case 12:
+        return 11;
+    case 13:
+        return 12;
+    default:
+        return -1;
+    }
 }

@@ -48,7 +48,8 @@ void MainWindow::ComboBox_BPCorrectionMode(QString p_sMode)
     const int m = static_cast<int>(GetCurrent(p, ProxyParameterId::BPCorrectionMode));
     const bool bGainOffsetRunning = Timers.GainOffset && Timers.GainOffset->isActive();
 
-    switch (BoardTraitsOf(DigiBoardKind).BadPixels) {
+    const OnBoardBadPixels correction = BoardTraitsOf(DigiBoardKind).BadPixels;
+    switch (correction) {
     case OnBoardBadPixels::FpgaRegister:
         if (m >= 1 && m <= 4) {
             const int iValue = GetCurrent(p, ProxyParameterId::BPRegisterEncoding) == 0 ? 2 * m - 2 : 2 * (m + 3);
