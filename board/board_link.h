@@ -4,6 +4,7 @@
 #include "app/digiboard_kind.h"
 #include "board/board_configuration.h"
 #include "board/frame_statistics.h"
+#include "board/links/board_traits.h"
 #include "pipeline/frame_sink.h"
 
 #include <QByteArray>
@@ -77,12 +78,21 @@ public:
     virtual ~BoardLink() = default;
 
     virtual BoardKind kind() const = 0;
+    // What the kind differs in as data.
+    const BoardTraits& traits() const { return BoardTraitsOf(kind()); }
     void attach(const LinkContext& p_Context) { m_Context = p_Context; }
     const LinkContext& context() const { return m_Context; }
 
     // ---- Connection ----------------------------------------------------------------
     // Opens the board's command link: a ConnectResult code, Connected on success.
     virtual int connect() = 0;
+    // What a failed connect() (p_iResult) tells the connection's retry loop;
+    // p_bLastAttempt: no attempt follows.
+    virtual int connectFailure(int p_iResult, bool p_bLastAttempt) const
+    {
+        (void)p_bLastAttempt;
+        return p_iResult;
+    }
     // Whether the command link is open.
     virtual bool connected() const = 0;
     // Frees what an attempt that failed after connect() left open.

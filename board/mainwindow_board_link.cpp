@@ -58,6 +58,19 @@ CameraLinkLink& MainWindow::CameraLinkBoard()
     return CameraLinkLinkOf(*CameraLink);
 }
 
+BoardLink* MainWindow::SelectedBoardLink()
+{
+    const BoardKind kind = DigiBoardKind;
+    if (IsCameraLinkBoard(kind))
+        return &CameraLinkBoard();
+    for (BoardLink* pLink : {DunstelLink.get(), EskraBoardLink.get(), CorvaneLink.get()})
+        if (pLink->kind() == kind) {
+            pLink->attach(LinkContext{Log});
+            return pLink;
+        }
+    return nullptr;
+}
+
 void MainWindow::Send_Command_To_FPGA(int Adresse, uchar Value)
 {
     const QString sFailure = SendFpgaRegister(DigiBoardKind, GigESerialPort, Adresse, Value);

@@ -285,6 +285,8 @@ public:
     // The Camera Link link of DigiBoardKind; when the kind is none of them, the
     // link made last (an Arvex one when none was).
     CameraLinkLink& CameraLinkBoard();
+    // The link of DigiBoardKind, given the window's log; null for no board.
+    BoardLink* SelectedBoardLink();
 
     // ----- Child objects ----------------------------------------------------------
     // The image view, the miniature, the tool windows, the recorder, the

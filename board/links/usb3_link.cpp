@@ -49,6 +49,11 @@ int Usb3Link::connect()
     return ConnectResult::Connected;
 }
 
+int Usb3Link::connectFailure(int p_iResult, bool p_bLastAttempt) const
+{
+    return p_iResult == ConnectResult::LinkFailed && !p_bLastAttempt ? ConnectResult::CorvaneAbsent : p_iResult;
+}
+
 std::optional<BoardIdentification> Usb3Link::identify()
 {
     int iProxy = -255;

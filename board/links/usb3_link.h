@@ -17,6 +17,8 @@ public:
     // then closes it again. Connected; CorvaneAbsent when no capture device
     // exists; LinkFailed when the capture did not initialise.
     int connect() override;
+    // A capture that does not initialise is retried as an absent board until the last attempt.
+    int connectFailure(int p_iResult, bool p_bLastAttempt) const override;
     bool connected() const override { return m_bConnected; }
     void releaseConnection() override { m_bConnected = false; }
     // The proxy and frame-rate numbers the board stores; always an answer
