@@ -10,7 +10,7 @@
 #include "app/waits.h"
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/MW_AdvancedUser.h"
-#include "mainwindow/message_boxes.h"
+#include "app/message_boxes.h"
 #include "params/proxy_parameter_ids.h"
 #include "params/proxy_parameter_table.h"
 #include "pipeline/affichage.h"

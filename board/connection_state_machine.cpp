@@ -12,7 +12,7 @@
 #include "app/waits.h"
 #include "board/acquisition_state.h"
 #include "board/connect_retry.h"
-#include "mainwindow/message_boxes.h"
+#include "app/message_boxes.h"
 
 #include <QCoreApplication>
 #include <QIcon>

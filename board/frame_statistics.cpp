@@ -5,7 +5,7 @@
 
 #include "app/globals.h"
 #include "mainwindow/MainWindow.h"
-#include "mainwindow/message_boxes.h"
+#include "app/message_boxes.h"
 #include "platform/ebus/ebus.h"
 
 #include <QMessageBox>
