@@ -94,14 +94,3 @@ void FreeAcquisitionBuffers(MainWindow* p_pWindow)
     for (auto& pList : s_BadPixelLists)
         pList.reset();
 }
-
-MainPressScope::MainPressScope(MainWindow* p_pWindow) : m_pWindow(p_pWindow)
-{
-    ++m_pWindow->MainPressDepth;
-}
-
-MainPressScope::~MainPressScope()
-{
-    if (--m_pWindow->MainPressDepth == 0)
-        m_pWindow->ReleaseTeardownHold();
-}
