@@ -12,8 +12,9 @@
 #include "app/kv_log.h"
 #include "app/message_boxes.h"
 #include "board/acquisition_state.h"
+#include "board/board_link.h"
 #include "board/cameralink_serial.h"
-#include "board/corvane_writer.h"
+#include "board/links/cameralink_link.h"
 #include "params/proxy_parameter_ids.h"
 #include "params/proxy_parameter_table.h"
 #include "pipeline/affichage.h"
@@ -57,6 +58,26 @@ QPixmap RgbPixmap(const cv::Mat& p_Image)
         return QPixmap();
     return QPixmap::fromImage(
         QImage(p_Image.data, p_Image.cols, p_Image.rows, int(p_Image.step), QImage::Format_RGB888));
+}
+
+// The link of the board kind chosen; none while no board is chosen.
+BoardLink* LinkOfKind(MainWindow& p_rWindow, BoardKind p_Kind)
+{
+    switch (p_Kind) {
+    case BoardKind::Arvex:
+    case BoardKind::Belmor:
+    case BoardKind::BelmorPlus:
+        return &p_rWindow.CameraLinkBoard();
+    case BoardKind::Dunstel:
+        return p_rWindow.DunstelLink.get();
+    case BoardKind::Eskra:
+        return p_rWindow.EskraBoardLink.get();
+    case BoardKind::Corvane:
+        return p_rWindow.CorvaneLink.get();
+    case BoardKind::None:
+        break;
+    }
+    return nullptr;
 }
 
 // Same type and size: the image is written in place, so no reader of a shared header sees it move.
@@ -138,54 +159,24 @@ void MainWindow::ReleasePipelineImages()
 void MainWindow::PushButton_TakeFPNRef()
 {
     Log->writeLine("Get FPN Reference Image");
-    auto enableBoth = [this] {
-        EnableNuc2ptBox();
-        SetCurrent(CurrentProxyIndex, PipelineCell::NUC2ptEnabled, 1);
-        EnableApplyNucBox();
-        SetCurrent(CurrentProxyIndex, PipelineCell::ApplyNUCEnabled, 1);
-    };
-    auto sendCameraLink = [this](const char* p_szText) {
-        if (SendCameraLinkText(p_szText) != 0)
-            Log->writeLine(QString("Camera Link text not sent: ") + p_szText);
-    };
-    switch (DigiBoardKind.load()) {
-    case BoardKind::Arvex:
-        if (Connected) {
-            if (SoftwareNUC)
+    if (BoardLink* pLink = LinkOfKind(*this, DigiBoardKind)) {
+        const ReferenceRule rule = pLink->referenceRule();
+        const bool bBoardReference = rule.BoardTakesReference && !SoftwareNUC;
+        if (!rule.OnlyWhileConnected || Connected) {
+            if (!bBoardReference)
                 FPNRequest = true;
-            else
-                sendCameraLink("*s");
+            else if (pLink->takeHardwareReference() != 0)
+                Log->writeLine(rule.NotSentLine);
         }
-        enableBoth();
-        break;
-    case BoardKind::Belmor:
-    case BoardKind::Dunstel:
-    case BoardKind::Eskra:
-        FPNRequest = true;
-        enableBoth();
-        break;
-    case BoardKind::BelmorPlus:
-        if (Connected) {
-            if (SoftwareNUC)
-                FPNRequest = true;
-            else
-                sendCameraLink("!s");
+        const ReferenceBoxes boxes = bBoardReference ? rule.BoardBoxes : rule.ProgramBoxes;
+        if (boxes == ReferenceBoxes::Nuc2ptAndApply) {
+            EnableNuc2ptBox();
+            SetCurrent(CurrentProxyIndex, PipelineCell::NUC2ptEnabled, 1);
         }
-        break;
-    case BoardKind::Corvane:
-        if (SoftwareNUC) {
-            FPNRequest = true;
-            enableBoth();
-        } else {
-            // The board takes its own reference when its parameter 54 is written to 0.
-            if (SetCorvaneParameter(kCorvaneTakeReferenceParameter, 0, false) != 0)
-                Log->writeLine("Corvane parameter 54 not sent");
+        if (boxes != ReferenceBoxes::None) {
             EnableApplyNucBox();
             SetCurrent(CurrentProxyIndex, PipelineCell::ApplyNUCEnabled, 1);
         }
-        break;
-    default:
-        break;
     }
     if (AutoNUC)
         TickApplyNucBox();
