@@ -72,6 +72,29 @@ struct InitResult
     int Pitch = 0;   // bytes per line
 };
 
+// The correction boxes that taking an FPN reference ticks on.
+enum class ReferenceBoxes {
+    None,
+    ApplyNuc,         // "Apply NUC" alone
+    Nuc2ptAndApply,   // the two-point NUC, then "Apply NUC"
+};
+
+// How the "Take FPN Reference" button runs on a board.
+struct ReferenceRule
+{
+    // With the board's own correction (NUC "Hardware") the board is asked for
+    // its reference through takeHardwareReference(); otherwise, and on a board
+    // without one, the program computes it from the next frames.
+    bool BoardTakesReference = false;
+    // Neither the board nor the program takes the reference while the board is not connected.
+    bool OnlyWhileConnected = false;
+    // The boxes ticked after the program's reference and after the board's.
+    ReferenceBoxes ProgramBoxes = ReferenceBoxes::Nuc2ptAndApply;
+    ReferenceBoxes BoardBoxes = ReferenceBoxes::Nuc2ptAndApply;
+    // The log line when the board could not be asked.
+    QString NotSentLine;
+};
+
 class BoardLink
 {
 public:
@@ -137,6 +160,8 @@ public:
     virtual bool hasHardwareReference() const { return false; }
     // Asks the board for its reference: 0 = asked. 1 on a board without one.
     virtual int takeHardwareReference() { return 1; }
+    // How the reference button runs on this board.
+    virtual ReferenceRule referenceRule() const { return {}; }
     // A raw text to the board; whether it was sent.
     virtual bool sendText(const QByteArray& p_Text) = 0;
     // The board's reply to the last text; empty on a time-out.

@@ -26,7 +26,7 @@
 #include "board/usb3_callbacks.h"
 #include "mainwindow/MW_AdvancedUser.h"
 #include "mainwindow/MW_ProxyBelmor.h"
-#include "mainwindow/message_boxes.h"
+#include "app/message_boxes.h"
 #include "params/proxy_lookup.h"
 #include "params/proxy_parameter_ids.h"
 #include "params/proxy_parameter_table.h"

@@ -18,7 +18,7 @@
 #include "board/gige_link.h"
 #include "board/windowing_camfile.h"
 #include "board/windowing_geometry.h"
-#include "mainwindow/message_boxes.h"
+#include "app/message_boxes.h"
 #include "params/proxy_parameter_ids.h"
 #include "params/proxy_parameter_table.h"
 #include "platform/ebus/ebus.h"

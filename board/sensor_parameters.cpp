@@ -15,7 +15,7 @@
 #include "board/eskra_frame_stream.h"
 #include "board/register_writer.h"
 #include "board/sensor_parameter_math.h"
-#include "mainwindow/message_boxes.h"
+#include "app/message_boxes.h"
 #include "params/proxy_parameter_ids.h"
 #include "params/proxy_parameter_table.h"
 

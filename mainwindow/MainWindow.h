@@ -537,7 +537,7 @@ public slots:
     void updateLabelVoltage_ADD0D(int p_iValue);
     void setLabel_Histogram_NbPixelMaxValue(int p_iValue);
 
-    // ----- Image outputs (pipeline/mainwindow_outputs.cpp, mainwindow/snapshots.cpp,
+    // ----- Image outputs (pipeline/mainwindow_pipeline.cpp, mainwindow/snapshots.cpp,
     //       mainwindow/saving_options.cpp) ------------------------------------------------
     void CalculHistogram();
     void ResetHistogram();

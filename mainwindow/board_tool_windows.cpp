@@ -5,7 +5,7 @@
 
 #include "app/header_constants.h"
 #include "app/kv_log.h"
-#include "mainwindow/message_boxes.h"
+#include "app/message_boxes.h"
 #include "tools/MW_I2C_Configuration.h"
 #include "tools/Setup_DigiBoard.h"
 #include "tools/Window_Terminal.h"

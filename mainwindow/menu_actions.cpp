@@ -7,7 +7,7 @@
 #include "app/file_dialog.h"
 #include "app/header_constants.h"
 #include "app/kv_log.h"
-#include "mainwindow/message_boxes.h"
+#include "app/message_boxes.h"
 #include "params/proxy_parameter_ids.h"
 #include "pipeline/colour_lut.h"
 #include "params/proxy_parameter_table.h"

@@ -7,7 +7,7 @@
 #include "app/kv_log.h"
 #include "board/cameralink_serial.h"
 #include "board/register_writer.h"
-#include "mainwindow/message_boxes.h"
+#include "app/message_boxes.h"
 #include "mainwindow/mode_commands.h"
 #include "params/proxy_parameter_ids.h"
 #include "params/proxy_parameter_table.h"

@@ -11,7 +11,7 @@
 #include "board/corvane_writer.h"
 #include "board/gige_link.h"
 #include "board/gige_quick_parameters.h"
-#include "mainwindow/message_boxes.h"
+#include "app/message_boxes.h"
 #include "params/data_cell_ids.h"
 #include "params/proxy_parameter_table.h"
 #include "platform/ebus/ebus.h"

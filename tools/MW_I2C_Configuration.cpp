@@ -13,7 +13,7 @@
 #include "board/corvane_writer.h"
 #include "board/gige_link.h"
 #include "board/i2c_configuration_file.h"
-#include "mainwindow/message_boxes.h"
+#include "app/message_boxes.h"
 
 #include <QCloseEvent>
 #include <QDir>

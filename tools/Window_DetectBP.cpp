@@ -6,7 +6,7 @@
 #include "app/app_paths.h"
 #include "app/header_constants.h"
 #include "app/waits.h"
-#include "mainwindow/message_boxes.h"
+#include "app/message_boxes.h"
 #include "params/proxy_parameter_ids.h"
 #include "params/proxy_parameter_table.h"
 #include "pipeline/bad_pixel_detection.h"

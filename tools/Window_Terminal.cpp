@@ -10,7 +10,7 @@
 #include "board/corvane_writer.h"
 #include "board/gige_link.h"
 #include "board/terminal_command.h"
-#include "mainwindow/message_boxes.h"
+#include "app/message_boxes.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>

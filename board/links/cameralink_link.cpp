@@ -210,3 +210,41 @@ QByteArray CameraLinkLink::readReply()
 {
     return ReadCameraLinkSerial(false).toLatin1();
 }
+
+namespace {
+
+const char* ReferenceText(BoardKind p_Kind)
+{
+    switch (p_Kind) {
+    case BoardKind::Arvex:
+        return "*s";
+    case BoardKind::BelmorPlus:
+        return "!s";
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace
+
+int CameraLinkLink::takeHardwareReference()
+{
+    const char* szText = ReferenceText(m_Kind);
+    return szText ? SendCameraLinkText(szText) : 1;
+}
+
+ReferenceRule CameraLinkLink::referenceRule() const
+{
+    ReferenceRule rule;
+    const char* szText = ReferenceText(m_Kind);
+    if (!szText)
+        return rule;
+    rule.BoardTakesReference = true;
+    rule.OnlyWhileConnected = true;
+    if (m_Kind == BoardKind::BelmorPlus) {
+        rule.ProgramBoxes = ReferenceBoxes::None;
+        rule.BoardBoxes = ReferenceBoxes::None;
+    }
+    rule.NotSentLine = QString("Camera Link text not sent: ") + szText;
+    return rule;
+}

@@ -64,6 +64,11 @@ public:
     int writeRegister(int p_iRegisterId, uint32_t p_uValue) override;
     bool sendText(const QByteArray& p_Text) override;
     QByteArray readReply() override;
+    // Arvex: "*s", Belmor+: "!s"; the Belmor has none.
+    int takeHardwareReference() override;
+    // Arvex and Belmor+ take their own reference with their NUC, only while connected;
+    // on the Belmor+ the reference ticks no box.
+    ReferenceRule referenceRule() const override;
 
     // The text of the last failed port selection or channel set-up (zero-terminated).
     const char* lastMessage() const { return m_Message.data(); }

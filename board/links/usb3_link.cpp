@@ -4,6 +4,7 @@
 #include "board/acquisition_state.h"
 #include "board/board_configuration.h"
 #include "board/connect_retry.h"
+#include "board/corvane_writer.h"
 #include "board/register_writer.h"
 #include "board/usb3_callbacks.h"
 #include "pipeline/frame_handoff.h"
@@ -157,4 +158,18 @@ bool Usb3Link::sendText(const QByteArray& p_Text)
 QByteArray Usb3Link::readReply()
 {
     return QByteArray();
+}
+
+int Usb3Link::takeHardwareReference()
+{
+    return SetCorvaneParameter(kCorvaneTakeReferenceParameter, 0, false);
+}
+
+ReferenceRule Usb3Link::referenceRule() const
+{
+    ReferenceRule rule;
+    rule.BoardTakesReference = true;
+    rule.BoardBoxes = ReferenceBoxes::ApplyNuc;
+    rule.NotSentLine = QStringLiteral("Corvane parameter 54 not sent");
+    return rule;
 }

@@ -41,6 +41,10 @@ public:
     int writeRegister(int p_iRegisterId, uint32_t p_uValue) override;
     bool sendText(const QByteArray& p_Text) override;
     QByteArray readReply() override;
+    // The board takes its own reference when its parameter 54 is written to 0.
+    int takeHardwareReference() override;
+    // With its NUC the board takes the reference, and only "Apply NUC" is ticked.
+    ReferenceRule referenceRule() const override;
 
     // A register of one of the board's processing boards, through the
     // library's board call: its status.

@@ -605,6 +605,39 @@ private slots:
         QVERIFY(CameraLinkFreed(*link));
     }
 
+    // The board's own FPN reference: asked through the link by the board's
+    // command, on the boards that have one.
+    void boardReferenceThroughTheLink_data()
+    {
+        QTest::addColumn<BoardKind>("kind");
+        QTest::addColumn<QByteArray>("channel");
+        QTest::addColumn<QList<QByteArray>>("command");
+        QTest::newRow("Arvex") << BoardKind::Arvex << QByteArray("serial") << QList<QByteArray>{"*s"};
+        QTest::newRow("Belmor") << BoardKind::Belmor << QByteArray("serial") << QList<QByteArray>{};
+        QTest::newRow("Belmor+") << BoardKind::BelmorPlus << QByteArray("serial") << QList<QByteArray>{"!s"};
+        QTest::newRow("Corvane") << BoardKind::Corvane << QByteArray("register") << QList<QByteArray>{"54=0"};
+    }
+    void boardReferenceThroughTheLink()
+    {
+        QFETCH(BoardKind, kind);
+        QFETCH(QByteArray, channel);
+        QFETCH(QList<QByteArray>, command);
+        std::unique_ptr<BoardLink> link;
+        if (kind == BoardKind::Corvane) {
+            link = makeUsb3Link();
+        } else {
+            onlyCameraLinkBoard(kind);
+            link = makeCameraLink(kind);
+        }
+        QVERIFY(link != nullptr);
+        QCOMPARE(link->connect(), int(ConnectResult::Connected));
+        sim::ClearRecordedMessages();
+        QCOMPARE(link->referenceRule().BoardTakesReference, !command.isEmpty());
+        QCOMPARE(link->takeHardwareReference(), command.isEmpty() ? 1 : 0);
+        QCOMPARE(sim::RecordedBytes(kind, channel), command);
+        link->stop();
+    }
+
     // Faults of the connection: the port selection fails with its text, no
     // port stays open, and the next attempt with the fault gone streams.
     void cameraLinkConnectionFaults_data()
