@@ -261,6 +261,7 @@ void MainWindow::Deinit()
     // Every frame path has ended: the buffers of this acquisition go now.
     FreeAcquisitionBuffers(this);
     ReleasePipelineImages();
+    ReturnFreedFrameMemory();
     if (ImageView)
         ImageView->clearOverlay();
     Log->writeLine("Reset Image Size");
