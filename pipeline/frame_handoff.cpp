@@ -7,6 +7,7 @@
 #include "mainwindow/MainWindow.h"
 #include "pipeline/frame_buffers.h"
 #include "pipeline/mainwindow_pipeline.h"
+#include "pipeline/pipeline_state.h"
 #include "app/thread_call.h"
 
 QString SeriesFolder()
@@ -62,5 +63,22 @@ FrameHandOffResult HandOffFrame(MainWindow& p_rWindow, unsigned short* p_pPixels
     if (p_Rule.Series && p_rWindow.SaveAllFramesRunning && p_pPixels && p_Geometry.Height > 0 && p_Geometry.Pitch > 0)
         OfferFrameToSeries(p_rWindow, *p_Rule.Series, SeriesFolder(), p_pPixels, p_Geometry,
                            p_rWindow.getMatDisplay8b());
+    return FrameHandOffResult::HandedOver;
+}
+
+bool FrameDropsUnread(const MainWindow& p_rWindow, const FrameHandOffRule& p_Rule)
+{
+    return g_bDisplayBusy && !(p_Rule.Series && p_rWindow.SaveAllFramesRunning);
+}
+
+FrameHandOffResult HandOffUnreadFrame(MainWindow& p_rWindow, const FrameHandOffRule& p_Rule)
+{
+    if (p_Rule.DropWhileDisplayBusy)
+        return FrameHandOffResult::DroppedWhileBusy;
+    if (!p_Rule.Show || p_Rule.Show()) {
+        if (p_Rule.FlagCameraLinkReady)
+            p_rWindow.CameraLinkFrameReady = true;
+        ++p_rWindow.Pipeline->DroppedFrames;
+    }
     return FrameHandOffResult::HandedOver;
 }
