@@ -1048,6 +1048,7 @@ void MainWindow::Deinit()
         FreeAcquisitionBuffers(&bufferSlots);
     }
     ReleasePipelineImages();
+    ReturnFreedFrameMemory();
     if (ImageView)
         ImageView->clearOverlay();
     Log->writeLine("Reset Image Size");

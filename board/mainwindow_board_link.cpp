@@ -187,15 +187,23 @@ std::unique_ptr<FrameSink> MakeWindowFramePath(MainWindow* p_pWindow, const Fram
         };
         return std::make_unique<FramePath>(std::move(wiring));
     }
-    wiring.HandOff = [p_pWindow, p_Rules](const RawFrame& p_Frame) {
-        FrameHandOffRule rule;
-        rule.DropWhileDisplayBusy = p_Rules.DropWhileDisplayBusy;
-        rule.FlagCameraLinkReady = p_Rules.FlagCameraLinkReady;
-        if (p_Rules.ShowOnlyWhileAcquiring)
-            rule.Show = [p_pWindow] { return !p_pWindow->StopAcquisition; };
-        rule.Series = p_Rules.Series;
-        const FrameHandOffResult result = HandOffFrame(*p_pWindow, p_Frame.Pixels, p_Frame.Geometry, rule);
-        return result == FrameHandOffResult::DroppedWhileBusy ? FrameAccept::Dropped : FrameAccept::Taken;
+    FrameHandOffRule rule;
+    rule.DropWhileDisplayBusy = p_Rules.DropWhileDisplayBusy;
+    rule.FlagCameraLinkReady = p_Rules.FlagCameraLinkReady;
+    if (p_Rules.ShowOnlyWhileAcquiring)
+        rule.Show = [p_pWindow] { return !p_pWindow->StopAcquisition; };
+    rule.Series = p_Rules.Series;
+    auto accept = [](FrameHandOffResult p_Result) {
+        return p_Result == FrameHandOffResult::DroppedWhileBusy ? FrameAccept::Dropped : FrameAccept::Taken;
     };
+    wiring.HandOff = [p_pWindow, rule, accept](const RawFrame& p_Frame) {
+        return accept(HandOffFrame(*p_pWindow, p_Frame.Pixels, p_Frame.Geometry, rule));
+    };
+    // A path whose frames go on past a busy display (its link copies them):
+    // such a frame that no series takes is read by nothing, and need not be copied.
+    if (!rule.DropWhileDisplayBusy) {
+        wiring.DropsUnread = [p_pWindow, rule] { return FrameDropsUnread(*p_pWindow, rule); };
+        wiring.HandOffUnread = [p_pWindow, rule, accept] { return accept(HandOffUnreadFrame(*p_pWindow, rule)); };
+    }
     return std::make_unique<FramePath>(std::move(wiring));
 }

@@ -288,6 +288,23 @@ FrameHandOffResult HandOffFrame(MainWindow& p_rWindow, unsigned short* p_pPixels
     return FrameHandOffResult::HandedOver;
 }
 
+bool FrameDropsUnread(const MainWindow& p_rWindow, const FrameHandOffRule& p_Rule)
+{
+    return g_bDisplayBusy && !(p_Rule.Series && p_rWindow.SaveAllFramesRunning);
+}
+
+FrameHandOffResult HandOffUnreadFrame(MainWindow& p_rWindow, const FrameHandOffRule& p_Rule)
+{
+    if (p_Rule.DropWhileDisplayBusy)
+        return FrameHandOffResult::DroppedWhileBusy;
+    if (!p_Rule.Show || p_Rule.Show()) {
+        if (p_Rule.FlagCameraLinkReady)
+            p_rWindow.CameraLinkFrameReady = true;
+        ++p_rWindow.Pipeline->DroppedFrames;
+    }
+    return FrameHandOffResult::HandedOver;
+}
+
 // ---------------------------------------------------------------------------
 // Per-frame correction chain
 

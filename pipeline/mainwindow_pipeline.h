@@ -31,6 +31,15 @@ void SetMatNewFPNReference(MainWindow& p_rWindow, cv::Mat p_Image);
 FrameHandOffResult HandOffFrame(MainWindow& p_rWindow, unsigned short* p_pPixels, const FrameGeometry& p_Geometry,
                                 const FrameHandOffRule& p_Rule);
 
+// Whether a frame handed off now would be read by nothing: the display is
+// busy (and refuses it) and no series of the rule is taking frames.
+bool FrameDropsUnread(const MainWindow& p_rWindow, const FrameHandOffRule& p_Rule);
+
+// What HandOffFrame does with a frame while the display is busy, for a frame
+// whose pixels were not taken because FrameDropsUnread held: the FPN step
+// skips it, and the display refuses and counts it when the rule shows it.
+FrameHandOffResult HandOffUnreadFrame(MainWindow& p_rWindow, const FrameHandOffRule& p_Rule);
+
 // Offers one frame to a save-all series of the window: its format and length
 // from the window's save-all state, files in p_sFolder. The end of the series
 // stops save-all at once (no further frame is saved) and leaves the widgets
