@@ -1,14 +1,13 @@
 // Bad-pixel map loading: the four software lists, or the pixel-by-pixel upload to the Arvex and Corvane boards.
 #include "mainwindow/MainWindow.h"
 
-
 #include "app/digiboard_kind.h"
 #include "app/header_constants.h"
 #include "app/kv_log.h"
 #include "app/waits.h"
 #include "board/bad_pixel_map.h"
-#include "board/cameralink_commands.h"
-#include "board/corvane_writer.h"
+#include "board/links/cameralink_link.h"
+#include "board/links/usb3_link.h"
 #include "params/proxy_parameter_ids.h"
 #include "params/proxy_parameter_table.h"
 #include "tools/Window_SendingProgressBP.h"
@@ -25,14 +24,7 @@ namespace {
 namespace P = ProxyParameterId;
 
 // Board register ids of the Arvex bad-pixel memory: index, column, row.
-constexpr int kRegBadPixelIndex = 39;
-constexpr int kRegBadPixelColumn = 40;
-constexpr int kRegBadPixelRow = 41;
 // The Corvane board's indirect write to the processing board behind it.
-constexpr int kCorvaneExecute = 50;
-constexpr int kCorvaneTarget = 51;
-constexpr int kCorvaneRegister = 52;
-constexpr int kCorvaneValue = 53;
 constexpr int kProcessingBoard = 2;
 // FPGA register of the Belmor+ board's bad-pixel management; 8 its SensorMaster bit.
 constexpr int kFpgaBadPixelManagement = 16;
@@ -149,20 +141,17 @@ void MainWindow::Load_BadPixel_File()
             const int row = int(pair.Row);
             const int column = int(pair.Column);
             if (kind == BoardKind::Arvex) {
-                SendCameraLinkCommandStar(kRegBadPixelIndex, i, true);
+                BoardLink& rLink = CameraLinkBoard();
+                rLink.writeRegister(BoardRegisterId::BadPixelIndex, uint32_t(i));
                 WaitMs(5);
-                SendCameraLinkCommandStar(kRegBadPixelColumn, column, true);
+                rLink.writeRegister(BoardRegisterId::BadPixelColumn, uint32_t(column));
                 WaitMs(5);
-                SendCameraLinkCommandStar(kRegBadPixelRow, row, true);
+                rLink.writeRegister(BoardRegisterId::BadPixelRow, uint32_t(row));
                 WaitMs(150);
             } else {
                 const int values[3][2] = {{10, i}, {11, column}, {12, row}};
-                for (const auto& rv : values) {
-                    SetCorvaneParameter(kCorvaneTarget, kProcessingBoard, true);
-                    SetCorvaneParameter(kCorvaneRegister, rv[0], true);
-                    SetCorvaneParameter(kCorvaneValue, rv[1], true);
-                    SetCorvaneParameter(kCorvaneExecute, 0, true);
-                }
+                for (const auto& rv : values)
+                    static_cast<Usb3Link&>(*CorvaneLink).writeProcessingCommand(kProcessingBoard, rv[0], rv[1]);
             }
             ++sent;
             if (progress) {

@@ -4,6 +4,7 @@
 #include "app/digiboard_kind.h"
 #include "board/board_configuration.h"
 #include "board/frame_statistics.h"
+#include "params/board_register_id.h"
 #include "pipeline/frame_sink.h"
 
 #include <QByteArray>
@@ -26,7 +27,7 @@ struct LinkContext
 // One register write of a sequence.
 struct RegisterWrite
 {
-    int Id = 0;
+    int Id = 0;   // a BoardRegisterId
     uint32_t Value = 0;
 };
 
@@ -113,15 +114,39 @@ public:
 
     // ---- Commands ------------------------------------------------------------------------
     // One sensor register through the family's encoder: 0 = sent.
-    virtual int writeRegister(int p_iRegisterId, uint32_t p_uValue) = 0;
-    // A register behind the board's indirect pair (address, then value): 0 =
-    // both sent; the first failure ends the pair. 1 on a board without one.
-    virtual int writeIndirect(int p_iAddress, int p_iValue)
+    virtual int writeRegister(BoardRegisterId p_Id, uint32_t p_uValue) = 0;
+    // One corner of the sensor window (Yfirst to Xlast); as writeRegister
+    // unless the family takes the corners in another encoding.
+    virtual int writeWindowCorner(BoardRegisterId p_Id, uint32_t p_uValue) { return writeRegister(p_Id, p_uValue); }
+    // Whether a failed write of p_Id names a parameter the operator set (and
+    // so may be shown in a box), rather than a command of the board's own.
+    virtual bool namesOperatorParameter(BoardRegisterId p_Id) const
+    {
+        (void)p_Id;
+        return true;
+    }
+
+    // Whether the board has an indirect pair (an address register, then a
+    // value register, of the FPGA behind it).
+    virtual bool hasIndirect() const { return false; }
+    // Whether the interface board's FPGA commands go through that pair; a
+    // board that has none, or routes them to a processing board, takes none.
+    virtual bool takesFpgaCommands() const { return hasIndirect(); }
+    // The two halves of the pair: 0 = sent, 1 on a board without one.
+    virtual int writeIndirectAddress(int p_iAddress)
     {
         (void)p_iAddress;
+        return 1;
+    }
+    virtual int writeIndirectValue(int p_iValue)
+    {
         (void)p_iValue;
         return 1;
     }
+    // A register behind the pair, address then value: 0 = both sent; the
+    // first failure ends the pair. 1 on a board without one.
+    int writeIndirect(int p_iAddress, int p_iValue);
+
     // Whether the board takes its own FPN reference; otherwise the program
     // computes it from the frames.
     virtual bool hasHardwareReference() const { return false; }

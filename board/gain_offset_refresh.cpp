@@ -84,7 +84,7 @@ bool GainOffsetTick(const GainOffsetContext& p_Context, int p_iGainSpinValue, in
         SetCurrent(iProxy, GainOffsetCell::Offset, uOffset);
     if (bPending) {
         const int iValue = static_cast<int>(GetCurrent(iProxy, GainOffsetCell::Offset));
-        if (SendRegister(iKind, RegisterId::OFFSET_IMG, iValue) != 0) {
+        if (SendRegister(iKind, BoardRegisterId::OFFSET_IMG, iValue) != 0) {
             if (p_pFailure != nullptr)
                 *p_pFailure = FailureText("Couldn't set OFFSET_IMG to %d.\n", iValue);
             p_Changed = true;
@@ -97,7 +97,7 @@ bool GainOffsetTick(const GainOffsetContext& p_Context, int p_iGainSpinValue, in
         SetCurrent(iProxy, GainOffsetCell::Gain, uGain);
     if (bPending) {
         const int iValue = static_cast<int>(GetCurrent(iProxy, GainOffsetCell::Gain));
-        if (SendRegister(iKind, RegisterId::GAIN_IMG, iValue) != 0) {
+        if (SendRegister(iKind, BoardRegisterId::GAIN_IMG, iValue) != 0) {
             if (p_pFailure != nullptr)
                 *p_pFailure = FailureText("Couldn't set GAIN_IMG to %d.\n", iValue);
             p_Changed = true;

@@ -4,10 +4,12 @@
 #include "app/kv_log.h"
 #include "board/board_message_box.h"
 #include "board/cameralink_serial.h"
+#include "board/board_link_factory.h"
 #include "board/fpga_command.h"
 #include "board/gain_offset_refresh.h"
 #include "board/mainwindow_board_link.h"
 #include "board/links/cameralink_link.h"
+#include "board/register_writer.h"
 #include "params/proxy_parameter_table.h"
 #include "board/acquisition_state.h"
 #include "pipeline/frame_buffers.h"
@@ -16,6 +18,7 @@
 #include "pipeline/mainwindow_pipeline.h"
 
 #include <QMetaObject>
+#include <array>
 #include <QTimer>
 
 namespace {
@@ -60,7 +63,7 @@ CameraLinkLink& MainWindow::CameraLinkBoard()
 
 void MainWindow::Send_Command_To_FPGA(int Adresse, uchar Value)
 {
-    const QString sFailure = SendFpgaRegister(DigiBoardKind, GigESerialPort, Adresse, Value);
+    const QString sFailure = SendFpgaRegister(WindowBoardLink(this, DigiBoardKind), Adresse, Value);
     if (sFailure.isEmpty())
         return;
     ShowBoardCriticalBox(this, QStringLiteral("Critical"), sFailure);
@@ -185,4 +188,52 @@ std::unique_ptr<FrameSink> MakeWindowFramePath(MainWindow* p_pWindow, const Fram
         return result == FrameHandOffResult::DroppedWhileBusy ? FrameAccept::Dropped : FrameAccept::Taken;
     };
     return std::make_unique<FramePath>(std::move(wiring));
+}
+
+namespace {
+
+// One link per kind for the writes made without a window. Never freed: a
+// write may come late in the program's tear-down.
+BoardLink* StandaloneBoardLink(BoardKind p_Kind)
+{
+    static auto* s_pLinks = new std::array<std::unique_ptr<BoardLink>, 7>;
+    std::unique_ptr<BoardLink>& rLink = (*s_pLinks)[size_t(BoardKindIndex(p_Kind))];
+    if (!rLink)
+        rLink = MakeBoardLink(p_Kind);
+    return rLink.get();
+}
+
+} // namespace
+
+BoardLink* WindowBoardLink(MainWindow* p_pWindow, BoardKind p_Kind)
+{
+    if (p_Kind == BoardKind::None)
+        return nullptr;
+    if (p_pWindow != nullptr) {
+        for (BoardLink* pLink : {p_pWindow->DunstelLink.get(), p_pWindow->EskraBoardLink.get(),
+                                 p_pWindow->CorvaneLink.get(), p_pWindow->CameraLink.get()})
+            if (pLink != nullptr && pLink->kind() == p_Kind)
+                return pLink;
+        if (IsCameraLinkBoard(p_Kind) && p_Kind == p_pWindow->DigiBoardKind.load())
+            return &p_pWindow->CameraLinkBoard();
+    }
+    return StandaloneBoardLink(p_Kind);
+}
+
+int WriteRegister(MainWindow* p_pWindow, BoardKind p_Kind, int p_iRegisterId, uint32_t p_uValue,
+                  RegisterErrorPolicy p_Policy)
+{
+    BoardLink* pLink = WindowBoardLink(p_pWindow, p_Kind);
+    if (pLink == nullptr)
+        return 0;
+    return WriteLinkRegister(*pLink, BoardRegisterId(p_iRegisterId), p_uValue, p_Policy);
+}
+
+int WriteWindowCorner(MainWindow* p_pWindow, BoardKind p_Kind, int p_iRegisterId, uint32_t p_uValue,
+                      RegisterErrorPolicy p_Policy)
+{
+    BoardLink* pLink = WindowBoardLink(p_pWindow, p_Kind);
+    if (pLink == nullptr)
+        return 0;
+    return WriteLinkWindowCorner(*pLink, BoardRegisterId(p_iRegisterId), p_uValue, p_Policy);
 }

@@ -28,14 +28,6 @@
 std::atomic<bool> SetParametersPending{false};
 
 namespace {
-
-constexpr int kRegTint = 0;
-constexpr int kRegAdd02 = 1;
-constexpr int kRegAdd03 = 2;
-constexpr int kRegCkdiv = 3;
-constexpr int kRegGms = 4;
-constexpr int kRegAdd0C = 11;
-constexpr int kRegAdd0D = 12;
 constexpr int kFpgaClockModeRegister = 4;
 
 constexpr size_t kFailureTextSize = 500;
@@ -172,22 +164,22 @@ bool MainWindow::PushButton_SetModuleParameters()
     if (bOk && bTint) {
         if (bTintInLines) {
             const uint32_t uExp = ComputeEXP(ControlValue(MainControl::TINTSpinBox), FrameRate, GetCurrent(p, CKDIV));
-            bOk = write("EXP", kRegTint, uExp,
+            bOk = write("EXP", BoardRegisterId::TINT, uExp,
                         Format("Couldn't set EXP value to %d (corresponding to %d \xC2\xB5s).\n", int(uExp), int(uTint)));
         } else {
-            bOk = write("TINT", kRegTint, uTint, Format("Couldn't set INTvalue to %d.\n", int(uTint)));
+            bOk = write("TINT", BoardRegisterId::TINT, uTint, Format("Couldn't set INTvalue to %d.\n", int(uTint)));
         }
     }
     if (bOk && bDacA)
-        bOk = write("ADD02", kRegAdd02, GetCurrent(p, ProxyParameterId::DAC_A), Format("Couldn't set ADD02 to %d.\n", int(GetCurrent(p, ProxyParameterId::DAC_A))));
+        bOk = write("ADD02", BoardRegisterId::ADD02, GetCurrent(p, ProxyParameterId::DAC_A), Format("Couldn't set ADD02 to %d.\n", int(GetCurrent(p, ProxyParameterId::DAC_A))));
     if (bOk && bDacB)
-        bOk = write("ADD03", kRegAdd03, GetCurrent(p, ProxyParameterId::DAC_B), Format("Couldn't set ADD03 to %d.\n", int(GetCurrent(p, ProxyParameterId::DAC_B))));
+        bOk = write("ADD03", BoardRegisterId::ADD03, GetCurrent(p, ProxyParameterId::DAC_B), Format("Couldn't set ADD03 to %d.\n", int(GetCurrent(p, ProxyParameterId::DAC_B))));
     if (bOk && bDacC)
-        bOk = write("ADD0C", kRegAdd0C, GetCurrent(p, ProxyParameterId::DAC_C), Format("Couldn't set ADD0C to %d.\n", int(GetCurrent(p, ProxyParameterId::DAC_C))));
+        bOk = write("ADD0C", BoardRegisterId::ADD0C, GetCurrent(p, ProxyParameterId::DAC_C), Format("Couldn't set ADD0C to %d.\n", int(GetCurrent(p, ProxyParameterId::DAC_C))));
     if (bOk && bDacD)
-        bOk = write("ADD0D", kRegAdd0D, GetCurrent(p, ProxyParameterId::DAC_D), Format("Couldn't set ADD0D to %d.\n", int(GetCurrent(p, ProxyParameterId::DAC_D))));
+        bOk = write("ADD0D", BoardRegisterId::ADD0D, GetCurrent(p, ProxyParameterId::DAC_D), Format("Couldn't set ADD0D to %d.\n", int(GetCurrent(p, ProxyParameterId::DAC_D))));
     if (bOk && bGms)
-        bOk = write("GMS", kRegGms, uGms, Format("Couldn't set GMS to %d.\n", int(uGms)));
+        bOk = write("GMS", BoardRegisterId::GMS, uGms, Format("Couldn't set GMS to %d.\n", int(uGms)));
     bool bClockSent = false;
     if (bOk && bAdvanced) {
         const uint32_t uClock = ComputeClockWord(ControlValue(MainControl::CKDIVSpinBox),
@@ -196,7 +188,7 @@ bool MainWindow::PushButton_SetModuleParameters()
         Log->writeLine("CKDIV = " + QString::number(uClock));
         if (uClock != ProxyParameterNotSet)
             SetCurrent(p, CKDIV, uClock);
-        bOk = write("CKDIV", kRegCkdiv, uClock, Format("Couldn't set CKDIV to %d.\n", int(uClock)));
+        bOk = write("CKDIV", BoardRegisterId::CKDIV, uClock, Format("Couldn't set CKDIV to %d.\n", int(uClock)));
         // The clock mode and the TINT ranges follow only a clock word the board really took.
         bClockSent = bOk && uClock != ProxyParameterNotSet;
     }

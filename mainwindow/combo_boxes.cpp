@@ -1,5 +1,6 @@
 // The bad-pixel mode, interpolation and Bayer selectors of the main window, and what each choice sets or sends.
 #include "mainwindow/MainWindow.h"
+#include "params/board_register_id.h"
 #include "tools/Window_Histogram.h"
 #include "app/digiboard_kind.h"
 
@@ -15,8 +16,6 @@
 #include <QTimer>
 
 namespace {
-
-constexpr int kRegBadPixelMode = 38;        // Arvex '*' command letter L
 constexpr int kFpgaBadPixelRegister = 16;   // Belmor+
 constexpr int kProcessingBoard = 2;         // behind the Corvane board
 constexpr int kProcessingBoardBadPixelParameter = 9;
@@ -57,7 +56,7 @@ void MainWindow::ComboBox_BPCorrectionMode(QString p_sMode)
         break;
     case BoardKind::Arvex:
         if (bGainOffsetRunning && m >= 0 && m <= 4)
-            SendCameraLinkCommandStar(kRegBadPixelMode, kOnBoardBadPixelCode[m], true);
+            SendCameraLinkCommandStar(BoardRegisterId::BadPixelMode, kOnBoardBadPixelCode[m], true);
         return;
     case BoardKind::Corvane:
         if (BadPixelCorrectionOn) {

@@ -1,5 +1,6 @@
 // The I2C configuration sender: an I2C configuration file as a table of register writes, its checked rows sent to the sensor.
 #include "tools/MW_I2C_Configuration.h"
+#include "params/board_register_id.h"
 
 #include "ui_MW_I2C_Configuration.h"
 
@@ -23,11 +24,6 @@
 #include <QTableWidgetItem>
 
 namespace {
-
-constexpr int kPersoAddress = 24;
-constexpr int kPersoValue = 25;
-constexpr int kCorvaneI2CAddress = 14;
-constexpr int kCorvaneI2CValue = 15;
 constexpr qulonglong kByteLimit = 255;
 constexpr int kRowHeight = 20;
 constexpr int kPauseBetweenRowsMs = 100;
@@ -150,17 +146,17 @@ int MW_I2C_Configuration::sendPair(int p_iAddress, int p_iValue)
     case BoardKind::Arvex:
     case BoardKind::BelmorPlus:
         // The Arvex board takes this pair in the "!" encoding too.
-        if (const int iStatus = SendCameraLinkCommand(kPersoAddress, p_iAddress, false))
+        if (const int iStatus = SendCameraLinkCommand(BoardRegisterId::PERSO_ADDR, p_iAddress, false))
             return iStatus;
-        return SendCameraLinkCommand(kPersoValue, p_iValue, false);
+        return SendCameraLinkCommand(BoardRegisterId::PERSO_VALUE, p_iValue, false);
     case BoardKind::Dunstel:
-        if (const int iStatus = SendGigECommand(m_pGigEPort, kPersoAddress, p_iAddress))
+        if (const int iStatus = SendGigECommand(m_pGigEPort, BoardRegisterId::PERSO_ADDR, p_iAddress))
             return iStatus;
-        return SendGigECommand(m_pGigEPort, kPersoValue, p_iValue);
+        return SendGigECommand(m_pGigEPort, BoardRegisterId::PERSO_VALUE, p_iValue);
     case BoardKind::Corvane:
-        if (const int iStatus = SetCorvaneParameter(kCorvaneI2CAddress, p_iAddress, true))
+        if (const int iStatus = SetCorvaneParameter(BoardRegisterId::FpgaRegisterAddress, p_iAddress, true))
             return iStatus;
-        return SetCorvaneParameter(kCorvaneI2CValue, p_iValue, true);
+        return SetCorvaneParameter(BoardRegisterId::FpgaRegisterValue, p_iValue, true);
     default:
         return 0;
     }

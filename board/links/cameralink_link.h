@@ -61,7 +61,14 @@ public:
     void handleSignal(PMCSIGNALINFO p_pSignalInfo);
 
     // Arvex: the 8-byte star texts; Belmor and Belmor+: the "!" texts.
-    int writeRegister(int p_iRegisterId, uint32_t p_uValue) override;
+    int writeRegister(BoardRegisterId p_Id, uint32_t p_uValue) override;
+    // Every Camera Link board takes the corners as the Arvex's star texts.
+    int writeWindowCorner(BoardRegisterId p_Id, uint32_t p_uValue) override;
+    // Arvex and Belmor+: the PERSO pair, in the "!" texts on both (the
+    // Arvex's own alphabet has no letters for it). Belmor: none.
+    bool hasIndirect() const override { return m_Kind == BoardKind::Arvex || m_Kind == BoardKind::BelmorPlus; }
+    int writeIndirectAddress(int p_iAddress) override;
+    int writeIndirectValue(int p_iValue) override;
     bool sendText(const QByteArray& p_Text) override;
     QByteArray readReply() override;
 

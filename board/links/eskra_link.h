@@ -51,7 +51,7 @@ public:
     // a frame was completed.
     bool pump(const std::function<void()>& p_BetweenFrames = {});
 
-    int writeRegister(int p_iRegisterId, uint32_t p_uValue) override;
+    int writeRegister(BoardRegisterId p_Id, uint32_t p_uValue) override;
     bool sendText(const QByteArray& p_Text) override;
     // The port carries the frame stream: a reply cannot be told from it.
     QByteArray readReply() override { return QByteArray(); }

@@ -29,9 +29,11 @@ public:
     void stop() override;
     FramePathRules framePathRules() const override;
 
-    int writeRegister(int p_iRegisterId, uint32_t p_uValue) override;
-    // The PERSO pair: registers 24 (address) and 25 (value).
-    int writeIndirect(int p_iAddress, int p_iValue) override;
+    int writeRegister(BoardRegisterId p_Id, uint32_t p_uValue) override;
+    // The PERSO pair: PERSO_ADDR, then PERSO_VALUE.
+    bool hasIndirect() const override { return true; }
+    int writeIndirectAddress(int p_iAddress) override;
+    int writeIndirectValue(int p_iValue) override;
     bool sendText(const QByteArray& p_Text) override;
     QByteArray readReply() override;
     // The GigE board gets the integration time the operator may have changed.

@@ -70,20 +70,20 @@ private slots:
         QTest::addColumn<int>("id");
         QTest::addColumn<uint>("value");
         QTest::addColumn<QList<QByteArray>>("expected");
-        QTest::newRow("Arvex TINT") << BoardKind::Arvex << int(RegisterId::TINT) << 250u
+        QTest::newRow("Arvex TINT") << BoardKind::Arvex << int(BoardRegisterId::TINT) << 250u
                                     << QList<QByteArray>{Zero8("!10250")};
-        QTest::newRow("Arvex GAIN_IMG") << BoardKind::Arvex << int(RegisterId::GAIN_IMG) << 5u
+        QTest::newRow("Arvex GAIN_IMG") << BoardKind::Arvex << int(BoardRegisterId::GAIN_IMG) << 5u
                                         << QList<QByteArray>{Zero8("*G0005")};
-        QTest::newRow("Belmor ADD0C") << BoardKind::Belmor << int(RegisterId::ADD0C) << 1234u
+        QTest::newRow("Belmor ADD0C") << BoardKind::Belmor << int(BoardRegisterId::ADD0C) << 1234u
                                       << QList<QByteArray>{"!D1234"};
-        QTest::newRow("Belmor+ OFFSET_IMG") << BoardKind::BelmorPlus << int(RegisterId::OFFSET_IMG) << 500u
+        QTest::newRow("Belmor+ OFFSET_IMG") << BoardKind::BelmorPlus << int(BoardRegisterId::OFFSET_IMG) << 500u
                                             << QList<QByteArray>{"!G00500"};
-        QTest::newRow("Corvane TINT") << BoardKind::Corvane << int(RegisterId::TINT) << 300u
+        QTest::newRow("Corvane TINT") << BoardKind::Corvane << int(BoardRegisterId::TINT) << 300u
                                       << QList<QByteArray>{"0=300"};
         // Image gain and offset belong to the processing board behind the USB3 board.
-        QTest::newRow("Corvane GAIN_IMG") << BoardKind::Corvane << int(RegisterId::GAIN_IMG) << 9u
+        QTest::newRow("Corvane GAIN_IMG") << BoardKind::Corvane << int(BoardRegisterId::GAIN_IMG) << 9u
                                           << QList<QByteArray>{"51=2", "52=7", "53=9", "50=0"};
-        QTest::newRow("Corvane OFFSET_IMG") << BoardKind::Corvane << int(RegisterId::OFFSET_IMG) << 150u
+        QTest::newRow("Corvane OFFSET_IMG") << BoardKind::Corvane << int(BoardRegisterId::OFFSET_IMG) << 150u
                                             << QList<QByteArray>{"51=2", "52=8", "53=150", "50=0"};
     }
     void encodingPerFamily()
@@ -103,7 +103,7 @@ private slots:
     // No board: nothing written, nothing reported.
     void noBoardWritesNothing()
     {
-        QCOMPARE(WriteRegister(nullptr, BoardKind::None, RegisterId::TINT, 1, RegisterErrorPolicy::MessageBox), 0);
+        QCOMPARE(WriteRegister(nullptr, BoardKind::None, BoardRegisterId::TINT, 1, RegisterErrorPolicy::MessageBox), 0);
         QVERIFY(m_pBench->boxes.isEmpty());
         QVERIFY(m_pBench->logLinesStartingWith("Sending command failed").isEmpty());
     }
@@ -131,7 +131,7 @@ private slots:
         if (IsCameraLinkBoard(kind))
             openCameraLink(kind);
         sim::InjectFault(kind, sim::Fault::WriteFailure);
-        const int iStatus = WriteRegister(nullptr, kind, RegisterId::ADD02, 1500, RegisterErrorPolicy(policy));
+        const int iStatus = WriteRegister(nullptr, kind, BoardRegisterId::ADD02, 1500, RegisterErrorPolicy(policy));
         QVERIFY(iStatus != 0);
         const QStringList lines = m_pBench->logLinesStartingWith("Sending command failed");
         QCOMPARE(lines.size(), logLines);
@@ -147,7 +147,7 @@ private slots:
     void corvaneProcessingBoardFailureIsReported()
     {
         sim::InjectFault(BoardKind::Corvane, sim::Fault::WriteFailure);
-        QVERIFY(WriteRegister(nullptr, BoardKind::Corvane, RegisterId::GAIN_IMG, 4, RegisterErrorPolicy::MessageBox) != 0);
+        QVERIFY(WriteRegister(nullptr, BoardKind::Corvane, BoardRegisterId::GAIN_IMG, 4, RegisterErrorPolicy::MessageBox) != 0);
         // Its commands name no operator-facing parameter: no box of their own.
         QVERIFY(m_pBench->boxes.isEmpty());
     }
