@@ -5,6 +5,7 @@
 
 #include "app/header_constants.h"
 #include "app/kv_log.h"
+#include "board/mainwindow_board_link.h"
 #include "mainwindow/message_boxes.h"
 #include "tools/MW_I2C_Configuration.h"
 #include "tools/Setup_DigiBoard.h"
@@ -44,6 +45,7 @@ void MainWindow::CreateBoardToolWindows()
     connect(ui->action_OpenTerminal, &QAction::triggered, this, [this](bool) { ActionTerminal(); });
 
     I2CWindow = new MW_I2C_Configuration(nullptr);
+    I2CWindow->setBoardLinks([this](BoardKind p_Kind) { return WindowBoardLink(this, p_Kind); });
     I2CWindow->setAttribute(Qt::WA_QuitOnClose, false);
     connect(I2CWindow, &MW_I2C_Configuration::CloseWindow, this, &MainWindow::CloseCommandI2CWindow);
     connect(ui->action_Send_I2C_Configuration_file, &QAction::triggered, this, [this](bool) { ActionCommandsI2C(); });

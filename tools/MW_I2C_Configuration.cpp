@@ -1,6 +1,5 @@
 // The I2C configuration sender: an I2C configuration file as a table of register writes, its checked rows sent to the sensor.
 #include "tools/MW_I2C_Configuration.h"
-#include "params/board_register_id.h"
 
 #include "ui_MW_I2C_Configuration.h"
 
@@ -10,9 +9,7 @@
 #include "app/header_constants.h"
 #include "app/kv_log.h"
 #include "app/waits.h"
-#include "board/cameralink_commands.h"
-#include "board/corvane_writer.h"
-#include "board/gige_link.h"
+#include "board/board_link.h"
 #include "board/i2c_configuration_file.h"
 #include "mainwindow/message_boxes.h"
 
@@ -142,24 +139,11 @@ void MW_I2C_Configuration::loadFile(const QString& p_sPath)
 
 int MW_I2C_Configuration::sendPair(int p_iAddress, int p_iValue)
 {
-    switch (m_DigiBoardKind) {
-    case BoardKind::Arvex:
-    case BoardKind::BelmorPlus:
-        // The Arvex board takes this pair in the "!" encoding too.
-        if (const int iStatus = SendCameraLinkCommand(BoardRegisterId::PERSO_ADDR, p_iAddress, false))
-            return iStatus;
-        return SendCameraLinkCommand(BoardRegisterId::PERSO_VALUE, p_iValue, false);
-    case BoardKind::Dunstel:
-        if (const int iStatus = SendGigECommand(m_pGigEPort, BoardRegisterId::PERSO_ADDR, p_iAddress))
-            return iStatus;
-        return SendGigECommand(m_pGigEPort, BoardRegisterId::PERSO_VALUE, p_iValue);
-    case BoardKind::Corvane:
-        if (const int iStatus = SetCorvaneParameter(BoardRegisterId::FpgaRegisterAddress, p_iAddress, true))
-            return iStatus;
-        return SetCorvaneParameter(BoardRegisterId::FpgaRegisterValue, p_iValue, true);
-    default:
+    // A board without an indirect pair takes nothing and counts the row.
+    BoardLink* pLink = m_Links ? m_Links(m_DigiBoardKind) : nullptr;
+    if (pLink == nullptr || !pLink->hasIndirect())
         return 0;
-    }
+    return pLink->writeIndirect(p_iAddress, p_iValue);
 }
 
 void MW_I2C_Configuration::SendCommands()

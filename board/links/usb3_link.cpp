@@ -154,14 +154,15 @@ bool Usb3Link::namesOperatorParameter(BoardRegisterId p_Id) const
            && p_Id != BoardRegisterId::OFFSET_IMG;
 }
 
+// A failed half shows the writer's box, as every indirect write to this board has.
 int Usb3Link::writeIndirectAddress(int p_iAddress)
 {
-    return SetCorvaneParameter(BoardRegisterId::FpgaRegisterAddress, p_iAddress, false);
+    return SetCorvaneParameter(BoardRegisterId::FpgaRegisterAddress, p_iAddress, true);
 }
 
 int Usb3Link::writeIndirectValue(int p_iValue)
 {
-    return SetCorvaneParameter(BoardRegisterId::FpgaRegisterValue, p_iValue, false);
+    return SetCorvaneParameter(BoardRegisterId::FpgaRegisterValue, p_iValue, true);
 }
 
 int Usb3Link::writeProcessingCommand(int p_iBoard, int p_iRegister, int p_iValue, const CommandStep& p_Step)

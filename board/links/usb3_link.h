@@ -44,8 +44,9 @@ public:
     // The processing-board commands and the image gain and offset are the
     // board's own commands, not parameters the operator set.
     bool namesOperatorParameter(BoardRegisterId p_Id) const override;
-    // Parameters FpgaRegisterAddress and FpgaRegisterValue. The interface
-    // board's FPGA commands go to the processing board instead.
+    // Parameters FpgaRegisterAddress and FpgaRegisterValue; a failure shows
+    // the parameter writer's box. The interface board's FPGA commands go to
+    // the processing board instead.
     bool hasIndirect() const override { return true; }
     bool takesFpgaCommands() const override { return false; }
     int writeIndirectAddress(int p_iAddress) override;
