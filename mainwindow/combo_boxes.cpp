@@ -1,6 +1,5 @@
 // The bad-pixel mode, interpolation and Bayer selectors of the main window, and what each choice sets or sends.
 #include "mainwindow/MainWindow.h"
-#include "params/board_register_id.h"
 #include "tools/Window_Histogram.h"
 #include "app/digiboard_kind.h"
 
@@ -8,7 +7,7 @@
 
 #include "app/header_constants.h"
 #include "app/kv_log.h"
-#include "board/cameralink_commands.h"
+#include "board/links/cameralink_link.h"
 #include "params/proxy_parameter_ids.h"
 #include "params/proxy_parameter_table.h"
 #include "board/links/usb3_link.h"
@@ -56,7 +55,7 @@ void MainWindow::ComboBox_BPCorrectionMode(QString p_sMode)
         break;
     case BoardKind::Arvex:
         if (bGainOffsetRunning && m >= 0 && m <= 4)
-            SendCameraLinkCommandStar(BoardRegisterId::BadPixelMode, kOnBoardBadPixelCode[m], true);
+            CameraLinkBoard().writeRegister(BoardRegisterId::BadPixelMode, uint32_t(kOnBoardBadPixelCode[m]));
         return;
     case BoardKind::Corvane:
         if (BadPixelCorrectionOn) {
