@@ -24,6 +24,13 @@ struct LinkContext
     KV_Log* Log = nullptr;
 };
 
+// How the terminal window talks to a board.
+enum class TerminalMode {
+    None,               // the board takes no terminal lines
+    Text,               // the line is sent as it is; the board answers in text
+    ParameterCommands,  // the line is a "!" letter-and-value command, written as a register
+};
+
 // One register write of a sequence.
 struct RegisterWrite
 {
@@ -78,6 +85,8 @@ public:
     virtual ~BoardLink() = default;
 
     virtual BoardKind kind() const = 0;
+    // What the main window's connection label reads for this board.
+    virtual QString connectionLabel() const = 0;
     void attach(const LinkContext& p_Context) { m_Context = p_Context; }
     const LinkContext& context() const { return m_Context; }
 
@@ -156,6 +165,12 @@ public:
     virtual bool sendText(const QByteArray& p_Text) = 0;
     // The board's reply to the last text; empty on a time-out.
     virtual QByteArray readReply() = 0;
+    // How the terminal window's lines reach the board.
+    virtual TerminalMode terminalMode() const { return TerminalMode::None; }
+    // The board's answer to a terminal line: whatever arrived, also before a time-out.
+    virtual QByteArray readTerminalReply() { return readReply(); }
+    // What the board sent since the last poll, unasked; empty when nothing.
+    virtual QByteArray pollText() { return QByteArray(); }
     // The registers that leave the sensor safe before a tear-down.
     virtual std::vector<RegisterWrite> safeRegisters(int p_iProxyIndex) const
     {

@@ -14,8 +14,10 @@ int ReportRegisterWrite(const BoardLink& p_Link, BoardRegisterId p_Id, int p_iVa
     const QString sText = QStringLiteral("Sending command failed - Parameter : %1 - Value : %2")
                               .arg(static_cast<int>(p_Id))
                               .arg(p_iValue);
-    WriteLogLine(sText + QStringLiteral(" - Status : %1").arg(p_iStatus));
-    if (p_Policy == RegisterErrorPolicy::MessageBox && p_Link.namesOperatorParameter(p_Id))
+    if (p_Policy != RegisterErrorPolicy::BoxOnly)
+        WriteLogLine(sText + QStringLiteral(" - Status : %1").arg(p_iStatus));
+    const bool bBox = p_Policy == RegisterErrorPolicy::MessageBox || p_Policy == RegisterErrorPolicy::BoxOnly;
+    if (bBox && p_Link.namesOperatorParameter(p_Id))
         ShowBoardCriticalBox(nullptr, QStringLiteral("Critical"), sText);
     return p_iStatus;
 }

@@ -14,6 +14,7 @@ enum class RegisterErrorPolicy {
     Silent,      // nothing beyond the link's own log lines
     Log,         // one log line naming the register, the value and the status
     MessageBox,  // the log line and a critical box
+    BoxOnly,     // a critical box, no log line
 };
 
 // Reports the status p_iStatus of a write of p_iValue to p_Id made through

@@ -40,6 +40,7 @@ void MainWindow::CreateBoardToolWindows()
     SetupProxySource = SetupWindow;
 
     TerminalWindow = new Window_Terminal(nullptr);
+    TerminalWindow->setBoardLinks([this](BoardKind p_Kind) { return WindowBoardLink(this, p_Kind); });
     TerminalWindow->setAttribute(Qt::WA_QuitOnClose, false);
     connect(TerminalWindow, &Window_Terminal::CloseWindow, this, &MainWindow::CloseTermWindow);
     connect(ui->action_OpenTerminal, &QAction::triggered, this, [this](bool) { ActionTerminal(); });

@@ -7,6 +7,7 @@
 #include "app/kv_log.h"
 #include "board/cameralink_serial.h"
 #include "board/links/usb3_link.h"
+#include "board/mainwindow_board_link.h"
 #include "board/register_writer.h"
 #include "mainwindow/message_boxes.h"
 #include "mainwindow/mode_commands.h"
@@ -42,9 +43,9 @@ void MainWindow::UpdateInformationWindowBeforeStart()
         ui->label_Height_Val->setText(QString::number(FrameHeight.load()));
     ui->label_Configuration_Val->setText(ConfigurationCustom ? QStringLiteral("Custom") : QStringLiteral("Default"));
     ui->label_TapMode_Val->setText(ui->checkBox_2Tap->isChecked() ? QStringLiteral("2Tap") : QStringLiteral("1Tap"));
-    const QString sConnection = ConnectionLabelText(static_cast<int>(DigiBoardKind.load()));
-    if (!sConnection.isEmpty())
-        ui->label_Connection_Val->setText(sConnection);
+    // No board leaves the label as it is.
+    if (const BoardLink* pLink = WindowBoardLink(this, DigiBoardKind.load()))
+        ui->label_Connection_Val->setText(pLink->connectionLabel());
 }
 
 void MainWindow::XOffsetBPChanged(int p_iValue)

@@ -192,21 +192,3 @@ WindowCorners SizePresetWindow(bool p_bSizeA, bool p_bSizeB, const WindowPresets
     w.YLast = ClampToInt((height - 1) / 2 + yc);
     return w;
 }
-
-QString ConnectionLabelText(int p_iBoardKind)
-{
-    switch (p_iBoardKind) {
-    case 1:
-    case 2:
-    case 3:
-        return QStringLiteral("Camera Link");
-    case 4:
-        return QStringLiteral("Ethernet");
-    case 5:
-        return QStringLiteral("Serial port");
-    case 6:
-        return QStringLiteral("USB 3.0");
-    default:
-        return QString();
-    }
-}

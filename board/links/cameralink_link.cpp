@@ -224,3 +224,8 @@ QByteArray CameraLinkLink::readReply()
 {
     return ReadCameraLinkSerial(false).toLatin1();
 }
+
+QByteArray CameraLinkLink::readTerminalReply()
+{
+    return ReadCameraLinkSerial(true).toLatin1();
+}

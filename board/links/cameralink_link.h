@@ -24,6 +24,7 @@ public:
     CameraLinkLink& operator=(const CameraLinkLink&) = delete;
 
     BoardKind kind() const override { return m_Kind; }
+    QString connectionLabel() const override { return QStringLiteral("Camera Link"); }
     // Whether the board takes the Arvex's 8-byte star texts.
     bool starDialect() const { return m_Kind == BoardKind::Arvex; }
 
@@ -71,6 +72,10 @@ public:
     int writeIndirectValue(int p_iValue) override;
     bool sendText(const QByteArray& p_Text) override;
     QByteArray readReply() override;
+    TerminalMode terminalMode() const override { return TerminalMode::Text; }
+    // The reply with its log line.
+    QByteArray readTerminalReply() override;
+    QByteArray pollText() override { return readReply(); }
 
     // The text of the last failed port selection or channel set-up (zero-terminated).
     const char* lastMessage() const { return m_Message.data(); }

@@ -24,6 +24,7 @@ public:
     EskraLink& operator=(const EskraLink&) = delete;
 
     BoardKind kind() const override { return BoardKind::Eskra; }
+    QString connectionLabel() const override { return QStringLiteral("Serial port"); }
 
     // The board has no command link apart from its frame port, which opens in
     // prepare(): nothing to open here.

@@ -12,11 +12,14 @@
 #include "platform/ebus/ebus.h"
 
 #include <cstdio>
+#include <vector>
 
 namespace {
 
 // ReadGigESerial reads up to 100 bytes; the rest keeps the text terminated.
 constexpr int kReplyBufferSize = 300;
+// The terminal's reads take a larger buffer.
+constexpr int kTerminalBufferSize = 3000;
 // The board's indirect register pair.
 
 int SizeOf(PvDevice* p_pDevice, bool p_bWidth)
@@ -277,6 +280,22 @@ int GigELink::writeIndirectValue(int p_iValue)
 bool GigELink::sendText(const QByteArray& p_Text)
 {
     return FlushAndSendGigE(m_State.SerialPort, p_Text.constData());
+}
+
+QByteArray GigELink::readTerminalReply()
+{
+    // At most 100 bytes arrive: the buffer stays terminated.
+    std::vector<unsigned char> reply(kTerminalBufferSize, 0);
+    ReadGigESerial(m_State.SerialPort, reply.data());
+    return QByteArray(reinterpret_cast<const char*>(reply.data()));
+}
+
+QByteArray GigELink::pollText()
+{
+    std::vector<unsigned char> reply(kTerminalBufferSize, 0);
+    if (ReadGigESerialRaw(m_State.SerialPort, reply.data()))
+        return QByteArray();
+    return QByteArray(reinterpret_cast<const char*>(reply.data()));
 }
 
 QByteArray GigELink::readReply()

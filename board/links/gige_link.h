@@ -13,6 +13,7 @@ public:
     GigELink& operator=(const GigELink&) = delete;
 
     BoardKind kind() const override { return BoardKind::Dunstel; }
+    QString connectionLabel() const override { return QStringLiteral("Ethernet"); }
 
     // The device finder's choice, then the device and its UART bridge.
     int connect() override;
@@ -36,6 +37,10 @@ public:
     int writeIndirectValue(int p_iValue) override;
     bool sendText(const QByteArray& p_Text) override;
     QByteArray readReply() override;
+    TerminalMode terminalMode() const override { return TerminalMode::Text; }
+    QByteArray readTerminalReply() override;
+    // The bridge's raw read: what arrived, nothing on a time-out.
+    QByteArray pollText() override;
     // The GigE board gets the integration time the operator may have changed.
     std::vector<RegisterWrite> safeRegisters(int p_iProxyIndex) const override
     {

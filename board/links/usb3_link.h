@@ -14,6 +14,7 @@ public:
     Usb3Link& operator=(const Usb3Link&) = delete;
 
     BoardKind kind() const override { return BoardKind::Corvane; }
+    QString connectionLabel() const override { return QStringLiteral("USB 3.0"); }
 
     // Opens the capture once to see that the board is there and initialises,
     // then closes it again. Connected; CorvaneAbsent when no capture device
@@ -53,6 +54,7 @@ public:
     int writeIndirectValue(int p_iValue) override;
     bool sendText(const QByteArray& p_Text) override;
     QByteArray readReply() override;
+    TerminalMode terminalMode() const override { return TerminalMode::ParameterCommands; }
 
     // A register of one of the board's processing boards, through the
     // library's board call: its status.

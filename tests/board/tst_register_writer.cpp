@@ -1,6 +1,9 @@
 // The one register writer: each board family's encoding on the wire, and what each error policy shows.
 #include "app/globals.h"
+#include "board/board_link.h"
+#include "board/board_link_factory.h"
 #include "board/cameralink_serial.h"
+#include "board/links/usb3_link.h"
 #include "board/register_writer.h"
 #include "board_link_fixture.h"
 #include "platform/clserial/clserial.h"
@@ -98,6 +101,74 @@ private slots:
         QCOMPARE(WriteRegister(nullptr, kind, id, value), 0);
         QCOMPARE(received(kind), expected);
         QVERIFY(m_pBench->boxes.isEmpty());
+    }
+
+    // The indirect pair of each link: the PERSO registers in the "!" texts on
+    // every Camera Link board that has them, parameters 14 and 15 on the USB3
+    // board; a link without a pair sends nothing.
+    void indirectPairPerLink_data()
+    {
+        QTest::addColumn<BoardKind>("kind");
+        QTest::addColumn<bool>("hasPair");
+        QTest::addColumn<QList<QByteArray>>("expected");
+        QTest::newRow("Arvex") << BoardKind::Arvex << true << QList<QByteArray>{"!a016", "!b032"};
+        QTest::newRow("Belmor+") << BoardKind::BelmorPlus << true << QList<QByteArray>{"!a016", "!b032"};
+        QTest::newRow("Belmor") << BoardKind::Belmor << false << QList<QByteArray>{};
+        QTest::newRow("Corvane") << BoardKind::Corvane << true << QList<QByteArray>{"14=16", "15=32"};
+    }
+    void indirectPairPerLink()
+    {
+        QFETCH(BoardKind, kind);
+        QFETCH(bool, hasPair);
+        QFETCH(QList<QByteArray>, expected);
+        if (IsCameraLinkBoard(kind))
+            openCameraLink(kind);
+        const std::unique_ptr<BoardLink> link = MakeBoardLink(kind);
+        QCOMPARE(link->hasIndirect(), hasPair);
+        sim::ClearRecordedMessages(kind);
+        QCOMPARE(link->writeIndirect(16, 32), hasPair ? 0 : 1);
+        QCOMPARE(received(kind), expected);
+        QVERIFY(m_pBench->boxes.isEmpty());
+    }
+
+    // The window corners: every Camera Link board takes the Arvex's 8-byte texts.
+    void windowCornerPerLink_data()
+    {
+        QTest::addColumn<BoardKind>("kind");
+        QTest::addColumn<QList<QByteArray>>("expected");
+        QTest::newRow("Arvex") << BoardKind::Arvex << QList<QByteArray>{Zero8("!70012")};
+        QTest::newRow("Belmor") << BoardKind::Belmor << QList<QByteArray>{Zero8("!70012")};
+        QTest::newRow("Belmor+") << BoardKind::BelmorPlus << QList<QByteArray>{Zero8("!70012")};
+        QTest::newRow("Corvane") << BoardKind::Corvane << QList<QByteArray>{"5=12"};
+    }
+    void windowCornerPerLink()
+    {
+        QFETCH(BoardKind, kind);
+        QFETCH(QList<QByteArray>, expected);
+        if (IsCameraLinkBoard(kind))
+            openCameraLink(kind);
+        const std::unique_ptr<BoardLink> link = MakeBoardLink(kind);
+        sim::ClearRecordedMessages(kind);
+        QCOMPARE(link->writeWindowCorner(BoardRegisterId::Yfirst, 12), 0);
+        QCOMPARE(received(kind), expected);
+    }
+
+    // The processing board behind the USB3 board: board, register, value, then
+    // the command, each step reported to the caller.
+    void corvaneProcessingCommand()
+    {
+        Usb3Link link;
+        sim::ClearRecordedMessages(BoardKind::Corvane);
+        QList<int> steps;
+        QCOMPARE(link.writeProcessingCommand(2, 6, 5,
+                                             [&steps](BoardRegisterId p_Id, int, int p_iStatus) {
+                                                 steps << int(p_Id) << p_iStatus;
+                                             }),
+                 0);
+        QCOMPARE(received(BoardKind::Corvane), (QList<QByteArray>{"51=2", "52=6", "53=5", "50=0"}));
+        QCOMPARE(steps, (QList<int>{51, 0, 52, 0, 53, 0, 50, 0}));
+        QVERIFY(!link.namesOperatorParameter(BoardRegisterId::ProcessingCommand));
+        QVERIFY(link.namesOperatorParameter(BoardRegisterId::TINT));
     }
 
     // No board: nothing written, nothing reported.
