@@ -5,6 +5,7 @@
 #include "board/board_configuration.h"
 #include "board/frame_statistics.h"
 #include "board/links/board_traits.h"
+#include "params/board_register_id.h"
 #include "pipeline/frame_sink.h"
 
 #include <QByteArray>
@@ -24,10 +25,17 @@ struct LinkContext
     KV_Log* Log = nullptr;
 };
 
+// How the terminal window talks to a board.
+enum class TerminalMode {
+    None,               // the board takes no terminal lines
+    Text,               // the line is sent as it is; the board answers in text
+    ParameterCommands,  // the line is a "!" letter-and-value command, written as a register
+};
+
 // One register write of a sequence.
 struct RegisterWrite
 {
-    int Id = 0;
+    int Id = 0;   // a BoardRegisterId
     uint32_t Value = 0;
 };
 
@@ -103,6 +111,8 @@ public:
     virtual BoardKind kind() const = 0;
     // What the kind differs in as data.
     const BoardTraits& traits() const { return BoardTraitsOf(kind()); }
+    // What the main window's connection label reads for this board.
+    virtual QString connectionLabel() const = 0;
     void attach(const LinkContext& p_Context) { m_Context = p_Context; }
     const LinkContext& context() const { return m_Context; }
 
@@ -146,15 +156,39 @@ public:
 
     // ---- Commands ------------------------------------------------------------------------
     // One sensor register through the family's encoder: 0 = sent.
-    virtual int writeRegister(int p_iRegisterId, uint32_t p_uValue) = 0;
-    // A register behind the board's indirect pair (address, then value): 0 =
-    // both sent; the first failure ends the pair. 1 on a board without one.
-    virtual int writeIndirect(int p_iAddress, int p_iValue)
+    virtual int writeRegister(BoardRegisterId p_Id, uint32_t p_uValue) = 0;
+    // One corner of the sensor window (Yfirst to Xlast); as writeRegister
+    // unless the family takes the corners in another encoding.
+    virtual int writeWindowCorner(BoardRegisterId p_Id, uint32_t p_uValue) { return writeRegister(p_Id, p_uValue); }
+    // Whether a failed write of p_Id names a parameter the operator set (and
+    // so may be shown in a box), rather than a command of the board's own.
+    virtual bool namesOperatorParameter(BoardRegisterId p_Id) const
+    {
+        (void)p_Id;
+        return true;
+    }
+
+    // Whether the board has an indirect pair (an address register, then a
+    // value register, of the FPGA behind it).
+    virtual bool hasIndirect() const { return false; }
+    // Whether the interface board's FPGA commands go through that pair; a
+    // board that has none, or routes them to a processing board, takes none.
+    virtual bool takesFpgaCommands() const { return hasIndirect(); }
+    // The two halves of the pair: 0 = sent, 1 on a board without one.
+    virtual int writeIndirectAddress(int p_iAddress)
     {
         (void)p_iAddress;
+        return 1;
+    }
+    virtual int writeIndirectValue(int p_iValue)
+    {
         (void)p_iValue;
         return 1;
     }
+    // A register behind the pair, address then value: 0 = both sent; the
+    // first failure ends the pair. 1 on a board without one.
+    int writeIndirect(int p_iAddress, int p_iValue);
+
     // Whether the board takes its own FPN reference; otherwise the program
     // computes it from the frames.
     virtual bool hasHardwareReference() const { return false; }
@@ -166,6 +200,12 @@ public:
     virtual bool sendText(const QByteArray& p_Text) = 0;
     // The board's reply to the last text; empty on a time-out.
     virtual QByteArray readReply() = 0;
+    // How the terminal window's lines reach the board.
+    virtual TerminalMode terminalMode() const { return TerminalMode::None; }
+    // The board's answer to a terminal line: whatever arrived, also before a time-out.
+    virtual QByteArray readTerminalReply() { return readReply(); }
+    // What the board sent since the last poll, unasked; empty when nothing.
+    virtual QByteArray pollText() { return QByteArray(); }
     // The registers that leave the sensor safe before a tear-down.
     virtual std::vector<RegisterWrite> safeRegisters(int p_iProxyIndex) const
     {

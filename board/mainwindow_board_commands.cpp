@@ -16,6 +16,8 @@
 #include "board/corvane_writer.h"
 #include "board/frame_statistics.h"
 #include "board/gige_link.h"
+#include "board/links/cameralink_link.h"
+#include "board/links/usb3_link.h"
 #include "board/windowing_camfile.h"
 #include "board/windowing_geometry.h"
 #include "app/message_boxes.h"
@@ -282,7 +284,7 @@ uint32_t Ticked(bool p_bChecked)
 // One register write of the sequence and the text its failure is reported with.
 struct WindowWrite
 {
-    int Id;
+    BoardRegisterId Id;
     int Value;
     QString FailureText;
 };
@@ -457,33 +459,35 @@ void MainWindow::PushButton_SetWindow()
                       << c.YLast / dd << std::endl;
         std::vector<WindowWrite> writes;
         const auto corners = [&](bool p_bDivideX) {
-            writes.push_back({5, int(c.YFirst), FailureText("clSerialWrite: !7%04d\n\r fail", int(c.YFirst))});
-            writes.push_back({6, int(c.YLast), FailureText("clSerialWrite: !8%04d\n\r fail", int(c.YLast))});
+            writes.push_back({BoardRegisterId::Yfirst, int(c.YFirst), FailureText("clSerialWrite: !7%04d\n\r fail", int(c.YFirst))});
+            writes.push_back({BoardRegisterId::Ylast, int(c.YLast), FailureText("clSerialWrite: !8%04d\n\r fail", int(c.YLast))});
             const int xFirst = int(p_bDivideX ? c.XFirst / dd : c.XFirst);
             const int xLast = int(p_bDivideX ? c.XLast / dd : c.XLast);
-            writes.push_back({7, xFirst, FailureText("clSerialWrite: !9%04d\n\r fail", xFirst)});
-            writes.push_back({8, xLast, FailureText("clSerialWrite: !A%04d\n\r fail", xLast)});
+            writes.push_back({BoardRegisterId::Xfirst, xFirst, FailureText("clSerialWrite: !9%04d\n\r fail", xFirst)});
+            writes.push_back({BoardRegisterId::Xlast, xLast, FailureText("clSerialWrite: !A%04d\n\r fail", xLast)});
         };
-        const WindowWrite serDataWrite{4, serData, FailureText("clSerialWrite: !6%04d\n\r fail", serData)};
+        const WindowWrite serDataWrite{BoardRegisterId::GMS, serData, FailureText("clSerialWrite: !6%04d\n\r fail", serData)};
         QString sFailure;
         if (kind == BoardKind::BelmorPlus) {
             if (bSendCorners)
                 corners(false);
             writes.push_back(serDataWrite);
+            BoardLink& rLink = CameraLinkBoard();
             for (const WindowWrite& w : writes)
-                if (SendCameraLinkCommand(w.Id, w.Value, true) != 0) {
+                if (rLink.writeRegister(w.Id, uint32_t(w.Value)) != 0) {
                     sFailure = w.FailureText;
                     break;
                 }
         } else if (kind == BoardKind::Dunstel) {
             const int tint = int(GetCurrent(r, P::TINT));
-            auto send = [this, &sFailure](const WindowWrite& w) {
+            BoardLink& rLink = *DunstelLink;
+            auto send = [&rLink, &sFailure](const WindowWrite& w) {
                 if (!sFailure.isEmpty())
                     return;
-                if (SendGigECommand(GigESerialPort, w.Id, w.Value) != 0)
+                if (rLink.writeRegister(w.Id, uint32_t(w.Value)) != 0)
                     sFailure = w.FailureText;
             };
-            send({0, std::min(tint, 20), FailureText("Couldn't set INTvalue to %d.\n", 20)});
+            send({BoardRegisterId::TINT, std::min(tint, 20), FailureText("Couldn't set INTvalue to %d.\n", 20)});
             const int p = r;
             if (p == 6 || p == 7 || p == 9 || p == 12) {
                 const std::pair<uint32_t, std::pair<int, const char*>> dacs[] = {
@@ -493,7 +497,7 @@ void MainWindow::PushButton_SetWindow()
                 for (const auto& [code, write] : dacs) {
                     const int id = WindowingDacRegister(code);
                     if (id >= 0)
-                        send({id, write.first, FailureText(write.second, write.first)});
+                        send({BoardRegisterId(id), write.first, FailureText(write.second, write.first)});
                 }
                 if (sFailure.isEmpty())
                     WaitMs(1000);
@@ -501,22 +505,22 @@ void MainWindow::PushButton_SetWindow()
             if (!FullFrameWindow)
                 send(serDataWrite);
             std::cout << "Windowing parameters: " << plan.WindowingAcqX << "," << plan.WindowingAcqY << std::endl;
-            send({9, int(plan.WindowingAcqX), FailureText("clSerialWrite: !B%04d\n\r fail", int(plan.WindowingAcqX))});
+            send({BoardRegisterId::Xacqsize, int(plan.WindowingAcqX), FailureText("clSerialWrite: !B%04d\n\r fail", int(plan.WindowingAcqX))});
             const int acqY = int(plan.WindowingAcqY) - 1;
-            send({10, acqY, FailureText("clSerialWrite: !C%04d\n\r fail", acqY)});
+            send({BoardRegisterId::Yacqsize, acqY, FailureText("clSerialWrite: !C%04d\n\r fail", acqY)});
             if (FullFrameWindow)
                 send(serDataWrite);
-            send({0, tint, FailureText("Couldn't set INTvalue to %d.\n", tint)});
+            send({BoardRegisterId::TINT, tint, FailureText("Couldn't set INTvalue to %d.\n", tint)});
             if (bSendCorners) {
                 corners(true);
                 for (const WindowWrite& w : writes)
                     send(w);
             }
-            const std::pair<int, std::pair<int, const char*>> voltages[] = {
-                {1, {P::DAC_A, "clSerialWrite: !2%04d\n\r fail"}},
-                {2, {P::DAC_B, "clSerialWrite: !3%04d\n\r fail"}},
-                {11, {P::DAC_C, "clSerialWrite: !D%04d\n\r fail"}},
-                {12, {P::DAC_D, "clSerialWrite: !E%04d\n\r fail"}}};
+            const std::pair<BoardRegisterId, std::pair<int, const char*>> voltages[] = {
+                {BoardRegisterId::ADD02, {P::DAC_A, "clSerialWrite: !2%04d\n\r fail"}},
+                {BoardRegisterId::ADD03, {P::DAC_B, "clSerialWrite: !3%04d\n\r fail"}},
+                {BoardRegisterId::ADD0C, {P::DAC_C, "clSerialWrite: !D%04d\n\r fail"}},
+                {BoardRegisterId::ADD0D, {P::DAC_D, "clSerialWrite: !E%04d\n\r fail"}}};
             for (const auto& [id, cell] : voltages) {
                 const int v = int(GetCurrent(r, cell.first));
                 send({id, v, FailureText(cell.second, v)});
@@ -580,15 +584,7 @@ namespace {
 
 namespace P = ProxyParameterId;
 
-// Board register ids of the Arvex bad-pixel memory: index, column, row.
-constexpr int kRegBadPixelIndex = 39;
-constexpr int kRegBadPixelColumn = 40;
-constexpr int kRegBadPixelRow = 41;
-// The Corvane board's indirect write to the processing board behind it.
-constexpr int kCorvaneExecute = 50;
-constexpr int kCorvaneTarget = 51;
-constexpr int kCorvaneRegister = 52;
-constexpr int kCorvaneValue = 53;
+// The processing board behind the Corvane board.
 constexpr int kProcessingBoard = 2;
 // FPGA register of the Belmor+ board's bad-pixel management; 8 its SensorMaster bit.
 constexpr int kFpgaBadPixelManagement = 16;
@@ -705,20 +701,17 @@ void MainWindow::Load_BadPixel_File()
             const int row = int(pair.Row);
             const int column = int(pair.Column);
             if (kind == BoardKind::Arvex) {
-                SendCameraLinkCommandStar(kRegBadPixelIndex, i, true);
+                BoardLink& rLink = CameraLinkBoard();
+                rLink.writeRegister(BoardRegisterId::BadPixelIndex, uint32_t(i));
                 WaitMs(5);
-                SendCameraLinkCommandStar(kRegBadPixelColumn, column, true);
+                rLink.writeRegister(BoardRegisterId::BadPixelColumn, uint32_t(column));
                 WaitMs(5);
-                SendCameraLinkCommandStar(kRegBadPixelRow, row, true);
+                rLink.writeRegister(BoardRegisterId::BadPixelRow, uint32_t(row));
                 WaitMs(150);
             } else {
                 const int values[3][2] = {{10, i}, {11, column}, {12, row}};
-                for (const auto& rv : values) {
-                    SetCorvaneParameter(kCorvaneTarget, kProcessingBoard, true);
-                    SetCorvaneParameter(kCorvaneRegister, rv[0], true);
-                    SetCorvaneParameter(kCorvaneValue, rv[1], true);
-                    SetCorvaneParameter(kCorvaneExecute, 0, true);
-                }
+                for (const auto& rv : values)
+                    static_cast<Usb3Link&>(*CorvaneLink).writeProcessingCommand(kProcessingBoard, rv[0], rv[1]);
             }
             ++sent;
             if (progress) {

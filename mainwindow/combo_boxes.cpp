@@ -7,7 +7,7 @@
 
 #include "app/header_constants.h"
 #include "app/kv_log.h"
-#include "board/cameralink_commands.h"
+#include "board/links/cameralink_link.h"
 #include "params/proxy_parameter_ids.h"
 #include "params/proxy_parameter_table.h"
 #include "board/links/board_traits.h"
@@ -16,8 +16,6 @@
 #include <QTimer>
 
 namespace {
-
-constexpr int kRegBadPixelMode = 38;        // Arvex '*' command letter L
 constexpr int kFpgaBadPixelRegister = 16;   // Belmor+
 constexpr int kProcessingBoard = 2;         // behind the Corvane board
 constexpr int kProcessingBoardBadPixelParameter = 9;
@@ -59,7 +57,7 @@ void MainWindow::ComboBox_BPCorrectionMode(QString p_sMode)
         break;
     case OnBoardBadPixels::StarRegister:
         if (bGainOffsetRunning && m >= 0 && m <= 4)
-            SendCameraLinkCommandStar(kRegBadPixelMode, kOnBoardBadPixelCode[m], true);
+            CameraLinkBoard().writeRegister(BoardRegisterId::BadPixelMode, uint32_t(kOnBoardBadPixelCode[m]));
         return;
     case OnBoardBadPixels::ProcessingBoard:
         if (BadPixelCorrectionOn) {

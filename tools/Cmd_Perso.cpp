@@ -431,7 +431,7 @@ void Cmd_Perso::CheckBox_InvertPXClockUSB3(int p_iState)
     if (m_sBoardName != QLatin1String("Corvane"))
         return;
     const int iValue = ui->checkBox_InvertPXClockUSB->isChecked() ? 1 : 0;
-    if (SetCorvaneParameter(Usb3PixelClockParameter, iValue, true) != 0)
+    if (SetCorvaneParameter(BoardRegisterId::PixelClockInversion, iValue, true) != 0)
         writeLog(QStringLiteral("Can't update Corvane PixelClock "));
     else
         writeLog("Corvane PixelClock CheckBox set to " + QString::number(p_iState));

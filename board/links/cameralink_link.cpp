@@ -194,11 +194,25 @@ void CameraLinkLink::handleSignal(PMCSIGNALINFO p_pSignalInfo)
     }
 }
 
-int CameraLinkLink::writeRegister(int p_iRegisterId, uint32_t p_uValue)
+int CameraLinkLink::writeRegister(BoardRegisterId p_Id, uint32_t p_uValue)
 {
     const int iValue = static_cast<int>(p_uValue);
-    return starDialect() ? SendCameraLinkCommandStar(p_iRegisterId, iValue, false)
-                         : SendCameraLinkCommand(p_iRegisterId, iValue, false);
+    return starDialect() ? SendCameraLinkCommandStar(p_Id, iValue, false) : SendCameraLinkCommand(p_Id, iValue, false);
+}
+
+int CameraLinkLink::writeWindowCorner(BoardRegisterId p_Id, uint32_t p_uValue)
+{
+    return SendCameraLinkCommandStar(p_Id, static_cast<int>(p_uValue), false);
+}
+
+int CameraLinkLink::writeIndirectAddress(int p_iAddress)
+{
+    return hasIndirect() ? SendCameraLinkCommand(BoardRegisterId::PERSO_ADDR, p_iAddress, false) : 1;
+}
+
+int CameraLinkLink::writeIndirectValue(int p_iValue)
+{
+    return hasIndirect() ? SendCameraLinkCommand(BoardRegisterId::PERSO_VALUE, p_iValue, false) : 1;
 }
 
 bool CameraLinkLink::sendText(const QByteArray& p_Text)
@@ -213,16 +227,12 @@ QByteArray CameraLinkLink::readReply()
 
 namespace {
 
+// The dialect's text that asks the board for its reference; the Belmor has none.
 const char* ReferenceText(BoardKind p_Kind)
 {
-    switch (p_Kind) {
-    case BoardKind::Arvex:
+    if (p_Kind == BoardKind::Arvex)
         return "*s";
-    case BoardKind::BelmorPlus:
-        return "!s";
-    default:
-        return nullptr;
-    }
+    return p_Kind == BoardKind::BelmorPlus ? "!s" : nullptr;
 }
 
 } // namespace
@@ -247,4 +257,9 @@ ReferenceRule CameraLinkLink::referenceRule() const
     }
     rule.NotSentLine = QString("Camera Link text not sent: ") + szText;
     return rule;
+}
+
+QByteArray CameraLinkLink::readTerminalReply()
+{
+    return ReadCameraLinkSerial(true).toLatin1();
 }

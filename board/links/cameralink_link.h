@@ -24,6 +24,7 @@ public:
     CameraLinkLink& operator=(const CameraLinkLink&) = delete;
 
     BoardKind kind() const override { return m_Kind; }
+    QString connectionLabel() const override { return QStringLiteral("Camera Link"); }
     // Whether the board takes the Arvex's 8-byte star texts.
     bool starDialect() const { return m_Kind == BoardKind::Arvex; }
 
@@ -61,7 +62,14 @@ public:
     void handleSignal(PMCSIGNALINFO p_pSignalInfo);
 
     // Arvex: the 8-byte star texts; Belmor and Belmor+: the "!" texts.
-    int writeRegister(int p_iRegisterId, uint32_t p_uValue) override;
+    int writeRegister(BoardRegisterId p_Id, uint32_t p_uValue) override;
+    // Every Camera Link board takes the corners as the Arvex's star texts.
+    int writeWindowCorner(BoardRegisterId p_Id, uint32_t p_uValue) override;
+    // Arvex and Belmor+: the PERSO pair, in the "!" texts on both (the
+    // Arvex's own alphabet has no letters for it). Belmor: none.
+    bool hasIndirect() const override { return m_Kind == BoardKind::Arvex || m_Kind == BoardKind::BelmorPlus; }
+    int writeIndirectAddress(int p_iAddress) override;
+    int writeIndirectValue(int p_iValue) override;
     bool sendText(const QByteArray& p_Text) override;
     QByteArray readReply() override;
     // Arvex: "*s", Belmor+: "!s"; the Belmor has none.
@@ -69,6 +77,10 @@ public:
     // Arvex and Belmor+ take their own reference with their NUC, only while connected;
     // on the Belmor+ the reference ticks no box.
     ReferenceRule referenceRule() const override;
+    TerminalMode terminalMode() const override { return TerminalMode::Text; }
+    // The reply with its log line.
+    QByteArray readTerminalReply() override;
+    QByteArray pollText() override { return readReply(); }
 
     // The text of the last failed port selection or channel set-up (zero-terminated).
     const char* lastMessage() const { return m_Message.data(); }

@@ -24,6 +24,7 @@ public:
     EskraLink& operator=(const EskraLink&) = delete;
 
     BoardKind kind() const override { return BoardKind::Eskra; }
+    QString connectionLabel() const override { return QStringLiteral("Serial port"); }
 
     // The board has no command link apart from its frame port, which opens in
     // prepare(): nothing to open here.
@@ -51,7 +52,7 @@ public:
     // a frame was completed.
     bool pump(const std::function<void()>& p_BetweenFrames = {});
 
-    int writeRegister(int p_iRegisterId, uint32_t p_uValue) override;
+    int writeRegister(BoardRegisterId p_Id, uint32_t p_uValue) override;
     bool sendText(const QByteArray& p_Text) override;
     // The port carries the frame stream: a reply cannot be told from it.
     QByteArray readReply() override { return QByteArray(); }

@@ -3,7 +3,9 @@
 #include "app/globals.h"
 #include "board/board_message_box.h"
 #include "board/fpga_command.h"
+#include "board/board_link_factory.h"
 #include "board/gige_link.h"
+#include "board/links/gige_link.h"
 #include "board_link_fixture.h"
 #include "sim/core/fault_injector.h"
 #include "sim/core/message_recorder.h"
@@ -334,10 +336,18 @@ private slots:
 
     // ---- FPGA registers through the bridge -----------------------------------------------
 
+    // The Dunstel link on the test's port.
+    std::unique_ptr<GigELink> bridgeLink()
+    {
+        auto link = std::make_unique<GigELink>();
+        link->state().SerialPort = m_pPort;
+        return link;
+    }
+
     void fpgaRegisterPair()
     {
         QVERIFY(openPort() != nullptr);
-        QCOMPARE(SendFpgaRegister(BoardKind::Dunstel, m_pPort, 6, 1), QString());
+        QCOMPARE(SendFpgaRegister(bridgeLink().get(), 6, 1), QString());
         QCOMPARE(uart(), (QList<QByteArray>{"!a0006\n\r", "!b0001\n\r"}));
     }
 
@@ -345,23 +355,23 @@ private slots:
     {
         QVERIFY(openPort() != nullptr);
         sim::InjectFault(BoardKind::Dunstel, sim::Fault::WriteFailure, 1, 1);
-        QCOMPARE(SendFpgaRegister(BoardKind::Dunstel, m_pPort, 6, 200), QString("Couldn't set PERSO_VALUE to 200.\n"));
+        QCOMPARE(SendFpgaRegister(bridgeLink().get(), 6, 200), QString("Couldn't set PERSO_VALUE to 200.\n"));
     }
 
     void fpgaAddressWriteFailsFirst()
     {
         QVERIFY(openPort() != nullptr);
         sim::InjectFault(BoardKind::Dunstel, sim::Fault::WriteFailure, 1);
-        QCOMPARE(SendFpgaRegister(BoardKind::Dunstel, m_pPort, 16, 3), QString("Couldn't set PERSO_ADDR to 16.\n"));
+        QCOMPARE(SendFpgaRegister(bridgeLink().get(), 16, 3), QString("Couldn't set PERSO_ADDR to 16.\n"));
         QVERIFY(uart().isEmpty());
         QCOMPARE(m_pBench->logLinesStartingWith("Data sent to GigE").size(), 1);
     }
 
     void fpgaOtherBoardsSendNothing()
     {
-        QCOMPARE(SendFpgaRegister(BoardKind::Belmor, nullptr, 4, 1), QString());
-        QCOMPARE(SendFpgaRegister(BoardKind::Corvane, nullptr, 4, 1), QString());
-        QCOMPARE(SendFpgaRegister(BoardKind::None, nullptr, 4, 1), QString());
+        QCOMPARE(SendFpgaRegister(MakeBoardLink(BoardKind::Belmor).get(), 4, 1), QString());
+        QCOMPARE(SendFpgaRegister(MakeBoardLink(BoardKind::Corvane).get(), 4, 1), QString());
+        QCOMPARE(SendFpgaRegister(MakeBoardLink(BoardKind::None).get(), 4, 1), QString());
         QVERIFY(m_pBench->logLinesStartingWith("Data sent").isEmpty());
     }
 
