@@ -210,181 +210,136 @@ void Box(MainWindow* p_pWindow, const QString& p_sTitle, const QString& p_sText)
 bool MainWindow::Init(bool* p_pWindowingDisabled)
 {
     GetPointerToInstance();
-    const BoardKind kind = DigiBoardKind;
+    BoardLink* const link = SelectedBoardLink();
+    if (!link)
+        return false;
     const int proxy = CurrentProxyIndex;
-    auto logSizes = [this](const char* p_szProxyLabel) {
-        Log->writeLine(QString::fromLatin1(p_szProxyLabel) + QString::fromUtf8(g_szProxyName));
-        Log->writeLine("AcqSizeX: " + QString::number(FrameWidth.load()));
-        Log->writeLine("AcqSizeY: " + QString::number(FrameHeight.load()));
-        Log->writeLine("AcqPitch: " + QString::number(FramePitch.load()));
+    InitResult geometry;
+    auto prepare = [&](PrepareRequest& p_Request) {
+        p_Request.ProxyIndex = proxy;
+        const PrepareResult prepared = link->prepare(p_Request);
+        if (prepared.Result == PrepareResult::Ready)
+            return true;
+        // No channel exists any more: the next Start must set it up again.
+        bInitDriverDone = false;
+        if (link->prepareRefusedByBoard())
+            ShowBoardCriticalBox(nullptr, prepared.Title, prepared.Text);
+        else
+            Box(this, prepared.Title, prepared.Text);
+        for (const QString& line : link->prepareFailureLog())
+            Log->writeLine(line);
+        if (link->traits().DeinitOnPrepareFailure)
+            Deinit();
+        return false;
     };
-    auto setOrientationCells = [proxy]() {
-        SetCurrent(proxy, ProxyParameterId::UpCol, 1);
-        SetCurrent(proxy, ProxyParameterId::UpRow, 1);
-    };
-
-    switch (kind) {
-    case BoardKind::Arvex:
-    case BoardKind::Belmor:
-    case BoardKind::BelmorPlus: {
-        CameraLinkLink& link = CameraLinkBoard();
-        Log->writeLine("***** Belmor+ initializing *****");
-        if (!CameraLinkSerialOpen) {
+    for (const InitStep& step : link->traits().InitSteps) {
+        switch (step.Op) {
+        case InitOp::Log:
+            Log->writeLine(QString::fromLatin1(step.Text));
+            break;
+        case InitOp::OpenCommandPort:
+            if (CameraLinkSerialOpen)
+                break;
             CameraLinkSerialOpen = true;
             Log->writeLine("Init CameraLink Serial Port ...");
-            if (link.connect() != ConnectResult::Connected) {
+            if (link->connect() != ConnectResult::Connected) {
                 CameraLinkSerialOpen = false;
                 Box(this, QStringLiteral("Critical"),
-                    "ActivateTerminal() fail: Serial Port Initialization Error: " + QString::fromLatin1(link.lastMessage()));
+                    "ActivateTerminal() fail: Serial Port Initialization Error: " + QString::fromLatin1(link->lastMessage()));
                 Log->writeLine("... FAILED");
                 return true;
             }
             Log->writeLine("... OK");
+            break;
+        case InitOp::CameraFile: {
+            Log->writeLine(QString::fromLatin1(step.Text));
+            link->setCameraFile(ProxyName, p_pWindowingDisabled ? *p_pWindowingDisabled : true, TwoTap);
+            // The channel runs once set up: its first frames find the path, and a busy display.
+            std::unique_ptr<FrameSink> path = MakeWindowFramePath(this, link->framePathRules());
+            link->setFrameSink(path.get());
+            LinkFramePath = std::move(path);
+            break;
         }
-        Log->writeLine("Multicam initialization with Camfile");
-        link.setCameraFile(ProxyName, p_pWindowingDisabled ? *p_pWindowingDisabled : true, TwoTap);
-        // The channel runs once set up: its first frames find the path, and a busy display.
-        std::unique_ptr<FrameSink> path = MakeWindowFramePath(this, link.framePathRules());
-        link.setFrameSink(path.get());
-        LinkFramePath = std::move(path);
-        PrepareRequest request;
-        request.ProxyIndex = proxy;
-        request.TransportOpened = [this] {
-            bInitDriverDone = true;
+        case InitOp::Prepare: {
+            PrepareRequest request;
+            if (!prepare(request))
+                return true;
+            break;
+        }
+        case InitOp::PrepareChannel: {
+            PrepareRequest request;
+            request.TransportOpened = [this] {
+                bInitDriverDone = true;
+                g_bAcquisitionEnded = false;
+                g_bDisplayBusy = true;
+                CameraLinkFrameReady = false;
+            };
+            if (!prepare(request))
+                return true;
+            break;
+        }
+        case InitOp::AcquisitionNotEnded:
             g_bAcquisitionEnded = false;
-            g_bDisplayBusy = true;
-            CameraLinkFrameReady = false;
-        };
-        const PrepareResult prepared = link.prepare(request);
-        if (prepared.Result != PrepareResult::Ready) {
-            // No channel exists any more: the next Start must set it up again.
-            bInitDriverDone = false;
-            Box(this, prepared.Title, prepared.Text);
-            Log->writeLine("... FAILED");
-            Log->writeLine("ISSUE : " + QString::fromLatin1(link.lastMessage()));
-            return true;
-        }
-        const InitResult geometry = link.init();
-        FrameWidth = geometry.Width;
-        FrameHeight = geometry.Height;
-        FramePitch = geometry.Pitch;
-        SetAcquisitionProxyName(ProxyName.toUtf8().constData());
-        logSizes("Proxy ");
-        setOrientationCells();
-        InitPointers();
-        InitMatrices();
-        if (ImageView) {
-            ImageView->initOverlay(FramePitch, FrameHeight);
-            ImageView->setFrameSize(FrameWidth, FrameHeight);
-        }
-        FrameCounter = 0;
-        return false;
-    }
-
-    case BoardKind::Corvane: {
-        CorvaneLink->attach(LinkContext{Log});
-        PrepareRequest request;
-        request.ProxyIndex = proxy;
-        const PrepareResult prepared = CorvaneLink->prepare(request);
-        if (prepared.Result == PrepareResult::Failed) {
-            Box(this, prepared.Title, prepared.Text);
-            Log->writeLine("Failed while initializing Corvane - ERROR "
-                           + QString::number(static_cast<Usb3Link&>(*CorvaneLink).captureStatus()));
-            Deinit();
-            return true;
-        }
-        g_bAcquisitionEnded = false;
-        setOrientationCells();
-        bInitDriverDone = true;
-        StopAcquisition = false;
-        const InitResult geometry = CorvaneLink->init();
-        FrameWidth = geometry.Width;
-        FrameHeight = geometry.Height;
-        FramePitch = geometry.Pitch;
-        SetAcquisitionProxyName(ProxyModelName(proxy));
-        logSizes("Proxy: ");
-        if (!geometry.InBounds) {
+            break;
+        case InitOp::OrientationCells:
+            SetCurrent(proxy, ProxyParameterId::UpCol, 1);
+            SetCurrent(proxy, ProxyParameterId::UpRow, 1);
+            break;
+        case InitOp::DriverDone:
+            bInitDriverDone = true;
+            break;
+        case InitOp::StreamAllowed:
+            StopAcquisition = false;
+            break;
+        case InitOp::Geometry:
+            geometry = link->init();
+            FrameWidth = geometry.Width;
+            FrameHeight = geometry.Height;
+            FramePitch = geometry.Pitch;
+            break;
+        case InitOp::OperatorProxyName:
+            SetAcquisitionProxyName(ProxyName.toUtf8().constData());
+            break;
+        case InitOp::ModelProxyName:
+            SetAcquisitionProxyName(ProxyModelName(proxy));
+            break;
+        case InitOp::LogProxyName:
+            Log->writeLine(QString::fromLatin1(step.Text) + QString::fromUtf8(g_szProxyName));
+            break;
+        case InitOp::LogSizes:
+            Log->writeLine("AcqSizeX: " + QString::number(FrameWidth.load()));
+            Log->writeLine("AcqSizeY: " + QString::number(FrameHeight.load()));
+            Log->writeLine("AcqPitch: " + QString::number(FramePitch.load()));
+            break;
+        case InitOp::BadSizeEnds:
+            if (geometry.InBounds)
+                break;
             Log->writeLine("Problem when initialization (Bad Size) --> Deinit");
             Deinit();
             return true;
+        case InitOp::Pointers:
+            InitPointers();
+            break;
+        case InitOp::Matrices:
+            InitMatrices();
+            break;
+        case InitOp::Overlay:
+            if (ImageView)
+                ImageView->initOverlay(FramePitch, FrameHeight);
+            break;
+        case InitOp::ViewFrameSize:
+            if (ImageView)
+                ImageView->setFrameSize(FrameWidth, FrameHeight);
+            break;
+        case InitOp::FrameCounter:
+            FrameCounter = step.Value;
+            break;
+        case InitOp::WaitMs:
+            WaitMs(step.Value);
+            break;
         }
-        if (ImageView)
-            ImageView->setFrameSize(FrameWidth, FrameHeight);
-        InitPointers();
-        InitMatrices();
-        if (ImageView)
-            ImageView->initOverlay(FramePitch, FrameHeight);
-        FrameCounter = -1;
-        bInitDriverDone = true;
-        WaitMs(1);
-        return false;
     }
-
-    case BoardKind::Dunstel: {
-        Log->writeLine("***** Dunstel initializing *****");
-        setOrientationCells();
-        bInitDriverDone = true;
-        Log->writeLine("Get Dunstel data about size and proxy configuration");
-        const InitResult geometry = DunstelLink->init();
-        g_bAcquisitionEnded = false;
-        StopAcquisition = false;
-        FrameWidth = geometry.Width;
-        FrameHeight = geometry.Height;
-        FramePitch = geometry.Pitch;
-        SetAcquisitionProxyName(ProxyModelName(proxy));
-        logSizes("Proxy: ");
-        if (!geometry.InBounds) {
-            Log->writeLine("Problem when initialization (Bad Size) --> Deinit");
-            Deinit();
-            return true;
-        }
-        InitPointers();
-        InitMatrices();
-        if (ImageView) {
-            ImageView->initOverlay(FramePitch, FrameHeight);
-            ImageView->setFrameSize(FrameWidth, FrameHeight);
-        }
-        FrameCounter = -1;
-        bInitDriverDone = true;
-        return false;
-    }
-
-    case BoardKind::Eskra: {
-        Log->writeLine("***** Eskra initializing *****");
-        EskraBoardLink->attach(LinkContext{Log});
-        PrepareRequest request;
-        request.ProxyIndex = proxy;
-        const PrepareResult prepared = EskraBoardLink->prepare(request);
-        // A failure also ends the one-press connection: the button returns to "Connect".
-        if (prepared.Result != PrepareResult::Ready) {
-            if (static_cast<const EskraLink&>(*EskraBoardLink).portFound())
-                ShowBoardCriticalBox(nullptr, prepared.Title, prepared.Text);
-            else
-                Box(this, prepared.Title, prepared.Text);
-            Deinit();
-            return true;
-        }
-        setOrientationCells();
-        const InitResult geometry = EskraBoardLink->init();
-        StopAcquisition = false;
-        FrameWidth = geometry.Width;
-        FrameHeight = geometry.Height;
-        FramePitch = geometry.Pitch;
-        Log->writeLine("Init Matrices");
-        InitPointers();
-        InitMatrices();
-        if (ImageView)
-            ImageView->initOverlay(FramePitch, FrameHeight);
-        Log->writeLine("Init OK");
-        SetAcquisitionProxyName(ProxyModelName(proxy));
-        Log->writeLine("Proxy: " + QString::fromUtf8(g_szProxyName));
-        bInitDriverDone = true;
-        return false;
-    }
-
-    default:
-        return false;
-    }
+    return false;
 }
 
 void MainWindow::InitPointers()
@@ -863,6 +818,7 @@ void MainWindow::Deinit()
     SetControlEnabled(MainControl::StartButton, false);
     SetControlEnabled(MainControl::BoardList, false);
     const BoardKind kind = DigiBoardKind;
+    BoardLink* const link = SelectedBoardLink();
     const int proxy = CurrentProxyIndex;
 
     emit signalInterruptDebug();
@@ -980,52 +936,39 @@ void MainWindow::Deinit()
     Log->writeLine("... OK");
 
     Log->writeLine("Closing connexion with DigiBoard");
-    switch (kind) {
-    case BoardKind::Arvex:
-    case BoardKind::Belmor:
-    case BoardKind::BelmorPlus:
-        SetControlEnabled(MainControl::TwoTapBox, true);
-        Log->writeLine("Closing Camera Link Serial Port...");
-        SetCurrent(proxy, ProxyParameterId::TwoTapEnabled, 1);
-        if (!g_bWindowingInProgress) {
-            FullFrameWindow = true;
-            CameraLinkBoard().releaseConnection();
-            CameraLinkSerialOpen = false;
-        } else {
-            bInitDriverDone = true;
-            Log->writeLine("WINDOWING ASKED");
+    if (link) {
+        const BoardTraits& traits = link->traits();
+        // A windowing restart keeps the Camera Link serial port and the driver's set-up.
+        const bool bKeepPort = traits.KeepsPortForWindowing && g_bWindowingInProgress;
+        if (traits.KeepsPortForWindowing) {
+            SetControlEnabled(MainControl::TwoTapBox, true);
+            Log->writeLine("Closing Camera Link Serial Port...");
+            SetCurrent(proxy, ProxyParameterId::TwoTapEnabled, 1);
+            if (!bKeepPort) {
+                FullFrameWindow = true;
+                CameraLinkSerialOpen = false;
+            } else {
+                bInitDriverDone = true;
+                Log->writeLine("WINDOWING ASKED");
+            }
         }
-        // Idles the channel (joining its thread), deletes it and closes the driver.
-        CameraLinkBoard().closeChannel();
-        // No frame reaches the path once the channel is gone.
-        LinkFramePath.reset();
-        // The next Start sets a channel up again, windowing restart or not.
-        if (!g_bWindowingInProgress)
-            bInitDriverDone = false;
-        Log->writeLine("... OK");
-        break;
-    case BoardKind::Corvane:
-        CorvaneLink->stop();
-        // No frame reaches the path once the link has stopped.
-        LinkFramePath.reset();
-        break;
-    case BoardKind::Dunstel:
         // The browsers read the device's and the stream's features until they close.
-        CloseAdvancedCommandsBrowsers();
-        DunstelLink->stop();
+        if (traits.PortToToolWindows)
+            CloseAdvancedCommandsBrowsers();
+        link->tearDown(bKeepPort);
         // No frame reaches the path once the link has stopped.
         LinkFramePath.reset();
-        Log->writeLine("Reset Dunstel Serial Port to all others windows");
-        ResetGigEInAdvancedCommands();
-        ResetGigEInToolWindows();
-        break;
-    case BoardKind::Eskra:
-        EskraBoardLink->stop();
-        // No frame reaches the path once the link has stopped.
-        LinkFramePath.reset();
-        break;
-    default:
-        break;
+        if (traits.KeepsPortForWindowing) {
+            // The next Start sets a channel up again, windowing restart or not.
+            if (!bKeepPort)
+                bInitDriverDone = false;
+            Log->writeLine("... OK");
+        }
+        if (traits.PortToToolWindows) {
+            Log->writeLine("Reset Dunstel Serial Port to all others windows");
+            ResetGigEInAdvancedCommands();
+            ResetGigEInToolWindows();
+        }
     }
 
     SetConnected(false);

@@ -28,6 +28,26 @@ int WriteGigE(PvDeviceSerialPort* p_pGigEPort, int p_iId, int p_iValue)
     return SendGigECommand(p_pGigEPort, p_iId, p_iValue);
 }
 
+// The Camera Link set-up: its serial port, the channel built for the camera
+// file with the frame path already in place, then the geometry it streams.
+std::vector<InitStep> CameraLinkInitSteps()
+{
+    return {{InitOp::Log, "***** Belmor+ initializing *****"},
+            {InitOp::OpenCommandPort},
+            {InitOp::CameraFile, "Multicam initialization with Camfile"},
+            {InitOp::PrepareChannel},
+            {InitOp::Geometry},
+            {InitOp::OperatorProxyName},
+            {InitOp::LogProxyName, "Proxy "},
+            {InitOp::LogSizes},
+            {InitOp::OrientationCells},
+            {InitOp::Pointers},
+            {InitOp::Matrices},
+            {InitOp::Overlay},
+            {InitOp::ViewFrameSize},
+            {InitOp::FrameCounter, nullptr, 0}};
+}
+
 BoardTraits None()
 {
     BoardTraits t;
@@ -40,7 +60,7 @@ BoardTraits Arvex()
     BoardTraits t;
     t.Kind = BoardKind::Arvex;
     t.Name = t.DatasheetName = "Arvex";
-    t.ConnectsOnPress = t.CameraLinkPort = true;
+    t.ConnectsOnPress = t.CameraLinkPort = t.KeepsPortForWindowing = true;
     t.AskedForConfiguration = t.ReportsTwoTap = true;
     t.CKDIVStartCell = ProxyParameterId::CKDIVStartCameraLink;
     t.Windowing = WindowingFamily::CameraLink;
@@ -51,6 +71,7 @@ BoardTraits Arvex()
     t.FrameRate.WaitAfterProxy = true;
     t.FrameRate.PixelFrequency = true;
     t.FrameRate.Write = WriteStar;
+    t.InitSteps = CameraLinkInitSteps();
     return t;
 }
 
@@ -59,11 +80,12 @@ BoardTraits Belmor()
     BoardTraits t;
     t.Kind = BoardKind::Belmor;
     t.Name = t.DatasheetName = "Belmor";
-    t.ConnectsOnPress = t.CameraLinkPort = t.OperatorChoosesProxy = true;
+    t.ConnectsOnPress = t.CameraLinkPort = t.OperatorChoosesProxy = t.KeepsPortForWindowing = true;
     // Asked, it answers nothing: the operator chose its proxy in the selector.
     t.AskedForConfiguration = true;
     t.CKDIVStartCell = ProxyParameterId::CKDIVStartCameraLink;
     t.Windowing = WindowingFamily::CameraLink;
+    t.InitSteps = CameraLinkInitSteps();
     return t;
 }
 
@@ -72,7 +94,7 @@ BoardTraits BelmorPlus()
     BoardTraits t;
     t.Kind = BoardKind::BelmorPlus;
     t.Name = t.DatasheetName = "Belmor+";
-    t.ConnectsOnPress = t.CameraLinkPort = true;
+    t.ConnectsOnPress = t.CameraLinkPort = t.KeepsPortForWindowing = true;
     t.AskedForConfiguration = t.LogsConfiguration = t.ReportsTwoTap = true;
     t.CKDIVStartCell = ProxyParameterId::CKDIVStartCameraLink;
     t.Windowing = WindowingFamily::CameraLink;
@@ -82,6 +104,7 @@ BoardTraits BelmorPlus()
     t.FrameRate.Numbering = ProxyNumbering::CameraLink;
     t.FrameRate.GSKChannel = t.FrameRate.Options = true;
     t.FrameRate.Write = WriteBang;
+    t.InitSteps = CameraLinkInitSteps();
     return t;
 }
 
@@ -98,6 +121,24 @@ BoardTraits Dunstel()
     t.FrameRate.Numbering = ProxyNumbering::Dunstel;
     t.FrameRate.CKDIVHighBit = t.FrameRate.GSKChannel = true;
     t.FrameRate.Write = WriteGigE;
+    // The device was set up by the start press: only its geometry is read here.
+    t.InitSteps = {{InitOp::Log, "***** Dunstel initializing *****"},
+                   {InitOp::OrientationCells},
+                   {InitOp::DriverDone},
+                   {InitOp::Log, "Get Dunstel data about size and proxy configuration"},
+                   {InitOp::Geometry},
+                   {InitOp::AcquisitionNotEnded},
+                   {InitOp::StreamAllowed},
+                   {InitOp::ModelProxyName},
+                   {InitOp::LogProxyName, "Proxy: "},
+                   {InitOp::LogSizes},
+                   {InitOp::BadSizeEnds},
+                   {InitOp::Pointers},
+                   {InitOp::Matrices},
+                   {InitOp::Overlay},
+                   {InitOp::ViewFrameSize},
+                   {InitOp::FrameCounter, nullptr, -1},
+                   {InitOp::DriverDone}};
     return t;
 }
 
@@ -106,6 +147,21 @@ BoardTraits Eskra()
     BoardTraits t;
     t.Kind = BoardKind::Eskra;
     t.Name = "Eskra";
+    // A failure also ends the one-press connection: the button returns to "Connect".
+    t.DeinitOnPrepareFailure = true;
+    t.InitSteps = {{InitOp::Log, "***** Eskra initializing *****"},
+                   {InitOp::Prepare},
+                   {InitOp::OrientationCells},
+                   {InitOp::Geometry},
+                   {InitOp::StreamAllowed},
+                   {InitOp::Log, "Init Matrices"},
+                   {InitOp::Pointers},
+                   {InitOp::Matrices},
+                   {InitOp::Overlay},
+                   {InitOp::Log, "Init OK"},
+                   {InitOp::ModelProxyName},
+                   {InitOp::LogProxyName, "Proxy: "},
+                   {InitOp::DriverDone}};
     return t;
 }
 
@@ -124,6 +180,24 @@ BoardTraits Corvane()
     t.FrameRate.PixelFrequency = t.FrameRate.CKDIVHighBit = t.FrameRate.GSKChannel = true;
     t.FrameRate.SettleMs = 100;
     t.FrameRate.Write = WriteCorvane;
+    t.DeinitOnPrepareFailure = true;
+    t.InitSteps = {{InitOp::Prepare},
+                   {InitOp::AcquisitionNotEnded},
+                   {InitOp::OrientationCells},
+                   {InitOp::DriverDone},
+                   {InitOp::StreamAllowed},
+                   {InitOp::Geometry},
+                   {InitOp::ModelProxyName},
+                   {InitOp::LogProxyName, "Proxy: "},
+                   {InitOp::LogSizes},
+                   {InitOp::BadSizeEnds},
+                   {InitOp::ViewFrameSize},
+                   {InitOp::Pointers},
+                   {InitOp::Matrices},
+                   {InitOp::Overlay},
+                   {InitOp::FrameCounter, nullptr, -1},
+                   {InitOp::DriverDone},
+                   {InitOp::WaitMs, nullptr, 1}};
     return t;
 }
 

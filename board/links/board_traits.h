@@ -3,6 +3,8 @@
 
 #include "app/digiboard_kind.h"
 
+#include <vector>
+
 class PvDeviceSerialPort;
 
 // How a reconfiguration names the proxy to the board.
@@ -45,6 +47,39 @@ struct FrameRateTraits
     int (*Write)(PvDeviceSerialPort* p_pGigEPort, int p_iId, int p_iValue) = nullptr;
 };
 
+// One step of the acquisition set-up the window runs over a link, in the
+// kind's order (what each step does is the window's; its text and value are here).
+enum class InitOp {
+    Log,                  // Text as a log line
+    OpenCommandPort,      // the command link opened unless it already is; a failure ends the set-up
+    CameraFile,           // Text logged, the camera file chosen and the frame path given before the channel runs
+    Prepare,              // the board set up for the proxy; a failure ends the set-up
+    PrepareChannel,       // the same, the window's acquisition flags set once the transport opened
+    AcquisitionNotEnded,  // the acquisition-ended flag cleared
+    OrientationCells,     // the UpCol and UpRow cells set to 1
+    DriverDone,           // the set-up flag raised
+    StreamAllowed,        // the stop flag cleared
+    Geometry,             // the geometry read from the link
+    OperatorProxyName,    // the acquisition's proxy name: the one the operator chose
+    ModelProxyName,       // the acquisition's proxy name: the proxy record's model
+    LogProxyName,         // Text followed by the acquisition's proxy name
+    LogSizes,             // the three size lines
+    BadSizeEnds,          // no usable size: logged, torn down, the set-up ends
+    Pointers,             // the frame buffers
+    Matrices,             // the working images
+    Overlay,              // the view's overlay for the pitch and height
+    ViewFrameSize,        // the view's frame size
+    FrameCounter,         // the frame counter set to Value
+    WaitMs,               // Value milliseconds of events
+};
+
+struct InitStep
+{
+    InitOp Op = InitOp::Log;
+    const char* Text = nullptr;
+    int Value = 0;
+};
+
 struct BoardTraits
 {
     BoardKind Kind = BoardKind::None;
@@ -54,7 +89,8 @@ struct BoardTraits
     bool ConnectsOnPress = false;        // the connection attempt opens a command link (Eskra has its own path)
     bool CameraLinkPort = false;         // the command link is the Camera Link serial port
     bool OperatorChoosesProxy = false;   // the proxy selector, nothing asked of the board (Belmor)
-    bool PortToToolWindows = false;      // the command port is handed to the tool windows (Dunstel)
+    bool PortToToolWindows = false;      // the command port is handed to the tool windows (Dunstel), and taken back at the tear-down
+    bool KeepsPortForWindowing = false;  // a windowing restart keeps the command link and the TwoTap choice open (Camera Link)
     // ---- Identification --------------------------------------------------------------
     bool AskedForConfiguration = false;  // identify() is asked once connected
     bool LogsConfiguration = false;      // "<Name> sent the following configuration: ..."
@@ -66,6 +102,9 @@ struct BoardTraits
     OnBoardBadPixels BadPixels = OnBoardBadPixels::None;
     OnBoardNuc Nuc = OnBoardNuc::None;
     FrameRateTraits FrameRate;
+    // ---- Acquisition life cycle ------------------------------------------------------
+    std::vector<InitStep> InitSteps;      // the set-up before a first start
+    bool DeinitOnPrepareFailure = false;  // a set-up the board refused tears the connection down
 };
 
 // The traits of a kind; an unknown value gives those of None.

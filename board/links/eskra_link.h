@@ -64,6 +64,7 @@ public:
 
     // Whether the last prepare() found a port in the system's list.
     bool portFound() const { return m_bPortFound; }
+    bool prepareRefusedByBoard() const override { return portFound(); }
 
     EskraLinkState& state() { return m_State; }
     const EskraLinkState& state() const { return m_State; }
