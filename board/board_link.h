@@ -135,6 +135,16 @@ public:
         (void)p_bKeepConnection;
         stop();
     }
+    // Sets the stream's destination up once the program is ready for frames;
+    // links whose stream needs none ignore it.
+    virtual void setupDestination() {}
+    // One cycle of a link that reads its transport only when asked (p_BetweenFrames
+    // runs between two frames); whether a frame came. Others stream by themselves.
+    virtual bool pump(const std::function<void()>& p_BetweenFrames)
+    {
+        (void)p_BetweenFrames;
+        return false;
+    }
     // How the frame path treats this link's frames.
     virtual FramePathRules framePathRules() const = 0;
     // The no-frame watchdog's step for one second: p_iFrameCounter frames

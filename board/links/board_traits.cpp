@@ -48,6 +48,55 @@ std::vector<InitStep> CameraLinkInitSteps()
             {InitOp::FrameCounter, nullptr, 0}};
 }
 
+// The Camera Link start: the channel already streams into its path; the
+// sensor set up from the window, then the frame-saving loop until the stop.
+std::vector<StartStep> CameraLinkStartSteps(std::vector<StartStep> p_Refresh)
+{
+    std::vector<StartStep> steps = {{StartOp::FramePathIfNone}, {StartOp::Start}, {StartOp::StartButton}};
+    steps.insert(steps.end(), p_Refresh.begin(), p_Refresh.end());
+    const std::vector<StartStep> rest = {{StartOp::Log, "Start Image display update timer"},
+                                         {StartOp::OneSecondTimer},
+                                         {StartOp::WindowingRegisters},
+                                         {StartOp::Log, "Start display"},
+                                         {StartOp::WaitMs, nullptr, 100},
+                                         // A disconnect press handled in the waits above has run Deinit already:
+                                         // clearing the stop flag now would stream from a deleted channel.
+                                         {StartOp::EndUnlessConnected},
+                                         {StartOp::FrameCounter, nullptr, 0},
+                                         {StartOp::DisplayFree},
+                                         {StartOp::StreamAllowed},
+                                         {StartOp::SaveFramesUntilStopped}};
+    steps.insert(steps.end(), rest.begin(), rest.end());
+    return steps;
+}
+
+// The Camera Link press: Init once, the controls of the kind, the stream, then
+// the tear-down, after the driver's unmount when no frame came for long.
+std::vector<PressStep> CameraLinkPressSteps(std::vector<PressStep> p_Controls)
+{
+    std::vector<PressStep> steps = {{PressOp::InitDriver}, {PressOp::TwoTapLocked}, {PressOp::SetParametersOn},
+                                    {PressOp::AgcCellOff}};
+    steps.insert(steps.end(), p_Controls.begin(), p_Controls.end());
+    const std::vector<PressStep> rest = {{PressOp::Log, "... OK"},
+                                         {PressOp::DisplayWaits},
+                                         {PressOp::NoFrameSecondsReset},
+                                         {PressOp::StopCaption},
+                                         {PressOp::Stream},
+                                         {PressOp::Log, "Acquisition Stopped"},
+                                         {PressOp::EndIfOvertaken},
+                                         {PressOp::UnmountAfterSilence}};
+    steps.insert(steps.end(), rest.begin(), rest.end());
+    return steps;
+}
+
+InitDriverTraits CameraLinkPressInit()
+{
+    InitDriverTraits t;
+    t.FailureReenablesStart = t.ChecksOvertaken = t.MarksDone = true;
+    t.AlreadyLog = "CameraLink already initialized";
+    return t;
+}
+
 BoardTraits None()
 {
     BoardTraits t;
@@ -72,6 +121,10 @@ BoardTraits Arvex()
     t.FrameRate.PixelFrequency = true;
     t.FrameRate.Write = WriteStar;
     t.InitSteps = CameraLinkInitSteps();
+    t.BPOffsetWindow = true;
+    t.StartSteps = CameraLinkStartSteps({{StartOp::SendText, "#A002#R052#D00000"}, {StartOp::GainOffsetTimer}});
+    t.PressSteps = CameraLinkPressSteps({{PressOp::NucOffered}, {PressOp::NucApplied}, {PressOp::AgcWithdrawn}});
+    t.PressInit = CameraLinkPressInit();
     return t;
 }
 
@@ -86,6 +139,10 @@ BoardTraits Belmor()
     t.CKDIVStartCell = ProxyParameterId::CKDIVStartCameraLink;
     t.Windowing = WindowingFamily::CameraLink;
     t.InitSteps = CameraLinkInitSteps();
+    t.ReadsBPOffset = false;
+    t.StartSteps = CameraLinkStartSteps({});
+    t.PressSteps = CameraLinkPressSteps({{PressOp::AgcOffered}});
+    t.PressInit = CameraLinkPressInit();
     return t;
 }
 
@@ -105,6 +162,10 @@ BoardTraits BelmorPlus()
     t.FrameRate.GSKChannel = t.FrameRate.Options = true;
     t.FrameRate.Write = WriteBang;
     t.InitSteps = CameraLinkInitSteps();
+    t.BPOffsetWindow = true;
+    t.StartSteps = CameraLinkStartSteps({{StartOp::FpgaNucOn}, {StartOp::GainOffsetTimer}});
+    t.PressSteps = CameraLinkPressSteps({{PressOp::NucOffered}, {PressOp::SoftwareBPOffered}});
+    t.PressInit = CameraLinkPressInit();
     return t;
 }
 
@@ -139,6 +200,35 @@ BoardTraits Dunstel()
                    {InitOp::ViewFrameSize},
                    {InitOp::FrameCounter, nullptr, -1},
                    {InitOp::DriverDone}};
+    t.BPOffsetWindow = true;
+    // No frame arrives before the link's pipeline runs.
+    t.StartSteps = {{StartOp::DisplayFree},
+                    {StartOp::StreamAllowed},
+                    {StartOp::Log, "Start Image display update timer"},
+                    {StartOp::FrameCounter, nullptr, 0},
+                    {StartOp::NewFramePath},
+                    {StartOp::StartMarksStream},
+                    {StartOp::OneSecondTimer},
+                    {StartOp::StartButton},
+                    {StartOp::Log, "Start display"},
+                    {StartOp::WaitWhileStreaming}};
+    // The device is set up before Init, which then only reads its geometry.
+    t.PressSteps = {{PressOp::Log, "Send the Gige to used for other window"},
+                    {PressOp::PortToToolWindows},
+                    {PressOp::PrepareStream},
+                    {PressOp::InitDriver},
+                    {PressOp::ConsoleDriverDone},
+                    {PressOp::StopCaption},
+                    {PressOp::SetupDestination},
+                    {PressOp::Stream},
+                    {PressOp::Log, "Acquisition stopped"},
+                    {PressOp::StartButtonOn},
+                    {PressOp::Deinit},
+                    {PressOp::ViewOn}};
+    t.PressInit.ForcesWindowingOff = true;
+    t.PressInit.Before = "Initialize Driver ...";
+    t.PressInit.After = "... OK";
+    t.PressInit.AlreadyLog = "Already initialized";
     return t;
 }
 
@@ -162,6 +252,25 @@ BoardTraits Eskra()
                    {InitOp::ModelProxyName},
                    {InitOp::LogProxyName, "Proxy: "},
                    {InitOp::DriverDone}};
+    t.BPOffsetWindow = true;
+    t.ReadsBPOffset = false;
+    // Counted from 0, so the watchdog sees the first frame of the first second.
+    t.StartSteps = {{StartOp::DisplayFree},
+                    {StartOp::StartButton},
+                    {StartOp::OneSecondTimer},
+                    {StartOp::FrameCounter, nullptr, 0},
+                    {StartOp::StreamAllowed},
+                    {StartOp::NewFramePath},
+                    {StartOp::Start},
+                    {StartOp::PumpUntilStopped}};
+    // The serial-port board connects and starts in one press; a failing
+    // Init has already returned the window to "Connect".
+    t.PressSteps = {{PressOp::InitDriver},
+                    {PressOp::StopCaption},
+                    {PressOp::NoFrameSecondsReset},
+                    {PressOp::Stream},
+                    {PressOp::Deinit},
+                    {PressOp::ViewOn}};
     return t;
 }
 
@@ -198,6 +307,33 @@ BoardTraits Corvane()
                    {InitOp::FrameCounter, nullptr, -1},
                    {InitOp::DriverDone},
                    {InitOp::WaitMs, nullptr, 1}};
+    t.BPOffsetWindow = true;
+    t.StartSteps = {{StartOp::DisplayFree},
+                    {StartOp::StreamAllowed},
+                    {StartOp::Log, "Start display"},
+                    {StartOp::FrameCounter, nullptr, 1},
+                    {StartOp::ClearFrameCounts},
+                    {StartOp::NewFramePath},
+                    {StartOp::Start},
+                    {StartOp::OneSecondTimer},
+                    {StartOp::GainOffsetUnlessSoftwareNuc}};
+    t.PressSteps = {{PressOp::InitDriver},
+                    {PressOp::WaitMs, nullptr, 20},
+                    {PressOp::EndIfOvertaken},
+                    {PressOp::SetParametersOn},
+                    {PressOp::AgcOffered},
+                    {PressOp::AgcCellOff},
+                    {PressOp::DriverDone},
+                    {PressOp::StreamAllowed},
+                    {PressOp::StopCaption},
+                    {PressOp::FrameCounter, nullptr, -1},
+                    {PressOp::NoFrameSecondsReset},
+                    {PressOp::Stream},
+                    {PressOp::WaitMs, nullptr, 2},
+                    {PressOp::StartButtonOn},
+                    {PressOp::ViewOn}};
+    t.PressInit.ForcesWindowingOff = true;
+    t.PressInit.AlreadyConsole = "already initialized";
     return t;
 }
 

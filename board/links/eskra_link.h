@@ -49,7 +49,7 @@ public:
     // p_BetweenFrames runs (the register changes the board takes only between
     // two frames); when nothing arrived the line is given a moment. True when
     // a frame was completed.
-    bool pump(const std::function<void()>& p_BetweenFrames = {});
+    bool pump(const std::function<void()>& p_BetweenFrames = {}) override;
 
     int writeRegister(int p_iRegisterId, uint32_t p_uValue) override;
     bool sendText(const QByteArray& p_Text) override;
