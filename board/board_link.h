@@ -137,6 +137,22 @@ public:
     // ---- Acquisition -------------------------------------------------------------------
     // Opens the frame transport and sets the board up for the proxy.
     virtual PrepareResult prepare(const PrepareRequest& p_Request) = 0;
+    // What the window logs after a refused prepare(), in order.
+    virtual std::vector<QString> prepareFailureLog() const { return {}; }
+    // Whether the refusal came from the board itself (a board was found and answered wrong).
+    virtual bool prepareRefusedByBoard() const { return false; }
+    // The driver's last message, for the operator; empty when the link keeps none.
+    virtual const char* lastMessage() const { return ""; }
+    // The camera file a channel is built from; links without one ignore it.
+    virtual void setCameraFile(const QString& p_sProxyName, bool p_bWindowingDisabled, bool p_bTwoTap)
+    {
+        (void)p_sProxyName;
+        (void)p_bWindowingDisabled;
+        (void)p_bTwoTap;
+    }
+    // Where frames go from the moment the transport runs, before start();
+    // links that stream only from start() ignore it.
+    virtual void setFrameSink(FrameSink* p_pSink) { (void)p_pSink; }
     // The geometry the board streams with; read once prepare() succeeded.
     virtual InitResult init() = 0;
     // Starts the frames towards p_Sink, which must outlive stop(). True once
@@ -145,6 +161,23 @@ public:
     // Stops the frames and closes every transport object: after it no frame
     // reaches the sink and the board is free for the next connection.
     virtual void stop() = 0;
+    // The tear-down of a disconnection: stop(), unless p_bKeepConnection asks a
+    // link that can to keep its command link open (a windowing restart).
+    virtual void tearDown(bool p_bKeepConnection)
+    {
+        (void)p_bKeepConnection;
+        stop();
+    }
+    // Sets the stream's destination up once the program is ready for frames;
+    // links whose stream needs none ignore it.
+    virtual void setupDestination() {}
+    // One cycle of a link that reads its transport only when asked (p_BetweenFrames
+    // runs between two frames); whether a frame came. Others stream by themselves.
+    virtual bool pump(const std::function<void()>& p_BetweenFrames)
+    {
+        (void)p_BetweenFrames;
+        return false;
+    }
     // How the frame path treats this link's frames.
     virtual FramePathRules framePathRules() const = 0;
     // The no-frame watchdog's step for one second: p_iFrameCounter frames

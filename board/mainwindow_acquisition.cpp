@@ -210,181 +210,136 @@ void Box(MainWindow* p_pWindow, const QString& p_sTitle, const QString& p_sText)
 bool MainWindow::Init(bool* p_pWindowingDisabled)
 {
     GetPointerToInstance();
-    const BoardKind kind = DigiBoardKind;
+    BoardLink* const link = SelectedBoardLink();
+    if (!link)
+        return false;
     const int proxy = CurrentProxyIndex;
-    auto logSizes = [this](const char* p_szProxyLabel) {
-        Log->writeLine(QString::fromLatin1(p_szProxyLabel) + QString::fromUtf8(g_szProxyName));
-        Log->writeLine("AcqSizeX: " + QString::number(FrameWidth.load()));
-        Log->writeLine("AcqSizeY: " + QString::number(FrameHeight.load()));
-        Log->writeLine("AcqPitch: " + QString::number(FramePitch.load()));
+    InitResult geometry;
+    auto prepare = [&](PrepareRequest& p_Request) {
+        p_Request.ProxyIndex = proxy;
+        const PrepareResult prepared = link->prepare(p_Request);
+        if (prepared.Result == PrepareResult::Ready)
+            return true;
+        // No channel exists any more: the next Start must set it up again.
+        bInitDriverDone = false;
+        if (link->prepareRefusedByBoard())
+            ShowBoardCriticalBox(nullptr, prepared.Title, prepared.Text);
+        else
+            Box(this, prepared.Title, prepared.Text);
+        for (const QString& line : link->prepareFailureLog())
+            Log->writeLine(line);
+        if (link->traits().DeinitOnPrepareFailure)
+            Deinit();
+        return false;
     };
-    auto setOrientationCells = [proxy]() {
-        SetCurrent(proxy, ProxyParameterId::UpCol, 1);
-        SetCurrent(proxy, ProxyParameterId::UpRow, 1);
-    };
-
-    switch (kind) {
-    case BoardKind::Arvex:
-    case BoardKind::Belmor:
-    case BoardKind::BelmorPlus: {
-        CameraLinkLink& link = CameraLinkBoard();
-        Log->writeLine("***** Belmor+ initializing *****");
-        if (!CameraLinkSerialOpen) {
+    for (const InitStep& step : link->traits().InitSteps) {
+        switch (step.Op) {
+        case InitOp::Log:
+            Log->writeLine(QString::fromLatin1(step.Text));
+            break;
+        case InitOp::OpenCommandPort:
+            if (CameraLinkSerialOpen)
+                break;
             CameraLinkSerialOpen = true;
             Log->writeLine("Init CameraLink Serial Port ...");
-            if (link.connect() != ConnectResult::Connected) {
+            if (link->connect() != ConnectResult::Connected) {
                 CameraLinkSerialOpen = false;
                 Box(this, QStringLiteral("Critical"),
-                    "ActivateTerminal() fail: Serial Port Initialization Error: " + QString::fromLatin1(link.lastMessage()));
+                    "ActivateTerminal() fail: Serial Port Initialization Error: " + QString::fromLatin1(link->lastMessage()));
                 Log->writeLine("... FAILED");
                 return true;
             }
             Log->writeLine("... OK");
+            break;
+        case InitOp::CameraFile: {
+            Log->writeLine(QString::fromLatin1(step.Text));
+            link->setCameraFile(ProxyName, p_pWindowingDisabled ? *p_pWindowingDisabled : true, TwoTap);
+            // The channel runs once set up: its first frames find the path, and a busy display.
+            std::unique_ptr<FrameSink> path = MakeWindowFramePath(this, link->framePathRules());
+            link->setFrameSink(path.get());
+            LinkFramePath = std::move(path);
+            break;
         }
-        Log->writeLine("Multicam initialization with Camfile");
-        link.setCameraFile(ProxyName, p_pWindowingDisabled ? *p_pWindowingDisabled : true, TwoTap);
-        // The channel runs once set up: its first frames find the path, and a busy display.
-        std::unique_ptr<FrameSink> path = MakeWindowFramePath(this, link.framePathRules());
-        link.setFrameSink(path.get());
-        LinkFramePath = std::move(path);
-        PrepareRequest request;
-        request.ProxyIndex = proxy;
-        request.TransportOpened = [this] {
-            bInitDriverDone = true;
+        case InitOp::Prepare: {
+            PrepareRequest request;
+            if (!prepare(request))
+                return true;
+            break;
+        }
+        case InitOp::PrepareChannel: {
+            PrepareRequest request;
+            request.TransportOpened = [this] {
+                bInitDriverDone = true;
+                g_bAcquisitionEnded = false;
+                g_bDisplayBusy = true;
+                CameraLinkFrameReady = false;
+            };
+            if (!prepare(request))
+                return true;
+            break;
+        }
+        case InitOp::AcquisitionNotEnded:
             g_bAcquisitionEnded = false;
-            g_bDisplayBusy = true;
-            CameraLinkFrameReady = false;
-        };
-        const PrepareResult prepared = link.prepare(request);
-        if (prepared.Result != PrepareResult::Ready) {
-            // No channel exists any more: the next Start must set it up again.
-            bInitDriverDone = false;
-            Box(this, prepared.Title, prepared.Text);
-            Log->writeLine("... FAILED");
-            Log->writeLine("ISSUE : " + QString::fromLatin1(link.lastMessage()));
-            return true;
-        }
-        const InitResult geometry = link.init();
-        FrameWidth = geometry.Width;
-        FrameHeight = geometry.Height;
-        FramePitch = geometry.Pitch;
-        SetAcquisitionProxyName(ProxyName.toUtf8().constData());
-        logSizes("Proxy ");
-        setOrientationCells();
-        InitPointers();
-        InitMatrices();
-        if (ImageView) {
-            ImageView->initOverlay(FramePitch, FrameHeight);
-            ImageView->setFrameSize(FrameWidth, FrameHeight);
-        }
-        FrameCounter = 0;
-        return false;
-    }
-
-    case BoardKind::Corvane: {
-        CorvaneLink->attach(LinkContext{Log});
-        PrepareRequest request;
-        request.ProxyIndex = proxy;
-        const PrepareResult prepared = CorvaneLink->prepare(request);
-        if (prepared.Result == PrepareResult::Failed) {
-            Box(this, prepared.Title, prepared.Text);
-            Log->writeLine("Failed while initializing Corvane - ERROR "
-                           + QString::number(static_cast<Usb3Link&>(*CorvaneLink).captureStatus()));
-            Deinit();
-            return true;
-        }
-        g_bAcquisitionEnded = false;
-        setOrientationCells();
-        bInitDriverDone = true;
-        StopAcquisition = false;
-        const InitResult geometry = CorvaneLink->init();
-        FrameWidth = geometry.Width;
-        FrameHeight = geometry.Height;
-        FramePitch = geometry.Pitch;
-        SetAcquisitionProxyName(ProxyModelName(proxy));
-        logSizes("Proxy: ");
-        if (!geometry.InBounds) {
+            break;
+        case InitOp::OrientationCells:
+            SetCurrent(proxy, ProxyParameterId::UpCol, 1);
+            SetCurrent(proxy, ProxyParameterId::UpRow, 1);
+            break;
+        case InitOp::DriverDone:
+            bInitDriverDone = true;
+            break;
+        case InitOp::StreamAllowed:
+            StopAcquisition = false;
+            break;
+        case InitOp::Geometry:
+            geometry = link->init();
+            FrameWidth = geometry.Width;
+            FrameHeight = geometry.Height;
+            FramePitch = geometry.Pitch;
+            break;
+        case InitOp::OperatorProxyName:
+            SetAcquisitionProxyName(ProxyName.toUtf8().constData());
+            break;
+        case InitOp::ModelProxyName:
+            SetAcquisitionProxyName(ProxyModelName(proxy));
+            break;
+        case InitOp::LogProxyName:
+            Log->writeLine(QString::fromLatin1(step.Text) + QString::fromUtf8(g_szProxyName));
+            break;
+        case InitOp::LogSizes:
+            Log->writeLine("AcqSizeX: " + QString::number(FrameWidth.load()));
+            Log->writeLine("AcqSizeY: " + QString::number(FrameHeight.load()));
+            Log->writeLine("AcqPitch: " + QString::number(FramePitch.load()));
+            break;
+        case InitOp::BadSizeEnds:
+            if (geometry.InBounds)
+                break;
             Log->writeLine("Problem when initialization (Bad Size) --> Deinit");
             Deinit();
             return true;
+        case InitOp::Pointers:
+            InitPointers();
+            break;
+        case InitOp::Matrices:
+            InitMatrices();
+            break;
+        case InitOp::Overlay:
+            if (ImageView)
+                ImageView->initOverlay(FramePitch, FrameHeight);
+            break;
+        case InitOp::ViewFrameSize:
+            if (ImageView)
+                ImageView->setFrameSize(FrameWidth, FrameHeight);
+            break;
+        case InitOp::FrameCounter:
+            FrameCounter = step.Value;
+            break;
+        case InitOp::WaitMs:
+            WaitMs(step.Value);
+            break;
         }
-        if (ImageView)
-            ImageView->setFrameSize(FrameWidth, FrameHeight);
-        InitPointers();
-        InitMatrices();
-        if (ImageView)
-            ImageView->initOverlay(FramePitch, FrameHeight);
-        FrameCounter = -1;
-        bInitDriverDone = true;
-        WaitMs(1);
-        return false;
     }
-
-    case BoardKind::Dunstel: {
-        Log->writeLine("***** Dunstel initializing *****");
-        setOrientationCells();
-        bInitDriverDone = true;
-        Log->writeLine("Get Dunstel data about size and proxy configuration");
-        const InitResult geometry = DunstelLink->init();
-        g_bAcquisitionEnded = false;
-        StopAcquisition = false;
-        FrameWidth = geometry.Width;
-        FrameHeight = geometry.Height;
-        FramePitch = geometry.Pitch;
-        SetAcquisitionProxyName(ProxyModelName(proxy));
-        logSizes("Proxy: ");
-        if (!geometry.InBounds) {
-            Log->writeLine("Problem when initialization (Bad Size) --> Deinit");
-            Deinit();
-            return true;
-        }
-        InitPointers();
-        InitMatrices();
-        if (ImageView) {
-            ImageView->initOverlay(FramePitch, FrameHeight);
-            ImageView->setFrameSize(FrameWidth, FrameHeight);
-        }
-        FrameCounter = -1;
-        bInitDriverDone = true;
-        return false;
-    }
-
-    case BoardKind::Eskra: {
-        Log->writeLine("***** Eskra initializing *****");
-        EskraBoardLink->attach(LinkContext{Log});
-        PrepareRequest request;
-        request.ProxyIndex = proxy;
-        const PrepareResult prepared = EskraBoardLink->prepare(request);
-        // A failure also ends the one-press connection: the button returns to "Connect".
-        if (prepared.Result != PrepareResult::Ready) {
-            if (static_cast<const EskraLink&>(*EskraBoardLink).portFound())
-                ShowBoardCriticalBox(nullptr, prepared.Title, prepared.Text);
-            else
-                Box(this, prepared.Title, prepared.Text);
-            Deinit();
-            return true;
-        }
-        setOrientationCells();
-        const InitResult geometry = EskraBoardLink->init();
-        StopAcquisition = false;
-        FrameWidth = geometry.Width;
-        FrameHeight = geometry.Height;
-        FramePitch = geometry.Pitch;
-        Log->writeLine("Init Matrices");
-        InitPointers();
-        InitMatrices();
-        if (ImageView)
-            ImageView->initOverlay(FramePitch, FrameHeight);
-        Log->writeLine("Init OK");
-        SetAcquisitionProxyName(ProxyModelName(proxy));
-        Log->writeLine("Proxy: " + QString::fromUtf8(g_szProxyName));
-        bInitDriverDone = true;
-        return false;
-    }
-
-    default:
-        return false;
-    }
+    return false;
 }
 
 void MainWindow::InitPointers()
@@ -464,9 +419,10 @@ void MainWindow::Getinterruption()
     SetControlEnabled(MainControl::NUCMenu, true);
     SetControlEnabled(MainControl::DetectBPAction, true);
     SetControlEnabled(MainControl::SaveStreamBox, false);
-    if (kind != BoardKind::None && kind != BoardKind::Belmor)
+    const BoardTraits& traits = BoardTraitsOf(kind);
+    if (traits.BPOffsetWindow)
         SetControlEnabled(MainControl::OpenBPOffsetWindowAction, true);
-    if (kind != BoardKind::Belmor && kind != BoardKind::Eskra) {
+    if (traits.ReadsBPOffset) {
         Log->writeLine("Configuring the BP Offset file and read the previous value saved");
         ReadBPOffsetForAcquisition();
     }
@@ -476,63 +432,68 @@ void MainWindow::Getinterruption()
         return;
     }
 
-    switch (kind) {
-    case BoardKind::Corvane: {
-        CameraLinkFrameReady = false;
-        g_bDisplayBusy = false;
-        StopAcquisition = false;
-        Log->writeLine("Start display");
-        FrameCounter = 1;
-        FramesReceived = 0;
-        FramesDisplayed = 0;
-        LinkFramePath = MakeWindowFramePath(this, CorvaneLink->framePathRules());
-        CorvaneLink->start(*LinkFramePath);
-        StartTimer(Timers.OneSecond, OneSecondTimerPeriodMs);
-        if (!SoftwareNUC)
+    BoardLink* const link = SelectedBoardLink();
+    if (!link)
+        return;
+    for (const StartStep& step : traits.StartSteps) {
+        switch (step.Op) {
+        case StartOp::Log:
+            Log->writeLine(QString::fromLatin1(step.Text));
+            break;
+        case StartOp::DisplayFree:
+            CameraLinkFrameReady = false;
+            g_bDisplayBusy = false;
+            break;
+        case StartOp::StreamAllowed:
+            StopAcquisition = false;
+            break;
+        case StartOp::FrameCounter:
+            FrameCounter = step.Value;
+            break;
+        case StartOp::ClearFrameCounts:
+            FramesReceived = 0;
+            FramesDisplayed = 0;
+            break;
+        case StartOp::NewFramePath:
+            LinkFramePath = MakeWindowFramePath(this, link->framePathRules());
+            break;
+        case StartOp::FramePathIfNone:
+            if (!LinkFramePath)
+                LinkFramePath = MakeWindowFramePath(this, link->framePathRules());
+            break;
+        case StartOp::Start:
+            link->start(*LinkFramePath);
+            break;
+        case StartOp::StartMarksStream:
+            if (link->start(*LinkFramePath))
+                StreamStarted = true;
+            break;
+        case StartOp::OneSecondTimer:
+            StartTimer(Timers.OneSecond, OneSecondTimerPeriodMs);
+            break;
+        case StartOp::GainOffsetTimer:
             StartTimer(Timers.GainOffset, GainOffsetTimerPeriodMs);
-        return;
-    }
-
-    case BoardKind::Dunstel: {
-        CameraLinkFrameReady = false;
-        g_bDisplayBusy = false;
-        StopAcquisition = false;
-        Log->writeLine("Start Image display update timer");
-        // No frame arrives before the link's pipeline runs.
-        FrameCounter = 0;
-        LinkFramePath = MakeWindowFramePath(this, DunstelLink->framePathRules());
-        if (DunstelLink->start(*LinkFramePath))
-            StreamStarted = true;
-        StartTimer(Timers.OneSecond, OneSecondTimerPeriodMs);
-        SetControlEnabled(MainControl::StartButton, true);
-        Log->writeLine("Start display");
-        while (!StopAcquisition && FrameCounter != -1 && Connected)
-            WaitMs(20);
-        return;
-    }
-
-    case BoardKind::Arvex:
-    case BoardKind::Belmor:
-    case BoardKind::BelmorPlus: {
-        CameraLinkLink& link = CameraLinkBoard();
-        if (!LinkFramePath)
-            LinkFramePath = MakeWindowFramePath(this, link.framePathRules());
-        link.start(*LinkFramePath);
-        SetControlEnabled(MainControl::StartButton, true);
-        if (kind == BoardKind::BelmorPlus) {
+            break;
+        case StartOp::GainOffsetUnlessSoftwareNuc:
+            if (!SoftwareNUC)
+                StartTimer(Timers.GainOffset, GainOffsetTimerPeriodMs);
+            break;
+        case StartOp::StartButton:
+            SetControlEnabled(MainControl::StartButton, true);
+            break;
+        case StartOp::FpgaNucOn:
             SendFpgaRegisterForAcquisition(this, 6, 1);
             SetCurrent(CurrentProxyIndex, ProxyParameterId::ImageOffset,
                        uint32_t(ControlValue(MainControl::ImageOffsetSpinBox) / 2));
             SetCurrent(CurrentProxyIndex, ProxyParameterId::ImageGain,
                        uint32_t(ControlValue(MainControl::ImageGainSpinBox)));
-            StartTimer(Timers.GainOffset, GainOffsetTimerPeriodMs);
-        } else if (kind == BoardKind::Arvex) {
-            link.sendText("#A002#R052#D00000");
-            StartTimer(Timers.GainOffset, GainOffsetTimerPeriodMs);
-        }
-        Log->writeLine("Start Image display update timer");
-        StartTimer(Timers.OneSecond, OneSecondTimerPeriodMs);
-        if (!g_bWindowingDisabled) {
+            break;
+        case StartOp::SendText:
+            link->sendText(step.Text);
+            break;
+        case StartOp::WindowingRegisters: {
+            if (g_bWindowingDisabled)
+                break;
             const unsigned w = unsigned(FrameWidth.load());
             unsigned d = GetCurrent(CurrentProxyIndex, ProxyParameterId::WindowingDivisor);
             if (d == 0)
@@ -553,63 +514,51 @@ void MainWindow::Getinterruption()
                 WriteRegister(this, BoardKind::Arvex, id, uint32_t(value), RegisterErrorPolicy::Silent);
                 WaitMs(100);
             }
+            break;
         }
-        Log->writeLine("Start display");
-        WaitMs(100);
-        // A disconnect press handled in the waits above has run Deinit already:
-        // clearing the stop flag now would stream from a deleted channel.
-        if (!Connected)
-            return;
-        FrameCounter = 0;
-        g_bDisplayBusy = false;
-        CameraLinkFrameReady = false;
-        StopAcquisition = false;
-        while (!StopAcquisition && Connected) {
-            WaitMs(20);
-            SaveAllFrames_Belmor();
-            if (CameraLinkAcquisitionFailed)
-                break;
-            if (FrameCounter == -1)
+        case StartOp::WaitMs:
+            WaitMs(step.Value);
+            break;
+        case StartOp::EndUnlessConnected:
+            if (!Connected)
                 return;
-        }
-        if (!CameraLinkAcquisitionFailed)
-            return;
-        StopAcquisition = true;
-        SetControlEnabled(MainControl::StartButton, false);
-        SetControlEnabled(MainControl::SetWindowButton, false);
-        SetControlEnabled(MainControl::SetParametersButton, false);
-        Log->writeLine("Camera Link connexion failed. Is the cable still connected to the computer ?");
-        PresentMessageBox({this, QMessageBox::Critical, QStringLiteral("CameraLink Error"),
-                           QStringLiteral("Please check if the DigiBoard is well connected to the computer."),
-                           {QStringLiteral("OK")}});
-        Deinit();
-        return;
-    }
-
-    case BoardKind::Eskra: {
-        CameraLinkFrameReady = false;
-        g_bDisplayBusy = false;
-        SetControlEnabled(MainControl::StartButton, true);
-        StartTimer(Timers.OneSecond, OneSecondTimerPeriodMs);
-        // Counted from 0, so the watchdog sees the first frame of the first second.
-        FrameCounter = 0;
-        StopAcquisition = false;
-        LinkFramePath = MakeWindowFramePath(this, EskraBoardLink->framePathRules());
-        EskraBoardLink->start(*LinkFramePath);
-        auto& eskra = static_cast<EskraLink&>(*EskraBoardLink);
-        while (!StopAcquisition) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents);
-            // A stop handled in the events (button, watchdog, Deinit) has
-            // closed the port and freed the buffers: no further cycle.
-            if (StopAcquisition)
+            break;
+        case StartOp::WaitWhileStreaming:
+            while (!StopAcquisition && FrameCounter != -1 && Connected)
+                WaitMs(20);
+            break;
+        case StartOp::SaveFramesUntilStopped:
+            while (!StopAcquisition && Connected) {
+                WaitMs(20);
+                SaveAllFrames_Belmor();
+                if (CameraLinkAcquisitionFailed)
+                    break;
+                if (FrameCounter == -1)
+                    return;
+            }
+            if (!CameraLinkAcquisitionFailed)
                 break;
-            eskra.pump([this] { PushButton_SetModuleParameters(); });
+            StopAcquisition = true;
+            SetControlEnabled(MainControl::StartButton, false);
+            SetControlEnabled(MainControl::SetWindowButton, false);
+            SetControlEnabled(MainControl::SetParametersButton, false);
+            Log->writeLine("Camera Link connexion failed. Is the cable still connected to the computer ?");
+            PresentMessageBox({this, QMessageBox::Critical, QStringLiteral("CameraLink Error"),
+                               QStringLiteral("Please check if the DigiBoard is well connected to the computer."),
+                               {QStringLiteral("OK")}});
+            Deinit();
+            return;
+        case StartOp::PumpUntilStopped:
+            while (!StopAcquisition) {
+                QCoreApplication::processEvents(QEventLoop::AllEvents);
+                // A stop handled in the events (button, watchdog, Deinit) has
+                // closed the port and freed the buffers: no further cycle.
+                if (StopAcquisition)
+                    break;
+                link->pump([this] { PushButton_SetModuleParameters(); });
+            }
+            break;
         }
-        return;
-    }
-
-    default:
-        return;
     }
 }
 
@@ -650,161 +599,166 @@ void MainWindow::StartAcquisitionSequence()
             ImageView->setEnabled(true);
     };
     const int proxy = CurrentProxyIndex;
-
-    switch (kind) {
-    case BoardKind::Arvex:
-    case BoardKind::Belmor:
-    case BoardKind::BelmorPlus: {
-        if (!bInitDriverDone) {
-            bool bWindowingDisabled = g_bWindowingDisabled;
-            if (Init(&bWindowingDisabled)) {
-                // The connection stays open; the operator may press "Start" again.
+    BoardLink* const link = SelectedBoardLink();
+    if (!link)
+        return;
+    const BoardTraits& traits = link->traits();
+    for (const PressStep& step : traits.PressSteps) {
+        switch (step.Op) {
+        case PressOp::Log:
+            Log->writeLine(QString::fromLatin1(step.Text));
+            break;
+        case PressOp::Console:
+            std::cout << step.Text << std::endl;
+            break;
+        case PressOp::ConsoleDriverDone:
+            std::cout << "bInitDriverDone " << (bInitDriverDone ? 1 : 0) << std::endl;
+            break;
+        case PressOp::PortToToolWindows:
+            HandGigEToToolWindows();
+            break;
+        case PressOp::PrepareStream: {
+            PrepareRequest request;
+            request.ProxyIndex = proxy;
+            // The stream browser of the advanced commands needs the stream just opened.
+            request.TransportOpened = [this] { HandGigEToAdvancedCommands(); };
+            const PrepareResult prepared = link->prepare(request);
+            if (prepared.Result == PrepareResult::Failed) {
+                CriticalBox(this, prepared.Title, prepared.Text);
+                Log->writeLine(prepared.Text);
                 SetControlEnabled(MainControl::StartButton, true);
                 return;
             }
+            FrameWidth = prepared.Width;
+            FrameHeight = prepared.Height;
+            if (prepared.Result == PrepareResult::SizeRefused) {
+                // The device would stay connected without a stream: the whole
+                // connection is torn down and the operator told why.
+                Deinit();
+                CriticalBox(this, QStringLiteral("Critical"),
+                            "The " + QString::fromLatin1(traits.Name) + " did not take the image size "
+                                + QString::number(prepared.RequestedWidth) + "x" + QString::number(prepared.RequestedHeight)
+                                + ". The DigiBoard has been disconnected.");
+                return;
+            }
+            break;
+        }
+        case PressOp::InitDriver: {
+            const InitDriverTraits& init = traits.PressInit;
+            if (bInitDriverDone) {
+                if (init.AlreadyLog)
+                    Log->writeLine(QString::fromLatin1(init.AlreadyLog));
+                if (init.AlreadyConsole)
+                    std::cout << init.AlreadyConsole << std::endl;
+                break;
+            }
+            if (init.Before)
+                Log->writeLine(QString::fromLatin1(init.Before));
+            if (init.ForcesWindowingOff)
+                g_bWindowingDisabled = true;
+            bool bWindowingDisabled = g_bWindowingDisabled;
+            if (Init(&bWindowingDisabled)) {
+                // The connection stays open; the operator may press "Start" again.
+                if (init.FailureReenablesStart)
+                    SetControlEnabled(MainControl::StartButton, true);
+                return;
+            }
+            if (init.ChecksOvertaken && StartOvertaken(kind))
+                return;
+            if (init.MarksDone)
+                bInitDriverDone = true;
+            if (init.After)
+                Log->writeLine(QString::fromLatin1(init.After));
+            break;
+        }
+        case PressOp::WaitMs:
+            WaitMs(step.Value);
+            break;
+        case PressOp::EndIfOvertaken:
             if (StartOvertaken(kind))
                 return;
-            bInitDriverDone = true;
-        } else {
-            Log->writeLine("CameraLink already initialized");
-        }
-        SetControlEnabled(MainControl::TwoTapBox, false);
-        SetControlEnabled(MainControl::SetParametersButton, true);
-        SetCurrent(proxy, ProxyParameterId::AGC, 0);
-        if (kind == BoardKind::BelmorPlus) {
+            break;
+        case PressOp::TwoTapLocked:
+            SetControlEnabled(MainControl::TwoTapBox, false);
+            break;
+        case PressOp::SetParametersOn:
+            SetControlEnabled(MainControl::SetParametersButton, true);
+            break;
+        case PressOp::AgcCellOff:
+            SetCurrent(proxy, ProxyParameterId::AGC, 0);
+            break;
+        case PressOp::NucOffered:
             SetControlEnabled(MainControl::ApplyNUCBox, true);
-            SetControlEnabled(MainControl::SoftwareBPCorrectionAction, true);
-        } else if (kind == BoardKind::Arvex) {
-            SetControlEnabled(MainControl::ApplyNUCBox, true);
+            break;
+        case PressOp::NucApplied:
             SetControlChecked(MainControl::ApplyNUCBox, true);
-            SetControlEnabled(MainControl::AGCBox, false);
-            SetControlChecked(MainControl::AGCBox, false);
-        } else {
+            break;
+        case PressOp::SoftwareBPOffered:
+            SetControlEnabled(MainControl::SoftwareBPCorrectionAction, true);
+            break;
+        case PressOp::AgcOffered:
             SetControlEnabled(MainControl::AGCBox, true);
             SetControlChecked(MainControl::AGCBox, false);
-        }
-        Log->writeLine("... OK");
-        StopAcquisition = true;
-        g_bDisplayBusy = true;
-        CameraLinkFrameReady = false;
-        NoFrameSeconds = 0;
-        SetControlText(MainControl::StartButton, QStringLiteral("Safe\ndisconnection"));
-        Getinterruption();
-        Log->writeLine("Acquisition Stopped");
-        if (StartOvertaken(kind))
-            return;
-        if (FrameCounter > 0 || NoFrameSeconds <= 3) {
+            break;
+        case PressOp::AgcWithdrawn:
+            SetControlEnabled(MainControl::AGCBox, false);
+            SetControlChecked(MainControl::AGCBox, false);
+            break;
+        case PressOp::DriverDone:
+            bInitDriverDone = true;
+            break;
+        case PressOp::DisplayWaits:
+            StopAcquisition = true;
+            g_bDisplayBusy = true;
+            CameraLinkFrameReady = false;
+            break;
+        case PressOp::StreamAllowed:
+            StopAcquisition = false;
+            break;
+        case PressOp::FrameCounter:
+            FrameCounter = step.Value;
+            break;
+        case PressOp::NoFrameSecondsReset:
+            NoFrameSeconds = 0;
+            break;
+        case PressOp::StopCaption:
+            SetControlText(MainControl::StartButton, QStringLiteral("Safe\ndisconnection"));
+            break;
+        case PressOp::SetupDestination:
+            link->setupDestination();
+            break;
+        case PressOp::Stream:
+            Getinterruption();
+            break;
+        case PressOp::Deinit:
             Deinit();
+            break;
+        case PressOp::StartButtonOn:
             SetControlEnabled(MainControl::StartButton, true);
+            break;
+        case PressOp::ViewOn:
             enableView();
-            return;
-        }
-        SetControlEnabled(MainControl::StartButton, false);
-        SetControlText(MainControl::StateLabel, QStringLiteral("Unmounting, wait..."));
-        QElapsedTimer waited;
-        waited.start();
-        while (!g_bAcquisitionEnded && waited.elapsed() < kUnmountWaitLimitMs) {
-            SetControlText(MainControl::StateLabel, QStringLiteral("Unmounting Driver, wait..."));
-            WaitMs(100);
-        }
-        SetControlText(MainControl::StateLabel, QStringLiteral("Ready"));
-        Deinit();
-        return;
-    }
-
-    case BoardKind::Corvane: {
-        if (!bInitDriverDone) {
-            g_bWindowingDisabled = true;
-            bool bWindowingDisabled = true;
-            if (Init(&bWindowingDisabled))
-                return;
-        } else {
-            std::cout << "already initialized" << std::endl;
-        }
-        WaitMs(20);
-        if (StartOvertaken(kind))
-            return;
-        SetControlEnabled(MainControl::SetParametersButton, true);
-        SetControlEnabled(MainControl::AGCBox, true);
-        SetControlChecked(MainControl::AGCBox, false);
-        SetCurrent(proxy, ProxyParameterId::AGC, 0);
-        bInitDriverDone = true;
-        StopAcquisition = false;
-        SetControlText(MainControl::StartButton, QStringLiteral("Safe\ndisconnection"));
-        FrameCounter = -1;
-        NoFrameSeconds = 0;
-        Getinterruption();
-        WaitMs(2);
-        SetControlEnabled(MainControl::StartButton, true);
-        enableView();
-        return;
-    }
-
-    case BoardKind::Dunstel: {
-        Log->writeLine("Send the Gige to used for other window");
-        HandGigEToToolWindows();
-        auto failStart = [this](const QString& p_sTitle, const QString& p_sText) {
-            CriticalBox(this, p_sTitle, p_sText);
-            Log->writeLine(p_sText);
-            SetControlEnabled(MainControl::StartButton, true);
-        };
-        PrepareRequest request;
-        request.ProxyIndex = proxy;
-        // The stream browser of the advanced commands needs the stream just opened.
-        request.TransportOpened = [this] { HandGigEToAdvancedCommands(); };
-        const PrepareResult prepared = DunstelLink->prepare(request);
-        if (prepared.Result == PrepareResult::Failed) {
-            failStart(prepared.Title, prepared.Text);
-            return;
-        }
-        FrameWidth = prepared.Width;
-        FrameHeight = prepared.Height;
-        if (prepared.Result == PrepareResult::SizeRefused) {
-            // The device would stay connected without a stream: the whole
-            // connection is torn down and the operator told why.
+            break;
+        case PressOp::UnmountAfterSilence: {
+            if (FrameCounter > 0 || NoFrameSeconds <= 3) {
+                Deinit();
+                SetControlEnabled(MainControl::StartButton, true);
+                enableView();
+                break;
+            }
+            SetControlEnabled(MainControl::StartButton, false);
+            SetControlText(MainControl::StateLabel, QStringLiteral("Unmounting, wait..."));
+            QElapsedTimer waited;
+            waited.start();
+            while (!g_bAcquisitionEnded && waited.elapsed() < kUnmountWaitLimitMs) {
+                SetControlText(MainControl::StateLabel, QStringLiteral("Unmounting Driver, wait..."));
+                WaitMs(100);
+            }
+            SetControlText(MainControl::StateLabel, QStringLiteral("Ready"));
             Deinit();
-            CriticalBox(this, QStringLiteral("Critical"),
-                        "The Dunstel did not take the image size " + QString::number(prepared.RequestedWidth) + "x"
-                            + QString::number(prepared.RequestedHeight) + ". The DigiBoard has been disconnected.");
-            return;
+            break;
         }
-        if (!bInitDriverDone) {
-            Log->writeLine("Initialize Driver ...");
-            g_bWindowingDisabled = true;
-            bool bWindowingDisabled = true;
-            if (Init(&bWindowingDisabled))
-                return;
-            Log->writeLine("... OK");
-        } else {
-            Log->writeLine("Already initialized");
         }
-        std::cout << "bInitDriverDone " << (bInitDriverDone ? 1 : 0) << std::endl;
-        SetControlText(MainControl::StartButton, QStringLiteral("Safe\ndisconnection"));
-        static_cast<GigELink&>(*DunstelLink).setupDestination();
-        Getinterruption();
-        Log->writeLine("Acquisition stopped");
-        SetControlEnabled(MainControl::StartButton, true);
-        Deinit();
-        enableView();
-        return;
-    }
-
-    case BoardKind::Eskra: {
-        // The serial-port board connects and starts in one press; a failing
-        // Init has already returned the window to "Connect".
-        bool bWindowingDisabled = g_bWindowingDisabled;
-        if (!bInitDriverDone && Init(&bWindowingDisabled))
-            return;
-        SetControlText(MainControl::StartButton, QStringLiteral("Safe\ndisconnection"));
-        NoFrameSeconds = 0;
-        Getinterruption();
-        Deinit();
-        enableView();
-        return;
-    }
-
-    default:
-        return;
     }
 }
 
@@ -863,6 +817,7 @@ void MainWindow::Deinit()
     SetControlEnabled(MainControl::StartButton, false);
     SetControlEnabled(MainControl::BoardList, false);
     const BoardKind kind = DigiBoardKind;
+    BoardLink* const link = SelectedBoardLink();
     const int proxy = CurrentProxyIndex;
 
     emit signalInterruptDebug();
@@ -980,52 +935,39 @@ void MainWindow::Deinit()
     Log->writeLine("... OK");
 
     Log->writeLine("Closing connexion with DigiBoard");
-    switch (kind) {
-    case BoardKind::Arvex:
-    case BoardKind::Belmor:
-    case BoardKind::BelmorPlus:
-        SetControlEnabled(MainControl::TwoTapBox, true);
-        Log->writeLine("Closing Camera Link Serial Port...");
-        SetCurrent(proxy, ProxyParameterId::TwoTapEnabled, 1);
-        if (!g_bWindowingInProgress) {
-            FullFrameWindow = true;
-            CameraLinkBoard().releaseConnection();
-            CameraLinkSerialOpen = false;
-        } else {
-            bInitDriverDone = true;
-            Log->writeLine("WINDOWING ASKED");
+    if (link) {
+        const BoardTraits& traits = link->traits();
+        // A windowing restart keeps the Camera Link serial port and the driver's set-up.
+        const bool bKeepPort = traits.KeepsPortForWindowing && g_bWindowingInProgress;
+        if (traits.KeepsPortForWindowing) {
+            SetControlEnabled(MainControl::TwoTapBox, true);
+            Log->writeLine("Closing Camera Link Serial Port...");
+            SetCurrent(proxy, ProxyParameterId::TwoTapEnabled, 1);
+            if (!bKeepPort) {
+                FullFrameWindow = true;
+                CameraLinkSerialOpen = false;
+            } else {
+                bInitDriverDone = true;
+                Log->writeLine("WINDOWING ASKED");
+            }
         }
-        // Idles the channel (joining its thread), deletes it and closes the driver.
-        CameraLinkBoard().closeChannel();
-        // No frame reaches the path once the channel is gone.
-        LinkFramePath.reset();
-        // The next Start sets a channel up again, windowing restart or not.
-        if (!g_bWindowingInProgress)
-            bInitDriverDone = false;
-        Log->writeLine("... OK");
-        break;
-    case BoardKind::Corvane:
-        CorvaneLink->stop();
-        // No frame reaches the path once the link has stopped.
-        LinkFramePath.reset();
-        break;
-    case BoardKind::Dunstel:
         // The browsers read the device's and the stream's features until they close.
-        CloseAdvancedCommandsBrowsers();
-        DunstelLink->stop();
+        if (traits.PortToToolWindows)
+            CloseAdvancedCommandsBrowsers();
+        link->tearDown(bKeepPort);
         // No frame reaches the path once the link has stopped.
         LinkFramePath.reset();
-        Log->writeLine("Reset Dunstel Serial Port to all others windows");
-        ResetGigEInAdvancedCommands();
-        ResetGigEInToolWindows();
-        break;
-    case BoardKind::Eskra:
-        EskraBoardLink->stop();
-        // No frame reaches the path once the link has stopped.
-        LinkFramePath.reset();
-        break;
-    default:
-        break;
+        if (traits.KeepsPortForWindowing) {
+            // The next Start sets a channel up again, windowing restart or not.
+            if (!bKeepPort)
+                bInitDriverDone = false;
+            Log->writeLine("... OK");
+        }
+        if (traits.PortToToolWindows) {
+            Log->writeLine("Reset Dunstel Serial Port to all others windows");
+            ResetGigEInAdvancedCommands();
+            ResetGigEInToolWindows();
+        }
     }
 
     SetConnected(false);

@@ -38,7 +38,7 @@ public:
     std::optional<BoardIdentification> identify() override;
 
     // What the channel is set up with, before prepare().
-    void setCameraFile(const QString& p_sProxyName, bool p_bWindowingDisabled, bool p_bTwoTap);
+    void setCameraFile(const QString& p_sProxyName, bool p_bWindowingDisabled, bool p_bTwoTap) override;
     // Opens the grabber and sets up, activates and registers the channel with
     // the camera file; frames reach the sink given to setFrameSink() from then on.
     PrepareResult prepare(const PrepareRequest& p_Request) override;
@@ -51,10 +51,16 @@ public:
     // Idles and deletes the channel and closes the grabber; no frame reaches
     // the sink after it. The serial port stays open.
     void closeChannel();
+    void tearDown(bool p_bKeepConnection) override
+    {
+        if (!p_bKeepConnection)
+            releaseConnection();
+        closeChannel();
+    }
     FramePathRules framePathRules() const override;
 
     // Where the channel's frames go; null: they are not used.
-    void setFrameSink(FrameSink* p_pSink) { m_pSink = p_pSink; }
+    void setFrameSink(FrameSink* p_pSink) override { m_pSink = p_pSink; }
     // Called on the grabber thread when the channel stops streaming: true for
     // an acquisition failure (a cable pulled), false for another signal.
     void setStreamEnded(std::function<void(bool)> p_StreamEnded) { m_StreamEnded = std::move(p_StreamEnded); }
@@ -83,7 +89,11 @@ public:
     QByteArray pollText() override { return readReply(); }
 
     // The text of the last failed port selection or channel set-up (zero-terminated).
-    const char* lastMessage() const { return m_Message.data(); }
+    const char* lastMessage() const override { return m_Message.data(); }
+    std::vector<QString> prepareFailureLog() const override
+    {
+        return {QStringLiteral("... FAILED"), "ISSUE : " + QString::fromLatin1(lastMessage())};
+    }
 
     CameraLinkLinkState& state() { return m_State; }
 

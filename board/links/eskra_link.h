@@ -50,7 +50,7 @@ public:
     // p_BetweenFrames runs (the register changes the board takes only between
     // two frames); when nothing arrived the line is given a moment. True when
     // a frame was completed.
-    bool pump(const std::function<void()>& p_BetweenFrames = {});
+    bool pump(const std::function<void()>& p_BetweenFrames = {}) override;
 
     int writeRegister(BoardRegisterId p_Id, uint32_t p_uValue) override;
     bool sendText(const QByteArray& p_Text) override;
@@ -65,6 +65,7 @@ public:
 
     // Whether the last prepare() found a port in the system's list.
     bool portFound() const { return m_bPortFound; }
+    bool prepareRefusedByBoard() const override { return portFound(); }
 
     EskraLinkState& state() { return m_State; }
     const EskraLinkState& state() const { return m_State; }

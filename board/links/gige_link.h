@@ -48,7 +48,7 @@ public:
     }
 
     // Before start(): the stream's destination on the device.
-    void setupDestination();
+    void setupDestination() override;
 
     GigELinkState& state() { return m_State; }
     const GigELinkState& state() const { return m_State; }

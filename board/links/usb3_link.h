@@ -77,6 +77,10 @@ public:
 
     // The status of the last capture opening by prepare().
     int captureStatus() const { return m_iCaptureStatus; }
+    std::vector<QString> prepareFailureLog() const override
+    {
+        return {"Failed while initializing Corvane - ERROR " + QString::number(captureStatus())};
+    }
 
     // The sink the frame callbacks hand frames to; null while no link streams.
     static FrameSink* activeSink();
