@@ -445,6 +445,9 @@ private slots:
         QCOMPARE(w.framesAcquired.load(), w.unread.load());
         QCOMPARE(sink.droppedFrames(), 0);
         QCOMPARE(std::count(w.raw.begin(), w.raw.end(), 0xABCD), long(w.raw.size()));
+        // The second stream connects its own device.
+        PvDevice::Free(m_pDevice);
+        m_pDevice = nullptr;
 
         FakeWindow free;
         free.busy = true;
