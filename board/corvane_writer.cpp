@@ -1,6 +1,5 @@
 // Register writes to the USB3 board (Corvane) through Quenlin, validated by the board's latch.
 #include "board/corvane_writer.h"
-#include "params/board_register_id.h"
 
 #include "app/kv_log.h"
 #include "app/waits.h"
@@ -10,6 +9,8 @@
 #include <QString>
 
 namespace {
+
+constexpr int kFirstCommandAddress = 50;
 
 // 0 once the latch reads 0; CorvaneLatchTimeout when it never did.
 int PollLatch()
@@ -57,7 +58,7 @@ int SetCorvaneParameter(int p_iAddress, int p_iValue, bool p_bShowError)
     if (iStatus == 0)
         return 0;
 
-    if (p_iAddress < BoardRegisterId::ProcessingCommand && p_bShowError)
+    if (p_iAddress < kFirstCommandAddress && p_bShowError)
         ShowBoardCriticalBox(nullptr, QStringLiteral("Critical"),
                              QStringLiteral("Sending command failed - Parameter : %1 - Value : %2")
                                  .arg(p_iAddress)

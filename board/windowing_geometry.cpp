@@ -2,7 +2,6 @@
 #include "board/windowing_geometry.h"
 
 #include "app/digiboard_kind.h"
-#include "board/links/board_traits.h"
 #include "params/proxy_parameter_ids.h"
 #include "params/proxy_parameter_table.h"
 
@@ -190,18 +189,19 @@ WindowingPlan ComputeWindowingPlan(int p_iRecord, BoardKind p_Kind, int p_iMode,
         none.Mode = p_iMode;
         return none;
     }
-    const WindowingFamily family = BoardTraitsOf(p_Kind).Windowing;
-    switch (family) {
-    case WindowingFamily::CameraLink:
+    switch (p_Kind) {
+    case BoardKind::Arvex:
+    case BoardKind::Belmor:
+    case BoardKind::BelmorPlus:
         return CameraLinkPlan(p_iRecord, p_iMode, p_UserCorners);
-    case WindowingFamily::Dunstel:
+    case BoardKind::Dunstel:
         return DunstelPlan(p_iRecord, p_iMode, p_UserCorners);
-    case WindowingFamily::None:
-        break;
+    default: {
+        WindowingPlan none;
+        none.Mode = p_iMode;
+        return none;
     }
-    WindowingPlan none;
-    none.Mode = p_iMode;
-    return none;
+    }
 }
 
 void ApplyWindowingToRecord(int p_iRecord, const WindowingPlan& p_Plan)
@@ -310,20 +310,4 @@ bool WindowingWindowModel(const QString& p_sProxyName)
         if (p_sProxyName == QLatin1String(szModel))
             return true;
     return false;
-}
-
-int WindowingDacRegister(uint32_t p_uCode)
-{
-    switch (p_uCode) {
-    case 2:
-        return 1;
-    case 3:
-        return 2;
-    case 12:
-        return 11;
-    case 13:
-        return 12;
-    default:
-        return -1;
-    }
 }

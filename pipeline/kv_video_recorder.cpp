@@ -2,11 +2,12 @@
 #include "pipeline/kv_video_recorder.h"
 
 #include "app/kv_log.h"
-#include "app/message_boxes.h"
+#include "mainwindow/message_boxes.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -136,7 +137,10 @@ QString KV_VideoRecorder::chooseFolder()
     dialog.setSidebarUrls({QUrl::fromLocalFile(QDir::rootPath()), QUrl::fromLocalFile(QDir::homePath())});
     dialog.setWindowModality(Qt::NonModal);
     // Frames and timers keep being served while the operator chooses.
-    WaitForDialog(&dialog);
+    QEventLoop loop;
+    QObject::connect(&dialog, &QDialog::finished, &loop, &QEventLoop::quit);
+    dialog.show();
+    loop.exec();
     if (dialog.result() != QDialog::Accepted)
         return QString();
     const QStringList files = dialog.selectedFiles();

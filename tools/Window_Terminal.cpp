@@ -6,10 +6,11 @@
 #include "app/digiboard_kind.h"
 #include "app/kv_log.h"
 #include "app/waits.h"
-#include "board/board_link.h"
-#include "board/register_writer.h"
+#include "board/cameralink_serial.h"
+#include "board/corvane_writer.h"
+#include "board/gige_link.h"
 #include "board/terminal_command.h"
-#include "app/message_boxes.h"
+#include "mainwindow/message_boxes.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -17,10 +18,18 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <vector>
 
 namespace {
 
+constexpr int kReplyBufferSize = 3000;
 constexpr int kReplyWaitMs = 50;
+
+// The text of a zero-filled reply buffer, up to its first zero byte.
+QString BufferText(const std::vector<unsigned char>& p_Buffer)
+{
+    return QString::fromLatin1(reinterpret_cast<const char*>(p_Buffer.data()));
+}
 
 } // namespace
 
@@ -97,13 +106,14 @@ void Window_Terminal::Send2UART()
     ui->textEdit->moveCursor(QTextCursor::End);
     const QString sLine = ui->lineEdit_Send->text();
     const QByteArray line = sLine.toUtf8();
-    BoardLink* pLink = m_Links ? m_Links(m_DigiBoardKind) : nullptr;
-    const TerminalMode mode = pLink != nullptr ? pLink->terminalMode() : TerminalMode::None;
+    const BoardKind kind = m_DigiBoardKind;
 
     CorvaneTerminalCommand command;
-    if (mode == TerminalMode::Text) {
-        pLink->sendText(line);
-    } else if (mode == TerminalMode::ParameterCommands) {
+    if (IsCameraLinkBoard(kind)) {
+        SendCameraLinkText(line.constData());
+    } else if (kind == BoardKind::Dunstel) {
+        FlushAndSendGigE(m_pGigEPort, line.constData());
+    } else if (kind == BoardKind::Corvane) {
         std::printf("%s\n", line.constData());
         std::fflush(stdout);
         command = ParseCorvaneTerminalCommand(line);
@@ -111,7 +121,7 @@ void Window_Terminal::Send2UART()
         if (command.LineAction == CorvaneTerminalCommand::Drop)
             return;
         if (command.LineAction == CorvaneTerminalCommand::Write)
-            WriteLinkRegister(*pLink, BoardRegisterId(command.RegisterId), command.Value, RegisterErrorPolicy::BoxOnly);
+            SetCorvaneParameter(command.RegisterId, static_cast<int>(command.Value), true);
     }
 
     WaitMs(kReplyWaitMs);
@@ -120,10 +130,17 @@ void Window_Terminal::Send2UART()
     appendReceived(sLine);
 
     QString sReply;
-    if (mode == TerminalMode::Text)
-        sReply = QString::fromLatin1(pLink->readTerminalReply());
-    else if (mode == TerminalMode::ParameterCommands)
+    if (IsCameraLinkBoard(kind)) {
+        sReply = ReadCameraLinkSerial(true);
+    } else if (kind == BoardKind::Dunstel) {
+        std::vector<unsigned char> reply(kReplyBufferSize, 0);
+        // At most 100 bytes arrive: the buffer stays terminated. What came
+        // before a time-out is shown too.
+        ReadGigESerial(m_pGigEPort, reply.data());
+        sReply = BufferText(reply);
+    } else if (kind == BoardKind::Corvane) {
         sReply = CorvaneTerminalReply(command);
+    }
     appendReceived(sReply);
 }
 
@@ -136,9 +153,13 @@ void Window_Terminal::ClearTerm()
 void Window_Terminal::TimerGetUARTRx()
 {
     ui->textEdit->moveCursor(QTextCursor::End);
-    BoardLink* pLink = m_Links ? m_Links(m_DigiBoardKind) : nullptr;
-    if (pLink != nullptr && pLink->terminalMode() == TerminalMode::Text)
-        appendReceived(QString::fromLatin1(pLink->pollText()));
+    if (IsCameraLinkBoard(m_DigiBoardKind)) {
+        appendReceived(ReadCameraLinkSerial(false));
+    } else if (m_DigiBoardKind == BoardKind::Dunstel) {
+        std::vector<unsigned char> reply(kReplyBufferSize, 0);
+        if (!ReadGigESerialRaw(m_pGigEPort, reply.data()))
+            appendReceived(BufferText(reply));
+    }
 }
 
 bool Window_Terminal::eventFilter(QObject* p_pObject, QEvent* p_pEvent)
