@@ -402,8 +402,6 @@ void MainWindow::UpdateImageDisplayed(cv::Mat p_Full, cv::Mat p_Scaled)
     if (Pipeline->AgcFrameWanted.exchange(false))
         WorkingImage32f.copyTo(Pipeline->AgcInput);
 
-    g_bDisplayBusy = false;
-
     const bool streamSaving = GetCurrent(CurrentProxyIndex, PipelineCell::SaveStream) != 0;
     if (!DemoMode && ImageView->isZoomActive() && !streamSaving && ImageView->isTechnical()) {
         const uint32_t viewW = uint32_t(std::max(ImageView->width(), 1));
@@ -424,6 +422,9 @@ void MainWindow::UpdateImageDisplayed(cv::Mat p_Full, cv::Mat p_Scaled)
             ShowPixelReadout(r);
         }
     }
+    // p_Full is the working display image itself: the acquisition side may
+    // write the next frame into it only once the readout above is taken.
+    g_bDisplayBusy = false;
 
     if (ImageView->takeMiniatureReset())
         Miniature->setMiniLogo();
