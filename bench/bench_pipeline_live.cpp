@@ -11,7 +11,7 @@
 #include "params/proxy_parameter_table.h"
 
 #include "app/globals.h"
-#include "mainwindow/message_boxes.h"
+#include "app/message_boxes.h"
 #include "pipeline/kv_video_recorder.h"
 #include "pipeline/affichage.h"
 #include "pipeline/pipeline_state.h"

@@ -2,7 +2,6 @@
 #include "board/acquisition_state.h"
 #include "board/links/cameralink_link_state.h"
 
-#include "mainwindow/MainWindow.h"
 #include "pipeline/frame_buffers.h"
 
 #include <QMessageBox>
@@ -48,9 +47,9 @@ unsigned short* AllocatedRawFrameBuffer()
     return s_RawFrame.get();
 }
 
-void AllocateAcquisitionBuffers(MainWindow* p_pWindow, size_t p_uPitchBytes, size_t p_uHeight)
+void AllocateAcquisitionBuffers(const AcquisitionBufferSlots& p_Slots, size_t p_uPitchBytes, size_t p_uHeight)
 {
-    FreeAcquisitionBuffers(p_pWindow);
+    FreeAcquisitionBuffers(&p_Slots);
     const size_t frameBytes = p_uPitchBytes * p_uHeight;
     // Four times the frame's bytes in 16-bit elements, zeroed over the first half
     // (value-initialised here: all of it).
@@ -62,29 +61,29 @@ void AllocateAcquisitionBuffers(MainWindow* p_pWindow, size_t p_uPitchBytes, siz
     g_pCorrectedImage16b = s_CorrectedFrame.get();
     for (int i = 0; i < 3; ++i) {
         s_EskraBuffers[i].reset(new unsigned char[EskraStreamBufferBytes]());
-        p_pWindow->EskraBuffers[i] = s_EskraBuffers[i].get();
+        p_Slots.EskraBuffers[i] = s_EskraBuffers[i].get();
     }
     s_EskraPixels.reset(new unsigned char[EskraPixelBufferBytes]());
-    p_pWindow->EskraPixelBuffer = s_EskraPixels.get();
+    *p_Slots.EskraPixelBuffer = s_EskraPixels.get();
     // FramePitch x FrameHeight words each, so the count and every index of a
     // full frame fit; zeroed, so each list starts with count 0.
     for (int i = 0; i < 4; ++i) {
         s_BadPixelLists[i].reset(new uint32_t[frameBytes]());
-        p_pWindow->BadPixelIndexList[i] = s_BadPixelLists[i].get();
+        p_Slots.BadPixelLists[i] = s_BadPixelLists[i].get();
     }
 }
 
-void FreeAcquisitionBuffers(MainWindow* p_pWindow)
+void FreeAcquisitionBuffers(const AcquisitionBufferSlots* p_pSlots)
 {
     s_uRawElements = 0;
     g_pRawImage16b = nullptr;
     g_pCorrectedImage16b = nullptr;
-    if (p_pWindow) {
-        for (unsigned char*& pBuffer : p_pWindow->EskraBuffers)
-            pBuffer = nullptr;
-        p_pWindow->EskraPixelBuffer = nullptr;
-        for (uint32_t*& pList : p_pWindow->BadPixelIndexList)
-            pList = nullptr;
+    if (p_pSlots) {
+        for (int i = 0; i < 3; ++i)
+            p_pSlots->EskraBuffers[i] = nullptr;
+        *p_pSlots->EskraPixelBuffer = nullptr;
+        for (int i = 0; i < 4; ++i)
+            p_pSlots->BadPixelLists[i] = nullptr;
     }
     s_RawFrame.reset();
     s_CorrectedFrame.reset();
@@ -93,15 +92,4 @@ void FreeAcquisitionBuffers(MainWindow* p_pWindow)
     s_EskraPixels.reset();
     for (auto& pList : s_BadPixelLists)
         pList.reset();
-}
-
-MainPressScope::MainPressScope(MainWindow* p_pWindow) : m_pWindow(p_pWindow)
-{
-    ++m_pWindow->MainPressDepth;
-}
-
-MainPressScope::~MainPressScope()
-{
-    if (--m_pWindow->MainPressDepth == 0)
-        m_pWindow->ReleaseTeardownHold();
 }

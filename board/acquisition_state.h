@@ -49,16 +49,23 @@ inline bool FrameSizeInBounds(long long p_iWidth, long long p_iHeight, long long
 constexpr size_t EskraStreamBufferBytes = 13440;
 constexpr size_t EskraPixelBufferBytes = 6720;
 
+// Where a window keeps its plain pointers to the buffers it works in.
+struct AcquisitionBufferSlots
+{
+    unsigned char** EskraBuffers;    // 3
+    unsigned char** EskraPixelBuffer;
+    uint32_t** BadPixelLists;        // 4
+};
 // Frees what an earlier call made, then allocates for one frame of
 // p_uPitchBytes x p_uHeight bytes: the raw and corrected frame buffers (2 x
 // pitch x height 16-bit elements each, zeroed), the serial-port board buffers
 // and the four bad-pixel lists (pitch x height words each, zeroed); points the
-// process-wide frame pointers and the window's members at them.
-void AllocateAcquisitionBuffers(MainWindow* p_pWindow, size_t p_uPitchBytes, size_t p_uHeight);
+// process-wide frame pointers and the slots at them.
+void AllocateAcquisitionBuffers(const AcquisitionBufferSlots& p_Slots, size_t p_uPitchBytes, size_t p_uHeight);
 // Releases the raw and corrected frame buffers, the serial-port board buffers
-// and the bad-pixel lists of p_pWindow that InitPointers made, and clears the
-// process-wide frame pointers. Safe to call when nothing is allocated.
-void FreeAcquisitionBuffers(MainWindow* p_pWindow);
+// and the bad-pixel lists that InitPointers made, clears the slots (when
+// given) and the process-wide frame pointers. Safe to call when nothing is allocated.
+void FreeAcquisitionBuffers(const AcquisitionBufferSlots* p_pSlots);
 // Elements of the raw frame buffer InitPointers allocated (0 when none).
 size_t AllocatedRawFrameElements();
 // The raw frame buffer InitPointers allocated (the frame paths may point

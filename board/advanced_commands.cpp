@@ -72,9 +72,9 @@ PersoSequence ManualCommandSequence(PersoPath p_Path, int p_iAddress, int p_iVal
     switch (p_Path) {
     case PersoPath::CameraLink:
     case PersoPath::GigE:
-        return {Address(PersoAddressRegister, p_iAddress), Value(PersoValueRegister, p_iValue)};
+        return {Address(BoardRegisterId::PERSO_ADDR, p_iAddress), Value(BoardRegisterId::PERSO_VALUE, p_iValue)};
     case PersoPath::Usb3:
-        return {Address(Usb3PersoAddressParameter, p_iAddress), Value(Usb3PersoValueParameter, p_iValue)};
+        return {Address(BoardRegisterId::FpgaRegisterAddress, p_iAddress), Value(BoardRegisterId::FpgaRegisterValue, p_iValue)};
     case PersoPath::None:
         break;
     }
@@ -163,11 +163,11 @@ uint16_t FpgaValueFromBits(const std::array<bool, 16>& p_Ticked)
 
 PersoSequence FpgaRegisterSequence(int p_iAddress, uint32_t p_uValue, bool p_bSixteenBits)
 {
-    PersoSequence sequence = {Address(PersoAddressRegister, p_iAddress),
-                              Value(PersoValueRegister, static_cast<int>(p_uValue % 256))};
+    PersoSequence sequence = {Address(BoardRegisterId::PERSO_ADDR, p_iAddress),
+                              Value(BoardRegisterId::PERSO_VALUE, static_cast<int>(p_uValue % 256))};
     if (p_bSixteenBits) {
-        sequence.push_back(Address(PersoAddressRegister, p_iAddress + 1));
-        sequence.push_back(Value(PersoValueRegister, static_cast<int>((p_uValue >> 8) & 0xFF)));
+        sequence.push_back(Address(BoardRegisterId::PERSO_ADDR, p_iAddress + 1));
+        sequence.push_back(Value(BoardRegisterId::PERSO_VALUE, static_cast<int>((p_uValue >> 8) & 0xFF)));
     }
     return sequence;
 }
@@ -246,12 +246,12 @@ PersoSequence ParticularParameterSequence(PersoPath p_Path, int p_iAddress, int 
 {
     switch (p_Path) {
     case PersoPath::CameraLink:
-        return {Address(PersoAddressRegister, kParticularAddressRegister), Value(PersoValueRegister, p_iAddress),
-                Address(PersoAddressRegister, kParticularCommandRegister),
-                Value(PersoValueRegister, kParticularAddressCommand),
-                Address(PersoAddressRegister, kParticularAddressRegister), Value(PersoValueRegister, p_iValue),
-                Address(PersoAddressRegister, kParticularCommandRegister),
-                Value(PersoValueRegister, kParticularValueCommand)};
+        return {Address(BoardRegisterId::PERSO_ADDR, kParticularAddressRegister), Value(BoardRegisterId::PERSO_VALUE, p_iAddress),
+                Address(BoardRegisterId::PERSO_ADDR, kParticularCommandRegister),
+                Value(BoardRegisterId::PERSO_VALUE, kParticularAddressCommand),
+                Address(BoardRegisterId::PERSO_ADDR, kParticularAddressRegister), Value(BoardRegisterId::PERSO_VALUE, p_iValue),
+                Address(BoardRegisterId::PERSO_ADDR, kParticularCommandRegister),
+                Value(BoardRegisterId::PERSO_VALUE, kParticularValueCommand)};
     case PersoPath::Usb3:
     case PersoPath::GigE:
         return ManualCommandSequence(p_Path, p_iAddress, p_iValue);

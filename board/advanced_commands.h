@@ -1,6 +1,8 @@
 // The command sequences of the advanced-commands window: FPGA register editor, particular parameters, manual and USB3 commands.
 #pragma once
 
+#include "params/board_register_id.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -19,13 +21,9 @@ enum class PersoPath {
 // "Belmor+", "Corvane" and "Dunstel" (exact, case-sensitive); any other name: None.
 PersoPath PersoPathForBoardName(const QString& p_sBoardName);
 
-// The register id of the board's address register and of its value register
-// on each path: 24 and 25 (PERSO_ADDR, PERSO_VALUE) on Camera Link and GigE,
-// USB3 parameters 14 and 15 on Corvane.
-constexpr int PersoAddressRegister = 24;
-constexpr int PersoValueRegister = 25;
-constexpr int Usb3PersoAddressParameter = 14;
-constexpr int Usb3PersoValueParameter = 15;
+// The board's address register and its value register on each path:
+// PERSO_ADDR and PERSO_VALUE on Camera Link and GigE, the USB3 parameters
+// FpgaRegisterAddress and FpgaRegisterValue on Corvane.
 
 // One write of a sequence. IsAddress tells which failure text describes it.
 struct PersoWrite
@@ -96,8 +94,6 @@ int ConfigurationModeValue(int p_iIndex);
 PersoSequence ParticularParameterSequence(PersoPath p_Path, int p_iAddress, int p_iValue);
 
 // ---- USB3 board commands ----------------------------------------------------------------
-
-constexpr int Usb3PixelClockParameter = 20;
 
 struct Usb3Write
 {

@@ -2,7 +2,6 @@
 #include "board/board_link.h"
 
 #include "app/kv_log.h"
-#include "board/register_writer.h"
 #include "params/proxy_parameter_ids.h"
 #include "params/proxy_parameter_table.h"
 
@@ -10,7 +9,7 @@ std::vector<RegisterWrite> SafeSensorRegisters(int p_iProxyIndex, bool p_bCurren
 {
     const int proxy = p_iProxyIndex;
     std::vector<RegisterWrite> writes;
-    writes.push_back({RegisterId::TINT, p_bCurrentTint ? GetCurrent(proxy, ProxyParameterId::TINTMin)
+    writes.push_back({BoardRegisterId::TINT, p_bCurrentTint ? GetCurrent(proxy, ProxyParameterId::TINTMin)
                                                        : GetDefault(proxy, ProxyParameterId::TINTMin)});
     const uint32_t zeroChannel = GetDefault(proxy, ProxyParameterId::StopZeroChannel);
     if (zeroChannel != ProxyParameterNotSet)
@@ -27,11 +26,18 @@ int BoardLink::writeSafeRegisters(int p_iProxyIndex)
     // and a -1 would cancel into success.
     int result = 0;
     for (const RegisterWrite& write : safeRegisters(p_iProxyIndex)) {
-        const int status = writeRegister(write.Id, write.Value);
+        const int status = writeRegister(BoardRegisterId(write.Id), write.Value);
         if (result == 0)
             result = status;
     }
     return result;
+}
+
+int BoardLink::writeIndirect(int p_iAddress, int p_iValue)
+{
+    if (const int iStatus = writeIndirectAddress(p_iAddress))
+        return iStatus;
+    return writeIndirectValue(p_iValue);
 }
 
 void BoardLink::logLine(const QString& p_sLine) const

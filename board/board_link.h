@@ -4,6 +4,8 @@
 #include "app/digiboard_kind.h"
 #include "board/board_configuration.h"
 #include "board/frame_statistics.h"
+#include "board/links/board_traits.h"
+#include "params/board_register_id.h"
 #include "pipeline/frame_sink.h"
 
 #include <QByteArray>
@@ -23,10 +25,17 @@ struct LinkContext
     KV_Log* Log = nullptr;
 };
 
+// How the terminal window talks to a board.
+enum class TerminalMode {
+    None,               // the board takes no terminal lines
+    Text,               // the line is sent as it is; the board answers in text
+    ParameterCommands,  // the line is a "!" letter-and-value command, written as a register
+};
+
 // One register write of a sequence.
 struct RegisterWrite
 {
-    int Id = 0;
+    int Id = 0;   // a BoardRegisterId
     uint32_t Value = 0;
 };
 
@@ -71,18 +80,52 @@ struct InitResult
     int Pitch = 0;   // bytes per line
 };
 
+// The correction boxes that taking an FPN reference ticks on.
+enum class ReferenceBoxes {
+    None,
+    ApplyNuc,         // "Apply NUC" alone
+    Nuc2ptAndApply,   // the two-point NUC, then "Apply NUC"
+};
+
+// How the "Take FPN Reference" button runs on a board.
+struct ReferenceRule
+{
+    // With the board's own correction (NUC "Hardware") the board is asked for
+    // its reference through takeHardwareReference(); otherwise, and on a board
+    // without one, the program computes it from the next frames.
+    bool BoardTakesReference = false;
+    // Neither the board nor the program takes the reference while the board is not connected.
+    bool OnlyWhileConnected = false;
+    // The boxes ticked after the program's reference and after the board's.
+    ReferenceBoxes ProgramBoxes = ReferenceBoxes::Nuc2ptAndApply;
+    ReferenceBoxes BoardBoxes = ReferenceBoxes::Nuc2ptAndApply;
+    // The log line when the board could not be asked.
+    QString NotSentLine;
+};
+
 class BoardLink
 {
 public:
     virtual ~BoardLink() = default;
 
     virtual BoardKind kind() const = 0;
+    // What the kind differs in as data.
+    const BoardTraits& traits() const { return BoardTraitsOf(kind()); }
+    // What the main window's connection label reads for this board.
+    virtual QString connectionLabel() const = 0;
     void attach(const LinkContext& p_Context) { m_Context = p_Context; }
     const LinkContext& context() const { return m_Context; }
 
     // ---- Connection ----------------------------------------------------------------
     // Opens the board's command link: a ConnectResult code, Connected on success.
     virtual int connect() = 0;
+    // What a failed connect() (p_iResult) tells the connection's retry loop;
+    // p_bLastAttempt: no attempt follows.
+    virtual int connectFailure(int p_iResult, bool p_bLastAttempt) const
+    {
+        (void)p_bLastAttempt;
+        return p_iResult;
+    }
     // Whether the command link is open.
     virtual bool connected() const = 0;
     // Frees what an attempt that failed after connect() left open.
@@ -94,6 +137,22 @@ public:
     // ---- Acquisition -------------------------------------------------------------------
     // Opens the frame transport and sets the board up for the proxy.
     virtual PrepareResult prepare(const PrepareRequest& p_Request) = 0;
+    // What the window logs after a refused prepare(), in order.
+    virtual std::vector<QString> prepareFailureLog() const { return {}; }
+    // Whether the refusal came from the board itself (a board was found and answered wrong).
+    virtual bool prepareRefusedByBoard() const { return false; }
+    // The driver's last message, for the operator; empty when the link keeps none.
+    virtual const char* lastMessage() const { return ""; }
+    // The camera file a channel is built from; links without one ignore it.
+    virtual void setCameraFile(const QString& p_sProxyName, bool p_bWindowingDisabled, bool p_bTwoTap)
+    {
+        (void)p_sProxyName;
+        (void)p_bWindowingDisabled;
+        (void)p_bTwoTap;
+    }
+    // Where frames go from the moment the transport runs, before start();
+    // links that stream only from start() ignore it.
+    virtual void setFrameSink(FrameSink* p_pSink) { (void)p_pSink; }
     // The geometry the board streams with; read once prepare() succeeded.
     virtual InitResult init() = 0;
     // Starts the frames towards p_Sink, which must outlive stop(). True once
@@ -102,6 +161,23 @@ public:
     // Stops the frames and closes every transport object: after it no frame
     // reaches the sink and the board is free for the next connection.
     virtual void stop() = 0;
+    // The tear-down of a disconnection: stop(), unless p_bKeepConnection asks a
+    // link that can to keep its command link open (a windowing restart).
+    virtual void tearDown(bool p_bKeepConnection)
+    {
+        (void)p_bKeepConnection;
+        stop();
+    }
+    // Sets the stream's destination up once the program is ready for frames;
+    // links whose stream needs none ignore it.
+    virtual void setupDestination() {}
+    // One cycle of a link that reads its transport only when asked (p_BetweenFrames
+    // runs between two frames); whether a frame came. Others stream by themselves.
+    virtual bool pump(const std::function<void()>& p_BetweenFrames)
+    {
+        (void)p_BetweenFrames;
+        return false;
+    }
     // How the frame path treats this link's frames.
     virtual FramePathRules framePathRules() const = 0;
     // The no-frame watchdog's step for one second: p_iFrameCounter frames
@@ -113,24 +189,56 @@ public:
 
     // ---- Commands ------------------------------------------------------------------------
     // One sensor register through the family's encoder: 0 = sent.
-    virtual int writeRegister(int p_iRegisterId, uint32_t p_uValue) = 0;
-    // A register behind the board's indirect pair (address, then value): 0 =
-    // both sent; the first failure ends the pair. 1 on a board without one.
-    virtual int writeIndirect(int p_iAddress, int p_iValue)
+    virtual int writeRegister(BoardRegisterId p_Id, uint32_t p_uValue) = 0;
+    // One corner of the sensor window (Yfirst to Xlast); as writeRegister
+    // unless the family takes the corners in another encoding.
+    virtual int writeWindowCorner(BoardRegisterId p_Id, uint32_t p_uValue) { return writeRegister(p_Id, p_uValue); }
+    // Whether a failed write of p_Id names a parameter the operator set (and
+    // so may be shown in a box), rather than a command of the board's own.
+    virtual bool namesOperatorParameter(BoardRegisterId p_Id) const
+    {
+        (void)p_Id;
+        return true;
+    }
+
+    // Whether the board has an indirect pair (an address register, then a
+    // value register, of the FPGA behind it).
+    virtual bool hasIndirect() const { return false; }
+    // Whether the interface board's FPGA commands go through that pair; a
+    // board that has none, or routes them to a processing board, takes none.
+    virtual bool takesFpgaCommands() const { return hasIndirect(); }
+    // The two halves of the pair: 0 = sent, 1 on a board without one.
+    virtual int writeIndirectAddress(int p_iAddress)
     {
         (void)p_iAddress;
+        return 1;
+    }
+    virtual int writeIndirectValue(int p_iValue)
+    {
         (void)p_iValue;
         return 1;
     }
+    // A register behind the pair, address then value: 0 = both sent; the
+    // first failure ends the pair. 1 on a board without one.
+    int writeIndirect(int p_iAddress, int p_iValue);
+
     // Whether the board takes its own FPN reference; otherwise the program
     // computes it from the frames.
     virtual bool hasHardwareReference() const { return false; }
     // Asks the board for its reference: 0 = asked. 1 on a board without one.
     virtual int takeHardwareReference() { return 1; }
+    // How the reference button runs on this board.
+    virtual ReferenceRule referenceRule() const { return {}; }
     // A raw text to the board; whether it was sent.
     virtual bool sendText(const QByteArray& p_Text) = 0;
     // The board's reply to the last text; empty on a time-out.
     virtual QByteArray readReply() = 0;
+    // How the terminal window's lines reach the board.
+    virtual TerminalMode terminalMode() const { return TerminalMode::None; }
+    // The board's answer to a terminal line: whatever arrived, also before a time-out.
+    virtual QByteArray readTerminalReply() { return readReply(); }
+    // What the board sent since the last poll, unasked; empty when nothing.
+    virtual QByteArray pollText() { return QByteArray(); }
     // The registers that leave the sensor safe before a tear-down.
     virtual std::vector<RegisterWrite> safeRegisters(int p_iProxyIndex) const
     {

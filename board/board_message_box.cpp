@@ -1,7 +1,7 @@
 // The critical boxes of the board links, shown on the GUI thread through the main window's box presenter.
 #include "board/board_message_box.h"
 
-#include "mainwindow/message_boxes.h"
+#include "app/message_boxes.h"
 #include "app/thread_call.h"
 
 #include <QCoreApplication>

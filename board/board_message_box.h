@@ -6,7 +6,7 @@
 class QWidget;
 
 // Shows one modal critical box with one OK button through PresentMessageBox
-// (mainwindow/message_boxes.h, which tests replace). On the GUI thread the
+// (app/message_boxes.h, which tests replace). On the GUI thread the
 // call returns when the operator closed the box; from any other thread (frame
 // callbacks) the box is queued to the GUI thread without a parent and the
 // call returns at once.

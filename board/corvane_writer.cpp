@@ -1,5 +1,6 @@
 // Register writes to the USB3 board (Corvane) through Quenlin, validated by the board's latch.
 #include "board/corvane_writer.h"
+#include "params/board_register_id.h"
 
 #include "app/kv_log.h"
 #include "app/waits.h"
@@ -9,8 +10,6 @@
 #include <QString>
 
 namespace {
-
-constexpr int kFirstCommandAddress = 50;
 
 // 0 once the latch reads 0; CorvaneLatchTimeout when it never did.
 int PollLatch()
@@ -58,7 +57,7 @@ int SetCorvaneParameter(int p_iAddress, int p_iValue, bool p_bShowError)
     if (iStatus == 0)
         return 0;
 
-    if (p_iAddress < kFirstCommandAddress && p_bShowError)
+    if (p_iAddress < BoardRegisterId::ProcessingCommand && p_bShowError)
         ShowBoardCriticalBox(nullptr, QStringLiteral("Critical"),
                              QStringLiteral("Sending command failed - Parameter : %1 - Value : %2")
                                  .arg(p_iAddress)

@@ -4,9 +4,7 @@
 #include "app/digiboard_kind.h"
 #include "app/kv_log.h"
 #include "app/waits.h"
-#include "board/cameralink_commands.h"
-#include "board/corvane_writer.h"
-#include "board/gige_link.h"
+#include "board/links/board_traits.h"
 #include "params/proxy_parameter_ids.h"
 #include "params/proxy_parameter_table.h"
 #include "usb3lib/Quenlin.h"
@@ -32,17 +30,16 @@ constexpr int kParamOptionsB = 34;
 constexpr int kParamFrameRate = 35;
 
 constexpr int kProxyWaitMs = 150;
-constexpr int kCorvaneSettleMs = 100;
 
 // The record 9 sensor at its two frame-rate sets (record 12 is the 120 FPS one).
 constexpr int kY1437PRow = 9;
 constexpr int kY1437P120Row = 12;
 constexpr int kItem120Fps = 6;
 
-constexpr int kKindArvex = static_cast<int>(BoardKind::Arvex);
-constexpr int kKindBelmorPlus = static_cast<int>(BoardKind::BelmorPlus);
-constexpr int kKindDunstel = static_cast<int>(BoardKind::Dunstel);
-constexpr int kKindCorvane = static_cast<int>(BoardKind::Corvane);
+const FrameRateTraits& TraitsOfKind(int p_iKind)
+{
+    return BoardTraitsOf(BoardKindFromIndex(p_iKind)).FrameRate;
+}
 
 int Cell(int p_iRow, int p_iCell)
 {
@@ -59,47 +56,52 @@ bool ValidRow(int p_iRow)
     return p_iRow >= 0 && p_iRow < kProxyRecordCount;
 }
 
-void AddProxyNumber(const FrameRateSetupRequest& p_Request, QVector<FrameRateSetupStep>& p_Steps)
+void AddProxyNumber(const FrameRateSetupRequest& p_Request, const FrameRateTraits& p_Traits,
+                    QVector<FrameRateSetupStep>& p_Steps)
 {
     const int iRow = p_Request.ProxyRow;
-    switch (p_Request.Kind) {
-    case kKindBelmorPlus:
-    case kKindArvex: {
+    switch (p_Traits.Numbering) {
+    case ProxyNumbering::CameraLink: {
         if (!p_Request.ProxyChosen)
             return;
         int iNumber = iRow;
         if (iRow == kY1437PRow || iRow == kY1437P120Row)
             iNumber = p_Request.Item == kItem120Fps ? kY1437P120Row : kY1437PRow;
         p_Steps << WriteStep(kParamProxy, iNumber);
-        if (p_Request.Kind == kKindArvex)
+        if (p_Traits.WaitAfterProxy)
             p_Steps << FrameRateSetupStep{FrameRateSetupStep::Wait, 0, kProxyWaitMs};
         return;
     }
-    case kKindCorvane:
+    case ProxyNumbering::Corvane:
         p_Steps << FrameRateSetupStep{FrameRateSetupStep::OpenCorvaneCapture, 0, 0};
         p_Steps << FrameRateSetupStep{FrameRateSetupStep::Wait, 0, kProxyWaitMs};
         if (p_Request.ProxyChosen)
             p_Steps << WriteStep(kParamCorvaneProxy, iRow == kY1437P120Row ? 8 : iRow - 1);
         p_Steps << FrameRateSetupStep{FrameRateSetupStep::Wait, 0, kProxyWaitMs};
         return;
-    case kKindDunstel:
+    case ProxyNumbering::Dunstel:
         if (p_Request.ProxyChosen)
             p_Steps << WriteStep(kParamProxy, iRow == kY1437P120Row ? 7 : iRow - 2);
         return;
-    default:
+    case ProxyNumbering::None:
         return;
     }
 }
 
-const char* BoardName(int p_iKind)
+// The pixel clock, its divider when the board takes one, the GSK and its
+// channel, the option words when the board takes them: what follows the
+// divider word in both a preset and a custom reconfiguration.
+void AddClockSteps(const FrameRateTraits& p_Traits, int p_iPixelClock, int p_iPixelDivider, int p_iGsk, int p_iChannel,
+                   int p_iOptionsA, int p_iOptionsB, QVector<FrameRateSetupStep>& p_Steps)
 {
-    switch (p_iKind) {
-    case kKindArvex: return "Arvex";
-    case kKindBelmorPlus: return "Belmor+";
-    case kKindDunstel: return "Dunstel";
-    case kKindCorvane: return "Corvane";
-    default: return "";
-    }
+    p_Steps << WriteStep(kParamPixelClock, p_iPixelClock);
+    if (!p_Traits.PixelFrequency)
+        p_Steps << WriteStep(kParamPixelDivider, p_iPixelDivider);
+    p_Steps << WriteStep(kParamGSK, p_iGsk);
+    if (p_Traits.GSKChannel)
+        p_Steps << WriteStep(kParamGSKChannel, p_iChannel);
+    if (p_Traits.Options)
+        p_Steps << WriteStep(kParamOptionsA, p_iOptionsA) << WriteStep(kParamOptionsB, p_iOptionsB);
 }
 
 } // namespace
@@ -161,10 +163,11 @@ QString PixelClockErrorText(double p_dGeneratedMHz, double p_dWantedMHz)
 FrameRateSetupPlan PlanFrameRateSetup(const FrameRateSetupRequest& p_Request)
 {
     FrameRateSetupPlan plan;
-    const int iKind = p_Request.Kind;
+    const BoardTraits& board = BoardTraitsOf(BoardKindFromIndex(p_Request.Kind));
+    const FrameRateTraits& traits = board.FrameRate;
     const int iRow = p_Request.ProxyRow;
     const int iItem = p_Request.Item;
-    if (iKind != kKindArvex && iKind != kKindBelmorPlus && iKind != kKindDunstel && iKind != kKindCorvane) {
+    if (!traits.Reconfigures) {
         plan.KeepConfiguredGSK = true;
         return plan;  // no reconfiguration path: nothing sent, code 0
     }
@@ -181,14 +184,14 @@ FrameRateSetupPlan PlanFrameRateSetup(const FrameRateSetupRequest& p_Request)
     }
     // Arvex and Corvane take the pixel frequency itself; a record without one
     // for the rate would send the not-defined marker as a frequency.
-    if (bPreset && (iKind == kKindArvex || iKind == kKindCorvane)
+    if (bPreset && traits.PixelFrequency
         && GetCurrent(iRow, id::USB3FrameRateParam28 + i) == ProxyParameterNotSet) {
         plan.Refusal = "The pixel frequency of " + sRate + " is not defined for the selected proxy on the "
-                       + BoardName(iKind) + " board. Nothing has been sent to the DigiBoard.";
+                       + board.Name + " board. Nothing has been sent to the DigiBoard.";
         return plan;
     }
 
-    AddProxyNumber(p_Request, plan.Steps);
+    AddProxyNumber(p_Request, traits, plan.Steps);
     const int iHighBit = Cell(iRow, id::CKDIVHighBit) << 10;
     const int iChannel = Cell(iRow, id::GSKChannel);
     QVector<FrameRateSetupStep>& s = plan.Steps;
@@ -203,34 +206,13 @@ FrameRateSetupPlan PlanFrameRateSetup(const FrameRateSetupRequest& p_Request)
         plan.LogLine = "Reconfiguration : " + sRate;
         const int iDivider = Cell(iRow, id::CKDIVPerFrameRate + i);
         const int iGsk = Cell(iRow, id::GSKPerFrameRate + i);
-        int iCkdivWord = iDivider;
-        switch (iKind) {
-        case kKindBelmorPlus:
-            s << WriteStep(kParamCKDIV, iCkdivWord) << WriteStep(kParamPixelClock, Cell(iRow, id::FrameRateParam28 + i))
-              << WriteStep(kParamPixelDivider, Cell(iRow, id::FrameRateParam29 + i)) << WriteStep(kParamGSK, iGsk)
-              << WriteStep(kParamGSKChannel, iChannel)
-              << WriteStep(kParamOptionsA, Cell(iRow, id::FrameRateParam33A + i) + Cell(iRow, id::FrameRateParam33B + i))
-              << WriteStep(kParamOptionsB, Cell(iRow, id::FrameRateParam34A + i) + Cell(iRow, id::FrameRateParam34B + i))
-              << WriteStep(kParamFrameRate, iCode);
-            break;
-        case kKindArvex:
-            s << WriteStep(kParamCKDIV, iCkdivWord)
-              << WriteStep(kParamPixelClock, Cell(iRow, id::USB3FrameRateParam28 + i)) << WriteStep(kParamGSK, iGsk)
-              << WriteStep(kParamFrameRate, iCode);
-            break;
-        case kKindCorvane:
-            iCkdivWord = iHighBit + iDivider;
-            s << WriteStep(kParamCKDIV, iCkdivWord)
-              << WriteStep(kParamPixelClock, Cell(iRow, id::USB3FrameRateParam28 + i)) << WriteStep(kParamGSK, iGsk)
-              << WriteStep(kParamGSKChannel, iChannel) << WriteStep(kParamFrameRate, iCode);
-            break;
-        default:  // Dunstel
-            iCkdivWord = iHighBit + iDivider;
-            s << WriteStep(kParamCKDIV, iCkdivWord) << WriteStep(kParamPixelClock, Cell(iRow, id::FrameRateParam28 + i))
-              << WriteStep(kParamPixelDivider, Cell(iRow, id::FrameRateParam29 + i)) << WriteStep(kParamGSK, iGsk)
-              << WriteStep(kParamGSKChannel, iChannel) << WriteStep(kParamFrameRate, iCode);
-            break;
-        }
+        const int iCkdivWord = traits.CKDIVHighBit ? iHighBit + iDivider : iDivider;
+        s << WriteStep(kParamCKDIV, iCkdivWord);
+        AddClockSteps(traits, Cell(iRow, (traits.PixelFrequency ? id::USB3FrameRateParam28 : id::FrameRateParam28) + i),
+                      Cell(iRow, id::FrameRateParam29 + i), iGsk, iChannel,
+                      Cell(iRow, id::FrameRateParam33A + i) + Cell(iRow, id::FrameRateParam33B + i),
+                      Cell(iRow, id::FrameRateParam34A + i) + Cell(iRow, id::FrameRateParam34B + i), s);
+        s << WriteStep(kParamFrameRate, iCode);
         plan.WriteCKDIV = true;
         plan.CKDIVValue = static_cast<uint32_t>(iCkdivWord);
         plan.ConfiguredGSK = iGsk;
@@ -241,41 +223,21 @@ FrameRateSetupPlan PlanFrameRateSetup(const FrameRateSetupRequest& p_Request)
         // The spin box shows 4 decimals: the small bias keeps 0.29 MHz from
         // being sent as 28 after the binary product 28.999...
         const int iFrequency = static_cast<int>(std::floor(p_Request.WantedMHz * 100.0 + 1e-6));
-        int iCkdivWord = p_Request.CustomCKDIV;
-        switch (iKind) {
-        case kKindBelmorPlus: {
-            const int iOptionsA = 8 * int(p_Request.InvertDV) + 4 * int(p_Request.InvertTx) + 2 * int(p_Request.DisableDV);
-            const int iOptionsB = 2 * int(p_Request.InvertPx) + int(p_Request.InvertMCLK);
-            s << WriteStep(kParamCKDIV, iCkdivWord) << WriteStep(kParamPixelClock, p_Request.Multiplier)
-              << WriteStep(kParamPixelDivider, p_Request.Divider) << WriteStep(kParamGSK, iGsk)
-              << WriteStep(kParamGSKChannel, iChannel) << WriteStep(kParamOptionsA, iOptionsA)
-              << WriteStep(kParamOptionsB, iOptionsB) << WriteStep(kParamFrameRate, FrameRateCodeCustom);
-            break;
-        }
-        case kKindArvex:
-            s << WriteStep(kParamCKDIV, iCkdivWord) << WriteStep(kParamPixelClock, iFrequency)
-              << WriteStep(kParamGSK, iGsk) << WriteStep(kParamFrameRate, FrameRateCodeCustom);
-            break;
-        case kKindCorvane:
-            iCkdivWord = iHighBit + p_Request.CustomCKDIV % 1024;
-            s << WriteStep(kParamCKDIV, iCkdivWord) << WriteStep(kParamPixelClock, iFrequency)
-              << WriteStep(kParamGSK, iGsk) << WriteStep(kParamGSKChannel, iChannel)
-              << WriteStep(kParamFrameRate, FrameRateCodeCustom);
-            break;
-        default:  // Dunstel
-            iCkdivWord = iHighBit + p_Request.CustomCKDIV % 1024;
-            s << WriteStep(kParamCKDIV, iCkdivWord) << WriteStep(kParamPixelClock, p_Request.Multiplier)
-              << WriteStep(kParamPixelDivider, p_Request.Divider) << WriteStep(kParamGSK, iGsk)
-              << WriteStep(kParamGSKChannel, iChannel) << WriteStep(kParamFrameRate, FrameRateCodeCustom);
-            break;
-        }
+        const int iCkdivWord =
+            traits.CKDIVHighBit ? iHighBit + p_Request.CustomCKDIV % 1024 : p_Request.CustomCKDIV;
+        const int iOptionsA = 8 * int(p_Request.InvertDV) + 4 * int(p_Request.InvertTx) + 2 * int(p_Request.DisableDV);
+        const int iOptionsB = 2 * int(p_Request.InvertPx) + int(p_Request.InvertMCLK);
+        s << WriteStep(kParamCKDIV, iCkdivWord);
+        AddClockSteps(traits, traits.PixelFrequency ? iFrequency : p_Request.Multiplier, p_Request.Divider, iGsk,
+                      iChannel, iOptionsA, iOptionsB, s);
+        s << WriteStep(kParamFrameRate, FrameRateCodeCustom);
         plan.WriteCustom = true;
         plan.CKDIVValue = static_cast<uint32_t>(iCkdivWord);
         plan.ConfiguredGSK = iGsk;
         plan.FrameRateCode = FrameRateCodeCustom;
     }
-    if (iKind == kKindCorvane)
-        s << FrameRateSetupStep{FrameRateSetupStep::Sleep, 0, kCorvaneSettleMs};
+    if (traits.SettleMs > 0)
+        s << FrameRateSetupStep{FrameRateSetupStep::Sleep, 0, traits.SettleMs};
     return plan;
 }
 
@@ -320,23 +282,10 @@ bool RunFrameRateSetup(const FrameRateSetupPlan& p_Plan, int p_iProxyRow, const 
 FrameRateSetupLinks BoardFrameRateSetupLinks(int p_iKind, PvDeviceSerialPort* p_pGigEPort)
 {
     FrameRateSetupLinks links;
-    switch (p_iKind) {
-    case kKindBelmorPlus:
-        links.Write = [](int p_iId, int p_iValue) { return SendCameraLinkCommand(p_iId, p_iValue, false); };
-        break;
-    case kKindArvex:
-        links.Write = [](int p_iId, int p_iValue) { return SendCameraLinkCommandStar(p_iId, p_iValue, false); };
-        break;
-    case kKindCorvane:
-        links.Write = [](int p_iId, int p_iValue) { return SetCorvaneParameter(p_iId, p_iValue, true); };
-        break;
-    case kKindDunstel:
-        links.Write = [p_pGigEPort](int p_iId, int p_iValue) { return SendGigECommand(p_pGigEPort, p_iId, p_iValue); };
-        break;
-    default:
+    if (const auto write = TraitsOfKind(p_iKind).Write)
+        links.Write = [write, p_pGigEPort](int p_iId, int p_iValue) { return write(p_pGigEPort, p_iId, p_iValue); };
+    else
         links.Write = [](int, int) { return 0; };
-        break;
-    }
     links.Wait = [](int p_iMs) { WaitMs(p_iMs); };
     links.Sleep = [](int p_iMs) { QThread::msleep(static_cast<unsigned long>(p_iMs)); };
     links.OpenCorvane = []() {

@@ -1,19 +1,8 @@
-// One-second statistics of the main window and the no-frame watchdog (MainWindow::TimeOut1s).
+// The main window's one-second figures: the bandwidth and the no-frame watchdog's step.
 #include "board/frame_statistics.h"
 
-#include "board/acquisition_state.h"
-
-#include "app/globals.h"
-#include "mainwindow/MainWindow.h"
-#include "mainwindow/message_boxes.h"
-#include "platform/ebus/ebus.h"
-
-#include <QMessageBox>
-
-#include <opencv2/core.hpp>
-
+#include <algorithm>
 #include <cmath>
-#include <iostream>
 
 double FrameBandwidthMbits(int p_iWidth, int p_iHeight, int p_iFrames)
 {
@@ -60,99 +49,4 @@ WatchdogAction WatchdogTick(BoardKind p_Kind, int p_iFrameCounter, int& p_rSecon
         return WatchdogAction::CountedAndPrint;
     }
     return WatchdogAction::None;
-}
-
-namespace {
-
-void CloseWarningBox()
-{
-    if (g_pNoFrameWarningBox && g_pNoFrameWarningBox->isVisible()) {
-        g_pNoFrameWarningBox->close();
-        delete g_pNoFrameWarningBox.data();
-    }
-    g_pNoFrameWarningBox = nullptr;
-}
-
-} // namespace
-
-void MainWindow::TimeOut1s()
-{
-    SetControlText(MainControl::AcquiredFrameRateLabel, QString::number(FramesReceived.load()) + " FPS");
-    SetControlText(MainControl::ShownFrameRateLabel, QString::number(FramesDisplayed.load()) + " FPS");
-
-    if (!MatDisplayGrey.empty()) {
-        cv::Scalar mean, stddev;
-        cv::meanStdDev(MatDisplayGrey, mean, stddev);
-        double dMin = 0, dMax = 0;
-        cv::minMaxLoc(MatDisplayGrey, &dMin, &dMax);
-        SetControlText(MainControl::MeanValueLabel, QString::number(std::nearbyint(mean[0]), 'f', 0));
-        SetControlText(MainControl::StdValueLabel, QString::number(stddev[0], 'g', 6));
-        SetControlText(MainControl::MaxValueLabel, QString::number(dMax, 'g', 6));
-        SetControlText(MainControl::MinValueLabel, QString::number(dMin, 'g', 6));
-    }
-    if (WindowingCurrentFps)
-        WindowingCurrentFps(uint16_t(FramesReceived.load()));
-
-    const BoardKind kind = DigiBoardKind;
-    double dMbits = 0;
-    if (kind == BoardKind::Dunstel) {
-        double dBandwidth = 0;
-        if (auto* pFloat = dynamic_cast<PvGenFloat*>(GigEBandwidthParameter))
-            pFloat->GetValue(dBandwidth);
-        dMbits = dBandwidth / 1048576.0;
-    } else {
-        dMbits = FrameBandwidthMbits(FrameWidth, FrameHeight, FramesReceived);
-    }
-    SetControlText(MainControl::BandwidthLabel, BandwidthText(dMbits));
-
-    int seconds = NoFrameSeconds;
-    const WatchdogAction action = WatchdogTick(kind, FrameCounter, seconds, DebugRunning);
-    NoFrameSeconds = seconds;
-    switch (action) {
-    case WatchdogAction::CountedAndPrint:
-        std::cout << "No frame since " << seconds << "seconds" << std::endl;
-        break;
-    case WatchdogAction::FrameSeen:
-        if (kind == BoardKind::Corvane)
-            CloseWarningBox();
-        break;
-    case WatchdogAction::ShowWarning: {
-        CloseWarningBox();
-        auto* pBox = new QMessageBox(QMessageBox::Warning, QStringLiteral("Warning"),
-                                     QStringLiteral("Corvane is deconnecting...\nRecovering in progress"),
-                                     QMessageBox::Ok, this);
-        pBox->setModal(false);
-        g_pNoFrameWarningBox = pBox;
-        pBox->show();
-        std::cout << "No frame since " << 4 << "seconds" << std::endl;
-        break;
-    }
-    case WatchdogAction::Disconnect:
-        if (kind == BoardKind::Corvane) {
-            CloseWarningBox();
-            auto* pBox = new QMessageBox(QMessageBox::Critical, QStringLiteral("Critical"),
-                                         QStringLiteral("Corvane is deconnected...\nPlease check connexion"),
-                                         QMessageBox::Ok, this);
-            pBox->setAttribute(Qt::WA_DeleteOnClose);
-            pBox->setModal(true);
-            pBox->show();
-            Deinit();
-        } else {
-            StopAcquisition = true;
-            Deinit();
-            PresentMessageBox({this, QMessageBox::Critical, QStringLiteral("Critical"),
-                               kind == BoardKind::Dunstel ? QStringLiteral("Dunstel is deconnected...\nPlease check connexion")
-                                         : QStringLiteral("Eskra is deconnected...\nPlease check connexion"),
-                               {QStringLiteral("OK")}});
-        }
-        break;
-    default:
-        break;
-    }
-
-    // A disconnection leaves the counter at -1 (no acquisition) as Deinit set it.
-    if (action != WatchdogAction::Disconnect)
-        FrameCounter = 0;
-    FramesDisplayed = 0;
-    FramesReceived = 0;
 }

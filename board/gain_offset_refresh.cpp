@@ -19,11 +19,14 @@ bool TakesBoardGainOffset(BoardKind p_Kind)
 
 // 0 when sent (or nothing to send for this board), the link's status otherwise.
 // The caller words the failure.
-int SendRegister(BoardKind p_Kind, int p_iId, int p_iValue)
+int SendRegister(const GainOffsetContext& p_Context, BoardRegisterId p_Id, int p_iValue)
 {
-    if (!TakesBoardGainOffset(p_Kind))
+    if (!TakesBoardGainOffset(p_Context.Kind))
         return 0;
-    return WriteRegister(nullptr, p_Kind, p_iId, static_cast<uint32_t>(p_iValue), RegisterErrorPolicy::Silent);
+    BoardLink* pLink = p_Context.Link ? p_Context.Link : StandaloneBoardLink(p_Context.Kind);
+    if (pLink == nullptr)
+        return 0;
+    return WriteLinkRegister(*pLink, p_Id, static_cast<uint32_t>(p_iValue), RegisterErrorPolicy::Silent);
 }
 
 QString FailureText(const char* p_szFormat, int p_iValue)
@@ -84,7 +87,7 @@ bool GainOffsetTick(const GainOffsetContext& p_Context, int p_iGainSpinValue, in
         SetCurrent(iProxy, GainOffsetCell::Offset, uOffset);
     if (bPending) {
         const int iValue = static_cast<int>(GetCurrent(iProxy, GainOffsetCell::Offset));
-        if (SendRegister(iKind, RegisterId::OFFSET_IMG, iValue) != 0) {
+        if (SendRegister(p_Context, BoardRegisterId::OFFSET_IMG, iValue) != 0) {
             if (p_pFailure != nullptr)
                 *p_pFailure = FailureText("Couldn't set OFFSET_IMG to %d.\n", iValue);
             p_Changed = true;
@@ -97,7 +100,7 @@ bool GainOffsetTick(const GainOffsetContext& p_Context, int p_iGainSpinValue, in
         SetCurrent(iProxy, GainOffsetCell::Gain, uGain);
     if (bPending) {
         const int iValue = static_cast<int>(GetCurrent(iProxy, GainOffsetCell::Gain));
-        if (SendRegister(iKind, RegisterId::GAIN_IMG, iValue) != 0) {
+        if (SendRegister(p_Context, BoardRegisterId::GAIN_IMG, iValue) != 0) {
             if (p_pFailure != nullptr)
                 *p_pFailure = FailureText("Couldn't set GAIN_IMG to %d.\n", iValue);
             p_Changed = true;

@@ -18,6 +18,8 @@ enum : int {
 }
 
 // What the slots and the tick read of the main window.
+class BoardLink;
+
 struct GainOffsetContext
 {
     BoardKind Kind = BoardKind::None;
@@ -25,6 +27,7 @@ struct GainOffsetContext
     bool SoftwareNUC = false;
     bool AGCOn = false;          // the values are stored without a log line
     bool TimerRunning = false;   // the gain/offset timer
+    BoardLink* Link = nullptr;   // the board's link; none: a link of the kind made for the writes
 };
 
 // After the gain slider moved and its spin box took the value: applied in

@@ -310,15 +310,23 @@ int64_t GigEFramePixels(int p_iHeight, int p_iPitch)
 {
     return p_iHeight > 0 && p_iPitch > 0 ? (static_cast<int64_t>(p_iHeight) * p_iPitch) / 2 : 0;
 }
+
+// Whether the buffer holds exactly one frame of the geometry, and there is somewhere to copy it.
+bool GigEFrameFits(const uint8_t* p_pData, uint32_t p_uAcquired, uint32_t p_uCapacity, int p_iHeight, int p_iPitch,
+                   const unsigned short* p_pRaw)
+{
+    const int64_t iPixels = GigEFramePixels(p_iHeight, p_iPitch);
+    return p_pData != nullptr && p_pRaw != nullptr && iPixels != 0 && p_uAcquired <= p_uCapacity
+           && static_cast<int64_t>(p_uAcquired) == iPixels * 2;
+}
 } // namespace
 
 bool CopyGigEFrame(const uint8_t* p_pData, uint32_t p_uAcquired, uint32_t p_uCapacity, int p_iHeight, int p_iPitch,
                    unsigned short* p_pRaw)
 {
-    const int64_t iPixels = GigEFramePixels(p_iHeight, p_iPitch);
-    if (p_pData == nullptr || p_pRaw == nullptr || iPixels == 0 || p_uAcquired > p_uCapacity
-        || static_cast<int64_t>(p_uAcquired) != iPixels * 2)
+    if (!GigEFrameFits(p_pData, p_uAcquired, p_uCapacity, p_iHeight, p_iPitch, p_pRaw))
         return false;
+    const int64_t iPixels = GigEFramePixels(p_iHeight, p_iPitch);
     // The pixels arrive little-endian, first byte low.
 #if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
     std::memcpy(p_pRaw, p_pData, static_cast<size_t>(iPixels) * 2);
@@ -345,12 +353,22 @@ void GigEFrameSink::OnBufferReady(PvPipeline* p_pPipeline)
     }
 
     unsigned short* pRaw = m_Sink.frameBuffer();
-    if (!CopyGigEFrame(pBuffer->GetDataPointer(), pBuffer->GetAcquiredSize(), pBuffer->GetSize(), geometry.Height,
-                       geometry.Pitch, pRaw)) {
+    const uint8_t* pData = pBuffer->GetDataPointer();
+    const uint32_t uAcquired = pBuffer->GetAcquiredSize();
+    const uint32_t uCapacity = pBuffer->GetSize();
+    if (!GigEFrameFits(pData, uAcquired, uCapacity, geometry.Height, geometry.Pitch, pRaw)) {
         ++m_iDropped;
         p_pPipeline->ReleaseBuffer(pBuffer);
         return;
     }
+    // A busy display with no series recording drops the frame unread: the
+    // buffer goes back to the pipeline uncopied, the frame is counted as dropped.
+    if (m_Sink.dropsUnread()) {
+        p_pPipeline->ReleaseBuffer(pBuffer);
+        m_Sink.offerUnread();
+        return;
+    }
+    CopyGigEFrame(pData, uAcquired, uCapacity, geometry.Height, geometry.Pitch, pRaw);
 
     m_Sink.offer(RawFrame{pRaw, geometry});
 

@@ -70,7 +70,8 @@ extern std::atomic<int> GigESaveFrameCount;
 // sink's buffer and offers it to the sink. A buffer that does not hold exactly one
 // frame of the current geometry (a geometry change under way, a short
 // transfer) is dropped and counted, so the display never shows a torn or
-// shifted frame.
+// shifted frame. A frame the sink would drop unread (a busy display, no series
+// recording) is handed back to the pipeline uncopied and offered as unread.
 class GigEFrameSink : public PvPipelineEventSink
 {
 public:

@@ -1,10 +1,10 @@
 // The serial terminal's command grammar for the USB3 board: "!", a parameter letter and a decimal value.
 #include "board/terminal_command.h"
+#include "params/board_register_id.h"
 
 namespace {
 
 constexpr long kRegisterValueLimit = 4095;
-constexpr int kProxyNumberRegister = 16;
 
 struct LetterEntry
 {
@@ -45,7 +45,7 @@ CorvaneTerminalCommand ParseCorvaneTerminalCommand(const QByteArray& p_Line)
         return command;
     if (cLetter == 'P') {
         command.LineAction = CorvaneTerminalCommand::Write;
-        command.RegisterId = kProxyNumberRegister;
+        command.RegisterId = BoardRegisterId::ProxyNumber;
         command.ParameterName = QStringLiteral("Proxy Number");
         return command;
     }

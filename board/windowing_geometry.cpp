@@ -2,6 +2,7 @@
 #include "board/windowing_geometry.h"
 
 #include "app/digiboard_kind.h"
+#include "board/links/board_traits.h"
 #include "params/proxy_parameter_ids.h"
 #include "params/proxy_parameter_table.h"
 
@@ -189,19 +190,18 @@ WindowingPlan ComputeWindowingPlan(int p_iRecord, BoardKind p_Kind, int p_iMode,
         none.Mode = p_iMode;
         return none;
     }
-    switch (p_Kind) {
-    case BoardKind::Arvex:
-    case BoardKind::Belmor:
-    case BoardKind::BelmorPlus:
+    const WindowingFamily family = BoardTraitsOf(p_Kind).Windowing;
+    switch (family) {
+    case WindowingFamily::CameraLink:
         return CameraLinkPlan(p_iRecord, p_iMode, p_UserCorners);
-    case BoardKind::Dunstel:
+    case WindowingFamily::Dunstel:
         return DunstelPlan(p_iRecord, p_iMode, p_UserCorners);
-    default: {
-        WindowingPlan none;
-        none.Mode = p_iMode;
-        return none;
+    case WindowingFamily::None:
+        break;
     }
-    }
+    WindowingPlan none;
+    none.Mode = p_iMode;
+    return none;
 }
 
 void ApplyWindowingToRecord(int p_iRecord, const WindowingPlan& p_Plan)
@@ -310,4 +310,20 @@ bool WindowingWindowModel(const QString& p_sProxyName)
         if (p_sProxyName == QLatin1String(szModel))
             return true;
     return false;
+}
+
+int WindowingDacRegister(uint32_t p_uCode)
+{
+    switch (p_uCode) {
+    case 2:
+        return 1;
+    case 3:
+        return 2;
+    case 12:
+        return 11;
+    case 13:
+        return 12;
+    default:
+        return -1;
+    }
 }

@@ -123,3 +123,6 @@ int WindowTintMaximum(uint32_t p_uWindowWidth, uint32_t p_uDivisor);
 
 // The windowing window's proxy models (the only ones it lets the operator window).
 bool WindowingWindowModel(const QString& p_sProxyName);
+
+// The BoardRegisterId of a DAC channel code (2 A, 3 B, 12 C, 13 D); -1 for any other code.
+int WindowingDacRegister(uint32_t p_uCode);

@@ -285,6 +285,8 @@ public:
     // The Camera Link link of DigiBoardKind; when the kind is none of them, the
     // link made last (an Arvex one when none was).
     CameraLinkLink& CameraLinkBoard();
+    // The link of DigiBoardKind, given the window's log; null for no board.
+    BoardLink* SelectedBoardLink();
 
     // ----- Child objects ----------------------------------------------------------
     // The image view, the miniature, the tool windows, the recorder, the
@@ -535,7 +537,7 @@ public slots:
     void updateLabelVoltage_ADD0D(int p_iValue);
     void setLabel_Histogram_NbPixelMaxValue(int p_iValue);
 
-    // ----- Image outputs (pipeline/mainwindow_outputs.cpp, mainwindow/snapshots.cpp,
+    // ----- Image outputs (pipeline/mainwindow_pipeline.cpp, mainwindow/snapshots.cpp,
     //       mainwindow/saving_options.cpp) ------------------------------------------------
     void CalculHistogram();
     void ResetHistogram();

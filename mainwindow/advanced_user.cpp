@@ -5,7 +5,7 @@
 
 #include "app/kv_log.h"
 #include "mainwindow/MW_AdvancedUser.h"
-#include "mainwindow/message_boxes.h"
+#include "app/message_boxes.h"
 #include "mainwindow/proxy_controls.h"
 #include "params/proxy_parameter_ids.h"
 #include "params/proxy_parameter_table.h"

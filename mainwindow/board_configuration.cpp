@@ -9,6 +9,7 @@
 #include "app/waits.h"
 #include "board/cameralink_serial.h"
 #include "board/gige_link.h"
+#include "board/links/board_traits.h"
 #include "board/links/cameralink_link.h"
 #include "board/board_configuration.h"
 #include "params/proxy_parameter_ids.h"
@@ -29,46 +30,26 @@ void MainWindow::ReadConfigIntoDigiBoard()
     const BoardKind iKind = DigiBoardKind;
     BoardIdentification id;
     id.FrameRate = 0; // no board to ask: the common steps run with 0 and 0
-    switch (iKind) {
-    case BoardKind::Belmor:
-    case BoardKind::BelmorPlus:
-    case BoardKind::Arvex: {
-        // Nothing for a Belmor: the operator chose its proxy in the selector.
-        const std::optional<BoardIdentification> answer = CameraLinkBoard().identify();
+    const BoardTraits& traits = BoardTraitsOf(iKind);
+    // Nothing for a Belmor: the operator chose its proxy in the selector.
+    if (traits.AskedForConfiguration) {
+        const std::optional<BoardIdentification> answer = SelectedBoardLink()->identify();
         if (!answer)
             return;
         id = *answer;
-        if (iKind == BoardKind::BelmorPlus)
-            Log->writeLine("Belmor+ sent the following configuration: Proxy = " + QString::number(id.ProxyListPosition)
-                           + " @" + QString::number(id.FrameRate) + "FPS");
-        break;
-    }
-    case BoardKind::Corvane: {
-        CorvaneLink->attach(LinkContext{Log});
-        id = *CorvaneLink->identify();
-        if (id.ProxyListPosition == kNoProxyPosition)
+        if (traits.LogsConfiguration)
+            Log->writeLine(QString::fromLatin1(traits.Name) + " sent the following configuration: Proxy = "
+                           + QString::number(id.ProxyListPosition) + " @" + QString::number(id.FrameRate) + "FPS");
+        if (traits.DisablesPanelsWithoutProxy && id.ProxyListPosition == kNoProxyPosition)
             for (QWidget* pBox : {static_cast<QWidget*>(ui->groupBox_BadPixeCorrection),
                                   static_cast<QWidget*>(ui->groupBox_ProxyParameters),
                                   static_cast<QWidget*>(ui->groupBox_DisplayParameters),
                                   static_cast<QWidget*>(ui->groupBox_NUC), static_cast<QWidget*>(ui->groupBox_SaveImage),
                                   static_cast<QWidget*>(ui->groupBox_SensorParameters)})
                 pBox->setEnabled(false);
-        break;
-    }
-    case BoardKind::Dunstel: {
-        const std::optional<BoardIdentification> answer = DunstelLink->identify();
-        if (!answer)
-            return;
-        id = *answer;
-        Log->writeLine("Dunstel sent the following configuration: Proxy = " + QString::number(id.ProxyListPosition)
-                       + " @" + QString::number(id.FrameRate) + "FPS");
-        break;
-    }
-    default:
-        break;
     }
 
-    if (iKind == BoardKind::Arvex || iKind == BoardKind::BelmorPlus) {
+    if (traits.ReportsTwoTap) {
         const bool bTwoTap = ProxyListText(id.ProxyListPosition) == QLatin1String("Y1437P") && id.FrameRate == 120;
         SetCurrent(9, ProxyParameterId::TwoTap, bTwoTap ? 1 : 0);
         SetCurrent(12, ProxyParameterId::TwoTap, bTwoTap ? 1 : 0);

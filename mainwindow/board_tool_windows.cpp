@@ -5,7 +5,8 @@
 
 #include "app/header_constants.h"
 #include "app/kv_log.h"
-#include "mainwindow/message_boxes.h"
+#include "app/message_boxes.h"
+#include "board/mainwindow_board_link.h"
 #include "tools/MW_I2C_Configuration.h"
 #include "tools/Setup_DigiBoard.h"
 #include "tools/Window_Terminal.h"
@@ -39,11 +40,13 @@ void MainWindow::CreateBoardToolWindows()
     SetupProxySource = SetupWindow;
 
     TerminalWindow = new Window_Terminal(nullptr);
+    TerminalWindow->setBoardLinks([this](BoardKind p_Kind) { return WindowBoardLink(this, p_Kind); });
     TerminalWindow->setAttribute(Qt::WA_QuitOnClose, false);
     connect(TerminalWindow, &Window_Terminal::CloseWindow, this, &MainWindow::CloseTermWindow);
     connect(ui->action_OpenTerminal, &QAction::triggered, this, [this](bool) { ActionTerminal(); });
 
     I2CWindow = new MW_I2C_Configuration(nullptr);
+    I2CWindow->setBoardLinks([this](BoardKind p_Kind) { return WindowBoardLink(this, p_Kind); });
     I2CWindow->setAttribute(Qt::WA_QuitOnClose, false);
     connect(I2CWindow, &MW_I2C_Configuration::CloseWindow, this, &MainWindow::CloseCommandI2CWindow);
     connect(ui->action_Send_I2C_Configuration_file, &QAction::triggered, this, [this](bool) { ActionCommandsI2C(); });

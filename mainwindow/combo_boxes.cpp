@@ -7,16 +7,15 @@
 
 #include "app/header_constants.h"
 #include "app/kv_log.h"
-#include "board/cameralink_commands.h"
+#include "board/links/cameralink_link.h"
 #include "params/proxy_parameter_ids.h"
 #include "params/proxy_parameter_table.h"
+#include "board/links/board_traits.h"
 #include "board/links/usb3_link.h"
 
 #include <QTimer>
 
 namespace {
-
-constexpr int kRegBadPixelMode = 38;        // Arvex '*' command letter L
 constexpr int kFpgaBadPixelRegister = 16;   // Belmor+
 constexpr int kProcessingBoard = 2;         // behind the Corvane board
 constexpr int kProcessingBoardBadPixelParameter = 9;
@@ -47,19 +46,20 @@ void MainWindow::ComboBox_BPCorrectionMode(QString p_sMode)
     const int m = static_cast<int>(GetCurrent(p, ProxyParameterId::BPCorrectionMode));
     const bool bGainOffsetRunning = Timers.GainOffset && Timers.GainOffset->isActive();
 
-    switch (DigiBoardKind) {
-    case BoardKind::BelmorPlus:
+    const OnBoardBadPixels correction = BoardTraitsOf(DigiBoardKind).BadPixels;
+    switch (correction) {
+    case OnBoardBadPixels::FpgaRegister:
         if (m >= 1 && m <= 4) {
             const int iValue = GetCurrent(p, ProxyParameterId::BPRegisterEncoding) == 0 ? 2 * m - 2 : 2 * (m + 3);
             Send_Command_To_FPGA(kFpgaBadPixelRegister, static_cast<uchar>(iValue));
             return;
         }
         break;
-    case BoardKind::Arvex:
+    case OnBoardBadPixels::StarRegister:
         if (bGainOffsetRunning && m >= 0 && m <= 4)
-            SendCameraLinkCommandStar(kRegBadPixelMode, kOnBoardBadPixelCode[m], true);
+            CameraLinkBoard().writeRegister(BoardRegisterId::BadPixelMode, uint32_t(kOnBoardBadPixelCode[m]));
         return;
-    case BoardKind::Corvane:
+    case OnBoardBadPixels::ProcessingBoard:
         if (BadPixelCorrectionOn) {
             // The frame path restarts the replacement for the new mode.
             BadPixelFillReset = true;
@@ -68,7 +68,7 @@ void MainWindow::ComboBox_BPCorrectionMode(QString p_sMode)
                 .writeProcessingRegister(kProcessingBoard, kProcessingBoardBadPixelParameter, kOnBoardBadPixelCode[m]);
         }
         return;
-    default:
+    case OnBoardBadPixels::None:
         break;
     }
     BadPixelFillReset = true;

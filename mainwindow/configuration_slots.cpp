@@ -6,7 +6,7 @@
 #include "app/header_constants.h"
 #include "app/kv_log.h"
 #include "mainwindow/configuration_file.h"
-#include "mainwindow/message_boxes.h"
+#include "app/message_boxes.h"
 #include "params/proxy_parameter_ids.h"
 #include "params/proxy_parameter_table.h"
 

@@ -5,7 +5,7 @@
 
 #include "app/kv_log.h"
 #include "board/cameralink_serial.h"
-#include "mainwindow/message_boxes.h"
+#include "app/message_boxes.h"
 #include "mainwindow/proxy_controls.h"
 
 #include <QFileDialog>

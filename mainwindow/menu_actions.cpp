@@ -7,11 +7,12 @@
 #include "app/file_dialog.h"
 #include "app/header_constants.h"
 #include "app/kv_log.h"
-#include "mainwindow/message_boxes.h"
+#include "app/message_boxes.h"
 #include "params/proxy_parameter_ids.h"
 #include "pipeline/colour_lut.h"
 #include "params/proxy_parameter_table.h"
 #include "pipeline/affichage.h"
+#include "board/links/board_traits.h"
 #include "board/links/usb3_link.h"
 
 #include <QDesktopServices>
@@ -34,28 +35,6 @@ constexpr int kNucFpgaAddress = 6;
 // The USB3 board's processing board and its NUC parameter.
 constexpr int kCorvaneProcessingBoard = 2;
 constexpr int kCorvaneNucParameter = 6;
-
-// The datasheet name prefix of each board kind (Eskra: none, so any file matches).
-QString DatasheetBoardName(BoardKind p_Kind)
-{
-    switch (p_Kind) {
-    case BoardKind::None:
-        return QStringLiteral("Digi board ...");
-    case BoardKind::Arvex:
-        return QStringLiteral("Arvex");
-    case BoardKind::Belmor:
-        return QStringLiteral("Belmor");
-    case BoardKind::BelmorPlus:
-        return QStringLiteral("Belmor+");
-    case BoardKind::Dunstel:
-        return QStringLiteral("Dunstel");
-    case BoardKind::Corvane:
-        return QStringLiteral("Corvane");
-    case BoardKind::Eskra:
-        break;
-    }
-    return QString();
-}
 
 } // namespace
 
@@ -151,10 +130,10 @@ void MainWindow::ApplyNUCType(bool p_bHardware, bool p_bChecked)
 
     // The board's correction goes off (HDR kept) in every case.
     const int iNucValue = 1 + 4 * (ui->checkBox_HDR->isChecked() ? 1 : 0);
-    const BoardKind kind = DigiBoardKind;
-    if (kind == BoardKind::Arvex || kind == BoardKind::BelmorPlus)
+    const OnBoardNuc nuc = BoardTraitsOf(DigiBoardKind).Nuc;
+    if (nuc == OnBoardNuc::FpgaRegister)
         Send_Command_To_FPGA(kNucFpgaAddress, static_cast<uchar>(iNucValue));
-    else if (kind == BoardKind::Corvane)
+    else if (nuc == OnBoardNuc::ProcessingBoard)
         static_cast<Usb3Link&>(*CorvaneLink)
             .writeProcessingRegister(kCorvaneProcessingBoard, kCorvaneNucParameter, iNucValue);
 
@@ -383,7 +362,7 @@ void MainWindow::OpenDatasheet(const QString& p_sPrefix, const QString& p_sMissi
 void MainWindow::Action_OpenDatasheetDigiBoard()
 {
     Log->writeLine("Open DigiBoard Datasheet using menu");
-    const QString sName = DatasheetBoardName(DigiBoardKind);
+    const QString sName = QString::fromLatin1(BoardTraitsOf(DigiBoardKind).DatasheetName);
     OpenDatasheet(sName, "No " + sName + " datasheet found.");
 }
 

@@ -1,37 +1,17 @@
-// MainWindow: the log-failure boxes, the generic message slots, the frame-rate warning and the window-corner slot; the box presenter.
-#include "mainwindow/message_boxes.h"
-
+// MainWindow: the log-failure boxes, the generic message slots, the frame-rate warning and the window-corner slot.
 #include "mainwindow/MainWindow.h"
 
 #include "ui_MainWindow.h"
 
 #include "app/kv_log.h"
+#include "app/message_boxes.h"
 #include "params/proxy_parameter_ids.h"
 #include "params/proxy_parameter_table.h"
 
-#include <QAbstractButton>
-#include <QDialog>
-#include <QEventLoop>
 #include <QMetaObject>
 #include <QPushButton>
 
 namespace {
-
-MessageBoxPresenter& Presenter()
-{
-    static MessageBoxPresenter presenter;
-    return presenter;
-}
-
-int ShowModalBox(const MessageBoxRequest& p_Request)
-{
-    QMessageBox box(p_Request.icon, p_Request.title, p_Request.text, QMessageBox::NoButton, p_Request.parent);
-    QList<QAbstractButton*> buttons;
-    for (const QString& sButton : p_Request.buttons)
-        buttons << box.addButton(sButton, buttons.isEmpty() ? QMessageBox::AcceptRole : QMessageBox::ActionRole);
-    box.exec();
-    return buttons.indexOf(box.clickedButton());
-}
 
 void LogErrorBox(QWidget* p_pParent, const char* p_szText)
 {
@@ -40,18 +20,6 @@ void LogErrorBox(QWidget* p_pParent, const char* p_szText)
 }
 
 } // namespace
-
-void SetMessageBoxPresenter(MessageBoxPresenter p_Presenter)
-{
-    Presenter() = std::move(p_Presenter);
-}
-
-int PresentMessageBox(const MessageBoxRequest& p_Request)
-{
-    if (Presenter())
-        return Presenter()(p_Request);
-    return ShowModalBox(p_Request);
-}
 
 void MainWindow::ErrorLogCantBeOpen()
 {
@@ -124,20 +92,4 @@ void MainWindow::WindowingValueCal()
                         - static_cast<int>(GetCurrent(p, ProxyParameterId::YFirst)) + 1;
     ui->spinBox_AcqX->setValue(iWidth);
     ui->spinBox_AcqY->setValue(iHeight);
-}
-
-int WaitForDialog(QDialog* p_pDialog)
-{
-    if (p_pDialog == nullptr)
-        return QDialog::Rejected;
-    QEventLoop loop;
-    int iResult = QDialog::Rejected;
-    QObject::connect(p_pDialog, &QDialog::finished, &loop, [&loop, &iResult](int p_iResult) {
-        iResult = p_iResult;
-        loop.quit();
-    });
-    QObject::connect(p_pDialog, &QObject::destroyed, &loop, &QEventLoop::quit);
-    p_pDialog->show();
-    loop.exec();
-    return iResult;
 }

@@ -6,8 +6,10 @@
 #include "app/digiboard_kind.h"
 #include "app/kv_log.h"
 #include "board/cameralink_serial.h"
+#include "board/links/usb3_link.h"
+#include "board/mainwindow_board_link.h"
 #include "board/register_writer.h"
-#include "mainwindow/message_boxes.h"
+#include "app/message_boxes.h"
 #include "mainwindow/mode_commands.h"
 #include "params/proxy_parameter_ids.h"
 #include "params/proxy_parameter_table.h"
@@ -24,6 +26,8 @@ namespace {
 // this thread, so only one that itself processes events can still be running;
 // waiting for it without a bound would never end.
 constexpr int kAgcPassWaitMs = 2000;
+// The processing board behind the USB3 board.
+constexpr int kCorvaneProcessingBoard = 2;
 
 } // namespace
 
@@ -39,9 +43,9 @@ void MainWindow::UpdateInformationWindowBeforeStart()
         ui->label_Height_Val->setText(QString::number(FrameHeight.load()));
     ui->label_Configuration_Val->setText(ConfigurationCustom ? QStringLiteral("Custom") : QStringLiteral("Default"));
     ui->label_TapMode_Val->setText(ui->checkBox_2Tap->isChecked() ? QStringLiteral("2Tap") : QStringLiteral("1Tap"));
-    const QString sConnection = ConnectionLabelText(static_cast<int>(DigiBoardKind.load()));
-    if (!sConnection.isEmpty())
-        ui->label_Connection_Val->setText(sConnection);
+    // No board leaves the label as it is.
+    if (const BoardLink* pLink = WindowBoardLink(this, DigiBoardKind.load()))
+        ui->label_Connection_Val->setText(pLink->connectionLabel());
 }
 
 void MainWindow::XOffsetBPChanged(int p_iValue)
@@ -72,12 +76,16 @@ int MainWindow::WriteModeRegister(int p_iRegisterId, uint32_t p_uValue, bool p_b
 
 int MainWindow::WriteCorvaneNucRegister(uint32_t p_uValue)
 {
-    // Board, register, value, then the write itself; the result of the last step counts.
-    const auto policy = RegisterErrorPolicy::MessageBox;
-    WriteRegister(this, BoardKind::Corvane, 51, 2, policy);
-    WriteRegister(this, BoardKind::Corvane, 52, NucFpgaRegister, policy);
-    WriteRegister(this, BoardKind::Corvane, 53, p_uValue, policy);
-    return WriteRegister(this, BoardKind::Corvane, 50, 0, policy);
+    // Board, register, value, then the write itself; every failed step is
+    // logged, and the result of the last step counts.
+    Usb3Link& rLink = static_cast<Usb3Link&>(*CorvaneLink);
+    int iLast = 0;
+    rLink.writeProcessingCommand(kCorvaneProcessingBoard, NucFpgaRegister, int(p_uValue),
+                                 [&rLink, &iLast](BoardRegisterId p_Id, int p_iValue, int p_iStatus) {
+                                     iLast = ReportRegisterWrite(rLink, p_Id, p_iValue, p_iStatus,
+                                                                 RegisterErrorPolicy::MessageBox);
+                                 });
+    return iLast;
 }
 
 void MainWindow::RunModeCommand(const ModeCommand& p_Command, int p_iCell, const QString& p_sFailurePrefix)

@@ -1,5 +1,6 @@
 // The board-mode commands of HDR, inversion and the FPN correction per board kind, and the size-preset window arithmetic.
 #include "mainwindow/mode_commands.h"
+#include "params/board_register_id.h"
 
 #include "app/digiboard_kind.h"
 
@@ -15,10 +16,7 @@ constexpr int kDunstel = static_cast<int>(BoardKind::Dunstel);
 constexpr int kCorvane = static_cast<int>(BoardKind::Corvane);
 
 // Belmor+ registers of the HDR and inversion bits.
-constexpr int kBelmorHdrRegister = 22;
-constexpr int kBelmorInvertRegister = 23;
 // Arvex register of the display inversion.
-constexpr int kArvexInvertRegister = 23;
 
 constexpr uint32_t kNucOff = 1;
 constexpr uint32_t kNucReadPhase = 2;
@@ -78,7 +76,7 @@ ModeCommand HdrModeCommand(int p_iBoardKind, bool p_bSoftwareNUC, int p_iState, 
         c.Store = true;
         c.CellValue = StateCell(p_iState);
         c.Route = ModeRoute::Register;
-        c.RegisterId = kBelmorHdrRegister;
+        c.RegisterId = BoardRegisterId::HDR;
         c.Value = bChecked ? kNucHdr : 255 - kNucHdr;
         c.FailureText = QStringLiteral("Couldn't set HDR to %1.\n").arg(c.Value);
         return c;
@@ -115,13 +113,13 @@ ModeCommand InvertBWModeCommand(int p_iBoardKind, bool p_bSoftwareNUC, int p_iSt
         c.Store = true;
         c.CellValue = StateCell(p_iState);
         c.Route = ModeRoute::Register;
-        c.RegisterId = kBelmorInvertRegister;
+        c.RegisterId = BoardRegisterId::INVERT_BW_DISPLAY;
         c.Value = bChecked ? 2 : 255 - 2;
     } else if (p_iBoardKind == kArvex) {
         c.Store = true;
         c.CellValue = StateCell(p_iState);
         c.Route = ModeRoute::Register;
-        c.RegisterId = kArvexInvertRegister;
+        c.RegisterId = BoardRegisterId::INVERT_BW_DISPLAY;
         c.Value = bChecked ? 1 : 0;
     } else {
         return c;
@@ -193,22 +191,4 @@ WindowCorners SizePresetWindow(bool p_bSizeA, bool p_bSizeB, const WindowPresets
     w.YFirst = ClampToInt(yc - height / 2);
     w.YLast = ClampToInt((height - 1) / 2 + yc);
     return w;
-}
-
-QString ConnectionLabelText(int p_iBoardKind)
-{
-    switch (p_iBoardKind) {
-    case 1:
-    case 2:
-    case 3:
-        return QStringLiteral("Camera Link");
-    case 4:
-        return QStringLiteral("Ethernet");
-    case 5:
-        return QStringLiteral("Serial port");
-    case 6:
-        return QStringLiteral("USB 3.0");
-    default:
-        return QString();
-    }
 }

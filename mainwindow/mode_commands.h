@@ -81,6 +81,3 @@ struct WindowCorners
 
 // The window of size A, size B or the full frame (both), centred on the full frame.
 WindowCorners SizePresetWindow(bool p_bSizeA, bool p_bSizeB, const WindowPresets& p_Presets);
-
-// The text of label_Connection_Val for a board kind; empty for a kind that leaves it unchanged.
-QString ConnectionLabelText(int p_iBoardKind);

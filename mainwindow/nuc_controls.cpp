@@ -4,7 +4,7 @@
 #include "ui_MainWindow.h"
 
 #include "app/kv_log.h"
-#include "mainwindow/message_boxes.h"
+#include "app/message_boxes.h"
 #include "mainwindow/mode_commands.h"
 #include "params/proxy_parameter_ids.h"
 #include "params/proxy_parameter_table.h"

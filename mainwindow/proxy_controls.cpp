@@ -2,6 +2,7 @@
 #include "mainwindow/proxy_controls.h"
 
 #include "app/header_constants.h"
+#include "board/links/board_traits.h"
 #include "board/sensor_parameter_math.h"
 #include "params/proxy_lookup.h"
 #include "params/proxy_parameter_table.h"
@@ -127,22 +128,9 @@ FrameRateValues DynamicFrequencyValues(int p_iProxyIndex, int p_iFrameRate)
 
 std::optional<uint32_t> DefaultFrequencyDivider(int p_iProxyIndex, BoardKind p_Kind)
 {
-    int iStartCell = -1;
-    switch (p_Kind) {
-    case BoardKind::Arvex:
-    case BoardKind::Belmor:
-    case BoardKind::BelmorPlus:
-        iStartCell = ControlCells::CKDIVStartCameraLink;
-        break;
-    case BoardKind::Corvane:
-        iStartCell = ControlCells::CKDIVStartUSB3;
-        break;
-    case BoardKind::Dunstel:
-        iStartCell = ControlCells::CKDIVStartGigE;
-        break;
-    default:
+    const int iStartCell = BoardTraitsOf(p_Kind).CKDIVStartCell;
+    if (iStartCell < 0)
         return std::nullopt;
-    }
     const uint32_t uHigh = GetCurrent(p_iProxyIndex, ControlCells::CKDIVHighBit);
     const uint32_t uStart = GetDefault(p_iProxyIndex, iStartCell);
     if (!Defined(uHigh) || !Defined(uStart))

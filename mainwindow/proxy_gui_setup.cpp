@@ -5,7 +5,7 @@
 
 #include "app/header_constants.h"
 #include "app/kv_log.h"
-#include "mainwindow/message_boxes.h"
+#include "app/message_boxes.h"
 #include "mainwindow/proxy_controls.h"
 #include "params/proxy_lookup.h"
 #include "params/proxy_parameter_ids.h"

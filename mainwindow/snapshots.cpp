@@ -4,7 +4,7 @@
 
 #include "app/app_paths.h"
 #include "app/kv_log.h"
-#include "mainwindow/message_boxes.h"
+#include "app/message_boxes.h"
 #include "params/proxy_parameter_ids.h"
 #include "params/proxy_parameter_table.h"
 #include "pipeline/affichage.h"

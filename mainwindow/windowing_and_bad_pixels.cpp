@@ -10,7 +10,7 @@
 #include "board/acquisition_links.h"
 #include "board/bad_pixel_map.h"
 #include "board/register_writer.h"
-#include "mainwindow/message_boxes.h"
+#include "app/message_boxes.h"
 #include "tools/MW_Windowing.h"
 
 #include <QCoreApplication>

@@ -7,3 +7,7 @@
 // corrected one. Null while no acquisition is set up.
 extern unsigned short* g_pRawImage16b;
 extern unsigned short* g_pCorrectedImage16b;
+
+// Hands the heap's free pages back to the system (glibc); called once an
+// acquisition's frame buffers and working images have been freed.
+void ReturnFreedFrameMemory();

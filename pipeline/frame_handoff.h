@@ -1,4 +1,4 @@
-// The one way a delivered frame enters the pipeline, whatever board delivers it.
+// What a frame path hands its frames to the pipeline with: the save-all series and the rule of the path.
 #pragma once
 
 #include "pipeline/correction_chain.h"
@@ -6,8 +6,6 @@
 
 #include <atomic>
 #include <functional>
-
-class MainWindow;
 
 // The save-all series a frame path writes: its file rule and its own pair of
 // process-wide counters (file index, frames of the current counted series).
@@ -41,22 +39,5 @@ enum class FrameHandOffResult {
     HandedOver,         // FPN step run, shown when Show allowed it, offered to the series
 };
 
-// Points g_pRawImage16b at p_pPixels (p_Geometry: the geometry the path read
-// for this frame), then runs the FPN step, the display and the series on the
-// calling thread, as the rule says.
-FrameHandOffResult HandOffFrame(MainWindow& p_rWindow, unsigned short* p_pPixels, const FrameGeometry& p_Geometry,
-                                const FrameHandOffRule& p_Rule);
-
-// Offers one frame to a save-all series of the window: its format and length
-// from the window's save-all state, files in p_sFolder. The end of the series
-// stops save-all at once (no further frame is saved) and leaves the widgets
-// to the GUI thread.
-FrameSeriesResult OfferFrameToSeries(MainWindow& p_rWindow, const FrameSeries& p_Series, const QString& p_sFolder,
-                                     const unsigned short* p_pPixels, const FrameGeometry& p_Geometry,
-                                     const cv::Mat& p_Display8b);
-
 // The folder of the current proxy's save-all files: application folder + "/../SavedImages/" + proxy name.
 QString SeriesFolder();
-
-// The frame geometry the window holds now.
-FrameGeometry WindowFrameGeometry(const MainWindow& p_rWindow);

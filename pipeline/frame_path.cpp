@@ -20,13 +20,29 @@ unsigned short* FramePath::frameBuffer()
     return m_Wiring.Buffer ? m_Wiring.Buffer() : nullptr;
 }
 
-FrameAccept FramePath::offer(const RawFrame& p_Frame)
+void FramePath::count()
 {
     if (m_Wiring.FrameCounter != nullptr && !m_Wiring.HandOffCounts)
         ++*m_Wiring.FrameCounter;
     if (m_Wiring.FramesReceived != nullptr)
         ++*m_Wiring.FramesReceived;
+}
+
+FrameAccept FramePath::offer(const RawFrame& p_Frame)
+{
+    count();
     return m_Wiring.HandOff ? m_Wiring.HandOff(p_Frame) : FrameAccept::Taken;
+}
+
+bool FramePath::dropsUnread() const
+{
+    return m_Wiring.DropsUnread && m_Wiring.DropsUnread();
+}
+
+FrameAccept FramePath::offerUnread()
+{
+    count();
+    return m_Wiring.HandOffUnread ? m_Wiring.HandOffUnread() : FrameAccept::Dropped;
 }
 
 void FramePath::lost(FrameLoss p_Loss)

@@ -22,6 +22,10 @@ struct FramePathWiring
     std::function<unsigned short*()> Buffer;
     // Everything after the counters; it alone points the pipeline at the frame.
     std::function<FrameAccept(const RawFrame&)> HandOff;
+    // Whether a frame handed off now would be read by nothing; empty: never.
+    std::function<bool()> DropsUnread;
+    // What the hand-off does with such a frame, its pixels not taken; after the counters.
+    std::function<FrameAccept()> HandOffUnread;
 };
 
 class FramePath final : public FrameSink
@@ -35,7 +39,12 @@ public:
     FrameAccept offer(const RawFrame& p_Frame) override;
     // Counts the frame as received, and a short one as dropped.
     void lost(FrameLoss p_Loss) override;
+    bool dropsUnread() const override;
+    // Counts the frame as offer() does, then hands it off unread.
+    FrameAccept offerUnread() override;
 
 private:
+    void count();
+
     FramePathWiring m_Wiring;
 };

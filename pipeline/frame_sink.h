@@ -62,4 +62,11 @@ public:
     virtual FrameAccept offer(const RawFrame& p_Frame) = 0;
     // A frame received but not offered, on the calling thread.
     virtual void lost(FrameLoss p_Loss) { (void)p_Loss; }
+    // Whether a frame offered now would be dropped before anything reads its
+    // pixels (a busy display, and no series taking the frames). A copying link
+    // may then leave the frame uncopied and call offerUnread() instead of offer().
+    virtual bool dropsUnread() const { return false; }
+    // A whole frame of geometry() left uncopied because dropsUnread() held:
+    // counted and refused as offer() counts and refuses it while the display is busy.
+    virtual FrameAccept offerUnread() { return FrameAccept::Dropped; }
 };

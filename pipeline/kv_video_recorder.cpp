@@ -2,12 +2,11 @@
 #include "pipeline/kv_video_recorder.h"
 
 #include "app/kv_log.h"
-#include "mainwindow/message_boxes.h"
+#include "app/message_boxes.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
-#include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -137,10 +136,7 @@ QString KV_VideoRecorder::chooseFolder()
     dialog.setSidebarUrls({QUrl::fromLocalFile(QDir::rootPath()), QUrl::fromLocalFile(QDir::homePath())});
     dialog.setWindowModality(Qt::NonModal);
     // Frames and timers keep being served while the operator chooses.
-    QEventLoop loop;
-    QObject::connect(&dialog, &QDialog::finished, &loop, &QEventLoop::quit);
-    dialog.show();
-    loop.exec();
+    WaitForDialog(&dialog);
     if (dialog.result() != QDialog::Accepted)
         return QString();
     const QStringList files = dialog.selectedFiles();

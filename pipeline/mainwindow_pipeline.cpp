@@ -1,30 +1,41 @@
-// The main window's image-pipeline methods: per-frame correction, FPN reference, display slot, AGC, LUT and miniature.
+// The main window's image-pipeline methods: frame hand-off, per-frame correction, FPN reference, display slot, AGC,
+// LUT and miniature; its image outputs: histogram timer, stream ticks, frame series, REC blink and the recorder's
+// acquisition hooks.
 #include "pipeline/mainwindow_pipeline.h"
 
 #include "mainwindow/MainWindow.h"
+#include "tools/Window_Histogram.h"
 
 #include "app/app_paths.h"
 #include "app/globals.h"
 #include "app/header_constants.h"
 #include "app/kv_log.h"
+#include "app/message_boxes.h"
+#include "board/acquisition_state.h"
+#include "board/board_link.h"
 #include "board/cameralink_serial.h"
-#include "board/corvane_writer.h"
+#include "board/links/cameralink_link.h"
+#include "params/proxy_parameter_ids.h"
 #include "params/proxy_parameter_table.h"
 #include "pipeline/affichage.h"
 #include "pipeline/display_preparation.h"
 #include "pipeline/frame_buffers.h"
 #include "pipeline/image_miniature.h"
+#include "pipeline/kv_histogram.h"
 #include "pipeline/kv_video_recorder.h"
 #include "pipeline/pipeline_cells.h"
 #include "pipeline/pipeline_state.h"
 #include "pipeline/raw_frame_receiver.h"
+#include "pipeline/stream_saver.h"
 #include "app/thread_call.h"
 
 #include <QTimer>
 
 #include <opencv2/highgui.hpp>
+#include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
 
+#include <cstdio>
 #include <iostream>
 #include <sstream>
 
@@ -49,6 +60,26 @@ QPixmap RgbPixmap(const cv::Mat& p_Image)
         QImage(p_Image.data, p_Image.cols, p_Image.rows, int(p_Image.step), QImage::Format_RGB888));
 }
 
+// The link of the board kind chosen; none while no board is chosen.
+BoardLink* LinkOfKind(MainWindow& p_rWindow, BoardKind p_Kind)
+{
+    switch (p_Kind) {
+    case BoardKind::Arvex:
+    case BoardKind::Belmor:
+    case BoardKind::BelmorPlus:
+        return &p_rWindow.CameraLinkBoard();
+    case BoardKind::Dunstel:
+        return p_rWindow.DunstelLink.get();
+    case BoardKind::Eskra:
+        return p_rWindow.EskraBoardLink.get();
+    case BoardKind::Corvane:
+        return p_rWindow.CorvaneLink.get();
+    case BoardKind::None:
+        break;
+    }
+    return nullptr;
+}
+
 // Same type and size: the image is written in place, so no reader of a shared header sees it move.
 void Ensure(cv::Mat& p_Image, int p_iRows, int p_iCols, int p_iType, double p_dValue = 0.0)
 {
@@ -56,6 +87,22 @@ void Ensure(cv::Mat& p_Image, int p_iRows, int p_iCols, int p_iType, double p_dV
         p_Image.create(p_iRows, p_iCols, p_iType);
     p_Image.setTo(cv::Scalar::all(p_dValue));
 }
+
+// The numbers of the displayed-frame and save-all series files: they grow for the whole run.
+std::atomic<int> g_iDisplayedRawCounter{0};
+std::atomic<int> g_iSaveAllFramesCounter{0};
+
+void WriteImageQuietly(const char* p_szName, const cv::Mat& p_Image)
+{
+    if (p_Image.empty())
+        return;
+    try {
+        cv::imwrite(p_szName, p_Image);
+    } catch (const cv::Exception&) {
+        // Image-writer failures of the series and the proxy test are not reported.
+    }
+}
+
 
 } // namespace
 
@@ -112,54 +159,24 @@ void MainWindow::ReleasePipelineImages()
 void MainWindow::PushButton_TakeFPNRef()
 {
     Log->writeLine("Get FPN Reference Image");
-    auto enableBoth = [this] {
-        EnableNuc2ptBox();
-        SetCurrent(CurrentProxyIndex, PipelineCell::NUC2ptEnabled, 1);
-        EnableApplyNucBox();
-        SetCurrent(CurrentProxyIndex, PipelineCell::ApplyNUCEnabled, 1);
-    };
-    auto sendCameraLink = [this](const char* p_szText) {
-        if (SendCameraLinkText(p_szText) != 0)
-            Log->writeLine(QString("Camera Link text not sent: ") + p_szText);
-    };
-    switch (DigiBoardKind.load()) {
-    case BoardKind::Arvex:
-        if (Connected) {
-            if (SoftwareNUC)
+    if (BoardLink* pLink = LinkOfKind(*this, DigiBoardKind)) {
+        const ReferenceRule rule = pLink->referenceRule();
+        const bool bBoardReference = rule.BoardTakesReference && !SoftwareNUC;
+        if (!rule.OnlyWhileConnected || Connected) {
+            if (!bBoardReference)
                 FPNRequest = true;
-            else
-                sendCameraLink("*s");
+            else if (pLink->takeHardwareReference() != 0)
+                Log->writeLine(rule.NotSentLine);
         }
-        enableBoth();
-        break;
-    case BoardKind::Belmor:
-    case BoardKind::Dunstel:
-    case BoardKind::Eskra:
-        FPNRequest = true;
-        enableBoth();
-        break;
-    case BoardKind::BelmorPlus:
-        if (Connected) {
-            if (SoftwareNUC)
-                FPNRequest = true;
-            else
-                sendCameraLink("!s");
+        const ReferenceBoxes boxes = bBoardReference ? rule.BoardBoxes : rule.ProgramBoxes;
+        if (boxes == ReferenceBoxes::Nuc2ptAndApply) {
+            EnableNuc2ptBox();
+            SetCurrent(CurrentProxyIndex, PipelineCell::NUC2ptEnabled, 1);
         }
-        break;
-    case BoardKind::Corvane:
-        if (SoftwareNUC) {
-            FPNRequest = true;
-            enableBoth();
-        } else {
-            // The board takes its own reference when its parameter 54 is written to 0.
-            if (SetCorvaneParameter(kCorvaneTakeReferenceParameter, 0, false) != 0)
-                Log->writeLine("Corvane parameter 54 not sent");
+        if (boxes != ReferenceBoxes::None) {
             EnableApplyNucBox();
             SetCurrent(CurrentProxyIndex, PipelineCell::ApplyNUCEnabled, 1);
         }
-        break;
-    default:
-        break;
     }
     if (AutoNUC)
         TickApplyNucBox();
@@ -171,7 +188,7 @@ void MainWindow::takeFPNfromSignal()
     // it; only the serial-port board delivers on this thread, so only there is
     // the step run now.
     if (DigiBoardKind == BoardKind::Eskra)
-        ComputeFPNReference();
+        ComputeFPNReference(*this);
 }
 
 void MainWindow::ComputeFPNReferenceStep()
@@ -194,7 +211,7 @@ void MainWindow::ComputeFPNReferenceStep()
     if (r.RunDiscarded)
         Log->writeLine("Average FPN: unfinished run discarded");
     if (r.ReferenceBuilt) {
-        SetMatNewFPNReference(FPNReferenceImage);
+        SetMatNewFPNReference(*this, FPNReferenceImage);
         ReferenceMean = r.Mean;
     }
     if (r.RaiseNewReference)
@@ -206,16 +223,86 @@ void MainWindow::ComputeFPNReferenceStep()
         CallOnThreadOf(this, [this] { SetFpnReferenceButtonEnabled(true); });
 }
 
-void ComputeFPNReference()
+void ComputeFPNReference(MainWindow& p_rWindow)
 {
-    if (g_pMainWindow && g_pMainWindow->Pipeline)
-        g_pMainWindow->ComputeFPNReferenceStep();
+    if (p_rWindow.Pipeline)
+        p_rWindow.ComputeFPNReferenceStep();
 }
 
-void SetMatNewFPNReference(cv::Mat p_Image)
+void SetMatNewFPNReference(MainWindow& p_rWindow, cv::Mat p_Image)
 {
-    if (g_pMainWindow)
-        p_Image.copyTo(g_pMainWindow->NewFPNReferenceImage);
+    p_Image.copyTo(p_rWindow.NewFPNReferenceImage);
+}
+
+// ---------------------------------------------------------------------------
+// Frame hand-off: the one way a delivered frame enters the pipeline, whatever board delivers it
+
+FrameGeometry WindowFrameGeometry(const MainWindow& p_rWindow)
+{
+    return FrameGeometry{p_rWindow.FrameWidth, p_rWindow.FrameHeight, p_rWindow.FramePitch};
+}
+
+FrameSeriesResult OfferFrameToSeries(MainWindow& p_rWindow, const FrameSeries& p_Series, const QString& p_sFolder,
+                                     const unsigned short* p_pPixels, const FrameGeometry& p_Geometry,
+                                     const cv::Mat& p_Display8b)
+{
+    if (!p_Series.FileIndex || !p_Series.SavedFrames)
+        return FrameSeriesResult::Nothing;
+    FrameSeriesFrame frame;
+    frame.Bmp = p_rWindow.SaveAllFramesBmp;
+    frame.Raw = p_rWindow.SaveAllFramesRaw;
+    frame.Limit = p_rWindow.NumberFrames;
+    frame.Folder = p_sFolder;
+    frame.Pixels = p_pPixels;
+    frame.Width = p_Geometry.stride();
+    frame.Height = p_Geometry.Height;
+    if (frame.Bmp && !p_Series.Rule.BmpFromRaw)
+        frame.Display8b = p_Display8b;
+    const FrameSeriesResult result = SaveSeriesFrame(p_Series.Rule, *p_Series.FileIndex, *p_Series.SavedFrames, frame);
+    if (result != FrameSeriesResult::Ended)
+        return result;
+    // Cleared now, so that the frames still coming before the GUI thread
+    // takes the stop are not saved as the start of another series.
+    p_rWindow.SaveAllFramesRunning = false;
+    MainWindow* pWindow = &p_rWindow;
+    CallOnThreadOf(pWindow, [pWindow] { pWindow->StopSaveAllFrames(); });
+    return result;
+}
+
+FrameHandOffResult HandOffFrame(MainWindow& p_rWindow, unsigned short* p_pPixels, const FrameGeometry& p_Geometry,
+                                const FrameHandOffRule& p_Rule)
+{
+    if (p_Rule.DropWhileDisplayBusy && g_bDisplayBusy)
+        return FrameHandOffResult::DroppedWhileBusy;
+    g_pRawImage16b = p_pPixels;
+    ComputeFPNReference(p_rWindow);
+    if (!p_Rule.Show || p_Rule.Show()) {
+        if (p_Rule.FlagCameraLinkReady)
+            p_rWindow.CameraLinkFrameReady = true;
+        p_rWindow.UpdateDisplay(p_pPixels);
+    }
+    // After the display, so that a series of the display's image saves this frame's.
+    if (p_Rule.Series && p_rWindow.SaveAllFramesRunning && p_pPixels && p_Geometry.Height > 0 && p_Geometry.Pitch > 0)
+        OfferFrameToSeries(p_rWindow, *p_Rule.Series, SeriesFolder(), p_pPixels, p_Geometry,
+                           p_rWindow.getMatDisplay8b());
+    return FrameHandOffResult::HandedOver;
+}
+
+bool FrameDropsUnread(const MainWindow& p_rWindow, const FrameHandOffRule& p_Rule)
+{
+    return g_bDisplayBusy && !(p_Rule.Series && p_rWindow.SaveAllFramesRunning);
+}
+
+FrameHandOffResult HandOffUnreadFrame(MainWindow& p_rWindow, const FrameHandOffRule& p_Rule)
+{
+    if (p_Rule.DropWhileDisplayBusy)
+        return FrameHandOffResult::DroppedWhileBusy;
+    if (!p_Rule.Show || p_Rule.Show()) {
+        if (p_Rule.FlagCameraLinkReady)
+            p_rWindow.CameraLinkFrameReady = true;
+        ++p_rWindow.Pipeline->DroppedFrames;
+    }
+    return FrameHandOffResult::HandedOver;
 }
 
 // ---------------------------------------------------------------------------
@@ -614,4 +701,155 @@ void MainWindow::TimeOutUpdateImgMiniature()
         || MatScaledCopy.empty())
         return;
     Miniature->setPixmap(MiniaturePixmap(MatScaledCopy, miniatureCrossGeometry()));
+}
+
+// ---------------------------------------------------------------------------
+// Histogram
+
+void MainWindow::CalculHistogram()
+{
+    if (FrameCounter > 1)
+        emit UpdateHistogram(MatDisplayGrey);
+    Histogram->calculateHistogram(MatDisplayGrey);
+    // Not while a calculation waits in its save dialog: no second pass inside the first.
+    if (HistogramWindowOpen && HistogramWindow && !HistogramWindow->isCalculating())
+        emit UpdateAdvancedHistogram(MatDisplayGrey, MatDisplayColour);
+}
+
+void MainWindow::ResetHistogram()
+{
+    if (Histogram)
+        Histogram->resetHistogram();
+}
+
+// ---------------------------------------------------------------------------
+// Timed stream
+
+void MainWindow::TimeOutSaveStream()
+{
+    // No frame copied since stream saving started: nothing to write yet.
+    if (!StreamCopiesReady || StreamAcquired16b.empty())
+        return;
+    const int proxy = CurrentProxyIndex;
+    StreamTickRequest q;
+    q.SavedImagesDir = SavedImagesDir;
+    q.ProxyName = ProxyName.toUtf8();
+    q.Width = FramePitch / 2;
+    q.Height = FrameHeight;
+    q.Stamp = StreamTimestamp(QDateTime::currentDateTime());
+    q.Raw = GetCurrent(proxy, ProxyParameterId::SaveRAW) != 0;
+    q.Jpg = GetCurrent(proxy, ProxyParameterId::SaveJPG) != 0;
+    q.Bmp = GetCurrent(proxy, ProxyParameterId::SaveBMP) != 0;
+    q.Csv = GetCurrent(proxy, ProxyParameterId::SaveCSV) != 0;
+    q.CSV8b = CSV8b;
+    q.CSV16b = CSV16b;
+    q.CSVAcquired = CSVAcquired;
+    q.CSVFPN = CSVFPN;
+    q.CSVDisplayed = CSVDisplayed;
+    q.RAW8b = RAW8b;
+    q.RAW16b = RAW16b;
+    q.RAWAcquired = RAWAcquired;
+    q.RAWFPN = RAWFPN;
+    q.RAWDisplayed = RAWDisplayed;
+    q.Acquired16b = StreamAcquired16b;
+    q.FPN16b = StreamFPN16b;
+    q.Displayed8b = StreamDisplayed8b;
+    q.Displayed16b = StreamDisplayed16b;
+    if (q.Jpg || q.Bmp) {
+        // The display's red-green-blue order turned into the writer's order, on a copy.
+        if (BayerCode != 0 && MatColourWork.type() == CV_8UC3)
+            cv::cvtColor(MatColourWork, q.Picture, cv::COLOR_RGB2BGR);
+        else
+            q.Picture = MatDisplayGrey;
+    }
+    const StreamTickResult result = SaveStreamTick(q);
+    if (result == StreamTickResult::Written)
+        return;
+    // Unticking stops the timer through CheckBox_Savestream, even while the box is disabled.
+    UntickSaveStream();
+    const QString text = result == StreamTickResult::RawOpenFailed ? QStringLiteral("RAW files cannot be saved ... ABORT")
+                                                                   : QStringLiteral("CSV files cannot be saved ... ABORT");
+    Log->writeLine(text);
+    PresentMessageBox({this, QMessageBox::Critical, QStringLiteral("Error"), text, {QStringLiteral("Ok")}});
+}
+
+// ---------------------------------------------------------------------------
+// Frame series
+
+void MainWindow::SaveDisplayedRaw(cv::Mat p_Image)
+{
+    char szName[StreamFileNameBufferSize];
+    const int n = std::snprintf(szName, sizeof szName, "%s/../SavedImages/%s/ImageDisplayed%d.raw", ApplicationDirUtf8,
+                                g_szProxyName, g_iDisplayedRawCounter.fetch_add(1));
+    std::FILE* pFile = (n > 0 && size_t(n) < sizeof szName) ? std::fopen(szName, "wb") : nullptr;
+    if (!pFile) {
+        // On the frame path: the frame is skipped, the operator told once in the log.
+        if (!DisplayedRawFailureLogged.exchange(true))
+            Log->writeLine(QString("Displayed RAW frame not saved, the file can't be created: ") + szName);
+        return;
+    }
+    DisplayedRawFailureLogged = false;
+    const size_t pixels = std::min(p_Image.total(), size_t(FramePitch) * size_t(FrameHeight) / 2);
+    if (p_Image.isContinuous() && p_Image.elemSize() == 2)
+        std::fwrite(p_Image.data, 2, pixels, pFile);
+    std::fclose(pFile);
+}
+
+void MainWindow::SaveAllFrames_Belmor()
+{
+    const BoardKind kind = DigiBoardKind;
+    // The Arvex and Belmor+ frame callbacks save their series themselves.
+    if (kind == BoardKind::Arvex || kind == BoardKind::BelmorPlus)
+        return;
+    if (!SaveAllFramesRunning) {
+        // The next series counts from its own first frame.
+        SeriesFramesSaved = 0;
+        return;
+    }
+    // Once per displayed frame: the acquisition loop polls far faster than frames come.
+    if (!SeriesFrameFresh.exchange(false) || SeriesRaw16b.empty() || !SeriesRaw16b.isContinuous())
+        return;
+    const FrameSeries series{BelmorSeriesRule(), &g_iSaveAllFramesCounter, &SeriesFramesSaved};
+    const FrameGeometry geometry{SeriesRaw16b.cols, SeriesRaw16b.rows, 2 * SeriesRaw16b.cols};
+    OfferFrameToSeries(*this, series, QString::fromUtf8(SavedImagesDir) + QString::fromUtf8(g_szProxyName),
+                       SeriesRaw16b.ptr<unsigned short>(0), geometry, SeriesDisplay8b);
+}
+
+void MainWindow::SaveBMP_ProxyTest(QString p_sName)
+{
+    WriteImageQuietly(p_sName.toUtf8().constData(), AcquiredImage16b);
+}
+
+// ---------------------------------------------------------------------------
+// REC indicator and the recorder at acquisition start and stop
+
+void MainWindow::TimeOutREC()
+{
+    const QPixmap icon(ApplicationDir + HeaderConstants::IconsFolder + HeaderConstants::IconRec);
+    ShowRecIcon(RecBlinkPhase ? QPixmap() : icon);
+    RecBlinkPhase = !RecBlinkPhase;
+}
+
+void MainWindow::SetVideoSizeForAcquisition()
+{
+    if (VideoRecorder)
+        VideoRecorder->setVideoSize(FrameWidth, FrameHeight);
+}
+
+void MainWindow::StopVideoRecordingForDeinit()
+{
+    if (!VideoRecorder)
+        return;
+    // The file is finalised here, so the next acquisition records a new one.
+    if (VideoRecorder->isRecording())
+        VideoRecorder->closeFile();
+    stopTimerREC();
+    ResetGroupBoxVideoRecorder();
+    VideoRecorder->setVideoSize(0, 0);
+}
+
+void MainWindow::CloseVideoForExit()
+{
+    if (VideoRecorder && VideoRecorder->isRecording())
+        VideoRecorder->closeFile();
 }

@@ -11,7 +11,7 @@
 #include "board/corvane_writer.h"
 #include "board/gige_link.h"
 #include "board/gige_quick_parameters.h"
-#include "mainwindow/message_boxes.h"
+#include "app/message_boxes.h"
 #include "params/data_cell_ids.h"
 #include "params/proxy_parameter_table.h"
 #include "platform/ebus/ebus.h"
@@ -431,7 +431,7 @@ void Cmd_Perso::CheckBox_InvertPXClockUSB3(int p_iState)
     if (m_sBoardName != QLatin1String("Corvane"))
         return;
     const int iValue = ui->checkBox_InvertPXClockUSB->isChecked() ? 1 : 0;
-    if (SetCorvaneParameter(Usb3PixelClockParameter, iValue, true) != 0)
+    if (SetCorvaneParameter(BoardRegisterId::PixelClockInversion, iValue, true) != 0)
         writeLog(QStringLiteral("Can't update Corvane PixelClock "));
     else
         writeLog("Corvane PixelClock CheckBox set to " + QString::number(p_iState));

@@ -9,11 +9,9 @@
 #include "app/header_constants.h"
 #include "app/kv_log.h"
 #include "app/waits.h"
-#include "board/cameralink_commands.h"
-#include "board/corvane_writer.h"
-#include "board/gige_link.h"
+#include "board/board_link.h"
 #include "board/i2c_configuration_file.h"
-#include "mainwindow/message_boxes.h"
+#include "app/message_boxes.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -23,11 +21,6 @@
 #include <QTableWidgetItem>
 
 namespace {
-
-constexpr int kPersoAddress = 24;
-constexpr int kPersoValue = 25;
-constexpr int kCorvaneI2CAddress = 14;
-constexpr int kCorvaneI2CValue = 15;
 constexpr qulonglong kByteLimit = 255;
 constexpr int kRowHeight = 20;
 constexpr int kPauseBetweenRowsMs = 100;
@@ -146,24 +139,11 @@ void MW_I2C_Configuration::loadFile(const QString& p_sPath)
 
 int MW_I2C_Configuration::sendPair(int p_iAddress, int p_iValue)
 {
-    switch (m_DigiBoardKind) {
-    case BoardKind::Arvex:
-    case BoardKind::BelmorPlus:
-        // The Arvex board takes this pair in the "!" encoding too.
-        if (const int iStatus = SendCameraLinkCommand(kPersoAddress, p_iAddress, false))
-            return iStatus;
-        return SendCameraLinkCommand(kPersoValue, p_iValue, false);
-    case BoardKind::Dunstel:
-        if (const int iStatus = SendGigECommand(m_pGigEPort, kPersoAddress, p_iAddress))
-            return iStatus;
-        return SendGigECommand(m_pGigEPort, kPersoValue, p_iValue);
-    case BoardKind::Corvane:
-        if (const int iStatus = SetCorvaneParameter(kCorvaneI2CAddress, p_iAddress, true))
-            return iStatus;
-        return SetCorvaneParameter(kCorvaneI2CValue, p_iValue, true);
-    default:
+    // A board without an indirect pair takes nothing and counts the row.
+    BoardLink* pLink = m_Links ? m_Links(m_DigiBoardKind) : nullptr;
+    if (pLink == nullptr || !pLink->hasIndirect())
         return 0;
-    }
+    return pLink->writeIndirect(p_iAddress, p_iValue);
 }
 
 void MW_I2C_Configuration::SendCommands()

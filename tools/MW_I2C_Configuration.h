@@ -6,6 +6,9 @@
 #include <QMainWindow>
 #include <QString>
 
+#include <functional>
+
+class BoardLink;
 class KV_Log;
 class PvDeviceSerialPort;
 class QCloseEvent;
@@ -28,6 +31,10 @@ public:
     void setDigiBoard(int p_iKind) { m_DigiBoardKind = BoardKindFromIndex(p_iKind); }
     void setLog(KV_Log* p_pLog);
     void setPortGigE(PvDeviceSerialPort* p_pPort) { m_pGigEPort = p_pPort; }
+    // The link the rows go through for a board kind (null: none); the pairs
+    // are the link's indirect writes.
+    using LinkSource = std::function<BoardLink*(BoardKind)>;
+    void setBoardLinks(LinkSource p_Links) { m_Links = std::move(p_Links); }
 
     // Loads the file the operator chose: the path shown, the table replaced
     // when the file opens (a box otherwise).
@@ -63,5 +70,6 @@ private:
     bool m_bSending = false;
     KV_Log* m_pLog = nullptr;
     KV_Log* m_pOwnLog = nullptr;
-    PvDeviceSerialPort* m_pGigEPort = nullptr;
+    PvDeviceSerialPort* m_pGigEPort = nullptr;   // the Dunstel link holds the port it writes through
+    LinkSource m_Links;
 };

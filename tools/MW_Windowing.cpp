@@ -1,5 +1,6 @@
 // The sensor windowing window: the operator's sub-window of the sensor, its estimated frame rate, camera file and corners.
 #include "tools/MW_Windowing.h"
+#include "params/board_register_id.h"
 
 #include "ui_MW_Windowing.h"
 
@@ -7,7 +8,7 @@
 #include "app/header_constants.h"
 #include "board/windowing_camfile.h"
 #include "board/windowing_geometry.h"
-#include "mainwindow/message_boxes.h"
+#include "app/message_boxes.h"
 #include "params/proxy_parameter_ids.h"
 #include "params/proxy_parameter_table.h"
 
@@ -26,10 +27,6 @@ namespace P = ProxyParameterId;
 const QString kNotOfferedText = QStringLiteral("Windowing is not available with this proxy");
 
 // Board register ids of the window corners.
-constexpr int kRegYFirst = 5;
-constexpr int kRegYLast = 6;
-constexpr int kRegXFirst = 7;
-constexpr int kRegXLast = 8;
 
 } // namespace
 
@@ -292,7 +289,7 @@ void MW_Windowing::Modify_CamFileWindowing()
 void MW_Windowing::PushButton_SetWindow()
 {
     const std::pair<int, int> writes[] = {
-        {kRegYFirst, m_uYFirst}, {kRegYLast, m_uYLast}, {kRegXFirst, m_uXFirst}, {kRegXLast, m_uXLast}};
+        {BoardRegisterId::Yfirst, m_uYFirst}, {BoardRegisterId::Ylast, m_uYLast}, {BoardRegisterId::Xfirst, m_uXFirst}, {BoardRegisterId::Xlast, m_uXLast}};
     for (const auto& [id, value] : writes) {
         // A corner the board did not take leaves it with a window the camera
         // file does not describe: no restart then (the writer has reported it).

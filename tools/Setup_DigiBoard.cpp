@@ -7,7 +7,7 @@
 #include "app/header_constants.h"
 #include "app/kv_log.h"
 #include "board/frame_rate_setup.h"
-#include "mainwindow/message_boxes.h"
+#include "app/message_boxes.h"
 #include "params/proxy_lookup.h"
 
 #include <QCloseEvent>

@@ -6,7 +6,7 @@
 #include "app/app_paths.h"
 #include "app/header_constants.h"
 #include "app/kv_log.h"
-#include "mainwindow/message_boxes.h"
+#include "app/message_boxes.h"
 #include "pipeline/blackbody_calibration.h"
 
 #include <QCloseEvent>

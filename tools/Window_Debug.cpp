@@ -5,7 +5,7 @@
 
 #include "app/app_paths.h"
 #include "app/header_constants.h"
-#include "mainwindow/message_boxes.h"
+#include "app/message_boxes.h"
 #include "pipeline/debug_report.h"
 
 #include <QCloseEvent>
@@ -72,10 +72,8 @@ void Window_Debug::getSelectedFileNameByDialog()
     QPointer<QFileDialog> dialog = new QFileDialog(this, QString(), QString(), QString());
     dialog->setOption(QFileDialog::DontUseNativeDialog, true);
     dialog->setNameFilter(HeaderConstants::FilterCsv);
-    dialog->show();
     // The dialog is non-modal: the live image and the report go on while it is open.
-    while (guard && dialog && dialog->isVisible())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    WaitForDialog(dialog.data());
     if (!guard)
         return;
     m_bChoosingFile = false;

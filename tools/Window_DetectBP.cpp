@@ -1,4 +1,4 @@
-// The automatic bad-pixel detection window and its detection run.
+// The automatic bad-pixel detection window: the run set up around the search, the results table and the map file.
 #include "tools/Window_DetectBP.h"
 
 #include "ui_Window_DetectBP.h"
@@ -6,7 +6,7 @@
 #include "app/app_paths.h"
 #include "app/header_constants.h"
 #include "app/waits.h"
-#include "mainwindow/message_boxes.h"
+#include "app/message_boxes.h"
 #include "params/proxy_parameter_ids.h"
 #include "params/proxy_parameter_table.h"
 #include "pipeline/bad_pixel_detection.h"
@@ -60,6 +60,7 @@ Window_DetectBP::Window_DetectBP(QWidget* parent)
     ui->tableWidget_Coordinates->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     setTableHeaders();
     // The two mode boxes reach their slots by object name (setupUi).
+    m_Writer = signalWriter();
 }
 
 Window_DetectBP::~Window_DetectBP()
@@ -154,7 +155,7 @@ void Window_DetectBP::setImageForAnalysis(cv::Mat p_Frame)
 {
     p_Frame.copyTo(LatestFrame);
     ++m_uFramesReceived;
-    ++m_uFramesSinceStep;
+    m_Search.frameArrived();
 }
 
 void Window_DetectBP::closeEvent(QCloseEvent* p_pEvent)
@@ -169,52 +170,26 @@ void Window_DetectBP::closeEvent(QCloseEvent* p_pEvent)
     p_pEvent->accept();
 }
 
-void Window_DetectBP::sendGsk(uint32_t p_uValue)
+ParameterWriter Window_DetectBP::signalWriter()
 {
-    const int iValue = static_cast<int>(p_uValue);
-    switch (GskDacOfProxy(CurrentProxyIndex)) {
-    case GskDac::A: emit ValueDAC_A_changed(iValue); break;
-    case GskDac::B: emit ValueDAC_B_changed(iValue); break;
-    case GskDac::C: emit ValueDAC_C_changed(iValue); break;
-    case GskDac::D: emit ValueDAC_D_changed(iValue); break;
-    case GskDac::None: break;
-    }
-    // The label follows the value sent, so that a long search shows where it is.
-    if (GskDacOfProxy(CurrentProxyIndex) != GskDac::None)
-        ui->label_CurrentGSKValue->setText(QStringLiteral("Current GSK value: ") + QString::number(iValue));
-    emit PushButton_SetParam();
-    m_uFramesSinceStep = 0;
-}
-
-bool Window_DetectBP::takeFrame(cv::Mat& p_rFrame)
-{
-    if (m_uFramesSinceStep == 0 || LatestFrame.empty())
-        return false;
-    LatestFrame.copyTo(p_rFrame);
-    return true;
+    ParameterWriter writer;
+    writer.SetValue = [this](ParameterBox p_Box, int p_iValue) {
+        switch (p_Box) {
+        case ParameterBox::DAC_A: emit ValueDAC_A_changed(p_iValue); break;
+        case ParameterBox::DAC_B: emit ValueDAC_B_changed(p_iValue); break;
+        case ParameterBox::DAC_C: emit ValueDAC_C_changed(p_iValue); break;
+        case ParameterBox::DAC_D: emit ValueDAC_D_changed(p_iValue); break;
+        // The detection writes only the GSK's DAC.
+        default: break;
+        }
+    };
+    writer.Send = [this]() { emit PushButton_SetParam(); };
+    return writer;
 }
 
 void Window_DetectBP::waitMs(int p_iMs)
 {
     WaitMs(p_iMs / m_iWaitDivisor);
-}
-
-void Window_DetectBP::waitSeconds(int p_iSeconds)
-{
-    waitMs(p_iSeconds * 1000);
-}
-
-void Window_DetectBP::showNotice()
-{
-    m_pNotice->show();
-    m_pNotice->raise();
-}
-
-void Window_DetectBP::abortRun(uint32_t p_uRestore)
-{
-    emit BadPixelDetectionStaus(false);
-    sendGsk(p_uRestore);
-    finishRun();
 }
 
 void Window_DetectBP::finishRun()
@@ -228,6 +203,36 @@ void Window_DetectBP::finishRun()
     enableControls(true);
     updateStartButton();
     ui->pushButton_OpenFile->setEnabled(true);
+}
+
+BadPixelSearch::Io Window_DetectBP::searchIo()
+{
+    // Every wait may run the window's close (ended by the search) or its
+    // destruction (then nothing of it may be touched again).
+    QPointer<Window_DetectBP> guard(this);
+    BadPixelSearch::Io io;
+    io.Writer = m_Writer;
+    io.GskShown = [this](uint32_t p_uValue) {
+        ui->label_CurrentGSKValue->setText(QStringLiteral("Current GSK value: ")
+                                           + QString::number(static_cast<int>(p_uValue)));
+    };
+    io.SetForwarding = [this](bool p_bOn) { emit BadPixelDetectionStaus(p_bOn); };
+    io.Wait = [this, guard](int p_iMs) {
+        waitMs(p_iMs);
+        if (!guard)
+            return BadPixelSearch::Course::WindowGone;
+        return m_bCloseRequested ? BadPixelSearch::Course::CloseAsked : BadPixelSearch::Course::GoOn;
+    };
+    io.LatestFrame = [this]() -> const cv::Mat& { return LatestFrame; };
+    io.ShowNotice = [this]() {
+        m_pNotice->show();
+        m_pNotice->raise();
+    };
+    io.CloseNotice = [this]() { m_pNotice->close(); };
+    io.Error = [this](const QString& p_sTitle, const QString& p_sText) {
+        Box(this, QMessageBox::Critical, p_sTitle, p_sText);
+    };
+    return io;
 }
 
 void Window_DetectBP::on_pushButton_Start_released()
@@ -260,7 +265,7 @@ void Window_DetectBP::on_pushButton_Start_released()
 
     m_bRunning = true;
     m_bCloseRequested = false;
-    m_uFramesSinceStep = 0;
+    m_Search.restartFrameCount();
     emit BadPixelDetectionStaus(true);
     enableControls(false);
 
@@ -270,95 +275,33 @@ void Window_DetectBP::on_pushButton_Start_released()
         return;
     }
 
-    // Every wait may run the window's close (ended here) or its destruction
-    // (then nothing of it may be touched again).
-    QPointer<Window_DetectBP> guard(this);
-    const uint32_t uRestore = StartingGskValue(CurrentProxyIndex);
-    auto interrupted = [&]() {
-        if (!guard)
-            return true;
-        if (!m_bCloseRequested)
-            return false;
-        abortRun(uRestore);
-        close();
-        return true;
-    };
-    auto noFrame = [&]() {
-        abortRun(uRestore);
-        Box(this, QMessageBox::Critical, QStringLiteral("No image"),
-            QStringLiteral("No image has been received since the GSK was changed. Please check that the acquisition "
-                           "is running, without FPN subtraction and two-point NUC."));
-    };
-
-    showNotice();
-    waitMs(2000);
-    if (interrupted())
+    BadPixelSearchSettings settings;
+    settings.SearchMode = bImageLevel ? BadPixelSearchSettings::Mode::ImageLevel
+                                      : BadPixelSearchSettings::Mode::GskAdjustment;
+    settings.MinLevel = iMinLevel;
+    settings.MaxLevel = iMaxLevel;
+    settings.GskMin = ui->spinBox_GSK_Min->value();
+    settings.GskMax = ui->spinBox_GSK_Max->value();
+    settings.StartGsk = StartingGskValue(CurrentProxyIndex);
+    settings.Channel = GskDacOfProxy(CurrentProxyIndex);
+    const BadPixelSearch::Result search = m_Search.run(settings, searchIo());
+    // The search has ended with the window gone: nothing of it is touched.
+    if (search.End == BadPixelSearch::Outcome::Gone)
         return;
-    m_pNotice->close();
+    LowFrame = search.Low;
+    HighFrame = search.High;
+    if (search.End == BadPixelSearch::Outcome::Done)
+        return showDetection();
+    // The search has put the GSK back; the controls come back, then a missing frame is told.
+    finishRun();
+    if (search.End == BadPixelSearch::Outcome::Closed)
+        close();
+    else if (search.End == BadPixelSearch::Outcome::NoFrame)
+        Box(this, QMessageBox::Critical, BadPixelSearch::NoFrameTitle(), BadPixelSearch::NoFrameText());
+}
 
-    if (bImageLevel) {
-        uint32_t uGsk = uRestore;
-        if (!takeFrame(LowFrame))
-            return noFrame();
-        int32_t iMean = RoundedMean(LowFrame);
-        auto step = [&](bool p_bUp) {
-            emit BadPixelDetectionStaus(true);
-            uGsk = p_bUp ? uGsk + GskStep : uGsk - GskStep;
-            sendGsk(uGsk);
-            waitSeconds(3);
-            if (interrupted())
-                return false;
-            emit BadPixelDetectionStaus(false);
-            waitSeconds(1);
-            return !interrupted();
-        };
-        auto outOfRange = [&]() {
-            Box(this, QMessageBox::Critical, QStringLiteral("ERROR"),
-                QStringLiteral("The sensor is not well configured, please check"));
-            // The stepped value is not left on the DAC.
-            abortRun(uRestore);
-        };
-        while (AboveLevel(iMean, iMinLevel)) {
-            if (uGsk < GskLowestBeforeStepDown)
-                return outOfRange();
-            if (!step(false))
-                return;
-            if (!takeFrame(LowFrame))
-                return noFrame();
-            iMean = RoundedMean(LowFrame);
-        }
-        while (BelowLevel(iMean, iMaxLevel)) {
-            if (uGsk > GskHighestBeforeStepUp)
-                return outOfRange();
-            if (!step(true))
-                return;
-            if (!takeFrame(HighFrame))
-                return noFrame();
-            iMean = RoundedMean(HighFrame);
-        }
-    } else {
-        auto takeAt = [&](int p_iGsk, cv::Mat& p_rFrame) {
-            emit BadPixelDetectionStaus(true);
-            sendGsk(static_cast<uint32_t>(p_iGsk));
-            waitSeconds(4);
-            if (interrupted())
-                return false;
-            emit BadPixelDetectionStaus(false);
-            waitSeconds(1);
-            if (interrupted())
-                return false;
-            if (!takeFrame(p_rFrame)) {
-                noFrame();
-                return false;
-            }
-            return true;
-        };
-        if (!takeAt(ui->spinBox_GSK_Min->value(), LowFrame) || !takeAt(ui->spinBox_GSK_Max->value(), HighFrame))
-            return;
-    }
-
-    emit BadPixelDetectionStaus(false);
-    sendGsk(uRestore);
+void Window_DetectBP::showDetection()
+{
     const uint32_t uBlind = GetDefault(CurrentProxyIndex, ProxyParameterId::BlindColumns);
     const BadPixelDetection detection = DetectBadPixels(LowFrame, HighFrame, uBlind, &DifferenceFrame);
     if (!detection.Valid) {
@@ -367,6 +310,7 @@ void Window_DetectBP::on_pushButton_Start_released()
             QStringLiteral("The two images of the detection differ in size. Please run the detection again."));
         return;
     }
+    QTableWidget* pTable = ui->tableWidget_Coordinates;
     pTable->setUpdatesEnabled(false);
     for (const DetectedPixel& p : detection.Pixels)
         addBadPixelRow(QString::number(p.Column), QString::number(p.Row));

@@ -1,6 +1,9 @@
 // The automatic bad-pixel detection window: two detection modes, the results table, the count and the map file it writes.
 #pragma once
 
+#include "tools/bad_pixel_search.h"
+#include "tools/parameter_writer.h"
+
 #include <QString>
 #include <QWidget>
 
@@ -48,6 +51,10 @@ public:
     // Every wait of a run lasts 1 / p_iDivisor of its time (at least 1). The
     // program keeps 1; tests shorten the run with a fast simulated sensor.
     void setWaitDivisor(int p_iDivisor) { m_iWaitDivisor = p_iDivisor < 1 ? 1 : p_iDivisor; }
+    // Where the run's GSK writes go. The window starts with its own signals
+    // (ValueDAC_..._changed, then PushButton_SetParam), which the main window
+    // forwards to its boxes and its parameter sending.
+    void setParameterWriter(ParameterWriter p_Writer) { m_Writer = std::move(p_Writer); }
 
 signals:
     void ValueDAC_A_changed(int p_iValue);
@@ -69,18 +76,14 @@ protected:
 
 private:
     void updateStartButton();
-    // Emits the GSK channel's DAC signal (when the proxy has one), then PushButton_SetParam.
-    void sendGsk(uint32_t p_uValue);
-    // Deep copy of the latest frame into p_rFrame, refused (false) when no
-    // frame arrived since the last GSK step.
-    bool takeFrame(cv::Mat& p_rFrame);
+    ParameterWriter signalWriter();
+    // The search's way to the window, the main window and the board.
+    BadPixelSearch::Io searchIo();
     // The waits of a run (WaitMs, divided by the wait divisor).
     void waitMs(int p_iMs);
-    void waitSeconds(int p_iSeconds);
-    void showNotice();
-    // Ends a run that cannot go on: GSK restored, status off, controls back.
-    void abortRun(uint32_t p_uRestore);
     void finishRun();
+    // The detection on the search's two frames: the table, the count, the map file.
+    void showDetection();
     void writeMapFile();
 
     int m_iRowCounter = 0;
@@ -90,6 +93,7 @@ private:
     bool m_bCloseRequested = false;
     uint32_t m_uBadPixelCount = 0;
     uint64_t m_uFramesReceived = 0;
-    uint64_t m_uFramesSinceStep = 0;
+    BadPixelSearch m_Search;
+    ParameterWriter m_Writer;
     QMessageBox* m_pNotice = nullptr;
 };

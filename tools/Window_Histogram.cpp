@@ -5,7 +5,7 @@
 #include "app/app_paths.h"
 #include "app/file_dialog.h"
 #include "app/header_constants.h"
-#include "mainwindow/message_boxes.h"
+#include "app/message_boxes.h"
 #include "pipeline/advanced_histogram.h"
 
 #include <QCheckBox>

@@ -6,11 +6,10 @@
 #include "app/digiboard_kind.h"
 #include "app/kv_log.h"
 #include "app/waits.h"
-#include "board/cameralink_serial.h"
-#include "board/corvane_writer.h"
-#include "board/gige_link.h"
+#include "board/board_link.h"
+#include "board/register_writer.h"
 #include "board/terminal_command.h"
-#include "mainwindow/message_boxes.h"
+#include "app/message_boxes.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -18,18 +17,10 @@
 #include <QTimer>
 
 #include <cstdio>
-#include <vector>
 
 namespace {
 
-constexpr int kReplyBufferSize = 3000;
 constexpr int kReplyWaitMs = 50;
-
-// The text of a zero-filled reply buffer, up to its first zero byte.
-QString BufferText(const std::vector<unsigned char>& p_Buffer)
-{
-    return QString::fromLatin1(reinterpret_cast<const char*>(p_Buffer.data()));
-}
 
 } // namespace
 
@@ -106,14 +97,13 @@ void Window_Terminal::Send2UART()
     ui->textEdit->moveCursor(QTextCursor::End);
     const QString sLine = ui->lineEdit_Send->text();
     const QByteArray line = sLine.toUtf8();
-    const BoardKind kind = m_DigiBoardKind;
+    BoardLink* pLink = m_Links ? m_Links(m_DigiBoardKind) : nullptr;
+    const TerminalMode mode = pLink != nullptr ? pLink->terminalMode() : TerminalMode::None;
 
     CorvaneTerminalCommand command;
-    if (IsCameraLinkBoard(kind)) {
-        SendCameraLinkText(line.constData());
-    } else if (kind == BoardKind::Dunstel) {
-        FlushAndSendGigE(m_pGigEPort, line.constData());
-    } else if (kind == BoardKind::Corvane) {
+    if (mode == TerminalMode::Text) {
+        pLink->sendText(line);
+    } else if (mode == TerminalMode::ParameterCommands) {
         std::printf("%s\n", line.constData());
         std::fflush(stdout);
         command = ParseCorvaneTerminalCommand(line);
@@ -121,7 +111,7 @@ void Window_Terminal::Send2UART()
         if (command.LineAction == CorvaneTerminalCommand::Drop)
             return;
         if (command.LineAction == CorvaneTerminalCommand::Write)
-            SetCorvaneParameter(command.RegisterId, static_cast<int>(command.Value), true);
+            WriteLinkRegister(*pLink, BoardRegisterId(command.RegisterId), command.Value, RegisterErrorPolicy::BoxOnly);
     }
 
     WaitMs(kReplyWaitMs);
@@ -130,17 +120,10 @@ void Window_Terminal::Send2UART()
     appendReceived(sLine);
 
     QString sReply;
-    if (IsCameraLinkBoard(kind)) {
-        sReply = ReadCameraLinkSerial(true);
-    } else if (kind == BoardKind::Dunstel) {
-        std::vector<unsigned char> reply(kReplyBufferSize, 0);
-        // At most 100 bytes arrive: the buffer stays terminated. What came
-        // before a time-out is shown too.
-        ReadGigESerial(m_pGigEPort, reply.data());
-        sReply = BufferText(reply);
-    } else if (kind == BoardKind::Corvane) {
+    if (mode == TerminalMode::Text)
+        sReply = QString::fromLatin1(pLink->readTerminalReply());
+    else if (mode == TerminalMode::ParameterCommands)
         sReply = CorvaneTerminalReply(command);
-    }
     appendReceived(sReply);
 }
 
@@ -153,13 +136,9 @@ void Window_Terminal::ClearTerm()
 void Window_Terminal::TimerGetUARTRx()
 {
     ui->textEdit->moveCursor(QTextCursor::End);
-    if (IsCameraLinkBoard(m_DigiBoardKind)) {
-        appendReceived(ReadCameraLinkSerial(false));
-    } else if (m_DigiBoardKind == BoardKind::Dunstel) {
-        std::vector<unsigned char> reply(kReplyBufferSize, 0);
-        if (!ReadGigESerialRaw(m_pGigEPort, reply.data()))
-            appendReceived(BufferText(reply));
-    }
+    BoardLink* pLink = m_Links ? m_Links(m_DigiBoardKind) : nullptr;
+    if (pLink != nullptr && pLink->terminalMode() == TerminalMode::Text)
+        appendReceived(QString::fromLatin1(pLink->pollText()));
 }
 
 bool Window_Terminal::eventFilter(QObject* p_pObject, QEvent* p_pEvent)

@@ -6,6 +6,9 @@
 #include <QMainWindow>
 #include <QString>
 
+#include <functional>
+
+class BoardLink;
 class KV_Log;
 class PvDeviceSerialPort;
 class QCloseEvent;
@@ -26,6 +29,9 @@ public:
     void setLog(KV_Log* p_pLog);
     bool isConnected() const { return m_bConnected; }
     int digiBoard() const { return BoardKindIndex(m_DigiBoardKind); }
+    // The link the lines go through for a board kind (null: none).
+    using LinkSource = std::function<BoardLink*(BoardKind)>;
+    void setBoardLinks(LinkSource p_Links) { m_Links = std::move(p_Links); }
     // The poll timer, created and connected but never started.
     QTimer* pollTimer() const { return m_pPollTimer; }
 
@@ -53,7 +59,8 @@ private:
     void appendReceived(const QString& p_sText);
     void writeLog(const QString& p_sLine);
 
-    PvDeviceSerialPort* m_pGigEPort = nullptr;
+    PvDeviceSerialPort* m_pGigEPort = nullptr;   // the Dunstel link holds the port it writes through
+    LinkSource m_Links;
     bool m_bConnected = false;
     BoardKind m_DigiBoardKind = BoardKind::None;
     QTimer* m_pPollTimer = nullptr;

@@ -1,4 +1,4 @@
-// The proxy-board test window: proxy and preset choice, and the test sequence run step by step on timers.
+// The proxy-board test window: proxy and preset choice, and the test sequence run on its timer, prompts and progress bar.
 #include "tools/Window_TestProxy.h"
 
 #include "ui_Window_TestProxy.h"
@@ -9,12 +9,12 @@
 #include "params/proxy_parameter_ids.h"
 #include "params/proxy_parameter_table.h"
 #include "pipeline/bad_pixel_detection.h"
+#include "tools/proxy_test_sequence.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QMessageBox>
 #include <QPixmap>
-#include <QPointer>
 #include <QTimer>
 
 #include <cstring>
@@ -74,6 +74,90 @@ void SetByClick(QCheckBox* p_pBox, bool p_bOn)
 
 } // namespace
 
+// What the sequence reaches of the board goes out as the window's signals to
+// the main window; the rest is the window's own timer, boxes and prompts.
+class Window_TestProxy::SequenceGlue final : public ProxyTestBoard, public ProxyTestHost
+{
+public:
+    explicit SequenceGlue(Window_TestProxy& p_rWindow)
+        : W(p_rWindow)
+    {
+    }
+
+    bool isConnected() const override { return W.m_bBoardConnected; }
+    void requestDisconnect() override { emit W.DisconnectBoard(); }
+    void pressConnect() override { emit W.PushButtonConnect(); }
+    void takeFpn() override { emit W.PushButtonTakeFPN(); }
+    void saveImage(const QString& p_sName) override { emit W.SaveBMPImage(p_sName); }
+
+    ProxyTestChoices choices() const override
+    {
+        const Ui::Window_TestProxy* ui = W.ui;
+        ProxyTestChoices c;
+        c.ChangeBias = ui->checkBox_ChangeBIAS->isChecked();
+        c.Tint = ui->spinBox_TINT->value();
+        c.DacA = ui->spinBox_DACA->value();
+        c.DacB = ui->spinBox_DACB->value();
+        c.DacC = ui->spinBox_DACC->value();
+        c.DacD = ui->spinBox_DACD->value();
+        c.ObservationMs = ui->spinBox_ObservationTime->value();
+        c.SaveBmp = ui->checkBox_SaveBMP->isChecked();
+        c.Nuc = ui->checkBox_NUC->isChecked();
+        c.Gain = ui->spinBox_Gain->value();
+        c.Offset = ui->spinBox_Offset->value();
+        c.GskVariation = ui->checkBox_GSKVariation->isChecked();
+        c.Variation = ui->spinBox_GSKVariation->value();
+        c.GskChannel = GskDacFromChannelCode(GetDefault(W.m_uProxyIndex, ProxyParameterId::GSKChannel));
+        return c;
+    }
+    void startWait(int p_iMs) override { W.startWait(p_iMs); }
+    bool isWaiting() const override { return W.m_pStepTimer->isActive(); }
+    void stopWait() override { W.m_pStepTimer->stop(); }
+    int64_t nowNs() const override { return W.m_Clock.nsecsElapsed(); }
+    void showPrompt(ShutterPrompt p_Prompt) override
+    {
+        QMessageBox* pBox = W.prompt(p_Prompt);
+        pBox->show();
+        pBox->raise();
+    }
+    void closePrompt(ShutterPrompt p_Prompt) override
+    {
+        W.prompt(p_Prompt)->close();
+        QCoreApplication::processEvents();
+    }
+    void hidePrompts() override
+    {
+        for (QMessageBox* pPrompt : {W.m_pPutShutter, W.m_pRemoveShutter})
+            if (pPrompt)
+                pPrompt->hide();
+    }
+    void setProgress(int p_iPercent) override { W.ui->progressBar->setValue(p_iPercent); }
+    void runStarted() override
+    {
+        delete W.m_pPutShutter;
+        delete W.m_pRemoveShutter;
+        W.m_pPutShutter = W.makePrompt(QStringLiteral("Put shutter"),
+                                       QStringLiteral("Please put a shutter in front of the lens. "));
+        W.m_pRemoveShutter = W.makePrompt(QStringLiteral("Remove shutter"), QStringLiteral("Please remove the shutter."));
+        emit W.TestStarted();
+    }
+    void runEnded() override
+    {
+        W.raise();
+        delete W.m_pPutShutter;
+        W.m_pPutShutter = nullptr;
+        delete W.m_pRemoveShutter;
+        W.m_pRemoveShutter = nullptr;
+        W.ui->pushButton->setEnabled(true);
+        emit W.TestFinished();
+        if (W.m_bCloseAfterRun)
+            W.close();
+    }
+
+private:
+    Window_TestProxy& W;
+};
+
 Window_TestProxy::Window_TestProxy(QWidget* parent)
     : QWidget(parent)
     , ui(new Ui::Window_TestProxy)
@@ -92,6 +176,10 @@ Window_TestProxy::Window_TestProxy(QWidget* parent)
     m_pStepTimer->setSingleShot(true);
     m_pStepTimer->setTimerType(Qt::PreciseTimer);
     connect(m_pStepTimer, &QTimer::timeout, this, &Window_TestProxy::waitTimedOut);
+    m_Clock.start();
+    m_pGlue = std::make_unique<SequenceGlue>(*this);
+    m_pSequence = std::make_unique<ProxyTestSequence>(*m_pGlue, *m_pGlue);
+    m_pSequence->setWriter(signalWriter());
 
     fillProxyList();
     fillPredefinedTests();
@@ -210,149 +298,46 @@ QMessageBox* Window_TestProxy::makePrompt(const QString& p_sTitle, const QString
     return pBox;
 }
 
-void Window_TestProxy::emitGskValue(int p_iDelta)
+ParameterWriter Window_TestProxy::signalWriter()
 {
-    switch (GskDacFromChannelCode(GetDefault(m_uProxyIndex, ProxyParameterId::GSKChannel))) {
-    case GskDac::A: emit ValueDAC_A_changed(ui->spinBox_DACA->value() + p_iDelta); break;
-    case GskDac::B: emit ValueDAC_B_changed(ui->spinBox_DACB->value() + p_iDelta); break;
-    case GskDac::C: emit ValueDAC_C_changed(ui->spinBox_DACC->value() + p_iDelta); break;
-    case GskDac::D: emit ValueDAC_D_changed(ui->spinBox_DACD->value() + p_iDelta); break;
-    case GskDac::None: break;
-    }
-    emit PushButton_SetParam();
+    ParameterWriter writer;
+    writer.SetValue = [this](ParameterBox p_Box, int p_iValue) {
+        switch (p_Box) {
+        case ParameterBox::TINT: emit ValueTINT_changed(p_iValue); break;
+        case ParameterBox::DAC_A: emit ValueDAC_A_changed(p_iValue); break;
+        case ParameterBox::DAC_B: emit ValueDAC_B_changed(p_iValue); break;
+        case ParameterBox::DAC_C: emit ValueDAC_C_changed(p_iValue); break;
+        case ParameterBox::DAC_D: emit ValueDAC_D_changed(p_iValue); break;
+        case ParameterBox::ImageGain: emit ValueGain_changed(p_iValue); break;
+        case ParameterBox::ImageOffset: emit ValueOffset_changed(p_iValue); break;
+        }
+    };
+    writer.Send = [this]() { emit PushButton_SetParam(); };
+    return writer;
 }
 
-// The sequence is a list of steps on a timer rather than one slot with
-// nested waits: a connection press can itself run the board's frame loop
-// until the acquisition ends, and the sequence must go on meanwhile to
-// observe, save and finally disconnect. Each step reads its boxes when it
-// comes to it.
+void Window_TestProxy::setParameterWriter(ParameterWriter p_Writer)
+{
+    m_pSequence->setWriter(std::move(p_Writer));
+}
+
+QMessageBox*& Window_TestProxy::prompt(ShutterPrompt p_Prompt)
+{
+    return p_Prompt == ShutterPrompt::Put ? m_pPutShutter : m_pRemoveShutter;
+}
+
+bool Window_TestProxy::isRunning() const
+{
+    return m_pSequence->isRunning();
+}
+
 void Window_TestProxy::on_pushButton_released()
 {
-    if (m_bRunning)
+    if (isRunning())
         return;
-    m_bRunning = true;
     m_bCloseAfterRun = false;
-    m_bCutShort = false;
     ui->pushButton->setEnabled(false);
-    ui->progressBar->setValue(0);
-    delete m_pPutShutter;
-    delete m_pRemoveShutter;
-    m_pPutShutter = makePrompt(QStringLiteral("Put shutter"), QStringLiteral("Please put a shutter in front of the lens. "));
-    m_pRemoveShutter = makePrompt(QStringLiteral("Remove shutter"), QStringLiteral("Please remove the shutter."));
-    m_Steps.clear();
-    m_uNextStep = 0;
-    m_uFirstPress = 0;
-    m_uClosingPress = 0;
-    emit TestStarted();
-    // The main window refuses a second run beside one in progress.
-    if (!m_bRunning)
-        return;
-
-    constexpr int kDisconnectPollMs = 50;
-    constexpr qint64 kDisconnectLimitMs = 30000;
-    auto observe = [this]() { return ui->spinBox_ObservationTime->value(); };
-    // Repeats itself until the board is down. A board that stays up ends the
-    // run before the presses, which would then do something else; after the
-    // closing press the run ends anyway.
-    auto awaitDisconnected = [this](bool p_bClosing) {
-        return [this, p_bClosing]() {
-            if (!m_bBoardConnected)
-                return 0;
-            if (m_DisconnectClock.elapsed() >= kDisconnectLimitMs) {
-                if (!p_bClosing)
-                    stopRun();
-                return 0;
-            }
-            --m_uNextStep;
-            return kDisconnectPollMs;
-        };
-    };
-    // The presses connect and start from the disconnected state only: a board
-    // that streams (or is connected) is taken down first.
-    m_Steps.push_back([this]() {
-        m_DisconnectClock.start();
-        if (m_bBoardConnected)
-            emit DisconnectBoard();
-        return 0;
-    });
-    m_Steps.push_back(awaitDisconnected(false));
-    m_uFirstPress = m_Steps.size();
-    // The next step is timed before the press: the press may not return
-    // before the acquisition ends.
-    auto press = [this]() {
-        startWait(500);
-        emit PushButtonConnect();
-        return -1;
-    };
-    m_Steps.push_back(press);
-    m_Steps.push_back(press);
-    m_Steps.push_back([this]() {
-        if (!ui->checkBox_ChangeBIAS->isChecked())
-            return 0;
-        emit ValueTINT_changed(ui->spinBox_TINT->value());
-        emit ValueDAC_A_changed(ui->spinBox_DACA->value());
-        emit ValueDAC_B_changed(ui->spinBox_DACB->value());
-        emit ValueDAC_C_changed(ui->spinBox_DACC->value());
-        emit ValueDAC_D_changed(ui->spinBox_DACD->value());
-        emit PushButton_SetParam();
-        return 2000;
-    });
-    m_Steps.push_back(observe);
-    m_Steps.push_back([this]() {
-        if (ui->checkBox_SaveBMP->isChecked())
-            emit SaveBMPImage(QStringLiteral("Test.bmp"));
-        // The shutter part runs only when the NUC box is checked now.
-        m_bShutterPart = ui->checkBox_NUC->isChecked();
-        if (!m_bShutterPart)
-            return 0;
-        m_pPutShutter->show();
-        m_pPutShutter->raise();
-        return 2000;
-    });
-    m_Steps.push_back([this]() {
-        if (!m_bShutterPart)
-            return 0;
-        m_pPutShutter->close();
-        QCoreApplication::processEvents();
-        emit PushButtonTakeFPN();
-        m_pRemoveShutter->show();
-        m_pRemoveShutter->raise();
-        return 2000;
-    });
-    m_Steps.push_back([this]() {
-        if (!m_bShutterPart)
-            return 0;
-        m_pRemoveShutter->close();
-        QCoreApplication::processEvents();
-        emit ValueGain_changed(ui->spinBox_Gain->value());
-        emit ValueOffset_changed(ui->spinBox_Offset->value());
-        return 0;
-    });
-    m_Steps.push_back(observe);
-    m_Steps.push_back([this, observe]() {
-        m_bGskPart = ui->checkBox_GSKVariation->isChecked();
-        if (!m_bGskPart)
-            return 0;
-        emitGskValue(ui->spinBox_GSKVariation->value());
-        return observe();
-    });
-    m_Steps.push_back([this, observe]() {
-        if (!m_bGskPart)
-            return 0;
-        emitGskValue(-ui->spinBox_GSKVariation->value());
-        return observe();
-    });
-    m_uClosingPress = m_Steps.size();
-    m_Steps.push_back([this]() {
-        m_DisconnectClock.start();
-        emit PushButtonConnect();
-        return 0;
-    });
-    // The run is over once the board is down again.
-    m_Steps.push_back(awaitDisconnected(true));
-    m_uNextStep = 0;
-    runNextStep();
+    m_pSequence->start();
 }
 
 void Window_TestProxy::startWait(int p_iMs)
@@ -369,80 +354,17 @@ void Window_TestProxy::waitTimedOut()
         m_pStepTimer->start(static_cast<int>(iLeft));
         return;
     }
-    runNextStep();
+    m_pSequence->resume();
 }
 
-void Window_TestProxy::runNextStep()
-{
-    if (!m_bRunning)
-        return;
-    if (m_uNextStep >= m_Steps.size()) {
-        endRun();
-        return;
-    }
-    const Step step = m_Steps[m_uNextStep++];
-    QPointer<Window_TestProxy> guard(this);
-    const quint64 uEpoch = m_uEpoch;
-    const int iDelay = step();
-    // A stop during the step has set the course already.
-    if (!guard || !m_bRunning || uEpoch != m_uEpoch)
-        return;
-    if (m_uNextStep < m_Steps.size())
-        ui->progressBar->setValue(static_cast<int>(m_uNextStep * 100 / m_Steps.size()));
-    if (iDelay < 0)
-        return;
-    startWait(iDelay);
-}
-
-// The connection is left as the sequence found it when both of its opening
-// presses were made (disconnected), otherwise untouched. The closing press
-// goes from the event loop, never from inside the main window's slot that
-// asked for the stop.
 void Window_TestProxy::stopRun()
 {
-    if (!m_bRunning)
-        return;
-    ++m_uEpoch;
-    m_bCutShort = true;
-    for (QMessageBox* pPrompt : {m_pPutShutter, m_pRemoveShutter})
-        if (pPrompt)
-            pPrompt->hide();
-    if (m_uNextStep > m_uClosingPress) {
-        // The closing press is made: the wait for the board goes on.
-        if (!m_pStepTimer->isActive())
-            startWait(0);
-        return;
-    }
-    if (m_uNextStep >= m_uFirstPress + 2) {
-        m_uNextStep = m_uClosingPress;
-        startWait(0);
-        return;
-    }
-    endRun();
-}
-
-void Window_TestProxy::endRun()
-{
-    m_pStepTimer->stop();
-    m_bRunning = false;
-    ++m_uEpoch;
-    // A run cut short keeps the progress where it stopped.
-    if (!m_bCutShort)
-        ui->progressBar->setValue(100);
-    raise();
-    delete m_pPutShutter;
-    m_pPutShutter = nullptr;
-    delete m_pRemoveShutter;
-    m_pRemoveShutter = nullptr;
-    ui->pushButton->setEnabled(true);
-    emit TestFinished();
-    if (m_bCloseAfterRun)
-        close();
+    m_pSequence->stop();
 }
 
 void Window_TestProxy::closeEvent(QCloseEvent* p_pEvent)
 {
-    if (!m_bRunning) {
+    if (!isRunning()) {
         p_pEvent->accept();
         return;
     }

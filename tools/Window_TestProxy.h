@@ -1,12 +1,13 @@
 // The proxy-board test window: an operator-observed sequence (connect, bias, saved image, shuttered NUC, GSK variation, disconnect).
 #pragma once
 
+#include "tools/parameter_writer.h"
+
 #include <QElapsedTimer>
 #include <QString>
 #include <QWidget>
 
-#include <functional>
-#include <vector>
+#include <memory>
 
 namespace Ui {
 class Window_TestProxy;
@@ -14,6 +15,8 @@ class Window_TestProxy;
 class QCloseEvent;
 class QMessageBox;
 class QTimer;
+class ProxyTestSequence;
+enum class ShutterPrompt;
 
 class Window_TestProxy : public QWidget
 {
@@ -32,7 +35,7 @@ public:
 
     QString selectedProxyName() const { return m_sSelectedProxyName; }
     uint8_t proxyIndex() const { return m_uProxyIndex; }
-    bool isRunning() const { return m_bRunning; }
+    bool isRunning() const;
     // Every wait of a run lasts 1 / p_iDivisor of its time (at least 1). The
     // program keeps 1; tests shorten the run with a fast simulated board.
     void setWaitDivisor(int p_iDivisor) { m_iWaitDivisor = p_iDivisor < 1 ? 1 : p_iDivisor; }
@@ -41,6 +44,10 @@ public:
     // The main window asks for it when the parameters of a step were refused
     // or could not be sent.
     void stopRun();
+    // Where the run's parameter writes go. The window starts with its own
+    // signals (Value..._changed, then PushButton_SetParam), which the main
+    // window forwards to its boxes and its parameter sending.
+    void setParameterWriter(ParameterWriter p_Writer);
 
 signals:
     void ValueTINT_changed(int p_iValue);
@@ -78,36 +85,27 @@ protected:
     void closeEvent(QCloseEvent* p_pEvent) override;
 
 private:
-    // One step of the sequence: runs, then returns the wait in ms before the next.
-    using Step = std::function<int()>;
-    void runNextStep();
+    // The window's side of the sequence: its signals, boxes, timer and prompts.
+    class SequenceGlue;
+    ParameterWriter signalWriter();
     void startWait(int p_iMs);
     void waitTimedOut();
-    void endRun();
-    void emitGskValue(int p_iDelta);
+    QMessageBox*& prompt(ShutterPrompt p_Prompt);
     QMessageBox* makePrompt(const QString& p_sTitle, const QString& p_sText);
 
     QString m_sSelectedProxyName;
     uint8_t m_uProxyIndex = 13;
-    bool m_bRunning = false;
     int m_iWaitDivisor = 1;
     bool m_bCloseAfterRun = false;
-    bool m_bShutterPart = false;
-    bool m_bGskPart = false;
     bool m_bBoardConnected = false;
-    bool m_bCutShort = false;
-    // Changes whenever a stop or the end takes over the course of the run.
-    quint64 m_uEpoch = 0;
-    // First opening press and the closing press, as indexes of m_Steps.
-    size_t m_uFirstPress = 0;
-    size_t m_uClosingPress = 0;
     // The wait in progress: it ends when m_iWaitMs have passed on m_WaitClock.
     QElapsedTimer m_WaitClock;
     int m_iWaitMs = 0;
-    QElapsedTimer m_DisconnectClock;
-    std::vector<Step> m_Steps;
-    size_t m_uNextStep = 0;
+    // The sequence's clock, started with the window.
+    QElapsedTimer m_Clock;
     QTimer* m_pStepTimer = nullptr;
     QMessageBox* m_pPutShutter = nullptr;
     QMessageBox* m_pRemoveShutter = nullptr;
+    std::unique_ptr<SequenceGlue> m_pGlue;
+    std::unique_ptr<ProxyTestSequence> m_pSequence;
 };

@@ -194,11 +194,25 @@ void CameraLinkLink::handleSignal(PMCSIGNALINFO p_pSignalInfo)
     }
 }
 
-int CameraLinkLink::writeRegister(int p_iRegisterId, uint32_t p_uValue)
+int CameraLinkLink::writeRegister(BoardRegisterId p_Id, uint32_t p_uValue)
 {
     const int iValue = static_cast<int>(p_uValue);
-    return starDialect() ? SendCameraLinkCommandStar(p_iRegisterId, iValue, false)
-                         : SendCameraLinkCommand(p_iRegisterId, iValue, false);
+    return starDialect() ? SendCameraLinkCommandStar(p_Id, iValue, false) : SendCameraLinkCommand(p_Id, iValue, false);
+}
+
+int CameraLinkLink::writeWindowCorner(BoardRegisterId p_Id, uint32_t p_uValue)
+{
+    return SendCameraLinkCommandStar(p_Id, static_cast<int>(p_uValue), false);
+}
+
+int CameraLinkLink::writeIndirectAddress(int p_iAddress)
+{
+    return hasIndirect() ? SendCameraLinkCommand(BoardRegisterId::PERSO_ADDR, p_iAddress, false) : 1;
+}
+
+int CameraLinkLink::writeIndirectValue(int p_iValue)
+{
+    return hasIndirect() ? SendCameraLinkCommand(BoardRegisterId::PERSO_VALUE, p_iValue, false) : 1;
 }
 
 bool CameraLinkLink::sendText(const QByteArray& p_Text)
@@ -209,4 +223,43 @@ bool CameraLinkLink::sendText(const QByteArray& p_Text)
 QByteArray CameraLinkLink::readReply()
 {
     return ReadCameraLinkSerial(false).toLatin1();
+}
+
+namespace {
+
+// The dialect's text that asks the board for its reference; the Belmor has none.
+const char* ReferenceText(BoardKind p_Kind)
+{
+    if (p_Kind == BoardKind::Arvex)
+        return "*s";
+    return p_Kind == BoardKind::BelmorPlus ? "!s" : nullptr;
+}
+
+} // namespace
+
+int CameraLinkLink::takeHardwareReference()
+{
+    const char* szText = ReferenceText(m_Kind);
+    return szText ? SendCameraLinkText(szText) : 1;
+}
+
+ReferenceRule CameraLinkLink::referenceRule() const
+{
+    ReferenceRule rule;
+    const char* szText = ReferenceText(m_Kind);
+    if (!szText)
+        return rule;
+    rule.BoardTakesReference = true;
+    rule.OnlyWhileConnected = true;
+    if (m_Kind == BoardKind::BelmorPlus) {
+        rule.ProgramBoxes = ReferenceBoxes::None;
+        rule.BoardBoxes = ReferenceBoxes::None;
+    }
+    rule.NotSentLine = QString("Camera Link text not sent: ") + szText;
+    return rule;
+}
+
+QByteArray CameraLinkLink::readTerminalReply()
+{
+    return ReadCameraLinkSerial(true).toLatin1();
 }

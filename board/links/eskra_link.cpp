@@ -172,9 +172,9 @@ void EskraLink::stop()
     m_State.PortOpen = false;
 }
 
-int EskraLink::writeRegister(int p_iRegisterId, uint32_t p_uValue)
+int EskraLink::writeRegister(BoardRegisterId p_Id, uint32_t p_uValue)
 {
-    return WriteEskraRegister(m_State.SerialPort, p_iRegisterId, static_cast<int>(p_uValue));
+    return WriteEskraRegister(m_State.SerialPort, p_Id, static_cast<int>(p_uValue));
 }
 
 bool EskraLink::sendText(const QByteArray& p_Text)

@@ -24,6 +24,7 @@ public:
     EskraLink& operator=(const EskraLink&) = delete;
 
     BoardKind kind() const override { return BoardKind::Eskra; }
+    QString connectionLabel() const override { return QStringLiteral("Serial port"); }
 
     // The board has no command link apart from its frame port, which opens in
     // prepare(): nothing to open here.
@@ -49,9 +50,9 @@ public:
     // p_BetweenFrames runs (the register changes the board takes only between
     // two frames); when nothing arrived the line is given a moment. True when
     // a frame was completed.
-    bool pump(const std::function<void()>& p_BetweenFrames = {});
+    bool pump(const std::function<void()>& p_BetweenFrames = {}) override;
 
-    int writeRegister(int p_iRegisterId, uint32_t p_uValue) override;
+    int writeRegister(BoardRegisterId p_Id, uint32_t p_uValue) override;
     bool sendText(const QByteArray& p_Text) override;
     // The port carries the frame stream: a reply cannot be told from it.
     QByteArray readReply() override { return QByteArray(); }
@@ -64,6 +65,7 @@ public:
 
     // Whether the last prepare() found a port in the system's list.
     bool portFound() const { return m_bPortFound; }
+    bool prepareRefusedByBoard() const override { return portFound(); }
 
     EskraLinkState& state() { return m_State; }
     const EskraLinkState& state() const { return m_State; }

@@ -1,5 +1,6 @@
 // The GigE Vision board link (Dunstel): device choice, UART bridge, stream set-up, pipeline and tear-down.
 #include "board/links/gige_link.h"
+#include "params/board_register_id.h"
 
 #include "board/acquisition_state.h"
 #include "board/connect_retry.h"
@@ -11,14 +12,15 @@
 #include "platform/ebus/ebus.h"
 
 #include <cstdio>
+#include <vector>
 
 namespace {
 
 // ReadGigESerial reads up to 100 bytes; the rest keeps the text terminated.
 constexpr int kReplyBufferSize = 300;
+// The terminal's reads take a larger buffer.
+constexpr int kTerminalBufferSize = 3000;
 // The board's indirect register pair.
-constexpr int kPersoAddress = 24;
-constexpr int kPersoValue = 25;
 
 int SizeOf(PvDevice* p_pDevice, bool p_bWidth)
 {
@@ -260,21 +262,40 @@ FramePathRules GigELink::framePathRules() const
     return rules;
 }
 
-int GigELink::writeRegister(int p_iRegisterId, uint32_t p_uValue)
+int GigELink::writeRegister(BoardRegisterId p_Id, uint32_t p_uValue)
 {
-    return SendGigECommand(m_State.SerialPort, p_iRegisterId, int(p_uValue));
+    return SendGigECommand(m_State.SerialPort, p_Id, int(p_uValue));
 }
 
-int GigELink::writeIndirect(int p_iAddress, int p_iValue)
+int GigELink::writeIndirectAddress(int p_iAddress)
 {
-    if (const int iStatus = SendGigECommand(m_State.SerialPort, kPersoAddress, p_iAddress))
-        return iStatus;
-    return SendGigECommand(m_State.SerialPort, kPersoValue, p_iValue);
+    return SendGigECommand(m_State.SerialPort, BoardRegisterId::PERSO_ADDR, p_iAddress);
+}
+
+int GigELink::writeIndirectValue(int p_iValue)
+{
+    return SendGigECommand(m_State.SerialPort, BoardRegisterId::PERSO_VALUE, p_iValue);
 }
 
 bool GigELink::sendText(const QByteArray& p_Text)
 {
     return FlushAndSendGigE(m_State.SerialPort, p_Text.constData());
+}
+
+QByteArray GigELink::readTerminalReply()
+{
+    // At most 100 bytes arrive: the buffer stays terminated.
+    std::vector<unsigned char> reply(kTerminalBufferSize, 0);
+    ReadGigESerial(m_State.SerialPort, reply.data());
+    return QByteArray(reinterpret_cast<const char*>(reply.data()));
+}
+
+QByteArray GigELink::pollText()
+{
+    std::vector<unsigned char> reply(kTerminalBufferSize, 0);
+    if (ReadGigESerialRaw(m_State.SerialPort, reply.data()))
+        return QByteArray();
+    return QByteArray(reinterpret_cast<const char*>(reply.data()));
 }
 
 QByteArray GigELink::readReply()

@@ -13,6 +13,7 @@ public:
     GigELink& operator=(const GigELink&) = delete;
 
     BoardKind kind() const override { return BoardKind::Dunstel; }
+    QString connectionLabel() const override { return QStringLiteral("Ethernet"); }
 
     // The device finder's choice, then the device and its UART bridge.
     int connect() override;
@@ -29,11 +30,17 @@ public:
     void stop() override;
     FramePathRules framePathRules() const override;
 
-    int writeRegister(int p_iRegisterId, uint32_t p_uValue) override;
-    // The PERSO pair: registers 24 (address) and 25 (value).
-    int writeIndirect(int p_iAddress, int p_iValue) override;
+    int writeRegister(BoardRegisterId p_Id, uint32_t p_uValue) override;
+    // The PERSO pair: PERSO_ADDR, then PERSO_VALUE.
+    bool hasIndirect() const override { return true; }
+    int writeIndirectAddress(int p_iAddress) override;
+    int writeIndirectValue(int p_iValue) override;
     bool sendText(const QByteArray& p_Text) override;
     QByteArray readReply() override;
+    TerminalMode terminalMode() const override { return TerminalMode::Text; }
+    QByteArray readTerminalReply() override;
+    // The bridge's raw read: what arrived, nothing on a time-out.
+    QByteArray pollText() override;
     // The GigE board gets the integration time the operator may have changed.
     std::vector<RegisterWrite> safeRegisters(int p_iProxyIndex) const override
     {
@@ -41,7 +48,7 @@ public:
     }
 
     // Before start(): the stream's destination on the device.
-    void setupDestination();
+    void setupDestination() override;
 
     GigELinkState& state() { return m_State; }
     const GigELinkState& state() const { return m_State; }

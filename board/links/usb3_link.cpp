@@ -4,6 +4,7 @@
 #include "board/acquisition_state.h"
 #include "board/board_configuration.h"
 #include "board/connect_retry.h"
+#include "board/corvane_writer.h"
 #include "board/register_writer.h"
 #include "board/usb3_callbacks.h"
 #include "pipeline/frame_handoff.h"
@@ -13,12 +14,18 @@
 #include "app/globals.h"
 
 #include <atomic>
+#include <utility>
 
 namespace {
 
 // Quenlin's frame callback carries no user pointer: the one sink that
 // streams is kept here, set by start() and cleared by stop().
 std::atomic<FrameSink*> s_ActiveSink{nullptr};
+
+// The processing board behind the USB3 board and its image gain and offset registers.
+constexpr int kProcessingBoard = 2;
+constexpr int kGainRegister = 7;
+constexpr int kOffsetRegister = 8;
 
 // The two-tap proxy: two sensor lines per transfer line.
 constexpr int kTwoTapProxy = 23;
@@ -47,6 +54,11 @@ int Usb3Link::connect()
     }
     m_bConnected = true;
     return ConnectResult::Connected;
+}
+
+int Usb3Link::connectFailure(int p_iResult, bool p_bLastAttempt) const
+{
+    return p_iResult == ConnectResult::LinkFailed && !p_bLastAttempt ? ConnectResult::CorvaneAbsent : p_iResult;
 }
 
 std::optional<BoardIdentification> Usb3Link::identify()
@@ -132,9 +144,48 @@ FramePathRules Usb3Link::framePathRules() const
     return rules;
 }
 
-int Usb3Link::writeRegister(int p_iRegisterId, uint32_t p_uValue)
+int Usb3Link::writeRegister(BoardRegisterId p_Id, uint32_t p_uValue)
 {
-    return WriteRegister(nullptr, BoardKind::Corvane, p_iRegisterId, p_uValue, RegisterErrorPolicy::Silent);
+    const int iValue = static_cast<int>(p_uValue);
+    if (p_Id == BoardRegisterId::GAIN_IMG)
+        return writeProcessingCommand(kProcessingBoard, kGainRegister, iValue);
+    if (p_Id == BoardRegisterId::OFFSET_IMG)
+        return writeProcessingCommand(kProcessingBoard, kOffsetRegister, iValue);
+    return SetCorvaneParameter(p_Id, iValue, false);
+}
+
+bool Usb3Link::namesOperatorParameter(BoardRegisterId p_Id) const
+{
+    return p_Id < BoardRegisterId::ProcessingCommand && p_Id != BoardRegisterId::GAIN_IMG
+           && p_Id != BoardRegisterId::OFFSET_IMG;
+}
+
+// A failed half shows the writer's box, as every indirect write to this board has.
+int Usb3Link::writeIndirectAddress(int p_iAddress)
+{
+    return SetCorvaneParameter(BoardRegisterId::FpgaRegisterAddress, p_iAddress, true);
+}
+
+int Usb3Link::writeIndirectValue(int p_iValue)
+{
+    return SetCorvaneParameter(BoardRegisterId::FpgaRegisterValue, p_iValue, true);
+}
+
+int Usb3Link::writeProcessingCommand(int p_iBoard, int p_iRegister, int p_iValue, const CommandStep& p_Step)
+{
+    const std::pair<BoardRegisterId, int> steps[] = {{BoardRegisterId::ProcessingBoard, p_iBoard},
+                                                     {BoardRegisterId::ProcessingRegister, p_iRegister},
+                                                     {BoardRegisterId::ProcessingValue, p_iValue},
+                                                     {BoardRegisterId::ProcessingCommand, 0}};
+    int iResult = 0;
+    for (const auto& step : steps) {
+        const int iStatus = SetCorvaneParameter(step.first, step.second, false);
+        if (p_Step)
+            p_Step(step.first, step.second, iStatus);
+        if (iResult == 0)
+            iResult = iStatus;
+    }
+    return iResult;
 }
 
 int Usb3Link::writeProcessingRegister(int p_iBoard, int p_iRegister, int p_iValue)
@@ -152,4 +203,18 @@ bool Usb3Link::sendText(const QByteArray& p_Text)
 QByteArray Usb3Link::readReply()
 {
     return QByteArray();
+}
+
+int Usb3Link::takeHardwareReference()
+{
+    return SetCorvaneParameter(kCorvaneTakeReferenceParameter, 0, false);
+}
+
+ReferenceRule Usb3Link::referenceRule() const
+{
+    ReferenceRule rule;
+    rule.BoardTakesReference = true;
+    rule.BoardBoxes = ReferenceBoxes::ApplyNuc;
+    rule.NotSentLine = QStringLiteral("Corvane parameter 54 not sent");
+    return rule;
 }

@@ -27,13 +27,7 @@ int StarLetterId(char p_cLetter)
     return RegisterIdForLetter(RegisterFamily::Arvex, p_cLetter, ArvexLastBangRegister + 1);
 }
 
-constexpr int kProxyNumberRegister = 27;
-constexpr int kBadPixelModeRegister = 38;
-constexpr int kBadPixelSlotRegister = 39;
-constexpr int kBadPixelColumnRegister = 40;
-constexpr int kBadPixelRowRegister = 41;
 constexpr int kFpgaBoardAddress = 2;
-constexpr int kPersoValueRegister = 25;
 constexpr int kNucFpgaRegister = 6;
 constexpr int kNucCorrectionOff = 0x1;
 
@@ -192,9 +186,9 @@ void CameraLinkBoard::writeRegister(int p_iId, int p_iValue)
 {
     std::shared_ptr<SensorModel> pSensor = SensorFor(m_Kind);
     pSensor->setRegister(p_iId, p_iValue);
-    if (p_iId == kPersoValueRegister)
+    if (p_iId == Register::PERSO_VALUE)
         updateCorrectedOutput();
-    if (p_iId == kProxyNumberRegister) {
+    if (p_iId == Register::FrameRateProxy) {
         const int iIndex = proxyIndexFromWire(p_iValue);
         if (iIndex >= 0 && iIndex <= 24)
             pSensor->setProxyIndex(iIndex);
@@ -204,10 +198,10 @@ void CameraLinkBoard::writeRegister(int p_iId, int p_iValue)
         return;
     std::lock_guard<std::mutex> lock(m_Mutex);
     switch (p_iId) {
-    case kBadPixelModeRegister: m_iBadPixelMode = p_iValue; break;
-    case kBadPixelSlotRegister: m_iBadPixelSlot = p_iValue; break;
-    case kBadPixelColumnRegister: m_BadPixels[m_iBadPixelSlot].column = p_iValue; break;
-    case kBadPixelRowRegister: m_BadPixels[m_iBadPixelSlot].row = p_iValue; break;
+    case Register::BadPixelMode: m_iBadPixelMode = p_iValue; break;
+    case Register::BadPixelIndex: m_iBadPixelSlot = p_iValue; break;
+    case Register::BadPixelColumn: m_BadPixels[m_iBadPixelSlot].column = p_iValue; break;
+    case Register::BadPixelRow: m_BadPixels[m_iBadPixelSlot].row = p_iValue; break;
     default: break;
     }
 }

@@ -1,6 +1,7 @@
 // The simulated sensor behind one connected board: register file, stored set-up and frame synthesis.
 #pragma once
 
+#include "params/board_register_id.h"
 #include "sim/core/board_kind.h"
 
 #include <cstdint>
@@ -12,36 +13,8 @@
 
 namespace sim {
 
-// Register ids as the program's encoders number them (BoardRegisterId).
-namespace Register {
-enum : int {
-    TINT = 0,
-    ADD02 = 1,
-    ADD03 = 2,
-    CKDIV = 3,
-    GMS = 4,
-    Yfirst = 5,
-    Ylast = 6,
-    Xfirst = 7,
-    Xlast = 8,
-    Xacqsize = 9,
-    Yacqsize = 10,
-    ADD0C = 11,
-    ADD0D = 12,
-    GAIN_IMG = 20,
-    OFFSET_IMG = 21,
-    HDR = 22,
-    INVERT_BW_DISPLAY = 23,
-    PERSO_ADDR = 24,
-    PERSO_VALUE = 25,
-    FrameRateSetupFirst = 27,   // 27..36: the frame-rate set-up block
-    FrameRateClockDivider = 30,
-    FrameRateGsk = 31,          // the GSK voltage of the rate
-    FrameRateGskChannel = 32,
-    FrameRateCode = 35,         // the rate itself; writing it stores the board's frame-rate code
-    FrameRateSetupLast = 36,
-};
-}
+// Register ids as the program's encoders number them.
+namespace Register = ::board_register;
 constexpr int kRegisterCount = 128;   // ids 0..127; others are ignored and read 0
 
 struct FrameGeometry

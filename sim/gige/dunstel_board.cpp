@@ -18,7 +18,6 @@ namespace sim {
 
 namespace {
 
-constexpr int kProxyNumberRegister = 27;
 constexpr int kMaximumLine = 256;
 
 const QStringList& PixelFormats()
@@ -497,7 +496,7 @@ void DunstelBoard::handleUartLine(const QByteArray& p_Line, QByteArray* p_pReply
     if (iId < 0 || !ParseDecimal(p_Line.mid(2), &iValue))
         return;
     pSensor->setRegister(iId, iValue);
-    if (iId == kProxyNumberRegister) {
+    if (iId == Register::FrameRateProxy) {
         const int iIndex = iValue + 2;
         if (iIndex >= 0 && iIndex <= 24)
             pSensor->setProxyIndex(iIndex);

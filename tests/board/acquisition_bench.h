@@ -6,7 +6,7 @@
 #include "app/globals.h"
 #include "app/kv_log.h"
 #include "mainwindow/MainWindow.h"
-#include "mainwindow/message_boxes.h"
+#include "app/message_boxes.h"
 #include "params/proxy_parameter_ids.h"
 #include "params/proxy_parameter_table.h"
 #include "params/proxy_lookup.h"

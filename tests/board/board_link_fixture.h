@@ -2,7 +2,7 @@
 #pragma once
 
 #include "app/kv_log.h"
-#include "mainwindow/message_boxes.h"
+#include "app/message_boxes.h"
 #include "sim/core/board_registry.h"
 #include "support/test_app_folder.h"
 

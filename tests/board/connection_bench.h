@@ -13,7 +13,7 @@
 #include "platform/ebus/ebus.h"
 #include "params/proxy_parameter_ids.h"
 #include "mainwindow/MW_ProxyBelmor.h"
-#include "mainwindow/message_boxes.h"
+#include "app/message_boxes.h"
 #include "params/proxy_parameter_table.h"
 #include "sim/cameralink/cameralink_cabling.h"
 #include "sim/core/board_registry.h"

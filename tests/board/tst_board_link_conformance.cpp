@@ -353,8 +353,8 @@ private slots:
         QVERIFY(!expected.isEmpty());
         // The integration time the operator may have changed, not the proxy's default.
         QCOMPARE(link->safeRegisters(kProxy).front().Value, tint);
-        QVERIFY(sim::RecordedBytes(BoardKind::Dunstel, "uart").contains(FormatGigECommand(RegisterId::TINT, int(tint))));
-        QCOMPARE(link->safeRegisters(kProxy).front().Id, int(RegisterId::TINT));
+        QVERIFY(sim::RecordedBytes(BoardKind::Dunstel, "uart").contains(FormatGigECommand(BoardRegisterId::TINT, int(tint))));
+        QCOMPARE(link->safeRegisters(kProxy).front().Id, int(BoardRegisterId::TINT));
         QCOMPARE(sim::RecordedBytes(BoardKind::Dunstel, "uart"), expected);
 
         link->stop();
@@ -577,7 +577,7 @@ private slots:
         for (const RegisterWrite& write : link->safeRegisters(kProxy))
             expected << CameraLinkWire(kind, write);
         QVERIFY(!expected.isEmpty());
-        QCOMPARE(link->safeRegisters(kProxy).front().Id, int(RegisterId::TINT));
+        QCOMPARE(link->safeRegisters(kProxy).front().Id, int(BoardRegisterId::TINT));
         QCOMPARE(link->safeRegisters(kProxy).front().Value, GetDefault(kProxy, ProxyParameterId::TINTMin));
         QCOMPARE(sim::RecordedBytes(kind, "serial"), expected);
 
@@ -603,6 +603,39 @@ private slots:
         QVERIFY(!link->hasHardwareReference());
         link->stop();
         QVERIFY(CameraLinkFreed(*link));
+    }
+
+    // The board's own FPN reference: asked through the link by the board's
+    // command, on the boards that have one.
+    void boardReferenceThroughTheLink_data()
+    {
+        QTest::addColumn<BoardKind>("kind");
+        QTest::addColumn<QByteArray>("channel");
+        QTest::addColumn<QList<QByteArray>>("command");
+        QTest::newRow("Arvex") << BoardKind::Arvex << QByteArray("serial") << QList<QByteArray>{"*s"};
+        QTest::newRow("Belmor") << BoardKind::Belmor << QByteArray("serial") << QList<QByteArray>{};
+        QTest::newRow("Belmor+") << BoardKind::BelmorPlus << QByteArray("serial") << QList<QByteArray>{"!s"};
+        QTest::newRow("Corvane") << BoardKind::Corvane << QByteArray("register") << QList<QByteArray>{"54=0"};
+    }
+    void boardReferenceThroughTheLink()
+    {
+        QFETCH(BoardKind, kind);
+        QFETCH(QByteArray, channel);
+        QFETCH(QList<QByteArray>, command);
+        std::unique_ptr<BoardLink> link;
+        if (kind == BoardKind::Corvane) {
+            link = makeUsb3Link();
+        } else {
+            onlyCameraLinkBoard(kind);
+            link = makeCameraLink(kind);
+        }
+        QVERIFY(link != nullptr);
+        QCOMPARE(link->connect(), int(ConnectResult::Connected));
+        sim::ClearRecordedMessages();
+        QCOMPARE(link->referenceRule().BoardTakesReference, !command.isEmpty());
+        QCOMPARE(link->takeHardwareReference(), command.isEmpty() ? 1 : 0);
+        QCOMPARE(sim::RecordedBytes(kind, channel), command);
+        link->stop();
     }
 
     // Faults of the connection: the port selection fails with its text, no
@@ -758,7 +791,7 @@ private slots:
         const int iCompleted = pumpFrames(*link, sink, kFrames, kWaitMs, [&] {
             ++iBetween;
             if (!bWritten)
-                bWritten = link->writeRegister(RegisterId::TINT, 1500) == 0;
+                bWritten = link->writeRegister(BoardRegisterId::TINT, 1500) == 0;
         });
         QCOMPARE(sink.frames(), kFrames);
         QCOMPARE(iCompleted, kFrames);
@@ -887,17 +920,17 @@ private slots:
     void eskraWritesNeedTheOpenPort()
     {
         const std::unique_ptr<BoardLink> link = makeEskraLink();
-        QVERIFY(link->writeRegister(RegisterId::TINT, 1500) != 0);
+        QVERIFY(link->writeRegister(BoardRegisterId::TINT, 1500) != 0);
         CountingFrameSink sink = makeEskraSink();
         QVERIFY(prepareAndStartEskra(*link, sink));
         sim::ClearRecordedMessages();
-        QCOMPARE(link->writeRegister(1, 2048), 0);
+        QCOMPARE(link->writeRegister(BoardRegisterId::ADD02, 2048), 0);
         // A value the command cannot carry is refused, not cut.
-        QVERIFY(link->writeRegister(1, uint32_t(-1000000)) != 0);
+        QVERIFY(link->writeRegister(BoardRegisterId::ADD02, uint32_t(-1000000)) != 0);
         pumpFrames(*link, sink, 2, kWaitMs);
         QTRY_COMPARE_WITH_TIMEOUT(sim::RecordedBytes(BoardKind::Eskra, "serial"), QList<QByteArray>{"!22048"}, kWaitMs);
         link->stop();
-        QVERIFY(link->writeRegister(1, 2048) != 0);
+        QVERIFY(link->writeRegister(BoardRegisterId::ADD02, 2048) != 0);
     }
 
     // The USB3 link: connect, identify, open the capture, N frames of the
@@ -966,7 +999,7 @@ private slots:
         for (const RegisterWrite& write : link->safeRegisters(proxy))
             expected << QByteArray::number(write.Id) + "=" + QByteArray::number(write.Value);
         QVERIFY(!expected.isEmpty());
-        QCOMPARE(link->safeRegisters(proxy).front().Id, int(RegisterId::TINT));
+        QCOMPARE(link->safeRegisters(proxy).front().Id, int(BoardRegisterId::TINT));
         QCOMPARE(link->safeRegisters(proxy).front().Value, GetDefault(proxy, ProxyParameterId::TINTMin));
         QCOMPARE(sim::RecordedBytes(BoardKind::Corvane, "register"), expected);
 

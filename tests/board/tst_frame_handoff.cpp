@@ -7,6 +7,7 @@
 #include "board/mainwindow_board_link.h"
 #include "pipeline/frame_handoff.h"
 #include "pipeline/frame_buffers.h"
+#include "pipeline/pipeline_state.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -46,7 +47,76 @@ private slots:
     void frameReachesTheViewAndSeriesIsSaved_data();
     void frameReachesTheViewAndSeriesIsSaved();
     void seriesEndsAtOnceAndTheNextCountsAgain();
+    void busyDisplayDropsTheFrameUnread_data();
+    void busyDisplayDropsTheFrameUnread();
 };
+
+void tst_frame_handoff::busyDisplayDropsTheFrameUnread_data()
+{
+    QTest::addColumn<bool>("busy");
+    QTest::addColumn<bool>("series");
+    QTest::addColumn<bool>("stopped");
+    QTest::addColumn<bool>("unread");
+    QTest::newRow("display busy") << true << false << false << true;
+    QTest::newRow("display busy, acquisition stopped") << true << false << true << true;
+    QTest::newRow("display busy, series recording") << true << true << false << false;
+    QTest::newRow("display free") << false << false << false << false;
+}
+
+// The GigE path's frames go on past a busy display (for the series): one that
+// no series takes is read by nothing, so the link may leave it uncopied. Such a
+// frame counts exactly as the same frame offered with its pixels, and the
+// frame buffer and the pipeline's pointer to it stay as they were.
+void tst_frame_handoff::busyDisplayDropsTheFrameUnread()
+{
+    QFETCH(bool, busy);
+    QFETCH(bool, series);
+    QFETCH(bool, stopped);
+    QFETCH(bool, unread);
+    TestAppFolder folder;
+    MainWindow window;
+    window.GetPointerToInstance();
+    QVERIFY(window.Pipeline != nullptr);
+    SetAcquisitionProxyName("UnreadProxy");
+    QVERIFY(QDir().mkpath(SeriesFolder()));
+    const std::unique_ptr<FrameSink> path = MakeWindowFramePath(&window, window.DunstelLink->framePathRules());
+    window.SaveAllFramesRaw = true;
+    window.SaveAllFramesBmp = false;
+    window.NumberFrames = 1000;
+    window.SaveAllFramesRunning = series;
+    window.StopAcquisition = stopped;
+    g_bDisplayBusy = busy;
+    QCOMPARE(path->dropsUnread(), unread);
+    if (!unread) {
+        window.SaveAllFramesRunning = false;
+        g_bDisplayBusy = false;
+        return;
+    }
+
+    std::vector<unsigned short> frame(4 * 3, 0x1234);
+    std::vector<unsigned short> other(4 * 3, 0x5678);
+    g_pRawImage16b = other.data();
+    auto counters = [&] {
+        return std::vector<long>{window.FrameCounter, window.FramesReceived, long(window.Pipeline->DroppedFrames)};
+    };
+    const std::vector<long> before = counters();
+    for (int i = 0; i < 3; ++i)
+        path->offer(RawFrame{frame.data(), FrameGeometry{4, 3, 8}});
+    const std::vector<long> afterOffer = counters();
+    g_pRawImage16b = other.data();
+    for (int i = 0; i < 3; ++i)
+        path->offerUnread();
+    const std::vector<long> afterUnread = counters();
+    for (size_t i = 0; i < before.size(); ++i)
+        QCOMPARE(afterUnread[i] - afterOffer[i], afterOffer[i] - before[i]);
+    QCOMPARE(afterUnread[0] - afterOffer[0], 3L);
+    QCOMPARE(afterUnread[2] - afterOffer[2], stopped ? 0L : 3L);
+    QCOMPARE(g_pRawImage16b, other.data());
+    QVERIFY(std::all_of(other.begin(), other.end(), [](unsigned short v) { return v == 0x5678; }));
+    QVERIFY(QDir(SeriesFolder()).entryList(QDir::Files).isEmpty());
+    g_bDisplayBusy = false;
+    g_pRawImage16b = nullptr;
+}
 
 // Frames keep coming on the pipeline thread while the GUI thread has not yet
 // taken the series' end: none of them may start another series. The next run

@@ -3,7 +3,9 @@
 #include "app/globals.h"
 #include "board/board_message_box.h"
 #include "board/fpga_command.h"
+#include "board/board_link_factory.h"
 #include "board/gige_link.h"
+#include "board/links/gige_link.h"
 #include "board_link_fixture.h"
 #include "sim/core/fault_injector.h"
 #include "sim/core/message_recorder.h"
@@ -37,6 +39,9 @@ struct FakeWindow : FrameSink
     std::atomic<int> delivered{0};
     std::atomic<int> deliveredHeight{0};
     std::atomic<int> deliveredPitch{0};
+    std::atomic<int> unread{0};
+    // Stands for a busy display with no series recording.
+    std::atomic<bool> busy{false};
     std::vector<unsigned short> raw = std::vector<unsigned short>(kWidth * kHeight, 0xABCD);
     unsigned short* rawPointer = raw.data();
 
@@ -50,6 +55,14 @@ struct FakeWindow : FrameSink
         deliveredHeight = p_Frame.Geometry.Height;
         deliveredPitch = p_Frame.Geometry.Pitch;
         return FrameAccept::Taken;
+    }
+    bool dropsUnread() const override { return busy; }
+    FrameAccept offerUnread() override
+    {
+        ++frameCounter;
+        ++framesAcquired;
+        ++unread;
+        return FrameAccept::Dropped;
     }
 };
 
@@ -323,10 +336,18 @@ private slots:
 
     // ---- FPGA registers through the bridge -----------------------------------------------
 
+    // The Dunstel link on the test's port.
+    std::unique_ptr<GigELink> bridgeLink()
+    {
+        auto link = std::make_unique<GigELink>();
+        link->state().SerialPort = m_pPort;
+        return link;
+    }
+
     void fpgaRegisterPair()
     {
         QVERIFY(openPort() != nullptr);
-        QCOMPARE(SendFpgaRegister(BoardKind::Dunstel, m_pPort, 6, 1), QString());
+        QCOMPARE(SendFpgaRegister(bridgeLink().get(), 6, 1), QString());
         QCOMPARE(uart(), (QList<QByteArray>{"!a0006\n\r", "!b0001\n\r"}));
     }
 
@@ -334,23 +355,23 @@ private slots:
     {
         QVERIFY(openPort() != nullptr);
         sim::InjectFault(BoardKind::Dunstel, sim::Fault::WriteFailure, 1, 1);
-        QCOMPARE(SendFpgaRegister(BoardKind::Dunstel, m_pPort, 6, 200), QString("Couldn't set PERSO_VALUE to 200.\n"));
+        QCOMPARE(SendFpgaRegister(bridgeLink().get(), 6, 200), QString("Couldn't set PERSO_VALUE to 200.\n"));
     }
 
     void fpgaAddressWriteFailsFirst()
     {
         QVERIFY(openPort() != nullptr);
         sim::InjectFault(BoardKind::Dunstel, sim::Fault::WriteFailure, 1);
-        QCOMPARE(SendFpgaRegister(BoardKind::Dunstel, m_pPort, 16, 3), QString("Couldn't set PERSO_ADDR to 16.\n"));
+        QCOMPARE(SendFpgaRegister(bridgeLink().get(), 16, 3), QString("Couldn't set PERSO_ADDR to 16.\n"));
         QVERIFY(uart().isEmpty());
         QCOMPARE(m_pBench->logLinesStartingWith("Data sent to GigE").size(), 1);
     }
 
     void fpgaOtherBoardsSendNothing()
     {
-        QCOMPARE(SendFpgaRegister(BoardKind::Belmor, nullptr, 4, 1), QString());
-        QCOMPARE(SendFpgaRegister(BoardKind::Corvane, nullptr, 4, 1), QString());
-        QCOMPARE(SendFpgaRegister(BoardKind::None, nullptr, 4, 1), QString());
+        QCOMPARE(SendFpgaRegister(MakeBoardLink(BoardKind::Belmor).get(), 4, 1), QString());
+        QCOMPARE(SendFpgaRegister(MakeBoardLink(BoardKind::Corvane).get(), 4, 1), QString());
+        QCOMPARE(SendFpgaRegister(MakeBoardLink(BoardKind::None).get(), 4, 1), QString());
         QVERIFY(m_pBench->logLinesStartingWith("Data sent").isEmpty());
     }
 
@@ -410,38 +431,84 @@ private slots:
         QCOMPARE(std::count(w.raw.begin(), w.raw.end(), 0xABCD), 0L);
     }
 
-    // The frame is 324 x 240; a window that expects 640 x 480 must not copy it.
+    // A frame the sink would drop unread is counted as every frame is, but
+    // neither copied nor handed on; once the display is free again, frames are
+    // copied and handed on as before.
+    void framesDroppedWhileBusyAreNotCopied()
+    {
+        FakeWindow w;
+        w.busy = true;
+        GigEFrameSink sink(w);
+        stream(sink, [&] { return w.unread >= 5; });
+        QCOMPARE(w.delivered.load(), 0);
+        QCOMPARE(w.frameCounter.load(), w.unread.load());
+        QCOMPARE(w.framesAcquired.load(), w.unread.load());
+        QCOMPARE(sink.droppedFrames(), 0);
+        QCOMPARE(std::count(w.raw.begin(), w.raw.end(), 0xABCD), long(w.raw.size()));
+        // The second stream connects its own device.
+        PvDevice::Free(m_pDevice);
+        m_pDevice = nullptr;
+
+        FakeWindow free;
+        free.busy = true;
+        GigEFrameSink freeSink(free);
+        stream(freeSink, [&] {
+            if (free.unread >= 3)
+                free.busy = false;
+            return free.delivered >= 3;
+        });
+        QCOMPARE(free.frameCounter.load(), free.unread + free.delivered);
+        QCOMPARE(std::count(free.raw.begin(), free.raw.end(), 0xABCD), 0L);
+    }
+
+    // The frame is 324 x 240; a window that expects 640 x 480 must not copy it,
+    // and such a frame counts as dropped whether the display is busy or not.
     void framesOfAnotherGeometryAreDropped_data()
     {
         QTest::addColumn<int>("height");
         QTest::addColumn<int>("pitch");
-        QTest::newRow("larger") << 480 << 1280;
-        QTest::newRow("smaller") << 120 << kWidth * 2;
-        QTest::newRow("none") << 0 << 0;
+        QTest::addColumn<bool>("busy");
+        QTest::newRow("larger") << 480 << 1280 << false;
+        QTest::newRow("smaller") << 120 << kWidth * 2 << false;
+        QTest::newRow("none") << 0 << 0 << false;
+        QTest::newRow("larger, display busy") << 480 << 1280 << true;
+        QTest::newRow("smaller, display busy") << 120 << kWidth * 2 << true;
     }
     void framesOfAnotherGeometryAreDropped()
     {
         QFETCH(int, height);
         QFETCH(int, pitch);
+        QFETCH(bool, busy);
         FakeWindow w;
         w.raw.assign(std::max(640 * 480, kWidth * kHeight), 0xABCD);
         w.rawPointer = w.raw.data();
         w.frameHeight = height;
         w.framePitch = pitch;
+        w.busy = busy;
         GigEFrameSink sink(w);
         stream(sink, [&] { return sink.droppedFrames() >= 3; });
         QCOMPARE(w.frameCounter.load(), 0);
         QCOMPARE(w.delivered.load(), 0);
+        QCOMPARE(w.unread.load(), 0);
         QCOMPARE(std::count(w.raw.begin(), w.raw.end(), 0xABCD), long(w.raw.size()));
     }
 
+    void noRawBufferDropsTheFrame_data()
+    {
+        QTest::addColumn<bool>("busy");
+        QTest::newRow("display free") << false;
+        QTest::newRow("display busy") << true;
+    }
     void noRawBufferDropsTheFrame()
     {
+        QFETCH(bool, busy);
         FakeWindow w;
         w.rawPointer = nullptr;
+        w.busy = busy;
         GigEFrameSink sink(w);
         stream(sink, [&] { return sink.droppedFrames() >= 2; });
         QCOMPARE(w.delivered.load(), 0);
+        QCOMPARE(w.unread.load(), 0);
     }
 };
 

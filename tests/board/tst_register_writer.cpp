@@ -1,6 +1,9 @@
 // The one register writer: each board family's encoding on the wire, and what each error policy shows.
 #include "app/globals.h"
+#include "board/board_link.h"
+#include "board/board_link_factory.h"
 #include "board/cameralink_serial.h"
+#include "board/links/usb3_link.h"
 #include "board/register_writer.h"
 #include "board_link_fixture.h"
 #include "platform/clserial/clserial.h"
@@ -70,20 +73,20 @@ private slots:
         QTest::addColumn<int>("id");
         QTest::addColumn<uint>("value");
         QTest::addColumn<QList<QByteArray>>("expected");
-        QTest::newRow("Arvex TINT") << BoardKind::Arvex << int(RegisterId::TINT) << 250u
+        QTest::newRow("Arvex TINT") << BoardKind::Arvex << int(BoardRegisterId::TINT) << 250u
                                     << QList<QByteArray>{Zero8("!10250")};
-        QTest::newRow("Arvex GAIN_IMG") << BoardKind::Arvex << int(RegisterId::GAIN_IMG) << 5u
+        QTest::newRow("Arvex GAIN_IMG") << BoardKind::Arvex << int(BoardRegisterId::GAIN_IMG) << 5u
                                         << QList<QByteArray>{Zero8("*G0005")};
-        QTest::newRow("Belmor ADD0C") << BoardKind::Belmor << int(RegisterId::ADD0C) << 1234u
+        QTest::newRow("Belmor ADD0C") << BoardKind::Belmor << int(BoardRegisterId::ADD0C) << 1234u
                                       << QList<QByteArray>{"!D1234"};
-        QTest::newRow("Belmor+ OFFSET_IMG") << BoardKind::BelmorPlus << int(RegisterId::OFFSET_IMG) << 500u
+        QTest::newRow("Belmor+ OFFSET_IMG") << BoardKind::BelmorPlus << int(BoardRegisterId::OFFSET_IMG) << 500u
                                             << QList<QByteArray>{"!G00500"};
-        QTest::newRow("Corvane TINT") << BoardKind::Corvane << int(RegisterId::TINT) << 300u
+        QTest::newRow("Corvane TINT") << BoardKind::Corvane << int(BoardRegisterId::TINT) << 300u
                                       << QList<QByteArray>{"0=300"};
         // Image gain and offset belong to the processing board behind the USB3 board.
-        QTest::newRow("Corvane GAIN_IMG") << BoardKind::Corvane << int(RegisterId::GAIN_IMG) << 9u
+        QTest::newRow("Corvane GAIN_IMG") << BoardKind::Corvane << int(BoardRegisterId::GAIN_IMG) << 9u
                                           << QList<QByteArray>{"51=2", "52=7", "53=9", "50=0"};
-        QTest::newRow("Corvane OFFSET_IMG") << BoardKind::Corvane << int(RegisterId::OFFSET_IMG) << 150u
+        QTest::newRow("Corvane OFFSET_IMG") << BoardKind::Corvane << int(BoardRegisterId::OFFSET_IMG) << 150u
                                             << QList<QByteArray>{"51=2", "52=8", "53=150", "50=0"};
     }
     void encodingPerFamily()
@@ -100,10 +103,78 @@ private slots:
         QVERIFY(m_pBench->boxes.isEmpty());
     }
 
+    // The indirect pair of each link: the PERSO registers in the "!" texts on
+    // every Camera Link board that has them, parameters 14 and 15 on the USB3
+    // board; a link without a pair sends nothing.
+    void indirectPairPerLink_data()
+    {
+        QTest::addColumn<BoardKind>("kind");
+        QTest::addColumn<bool>("hasPair");
+        QTest::addColumn<QList<QByteArray>>("expected");
+        QTest::newRow("Arvex") << BoardKind::Arvex << true << QList<QByteArray>{"!a016", "!b032"};
+        QTest::newRow("Belmor+") << BoardKind::BelmorPlus << true << QList<QByteArray>{"!a016", "!b032"};
+        QTest::newRow("Belmor") << BoardKind::Belmor << false << QList<QByteArray>{};
+        QTest::newRow("Corvane") << BoardKind::Corvane << true << QList<QByteArray>{"14=16", "15=32"};
+    }
+    void indirectPairPerLink()
+    {
+        QFETCH(BoardKind, kind);
+        QFETCH(bool, hasPair);
+        QFETCH(QList<QByteArray>, expected);
+        if (IsCameraLinkBoard(kind))
+            openCameraLink(kind);
+        const std::unique_ptr<BoardLink> link = MakeBoardLink(kind);
+        QCOMPARE(link->hasIndirect(), hasPair);
+        sim::ClearRecordedMessages(kind);
+        QCOMPARE(link->writeIndirect(16, 32), hasPair ? 0 : 1);
+        QCOMPARE(received(kind), expected);
+        QVERIFY(m_pBench->boxes.isEmpty());
+    }
+
+    // The window corners: every Camera Link board takes the Arvex's 8-byte texts.
+    void windowCornerPerLink_data()
+    {
+        QTest::addColumn<BoardKind>("kind");
+        QTest::addColumn<QList<QByteArray>>("expected");
+        QTest::newRow("Arvex") << BoardKind::Arvex << QList<QByteArray>{Zero8("!70012")};
+        QTest::newRow("Belmor") << BoardKind::Belmor << QList<QByteArray>{Zero8("!70012")};
+        QTest::newRow("Belmor+") << BoardKind::BelmorPlus << QList<QByteArray>{Zero8("!70012")};
+        QTest::newRow("Corvane") << BoardKind::Corvane << QList<QByteArray>{"5=12"};
+    }
+    void windowCornerPerLink()
+    {
+        QFETCH(BoardKind, kind);
+        QFETCH(QList<QByteArray>, expected);
+        if (IsCameraLinkBoard(kind))
+            openCameraLink(kind);
+        const std::unique_ptr<BoardLink> link = MakeBoardLink(kind);
+        sim::ClearRecordedMessages(kind);
+        QCOMPARE(link->writeWindowCorner(BoardRegisterId::Yfirst, 12), 0);
+        QCOMPARE(received(kind), expected);
+    }
+
+    // The processing board behind the USB3 board: board, register, value, then
+    // the command, each step reported to the caller.
+    void corvaneProcessingCommand()
+    {
+        Usb3Link link;
+        sim::ClearRecordedMessages(BoardKind::Corvane);
+        QList<int> steps;
+        QCOMPARE(link.writeProcessingCommand(2, 6, 5,
+                                             [&steps](BoardRegisterId p_Id, int, int p_iStatus) {
+                                                 steps << int(p_Id) << p_iStatus;
+                                             }),
+                 0);
+        QCOMPARE(received(BoardKind::Corvane), (QList<QByteArray>{"51=2", "52=6", "53=5", "50=0"}));
+        QCOMPARE(steps, (QList<int>{51, 0, 52, 0, 53, 0, 50, 0}));
+        QVERIFY(!link.namesOperatorParameter(BoardRegisterId::ProcessingCommand));
+        QVERIFY(link.namesOperatorParameter(BoardRegisterId::TINT));
+    }
+
     // No board: nothing written, nothing reported.
     void noBoardWritesNothing()
     {
-        QCOMPARE(WriteRegister(nullptr, BoardKind::None, RegisterId::TINT, 1, RegisterErrorPolicy::MessageBox), 0);
+        QCOMPARE(WriteRegister(nullptr, BoardKind::None, BoardRegisterId::TINT, 1, RegisterErrorPolicy::MessageBox), 0);
         QVERIFY(m_pBench->boxes.isEmpty());
         QVERIFY(m_pBench->logLinesStartingWith("Sending command failed").isEmpty());
     }
@@ -131,7 +202,7 @@ private slots:
         if (IsCameraLinkBoard(kind))
             openCameraLink(kind);
         sim::InjectFault(kind, sim::Fault::WriteFailure);
-        const int iStatus = WriteRegister(nullptr, kind, RegisterId::ADD02, 1500, RegisterErrorPolicy(policy));
+        const int iStatus = WriteRegister(nullptr, kind, BoardRegisterId::ADD02, 1500, RegisterErrorPolicy(policy));
         QVERIFY(iStatus != 0);
         const QStringList lines = m_pBench->logLinesStartingWith("Sending command failed");
         QCOMPARE(lines.size(), logLines);
@@ -147,7 +218,7 @@ private slots:
     void corvaneProcessingBoardFailureIsReported()
     {
         sim::InjectFault(BoardKind::Corvane, sim::Fault::WriteFailure);
-        QVERIFY(WriteRegister(nullptr, BoardKind::Corvane, RegisterId::GAIN_IMG, 4, RegisterErrorPolicy::MessageBox) != 0);
+        QVERIFY(WriteRegister(nullptr, BoardKind::Corvane, BoardRegisterId::GAIN_IMG, 4, RegisterErrorPolicy::MessageBox) != 0);
         // Its commands name no operator-facing parameter: no box of their own.
         QVERIFY(m_pBench->boxes.isEmpty());
     }

@@ -5,7 +5,7 @@
 #include "app/globals.h"
 #include "app/kv_log.h"
 #include "board/acquisition_state.h"
-#include "mainwindow/message_boxes.h"
+#include "app/message_boxes.h"
 #include "params/proxy_parameter_ids.h"
 #include "params/proxy_parameter_table.h"
 #include "pipeline/kv_histogram.h"

@@ -5,7 +5,7 @@
 
 #include "app/globals.h"
 #include "board/cameralink_serial.h"
-#include "mainwindow/message_boxes.h"
+#include "app/message_boxes.h"
 #include "params/proxy_parameter_ids.h"
 #include "params/proxy_parameter_table.h"
 #include "platform/clserial/clserial.h"

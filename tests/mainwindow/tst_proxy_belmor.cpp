@@ -4,7 +4,7 @@
 #include "ui_MW_ProxyBelmor.h"
 
 #include "app/kv_log.h"
-#include "mainwindow/message_boxes.h"
+#include "app/message_boxes.h"
 #include "support/test_app_folder.h"
 
 #include <QFile>

@@ -4,7 +4,7 @@
 #include "app/kv_log.h"
 #include "mainwindow/MainWindow.h"
 #include "mainwindow/Window_ConfSavingFile.h"
-#include "mainwindow/message_boxes.h"
+#include "app/message_boxes.h"
 #include "ui_MainWindow.h"
 #include "ui_Window_ConfSavingFile.h"
 

@@ -1,7 +1,7 @@
 // Tests of the AVI recorder: its refusals and questions, the folder choice, and the finished file read back.
 #include "support/test_app_folder.h"
 
-#include "mainwindow/message_boxes.h"
+#include "app/message_boxes.h"
 #include "pipeline/kv_video_recorder.h"
 
 #include <QFile>

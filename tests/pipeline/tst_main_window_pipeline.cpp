@@ -16,7 +16,7 @@
 #include "pipeline/pipeline_cells.h"
 #include "pipeline/pipeline_state.h"
 #include "ui_MainWindow.h"
-#include "mainwindow/message_boxes.h"
+#include "app/message_boxes.h"
 
 #include <QFile>
 #include <opencv2/highgui.hpp>

@@ -1,7 +1,7 @@
 // What the calibration tests share: the stand-in calibration program, the box answerer and the folder dialog driver.
 #pragma once
 
-#include "mainwindow/message_boxes.h"
+#include "app/message_boxes.h"
 
 #include <QApplication>
 #include <QDir>

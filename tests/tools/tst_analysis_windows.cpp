@@ -1,6 +1,6 @@
 // The main window's side of the debug, bad-pixel detection and proxy-test windows: made once or anew, handed the proxy and GSK, and wired to the main window's controls and flags.
 #include "mainwindow/MainWindow.h"
-#include "mainwindow/message_boxes.h"
+#include "app/message_boxes.h"
 #include "params/proxy_parameter_ids.h"
 #include "params/proxy_parameter_table.h"
 #include "support/test_app_folder.h"

@@ -1,5 +1,5 @@
 // The frame-statistics window: file choice, START checks that leave an existing report alone, the report written frame by frame, the end, the interrupt and auto FPN.
-#include "mainwindow/message_boxes.h"
+#include "app/message_boxes.h"
 #include "support/test_app_folder.h"
 #include "tools/Window_Debug.h"
 #include "ui_Window_Debug.h"

@@ -1,5 +1,5 @@
 // The bad-pixel detection window: form and modes, and detection runs against a small stand-in sensor that follows the GSK the window sends.
-#include "mainwindow/message_boxes.h"
+#include "app/message_boxes.h"
 #include "params/proxy_parameter_ids.h"
 #include "params/proxy_parameter_table.h"
 #include "pipeline/bad_pixel_detection.h"

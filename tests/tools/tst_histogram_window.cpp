@@ -1,6 +1,6 @@
 // The advanced histogram window driven by object name: images through the main window's signal, controls, tracking line, exports, and its life from the menu action to its destruction on close.
 #include "mainwindow/MainWindow.h"
-#include "mainwindow/message_boxes.h"
+#include "app/message_boxes.h"
 #include "pipeline/advanced_histogram.h"
 #include "tools/Window_Histogram.h"
 

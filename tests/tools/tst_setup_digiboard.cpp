@@ -3,7 +3,7 @@
 #include "ui_Setup_DigiBoard.h"
 
 #include "app/kv_log.h"
-#include "mainwindow/message_boxes.h"
+#include "app/message_boxes.h"
 #include "params/proxy_parameter_ids.h"
 #include "params/proxy_parameter_table.h"
 #include "sim/core/board_registry.h"

@@ -1,4 +1,4 @@
-// The modal message boxes of the main window, behind a presenter that tests replace.
+// The program's modal message boxes, behind a presenter that tests replace, and the wait for a non-modal dialog.
 #pragma once
 
 #include <QMessageBox>
