@@ -52,9 +52,13 @@ std::vector<InitStep> CameraLinkInitSteps()
 // sensor set up from the window, then the frame-saving loop until the stop.
 std::vector<StartStep> CameraLinkStartSteps(std::vector<StartStep> p_Refresh)
 {
-    std::vector<StartStep> steps = {{StartOp::FramePathIfNone}, {StartOp::Start}, {StartOp::StartButton}};
+    std::vector<StartStep> steps = {{StartOp::FramePathIfNone}, {StartOp::Start}};
     steps.insert(steps.end(), p_Refresh.begin(), p_Refresh.end());
-    const std::vector<StartStep> rest = {{StartOp::Log, "Start Image display update timer"},
+    // The disconnection is offered once the start's own writes are through:
+    // pressed while one waits for its reply, it would close the port under the
+    // next.
+    const std::vector<StartStep> rest = {{StartOp::StartButton},
+                                         {StartOp::Log, "Start Image display update timer"},
                                          {StartOp::OneSecondTimer},
                                          {StartOp::WindowingRegisters},
                                          {StartOp::Log, "Start display"},
@@ -122,7 +126,8 @@ BoardTraits Arvex()
     t.FrameRate.Write = WriteStar;
     t.InitSteps = CameraLinkInitSteps();
     t.BPOffsetWindow = true;
-    t.StartSteps = CameraLinkStartSteps({{StartOp::SendText, "#A002#R052#D00000"}, {StartOp::GainOffsetTimer}});
+    t.StartSteps = CameraLinkStartSteps(
+        {{StartOp::SendText, "#A002#R052#D00000"}, {StartOp::EndUnlessConnected}, {StartOp::GainOffsetTimer}});
     t.PressSteps = CameraLinkPressSteps({{PressOp::NucOffered}, {PressOp::NucApplied}, {PressOp::AgcWithdrawn}});
     t.PressInit = CameraLinkPressInit();
     return t;
@@ -163,7 +168,7 @@ BoardTraits BelmorPlus()
     t.FrameRate.Write = WriteBang;
     t.InitSteps = CameraLinkInitSteps();
     t.BPOffsetWindow = true;
-    t.StartSteps = CameraLinkStartSteps({{StartOp::FpgaNucOn}, {StartOp::GainOffsetTimer}});
+    t.StartSteps = CameraLinkStartSteps({{StartOp::FpgaNucOn}, {StartOp::EndUnlessConnected}, {StartOp::GainOffsetTimer}});
     t.PressSteps = CameraLinkPressSteps({{PressOp::NucOffered}, {PressOp::SoftwareBPOffered}});
     t.PressInit = CameraLinkPressInit();
     return t;

@@ -54,20 +54,29 @@ struct Road
     }
     Ui::MainWindow* ui() const { return Window->ui; }
     void press() { QTest::mouseClick(ui()->pushButton_Start, Qt::LeftButton); }
-    // Presses the disconnect button once acquisition streams (frames counted, button enabled again).
-    void pressOnceStreaming(bool* p_pPressed)
+    // Runs p_Action once acquisition streams: frames counted, the button enabled
+    // again for the disconnection. A fixed delay would, on a loaded machine,
+    // land in the start's own board writes.
+    void whenStreaming(const std::function<void()>& p_Action)
     {
         auto* pPoll = new QTimer(Window.get());
-        QObject::connect(pPoll, &QTimer::timeout, Window.get(), [this, pPoll, p_pPressed]() {
+        QObject::connect(pPoll, &QTimer::timeout, Window.get(), [this, pPoll, p_Action]() {
             if (ui()->pushButton_Start->text() != "Safe\ndisconnection" || !ui()->pushButton_Start->isEnabled()
                 || Window->StopAcquisition || Window->FrameCounter <= 0)
                 return;
             pPoll->stop();
             pPoll->deleteLater();
+            p_Action();
+        });
+        pPoll->start(10);
+    }
+    // Presses the disconnect button once acquisition streams.
+    void pressOnceStreaming(bool* p_pPressed)
+    {
+        whenStreaming([this, p_pPressed]() {
             press();
             *p_pPressed = true;
         });
-        pPoll->start(10);
     }
     // The Belmor board asks for its proxy in the selector window.
     void confirmBelmorProxyLater(int p_iListPosition)

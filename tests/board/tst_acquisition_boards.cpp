@@ -15,6 +15,7 @@ private slots:
     void connectStartStreamStop_data();
     void connectStartStreamStop();
     void belmorPlusParksTheSensorInOrder();
+    void belmorPlusStartTakesNoDisconnectionInItsWrites();
     void cameraFileGeometryIsBounded_data();
     void cameraFileGeometryIsBounded();
     void dunstelSizeMismatchDisconnects();
@@ -116,7 +117,7 @@ void tst_acquisition_boards::belmorPlusParksTheSensorInOrder()
     road.press();
     QVERIFY(w.Connected);
     QCOMPARE(w.CurrentProxyIndex.load(), 3);
-    QTimer::singleShot(1500, &w, [&]() {
+    road.whenStreaming([&]() {
         ClearRecordedMessages(BoardKind::BelmorPlus);
         road.press();
     });
@@ -126,6 +127,43 @@ void tst_acquisition_boards::belmorPlusParksTheSensorInOrder()
     const QList<QByteArray> safe{"!10015", "!20000", "!34095"};
     QVERIFY2(sent.mid(0, 3) == safe, qPrintable(QString::fromLatin1(sent.mid(0, 6).join(' '))));
     QVERIFY(road.Recorder.Boxes.isEmpty());
+}
+
+void tst_acquisition_boards::belmorPlusStartTakesNoDisconnectionInItsWrites()
+{
+    Road road(BoardKind::BelmorPlus, 3);
+    MainWindow& w = *road.Window;
+    road.ui()->comboBox_SelectDigiBoard->setCurrentIndex(3);
+    road.press();
+    QVERIFY(w.Connected);
+    ClearRecordedMessages(BoardKind::BelmorPlus);
+    // The operator presses while the start's NUC register pair waits between
+    // its address and its value.
+    bool bPressedBetween = false;
+    bool bEnabledBetween = true;
+    QTimer poll;
+    poll.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&poll, &QTimer::timeout, &w, [&]() {
+        const QList<QByteArray> sent = RecordedBytes(BoardKind::BelmorPlus);
+        if (bPressedBetween || sent.isEmpty() || sent.last() != "!a006")
+            return;
+        bPressedBetween = true;
+        bEnabledBetween = road.ui()->pushButton_Start->isEnabled();
+        road.press();
+    });
+    poll.start(2);
+    bool bStopped = false;
+    road.pressOnceStreaming(&bStopped);
+    road.press();
+    QTRY_VERIFY_WITH_TIMEOUT(!w.Connected, 5000);
+    QVERIFY(bPressedBetween);
+    QVERIFY(!bEnabledBetween);
+    QVERIFY(bStopped);
+    const QList<QByteArray> sent = RecordedBytes(BoardKind::BelmorPlus);
+    const int address = sent.indexOf("!a006");
+    QVERIFY2(address >= 0 && address + 1 < sent.size() && sent[address + 1] == "!b001",
+             qPrintable(QString::fromLatin1(sent.join(' '))));
+    QVERIFY2(road.Recorder.Boxes.isEmpty(), qPrintable(road.Recorder.Boxes.join('\n')));
 }
 
 void tst_acquisition_boards::cameraFileGeometryIsBounded_data()

@@ -277,7 +277,7 @@ private slots:
 
         QByteArray atStart;
         bool bOpen = false;
-        QTimer::singleShot(1500, &w, [&]() {
+        road.whenStreaming([&]() {
             atStart = ReadAll(sPath);
             QVERIFY(road.ui()->action_OpenBPOffsetWindow->isEnabled());
             road.ui()->action_OpenBPOffsetWindow->trigger();
