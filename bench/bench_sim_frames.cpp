@@ -26,6 +26,20 @@ void BM_RenderFrame(benchmark::State& state)
 }
 BENCHMARK(BM_RenderFrame)->Args({640, 480})->Args({1280, 1024})->Args({2560, 512})->Unit(benchmark::kMillisecond);
 
+// The same synthesis in the USB3 board's byte order, as its capture stream renders it.
+void BM_RenderFrameHighByteFirst(benchmark::State& state)
+{
+    const int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
+    sim::SensorModel model(sim::BoardKind::Corvane, 2, 30);
+    std::vector<uint8_t> frame(static_cast<size_t>(w) * h * 2);
+    for (auto _ : state) {
+        model.renderNextFrameHighByteFirst(frame.data(), sim::FrameGeometry{w, h});
+        benchmark::DoNotOptimize(frame.data());
+    }
+    state.SetItemsProcessed(state.iterations() * w * h);
+}
+BENCHMARK(BM_RenderFrameHighByteFirst)->Args({1280, 1024})->Unit(benchmark::kMillisecond);
+
 // One synchronous USB3 sample without pacing: synthesis, byte order and the
 // sample objects of the capture stand-in.
 void BM_Usb3SyncSample(benchmark::State& state)
