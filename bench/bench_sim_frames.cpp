@@ -2,6 +2,7 @@
 #include "app/app_paths.h"
 #include "platform/mediacapture/media_foundation.h"
 #include "sim/core/board_kind.h"
+#include "sim/core/board_registry.h"
 #include "sim/core/sensor_model.h"
 
 #include <benchmark/benchmark.h>
@@ -26,11 +27,28 @@ void BM_RenderFrame(benchmark::State& state)
 }
 BENCHMARK(BM_RenderFrame)->Args({640, 480})->Args({1280, 1024})->Args({2560, 512})->Unit(benchmark::kMillisecond);
 
+// The same synthesis in the USB3 board's byte order, as its capture stream renders it.
+void BM_RenderFrameHighByteFirst(benchmark::State& state)
+{
+    const int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
+    sim::SensorModel model(sim::BoardKind::Corvane, 2, 30);
+    std::vector<uint8_t> frame(static_cast<size_t>(w) * h * 2);
+    for (auto _ : state) {
+        model.renderNextFrameHighByteFirst(frame.data(), sim::FrameGeometry{w, h});
+        benchmark::DoNotOptimize(frame.data());
+    }
+    state.SetItemsProcessed(state.iterations() * w * h);
+}
+BENCHMARK(BM_RenderFrameHighByteFirst)->Args({1280, 1024})->Unit(benchmark::kMillisecond);
+
 // One synchronous USB3 sample without pacing: synthesis, byte order and the
-// sample objects of the capture stand-in.
+// sample objects of the capture stand-in; on the board's stored proxy
+// (argument 0) or on the record given (14: 1280 x 1024).
 void BM_Usb3SyncSample(benchmark::State& state)
 {
     sim::SetFastMode(true);
+    if (state.range(0) > 0)
+        sim::SensorFor(sim::BoardKind::Corvane)->setProxyIndex(static_cast<int>(state.range(0)));
     MFStartup(MF_VERSION);
     IMFAttributes* pAttributes = nullptr;
     MFCreateAttributes(&pAttributes, 1);
@@ -61,7 +79,7 @@ void BM_Usb3SyncSample(benchmark::State& state)
     pSource->Release();
     MFShutdown();
 }
-BENCHMARK(BM_Usb3SyncSample)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Usb3SyncSample)->ArgName("proxy")->Arg(0)->Arg(14)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -24,6 +24,16 @@ int RecordDefault(int p_iProxy, StartUpCell p_Cell, int p_iFallback)
     return i == kStartUpNotSet ? p_iFallback : i;
 }
 
+// A pixel as the USB3 board sends it, high byte first, in host memory.
+inline uint16_t ToHighByteFirst(uint16_t p_uPixel)
+{
+#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    return static_cast<uint16_t>((p_uPixel << 8) | (p_uPixel >> 8));
+#else
+    return p_uPixel;
+#endif
+}
+
 inline uint32_t Hash(uint32_t p_uX)
 {
     p_uX ^= p_uX >> 16;
@@ -342,19 +352,15 @@ const std::vector<float>& NoiseTable()
 // bits, shifted to the output depth, inverted when asked. Clamped as integers
 // in plain selections so that the loop vectorises (a float comparison may
 // trap and stays a branch); rounding then clamping gives what clamping then
-// rounding gives.
+// rounding gives. HighByteFirst stores each pixel with its bytes swapped on
+// a little-endian host (the USB3 board's order), in the same pass.
 // p_fDiscX0 is the first pixel's distance to the disc's centre along the
 // line, p_fDy2 the line's squared distance to it.
-// A second copy for processors with AVX2 and FMA, chosen when the library is
-// loaded. Not under the sanitizers: ThreadSanitizer cannot run the loader's
-// choice before its own start-up.
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && !defined(__SANITIZE_THREAD__) \
-    && !defined(__SANITIZE_ADDRESS__)
-__attribute__((target_clones("arch=x86-64-v3", "default")))
-#endif
-void RenderLine(uint16_t* __restrict p_pLine, const float* __restrict p_pBase, const float* __restrict p_pWeight,
-                float p_fDiscX0, float p_fDy2, float p_fInvRadius2, const float* __restrict p_pNoise, int p_iWidth,
-                float p_fNoiseScale, int p_iShift, int32_t p_iSign, int32_t p_iBias, int32_t p_iMax)
+template <bool HighByteFirst>
+__attribute__((always_inline)) inline void
+RenderLineBody(uint16_t* __restrict p_pLine, const float* __restrict p_pBase, const float* __restrict p_pWeight,
+               float p_fDiscX0, float p_fDy2, float p_fInvRadius2, const float* __restrict p_pNoise, int p_iWidth,
+               float p_fNoiseScale, int p_iShift, int32_t p_iSign, int32_t p_iBias, int32_t p_iMax)
 {
     for (int x = 0; x < p_iWidth; ++x) {
         const float dx = p_fDiscX0 + static_cast<float>(x);
@@ -366,8 +372,37 @@ void RenderLine(uint16_t* __restrict p_pLine, const float* __restrict p_pBase, c
         int32_t v = (r >> p_iShift) * p_iSign + p_iBias;
         v = v < 0 ? 0 : v;
         v = v > p_iMax ? p_iMax : v;
-        p_pLine[x] = static_cast<uint16_t>(v);
+        p_pLine[x] = HighByteFirst ? ToHighByteFirst(static_cast<uint16_t>(v)) : static_cast<uint16_t>(v);
     }
+}
+
+// A second copy of each for processors with AVX2 and FMA, chosen when the
+// library is loaded. Not under the sanitizers: ThreadSanitizer cannot run the
+// loader's choice before its own start-up.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && !defined(__SANITIZE_THREAD__) \
+    && !defined(__SANITIZE_ADDRESS__)
+#define KESTIVO_SYNTHESIS_CLONES __attribute__((target_clones("arch=x86-64-v3", "default")))
+#else
+#define KESTIVO_SYNTHESIS_CLONES
+#endif
+
+KESTIVO_SYNTHESIS_CLONES
+void RenderLine(uint16_t* __restrict p_pLine, const float* __restrict p_pBase, const float* __restrict p_pWeight,
+                float p_fDiscX0, float p_fDy2, float p_fInvRadius2, const float* __restrict p_pNoise, int p_iWidth,
+                float p_fNoiseScale, int p_iShift, int32_t p_iSign, int32_t p_iBias, int32_t p_iMax)
+{
+    RenderLineBody<false>(p_pLine, p_pBase, p_pWeight, p_fDiscX0, p_fDy2, p_fInvRadius2, p_pNoise, p_iWidth,
+                          p_fNoiseScale, p_iShift, p_iSign, p_iBias, p_iMax);
+}
+
+KESTIVO_SYNTHESIS_CLONES
+void RenderLineHighByteFirst(uint16_t* __restrict p_pLine, const float* __restrict p_pBase,
+                             const float* __restrict p_pWeight, float p_fDiscX0, float p_fDy2, float p_fInvRadius2,
+                             const float* __restrict p_pNoise, int p_iWidth, float p_fNoiseScale, int p_iShift,
+                             int32_t p_iSign, int32_t p_iBias, int32_t p_iMax)
+{
+    RenderLineBody<true>(p_pLine, p_pBase, p_pWeight, p_fDiscX0, p_fDy2, p_fInvRadius2, p_pNoise, p_iWidth,
+                         p_fNoiseScale, p_iShift, p_iSign, p_iBias, p_iMax);
 }
 
 } // namespace
@@ -450,6 +485,24 @@ std::shared_ptr<const SensorModel::PixelTables> SensorModel::tables(int p_iWidth
 void SensorModel::renderFrame(uint64_t p_uFrameIndex, uint16_t* p_pDst, int p_iWidth, int p_iHeight,
                               int p_iPitchPixels) const
 {
+    renderFrameOrdered(p_uFrameIndex, p_pDst, p_iWidth, p_iHeight, p_iPitchPixels, false);
+}
+
+uint32_t SensorModel::renderNextFrameHighByteFirst(uint8_t* p_pDst, const FrameGeometry& p_Geometry)
+{
+    uint64_t uIndex;
+    {
+        std::lock_guard<std::mutex> lock(m_Mutex);
+        uIndex = m_uFramesRendered++;
+    }
+    renderFrameOrdered(uIndex, reinterpret_cast<uint16_t*>(p_pDst), p_Geometry.width, p_Geometry.height,
+                       p_Geometry.width, true);
+    return kFirstFrameCounter + static_cast<uint32_t>(uIndex);
+}
+
+void SensorModel::renderFrameOrdered(uint64_t p_uFrameIndex, uint16_t* p_pDst, int p_iWidth, int p_iHeight,
+                                     int p_iPitchPixels, bool p_bHighByteFirst) const
+{
     // A line never needs more noise samples than the table holds (the widest
     // sensor has a few thousand pixels).
     if (p_pDst == nullptr || p_iWidth <= 0 || p_iHeight <= 0 || p_iPitchPixels < p_iWidth
@@ -488,8 +541,12 @@ void SensorModel::renderFrame(uint64_t p_uFrameIndex, uint16_t* p_pDst, int p_iW
         const size_t uLineStart = bOneRun ? uNoiseStart + row
                                           : Hash(uFrameSalt + static_cast<uint32_t>(y)) % (kNoiseSamples - uWidth + 1);
         const float* __restrict pNoise = noise.data() + uLineStart;
-        RenderLine(pLine, pBase, pWeight, -cx, dy * dy, invRadius2, pNoise, p_iWidth, noiseScale, iShift, iSign,
-                   iBias, maxValue);
+        if (p_bHighByteFirst)
+            RenderLineHighByteFirst(pLine, pBase, pWeight, -cx, dy * dy, invRadius2, pNoise, p_iWidth, noiseScale,
+                                    iShift, iSign, iBias, maxValue);
+        else
+            RenderLine(pLine, pBase, pWeight, -cx, dy * dy, invRadius2, pNoise, p_iWidth, noiseScale, iShift, iSign,
+                       iBias, maxValue);
     }
     // Dead and hot pixels, a sparse list.
     for (size_t i = 0; i < t->defectIndex.size(); ++i) {
@@ -498,8 +555,9 @@ void SensorModel::renderFrame(uint64_t p_uFrameIndex, uint16_t* p_pDst, int p_iW
         const int x = static_cast<int>(uIndex % static_cast<uint32_t>(p_iWidth));
         int32_t v = (t->defectKind[i] == static_cast<uint8_t>(PixelDefect::Dead) ? 300 : 65000) >> iShift;
         v = bInvert ? maxValue - v : v;
+        const uint16_t uPixel = static_cast<uint16_t>(std::clamp<int32_t>(v, 0, maxValue));
         p_pDst[static_cast<size_t>(y) * static_cast<size_t>(p_iPitchPixels) + static_cast<size_t>(x)]
-            = static_cast<uint16_t>(std::clamp<int32_t>(v, 0, maxValue));
+            = p_bHighByteFirst ? ToHighByteFirst(uPixel) : uPixel;
     }
 }
 

@@ -94,6 +94,10 @@ public:
     {
         return renderNextFrame(p_pDst, p_Geometry.width, p_Geometry.height, p_Geometry.width);
     }
+    // The next frame as the USB3 board sends it: each pixel high byte first,
+    // p_Geometry.pitchBytes() apart per line, written straight into p_pDst
+    // (2-byte aligned) in the synthesis pass itself. Same pixels, same counter.
+    uint32_t renderNextFrameHighByteFirst(uint8_t* p_pDst, const FrameGeometry& p_Geometry);
     // Renders frame number p_uFrameIndex (0 = first) with the registers as
     // they stand, without advancing anything. Same registers, same frame.
     void renderFrame(uint64_t p_uFrameIndex, uint16_t* p_pDst, int p_iWidth, int p_iHeight,
@@ -111,6 +115,8 @@ public:
 private:
     struct Levels;
     Levels levels() const;
+    void renderFrameOrdered(uint64_t p_uFrameIndex, uint16_t* p_pDst, int p_iWidth, int p_iHeight,
+                            int p_iPitchPixels, bool p_bHighByteFirst) const;
     // What a frame of one geometry needs that does not change from frame to
     // frame, built once per geometry; the level-dependent half is rebuilt
     // when the registers move the levels. A frame then costs a few loads and

@@ -115,10 +115,10 @@ public:
             }
             g = m_Geometry;
         }
-        m_Pixels.resize(static_cast<size_t>(g.pixelCount()));
         if (m_bTwoTap) {
             // Two sensor lines per transfer line, pixel by pixel: even pixels
             // from line 2j, odd ones from line 2j + 1.
+            m_Pixels.resize(static_cast<size_t>(g.pixelCount()));
             const FrameGeometry sensor{g.width / 2, g.height * 2};
             m_Sensor->renderNextFrame(m_Pixels.data(), sensor);
             m_Interleaved.resize(m_Pixels.size());
@@ -130,8 +130,12 @@ public:
                 }
             ToBigEndian(m_Interleaved, p_Bytes);
         } else {
-            m_Sensor->renderNextFrame(m_Pixels.data(), g);
-            ToBigEndian(m_Pixels, p_Bytes);
+            // Synthesised straight into the sample in the board's byte order,
+            // as the other simulated boards render into their transport's
+            // buffer: no frame of its own and no pass for the byte order. A
+            // buffer of the right size is only overwritten.
+            p_Bytes.resize(static_cast<size_t>(g.pitchBytes()) * static_cast<size_t>(g.height));
+            m_Sensor->renderNextFrameHighByteFirst(p_Bytes.data(), g);
         }
         return SampleResult::Sample;
     }
@@ -151,7 +155,7 @@ private:
     mutable std::mutex m_Mutex;
     FrameGeometry m_Geometry;
     bool m_bLost = false;
-    std::vector<uint16_t> m_Pixels;        // used only by the thread that reads samples
+    std::vector<uint16_t> m_Pixels;        // two-tap only; used only by the thread that reads samples
     std::vector<uint16_t> m_Interleaved;
 };
 

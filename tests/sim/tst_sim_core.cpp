@@ -312,6 +312,39 @@ private slots:
         QVERIFY(padded[10] != 0xABCD);
     }
 
+    // The USB3 board's order, rendered in the synthesis pass: the same pixels
+    // (defects included) high byte first, and the frame counted as any other.
+    void highByteFirstIsTheSameFrameSwapped_data()
+    {
+        QTest::addColumn<int>("bits");
+        QTest::addColumn<bool>("invert");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::newRow("16 bits") << 16 << false << 640 << 480;
+        QTest::newRow("inverted") << 16 << true << 640 << 480;
+        QTest::newRow("14 bits, odd width") << 14 << false << 83 << 7;
+    }
+    void highByteFirstIsTheSameFrameSwapped()
+    {
+        QFETCH(int, bits);
+        QFETCH(bool, invert);
+        QFETCH(int, width);
+        QFETCH(int, height);
+        SensorModel model(BoardKind::Corvane, 14, 30);
+        model.setOutputBits(bits);
+        model.setRegister(Register::INVERT_BW_DISPLAY, invert ? 1 : 0);
+        std::vector<uint8_t> bytes(size_t(width) * height * 2);
+        for (uint64_t k = 0; k < 2; ++k) {
+            QCOMPARE(model.renderNextFrameHighByteFirst(bytes.data(), FrameGeometry{width, height}),
+                     SensorModel::kFirstFrameCounter + uint32_t(k));
+            const auto expected = Render(model, k, width, height);
+            for (size_t i = 0; i < expected.size(); ++i)
+                if (uint16_t(bytes[2 * i] << 8 | bytes[2 * i + 1]) != expected[i])
+                    QFAIL(qPrintable(QString("frame %1, pixel %2").arg(k).arg(i)));
+        }
+        QCOMPARE(model.framesRendered(), uint64_t(2));
+    }
+
     void frameCounterWrapsEarly()
     {
         SensorModel model(BoardKind::Corvane, 2, 30);
