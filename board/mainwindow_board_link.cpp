@@ -1,38 +1,66 @@
-// The main window's glue to the board command links: Camera Link port selection, FPGA registers, gain and offset refresh, register writes and "Set parameters".
+// The main window's glue to the board links: Camera Link port selection, FPGA registers, gain and offset refresh, register writes, "Set parameters", the main button's state machine, the set-window press, the bad-pixel map upload and the one-second statistics.
 #include "mainwindow/MainWindow.h"
 
+#include "app/app_paths.h"
+#include "app/boot_file.h"
 #include "app/digiboard_kind.h"
+#include "app/globals.h"
+#include "app/header_constants.h"
 #include "app/kv_log.h"
+#include "app/message_boxes.h"
 #include "app/waits.h"
 #include "app/widget_style.h"
 #include "board/acquisition_state.h"
+#include "board/bad_pixel_map.h"
 #include "board/board_link_factory.h"
 #include "board/board_message_box.h"
+#include "board/cameralink_commands.h"
 #include "board/cameralink_serial.h"
+#include "board/connect_retry.h"
+#include "board/corvane_writer.h"
 #include "board/eskra_frame_stream.h"
 #include "board/fpga_command.h"
+#include "board/frame_statistics.h"
 #include "board/gain_offset_refresh.h"
+#include "board/gige_link.h"
 #include "board/links/cameralink_link.h"
+#include "board/links/usb3_link.h"
 #include "board/mainwindow_board_link.h"
 #include "board/register_writer.h"
 #include "board/sensor_parameter_math.h"
 #include "board/sensor_parameters.h"
-#include "app/message_boxes.h"
+#include "board/windowing_camfile.h"
+#include "board/windowing_geometry.h"
 #include "params/proxy_parameter_ids.h"
 #include "params/proxy_parameter_table.h"
 #include "pipeline/frame_buffers.h"
 #include "pipeline/frame_handoff.h"
 #include "pipeline/frame_path.h"
 #include "pipeline/mainwindow_pipeline.h"
+#include "platform/ebus/ebus.h"
+#include "tools/Window_SendingProgressBP.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QIcon>
+#include <QMessageBox>
 #include <QMetaObject>
+#include <QPointer>
 #include <QSerialPort>
+#include <QSignalBlocker>
 #include <QTimer>
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
+#include <iostream>
+#include <memory>
+#include <opencv2/core.hpp>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -474,4 +502,785 @@ bool MainWindow::PushButton_SetModuleParameters()
     SetCurrent(p, ProxyParameterId::SetParametersButtonEnabled, 1);
     SetCurrent(p, ProxyParameterId::BPCorrectionModeEnabled, 1);
     return true;
+}
+
+// ---------------------------------------------------------------------------
+// The main button, the set-window press, the bad-pixel upload and the statistics.
+
+// -----------------------------------------------------------------------------
+// The main button's state machine: connect with retries, start, safe disconnection, and the serial-port board's one-press path.
+
+// The "Connecting in progress" box of the running connect procedure.
+QPointer<QMessageBox> g_pConnectingBox;
+
+namespace {
+
+constexpr int kEskraProxyIndex = 17;
+
+const QString kCaptionConnect = QStringLiteral("Connect");
+const QString kCaptionStopConnection = QStringLiteral("Stop\nConnection");
+const QString kCaptionStart = QStringLiteral("Start");
+const QString kCaptionDisconnect = QStringLiteral("Safe\ndisconnection");
+
+void ShowCritical(QWidget* p_pParent, const QString& p_sText)
+{
+    MessageBoxRequest request;
+    request.parent = p_pParent;
+    request.icon = QMessageBox::Critical;
+    request.title = QStringLiteral("Critical");
+    request.text = p_sText;
+    request.buttons = QStringList{QStringLiteral("OK")};
+    PresentMessageBox(request);
+}
+
+} // namespace
+
+void MainWindow::PushButton_Start_When_Connecting()
+{
+    if (!Connecting)
+        return;
+    Log->writeLine("Stop connection asked");
+    StopConnectionAsked = true;
+}
+
+void MainWindow::PushButtonConnect_ProxyTest()
+{
+    PushButton_Start();
+}
+
+void MainWindow::DisconnectBoard_ProxyTest()
+{
+    if (!Connected || Connecting)
+        return;
+    // Streaming: the button's own safe disconnection. Connected without a
+    // stream: a press would start it, so the links go down directly.
+    if (ControlText(MainControl::StartButton) == kCaptionDisconnect)
+        PushButton_Start();
+    else
+        Deinit();
+}
+
+void MainWindow::PushButtonSetParameter_ProxyTest()
+{
+    PushButton_SetModuleParameters();
+}
+
+void MainWindow::PushButtonTakeFPN_ProxyTest()
+{
+    PushButton_TakeFPNRef();
+}
+
+void MainWindow::CheckBox_WindowingEnabled(int p_iCheckBoxStatus)
+{
+    g_bWindowingDisabled = p_iCheckBoxStatus == 0;
+}
+
+void MainWindow::PushButton_Start()
+{
+    const MainPressScope scope(this);
+    const QString sBoardName = ControlText(MainControl::BoardList);
+
+    // ---- Serial-port board: one press connects, initialises and streams.
+    if (DigiBoardKind == BoardKind::Eskra && !Connected) {
+        ProxyName = QStringLiteral("Z603");
+        SetCurrentProxyIndex(kEskraProxyIndex);
+        SetConnected(true);
+        FrameRate = 255;
+        emit CommandsBoardChanged(sBoardName);
+        UpdateValuesOnDynamicFrequency(255);
+        UpdateBootFile(sBoardName, HeaderConstants::BootFileName, &AutoStart, &AutoNUC);
+        SetControlText(MainControl::StartButton, kCaptionDisconnect);
+        SetControlIcon(MainControl::StartButton,
+                       SharedIcon(ApplicationDirPath() + HeaderConstants::IconsFolder + HeaderConstants::IconStop));
+        InitGUIWithProxy();
+        if (!bInitDriverDone) {
+            g_bWindowingDisabled = true;
+            bool bWindowingDisabled = g_bWindowingDisabled;
+            if (Init(&bWindowingDisabled)) {
+                // The next press takes the disconnect branch and returns to "Connect".
+                SetControlEnabled(MainControl::StartButton, true);
+                return;
+            }
+            bInitDriverDone = true;
+        }
+        Getinterruption();
+        Deinit();
+        return;
+    }
+
+    // ---- Connected (or a press while connecting, which the connect loop takes).
+    if (Connected || Connecting) {
+        if (!Connected)
+            return;
+        Disable_2Tap();
+        SetControlEnabled(MainControl::LoadConfigurationButton, true);
+        SetControlEnabled(MainControl::SaveConfigurationButton, true);
+        SetControlEnabled(MainControl::StartButton, false);
+        SetControlCheckable(MainControl::StartButton, false);
+        NoFrameSeconds = 0;
+        if (ControlText(MainControl::StartButton) == kCaptionDisconnect) {
+            Log->writeLine("Disconnect Button Pressed");
+            if (DigiBoardKind == BoardKind::Dunstel) {
+                // The start sequence still running below this press stops the stream and runs Deinit.
+                StopAcquisition = true;
+                return;
+            }
+            Deinit();
+            return;
+        }
+        StartAcquisitionSequence();
+        return;
+    }
+
+    // ---- Connect procedure.
+    auto* pBox = new QMessageBox(this);
+    pBox->setAttribute(Qt::WA_DeleteOnClose);
+    pBox->setWindowTitle(QStringLiteral("Information"));
+    pBox->setIcon(QMessageBox::Information);
+    pBox->setText(QStringLiteral("Connecting in progress, please wait"));
+    pBox->setStandardButtons(QMessageBox::NoButton);
+    pBox->setModal(false);
+    pBox->show();
+    g_pConnectingBox = pBox;
+
+    Log->writeLine("Updating last configuration opened");
+    UpdateBootFile(sBoardName, HeaderConstants::BootFileName, &AutoStart, &AutoNUC);
+    Log->writeLine("Connection to the DigiBoard");
+    SetControlText(MainControl::StartButton, kCaptionStopConnection);
+
+    Connecting = true;
+    ConnectAttemptSteps steps;
+    steps.attempt = [this](int p_iAttempt) { return ConnectToBoard(p_iAttempt); };
+    steps.processEvents = []() { QCoreApplication::processEvents(); };
+    steps.stopAsked = [this]() { return bool(StopConnectionAsked); };
+    steps.retryStarting = [this](int p_iRetry) {
+        Log->writeLine("Attempt to connect: " + QString::number(p_iRetry));
+        SetControlText(MainControl::StateLabel, "Attempt to connect " + QString::number(p_iRetry) + "/"
+                                 + QString::number(ConnectAttemptLimit));
+    };
+    steps.wait = [](int p_iMs) { WaitMs(p_iMs); };
+    const int iResult = RunConnectAttempts(steps);
+    if (iResult == ConnectResult::Interrupted)
+        Log->writeLine("Stop connection !");
+
+    // A message box without buttons ignores close(): hide it and delete it.
+    if (g_pConnectingBox) {
+        g_pConnectingBox->hide();
+        g_pConnectingBox->deleteLater();
+    }
+    g_pConnectingBox = nullptr;
+    Connecting = false;
+    // A stop asked while no retry was left to take it must not end the next procedure.
+    StopConnectionAsked = false;
+    SetControlText(MainControl::StateLabel, QStringLiteral("Ready"));
+    SetControlEnabled(MainControl::StartButton, true);
+
+    switch (iResult) {
+    case ConnectResult::LinkFailed:
+        SetControlText(MainControl::StartButton, kCaptionConnect);
+        if (DigiBoardKind != BoardKind::Corvane) {
+            ShowCritical(this, QStringLiteral("Error 0x00000001 - Serial Communication failed. The connection can't "
+                                              "be established correctly."));
+            Log->writeLine("Error 0x00000001 - Serial Communication failed. The connection can't be established "
+                           "correctly");
+        }
+        return;
+    case ConnectResult::GigEOpenFailed:
+        SetControlText(MainControl::StartButton, kCaptionConnect);
+        ShowCritical(this, QStringLiteral("Error 0x00000004 - Kestivo can't open the Dunstel device."));
+        Log->writeLine("Error 0x00000004 - Kestivo can't open the Dunstel device");
+        return;
+    case ConnectResult::GigENotChosen:
+        SetControlText(MainControl::StartButton, kCaptionConnect);
+        Log->writeLine("Error 0x00000008 - No Dunstel selected");
+        return;
+    case ConnectResult::Interrupted:
+        SetControlText(MainControl::StartButton, kCaptionConnect);
+        Log->writeLine("Connecting interrupted pressing button");
+        return;
+    case ConnectResult::CorvaneAbsent:
+        SetControlText(MainControl::StartButton, kCaptionConnect);
+        Log->writeLine("Corvane not connected to the computer");
+        return;
+    default:
+        break;
+    }
+
+    // 0, and 0x10 (no confirmed Belmor proxy): the connection stands.
+    Log->writeLine("Connection to the DigiBoard OK");
+    SetControlEnabled(MainControl::DatasheetDigiBoardAction, true);
+    SetControlText(MainControl::StartButton, kCaptionStart);
+    SetControlIcon(MainControl::StartButton,
+                   SharedIcon(ApplicationDirPath() + HeaderConstants::IconsFolder + HeaderConstants::IconPlay));
+    emit CommandsBoardChanged(sBoardName);
+    if (DigiBoardKind == BoardKind::Belmor) {
+        FrameRate = 255;
+        UpdateValuesOnDynamicFrequency(255);
+    } else {
+        UpdateValuesOnDynamicFrequency(FrameRate);
+    }
+    if (DigiBoardKind == BoardKind::BelmorPlus)
+        Enable_2Tap();
+    else
+        Disable_2Tap();
+    SetControlEnabled(MainControl::WindowingEnabledBox, false);
+    InitGUIWithProxy();
+    SetControlEnabled(MainControl::NUCMenu, false);
+    SetControlText(MainControl::StateLabel, QStringLiteral("Connected !"));
+    UpdateInformationWindowBeforeStart();
+    SetConnected(true);
+    WaitMs(50);
+    if (AutoStart)
+        PushButton_Start();
+}
+
+// -----------------------------------------------------------------------------
+// The set-window button of the main window: window corners, windowing camera file, board registers and the restart.
+
+namespace {
+
+namespace P = ProxyParameterId;
+
+// One register write of the sequence and the text its failure is reported with.
+struct WindowWrite
+{
+    BoardRegisterId Id;
+    int Value;
+    QString FailureText;
+};
+
+QString FailureText(const char* p_szFormat, int p_iValue)
+{
+    return QString::asprintf(p_szFormat, p_iValue);
+}
+
+} // namespace
+
+void MainWindow::PushButton_SetWindow()
+{
+    const BoardKind kind = DigiBoardKind;
+    const int r = CurrentProxyIndex;
+    if (r < 0 || r >= kProxyRecordCount)
+        return;
+
+    // 1. The Camera Link grabber must have been set up by a start.
+    if (!bInitDriverDone && IsCameraLinkBoard(kind)) {
+        std::cout << "bInitDriverDone " << bool(bInitDriverDone) << std::endl;
+        g_bWindowingInProgress = false;
+        Log->writeLine("CameraLink Driver not initialized, Start the camera first");
+        MessageBoxWarning(QStringLiteral("Warning"), QStringLiteral("CameraLink Driver not initialized, Start the camera first"));
+        return;
+    }
+
+    // 2. The press starts.
+    std::cout << "bInitDriverDone = " << bool(bInitDriverDone) << std::endl;
+    g_bWindowingInProgress = true;
+    SetControlEnabled(MainControl::SetWindowButton, false);
+    SetCurrent(r, P::SetWindowButtonEnabled, 0);
+    // Every way out before the restart gives the button and the flag back.
+    auto abandon = [this, r]() {
+        SetControlEnabled(MainControl::SetWindowButton, true);
+        SetCurrent(r, P::SetWindowButtonEnabled, 1);
+        g_bWindowingInProgress = false;
+    };
+    NewImageSizeCode = WindowingMode(GetCurrent(r, P::SizeAActive), GetCurrent(r, P::SizeBActive));
+    std::cout << "NbWindowingRun: " << NewImageSizeCode << std::endl;
+    const WindowCorners user{uint32_t(ControlValue(MainControl::XFirstSpinBox)),
+                             uint32_t(ControlValue(MainControl::XLastSpinBox)),
+                             uint32_t(ControlValue(MainControl::YFirstSpinBox)),
+                             uint32_t(ControlValue(MainControl::YLastSpinBox))};
+    SetCurrent(r, P::YFirst, user.YFirst);
+    SetCurrent(r, P::YLast, user.YLast);
+    SetCurrent(r, P::XFirst, user.XFirst);
+    SetCurrent(r, P::XLast, user.XLast);
+
+    // 3-4. Geometry. Eskra and Corvane have none: their press only flips the state and restarts.
+    const WindowingPlan plan = ComputeWindowingPlan(r, kind, NewImageSizeCode, user);
+    if (plan.Computed) {
+        g_bWindowingDisabled = plan.WindowingDisabled;
+        {
+            // The corner boxes' own slot would copy them into the cells with
+            // other values than the board keeps (Dunstel): the plan writes the cells.
+            SetControlValueQuietly(MainControl::XFirstSpinBox, int(plan.SpinCorners.XFirst));
+            SetControlValueQuietly(MainControl::XLastSpinBox, int(plan.SpinCorners.XLast));
+            SetControlValueQuietly(MainControl::YFirstSpinBox, int(plan.SpinCorners.YFirst));
+            SetControlValueQuietly(MainControl::YLastSpinBox, int(plan.SpinCorners.YLast));
+            if (plan.SetAcqSpinBoxes) {
+                SetControlValueQuietly(MainControl::AcqXSpinBox, plan.AcqX);
+                SetControlValueQuietly(MainControl::AcqYSpinBox, plan.AcqY);
+            }
+        }
+        ApplyWindowingToRecord(r, plan);
+
+        // 5. Minimum size (an inverted user window counts as below it). A
+        // refused window changes nothing on the board: the stream goes on as
+        // it was and the button keeps offering the same step.
+        if (plan.Error != WindowSizeError::None) {
+            const QString sText = WindowSizeErrorText(plan.Error);
+            Log->writeLine(sText);
+            MessageBoxCritical(QStringLiteral("Critical"), sText);
+            SetControlEnabled(MainControl::SetParametersButton, true);
+            abandon();
+            return;
+        }
+    }
+
+    if (plan.Computed) {
+        const uint32_t d = GetCurrent(r, P::WindowingDivisor);
+
+        // 6. Integration time for the window.
+        SetControlValue(MainControl::TINTSpinBox,
+                        WindowingTint(GetCurrent(r, P::AcqX), d, ControlMinimum(MainControl::TINTSpinBox)));
+        std::cout << "WindowingAcqX: " << plan.WindowingAcqX << std::endl;
+        std::cout << "WindowingAcqY: " << plan.WindowingAcqY << std::endl;
+
+        // 7. The windowing camera file of the Camera Link grabber.
+        if (IsCameraLinkBoard(kind) && NewImageSizeCode != DefaultImageSizeCode) {
+            const QByteArray line1 = SetWindowHactiveLine(plan.Hactive);
+            const QByteArray line2 = SetWindowVactiveLine(plan.Vactive);
+            std::cout << "Hactive_Px " << line1.constData() << "Vactive_Ln " << line2.constData() << std::endl;
+            // Edited under its own name (through a temporary file): no exit leaves it renamed.
+            const QString sCamFile = WindowingCamFileBase(ApplicationDir, ProxyName, TwoTap) + QStringLiteral(".cam");
+            if (!QFileInfo::exists(sCamFile)) {
+                const QString sSource = SourceCamFilePath(ApplicationDir, ProxyName, TwoTap);
+                if (QFile::copy(sSource, sCamFile))
+                    Log->writeLine("Windowing CamFile created: " + sCamFile);
+            }
+            if (!EditCamFileBetweenWords(sCamFile.toUtf8().constData(), QStringLiteral("Hactive_Px ="),
+                                         QStringLiteral("HSyncAft_Tk ="), line1.constData(), line2.constData(),
+                                         line1.size(), line2.size())) {
+                const QString sText = QStringLiteral("Camfiles error, missing 'Hactive_Px =' or 'HSyncAft_Tk =' words");
+                Log->writeLine(sText + ": " + sCamFile);
+                MessageBoxCritical(QStringLiteral("Critical"), sText);
+                abandon();
+                return;
+            }
+        }
+
+        // 8. Belmor+ takes the new camera file by a new initialisation.
+        if (kind == BoardKind::BelmorPlus) {
+            Deinit();
+            WaitMs(500);
+            SetConnected(true);
+            bool bWindowingDisabled = g_bWindowingDisabled;
+            if (Init(&bWindowingDisabled)) {
+                // No channel stands: the next start must set one up.
+                bInitDriverDone = false;
+                abandon();
+                return;
+            }
+        }
+
+        // 9. Form to table.
+        SetControlChecked(MainControl::ApplyNUCBox, false);
+        if (!FullFrameWindow) {
+            SetControlChecked(MainControl::SizeABox, true);
+            SetControlChecked(MainControl::SizeBBox, true);
+        }
+        SetCurrent(r, P::TINT, uint32_t(ControlValue(MainControl::TINTSpinBox)));
+        SetCurrent(r, P::DAC_A, uint32_t(ControlValue(MainControl::DACASpinBox)));
+        SetCurrent(r, P::DAC_B, uint32_t(ControlValue(MainControl::DACBSpinBox)));
+        SetCurrent(r, P::DAC_C, uint32_t(ControlValue(MainControl::DACCSpinBox)));
+        SetCurrent(r, P::DAC_D, uint32_t(ControlValue(MainControl::DACDSpinBox)));
+        SetCurrent(r, P::Gain2, Ticked(ControlChecked(MainControl::Gain2Box)));
+        SetCurrent(r, P::Gain1, Ticked(ControlChecked(MainControl::Gain1Box)));
+        SetCurrent(r, P::Gain0, Ticked(ControlChecked(MainControl::Gain0Box)));
+        SetCurrent(r, P::UpCol, Ticked(ControlChecked(MainControl::UpColBox)));
+        SetCurrent(r, P::UpRow, Ticked(ControlChecked(MainControl::UpRowBox)));
+        SetCurrent(r, P::SizeA, Ticked(ControlChecked(MainControl::SizeABox)));
+        SetCurrent(r, P::SizeB, Ticked(ControlChecked(MainControl::SizeBBox)));
+        SetCurrent(r, P::DACFilter, Ticked(ControlChecked(MainControl::DACFilterBox)));
+        SerDataBits bits;
+        bits.SizeA = GetCurrent(r, P::SizeA);
+        bits.SizeB = GetCurrent(r, P::SizeB);
+        bits.UpCol = GetCurrent(r, P::UpCol);
+        bits.UpRow = GetCurrent(r, P::UpRow);
+        bits.Gain0 = GetCurrent(r, P::Gain0);
+        bits.Gain1 = GetCurrent(r, P::Gain1);
+        bits.Gain2 = GetCurrent(r, P::Gain2);
+        bits.DACFilter = GetCurrent(r, P::DACFilter);
+        const uint32_t uEncoding = GetCurrent(r, P::BPRegisterEncoding);
+        const int serData = int(SerDataWord(uEncoding != 0, bits));
+        std::cout << "Sensor SerData config : " << serData << " with " << std::endl
+                  << "Gain 2 = " << bits.Gain2 << " (optional, depends on Proxy)" << std::endl
+                  << "Gain 1 = " << bits.Gain1 << std::endl
+                  << "Gain 0 = " << bits.Gain0 << std::endl
+                  << "UpRow  = " << bits.UpRow << std::endl
+                  << "UpCol  = " << bits.UpCol << std::endl
+                  << "SizeA  = " << bits.SizeA << std::endl
+                  << "SizeB  = " << bits.SizeB << std::endl;
+
+        // 10. Register writes, stopping at the first that fails.
+        const bool bSendCorners = NewImageSizeCode == 0 || uEncoding == 1;
+        const WindowCorners& c = plan.SpinCorners;
+        const uint32_t dd = (d == 0 || d == ProxyParameterNotSet) ? 1u : d;
+        if (bSendCorners && (kind == BoardKind::BelmorPlus || kind == BoardKind::Dunstel))
+            std::cout << "Windowing parameters: " << c.XFirst << "," << c.XLast << "," << c.YFirst / dd << ","
+                      << c.YLast / dd << std::endl;
+        std::vector<WindowWrite> writes;
+        const auto corners = [&](bool p_bDivideX) {
+            writes.push_back({BoardRegisterId::Yfirst, int(c.YFirst), FailureText("clSerialWrite: !7%04d\n\r fail", int(c.YFirst))});
+            writes.push_back({BoardRegisterId::Ylast, int(c.YLast), FailureText("clSerialWrite: !8%04d\n\r fail", int(c.YLast))});
+            const int xFirst = int(p_bDivideX ? c.XFirst / dd : c.XFirst);
+            const int xLast = int(p_bDivideX ? c.XLast / dd : c.XLast);
+            writes.push_back({BoardRegisterId::Xfirst, xFirst, FailureText("clSerialWrite: !9%04d\n\r fail", xFirst)});
+            writes.push_back({BoardRegisterId::Xlast, xLast, FailureText("clSerialWrite: !A%04d\n\r fail", xLast)});
+        };
+        const WindowWrite serDataWrite{BoardRegisterId::GMS, serData, FailureText("clSerialWrite: !6%04d\n\r fail", serData)};
+        QString sFailure;
+        if (kind == BoardKind::BelmorPlus) {
+            if (bSendCorners)
+                corners(false);
+            writes.push_back(serDataWrite);
+            BoardLink& rLink = CameraLinkBoard();
+            for (const WindowWrite& w : writes)
+                if (rLink.writeRegister(w.Id, uint32_t(w.Value)) != 0) {
+                    sFailure = w.FailureText;
+                    break;
+                }
+        } else if (kind == BoardKind::Dunstel) {
+            const int tint = int(GetCurrent(r, P::TINT));
+            BoardLink& rLink = *DunstelLink;
+            auto send = [&rLink, &sFailure](const WindowWrite& w) {
+                if (!sFailure.isEmpty())
+                    return;
+                if (rLink.writeRegister(w.Id, uint32_t(w.Value)) != 0)
+                    sFailure = w.FailureText;
+            };
+            send({BoardRegisterId::TINT, std::min(tint, 20), FailureText("Couldn't set INTvalue to %d.\n", 20)});
+            const int p = r;
+            if (p == 6 || p == 7 || p == 9 || p == 12) {
+                const std::pair<uint32_t, std::pair<int, const char*>> dacs[] = {
+                    {GetCurrent(r, P::WindowingChannel), {0, "clSerialWrite: !2%04d\n\r fail"}},
+                    {GetCurrent(r, P::StopZeroChannel), {0, "clSerialWrite: !3%04d\n\r fail"}},
+                    {GetCurrent(r, P::GSKChannel), {4095, "clSerialWrite: !E%04d\n\r fail"}}};
+                for (const auto& [code, write] : dacs) {
+                    const int id = WindowingDacRegister(code);
+                    if (id >= 0)
+                        send({BoardRegisterId(id), write.first, FailureText(write.second, write.first)});
+                }
+                if (sFailure.isEmpty())
+                    WaitMs(1000);
+            }
+            if (!FullFrameWindow)
+                send(serDataWrite);
+            std::cout << "Windowing parameters: " << plan.WindowingAcqX << "," << plan.WindowingAcqY << std::endl;
+            send({BoardRegisterId::Xacqsize, int(plan.WindowingAcqX), FailureText("clSerialWrite: !B%04d\n\r fail", int(plan.WindowingAcqX))});
+            const int acqY = int(plan.WindowingAcqY) - 1;
+            send({BoardRegisterId::Yacqsize, acqY, FailureText("clSerialWrite: !C%04d\n\r fail", acqY)});
+            if (FullFrameWindow)
+                send(serDataWrite);
+            send({BoardRegisterId::TINT, tint, FailureText("Couldn't set INTvalue to %d.\n", tint)});
+            if (bSendCorners) {
+                corners(true);
+                for (const WindowWrite& w : writes)
+                    send(w);
+            }
+            const std::pair<BoardRegisterId, std::pair<int, const char*>> voltages[] = {
+                {BoardRegisterId::ADD02, {P::DAC_A, "clSerialWrite: !2%04d\n\r fail"}},
+                {BoardRegisterId::ADD03, {P::DAC_B, "clSerialWrite: !3%04d\n\r fail"}},
+                {BoardRegisterId::ADD0C, {P::DAC_C, "clSerialWrite: !D%04d\n\r fail"}},
+                {BoardRegisterId::ADD0D, {P::DAC_D, "clSerialWrite: !E%04d\n\r fail"}}};
+            for (const auto& [id, cell] : voltages) {
+                const int v = int(GetCurrent(r, cell.first));
+                send({id, v, FailureText(cell.second, v)});
+            }
+        }
+
+        // 11. The first failed write ends the press.
+        if (!sFailure.isEmpty()) {
+            std::cout << "ERROR set parameters" << std::endl;
+            Log->writeLine("ERROR set parameters fail: " + sFailure);
+            MessageBoxCritical(QStringLiteral("Critical"), QStringLiteral("ERROR set parameters fail: ") + sFailure);
+            abandon();
+            return;
+        }
+    }
+
+    // 12. Set / reset flip.
+    if (FullFrameWindow) {
+        SetCurrent(r, P::SizeAActive, 1);
+        SetCurrent(r, P::SizeBActive, 1);
+        SetControlEnabled(MainControl::SizeABox, false);
+        SetControlEnabled(MainControl::SizeBBox, false);
+        SetCurrent(r, P::SizeAEnabled, 0);
+        SetCurrent(r, P::SizeBEnabled, 0);
+        FullFrameWindow = false;
+        SetControlText(MainControl::SetWindowButton, QStringLiteral("Reset Window"));
+    } else {
+        SetControlChecked(MainControl::SizeABox, true);
+        SetControlChecked(MainControl::SizeBBox, true);
+        SetCurrent(r, P::SizeAActive, 1);
+        SetCurrent(r, P::SizeBActive, 1);
+        SetControlEnabled(MainControl::SizeABox, true);
+        SetControlEnabled(MainControl::SizeBBox, true);
+        SetCurrent(r, P::SizeAEnabled, 1);
+        SetCurrent(r, P::SizeBEnabled, 1);
+        FullFrameWindow = true;
+        SetControlText(MainControl::SetWindowButton, QStringLiteral("Set Window"));
+    }
+    SetControlEnabled(MainControl::SetWindowButton, true);
+    SetCurrent(r, P::SetWindowButtonEnabled, 1);
+
+    // 13. Restart through the main button.
+    if (kind == BoardKind::Arvex || kind == BoardKind::Belmor) {
+        // Their grabber channel is not set up again here: a disconnection that
+        // kept the windowing flag would leave no channel for the next start.
+        // The full restart loads the new camera file.
+        g_bWindowingInProgress = false;
+        Windowing_asked(false);
+        return;
+    }
+    if (kind == BoardKind::Dunstel)
+        StopAcquisition = true;
+    PushButton_Start();
+    g_bWindowingInProgress = false;
+}
+
+// -----------------------------------------------------------------------------
+// Bad-pixel map loading: the four software lists, or the pixel-by-pixel upload to the Arvex and Corvane boards.
+
+namespace {
+
+namespace P = ProxyParameterId;
+
+// The processing board behind the Corvane board.
+constexpr int kProcessingBoard = 2;
+// FPGA register of the Belmor+ board's bad-pixel management; 8 its SensorMaster bit.
+constexpr int kFpgaBadPixelManagement = 16;
+
+void PrintPair(const BadPixelPair& p_Pair)
+{
+    std::cout << "Y = " << p_Pair.Row << " & X = " << p_Pair.Column << std::endl;
+}
+
+} // namespace
+
+void MainWindow::Load_BadPixel_File()
+{
+    const BoardKind kind = DigiBoardKind;
+    const int r = CurrentProxyIndex;
+    BadPixelUploadRunning = true;
+    if (kind == BoardKind::BelmorPlus && r >= 0 && r < kProxyRecordCount)
+        Send_Command_To_FPGA(kFpgaBadPixelManagement, GetCurrent(r, P::BPRegisterEncoding) != 0 ? 8 : 0);
+
+    // After every load the correction is off until the operator chooses one.
+    SetControlValue(MainControl::BPCorrectionModeBox, 0);
+    if (r >= 0 && r < kProxyRecordCount)
+        SetCurrent(r, P::BPCorrectionMode, 0);
+
+    StopAcquisition = true;
+    // The lists hold nothing until this load has filled them: an upload, a
+    // failed read or a board without software lists leaves the counts at 0.
+    ClearBadPixelCounts(BadPixelIndexList);
+
+    auto finish = [this]() {
+        // A disconnection during the load has stopped acquisition for good;
+        // only a live connection gets its frames back.
+        if (Connected)
+            StopAcquisition = false;
+        BadPixelUploadRunning = false;
+    };
+
+    if (BadPixelFile == nullptr) {
+        Log->writeLine("BadPixel Map File .csv load fail");
+        MessageBoxCritical(QStringLiteral("Critical"), QStringLiteral("Bad Pixel Map file .csv load fail"));
+        finish();
+        return;
+    }
+
+    const BadPixelMap map = ReadBadPixelCsv(ReadBadPixelFileContent(BadPixelFile));
+    if (map.Separator == ',')
+        std::cout << "Separateur ," << std::endl;
+    else if (map.Separator == ';')
+        std::cout << "Separateur ;" << std::endl;
+    const int n = map.Pairs.size();
+    std::cout << "Number of BadPixel : " << n << std::endl;
+    if (map.StoppedEarly) {
+        const QString sText = QStringLiteral("Line %1 of the bad pixel map is not a row and column pair.\n"
+                                             "The File reading has been interrupted: %2 pairs read before it.")
+                                  .arg(map.BadLine)
+                                  .arg(n);
+        Log->writeLine(sText);
+        MessageBoxWarning(QStringLiteral("Warning"), sText);
+    }
+
+    const BadPixelFrame frame{uint32_t(std::max(0, FrameWidth.load())), uint32_t(std::max(0, FrameHeight.load())),
+                              uint32_t(std::max(0, FramePitch.load()))};
+    auto outOfRange = [this]() {
+        Log->writeLine("The last coordinates read were out of image size. The File reading has been interrupted.");
+        MessageBoxWarning(QStringLiteral("Out of range coordinates"),
+                          QStringLiteral("The last coordinates read were out of image size.\n"
+                                         "The File reading has been interrupted."));
+    };
+    auto inFrame = [&frame](const BadPixelPair& p) {
+        return p.Row >= 0 && p.Column >= 0 && p.Row < int64_t(frame.Height) && p.Column < int64_t(frame.Width);
+    };
+
+    const bool bSoftware = kind == BoardKind::Belmor || kind == BoardKind::BelmorPlus || kind == BoardKind::Dunstel
+                           || (kind == BoardKind::Corvane && BadPixelCorrectionOn);
+    const bool bUpload = kind == BoardKind::Arvex || (kind == BoardKind::Corvane && !BadPixelCorrectionOn);
+
+    if (bSoftware) {
+        // Each list holds pitch x height words: the count and the indices.
+        const size_t capacity = size_t(frame.PitchBytes) * frame.Height;
+        const BadPixelFillResult result = FillBadPixelLists(map.Pairs, frame, BadPixelIndexList, capacity);
+        for (uint32_t i = 0; i < result.Stored; ++i)
+            PrintPair(map.Pairs[int(i)]);
+        if (result.OutOfRange)
+            outOfRange();
+        if (result.Capped) {
+            const QString sText = QStringLiteral("The bad pixel map holds %1 pixels, more than the frame can take.\n"
+                                                 "Only the first %2 are used.")
+                                      .arg(n)
+                                      .arg(result.Stored);
+            Log->writeLine(sText);
+            MessageBoxWarning(QStringLiteral("Warning"), sText);
+        }
+        Log->writeLine(QStringLiteral("BadPixel Map loaded: %1 pixels").arg(result.Stored));
+    } else if (bUpload) {
+        SetControlEnabled(MainControl::SelectBPFileButton, false);
+        auto* pProgress = new Window_SendingProgressBP(nullptr);
+        QPointer<Window_SendingProgressBP> progress(pProgress);
+        pProgress->setAttribute(Qt::WA_QuitOnClose, false);
+        pProgress->setWindowTitle(QStringLiteral("Progressing ..."));
+        pProgress->setCopyright(HeaderConstants::FooterText);
+        ComboBox_BPCorrectionMode(ControlText(MainControl::BPCorrectionModeBox));
+        pProgress->show();
+        int sent = 0;
+        for (int i = 0; i < n; ++i) {
+            // The upload ends with the connection: nothing is written to a closed link.
+            if (!Connected)
+                break;
+            const BadPixelPair& pair = map.Pairs[i];
+            if (!inFrame(pair)) {
+                outOfRange();
+                break;
+            }
+            PrintPair(pair);
+            const int row = int(pair.Row);
+            const int column = int(pair.Column);
+            if (kind == BoardKind::Arvex) {
+                BoardLink& rLink = CameraLinkBoard();
+                rLink.writeRegister(BoardRegisterId::BadPixelIndex, uint32_t(i));
+                WaitMs(5);
+                rLink.writeRegister(BoardRegisterId::BadPixelColumn, uint32_t(column));
+                WaitMs(5);
+                rLink.writeRegister(BoardRegisterId::BadPixelRow, uint32_t(row));
+                WaitMs(150);
+            } else {
+                const int values[3][2] = {{10, i}, {11, column}, {12, row}};
+                for (const auto& rv : values)
+                    static_cast<Usb3Link&>(*CorvaneLink).writeProcessingCommand(kProcessingBoard, rv[0], rv[1]);
+            }
+            ++sent;
+            if (progress) {
+                progress->setProgress(100 * i / n);
+                progress->setInformation(QString::number(i + 1) + QStringLiteral(" over ") + QString::number(n));
+            }
+            QCoreApplication::processEvents();
+        }
+        delete progress.data();
+        SetControlEnabled(MainControl::SelectBPFileButton, Connected);
+        Log->writeLine(QStringLiteral("BadPixel Map sent to the DigiBoard: %1 of %2 pixels").arg(sent).arg(n));
+    }
+    finish();
+}
+
+// -----------------------------------------------------------------------------
+// One-second statistics of the main window and the no-frame watchdog.
+
+namespace {
+
+void CloseWarningBox()
+{
+    if (g_pNoFrameWarningBox && g_pNoFrameWarningBox->isVisible()) {
+        g_pNoFrameWarningBox->close();
+        delete g_pNoFrameWarningBox.data();
+    }
+    g_pNoFrameWarningBox = nullptr;
+}
+
+} // namespace
+
+void MainWindow::TimeOut1s()
+{
+    SetControlText(MainControl::AcquiredFrameRateLabel, QString::number(FramesReceived.load()) + " FPS");
+    SetControlText(MainControl::ShownFrameRateLabel, QString::number(FramesDisplayed.load()) + " FPS");
+
+    if (!MatDisplayGrey.empty()) {
+        cv::Scalar mean, stddev;
+        cv::meanStdDev(MatDisplayGrey, mean, stddev);
+        double dMin = 0, dMax = 0;
+        cv::minMaxLoc(MatDisplayGrey, &dMin, &dMax);
+        SetControlText(MainControl::MeanValueLabel, QString::number(std::nearbyint(mean[0]), 'f', 0));
+        SetControlText(MainControl::StdValueLabel, QString::number(stddev[0], 'g', 6));
+        SetControlText(MainControl::MaxValueLabel, QString::number(dMax, 'g', 6));
+        SetControlText(MainControl::MinValueLabel, QString::number(dMin, 'g', 6));
+    }
+    if (WindowingCurrentFps)
+        WindowingCurrentFps(uint16_t(FramesReceived.load()));
+
+    const BoardKind kind = DigiBoardKind;
+    double dMbits = 0;
+    if (kind == BoardKind::Dunstel) {
+        double dBandwidth = 0;
+        if (auto* pFloat = dynamic_cast<PvGenFloat*>(GigEBandwidthParameter))
+            pFloat->GetValue(dBandwidth);
+        dMbits = dBandwidth / 1048576.0;
+    } else {
+        dMbits = FrameBandwidthMbits(FrameWidth, FrameHeight, FramesReceived);
+    }
+    SetControlText(MainControl::BandwidthLabel, BandwidthText(dMbits));
+
+    int seconds = NoFrameSeconds;
+    const WatchdogAction action = WatchdogTick(kind, FrameCounter, seconds, DebugRunning);
+    NoFrameSeconds = seconds;
+    switch (action) {
+    case WatchdogAction::CountedAndPrint:
+        std::cout << "No frame since " << seconds << "seconds" << std::endl;
+        break;
+    case WatchdogAction::FrameSeen:
+        if (kind == BoardKind::Corvane)
+            CloseWarningBox();
+        break;
+    case WatchdogAction::ShowWarning: {
+        CloseWarningBox();
+        auto* pBox = new QMessageBox(QMessageBox::Warning, QStringLiteral("Warning"),
+                                     QStringLiteral("Corvane is deconnecting...\nRecovering in progress"),
+                                     QMessageBox::Ok, this);
+        pBox->setModal(false);
+        g_pNoFrameWarningBox = pBox;
+        pBox->show();
+        std::cout << "No frame since " << 4 << "seconds" << std::endl;
+        break;
+    }
+    case WatchdogAction::Disconnect:
+        if (kind == BoardKind::Corvane) {
+            CloseWarningBox();
+            auto* pBox = new QMessageBox(QMessageBox::Critical, QStringLiteral("Critical"),
+                                         QStringLiteral("Corvane is deconnected...\nPlease check connexion"),
+                                         QMessageBox::Ok, this);
+            pBox->setAttribute(Qt::WA_DeleteOnClose);
+            pBox->setModal(true);
+            pBox->show();
+            Deinit();
+        } else {
+            StopAcquisition = true;
+            Deinit();
+            PresentMessageBox({this, QMessageBox::Critical, QStringLiteral("Critical"),
+                               kind == BoardKind::Dunstel ? QStringLiteral("Dunstel is deconnected...\nPlease check connexion")
+                                         : QStringLiteral("Eskra is deconnected...\nPlease check connexion"),
+                               {QStringLiteral("OK")}});
+        }
+        break;
+    default:
+        break;
+    }
+
+    // A disconnection leaves the counter at -1 (no acquisition) as Deinit set it.
+    if (action != WatchdogAction::Disconnect)
+        FrameCounter = 0;
+    FramesDisplayed = 0;
+    FramesReceived = 0;
 }
