@@ -5,12 +5,14 @@
 
 #include "app/header_constants.h"
 #include "app/kv_log.h"
+#include "board/mainwindow_board_link.h"
 #include "tools/Cmd_Perso.h"
 
 void MainWindow::CreateAdvancedCommandsWindow()
 {
     // No parent: a tool window of its own; the main window deletes it.
     CommandsWindow = new Cmd_Perso(nullptr);
+    CommandsWindow->setBoardLinks([this](BoardKind p_Kind) { return WindowBoardLink(this, p_Kind); });
     CommandsWindow->setAttribute(Qt::WA_QuitOnClose, false);
     connect(CommandsWindow, &Cmd_Perso::CloseWindow, this, &MainWindow::CloseAdvCmdWindow);
     connect(ui->action_OpenCommandsWindow, &QAction::triggered, this, [this](bool) { ActionCommands(); });
@@ -51,7 +53,6 @@ void MainWindow::HandGigEToAdvancedCommands()
 {
     if (!CommandsWindow)
         return;
-    CommandsWindow->setPortGigE(GigESerialPort);
     CommandsWindow->setDeviceGigE(GigEDevice);
     CommandsWindow->setStreamGigE(GigEStream);
 }
@@ -60,7 +61,6 @@ void MainWindow::ResetGigEInAdvancedCommands()
 {
     if (!CommandsWindow)
         return;
-    CommandsWindow->setPortGigE(nullptr);
     CommandsWindow->setDeviceGigE(nullptr);
     CommandsWindow->setStreamGigE(nullptr);
 }

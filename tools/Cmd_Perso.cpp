@@ -7,9 +7,8 @@
 #include "app/kv_log.h"
 #include "app/system_tools.h"
 #include "app/waits.h"
-#include "board/cameralink_commands.h"
-#include "board/corvane_writer.h"
-#include "board/gige_link.h"
+#include "board/board_link.h"
+#include "board/links/usb3_link.h"
 #include "board/gige_quick_parameters.h"
 #include "app/message_boxes.h"
 #include "params/data_cell_ids.h"
@@ -113,11 +112,6 @@ void Cmd_Perso::writeLog(const QString& p_sLine)
 void Cmd_Perso::setCopyright(QString Copyright)
 {
     ui->label_Copyright->setText(Copyright);
-}
-
-void Cmd_Perso::setPortGigE(PvDeviceSerialPort* aPort)
-{
-    m_pGigEPort = aPort;
 }
 
 void Cmd_Perso::setDeviceGigE(PvDevice* aDevice)
@@ -233,19 +227,38 @@ void Cmd_Perso::reportRefusal(const QString& p_sMessage)
     writeLog("Command refused: " + QString(p_sMessage).replace('\n', ' '));
 }
 
-int Cmd_Perso::writePerso(PersoPath p_Path, const PersoWrite& p_Write)
+BoardLink* Cmd_Perso::linkOf(BoardKind p_Kind) const
+{
+    return m_Links ? m_Links(p_Kind) : nullptr;
+}
+
+BoardLink* Cmd_Perso::persoLink(PersoPath p_Path) const
 {
     switch (p_Path) {
     case PersoPath::CameraLink:
-        return SendCameraLinkCommand(p_Write.Register, p_Write.Value, true);
+        return linkOf(m_sBoardName == QLatin1String("Arvex") ? BoardKind::Arvex : BoardKind::BelmorPlus);
     case PersoPath::Usb3:
-        return SetCorvaneParameter(p_Write.Register, p_Write.Value, true);
+        return linkOf(BoardKind::Corvane);
     case PersoPath::GigE:
-        return SendGigECommand(m_pGigEPort, p_Write.Register, p_Write.Value);
+        return linkOf(BoardKind::Dunstel);
     case PersoPath::None:
         break;
     }
-    return -1;
+    return nullptr;
+}
+
+Usb3Link* Cmd_Perso::usb3Link() const
+{
+    return dynamic_cast<Usb3Link*>(linkOf(BoardKind::Corvane));
+}
+
+int Cmd_Perso::writePerso(PersoPath p_Path, const PersoWrite& p_Write)
+{
+    // Every write of a path's sequence is its board's address or value register.
+    BoardLink* pLink = persoLink(p_Path);
+    if (pLink == nullptr || !pLink->hasIndirect())
+        return -1;
+    return p_Write.IsAddress ? pLink->writeIndirectAddress(p_Write.Value) : pLink->writeIndirectValue(p_Write.Value);
 }
 
 bool Cmd_Perso::sendPersoSequence(PersoPath p_Path, const PersoSequence& p_Sequence)
@@ -431,7 +444,8 @@ void Cmd_Perso::CheckBox_InvertPXClockUSB3(int p_iState)
     if (m_sBoardName != QLatin1String("Corvane"))
         return;
     const int iValue = ui->checkBox_InvertPXClockUSB->isChecked() ? 1 : 0;
-    if (SetCorvaneParameter(BoardRegisterId::PixelClockInversion, iValue, true) != 0)
+    Usb3Link* pLink = usb3Link();
+    if (pLink == nullptr || pLink->writeParameter(BoardRegisterId::PixelClockInversion, iValue) != 0)
         writeLog(QStringLiteral("Can't update Corvane PixelClock "));
     else
         writeLog("Corvane PixelClock CheckBox set to " + QString::number(p_iState));
@@ -448,8 +462,9 @@ void Cmd_Perso::PushButton_SetUSB3_Slider()
     const int iRegister = ui->spinBox_SliderReg->value();
     const int iValue = ui->spinBox_SliderValue->value();
     // The board reports nothing for these parameters; every write is made.
-    for (const Usb3Write& write : Usb3BoardCommandSequence(iAddress, iRegister, iValue))
-        SetCorvaneParameter(write.Parameter, write.Value, true);
+    if (Usb3Link* pLink = usb3Link())
+        for (const Usb3Write& write : Usb3BoardCommandSequence(iAddress, iRegister, iValue))
+            pLink->writeParameter(write.Parameter, write.Value);
     writeLog("Send " + QString::number(iValue) + " to the register " + QString::number(iRegister)
              + " on the Board address " + QString::number(iAddress));
 }
@@ -468,9 +483,12 @@ void Cmd_Perso::PushButton_SetUSB3_SliderDirect()
     const uint16_t uAddress = static_cast<uint16_t>(ui->spinBox_AddressManual_2->value());
     const uint16_t uValue = static_cast<uint16_t>(ui->spinBox_DataManual_2->value());
     // The waits process events: a second press must not interleave its bytes with these.
+    Usb3Link* pLink = usb3Link();
+    if (pLink == nullptr)
+        return;
     ui->pushButton_SendToUVC->setEnabled(false);
     for (const Usb3Write& write : Usb3DirectWriteSequence(uAddress, uValue)) {
-        SetCorvaneParameter(write.Parameter, write.Value, true);
+        pLink->writeParameter(write.Parameter, write.Value);
         WaitMs(100);
     }
     ui->pushButton_SendToUVC->setEnabled(true);

@@ -1,19 +1,22 @@
 // The "Advanced Commands" window: manual commands, FPGA register editor, particular parameters, GigE and USB3 parameters.
 #pragma once
 
+#include "app/digiboard_kind.h"
 #include "board/advanced_commands.h"
 
 #include <QMainWindow>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
+class BoardLink;
 class KV_Log;
 class PvDevice;
-class PvDeviceSerialPort;
 class PvGenBrowserWnd;
 class PvGenParameterArray;
 class PvStream;
+class Usb3Link;
 class QCloseEvent;
 class QEvent;
 
@@ -31,6 +34,10 @@ public:
 
     // The log every slot writes to; not owned. Null gives back the window's own (never opened) log.
     void setLog(KV_Log* p_pLog);
+    // Where the window gets the link of a board kind; every register write
+    // of the window goes through it. Without one nothing is written.
+    using LinkSource = std::function<BoardLink*(BoardKind)>;
+    void setBoardLinks(LinkSource p_Links) { m_Links = std::move(p_Links); }
     // Closes the two parameter browsers when open; the board link calls it
     // before it frees the GigE device and stream that the browsers show.
     void CloseParameterBrowsers();
@@ -53,7 +60,6 @@ signals:
 public slots:
     void UpdateDigiBoard(QString str);
     void setCopyright(QString Copyright);
-    void setPortGigE(PvDeviceSerialPort* aPort);
     void setDeviceGigE(PvDevice* aDevice);
     void setProxyBoard(int ProxyBoard);
     void setStreamGigE(PvStream* aStream);
@@ -82,7 +88,14 @@ private:
     void fillParticularParamList();
     void fillDestinationBoardList();
     void writeLog(const QString& p_sLine);
-    // One write on the path's link: 0 when the board took it.
+    // The link of a kind, null when the window has none.
+    BoardLink* linkOf(BoardKind p_Kind) const;
+    // The link a path's pair goes through: the FPGA editor writes the same
+    // "!" pair on the Arvex as on the Belmor+.
+    BoardLink* persoLink(PersoPath p_Path) const;
+    // The USB3 board's link, null when the window has none.
+    Usb3Link* usb3Link() const;
+    // One write of the pair on the path's link: 0 when the board took it.
     int writePerso(PersoPath p_Path, const PersoWrite& p_Write);
     // Checks the whole sequence against the registers' widths, then writes it,
     // stopping at the first failure, which is reported. True when all was sent.
@@ -97,7 +110,7 @@ private:
     QString m_sBoardName;
     bool m_bDeviceBrowserOpen = false;
     bool m_bStreamBrowserOpen = false;
-    PvDeviceSerialPort* m_pGigEPort = nullptr;
+    LinkSource m_Links;
     PvDevice* m_pGigEDevice = nullptr;
     PvGenParameterArray* m_pParameterArray = nullptr;
     PvStream* m_pGigEStream = nullptr;

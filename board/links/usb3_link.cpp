@@ -171,6 +171,11 @@ int Usb3Link::writeIndirectValue(int p_iValue)
     return SetCorvaneParameter(BoardRegisterId::FpgaRegisterValue, p_iValue, true);
 }
 
+int Usb3Link::writeParameter(int p_iParameter, int p_iValue)
+{
+    return SetCorvaneParameter(p_iParameter, p_iValue, true);
+}
+
 int Usb3Link::writeProcessingCommand(int p_iBoard, int p_iRegister, int p_iValue, const CommandStep& p_Step)
 {
     const std::pair<BoardRegisterId, int> steps[] = {{BoardRegisterId::ProcessingBoard, p_iBoard},

@@ -54,6 +54,11 @@ public:
     bool takesFpgaCommands() const override { return false; }
     int writeIndirectAddress(int p_iAddress) override;
     int writeIndirectValue(int p_iValue) override;
+    // A board parameter as it is, without the gain and offset routing of
+    // writeRegister() (parameter 20 is the pixel clock's inversion here), as
+    // the operator's own write: a failure below parameter 50 shows the
+    // parameter writer's box.
+    int writeParameter(int p_iParameter, int p_iValue);
     bool sendText(const QByteArray& p_Text) override;
     QByteArray readReply() override;
     // The board takes its own reference when its parameter 54 is written to 0.

@@ -7,6 +7,8 @@
 #include "board/cameralink_serial.h"
 #include "board/gige_link.h"
 #include "board/board_link_fixture.h"
+#include "board/links/gige_link.h"
+#include "board/register_writer.h"
 #include "params/data_cell_ids.h"
 #include "params/proxy_parameter_table.h"
 #include "platform/clserial/clserial.h"
@@ -40,6 +42,8 @@ private:
     std::unique_ptr<Cmd_Perso> m_pWindow;
     PvDevice* m_pDevice = nullptr;
     PvDeviceSerialPort* m_pPort = nullptr;
+    // The Dunstel link the window writes through; it holds the UART port.
+    GigELink m_GigELink;
 
     Ui::Cmd_Perso* ui() { return m_pWindow->ui; }
     QCheckBox* bit(int i) { return m_pWindow->findChild<QCheckBox*>(QString("checkBox_Bit%1").arg(i)); }
@@ -74,7 +78,7 @@ private:
         QVERIFY(m_pDevice != nullptr);
         m_pPort = OpenGigESerial(m_pDevice);
         QVERIFY(m_pPort != nullptr);
-        m_pWindow->setPortGigE(m_pPort);
+        m_GigELink.state().SerialPort = m_pPort;
         m_pWindow->setDeviceGigE(m_pDevice);
     }
 
@@ -91,11 +95,16 @@ private slots:
         InitProxyParameterTable();
         m_pWindow = std::make_unique<Cmd_Perso>();
         m_pWindow->setLog(m_pBench->log.get());
+        m_GigELink.state().SerialPort = nullptr;
+        m_pWindow->setBoardLinks([this](::BoardKind p_Kind) {
+            return p_Kind == ::BoardKind::Dunstel ? &m_GigELink : StandaloneBoardLink(p_Kind);
+        });
         sim::ClearRecordedMessages();
     }
     void cleanup()
     {
         m_pWindow.reset();
+        m_GigELink.state().SerialPort = nullptr;
         CloseGigESerial(m_pPort);
         delete m_pPort;
         m_pPort = nullptr;
@@ -533,12 +542,12 @@ private slots:
         ui()->spinBox_AddressManual->setValue(3);
         ui()->spinBox_DataManual->setValue(9);
         // The port is gone: the address write fails, the value is never sent.
-        m_pWindow->setPortGigE(nullptr);
+        m_GigELink.state().SerialPort = nullptr;
         click(ui()->pushButton_SendManualCmd);
         QCOMPARE(m_pBench->boxes.size(), 1);
         QCOMPARE(m_pBench->boxes.first().text,
                  QString("ERROR set particular parameter fail: Couldn't set PERSO_ADDR to 3.\n"));
-        m_pWindow->setPortGigE(m_pPort);
+        m_GigELink.state().SerialPort = m_pPort;
         click(ui()->pushButton_SendManualCmd);
         QCOMPARE(sim::RecordedBytes(BoardKind::Dunstel, "uart"), (QList<QByteArray>{"!a0003\n\r", "!b0009\n\r"}));
     }
