@@ -377,6 +377,34 @@ private slots:
         }
     }
 
+    // The editor sends the same "!" pair on both boards that have the tab.
+    void fpgaEditorOnEachCameraLinkBoard_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<BoardKind>("board");
+        QTest::addColumn<QString>("row");
+        QTest::addColumn<QList<QByteArray>>("bytes");
+        QTest::newRow("Arvex, 8 bits") << "Arvex" << BoardKind::Arvex << "Contrast" << QList<QByteArray>{"!a007", "!b052"};
+        QTest::newRow("Arvex, 16 bits") << "Arvex" << BoardKind::Arvex << "Luminance"
+                                        << QList<QByteArray>{"!a008", "!b052", "!a009", "!b018"};
+        QTest::newRow("Belmor+, 8 bits") << "Belmor+" << BoardKind::BelmorPlus << "Contrast"
+                                         << QList<QByteArray>{"!a007", "!b052"};
+    }
+    void fpgaEditorOnEachCameraLinkBoard()
+    {
+        QFETCH(QString, name);
+        QFETCH(BoardKind, board);
+        QFETCH(QString, row);
+        QFETCH(QList<QByteArray>, bytes);
+        openCameraLink(board);
+        m_pWindow->UpdateDigiBoard(name);
+        ui()->comboBox_FPGARegister->setCurrentText(row);
+        ui()->spinBox_Value->setValue(4660);
+        click(ui()->pushButton_SendFPGARegisterCLINK);
+        QCOMPARE(serial(board), bytes);
+        QVERIFY(m_pBench->boxes.isEmpty());
+    }
+
     // The PERSO_ADDR write of the low byte fails: nothing more, one box, one log line.
     void fpgaEditorFailureStopsTheSequence()
     {
