@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
 #include <vector>
@@ -139,17 +140,21 @@ private slots:
         w.ui->comboBox_SelectDigiBoard->setCurrentIndex(5);
         QCOMPARE(w.DigiBoardKind.load(), BoardKind::Eskra);
         QString rate;
+        // The most frames the window counted within one second; the count
+        // starts again at each tick, so one look could fall right after one.
         int frames = 0;
+        bool bPressScheduled = false;
         // Read two one-second ticks after the first frame: a slow start on a
         // loaded machine does not count in the rate.
         QTimer firstFrame;
         QObject::connect(&firstFrame, &QTimer::timeout, &w, [&]() {
-            if (w.FrameCounter.load() <= 0)
+            frames = std::max(frames, w.FrameCounter.load());
+            if (frames <= 0 || bPressScheduled)
                 return;
-            firstFrame.stop();
+            bPressScheduled = true;
             QTimer::singleShot(2300, &w, [&]() {
+                firstFrame.stop();
                 rate = w.ui->label_Framerate_Acq_Val->text();
-                frames = w.FrameCounter;
                 QTest::mouseClick(w.ui->pushButton_Start, Qt::LeftButton);
             });
         });
@@ -161,7 +166,7 @@ private slots:
         // The board sends ten frames a second; a one-second figure of several frames was shown.
         const int fps = rate.section(' ', 0, 0).toInt();
         QVERIFY2(fps >= MinimumForBuild(3), qPrintable(rate));
-        QVERIFY2(frames > 0, qPrintable(QString::number(frames)));
+        QVERIFY2(frames >= MinimumForBuild(3), qPrintable(QString::number(frames)));
         QVERIFY(board.framesSent() >= 15);
     }
 
