@@ -184,7 +184,7 @@ public:
     // counted since the start, p_rSeconds the silent seconds so far.
     virtual WatchdogAction noFrameWatchdog(int p_iFrameCounter, int& p_rSeconds, bool p_bDebugRunning) const
     {
-        return WatchdogTick(kind(), p_iFrameCounter, p_rSeconds, p_bDebugRunning);
+        return WatchdogTick(traits().Watchdog, p_iFrameCounter, p_rSeconds, p_bDebugRunning);
     }
 
     // ---- Commands ------------------------------------------------------------------------

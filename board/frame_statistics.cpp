@@ -18,8 +18,13 @@ QString BandwidthText(double p_dMbits)
 
 WatchdogAction WatchdogTick(BoardKind p_Kind, int p_iFrameCounter, int& p_rSeconds, bool p_bDebugRunning)
 {
+    return WatchdogTick(BoardTraitsOf(p_Kind).Watchdog, p_iFrameCounter, p_rSeconds, p_bDebugRunning);
+}
+
+WatchdogAction WatchdogTick(NoFrameWatchdog p_Rule, int p_iFrameCounter, int& p_rSeconds, bool p_bDebugRunning)
+{
     const int f = p_iFrameCounter;
-    if (p_Kind == BoardKind::Dunstel || p_Kind == BoardKind::Eskra) {
+    if (p_Rule == NoFrameWatchdog::Disconnects) {
         if (!p_bDebugRunning && f == 0 && p_rSeconds < 10) {
             ++p_rSeconds;
             return WatchdogAction::Counted;
@@ -32,7 +37,7 @@ WatchdogAction WatchdogTick(BoardKind p_Kind, int p_iFrameCounter, int& p_rSecon
             return WatchdogAction::Disconnect;
         return WatchdogAction::None;
     }
-    if (p_Kind == BoardKind::Corvane) {
+    if (p_Rule == NoFrameWatchdog::WarnsThenDisconnects) {
         if (f > 0) {
             p_rSeconds = 0;
             return WatchdogAction::FrameSeen;

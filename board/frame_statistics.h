@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/digiboard_kind.h"
+#include "board/links/board_traits.h"
 
 #include <QString>
 
@@ -23,7 +24,9 @@ enum class WatchdogAction {
     Disconnect,       // give up: disconnect and tell the operator
 };
 
-// One tick for the board kind: p_iFrameCounter frames this second (-1: no
+// One tick by the rule p_Rule: p_iFrameCounter frames this second (-1: no
 // acquisition), p_rSeconds the silent seconds so far (updated), p_bDebugRunning
-// the debug window analysing. Camera Link and kind 0 are never watched.
+// the debug window analysing.
+WatchdogAction WatchdogTick(NoFrameWatchdog p_Rule, int p_iFrameCounter, int& p_rSeconds, bool p_bDebugRunning);
+// The same by the kind's rule (BoardTraits::Watchdog): Camera Link and kind 0 are never watched.
 WatchdogAction WatchdogTick(BoardKind p_Kind, int p_iFrameCounter, int& p_rSeconds, bool p_bDebugRunning);

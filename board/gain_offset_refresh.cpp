@@ -4,6 +4,7 @@
 
 #include "app/kv_log.h"
 #include "board/cameralink_commands.h"
+#include "board/links/board_traits.h"
 #include "board/register_writer.h"
 #include "params/proxy_parameter_table.h"
 
@@ -14,7 +15,7 @@ namespace {
 
 bool TakesBoardGainOffset(BoardKind p_Kind)
 {
-    return p_Kind == BoardKind::Arvex || p_Kind == BoardKind::BelmorPlus || p_Kind == BoardKind::Corvane;
+    return BoardTraitsOf(p_Kind).BoardGainOffset;
 }
 
 // 0 when sent (or nothing to send for this board), the link's status otherwise.
@@ -41,7 +42,7 @@ QString FailureText(const char* p_szFormat, int p_iValue)
 void StoreImageGain(const GainOffsetContext& p_Context, int p_iGainSpinValue, std::atomic<bool>& p_Changed)
 {
     const int iProxy = p_Context.ProxyIndex;
-    if (p_Context.Kind == BoardKind::Belmor || p_Context.Kind == BoardKind::Dunstel || p_Context.SoftwareNUC) {
+    if (BoardTraitsOf(p_Context.Kind).GainInSoftware || p_Context.SoftwareNUC) {
         SetCurrent(iProxy, GainOffsetCell::Gain, static_cast<uint32_t>(p_iGainSpinValue));
         if (!p_Context.AGCOn)
             WriteLogLine(QStringLiteral("Gain value set to : ") + QString::number(GetCurrent(iProxy, GainOffsetCell::Gain)));
@@ -56,12 +57,12 @@ void StoreImageOffset(const GainOffsetContext& p_Context, int p_iOffsetSpinValue
 {
     const int iProxy = p_Context.ProxyIndex;
     const BoardKind iKind = p_Context.Kind;
+    const BoardTraits& traits = BoardTraitsOf(iKind);
     bool bStored = false;
-    if ((iKind == BoardKind::BelmorPlus || iKind == BoardKind::Corvane) && p_Context.SoftwareNUC) {
+    if (traits.OffsetHalvedWithSoftwareNuc && p_Context.SoftwareNUC) {
         SetCurrent(iProxy, GainOffsetCell::Offset, static_cast<uint32_t>(p_iOffsetSpinValue / 2));
         bStored = true;
-    } else if (iKind == BoardKind::Eskra || iKind == BoardKind::Belmor || iKind == BoardKind::Dunstel
-               || (iKind == BoardKind::BelmorPlus && !p_Context.SoftwareNUC)) {
+    } else if (traits.OffsetAsIs) {
         SetCurrent(iProxy, GainOffsetCell::Offset, static_cast<uint32_t>(p_iOffsetSpinValue));
         bStored = true;
     }

@@ -779,22 +779,11 @@ void StopIfActive(QTimer* p_pTimer)
 int MainWindow::SendDefaultSensorRegisters()
 {
     const BoardKind kind = DigiBoardKind;
-    if (kind != BoardKind::Arvex && kind != BoardKind::Belmor && kind != BoardKind::BelmorPlus && kind != BoardKind::Dunstel && kind != BoardKind::Corvane)
+    if (!BoardTraitsOf(kind).LeavesSensorSafe)
         return 0;
-    const int proxy = CurrentProxyIndex;
-    if (kind == BoardKind::Dunstel)
-        return DunstelLink->writeSafeRegisters(proxy);
-    if (kind == BoardKind::Corvane)
-        return CorvaneLink->writeSafeRegisters(proxy);
-    // Non-zero when any write failed. The statuses are not added: two failure
-    // codes overflow an int, and a +1 and a -1 would cancel into success.
-    int result = 0;
-    for (const RegisterWrite& write : SafeSensorRegisters(proxy, false)) {
-        const int status = WriteRegister(this, kind, write.Id, write.Value, RegisterErrorPolicy::Silent);
-        if (result == 0)
-            result = status;
-    }
-    return result;
+    // Non-zero when any write failed (the link's rule: every write made, the first failure kept).
+    BoardLink* pLink = WindowBoardLink(this, kind);
+    return pLink != nullptr ? pLink->writeSafeRegisters(CurrentProxyIndex) : 0;
 }
 
 void MainWindow::Deinit()
@@ -861,7 +850,7 @@ void MainWindow::Deinit()
         const char* text;
     };
     namespace Id = ProxyParameterId;
-    const bool bNotArvex = kind != BoardKind::Arvex;
+    const bool bUncheckImageBoxes = !BoardTraitsOf(kind).KeepsImageBoxes;
     const Uncheck unchecks[] = {
         {MainControl::SaveRAWBox, GetCurrent(proxy, Id::SaveRAW) != 0, -1, Id::SaveRAWEnabled,
          "Unchecking Save Stream RAW Box ..."},
@@ -871,9 +860,9 @@ void MainWindow::Deinit()
          "Unchecking Save Stream CSV Box ..."},
         {MainControl::SaveBMPBox, GetCurrent(proxy, Id::SaveBMP) != 0, -1, Id::SaveBMPEnabled,
          "Unchecking Save Stream BMP Box ..."},
-        {MainControl::HDRBox, ControlChecked(MainControl::HDRBox) && bNotArvex, Id::HDR, Id::HDREnabled,
+        {MainControl::HDRBox, ControlChecked(MainControl::HDRBox) && bUncheckImageBoxes, Id::HDR, Id::HDREnabled,
          "Unchecking HDR Box ..."},
-        {MainControl::InvertBWBox, GetCurrent(proxy, Id::InvertBW) != 0 && bNotArvex, Id::InvertBW, Id::InvertBWEnabled,
+        {MainControl::InvertBWBox, GetCurrent(proxy, Id::InvertBW) != 0 && bUncheckImageBoxes, Id::InvertBW, Id::InvertBWEnabled,
          "Unchecking InvertBW ..."},
         {MainControl::AGCBox, GetCurrent(proxy, Id::AGC) != 0, Id::AGC, Id::AGCEnabled, "Unchecking AGC Box ..."},
     };

@@ -83,8 +83,7 @@ int MainWindow::ActivateTerminal_Arvex(char* p_szMessage)
 CameraLinkLink& MainWindow::CameraLinkBoard()
 {
     const BoardKind requested = DigiBoardKind;
-    const bool bCameraLink =
-        requested == BoardKind::Arvex || requested == BoardKind::Belmor || requested == BoardKind::BelmorPlus;
+    const bool bCameraLink = BoardTraitsOf(requested).CameraLinkPort;
     const BoardKind kind = bCameraLink ? requested : BoardKind::Arvex;
     // Another kind chosen meanwhile keeps the link that may still hold a channel.
     if (!CameraLink || (bCameraLink && CameraLink->kind() != kind)) {
@@ -321,9 +320,10 @@ bool MainWindow::PushButton_SetModuleParameters()
 {
     using namespace ProxyParameterId;
     const BoardKind iKind = DigiBoardKind;
+    const BoardTraits& traits = BoardTraitsOf(iKind);
 
     // The serial-port board takes registers only between two frames.
-    if (!SetParametersPending && iKind == BoardKind::Eskra) {
+    if (!SetParametersPending && traits.RegistersBetweenFrames) {
         if (!EskraState.Receiver.frameComplete)
             SetParametersPending = true;
         return true;
@@ -406,7 +406,7 @@ bool MainWindow::PushButton_SetModuleParameters()
     // A failure ends the sequence with one summary box; the Corvane also names
     // the parameter that failed in a box of its own first.
     const RegisterErrorPolicy policy =
-        iKind == BoardKind::Corvane ? RegisterErrorPolicy::MessageBox : RegisterErrorPolicy::Silent;
+        traits.ParameterFailureBox ? RegisterErrorPolicy::MessageBox : RegisterErrorPolicy::Silent;
     // False ends the sequence with p_sFailure. An undefined value (65535) is
     // never sent: the board keeps what it has.
     QString sFailure;
@@ -422,7 +422,7 @@ bool MainWindow::PushButton_SetModuleParameters()
     };
 
     bool bOk = true;
-    const bool bTintInLines = GetCurrent(p, TINTInLines) != 0 && iKind != BoardKind::Eskra;
+    const bool bTintInLines = GetCurrent(p, TINTInLines) != 0 && !traits.TintInMicroseconds;
     if (bOk && bTint) {
         if (bTintInLines) {
             const uint32_t uExp = ComputeEXP(ControlValue(MainControl::TINTSpinBox), FrameRate, GetCurrent(p, CKDIV));
@@ -446,7 +446,7 @@ bool MainWindow::PushButton_SetModuleParameters()
     if (bOk && bAdvanced) {
         const uint32_t uClock = ComputeClockWord(ControlValue(MainControl::CKDIVSpinBox),
                                                  ControlChecked(MainControl::InvertPixelClockBox), p,
-                                                 iKind == BoardKind::Corvane);
+                                                 traits.ClockInvertBit11);
         Log->writeLine("CKDIV = " + QString::number(uClock));
         if (uClock != ProxyParameterNotSet)
             SetCurrent(p, CKDIV, uClock);
@@ -470,13 +470,12 @@ bool MainWindow::PushButton_SetModuleParameters()
         return false;
     }
 
-    if (iKind == BoardKind::Eskra) {
+    if (traits.RegistersBetweenFrames) {
         SetParametersPending = false;
     } else if (bClockSent) {
-        const bool bCameraLink = iKind == BoardKind::Arvex || iKind == BoardKind::Belmor || iKind == BoardKind::BelmorPlus;
         const bool bClockModeRecord = GetCurrent(p, BPRegisterEncoding) != 0 && GetCurrent(p, GMSCompactLayoutA) != 0
                                       && GetCurrent(p, GMSCompactLayoutB) != 0;
-        if (bCameraLink && bClockModeRecord) {
+        if (traits.FpgaClockMode && bClockModeRecord) {
             const std::optional<uint32_t> mode =
                 ComputeFPGAClockMode(GetCurrent(p, CKDIV), GetCurrent(p, FPGAClockModeBase),
                                      GetCurrent(p, FPGAClockModeModulus), GetCurrent(p, FPGAClockModeShift));
@@ -486,7 +485,7 @@ bool MainWindow::PushButton_SetModuleParameters()
             else
                 Send_Command_To_FPGA(kFpgaClockModeRegister, static_cast<uchar>(*mode));
         }
-        if (iKind != BoardKind::Eskra && iKind != BoardKind::None && GetCurrent(p, TINTInLines) != 0) {
+        if (iKind != BoardKind::None && GetCurrent(p, TINTInLines) != 0) {
             const TintRange range = ComputeTintRange(FrameRate, ControlValue(MainControl::CKDIVSpinBox));
             ShowTintRange(range.Minimum, range.Maximum, range.SingleStep);
         }
@@ -581,7 +580,7 @@ void MainWindow::PushButton_Start()
     const QString sBoardName = ControlText(MainControl::BoardList);
 
     // ---- Serial-port board: one press connects, initialises and streams.
-    if (DigiBoardKind == BoardKind::Eskra && !Connected) {
+    if (BoardTraitsOf(DigiBoardKind).OnePressStreams && !Connected) {
         ProxyName = QStringLiteral("Z603");
         SetCurrentProxyIndex(kEskraProxyIndex);
         SetConnected(true);
@@ -620,7 +619,7 @@ void MainWindow::PushButton_Start()
         NoFrameSeconds = 0;
         if (ControlText(MainControl::StartButton) == kCaptionDisconnect) {
             Log->writeLine("Disconnect Button Pressed");
-            if (DigiBoardKind == BoardKind::Dunstel) {
+            if (BoardTraitsOf(DigiBoardKind).DisconnectStopsStream) {
                 // The start sequence still running below this press stops the stream and runs Deinit.
                 StopAcquisition = true;
                 return;
@@ -678,7 +677,7 @@ void MainWindow::PushButton_Start()
     switch (iResult) {
     case ConnectResult::LinkFailed:
         SetControlText(MainControl::StartButton, kCaptionConnect);
-        if (DigiBoardKind != BoardKind::Corvane) {
+        if (!BoardTraitsOf(DigiBoardKind).QuietLinkFailure) {
             ShowCritical(this, QStringLiteral("Error 0x00000001 - Serial Communication failed. The connection can't "
                                               "be established correctly."));
             Log->writeLine("Error 0x00000001 - Serial Communication failed. The connection can't be established "
@@ -713,13 +712,13 @@ void MainWindow::PushButton_Start()
     SetControlIcon(MainControl::StartButton,
                    SharedIcon(ApplicationDirPath() + HeaderConstants::IconsFolder + HeaderConstants::IconPlay));
     emit CommandsBoardChanged(sBoardName);
-    if (DigiBoardKind == BoardKind::Belmor) {
+    if (BoardTraitsOf(DigiBoardKind).ReportsNoFrameRate) {
         FrameRate = 255;
         UpdateValuesOnDynamicFrequency(255);
     } else {
         UpdateValuesOnDynamicFrequency(FrameRate);
     }
-    if (DigiBoardKind == BoardKind::BelmorPlus)
+    if (BoardTraitsOf(DigiBoardKind).OffersTwoTap)
         Enable_2Tap();
     else
         Disable_2Tap();
@@ -759,6 +758,7 @@ QString FailureText(const char* p_szFormat, int p_iValue)
 void MainWindow::PushButton_SetWindow()
 {
     const BoardKind kind = DigiBoardKind;
+    const BoardTraits& traits = BoardTraitsOf(kind);
     const int r = CurrentProxyIndex;
     if (r < 0 || r >= kProxyRecordCount)
         return;
@@ -858,7 +858,7 @@ void MainWindow::PushButton_SetWindow()
         }
 
         // 8. Belmor+ takes the new camera file by a new initialisation.
-        if (kind == BoardKind::BelmorPlus) {
+        if (traits.WindowingReinit) {
             Deinit();
             WaitMs(500);
             SetConnected(true);
@@ -914,7 +914,7 @@ void MainWindow::PushButton_SetWindow()
         const bool bSendCorners = NewImageSizeCode == 0 || uEncoding == 1;
         const WindowCorners& c = plan.SpinCorners;
         const uint32_t dd = (d == 0 || d == ProxyParameterNotSet) ? 1u : d;
-        if (bSendCorners && (kind == BoardKind::BelmorPlus || kind == BoardKind::Dunstel))
+        if (bSendCorners && traits.WindowingRegisters != WindowingWrites::None)
             std::cout << "Windowing parameters: " << c.XFirst << "," << c.XLast << "," << c.YFirst / dd << ","
                       << c.YLast / dd << std::endl;
         std::vector<WindowWrite> writes;
@@ -928,7 +928,7 @@ void MainWindow::PushButton_SetWindow()
         };
         const WindowWrite serDataWrite{BoardRegisterId::GMS, serData, FailureText("clSerialWrite: !6%04d\n\r fail", serData)};
         QString sFailure;
-        if (kind == BoardKind::BelmorPlus) {
+        if (traits.WindowingRegisters == WindowingWrites::Corners) {
             if (bSendCorners)
                 corners(false);
             writes.push_back(serDataWrite);
@@ -938,7 +938,7 @@ void MainWindow::PushButton_SetWindow()
                     sFailure = w.FailureText;
                     break;
                 }
-        } else if (kind == BoardKind::Dunstel) {
+        } else if (traits.WindowingRegisters == WindowingWrites::GigEBridge) {
             const int tint = int(GetCurrent(r, P::TINT));
             BoardLink& rLink = *DunstelLink;
             auto send = [&rLink, &sFailure](const WindowWrite& w) {
@@ -1023,7 +1023,7 @@ void MainWindow::PushButton_SetWindow()
     SetCurrent(r, P::SetWindowButtonEnabled, 1);
 
     // 13. Restart through the main button.
-    if (kind == BoardKind::Arvex || kind == BoardKind::Belmor) {
+    if (traits.WindowingRestarts == WindowingRestart::Reconnect) {
         // Their grabber channel is not set up again here: a disconnection that
         // kept the windowing flag would leave no channel for the next start.
         // The full restart loads the new camera file.
@@ -1031,7 +1031,7 @@ void MainWindow::PushButton_SetWindow()
         Windowing_asked(false);
         return;
     }
-    if (kind == BoardKind::Dunstel)
+    if (traits.WindowingRestarts == WindowingRestart::StopThenPress)
         StopAcquisition = true;
     PushButton_Start();
     g_bWindowingInProgress = false;
@@ -1058,10 +1058,10 @@ void PrintPair(const BadPixelPair& p_Pair)
 
 void MainWindow::Load_BadPixel_File()
 {
-    const BoardKind kind = DigiBoardKind;
+    const BoardTraits& traits = BoardTraitsOf(DigiBoardKind);
     const int r = CurrentProxyIndex;
     BadPixelUploadRunning = true;
-    if (kind == BoardKind::BelmorPlus && r >= 0 && r < kProxyRecordCount)
+    if (traits.BadPixels == OnBoardBadPixels::FpgaRegister && r >= 0 && r < kProxyRecordCount)
         Send_Command_To_FPGA(kFpgaBadPixelManagement, GetCurrent(r, P::BPRegisterEncoding) != 0 ? 8 : 0);
 
     // After every load the correction is off until the operator chooses one.
@@ -1117,9 +1117,10 @@ void MainWindow::Load_BadPixel_File()
         return p.Row >= 0 && p.Column >= 0 && p.Row < int64_t(frame.Height) && p.Column < int64_t(frame.Width);
     };
 
-    const bool bSoftware = kind == BoardKind::Belmor || kind == BoardKind::BelmorPlus || kind == BoardKind::Dunstel
-                           || (kind == BoardKind::Corvane && BadPixelCorrectionOn);
-    const bool bUpload = kind == BoardKind::Arvex || (kind == BoardKind::Corvane && !BadPixelCorrectionOn);
+    const bool bSoftware = traits.BadPixelMap == BadPixelMapLoad::SoftwareLists
+                           || (traits.BadPixelMap == BadPixelMapLoad::ListsOrUpload && BadPixelCorrectionOn);
+    const bool bUpload = traits.BadPixelMap == BadPixelMapLoad::Upload
+                         || (traits.BadPixelMap == BadPixelMapLoad::ListsOrUpload && !BadPixelCorrectionOn);
 
     if (bSoftware) {
         // Each list holds pitch x height words: the count and the indices.
@@ -1160,7 +1161,7 @@ void MainWindow::Load_BadPixel_File()
             PrintPair(pair);
             const int row = int(pair.Row);
             const int column = int(pair.Column);
-            if (kind == BoardKind::Arvex) {
+            if (traits.BadPixels == OnBoardBadPixels::StarRegister) {
                 BoardLink& rLink = CameraLinkBoard();
                 rLink.writeRegister(BoardRegisterId::BadPixelIndex, uint32_t(i));
                 WaitMs(5);
@@ -1221,9 +1222,9 @@ void MainWindow::TimeOut1s()
     if (WindowingCurrentFps)
         WindowingCurrentFps(uint16_t(FramesReceived.load()));
 
-    const BoardKind kind = DigiBoardKind;
+    const BoardTraits& traits = BoardTraitsOf(DigiBoardKind);
     double dMbits = 0;
-    if (kind == BoardKind::Dunstel) {
+    if (traits.BandwidthFromDevice) {
         double dBandwidth = 0;
         if (auto* pFloat = dynamic_cast<PvGenFloat*>(GigEBandwidthParameter))
             pFloat->GetValue(dBandwidth);
@@ -1234,14 +1235,14 @@ void MainWindow::TimeOut1s()
     SetControlText(MainControl::BandwidthLabel, BandwidthText(dMbits));
 
     int seconds = NoFrameSeconds;
-    const WatchdogAction action = WatchdogTick(kind, FrameCounter, seconds, DebugRunning);
+    const WatchdogAction action = WatchdogTick(traits.Watchdog, FrameCounter, seconds, DebugRunning);
     NoFrameSeconds = seconds;
     switch (action) {
     case WatchdogAction::CountedAndPrint:
         std::cout << "No frame since " << seconds << "seconds" << std::endl;
         break;
     case WatchdogAction::FrameSeen:
-        if (kind == BoardKind::Corvane)
+        if (traits.Watchdog == NoFrameWatchdog::WarnsThenDisconnects)
             CloseWarningBox();
         break;
     case WatchdogAction::ShowWarning: {
@@ -1256,7 +1257,7 @@ void MainWindow::TimeOut1s()
         break;
     }
     case WatchdogAction::Disconnect:
-        if (kind == BoardKind::Corvane) {
+        if (traits.Watchdog == NoFrameWatchdog::WarnsThenDisconnects) {
             CloseWarningBox();
             auto* pBox = new QMessageBox(QMessageBox::Critical, QStringLiteral("Critical"),
                                          QStringLiteral("Corvane is deconnected...\nPlease check connexion"),
@@ -1269,8 +1270,7 @@ void MainWindow::TimeOut1s()
             StopAcquisition = true;
             Deinit();
             PresentMessageBox({this, QMessageBox::Critical, QStringLiteral("Critical"),
-                               kind == BoardKind::Dunstel ? QStringLiteral("Dunstel is deconnected...\nPlease check connexion")
-                                         : QStringLiteral("Eskra is deconnected...\nPlease check connexion"),
+                               QString::fromLatin1(traits.Name) + QStringLiteral(" is deconnected...\nPlease check connexion"),
                                {QStringLiteral("OK")}});
         }
         break;

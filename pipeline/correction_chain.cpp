@@ -26,13 +26,9 @@ const CorrectionKernels& SelectedCorrectionKernels()
     return kernels;
 }
 
-CorrectionPath CorrectionPathFor(BoardKind p_Kind, bool p_bSoftwareNUC)
+CorrectionPath CorrectionPathFor(CorrectionPath p_BoardPath, bool p_bSoftwareNUC)
 {
-    if (p_bSoftwareNUC || p_Kind == BoardKind::Belmor || p_Kind == BoardKind::Dunstel || p_Kind == BoardKind::Eskra)
-        return CorrectionPath::Software;
-    if (p_Kind == BoardKind::Arvex || p_Kind == BoardKind::BelmorPlus || p_Kind == BoardKind::Corvane)
-        return CorrectionPath::Board;
-    return CorrectionPath::None;
+    return p_bSoftwareNUC ? CorrectionPath::Software : p_BoardPath;
 }
 
 bool GammaIsActive(bool p_bChecked, double p_dGamma)
@@ -47,7 +43,7 @@ CorrectionSettings ReadCorrectionSettings(int p_iProxyIndex, const WindowCorrect
         p_iProxyIndex = 0;
     auto cell = [p_iProxyIndex](int id) { return GetCurrent(p_iProxyIndex, id); };
 
-    s.Path = CorrectionPathFor(p_State.DigiBoardKind, p_State.SoftwareNUC);
+    s.Path = CorrectionPathFor(p_State.BoardPath, p_State.SoftwareNUC);
     if (cell(PipelineCell::ApplyNUC) != 0)
         s.Input = SoftwareInput::FPN;
     else if (p_State.NUC2ptChecked)

@@ -2,7 +2,7 @@
 // offset and gain, clamp, inversion, bad-pixel replacement, gamma, display bytes.
 #pragma once
 
-#include "app/digiboard_kind.h"
+#include "pipeline/correction_path.h"
 
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
@@ -28,12 +28,6 @@ struct FrameGeometry
     {
         return (Height > 0 && Width > 0) ? size_t(Height) * size_t(Width) : 0;
     }
-};
-
-enum class CorrectionPath {
-    None,     // no board: the corrected frame keeps its content
-    Software, // the whole software chain
-    Board,    // the board corrects; only the optional inversion is ours
 };
 
 enum class SoftwareInput {
@@ -79,14 +73,14 @@ struct CorrectionSettings
     bool badPixelStageRuns() const { return BadPixelMode != 0 && BadPixelOn; }
 };
 
-// Which path a board kind takes: the software chain for kinds 2, 4 and 5 and
-// for any kind with software NUC, the board's own correction for 1, 3 and 6.
-CorrectionPath CorrectionPathFor(BoardKind p_Kind, bool p_bSoftwareNUC);
+// Which path a frame takes: the software chain with software NUC, else the
+// board's own path (p_BoardPath: None without a board, Software or Board).
+CorrectionPath CorrectionPathFor(CorrectionPath p_BoardPath, bool p_bSoftwareNUC);
 
 // Fills the settings from the current halves of the cells of one proxy record.
 struct WindowCorrectionState
 {
-    BoardKind DigiBoardKind = BoardKind::None;
+    CorrectionPath BoardPath = CorrectionPath::None;  // the board's path without software NUC
     bool SoftwareNUC = false;
     bool NUC2ptChecked = false;
     bool BadPixelCorrectionOn = false;

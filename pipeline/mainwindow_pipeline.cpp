@@ -187,7 +187,7 @@ void MainWindow::takeFPNfromSignal()
     // The reference is built from a delivered frame on the thread that delivers
     // it; only the serial-port board delivers on this thread, so only there is
     // the step run now.
-    if (DigiBoardKind == BoardKind::Eskra)
+    if (BoardTraitsOf(DigiBoardKind).DeliversOnWindowThread)
         ComputeFPNReference(*this);
 }
 
@@ -343,7 +343,7 @@ void MainWindow::UpdateDisplay(unsigned short* pImage16b)
     }
 
     WindowCorrectionState window;
-    window.DigiBoardKind = kind;
+    window.BoardPath = BoardTraitsOf(kind).Correction;
     window.SoftwareNUC = SoftwareNUC;
     window.NUC2ptChecked = Pipeline->NUC2ptChecked;
     window.BadPixelCorrectionOn = BadPixelCorrectionOn;
@@ -481,7 +481,7 @@ void MainWindow::UpdateImageDisplayed(cv::Mat p_Full, cv::Mat p_Scaled)
     }
     // The Belmor save-all series is written by the acquisition loop from this
     // frame's copies, taken while the acquisition side holds off.
-    if (SaveAllFramesRunning && DigiBoardKind == BoardKind::Belmor && g_pRawImage16b && FrameHeight > 0 && FramePitch > 0) {
+    if (SaveAllFramesRunning && BoardTraitsOf(DigiBoardKind).SeriesSaving == FrameSeriesSaving::LoopFromDisplay && g_pRawImage16b && FrameHeight > 0 && FramePitch > 0) {
         cv::Mat(FrameHeight, FramePitch / 2, CV_16UC1, g_pRawImage16b).copyTo(SeriesRaw16b);
         MatDisplayGrey.copyTo(SeriesDisplay8b);
         SeriesFrameFresh = true;
@@ -569,7 +569,7 @@ void MainWindow::ShowDemoFrame(const cv::Mat& p_Full, const cv::Mat& p_Scaled)
     }
     if (key == 's' || key == 'S') {
         Log->writeLine("Shutter command asked");
-        if (DigiBoardKind == BoardKind::BelmorPlus) {
+        if (BoardTraitsOf(DigiBoardKind).ShutterCommand) {
             if (SendCameraLinkText("!s") != 0)
                 Log->writeLine("Camera Link text not sent: !s");
         } else {
@@ -799,7 +799,7 @@ void MainWindow::SaveAllFrames_Belmor()
 {
     const BoardKind kind = DigiBoardKind;
     // The Arvex and Belmor+ frame callbacks save their series themselves.
-    if (kind == BoardKind::Arvex || kind == BoardKind::BelmorPlus)
+    if (BoardTraitsOf(kind).SeriesSaving == FrameSeriesSaving::FrameCallback)
         return;
     if (!SaveAllFramesRunning) {
         // The next series counts from its own first frame.

@@ -130,6 +130,13 @@ BoardTraits Arvex()
         {{StartOp::SendText, "#A002#R052#D00000"}, {StartOp::EndUnlessConnected}, {StartOp::GainOffsetTimer}});
     t.PressSteps = CameraLinkPressSteps({{PressOp::NucOffered}, {PressOp::NucApplied}, {PressOp::AgcWithdrawn}});
     t.PressInit = CameraLinkPressInit();
+    // ---- Commands and frame path ----
+    t.FpgaClockMode = true;
+    t.WindowingRestarts = WindowingRestart::Reconnect;
+    t.BadPixelMap = BadPixelMapLoad::Upload;
+    t.LeavesSensorSafe = t.KeepsImageBoxes = t.BoardGainOffset = true;
+    t.Correction = CorrectionPath::Board;
+    t.SeriesSaving = FrameSeriesSaving::FrameCallback;
     return t;
 }
 
@@ -148,6 +155,13 @@ BoardTraits Belmor()
     t.StartSteps = CameraLinkStartSteps({});
     t.PressSteps = CameraLinkPressSteps({{PressOp::AgcOffered}});
     t.PressInit = CameraLinkPressInit();
+    // ---- Commands and frame path ----
+    t.ReportsNoFrameRate = t.FpgaClockMode = true;
+    t.WindowingRestarts = WindowingRestart::Reconnect;
+    t.BadPixelMap = BadPixelMapLoad::SoftwareLists;
+    t.LeavesSensorSafe = t.GainInSoftware = t.OffsetAsIs = true;
+    t.Correction = CorrectionPath::Software;
+    t.SeriesSaving = FrameSeriesSaving::LoopFromDisplay;
     return t;
 }
 
@@ -171,6 +185,14 @@ BoardTraits BelmorPlus()
     t.StartSteps = CameraLinkStartSteps({{StartOp::FpgaNucOn}, {StartOp::EndUnlessConnected}, {StartOp::GainOffsetTimer}});
     t.PressSteps = CameraLinkPressSteps({{PressOp::NucOffered}, {PressOp::SoftwareBPOffered}});
     t.PressInit = CameraLinkPressInit();
+    // ---- Commands and frame path ----
+    t.OffersTwoTap = t.FpgaClockMode = t.WindowingReinit = true;
+    t.WindowingRegisters = WindowingWrites::Corners;
+    t.BadPixelMap = BadPixelMapLoad::SoftwareLists;
+    t.LeavesSensorSafe = t.BoardGainOffset = t.OffsetAsIs = t.OffsetHalvedWithSoftwareNuc = true;
+    t.Correction = CorrectionPath::Board;
+    t.SeriesSaving = FrameSeriesSaving::FrameCallback;
+    t.ShutterCommand = true;
     return t;
 }
 
@@ -234,6 +256,15 @@ BoardTraits Dunstel()
     t.PressInit.Before = "Initialize Driver ...";
     t.PressInit.After = "... OK";
     t.PressInit.AlreadyLog = "Already initialized";
+    // ---- Commands and frame path ----
+    t.DisconnectStopsStream = true;
+    t.WindowingRegisters = WindowingWrites::GigEBridge;
+    t.WindowingRestarts = WindowingRestart::StopThenPress;
+    t.BadPixelMap = BadPixelMapLoad::SoftwareLists;
+    t.LeavesSensorSafe = t.GainInSoftware = t.OffsetAsIs = true;
+    t.Correction = CorrectionPath::Software;
+    t.Watchdog = NoFrameWatchdog::Disconnects;
+    t.BandwidthFromDevice = true;
     return t;
 }
 
@@ -276,6 +307,12 @@ BoardTraits Eskra()
                     {PressOp::Stream},
                     {PressOp::Deinit},
                     {PressOp::ViewOn}};
+    // ---- Commands and frame path ----
+    t.OnePressStreams = t.RegistersBetweenFrames = t.TintInMicroseconds = true;
+    t.OffsetAsIs = true;
+    t.Correction = CorrectionPath::Software;
+    t.Watchdog = NoFrameWatchdog::Disconnects;
+    t.DeliversOnWindowThread = true;
     return t;
 }
 
@@ -339,6 +376,12 @@ BoardTraits Corvane()
                     {PressOp::ViewOn}};
     t.PressInit.ForcesWindowingOff = true;
     t.PressInit.AlreadyConsole = "already initialized";
+    // ---- Commands and frame path ----
+    t.QuietLinkFailure = t.ParameterFailureBox = t.ClockInvertBit11 = true;
+    t.BadPixelMap = BadPixelMapLoad::ListsOrUpload;
+    t.LeavesSensorSafe = t.BoardGainOffset = t.OffsetHalvedWithSoftwareNuc = true;
+    t.Correction = CorrectionPath::Board;
+    t.Watchdog = NoFrameWatchdog::WarnsThenDisconnects;
     return t;
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/digiboard_kind.h"
+#include "pipeline/correction_path.h"
 
 #include <vector>
 
@@ -31,6 +32,42 @@ enum class OnBoardNuc {
     None,             // the board has none
     FpgaRegister,     // the interface board's FPGA register 6 (Arvex, Belmor+)
     ProcessingBoard,  // the USB3 processing board's parameter (Corvane)
+};
+
+// Which of the no-frame watchdog's rules watches the stream.
+enum class NoFrameWatchdog {
+    None,                  // never watched
+    Disconnects,           // ten silent seconds, then the disconnection (Dunstel, Eskra)
+    WarnsThenDisconnects,  // a warning box at the fourth silent second, the disconnection from the tenth (Corvane)
+};
+
+// Which registers a windowing press writes once the geometry is computed.
+enum class WindowingWrites {
+    None,        // none: the camera file or the restart carries the window
+    Corners,     // the corners, then the SerData word, through the Camera Link port (Belmor+)
+    GigEBridge,  // TINT, the windowing DACs, the acquisition size, the corners and the voltages (Dunstel)
+};
+
+// How a windowing press restarts the stream.
+enum class WindowingRestart {
+    Press,          // the main button pressed
+    StopThenPress,  // the stream stopped, then the main button pressed (Dunstel)
+    Reconnect,      // the full restart through the windowing request, which loads the new camera file (Arvex, Belmor)
+};
+
+// Where a loaded bad-pixel map goes.
+enum class BadPixelMapLoad {
+    None,            // nowhere
+    SoftwareLists,   // the program's four lists
+    Upload,          // pixel by pixel to the board
+    ListsOrUpload,   // the lists while the program's correction is on, else the upload (Corvane)
+};
+
+// Who saves the frames of a "Save all frames" series.
+enum class FrameSeriesSaving {
+    Loop,             // the acquisition loop, from the frame it holds
+    LoopFromDisplay,  // the acquisition loop, from copies the display step takes of each frame (Belmor)
+    FrameCallback,    // the link's frame callback itself (Arvex, Belmor+)
 };
 
 struct FrameRateTraits
@@ -194,6 +231,33 @@ struct BoardTraits
     std::vector<StartStep> StartSteps;    // the stream start after the common display set-up
     std::vector<PressStep> PressSteps;    // the "Start" press around Init and the stream
     InitDriverTraits PressInit;
+    // ---- Commands and frame path ----
+    bool OnePressStreams = false;         // one "Start" press connects, initialises and streams (Eskra)
+    bool DisconnectStopsStream = false;   // a disconnect press only stops the stream: the start sequence under it tears down (Dunstel)
+    bool QuietLinkFailure = false;        // a command link that failed to open is left to the link's own report: no serial-communication box (Corvane)
+    bool ReportsNoFrameRate = false;      // the connection takes 255 as the frame rate: the board reports none (Belmor)
+    bool OffersTwoTap = false;            // the TwoTap box enabled once connected (Belmor+)
+    bool RegistersBetweenFrames = false;  // "Set parameters" writes only between two frames, the press pending until then (Eskra)
+    bool ParameterFailureBox = false;     // a failed "Set parameters" write also names its parameter in a box (Corvane)
+    bool TintInMicroseconds = false;      // TINT is sent in microseconds whatever the record's TINTInLines (Eskra)
+    bool ClockInvertBit11 = false;        // the pixel-clock inversion is bit 11 on every record (Corvane)
+    bool FpgaClockMode = false;           // a clock word the board took is followed by the record's FPGA clock mode (Camera Link)
+    bool WindowingReinit = false;         // a windowing press loads the new camera file by a new Init (Belmor+)
+    WindowingWrites WindowingRegisters = WindowingWrites::None;
+    WindowingRestart WindowingRestarts = WindowingRestart::Press;
+    BadPixelMapLoad BadPixelMap = BadPixelMapLoad::None;
+    bool LeavesSensorSafe = false;        // the tear-down writes the safe sensor registers first
+    bool KeepsImageBoxes = false;         // the HDR and InvertBW boxes stay checked through the tear-down (Arvex)
+    bool BoardGainOffset = false;         // the refresh tick sends the image gain and offset to the board
+    bool GainInSoftware = false;          // the gain slider's value is applied by the program at once, NUC or not
+    bool OffsetAsIs = false;              // the offset slider's value is stored as it is (unless halved below)
+    bool OffsetHalvedWithSoftwareNuc = false;  // with the program's NUC the offset is stored halved
+    CorrectionPath Correction = CorrectionPath::None;  // the frames' path unless the program corrects the NUC
+    NoFrameWatchdog Watchdog = NoFrameWatchdog::None;
+    bool BandwidthFromDevice = false;     // the bandwidth label shows the device's own figure (Dunstel)
+    bool DeliversOnWindowThread = false;  // frames are delivered on the window's thread (Eskra)
+    FrameSeriesSaving SeriesSaving = FrameSeriesSaving::Loop;
+    bool ShutterCommand = false;          // the demo window's "s" key sends the shutter text "!s" (Belmor+)
 };
 
 // The traits of a kind; an unknown value gives those of None.

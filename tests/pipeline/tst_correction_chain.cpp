@@ -1,4 +1,5 @@
 // Tests of the per-frame correction chain against its plain per-pixel reference and worked examples.
+#include "board/links/board_traits.h"
 #include "pipeline/correction_chain.h"
 #include "pipeline/pipeline_cells.h"
 #include "params/proxy_parameter_table.h"
@@ -95,6 +96,8 @@ private slots:
     void badPixelCountNeverPassesItsBlock();
     void blinkCyclesAndWhiteReset();
     void settingsFromCells();
+    void pathOfEveryKind_data();
+    void pathOfEveryKind();
     void displayScale();
 };
 
@@ -573,7 +576,7 @@ void tst_correction_chain::settingsFromCells()
     SetCurrent(proxy, PipelineCell::UpCol, 1);
     SetCurrent(proxy, PipelineCell::InterpolationMethod, 2);
     WindowCorrectionState w;
-    w.DigiBoardKind = BoardKind::Dunstel;
+    w.BoardPath = BoardTraitsOf(BoardKind::Dunstel).Correction;
     w.NUC2ptChecked = true;
     w.GammaChecked = true;
     w.Gamma = 2.0;
@@ -590,17 +593,44 @@ void tst_correction_chain::settingsFromCells()
     QVERIFY(s.GammaOn);
     SetCurrent(proxy, PipelineCell::ApplyNUC, 1);
     SetCurrent(proxy, PipelineCell::UpRow, 65535);
-    w.DigiBoardKind = BoardKind::Corvane;
+    w.BoardPath = BoardTraitsOf(BoardKind::Corvane).Correction;
     s = ReadCorrectionSettings(proxy, w);
     QCOMPARE(int(s.Input), int(SoftwareInput::FPN));
     QCOMPARE(int(s.Path), int(CorrectionPath::Board));
     QCOMPARE(s.BadPixelList, -1);
     w.SoftwareNUC = true;
     QCOMPARE(int(ReadCorrectionSettings(proxy, w).Path), int(CorrectionPath::Software));
-    w.DigiBoardKind = BoardKind::None;
+    w.BoardPath = BoardTraitsOf(BoardKind::None).Correction;
     w.SoftwareNUC = false;
     QCOMPARE(int(ReadCorrectionSettings(proxy, w).Path), int(CorrectionPath::None));
     InitProxyParameterTable();
+}
+
+void tst_correction_chain::pathOfEveryKind_data()
+{
+    QTest::addColumn<BoardKind>("kind");
+    QTest::addColumn<int>("path");
+    const int sw = int(CorrectionPath::Software);
+    const int board = int(CorrectionPath::Board);
+    QTest::newRow("no board") << BoardKind::None << int(CorrectionPath::None);
+    QTest::newRow("Arvex") << BoardKind::Arvex << board;
+    QTest::newRow("Belmor") << BoardKind::Belmor << sw;
+    QTest::newRow("Belmor+") << BoardKind::BelmorPlus << board;
+    QTest::newRow("Dunstel") << BoardKind::Dunstel << sw;
+    QTest::newRow("Eskra") << BoardKind::Eskra << sw;
+    QTest::newRow("Corvane") << BoardKind::Corvane << board;
+}
+
+// The kind's own path without the software NUC; with it, every kind takes the software chain.
+void tst_correction_chain::pathOfEveryKind()
+{
+    QFETCH(BoardKind, kind);
+    QFETCH(int, path);
+    WindowCorrectionState w;
+    w.BoardPath = BoardTraitsOf(kind).Correction;
+    QCOMPARE(int(ReadCorrectionSettings(0, w).Path), path);
+    w.SoftwareNUC = true;
+    QCOMPARE(int(ReadCorrectionSettings(0, w).Path), int(CorrectionPath::Software));
 }
 
 void tst_correction_chain::displayScale()

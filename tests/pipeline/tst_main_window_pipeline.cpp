@@ -6,6 +6,7 @@
 #include "app/globals.h"
 #include "app/kv_log.h"
 #include "board/cameralink_serial.h"
+#include "board/links/board_traits.h"
 #include "platform/clserial/clserial.h"
 #include "sim/core/board_registry.h"
 #include "sim/core/message_recorder.h"
@@ -174,7 +175,7 @@ void tst_main_window_pipeline::chainMatchesReferenceInWindow()
     s.Window.BadPixelIndexList[0] = list.data();
 
     WindowCorrectionState state;
-    state.DigiBoardKind = BoardKind::Eskra;
+    state.BoardPath = BoardTraitsOf(BoardKind::Eskra).Correction;
     state.BadPixelCorrectionOn = true;
     state.GammaChecked = true;
     state.Gamma = 2.0;
