@@ -190,8 +190,9 @@ public:
     // ---- Commands ------------------------------------------------------------------------
     // One sensor register through the family's encoder: 0 = sent.
     virtual int writeRegister(BoardRegisterId p_Id, uint32_t p_uValue) = 0;
-    // One corner of the sensor window (Yfirst to Xlast); as writeRegister
-    // unless the family takes the corners in another encoding.
+    // One corner of the sensor window (Yfirst to Xlast), or another register of
+    // a windowing set-up; as writeRegister unless the family takes these in
+    // another encoding.
     virtual int writeWindowCorner(BoardRegisterId p_Id, uint32_t p_uValue) { return writeRegister(p_Id, p_uValue); }
     // Whether a failed write of p_Id names a parameter the operator set (and
     // so may be shown in a box), rather than a command of the board's own.

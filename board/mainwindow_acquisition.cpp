@@ -511,7 +511,8 @@ void MainWindow::Getinterruption()
             for (const auto& [id, value] : writes) {
                 if (!Connected)
                     return;
-                WriteRegister(this, BoardKind::Arvex, id, uint32_t(value), RegisterErrorPolicy::Silent);
+                // In the windowing encoding, the same on every Camera Link board.
+                link->writeWindowCorner(BoardRegisterId(id), uint32_t(value));
                 WaitMs(100);
             }
             break;

@@ -59,6 +59,8 @@ private slots:
     void boardChangeTearsTheOldBoardDown();
     void closeTearsTheBoardDown_data();
     void closeTearsTheBoardDown();
+    void imageBoxesAtTheTearDown_data();
+    void imageBoxesAtTheTearDown();
 
 private:
     // Connects p_iKind through the main button, starts it when p_bStreaming,
@@ -235,6 +237,30 @@ void tst_board_teardown::closeTearsTheBoardDown()
     QCOMPARE(multicam_test::ChannelCount(), 0);
     QVERIFY(w.GigEPipeline == nullptr && w.GigEStream == nullptr && w.GigEDevice == nullptr);
     QVERIFY2(road.Recorder.Boxes.isEmpty(), qPrintable(road.Recorder.Boxes.join('\n')));
+}
+
+void tst_board_teardown::imageBoxesAtTheTearDown_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<bool>("kept");
+    const char* names[] = {"", "Arvex", "Belmor", "Belmor+", "Dunstel", "Eskra", "Corvane"};
+    for (int kind = 1; kind <= 6; ++kind)
+        QTest::addRow("%s", names[kind]) << kind << (kind == 1);
+}
+
+// The tear-down unchecks the HDR and InvertBW boxes, but the Arvex board keeps them.
+void tst_board_teardown::imageBoxesAtTheTearDown()
+{
+    QFETCH(int, kind);
+    QFETCH(bool, kept);
+    AcquisitionBench bench(kind, BoardKind(kind), BenchProxy(kind));
+    MainWindow& w = bench.w();
+    w.SetControlChecked(MainControl::HDRBox, true);
+    SetCurrent(w.CurrentProxyIndex, ProxyParameterId::InvertBW, 1);
+    w.Deinit();
+    const QString log = bench.log();
+    QCOMPARE(log.contains("Unchecking HDR Box ..."), !kept);
+    QCOMPARE(log.contains("Unchecking InvertBW ..."), !kept);
 }
 
 QTEST_MAIN(tst_board_teardown)
