@@ -1,4 +1,4 @@
-// What the board-mode check boxes (HDR, inversion, FPN correction) store and send per interface-board kind (the kind's builders, see BoardTraits), and the window arithmetic of the size presets.
+// What the board-mode check boxes (HDR, inversion, FPN correction) store and send per interface-board kind, and the window arithmetic of the size presets.
 #pragma once
 
 #include "board/links/board_mode_commands.h"

@@ -205,9 +205,12 @@ struct BoardTraits
     bool RateDividerDropsCKDIVHighBit = false; // the divider a frame-rate choice shows clears the record's high bit first
     bool RateDividerFromStartCell = false;     // a rate neither listed nor custom shows the record's start divider
     bool OneProxyOnly = false;                 // the board carries one proxy: the form makes its record current and says so
-    bool KeepsRecordCells = false;             // the kind's form rules leave the image-gain, bad-pixel-mode and two-tap cells alone
+    // The kind's form rules leave the record's image-gain, bad-pixel-mode and two-tap cells alone.
+    bool KeepsRecordCells = false;
     bool ImageSpinBoxesWithoutArrows = false;  // the image gain and offset spin boxes show no arrows
-    bool EmbeddedProcessing = false;           // the board corrects the image itself: no AGC, hardware NUC, FPN reference button, locked divider, two taps on records 7 and 12
+    // The board corrects the image itself: no AGC, the NUC in hardware, the FPN
+    // reference button, the divider locked, two taps on records 7 and 12 only.
+    bool EmbeddedProcessing = false;
     bool OperatorSwitchesNuc = false;          // the operator may switch the NUC between hardware and software
     bool AverageFpnAtStart = false;            // the averaged FPN box starts checked
     bool WindowingCellsKept = false;           // the form only hides the windowing controls, their record cells stay
