@@ -22,6 +22,7 @@
 #include "app/header_constants.h"
 #include "app/kv_log.h"
 #include "app/waits.h"
+#include "board/links/board_traits.h"
 #include "board/os_version.h"
 #include "mainwindow/MW_ProxyBelmor.h"
 #include "mainwindow/Window_ConfSavingFile.h"
@@ -592,7 +593,7 @@ void MainWindow::ComboBox_SelectDigiBoard(QString p_sBoardName)
     if (TeardownHold)
         ui->label_State->setText(QStringLiteral("Unmounting, wait..."));
 
-    const bool bWindowing = iKind == BoardKind::Arvex || iKind == BoardKind::BelmorPlus;
+    const bool bWindowing = BoardTraitsOf(iKind).WindowingConfiguration;
     ui->action_WindowingConfiguration->setEnabled(bWindowing);
     ui->checkBox_WindowingEnabled->setVisible(bWindowing);
     ui->checkBox_WindowingEnabled->setEnabled(bWindowing);

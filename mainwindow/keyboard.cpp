@@ -5,6 +5,7 @@
 
 #include "app/kv_log.h"
 #include "board/cameralink_serial.h"
+#include "board/links/board_traits.h"
 #include "app/message_boxes.h"
 #include "mainwindow/proxy_controls.h"
 
@@ -15,7 +16,7 @@
 
 void MainWindow::HandleShutterKey()
 {
-    if (DigiBoardKind == BoardKind::BelmorPlus) {
+    if (BoardTraitsOf(DigiBoardKind).ShutterKeyTakesBoardReference) {
         // The board takes its own reference.
         if (SendCameraLinkText("!s") != 0)
             Log->writeLine("Shutter command !s not sent");
@@ -73,9 +74,7 @@ bool MainWindow::eventFilter(QObject* obj, QEvent* e)
         return false;
     const int iKey = static_cast<QKeyEvent*>(e)->key();
     if (iKey == Qt::Key_S) {
-        const BoardKind iKind = DigiBoardKind;
-        if (iKind == BoardKind::BelmorPlus || iKind == BoardKind::Belmor || iKind == BoardKind::Dunstel
-            || iKind == BoardKind::Corvane) {
+        if (BoardTraitsOf(DigiBoardKind).ShutterKeyOnWidgets) {
             HandleShutterKey();
             return true;
         }

@@ -5,7 +5,6 @@
 
 #include "app/digiboard_kind.h"
 #include "app/kv_log.h"
-#include "board/cameralink_serial.h"
 #include "board/links/usb3_link.h"
 #include "board/mainwindow_board_link.h"
 #include "board/register_writer.h"
@@ -65,7 +64,9 @@ void MainWindow::YOffsetBPChanged(int p_iValue)
 
 int MainWindow::SendModeCameraLinkText(const QByteArray& p_Text)
 {
-    return SendCameraLinkText(p_Text.constData());
+    // Only a Camera Link board's builders choose this route; its link sends the text as it is.
+    BoardLink* pLink = WindowBoardLink(this, DigiBoardKind.load());
+    return pLink != nullptr && pLink->sendText(p_Text) ? 0 : 1;
 }
 
 int MainWindow::WriteModeRegister(int p_iRegisterId, uint32_t p_uValue, bool p_bShowError)

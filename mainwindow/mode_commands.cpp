@@ -1,52 +1,23 @@
 // The board-mode commands of HDR, inversion and the FPN correction per board kind, and the size-preset window arithmetic.
 #include "mainwindow/mode_commands.h"
-#include "params/board_register_id.h"
 
 #include "app/digiboard_kind.h"
+#include "board/links/board_traits.h"
 
 #include <algorithm>
 #include <climits>
 
 namespace {
 
-constexpr int kArvex = static_cast<int>(BoardKind::Arvex);
-constexpr int kBelmor = static_cast<int>(BoardKind::Belmor);
-constexpr int kBelmorPlus = static_cast<int>(BoardKind::BelmorPlus);
-constexpr int kDunstel = static_cast<int>(BoardKind::Dunstel);
-constexpr int kCorvane = static_cast<int>(BoardKind::Corvane);
-
-// Belmor+ registers of the HDR and inversion bits.
-// Arvex register of the display inversion.
-
-constexpr uint32_t kNucOff = 1;
-constexpr uint32_t kNucReadPhase = 2;
-constexpr uint32_t kNucHdr = 4;
-
-// The two proxies whose sensors need the read-phase bit at high frame rates.
-bool IsReadPhaseProxy(int p_iProxyIndex)
-{
-    return p_iProxyIndex == 9 || p_iProxyIndex == 12;
-}
-
-// The Arvex's frame-rate code 254 and above is a custom or default rate, never a fast one.
-bool ArvexFastRate(int p_iFrameRate)
-{
-    return p_iFrameRate > 80 && p_iFrameRate < 254;
-}
-
-QByteArray ArvexNucText(uint32_t p_uValue)
-{
-    return QByteArray("#A002#R006#D0000") + QByteArray::number(p_uValue);
-}
-
-uint32_t StateCell(int p_iState)
-{
-    return static_cast<uint32_t>(p_iState);
-}
-
 int ClampToInt(int64_t p_lValue)
 {
     return int(std::max<int64_t>(INT_MIN, std::min<int64_t>(INT_MAX, p_lValue)));
+}
+
+// An index that is no kind gives the traits of None.
+const BoardTraits& TraitsOfIndex(int p_iBoardKind)
+{
+    return BoardTraitsOf(BoardKindFromIndex(p_iBoardKind));
 }
 
 } // namespace
@@ -54,104 +25,20 @@ int ClampToInt(int64_t p_lValue)
 ModeCommand HdrModeCommand(int p_iBoardKind, bool p_bSoftwareNUC, int p_iState, bool p_bApplyNUCChecked,
                            int p_iProxyIndex, int p_iFrameRate)
 {
-    ModeCommand c;
-    const bool bChecked = p_iState >= 1;
-    // Every kind that keeps the state stores the check state itself: the
-    // frame path clamps exactly while the cell is 0, whatever the board took.
-    if (p_iBoardKind == kBelmor || p_iBoardKind == kDunstel
-        || ((p_iBoardKind == kBelmorPlus || p_iBoardKind == kCorvane) && p_bSoftwareNUC)) {
-        c.Store = true;
-        c.CellValue = StateCell(p_iState);
-        return c;
-    }
-    if (p_iBoardKind == kCorvane) {
-        c.Store = true;
-        c.CellValue = StateCell(p_iState);
-        c.Route = ModeRoute::CorvaneIndirect;
-        c.Value = (bChecked ? kNucHdr : 0) | (p_bApplyNUCChecked ? 0 : kNucOff);
-        c.FailureText = QStringLiteral("Couldn't set HDR to %1.\n").arg(c.Value);
-        return c;
-    }
-    if (p_iBoardKind == kBelmorPlus) {
-        c.Store = true;
-        c.CellValue = StateCell(p_iState);
-        c.Route = ModeRoute::Register;
-        c.RegisterId = BoardRegisterId::HDR;
-        c.Value = bChecked ? kNucHdr : 255 - kNucHdr;
-        c.FailureText = QStringLiteral("Couldn't set HDR to %1.\n").arg(c.Value);
-        return c;
-    }
-    if (p_iBoardKind == kArvex) {
-        c.Store = true;
-        c.CellValue = StateCell(p_iState);
-        c.Route = ModeRoute::CameraLinkText;
-        if (IsReadPhaseProxy(p_iProxyIndex) && ArvexFastRate(p_iFrameRate)) {
-            c.Value = kNucReadPhase | (bChecked ? kNucHdr : 0) | (p_bApplyNUCChecked ? 0 : kNucOff);
-            c.Sends = 2;
-        } else {
-            c.Value = bChecked ? kNucHdr : 0;
-        }
-        c.Text = ArvexNucText(c.Value);
-        c.FailureText = QStringLiteral("Couldn't set HDR to 0x%1.\n").arg(c.Value, 2, 16, QLatin1Char('0'));
-        return c;
-    }
-    // No board, or the serial-port board: nothing at all.
-    return c;
+    return TraitsOfIndex(p_iBoardKind).HdrMode(p_bSoftwareNUC, p_iState, p_bApplyNUCChecked, p_iProxyIndex,
+                                               p_iFrameRate);
 }
 
 ModeCommand InvertBWModeCommand(int p_iBoardKind, bool p_bSoftwareNUC, int p_iState)
 {
-    ModeCommand c;
-    const bool bChecked = p_iState >= 1;
-    if (p_iBoardKind == kBelmor || p_iBoardKind == kCorvane || p_iBoardKind == kDunstel
-        || p_bSoftwareNUC) {
-        c.Store = true;
-        c.CellValue = StateCell(p_iState);
-        return c;
-    }
-    if (p_iBoardKind == kBelmorPlus) {
-        c.Store = true;
-        c.CellValue = StateCell(p_iState);
-        c.Route = ModeRoute::Register;
-        c.RegisterId = BoardRegisterId::INVERT_BW_DISPLAY;
-        c.Value = bChecked ? 2 : 255 - 2;
-    } else if (p_iBoardKind == kArvex) {
-        c.Store = true;
-        c.CellValue = StateCell(p_iState);
-        c.Route = ModeRoute::Register;
-        c.RegisterId = BoardRegisterId::INVERT_BW_DISPLAY;
-        c.Value = bChecked ? 1 : 0;
-    } else {
-        return c;
-    }
-    c.FailureText = QStringLiteral("Couldn't set INVERT_BW_DISPLAY to %1.\n").arg(c.Value);
-    return c;
+    return TraitsOfIndex(p_iBoardKind).InvertBWMode(p_bSoftwareNUC, p_iState);
 }
 
 FpnCommand ApplyFpnCommand(int p_iBoardKind, bool p_bSoftwareNUC, bool p_bOn, bool p_bHDR, int p_iProxyIndex,
                            int p_iFrameRate, int p_iSetupFrequency, int p_iMeasuredFrameRate)
 {
-    FpnCommand c;
-    const uint32_t uHdr = p_bHDR ? kNucHdr : 0;
-    bool bReadPhase = false;
-    if (p_iBoardKind == kArvex) {
-        c.Route = ModeRoute::CameraLinkText;
-        bReadPhase = p_bOn && IsReadPhaseProxy(p_iProxyIndex) && ArvexFastRate(p_iFrameRate);
-    } else if ((p_iBoardKind == kBelmorPlus || p_iBoardKind == kCorvane) && !p_bSoftwareNUC) {
-        c.Route = p_iBoardKind == kBelmorPlus ? ModeRoute::FpgaRegister : ModeRoute::CorvaneIndirect;
-        bReadPhase = p_bOn && IsReadPhaseProxy(p_iProxyIndex) && p_iSetupFrequency > 80 && p_iMeasuredFrameRate > 80;
-    } else {
-        return c; // the frame path applies the reference in software
-    }
-    c.Value = p_bOn ? uHdr | (bReadPhase ? kNucReadPhase : 0) : uHdr | kNucOff;
-    c.EnabledCell = p_bOn ? 0 : 1;
-    if (c.Route == ModeRoute::CameraLinkText)
-        c.Text = ArvexNucText(c.Value);
-    // The log names what is sent: the read-phase bit or not.
-    if (p_bOn)
-        c.LogLine = bReadPhase ? QStringLiteral("Enabling NUC ... with ReadPhase")
-                               : QStringLiteral("Enabling NUC ... without ReadPhase");
-    return c;
+    return TraitsOfIndex(p_iBoardKind).FpnMode(p_bSoftwareNUC, p_bOn, p_bHDR, p_iProxyIndex, p_iFrameRate,
+                                               p_iSetupFrequency, p_iMeasuredFrameRate);
 }
 
 int OffsetAfterAgc(int p_iOffsetSlider, int p_iAgcCentre, uint32_t p_uImageGain)

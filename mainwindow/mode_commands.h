@@ -1,51 +1,15 @@
 // What the board-mode check boxes (HDR, inversion, FPN correction) store and send per interface-board kind, and the window arithmetic of the size presets.
 #pragma once
 
-#include <QByteArray>
-#include <QString>
+#include "board/links/board_mode_commands.h"
 
 #include <cstdint>
-
-// How a command reaches the board.
-enum class ModeRoute
-{
-    None,            // nothing is sent
-    CameraLinkText,  // a raw "#A002#R006#D0000n" text (Arvex)
-    Register,        // a register id through the board's own encoder
-    FpgaRegister,    // FPGA register 6 as a PERSO_ADDR / PERSO_VALUE pair (Belmor+)
-    CorvaneIndirect, // processing board 2, register 6 through parameters 51, 52, 53 and 50 (Corvane)
-};
-
-// FPGA register of the interface board that holds the NUC bits:
-// bit 0 correction off, bit 1 read phase, bit 2 HDR.
-constexpr int NucFpgaRegister = 6;
-
-struct ModeCommand
-{
-    bool Store = false;     // the parameter cell takes CellValue
-    uint32_t CellValue = 0; // the check state (0 or 2): readers test for non-zero
-    ModeRoute Route = ModeRoute::None;
-    int RegisterId = -1;    // Register route
-    uint32_t Value = 0;     // the value the board receives
-    QByteArray Text;        // CameraLinkText route
-    int Sends = 1;          // the text is sent this many times; the last result counts
-    QString FailureText;    // shown and logged when the (last) send fails
-};
 
 // HDR (cell 40). p_iState is the Qt check state.
 ModeCommand HdrModeCommand(int p_iBoardKind, bool p_bSoftwareNUC, int p_iState, bool p_bApplyNUCChecked,
                            int p_iProxyIndex, int p_iFrameRate);
 // Black-and-white inversion (cell 43).
 ModeCommand InvertBWModeCommand(int p_iBoardKind, bool p_bSoftwareNUC, int p_iState);
-
-struct FpnCommand
-{
-    ModeRoute Route = ModeRoute::None;
-    uint32_t Value = 0;          // the NUC register value
-    QByteArray Text;             // CameraLinkText route
-    int EnabledCell = -1;        // -1: cell 27 left alone, else its new value
-    QString LogLine;             // "Enabling NUC ... with ReadPhase" when switching on, else empty
-};
 
 // The NUC register when the FPN correction is switched on or off.
 // p_iSetupFrequency is the board set-up window's frame rate, p_iMeasuredFrameRate the frames of the last second.

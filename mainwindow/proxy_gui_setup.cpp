@@ -6,6 +6,7 @@
 #include "app/header_constants.h"
 #include "app/kv_log.h"
 #include "app/message_boxes.h"
+#include "board/links/board_traits.h"
 #include "mainwindow/proxy_controls.h"
 #include "params/proxy_lookup.h"
 #include "params/proxy_parameter_ids.h"
@@ -30,11 +31,6 @@ void PrintLine(const QByteArray& p_Text)
     std::fflush(stdout);
 }
 
-bool IsCameraLink(BoardKind p_Kind)
-{
-    return p_Kind == BoardKind::Arvex || p_Kind == BoardKind::Belmor || p_Kind == BoardKind::BelmorPlus;
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -42,7 +38,7 @@ bool IsCameraLink(BoardKind p_Kind)
 
 ProxyChoiceSource* MainWindow::ProxyChoiceFor(BoardKind p_Kind) const
 {
-    return p_Kind == BoardKind::Belmor ? BelmorProxySource : SetupProxySource;
+    return BoardTraitsOf(p_Kind).OperatorChoosesProxy ? BelmorProxySource : SetupProxySource;
 }
 
 void MainWindow::InitGUIWithProxy()
@@ -74,7 +70,7 @@ void MainWindow::InitGUIWithProxy()
     };
 
     // The flip check boxes of some boards start from their own defaults.
-    const bool bAltFlip = iKind == BoardKind::Arvex || iKind == BoardKind::BelmorPlus || iKind == BoardKind::Dunstel;
+    const bool bAltFlip = BoardTraitsOf(iKind).FormFlipsFromAltDefaults;
     if (bAltFlip) {
         SetCurrent(p, UpCol, GetDefault(p, ControlCells::StartColumnFlip));
         SetCurrent(p, UpRow, GetDefault(p, ControlCells::StartRowFlip));
@@ -263,13 +259,7 @@ void MainWindow::ApplyClockDividerControls()
         ui->spinBox_CKDIV->setEnabled(GetDefault(p, CKDIVEnabled) != 0);
     }
     ui->spinBox_CKDIV->setRange(static_cast<int>(GetDefault(p, CKDIVMin)), static_cast<int>(GetDefault(p, CKDIVMax)));
-    int iStartCell = -1;
-    if (IsCameraLink(iKind))
-        iStartCell = ControlCells::CKDIVStartCameraLink;
-    else if (iKind == BoardKind::Corvane)
-        iStartCell = ControlCells::CKDIVStartUSB3;
-    else if (iKind == BoardKind::Dunstel)
-        iStartCell = ControlCells::CKDIVStartGigE;
+    const int iStartCell = BoardTraitsOf(iKind).CKDIVStartCell;
     if (iStartCell >= 0)
         SetClockDividerControl(GetDefault(p, iStartCell), "start value");
 
@@ -346,7 +336,8 @@ void MainWindow::ApplyCustomFrameRateToDacs()
     if (!FirstStart)
         return;
 
-    if (IsCameraLink(iKind))
+    const BoardTraits& traits = BoardTraitsOf(iKind);
+    if (traits.FirstStartDropsCKDIVHighBit)
         SetCurrent(p, ControlCells::CKDIVHighBit, 0);
     const uint32_t uHigh = GetCurrent(p, ControlCells::CKDIVHighBit);
     const int iRate = FrameRate;
@@ -365,14 +356,7 @@ void MainWindow::ApplyCustomFrameRateToDacs()
         uGsk = GetCurrent(p, ControlCells::CustomGSK);
         bWithHigh = false;
     } else {
-        if (IsCameraLink(iKind))
-            uDividerCell = GetDefault(p, ControlCells::CKDIVStartCameraLink);
-        else if (iKind == BoardKind::Corvane)
-            uDividerCell = GetDefault(p, ControlCells::CKDIVStartUSB3);
-        else if (iKind == BoardKind::Dunstel)
-            uDividerCell = GetDefault(p, ControlCells::CKDIVStartGigE);
-        else
-            uDividerCell = 0;
+        uDividerCell = traits.CKDIVStartCell >= 0 ? GetDefault(p, traits.CKDIVStartCell) : 0;
         uGsk = GetCurrent(p, ControlCells::CustomGSK);
     }
     ui->spinBox_FrameRate->setValue(dVideoRate);
@@ -394,7 +378,8 @@ void MainWindow::ApplyCustomFrameRateToDivider()
 {
     const int p = CurrentProxyIndex;
     const BoardKind iKind = DigiBoardKind;
-    if (iKind == BoardKind::Belmor || iKind == BoardKind::BelmorPlus)
+    const BoardTraits& traits = BoardTraitsOf(iKind);
+    if (traits.RateDividerDropsCKDIVHighBit)
         SetCurrent(p, ControlCells::CKDIVHighBit, 0);
     const uint32_t uHigh = GetCurrent(p, ControlCells::CKDIVHighBit);
     const int iRate = FrameRate;
@@ -408,12 +393,8 @@ void MainWindow::ApplyCustomFrameRateToDivider()
     } else if (iRate == kCustomFrameRate) {
         const uint32_t uCustom = GetCurrent(p, ControlCells::CustomCKDIV);
         uLow = uCustom == ProxyParameterNotSet ? ProxyParameterNotSet : (uCustom & 1023);
-    } else if (iKind == BoardKind::Belmor || iKind == BoardKind::BelmorPlus) {
-        uLow = GetDefault(p, ControlCells::CKDIVStartCameraLink);
-    } else if (iKind == BoardKind::Corvane) {
-        uLow = GetDefault(p, ControlCells::CKDIVStartUSB3);
-    } else if (iKind == BoardKind::Dunstel) {
-        uLow = GetDefault(p, ControlCells::CKDIVStartGigE);
+    } else if (traits.RateDividerFromStartCell) {
+        uLow = GetDefault(p, traits.CKDIVStartCell);
     } else {
         bChange = false;
     }
@@ -439,8 +420,8 @@ void MainWindow::UpdateGUI()
     if (iKind == BoardKind::None) {
         ui->checkBox_2Tap->setEnabled(false);
         ui->pushButton_Start->setEnabled(false);
-    } else if (iKind >= BoardKind::Arvex && iKind <= BoardKind::Corvane) {
-        if (iKind == BoardKind::Eskra) {
+    } else if (BoardTraitsOf(iKind).Kind != BoardKind::None) {
+        if (BoardTraitsOf(iKind).OneProxyOnly) {
             SetCurrentProxyIndex(kEskraProxyIndex);
             ui->label_Info_Proxy_Freq->setText(QStringLiteral("Only with Z603 @6.8FPS"));
         }
@@ -460,8 +441,8 @@ void MainWindow::UpdateGUI()
 void MainWindow::ApplyBoardKindRules(BoardKind p_Kind)
 {
     const int p = CurrentProxyIndex;
-    const bool bArvex = p_Kind == BoardKind::Arvex;
-    const bool bBelmorPlus = p_Kind == BoardKind::BelmorPlus;
+    const BoardTraits& traits = BoardTraitsOf(p_Kind);
+    const bool bEmbedded = traits.EmbeddedProcessing;
 
     // Image gain and offset start neutral.
     ui->spinBox_ImageGain->setRange(1, 255);
@@ -473,17 +454,17 @@ void MainWindow::ApplyBoardKindRules(BoardKind p_Kind)
     SetCurrent(p, ImageGainSliderMax, 255);
     SetCurrent(p, ImageGainSlider, 1);
     SetCurrent(p, ImageOffsetSlider, 0);
-    if (p_Kind != BoardKind::Belmor)
+    if (!traits.KeepsRecordCells)
         SetCurrent(p, ImageGain, 1);
     SetCurrent(p, ImageOffset, 0);
 
-    const QAbstractSpinBox::ButtonSymbols symbols = bBelmorPlus ? QAbstractSpinBox::NoButtons
-                                                                : QAbstractSpinBox::UpDownArrows;
+    const QAbstractSpinBox::ButtonSymbols symbols =
+        traits.ImageSpinBoxesWithoutArrows ? QAbstractSpinBox::NoButtons : QAbstractSpinBox::UpDownArrows;
     ui->spinBox_ImageGain->setButtonSymbols(symbols);
     ui->spinBox_ImageOffset->setButtonSymbols(symbols);
 
     // The boards that run their own gain control offer no AGC here.
-    if (bArvex || bBelmorPlus) {
+    if (bEmbedded) {
         ui->checkBox_AGC->setChecked(false);
         ui->checkBox_AGC->setEnabled(false);
         SetCurrent(p, AGC, 0);
@@ -506,39 +487,39 @@ void MainWindow::ApplyBoardKindRules(BoardKind p_Kind)
     }
 
     // Where the one-point NUC runs.
-    if (bArvex || bBelmorPlus) {
-        ui->checkBox_ApplyNUC->setEnabled(bBelmorPlus);
+    const bool bSwitchesNuc = traits.OperatorSwitchesNuc;
+    if (bEmbedded) {
+        ui->checkBox_ApplyNUC->setEnabled(bSwitchesNuc);
         ui->checkBox_ApplyNUC->setChecked(false);
-        ui->checkBox_ApplyNUC->setText(bBelmorPlus ? QStringLiteral("1 point NUC Embedded")
-                                                   : QStringLiteral("1 point NUC"));
+        ui->checkBox_ApplyNUC->setText(bSwitchesNuc ? QStringLiteral("1 point NUC Embedded")
+                                                    : QStringLiteral("1 point NUC"));
         ui->checkBox_Enable_AverageFPN->setEnabled(false);
         SetCurrent(p, ApplyNUCEnabled, 1);
         SetCurrent(p, ApplyNUC, 0);
         ui->action_NUCHardware->setChecked(true);
-        ui->action_NUCHardware->setEnabled(bBelmorPlus);
+        ui->action_NUCHardware->setEnabled(bSwitchesNuc);
         ui->action_NUCSoftware->setChecked(false);
-        ui->action_NUCSoftware->setEnabled(bBelmorPlus);
+        ui->action_NUCSoftware->setEnabled(bSwitchesNuc);
         SoftwareNUC = false;
         ui->label_NUCType_Val->setText(QStringLiteral("Hardware"));
     } else {
-        const bool bCorvane = p_Kind == BoardKind::Corvane;
         ui->checkBox_ApplyNUC->setText(QStringLiteral("1 point NUC"));
         ui->checkBox_Enable_AverageFPN->setEnabled(true);
-        if (bCorvane)
+        if (traits.AverageFpnAtStart)
             ui->checkBox_Enable_AverageFPN->setChecked(true);
         ui->action_NUCHardware->setChecked(false);
-        ui->action_NUCHardware->setEnabled(bCorvane);
+        ui->action_NUCHardware->setEnabled(bSwitchesNuc);
         ui->action_NUCSoftware->setChecked(true);
-        ui->action_NUCSoftware->setEnabled(bCorvane);
+        ui->action_NUCSoftware->setEnabled(bSwitchesNuc);
         SoftwareNUC = true;
         ui->label_NUCType_Val->setText(QStringLiteral("Software"));
     }
 
     ui->comboBox_BPCorrectionMode->setEnabled(false);
-    if (p_Kind != BoardKind::Belmor)
+    if (!traits.KeepsRecordCells)
         SetCurrent(p, BPCorrectionModeEnabled, 0);
 
-    if (bArvex || bBelmorPlus) {
+    if (bEmbedded) {
         ui->pushButton_Take_FPN_Reference->setEnabled(true);
 
         // The clock divider: read-only without the advanced-user password.
@@ -565,7 +546,7 @@ void MainWindow::ApplyBoardKindRules(BoardKind p_Kind)
             SetCurrent(p, TwoTapEnabled, 0);
             SetCurrent(p, TwoTapVisible, 0);
         }
-    } else if (p_Kind != BoardKind::Belmor) {
+    } else if (!traits.KeepsRecordCells) {
         ui->checkBox_2Tap->setEnabled(false);
         ui->checkBox_2Tap->setVisible(false);
         SetCurrent(p, TwoTapEnabled, 0);
@@ -576,7 +557,7 @@ void MainWindow::ApplyBoardKindRules(BoardKind p_Kind)
     QWidget* windowing[9] = {ui->checkBox_SizeA,  ui->checkBox_SizeB,  ui->spinBox_AcqX,
                              ui->spinBox_AcqY,    ui->spinBox_XFirst,  ui->spinBox_XLast,
                              ui->spinBox_YFirst,  ui->spinBox_YLast,   ui->pushButton_SetWindow};
-    if (p_Kind <= BoardKind::BelmorPlus) {
+    if (traits.WindowingCellsKept) {
         for (QWidget* pWidget : windowing)
             pWidget->setVisible(false);
         ui->line->setVisible(false);
@@ -626,7 +607,7 @@ void MainWindow::UpdateValuesOnDynamicFrequency(int frameRate)
     }
     // The board's default configuration: only the divider follows.
     const BoardKind iKind = DigiBoardKind;
-    if ((iKind >= BoardKind::Arvex && iKind <= BoardKind::Dunstel) || iKind == BoardKind::Corvane)
+    if (BoardTraitsOf(iKind).CKDIVStartCell >= 0)
         SetClockDividerControl(DefaultFrequencyDivider(p, iKind).value_or(ProxyParameterNotSet), "default value");
     else
         ui->spinBox_CKDIV->setValue(frameRate);

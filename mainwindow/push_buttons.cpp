@@ -8,6 +8,7 @@
 #include "app/header_constants.h"
 #include "app/kv_log.h"
 #include "app/message_boxes.h"
+#include "board/links/board_traits.h"
 #include "params/proxy_parameter_ids.h"
 #include "params/proxy_parameter_table.h"
 
@@ -111,8 +112,7 @@ void MainWindow::PushButton_SetDefaultParameter()
     for (int iCell : {int(TINT), int(DAC_A), int(DAC_B), int(DAC_C), int(DAC_D), int(Gain2), int(Gain1), int(Gain0),
                       int(SizeA), int(SizeB), int(DACFilter), int(CKDIV)})
         SetCurrent(p, iCell, GetDefault(p, iCell));
-    const int iKind = static_cast<int>(DigiBoardKind.load());
-    const bool bAltFlips = iKind == static_cast<int>(BoardKind::BelmorPlus) || iKind == static_cast<int>(BoardKind::Dunstel);
+    const bool bAltFlips = BoardTraitsOf(DigiBoardKind.load()).DefaultButtonUsesAltFlips;
     SetCurrent(p, UpCol, GetDefault(p, bAltFlips ? int(UpColAltDefault) : int(UpCol)));
     SetCurrent(p, UpRow, GetDefault(p, bAltFlips ? int(UpRowAltDefault) : int(UpRow)));
     ui->checkBox_UpCol->setChecked(GetCurrent(p, UpCol) != 0);

@@ -569,7 +569,7 @@ void MainWindow::ShowDemoFrame(const cv::Mat& p_Full, const cv::Mat& p_Scaled)
     }
     if (key == 's' || key == 'S') {
         Log->writeLine("Shutter command asked");
-        if (BoardTraitsOf(DigiBoardKind).ShutterCommand) {
+        if (BoardTraitsOf(DigiBoardKind).ShutterKeyTakesBoardReference) {
             if (SendCameraLinkText("!s") != 0)
                 Log->writeLine("Camera Link text not sent: !s");
         } else {

@@ -104,6 +104,8 @@ InitDriverTraits CameraLinkPressInit()
 BoardTraits None()
 {
     BoardTraits t;
+    // ---- Form and board modes ----
+    t.WindowingCellsKept = true;
     t.DatasheetName = "Digi board ...";
     return t;
 }
@@ -111,6 +113,14 @@ BoardTraits None()
 BoardTraits Arvex()
 {
     BoardTraits t;
+    // ---- Form and board modes ----
+    t.HdrMode = BoardModes::HdrArvex;
+    t.InvertBWMode = BoardModes::InvertBWArvex;
+    t.FpnMode = BoardModes::FpnArvex;
+    t.FormFlipsFromAltDefaults = true;
+    t.FirstStartDropsCKDIVHighBit = true;
+    t.EmbeddedProcessing = true;
+    t.WindowingCellsKept = t.WindowingConfiguration = true;
     t.Kind = BoardKind::Arvex;
     t.Name = t.DatasheetName = "Arvex";
     t.ConnectsOnPress = t.CameraLinkPort = t.KeepsPortForWindowing = true;
@@ -143,6 +153,13 @@ BoardTraits Arvex()
 BoardTraits Belmor()
 {
     BoardTraits t;
+    // ---- Form and board modes ----
+    t.HdrMode = BoardModes::HdrStoreOnly;
+    t.InvertBWMode = BoardModes::InvertBWStoreOnly;
+    t.FirstStartDropsCKDIVHighBit = t.RateDividerDropsCKDIVHighBit = t.RateDividerFromStartCell = true;
+    t.KeepsRecordCells = true;
+    t.WindowingCellsKept = true;
+    t.ShutterKeyOnWidgets = true;
     t.Kind = BoardKind::Belmor;
     t.Name = t.DatasheetName = "Belmor";
     t.ConnectsOnPress = t.CameraLinkPort = t.OperatorChoosesProxy = t.KeepsPortForWindowing = true;
@@ -168,6 +185,15 @@ BoardTraits Belmor()
 BoardTraits BelmorPlus()
 {
     BoardTraits t;
+    // ---- Form and board modes ----
+    t.HdrMode = BoardModes::HdrBelmorPlus;
+    t.InvertBWMode = BoardModes::InvertBWBelmorPlus;
+    t.FpnMode = BoardModes::FpnBelmorPlus;
+    t.FormFlipsFromAltDefaults = t.DefaultButtonUsesAltFlips = true;
+    t.FirstStartDropsCKDIVHighBit = t.RateDividerDropsCKDIVHighBit = t.RateDividerFromStartCell = true;
+    t.ImageSpinBoxesWithoutArrows = t.EmbeddedProcessing = t.OperatorSwitchesNuc = true;
+    t.WindowingCellsKept = t.WindowingConfiguration = true;
+    t.ShutterKeyTakesBoardReference = t.ShutterKeyOnWidgets = true;
     t.Kind = BoardKind::BelmorPlus;
     t.Name = t.DatasheetName = "Belmor+";
     t.ConnectsOnPress = t.CameraLinkPort = t.KeepsPortForWindowing = true;
@@ -192,13 +218,18 @@ BoardTraits BelmorPlus()
     t.LeavesSensorSafe = t.BoardGainOffset = t.OffsetAsIs = t.OffsetHalvedWithSoftwareNuc = true;
     t.Correction = CorrectionPath::Board;
     t.SeriesSaving = FrameSeriesSaving::FrameCallback;
-    t.ShutterCommand = true;
     return t;
 }
 
 BoardTraits Dunstel()
 {
     BoardTraits t;
+    // ---- Form and board modes ----
+    t.HdrMode = BoardModes::HdrStoreOnly;
+    t.InvertBWMode = BoardModes::InvertBWStoreOnly;
+    t.FormFlipsFromAltDefaults = t.DefaultButtonUsesAltFlips = true;
+    t.RateDividerFromStartCell = true;
+    t.ShutterKeyOnWidgets = true;
     t.Kind = BoardKind::Dunstel;
     t.Name = t.DatasheetName = "Dunstel";
     t.ConnectsOnPress = t.PortToToolWindows = true;
@@ -271,6 +302,8 @@ BoardTraits Dunstel()
 BoardTraits Eskra()
 {
     BoardTraits t;
+    // ---- Form and board modes ----
+    t.OneProxyOnly = true;
     t.Kind = BoardKind::Eskra;
     t.Name = "Eskra";
     // A failure also ends the one-press connection: the button returns to "Connect".
@@ -319,6 +352,13 @@ BoardTraits Eskra()
 BoardTraits Corvane()
 {
     BoardTraits t;
+    // ---- Form and board modes ----
+    t.HdrMode = BoardModes::HdrCorvane;
+    t.InvertBWMode = BoardModes::InvertBWStoreOnly;
+    t.FpnMode = BoardModes::FpnCorvane;
+    t.RateDividerFromStartCell = true;
+    t.OperatorSwitchesNuc = t.AverageFpnAtStart = true;
+    t.ShutterKeyOnWidgets = true;
     t.Kind = BoardKind::Corvane;
     t.Name = t.DatasheetName = "Corvane";
     t.ConnectsOnPress = true;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/digiboard_kind.h"
+#include "board/links/board_mode_commands.h"
 #include "pipeline/correction_path.h"
 
 #include <vector>
@@ -257,7 +258,28 @@ struct BoardTraits
     bool BandwidthFromDevice = false;     // the bandwidth label shows the device's own figure (Dunstel)
     bool DeliversOnWindowThread = false;  // frames are delivered on the window's thread (Eskra)
     FrameSeriesSaving SeriesSaving = FrameSeriesSaving::Loop;
-    bool ShutterCommand = false;          // the demo window's "s" key sends the shutter text "!s" (Belmor+)
+    // ---- Form and board modes ----
+    HdrModeBuilder HdrMode = BoardModes::HdrNothing;           // what the HDR box stores and sends
+    InvertBWModeBuilder InvertBWMode = BoardModes::InvertBWStoreWithSoftwareNuc;  // what the inversion box stores and sends
+    FpnModeBuilder FpnMode = BoardModes::FpnSoftware;          // what switching the FPN correction sends
+    bool FormFlipsFromAltDefaults = false;     // the form's flip boxes start from the record's alternative flip defaults
+    bool DefaultButtonUsesAltFlips = false;    // "Set default" takes the flips from the alternative flip defaults
+    bool FirstStartDropsCKDIVHighBit = false;  // a first start's frame rate clears the record's CKDIV high bit
+    bool RateDividerDropsCKDIVHighBit = false; // the divider a frame-rate choice shows clears the record's high bit first
+    bool RateDividerFromStartCell = false;     // a rate neither listed nor custom shows the record's start divider
+    bool OneProxyOnly = false;                 // the board carries one proxy: the form makes its record current and says so
+    // The kind's form rules leave the record's image-gain, bad-pixel-mode and two-tap cells alone.
+    bool KeepsRecordCells = false;
+    bool ImageSpinBoxesWithoutArrows = false;  // the image gain and offset spin boxes show no arrows
+    // The board corrects the image itself: no AGC, the NUC in hardware, the FPN
+    // reference button, the divider locked, two taps on records 7 and 12 only.
+    bool EmbeddedProcessing = false;
+    bool OperatorSwitchesNuc = false;          // the operator may switch the NUC between hardware and software
+    bool AverageFpnAtStart = false;            // the averaged FPN box starts checked
+    bool WindowingCellsKept = false;           // the form only hides the windowing controls, their record cells stay
+    bool WindowingConfiguration = false;       // the windowing configuration window and the windowing box are offered
+    bool ShutterKeyTakesBoardReference = false; // the S key (form or demo window) has the board take its own reference ("!s") instead of the program's
+    bool ShutterKeyOnWidgets = false;          // the S key pressed on a watched widget counts as the shutter key
 };
 
 // The traits of a kind; an unknown value gives those of None.

@@ -90,6 +90,8 @@ private slots:
     void boardModeTexts_data();
     void boardModeTexts();
     void defaultsAndSetParametersTint();
+    void defaultFlipsPerKind_data();
+    void defaultFlipsPerKind();
     void twoPointNucGainFile();
 };
 
@@ -208,6 +210,41 @@ void tst_main_controls::defaultsAndSetParametersTint()
     QCOMPARE(w.ui->checkBox_Gain0->isChecked(), GetDefault(p, Gain0) != 0);
     QCOMPARE(GetCurrent(p, HDR), 2u); // not a sensor register: left alone
     QCOMPARE(pSet->styleSheet(), QStringLiteral("QPushButton { background-color: #FFE5CC; }"));
+}
+
+void tst_main_controls::defaultFlipsPerKind_data()
+{
+    QTest::addColumn<BoardKind>("kind");
+    QTest::addColumn<bool>("altFlips");
+    QTest::newRow("none") << BoardKind::None << false;
+    QTest::newRow("Arvex") << BoardKind::Arvex << false;
+    QTest::newRow("Belmor") << BoardKind::Belmor << false;
+    QTest::newRow("Belmor+") << BoardKind::BelmorPlus << true;
+    QTest::newRow("Dunstel") << BoardKind::Dunstel << true;
+    QTest::newRow("Eskra") << BoardKind::Eskra << false;
+    QTest::newRow("Corvane") << BoardKind::Corvane << false;
+}
+
+// "Set default" takes the flips from the alternative defaults on some boards only.
+void tst_main_controls::defaultFlipsPerKind()
+{
+    QFETCH(BoardKind, kind);
+    QFETCH(bool, altFlips);
+    using namespace ProxyParameterId;
+    // A record whose two column-flip defaults differ tells them apart.
+    int p = -1;
+    for (int r = 1; r < kProxyRecordCount && p < 0; ++r)
+        if (GetDefault(r, UpCol) != GetDefault(r, UpColAltDefault) && GetDefault(r, UpCol) != ProxyParameterNotSet
+            && GetDefault(r, UpColAltDefault) != ProxyParameterNotSet)
+            p = r;
+    QVERIFY(p > 0);
+    Bench b;
+    MainWindow& w = *b.Window;
+    w.CurrentProxyIndex = p;
+    w.DigiBoardKind = kind;
+    w.PushButton_SetDefaultParameter();
+    QCOMPARE(GetCurrent(p, UpCol), GetDefault(p, altFlips ? int(UpColAltDefault) : int(UpCol)));
+    QCOMPARE(GetCurrent(p, UpRow), GetDefault(p, altFlips ? int(UpRowAltDefault) : int(UpRow)));
 }
 
 void tst_main_controls::twoPointNucGainFile()

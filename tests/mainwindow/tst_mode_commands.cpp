@@ -81,6 +81,19 @@ void tst_mode_commands::hdr_data()
                            << QByteArray() << 1 << QString();
     QTest::newRow("no board") << int(None) << true << kChecked << true << 2 << 30 << false << R::None << 0u
                               << QByteArray() << 1 << QString();
+    // Every kind, and an index that is no kind, with the program's NUC correction.
+    QTest::newRow("Corvane software") << int(Corvane) << true << kChecked << false << 2 << 30 << true << R::None
+                                      << 0u << QByteArray() << 1 << QString();
+    QTest::newRow("Belmor software") << int(Belmor) << true << kChecked << true << 2 << 30 << true << R::None << 0u
+                                     << QByteArray() << 1 << QString();
+    QTest::newRow("Dunstel software") << int(Dunstel) << true << 0 << true << 2 << 30 << true << R::None << 0u
+                                      << QByteArray() << 1 << QString();
+    QTest::newRow("Eskra hardware") << int(Eskra) << false << kChecked << true << 2 << 30 << false << R::None << 0u
+                                    << QByteArray() << 1 << QString();
+    QTest::newRow("no board, hardware") << int(None) << false << kChecked << true << 2 << 30 << false << R::None
+                                        << 0u << QByteArray() << 1 << QString();
+    QTest::newRow("index 9") << 9 << false << kChecked << true << 2 << 30 << false << R::None << 0u << QByteArray()
+                             << 1 << QString();
 }
 
 // Whatever a board is sent, the cell holds the check state: the frame path
@@ -130,6 +143,14 @@ void tst_mode_commands::invertBW_data()
     QTest::newRow("Corvane") << int(Corvane) << false << kChecked << true << R::None << 0u;
     QTest::newRow("Eskra hardware") << int(Eskra) << false << kChecked << false << R::None << 0u;
     QTest::newRow("Eskra software") << int(Eskra) << true << kChecked << true << R::None << 0u;
+    QTest::newRow("Arvex software") << int(Arvex) << true << kChecked << true << R::None << 0u;
+    QTest::newRow("Corvane software") << int(Corvane) << true << 0 << true << R::None << 0u;
+    QTest::newRow("Belmor") << int(Belmor) << false << kChecked << true << R::None << 0u;
+    QTest::newRow("Dunstel") << int(Dunstel) << false << 0 << true << R::None << 0u;
+    QTest::newRow("no board hardware") << int(None) << false << kChecked << false << R::None << 0u;
+    QTest::newRow("no board software") << int(None) << true << kChecked << true << R::None << 0u;
+    QTest::newRow("index 9 hardware") << 9 << false << kChecked << false << R::None << 0u;
+    QTest::newRow("index 9 software") << 9 << true << 0 << true << R::None << 0u;
 }
 
 void tst_mode_commands::invertBW()
@@ -197,6 +218,16 @@ void tst_mode_commands::applyFpn_data()
     QTest::newRow("Corvane software") << int(Corvane) << true << false << false << 9 << 100 << 100 << 100 << R::None
                                       << 0u << QByteArray() << -1 << QString();
     QTest::newRow("Dunstel") << int(Dunstel) << false << true << false << 9 << 100 << 100 << 100 << R::None << 0u
+                             << QByteArray() << -1 << QString();
+    QTest::newRow("Corvane off HDR") << int(Corvane) << false << false << true << 12 << 30 << 120 << 120
+                                     << R::CorvaneIndirect << 5u << QByteArray() << 1 << QString();
+    QTest::newRow("Belmor") << int(Belmor) << false << true << false << 9 << 100 << 100 << 100 << R::None << 0u
+                            << QByteArray() << -1 << QString();
+    QTest::newRow("Eskra") << int(Eskra) << false << true << false << 9 << 100 << 100 << 100 << R::None << 0u
+                           << QByteArray() << -1 << QString();
+    QTest::newRow("no board") << int(None) << false << false << false << 9 << 100 << 100 << 100 << R::None << 0u
+                              << QByteArray() << -1 << QString();
+    QTest::newRow("index 9") << 9 << false << true << false << 9 << 100 << 100 << 100 << R::None << 0u
                              << QByteArray() << -1 << QString();
 }
 

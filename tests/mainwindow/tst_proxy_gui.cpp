@@ -712,6 +712,44 @@ private slots:
         QCOMPARE(bench.ui()->spinBox_CKDIV->value(), 7);
     }
 
+    // A custom configuration at a first start with the board's default rate:
+    // the divider is the record's start divider of the board's family, with the
+    // high bit the Camera Link boards drop; the board then shows it.
+    void defaultRateDividerAtConnection_data()
+    {
+        QTest::addColumn<BoardKind>("kind");
+        QTest::addColumn<int>("startCell");
+        QTest::addColumn<bool>("highBitKept");
+        QTest::newRow("Arvex") << BoardKind::Arvex << 345 << false;
+        QTest::newRow("Belmor") << BoardKind::Belmor << 345 << false;
+        QTest::newRow("Belmor+") << BoardKind::BelmorPlus << 345 << false;
+        QTest::newRow("Dunstel") << BoardKind::Dunstel << 347 << true;
+        QTest::newRow("Eskra") << BoardKind::Eskra << -1 << true;
+        QTest::newRow("Corvane") << BoardKind::Corvane << 346 << true;
+    }
+    void defaultRateDividerAtConnection()
+    {
+        QFETCH(BoardKind, kind);
+        QFETCH(int, startCell);
+        QFETCH(bool, highBitKept);
+        Bench bench;
+        MainWindow& w = *bench.window;
+        const int p = 9;
+        bench.selectBoard(kind);
+        SetCurrent(p, 359, 1);
+        w.ConfigurationCustom = true;
+        w.FirstStart = true;
+        w.FrameRate = 255;
+        bench.apply(kind, "Y1437P");
+        const uint32_t uStart = startCell >= 0 ? GetDefault(p, startCell) : 0;
+        QVERIFY(uStart != ProxyParameterNotSet);
+        QCOMPARE(GetCurrent(p, 359), highBitKept ? 1u : 0u);
+        QCOMPARE(GetCurrent(p, CKDIV), (highBitKept ? 1024u : 0u) + uStart);
+        if (startCell >= 0)
+            QCOMPARE(bench.ui()->spinBox_CKDIV->value(),
+                     qMin(bench.ui()->spinBox_CKDIV->maximum(), int((highBitKept ? 1024u : 0u) + uStart)));
+    }
+
     void customFrameRateAtConnection()
     {
         Bench bench;
