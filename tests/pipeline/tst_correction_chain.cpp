@@ -135,6 +135,8 @@ private slots:
     void gammaTableMatchesPowForEveryValue();
     void gammaTableMatchesFormulaForEveryValue_data();
     void gammaTableMatchesFormulaForEveryValue();
+    void gammaPassGivesTheTableForEveryValue_data();
+    void gammaPassGivesTheTableForEveryValue();
     void gammaWithBadPixelsMatchesReference_data();
     void gammaWithBadPixelsMatchesReference();
     void matchesReference_data();
@@ -275,6 +277,36 @@ void tst_correction_chain::gammaTableMatchesFormulaForEveryValue()
         for (uint32_t v = 0; v < 65536; ++v)
             if (table[uint16_t(v)] != all[v])
                 QFAIL(qPrintable(QString("reference, value %1").arg(v)));
+    }
+}
+
+void tst_correction_chain::gammaPassGivesTheTableForEveryValue_data()
+{
+    QTest::addColumn<double>("gamma");
+    for (double g : {2.2, 0.45, 1.8, 3.0, 1.02, 1e-3, 50.0, -1.0, -0.3})
+        QTest::newRow(qPrintable(QString::number(g))) << g;
+}
+
+void tst_correction_chain::gammaPassGivesTheTableForEveryValue()
+{
+    // Every 16-bit value twice through the gamma pass: once in order, so that
+    // runs of pixels share their high byte, once shifted by half a run, so
+    // that runs straddle two high bytes; the frame ends off a run's length.
+    QFETCH(double, gamma);
+    Chain c(251, 523, 2 * 251);
+    const size_t n = c.Geometry.pixelCount();
+    for (size_t i = 0; i < n; ++i)
+        c.Raw[i] = uint16_t(i < 65536 ? i : i - 65536 + 32);
+    CorrectionSettings s;
+    s.Path = CorrectionPath::Board;
+    s.GammaOn = true;
+    s.Gamma = gamma;
+    c.run(s);
+    for (size_t i = 0; i < n; ++i) {
+        const uint16_t expected = GammaOfPixel(c.Raw[i], gamma);
+        if (c.Corrected[i] != expected || c.Display16[i] != expected || c.Display8[i] != uint8_t(expected >> 8))
+            QFAIL(qPrintable(QString("pixel %1, value %2: %3, expected %4")
+                                 .arg(i).arg(c.Raw[i]).arg(c.Corrected[i]).arg(expected)));
     }
 }
 
