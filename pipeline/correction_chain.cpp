@@ -18,6 +18,9 @@ const CorrectionKernels& SelectedCorrectionKernels()
     static const CorrectionKernels kernels = [] {
 #if defined(__x86_64__) || defined(__i386__)
         __builtin_cpu_init();
+        if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("avx512bw")
+            && __builtin_cpu_supports("avx512vbmi"))
+            return CorrectionKernels{kernels_avx2::CorrectionPass, kernels_vbmi::GammaPass};
         if (__builtin_cpu_supports("avx2"))
             return CorrectionKernels{kernels_avx2::CorrectionPass, kernels_avx2::GammaPass};
 #endif
@@ -92,6 +95,34 @@ void GammaTable::update(double p_dGamma)
         m_Table[v] = GammaOfPixel(uint16_t(v), p_dGamma);
     m_dGamma = p_dGamma;
     m_bBuilt = true;
+    buildBlocks();
+}
+
+void GammaTable::buildBlocks()
+{
+    for (int h = 0; h < 256; ++h) {
+        const uint16_t* block = m_Table.data() + h * 256;
+        const int first = block[0] >> 8;
+        const int last = block[255] >> 8;
+        int steps[2] = {0, 0};
+        bool exact = last >= first && last - first <= 2;
+        // The first low byte at which the block's byte reaches first + k.
+        for (int k = 1; exact && k <= last - first; ++k) {
+            int l = 0;
+            while (l < 256 && (block[l] >> 8) < first + k)
+                ++l;
+            steps[k - 1] = l;
+        }
+        const uint8_t high = uint8_t(last);
+        for (int l = 0; exact && l < 256; ++l) {
+            const int byte = high - (l < steps[0]) - (l < steps[1]);
+            exact = block[l] == uint16_t(byte << 8);
+        }
+        m_Blocks.High[h] = high;
+        m_Blocks.Step1[h] = exact ? uint8_t(steps[0]) : 0;
+        m_Blocks.Step2[h] = exact ? uint8_t(steps[1]) : 0;
+        m_Blocks.Slow[h] = exact ? 0 : 0xFF;
+    }
 }
 
 uint16_t BadPixelFillState::beginFrame(int p_iMode)
@@ -230,7 +261,7 @@ void RunCorrectionChain(const FrameInputs& p_In, const FrameGeometry& p_Geometry
     }
 
     if (gamma)
-        k.Gamma(corr, p_Gamma.data(), p_Out.Display8, p_Out.Display16, n);
+        k.Gamma(corr, p_Gamma, p_Out.Display8, p_Out.Display16, n);
 }
 
 int CvInterpolationFor(int p_iCellValue)

@@ -96,6 +96,22 @@ bool GammaIsActive(bool p_bChecked, double p_dGamma);
 // The gamma of one pixel, exactly as the per-pixel formula gives it.
 uint16_t GammaOfPixel(uint16_t p_uValue, double p_dGamma);
 
+// The same table by blocks of 256 values (one per high byte). An entry is
+// always a byte shifted to the high half; within most blocks that byte climbs
+// by at most two steps, so that the block is fully given by its last byte and
+// the low bytes where the steps fall:
+//   entry(h, l) = (High[h] - (l < Step1[h]) - (l < Step2[h])) << 8
+// (a step at 0 is no step). Blocks where that does not give every entry
+// exactly (steeper curves, a negative gamma) are marked Slow and read from
+// the table itself.
+struct GammaBlocks
+{
+    uint8_t High[256];
+    uint8_t Step1[256];
+    uint8_t Step2[256];
+    uint8_t Slow[256];   // 0xFF: read the table
+};
+
 // The gamma of every 16-bit value, rebuilt only when the gamma changes; the
 // entries come from GammaOfPixel, so the result is the same as computing the
 // power per pixel.
@@ -107,9 +123,13 @@ public:
     double gamma() const { return m_dGamma; }
     const uint16_t* data() const { return m_Table.data(); }
     uint16_t operator[](uint16_t p_uValue) const { return m_Table[p_uValue]; }
+    const GammaBlocks& blocks() const { return m_Blocks; }
 
 private:
+    void buildBlocks();
+
     std::vector<uint16_t> m_Table;
+    GammaBlocks m_Blocks{};
     double m_dGamma;
     bool m_bBuilt = false;
 };

@@ -31,7 +31,7 @@ struct CorrectionPassArgs
 struct CorrectionKernels
 {
     void (*Correction)(const CorrectionPassArgs&);
-    void (*Gamma)(uint16_t* p_pCorrected, const uint16_t* p_pTable, uint8_t* p_pDisplay8, uint16_t* p_pDisplay16,
+    void (*Gamma)(uint16_t* p_pCorrected, const GammaTable& p_Table, uint8_t* p_pDisplay8, uint16_t* p_pDisplay16,
                   size_t p_uCount);
 };
 
@@ -39,11 +39,16 @@ struct CorrectionKernels
 // one the processor runs is chosen once.
 namespace kernels_base {
 void CorrectionPass(const CorrectionPassArgs& p);
-void GammaPass(uint16_t*, const uint16_t*, uint8_t*, uint16_t*, size_t);
+void GammaPass(uint16_t*, const GammaTable&, uint8_t*, uint16_t*, size_t);
 }
 namespace kernels_avx2 {
 void CorrectionPass(const CorrectionPassArgs& p);
-void GammaPass(uint16_t*, const uint16_t*, uint8_t*, uint16_t*, size_t);
+void GammaPass(uint16_t*, const GammaTable&, uint8_t*, uint16_t*, size_t);
+}
+// The gamma pass by the table's blocks, for processors with byte permutes
+// over 64 lanes (AVX-512 VBMI).
+namespace kernels_vbmi {
+void GammaPass(uint16_t*, const GammaTable&, uint8_t*, uint16_t*, size_t);
 }
 
 const CorrectionKernels& SelectedCorrectionKernels();

@@ -45,6 +45,59 @@ struct Chain
     }
 };
 
+// How a comparison with the reference fills the frame and moves it on.
+struct ReferenceRun
+{
+    unsigned Seed;
+    int ReferenceDivisor;  // the reference image is a random value divided by it
+    int Frames;            // frames compared, so that the fill value's evolution is compared too
+    int RawFactor;         // each next raw frame is the last one times this, plus RawStep
+    int RawStep;
+};
+
+// Runs p_Run.Frames frames of random data through the chain and through the
+// per-pixel reference, and compares every plane the chain writes. The list's
+// first cell is set to its count.
+void CompareWithReference(Chain& c, const CorrectionSettings& settings, std::vector<uint32_t> list,
+                          const ReferenceRun& p_Run)
+{
+    const size_t n = c.Geometry.pixelCount();
+    std::mt19937 rng(p_Run.Seed);
+    std::uniform_int_distribution<int> pix(0, 65535);
+    std::uniform_real_distribution<double> gain(0.5, 1.5);
+    for (size_t i = 0; i < n; ++i) {
+        c.Raw[i] = uint16_t(pix(rng));
+        c.Reference[i] = uint16_t(pix(rng) / p_Run.ReferenceDivisor);
+        c.Gain2[i] = gain(rng);
+        c.Corrected[i] = uint16_t(pix(rng)); // what the "no board" path must leave
+    }
+    list[0] = uint32_t(list.size() - 1);
+    c.BadPixels = list;
+    c.Fill.ResetPending = true;
+
+    ref::Frame expected(n);
+    expected.Corrected = c.Corrected;
+    uint16_t refFill = 0;
+    bool refReset = true;
+    for (int frame = 0; frame < p_Run.Frames; ++frame) {
+        ref::RunChain(expected, c.Raw.data(), c.Reference.data(), c.Gain2.data(), c.Geometry, settings, list, refFill,
+                      refReset);
+        c.run(settings);
+        QCOMPARE(c.Corrected, expected.Corrected);
+        QCOMPARE(c.Display8, expected.Display8);
+        QCOMPARE(c.Display16, expected.Display16);
+        QCOMPARE(c.Fill.Value, refFill);
+        if (settings.Path == CorrectionPath::Software) {
+            QCOMPARE(c.Acquired, expected.Acquired);
+            QCOMPARE(c.Working32f, expected.Working32f);
+        }
+        if (settings.Path == CorrectionPath::Board && !settings.Invert)
+            QCOMPARE(c.Working32f, expected.Working32f);
+        for (auto& v : c.Raw)
+            v = uint16_t(v * p_Run.RawFactor + p_Run.RawStep);
+    }
+}
+
 CorrectionSettings NoFpn(int32_t offset, int32_t gain, int32_t centre)
 {
     CorrectionSettings s;
@@ -82,6 +135,8 @@ private slots:
     void gammaTableMatchesPowForEveryValue();
     void gammaTableMatchesFormulaForEveryValue_data();
     void gammaTableMatchesFormulaForEveryValue();
+    void gammaPassGivesTheTableForEveryValue_data();
+    void gammaPassGivesTheTableForEveryValue();
     void gammaWithBadPixelsMatchesReference_data();
     void gammaWithBadPixelsMatchesReference();
     void matchesReference_data();
@@ -225,6 +280,36 @@ void tst_correction_chain::gammaTableMatchesFormulaForEveryValue()
     }
 }
 
+void tst_correction_chain::gammaPassGivesTheTableForEveryValue_data()
+{
+    QTest::addColumn<double>("gamma");
+    for (double g : {2.2, 0.45, 1.8, 3.0, 1.02, 1e-3, 50.0, -1.0, -0.3})
+        QTest::newRow(qPrintable(QString::number(g))) << g;
+}
+
+void tst_correction_chain::gammaPassGivesTheTableForEveryValue()
+{
+    // Every 16-bit value twice through the gamma pass: once in order, so that
+    // runs of pixels share their high byte, once shifted by half a run, so
+    // that runs straddle two high bytes; the frame ends off a run's length.
+    QFETCH(double, gamma);
+    Chain c(251, 523, 2 * 251);
+    const size_t n = c.Geometry.pixelCount();
+    for (size_t i = 0; i < n; ++i)
+        c.Raw[i] = uint16_t(i < 65536 ? i : i - 65536 + 32);
+    CorrectionSettings s;
+    s.Path = CorrectionPath::Board;
+    s.GammaOn = true;
+    s.Gamma = gamma;
+    c.run(s);
+    for (size_t i = 0; i < n; ++i) {
+        const uint16_t expected = GammaOfPixel(c.Raw[i], gamma);
+        if (c.Corrected[i] != expected || c.Display16[i] != expected || c.Display8[i] != uint8_t(expected >> 8))
+            QFAIL(qPrintable(QString("pixel %1, value %2: %3, expected %4")
+                                 .arg(i).arg(c.Raw[i]).arg(c.Corrected[i]).arg(expected)));
+    }
+}
+
 void tst_correction_chain::gammaWithBadPixelsMatchesReference_data()
 {
     QTest::addColumn<CorrectionSettings>("settings");
@@ -259,38 +344,12 @@ void tst_correction_chain::gammaWithBadPixelsMatchesReference()
     QFETCH(CorrectionSettings, settings);
     Chain c(300, 70, 2 * 310);
     const size_t n = c.Geometry.pixelCount();
-    std::mt19937 rng(99);
-    std::uniform_int_distribution<int> pix(0, 65535);
-    std::uniform_real_distribution<double> gain(0.5, 1.5);
-    for (size_t i = 0; i < n; ++i) {
-        c.Raw[i] = uint16_t(pix(rng));
-        c.Reference[i] = uint16_t(pix(rng) / 8);
-        c.Gain2[i] = gain(rng);
-        c.Corrected[i] = uint16_t(pix(rng));
-    }
     std::vector<uint32_t> list = {0, 0, 1, 2, 3, 310, 311, 621, 2047, 2048, 2049, 2048, 5000, 5310, 4690};
+    std::mt19937 rng(77);
     for (int i = 0; i < 400; ++i)
         list.push_back(uint32_t(rng() % (n + 50)));
     list.push_back(uint32_t(n - 1));
-    list[0] = uint32_t(list.size() - 1);
-    c.BadPixels = list;
-    c.Fill.ResetPending = true;
-
-    ref::Frame expected(n);
-    expected.Corrected = c.Corrected;
-    uint16_t refFill = 0;
-    bool refReset = true;
-    for (int frame = 0; frame < 2; ++frame) {
-        ref::RunChain(expected, c.Raw.data(), c.Reference.data(), c.Gain2.data(), c.Geometry, settings, list, refFill,
-                      refReset);
-        c.run(settings);
-        QCOMPARE(c.Corrected, expected.Corrected);
-        QCOMPARE(c.Display8, expected.Display8);
-        QCOMPARE(c.Display16, expected.Display16);
-        QCOMPARE(c.Fill.Value, refFill);
-        for (auto& v : c.Raw)
-            v = uint16_t(v * 5 + 11);
-    }
+    CompareWithReference(c, settings, list, {99, 8, 2, 5, 11});
 }
 
 void tst_correction_chain::matchesReference_data()
@@ -346,44 +405,9 @@ void tst_correction_chain::matchesReference()
     // 7 x 5 frame whose rows are longer than its width, so that the row stride
     // and the frame width differ.
     Chain c(7, 5, pitch);
-    const size_t n = c.Geometry.pixelCount();
-    std::mt19937 rng(12345);
-    std::uniform_int_distribution<int> pix(0, 65535);
-    std::uniform_real_distribution<double> gain(0.5, 1.5);
-    for (size_t i = 0; i < n; ++i) {
-        c.Raw[i] = uint16_t(pix(rng));
-        c.Reference[i] = uint16_t(pix(rng) / 4);
-        c.Gain2[i] = gain(rng);
-        c.Corrected[i] = uint16_t(pix(rng)); // what the "no board" path must leave
-    }
     // Bad pixels everywhere, the frame's edges included, some twice, some out of range.
-    std::vector<uint32_t> list = {0, 0, 1, 6, 7, 8, 9, 17, 20, 20, 28, 34, 35, 36, 100000};
-    list[0] = uint32_t(list.size() - 1);
-    c.BadPixels = list;
-    c.Fill.ResetPending = true;
-
-    ref::Frame expected(n);
-    expected.Corrected = c.Corrected;
-    uint16_t refFill = 0;
-    bool refReset = true;
-    // Three frames so that the fill value's evolution is compared too.
-    for (int frame = 0; frame < 3; ++frame) {
-        ref::RunChain(expected, c.Raw.data(), c.Reference.data(), c.Gain2.data(), c.Geometry, settings, list, refFill,
-                      refReset);
-        c.run(settings);
-        QCOMPARE(c.Corrected, expected.Corrected);
-        QCOMPARE(c.Display8, expected.Display8);
-        QCOMPARE(c.Display16, expected.Display16);
-        QCOMPARE(c.Fill.Value, refFill);
-        if (settings.Path == CorrectionPath::Software) {
-            QCOMPARE(c.Acquired, expected.Acquired);
-            QCOMPARE(c.Working32f, expected.Working32f);
-        }
-        if (settings.Path == CorrectionPath::Board && !settings.Invert)
-            QCOMPARE(c.Working32f, expected.Working32f);
-        for (auto& v : c.Raw)
-            v = uint16_t(v * 7 + 13);
-    }
+    CompareWithReference(c, settings, {0, 0, 1, 6, 7, 8, 9, 17, 20, 20, 28, 34, 35, 36, 100000},
+                         {12345, 4, 3, 7, 13});
 }
 
 // The acquired copy is the raw frame whatever path corrects it, inverted
