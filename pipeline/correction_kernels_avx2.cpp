@@ -5,8 +5,6 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <immintrin.h>
-#include <cstdint>
 
 namespace kernels_avx2 {
 #include "pipeline/correction_kernels.inc"
