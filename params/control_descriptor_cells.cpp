@@ -10,6 +10,15 @@ using namespace ProxyParameterId;
 
 namespace {
 
+// The table's assignment, for the one fill that runs at a time.
+proxy_fill::CellAssign g_Assign = nullptr;
+
+void Assign(int p_iProxyIndex, int p_iParameterId, uint32_t p_uValue)
+{
+    g_Assign(p_iProxyIndex, p_iParameterId, p_uValue);
+}
+
+
 // A value written "-": not defined for the record, the cell keeps 65535.
 // Distinct from the number 65535, which the image-offset maxima really hold.
 constexpr long Dash = -1;
@@ -71,7 +80,7 @@ void Cell(int p_iCell, const Col& p_Col)
     for (int record = 0; record < kProxyRecordCount; ++record) {
         const long value = p_Col.ValueFor(record);
         if (value != Dash)
-            proxy_fill::Assign(record, p_iCell, static_cast<uint32_t>(value));
+            Assign(record, p_iCell, static_cast<uint32_t>(value));
     }
 }
 
@@ -308,8 +317,9 @@ void FillSpinBoxes()
 
 } // namespace
 
-void proxy_fill::FillControlDescriptorCells()
+void proxy_fill::FillControlDescriptorCells(CellAssign p_Assign)
 {
+    g_Assign = p_Assign;
     FillCheckBoxes();
     FillWidgetStates();
     FillSingleCells();

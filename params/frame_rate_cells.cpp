@@ -8,6 +8,15 @@ namespace id = ProxyParameterId;
 
 namespace {
 
+// The table's assignment, for the one fill that runs at a time.
+proxy_fill::CellAssign g_Assign = nullptr;
+
+void Assign(int p_iProxyIndex, int p_iParameterId, uint32_t p_uValue)
+{
+    g_Assign(p_iProxyIndex, p_iParameterId, p_uValue);
+}
+
+
 // Not defined for the record (or the rate): the cell keeps its 65535.
 constexpr uint32_t NA = ProxyParameterNotSet;
 
@@ -25,7 +34,7 @@ void FillBlock(int p_iBaseCell, const FrameRateRow (&p_aRows)[N])
     for (const FrameRateRow& row : p_aRows)
         for (int i = 0; i < id::kFrameRateCount; ++i)
             if (row.aValues[i] != NA)
-                proxy_fill::Assign(row.iRecord, p_iBaseCell + i, row.aValues[i]);
+                Assign(row.iRecord, p_iBaseCell + i, row.aValues[i]);
 }
 
 // GSKPerFrameRate, cells 283-289: the GSK DAC value for the rate.
@@ -288,8 +297,9 @@ constexpr uint32_t kChannels[kProxyRecordCount][kChannelColumnCount] = {
 
 } // namespace
 
-void proxy_fill::FillFrameRateCells()
+void proxy_fill::FillFrameRateCells(CellAssign p_Assign)
 {
+    g_Assign = p_Assign;
     FillBlock(id::GSKPerFrameRate, kGSKPerFrameRate);
     FillBlock(id::CKDIVPerFrameRate, kCKDIVPerFrameRate);
     FillBlock(id::FrameRateParam28, kFrameRateParam28);
@@ -303,10 +313,10 @@ void proxy_fill::FillFrameRateCells()
     for (int iRecord = 0; iRecord < kProxyRecordCount; ++iRecord)
         for (std::size_t c = 0; c < kChannelColumnCount; ++c)
             if (kChannels[iRecord][c] != NA)
-                proxy_fill::Assign(iRecord, kChannelColumns[c], kChannels[iRecord][c]);
+                Assign(iRecord, kChannelColumns[c], kChannels[iRecord][c]);
 
     // The custom frame-rate configuration is written by the frame-rate set-up;
     // only the "none" record starts with a defined (zero) one.
-    proxy_fill::Assign(0, id::CustomGSK, 0);
-    proxy_fill::Assign(0, id::CustomCKDIV, 0);
+    Assign(0, id::CustomGSK, 0);
+    Assign(0, id::CustomCKDIV, 0);
 }

@@ -8,6 +8,15 @@ namespace id = ProxyParameterId;
 
 namespace {
 
+// The table's assignment, for the one fill that runs at a time.
+proxy_fill::CellAssign g_Assign = nullptr;
+
+void Assign(int p_iProxyIndex, int p_iParameterId, uint32_t p_uValue)
+{
+    g_Assign(p_iProxyIndex, p_iParameterId, p_uValue);
+}
+
+
 // Not defined for the record: the cell keeps its 65535.
 constexpr uint32_t NA = ProxyParameterNotSet;
 
@@ -22,7 +31,7 @@ void FillColumns(const int (&p_aColumns)[N], const uint32_t (&p_aRows)[kProxyRec
     for (int iRecord = 0; iRecord < kProxyRecordCount; ++iRecord)
         for (std::size_t c = 0; c < N; ++c)
             if (p_aColumns[c] != kEnteredWithDescriptors && p_aRows[iRecord][c] != NA)
-                proxy_fill::Assign(iRecord, p_aColumns[c], p_aRows[iRecord][c]);
+                Assign(iRecord, p_aColumns[c], p_aRows[iRecord][c]);
 }
 
 // ---- Sensor geometry, acquisition buffer and acquisition size controls ----
@@ -128,7 +137,7 @@ void FillDacSliderValues()
     for (int iRecord = 0; iRecord < kProxyRecordCount; ++iRecord)
         for (const SliderFromSpinBox& slider : kSliders) {
             const uint32_t uValue = kRegisters[iRecord][slider.uSpinBoxColumn];
-            proxy_fill::Assign(iRecord, slider.iSliderValueCell, uValue == NA ? 0 : uValue);
+            Assign(iRecord, slider.iSliderValueCell, uValue == NA ? 0 : uValue);
         }
 }
 
@@ -267,26 +276,27 @@ constexpr uint32_t kCorners[kProxyRecordCount][6] = {
 void FillCommonCells()
 {
     for (int iRecord = 0; iRecord < kProxyRecordCount; ++iRecord) {
-        proxy_fill::Assign(iRecord, id::AGCAuxiliary, 0);
-        proxy_fill::Assign(iRecord, id::SnapshotCounterBMP, 0);
-        proxy_fill::Assign(iRecord, id::SnapshotCounterJPEG, 0);
-        proxy_fill::Assign(iRecord, id::SnapshotCounterPNG, 0);
-        proxy_fill::Assign(iRecord, id::SnapshotCounterTIF, 0);
+        Assign(iRecord, id::AGCAuxiliary, 0);
+        Assign(iRecord, id::SnapshotCounterBMP, 0);
+        Assign(iRecord, id::SnapshotCounterJPEG, 0);
+        Assign(iRecord, id::SnapshotCounterPNG, 0);
+        Assign(iRecord, id::SnapshotCounterTIF, 0);
 
         // The user window starts empty; records 14, 22 and 24 offer no windowing.
         if (iRecord != 14 && iRecord != 22 && iRecord != 24) {
-            proxy_fill::Assign(iRecord, id::WindowUserLastColumn, 0);
-            proxy_fill::Assign(iRecord, id::WindowUserRows, 0);
-            proxy_fill::Assign(iRecord, id::WindowUserLineWidth, 0);
-            proxy_fill::Assign(iRecord, id::WindowUserAcqRows, 0);
+            Assign(iRecord, id::WindowUserLastColumn, 0);
+            Assign(iRecord, id::WindowUserRows, 0);
+            Assign(iRecord, id::WindowUserLineWidth, 0);
+            Assign(iRecord, id::WindowUserAcqRows, 0);
         }
     }
 }
 
 } // namespace
 
-void proxy_fill::FillGeometryAndRegisterCells()
+void proxy_fill::FillGeometryAndRegisterCells(CellAssign p_Assign)
 {
+    g_Assign = p_Assign;
     FillColumns(kGeometryColumns, kGeometry);
     FillColumns(kRegisterColumns, kRegisters);
     FillDacSliderValues();

@@ -9,9 +9,9 @@ ProxyRecord ProxyParameterTable[kProxyRecordCount];
 namespace {
 std::once_flag g_EnsureFilled;
 std::atomic<bool> g_bFilled{false};
-}
+} // namespace
 
-void proxy_fill::Assign(int p_iProxyIndex, int p_iParameterId, uint32_t p_uValue)
+void AssignProxyStartValue(int p_iProxyIndex, int p_iParameterId, uint32_t p_uValue)
 {
     ProxyParameterCell& cell = ProxyParameterTable[p_iProxyIndex].Cells[p_iParameterId];
     cell.Default.store(p_uValue, std::memory_order_relaxed);
@@ -25,9 +25,9 @@ void InitProxyParameterTable()
             cell.Default.store(ProxyParameterNotSet, std::memory_order_relaxed);
             cell.Current.store(ProxyParameterNotSet, std::memory_order_relaxed);
         }
-    proxy_fill::FillControlDescriptorCells();
-    proxy_fill::FillGeometryAndRegisterCells();
-    proxy_fill::FillFrameRateCells();
+    proxy_fill::FillControlDescriptorCells(AssignProxyStartValue);
+    proxy_fill::FillGeometryAndRegisterCells(AssignProxyStartValue);
+    proxy_fill::FillFrameRateCells(AssignProxyStartValue);
     g_bFilled.store(true);
 }
 

@@ -28,6 +28,10 @@ extern ProxyRecord ProxyParameterTable[kProxyRecordCount];
 // restores the start-up state (tests rely on that).
 void InitProxyParameterTable();
 
+// One start-up value into both halves of a cell: what the fill groups are
+// handed to write through.
+void AssignProxyStartValue(int p_iProxyIndex, int p_iParameterId, uint32_t p_uValue);
+
 // Fills the table once if nobody has yet; for code that may run before the
 // main window exists (the simulated boards read the start-up geometry).
 void EnsureProxyParameterTableFilled();

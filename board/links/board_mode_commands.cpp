@@ -127,28 +127,30 @@ ModeCommand InvertBWStoreOnly(bool, int p_iState)
     return Stored(p_iState);
 }
 
-ModeCommand InvertBWArvex(bool p_bSoftwareNUC, int p_iState)
+namespace {
+// The display inversion register, p_uOn or p_uOff; nothing is sent while the
+// program corrects the NUC.
+ModeCommand InvertBWRegister(bool p_bSoftwareNUC, int p_iState, uint32_t p_uOn, uint32_t p_uOff)
 {
     ModeCommand c = Stored(p_iState);
     if (p_bSoftwareNUC)
         return c;
     c.Route = ModeRoute::Register;
     c.RegisterId = BoardRegisterId::INVERT_BW_DISPLAY;
-    c.Value = p_iState >= 1 ? 1 : 0;
+    c.Value = p_iState >= 1 ? p_uOn : p_uOff;
     c.FailureText = QStringLiteral("Couldn't set INVERT_BW_DISPLAY to %1.\n").arg(c.Value);
     return c;
+}
+} // namespace
+
+ModeCommand InvertBWArvex(bool p_bSoftwareNUC, int p_iState)
+{
+    return InvertBWRegister(p_bSoftwareNUC, p_iState, 1, 0);
 }
 
 ModeCommand InvertBWBelmorPlus(bool p_bSoftwareNUC, int p_iState)
 {
-    ModeCommand c = Stored(p_iState);
-    if (p_bSoftwareNUC)
-        return c;
-    c.Route = ModeRoute::Register;
-    c.RegisterId = BoardRegisterId::INVERT_BW_DISPLAY;
-    c.Value = p_iState >= 1 ? 2 : 255 - 2;
-    c.FailureText = QStringLiteral("Couldn't set INVERT_BW_DISPLAY to %1.\n").arg(c.Value);
-    return c;
+    return InvertBWRegister(p_bSoftwareNUC, p_iState, 2, 255 - 2);
 }
 
 FpnCommand FpnSoftware(bool, bool, bool, int, int, int, int)

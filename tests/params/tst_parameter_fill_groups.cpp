@@ -13,16 +13,16 @@ void ClearTable()
 {
     for (int iRecord = 0; iRecord < kProxyRecordCount; ++iRecord)
         for (int iCell = 0; iCell < kProxyParameterCount; ++iCell)
-            proxy_fill::Assign(iRecord, iCell, ProxyParameterNotSet);
+            AssignProxyStartValue(iRecord, iCell, ProxyParameterNotSet);
 }
 
 // The cells that one fill gives a value other than 65535. (The two cells whose
 // real value is 65535, the image-offset maxima, belong to the descriptor fill
 // and are not missed by the comparison below.)
-CellSet CellsEnteredBy(void (*p_pFill)())
+CellSet CellsEnteredBy(void (*p_pFill)(proxy_fill::CellAssign))
 {
     ClearTable();
-    p_pFill();
+    p_pFill(AssignProxyStartValue);
     CellSet cells;
     for (int iRecord = 0; iRecord < kProxyRecordCount; ++iRecord)
         for (int iCell = 0; iCell < kProxyParameterCount; ++iCell)

@@ -77,10 +77,10 @@ void tst_proxy_table_consistency::definedCellCount()
     constexpr uint32_t kMarker = 0xA5A5A5A5u;
     for (int record = 0; record < kProxyRecordCount; ++record)
         for (int cell = 0; cell < kProxyParameterCount; ++cell)
-            proxy_fill::Assign(record, cell, kMarker);
-    proxy_fill::FillControlDescriptorCells();
-    proxy_fill::FillGeometryAndRegisterCells();
-    proxy_fill::FillFrameRateCells();
+            AssignProxyStartValue(record, cell, kMarker);
+    proxy_fill::FillControlDescriptorCells(AssignProxyStartValue);
+    proxy_fill::FillGeometryAndRegisterCells(AssignProxyStartValue);
+    proxy_fill::FillFrameRateCells(AssignProxyStartValue);
     int written = 0;
     for (int record = 0; record < kProxyRecordCount; ++record)
         for (int cell = 0; cell < kProxyParameterCount; ++cell)

@@ -21,9 +21,8 @@ struct Recorded
 };
 std::map<std::pair<int, int>, Recorded> g_Assignments;
 int g_iOutOfRange = 0;
-}
 
-void proxy_fill::Assign(int p_iProxyIndex, int p_iParameterId, uint32_t p_uValue)
+void Record(int p_iProxyIndex, int p_iParameterId, uint32_t p_uValue)
 {
     if (p_iProxyIndex < 0 || p_iProxyIndex >= kProxyRecordCount
         || p_iParameterId < 0 || p_iParameterId >= kProxyParameterCount) {
@@ -34,6 +33,7 @@ void proxy_fill::Assign(int p_iProxyIndex, int p_iParameterId, uint32_t p_uValue
     ++r.count;
     r.value = p_uValue;
 }
+} // namespace
 
 class tst_proxy_table_fill_audit : public QObject
 {
@@ -50,9 +50,9 @@ private slots:
 
 void tst_proxy_table_fill_audit::initTestCase()
 {
-    proxy_fill::FillControlDescriptorCells();
-    proxy_fill::FillGeometryAndRegisterCells();
-    proxy_fill::FillFrameRateCells();
+    proxy_fill::FillControlDescriptorCells(Record);
+    proxy_fill::FillGeometryAndRegisterCells(Record);
+    proxy_fill::FillFrameRateCells(Record);
 }
 
 void tst_proxy_table_fill_audit::everyAssignmentIsInRange()
