@@ -118,30 +118,37 @@ void Setup_DigiBoard::setProxyIndex(int p_iListIndex)
     ui->comboBox_SelectProxy->setCurrentIndex(p_iListIndex);
 }
 
+namespace {
+
+// What the window offers on each kind: its name in the log and on the label,
+// the groups and boxes enabled, the frequency the boxes start from, the proxy
+// chosen for the operator, and how a wanted pixel clock is generated.
+SetupKindRow SetupKindRowOf(BoardKind p_Kind)
+{
+    using C = SetupPixelClock;
+    switch (p_Kind) {
+    case BoardKind::Arvex: return {"Arvex", "Arvex", true, true, true, true, true, 100.0, nullptr, C::AsWanted};
+    case BoardKind::Belmor:
+        return {"Belmor", "Belmor - Dynamic Configuration disabled", false, false, false, false, false, 100.0, nullptr,
+                C::None};
+    case BoardKind::BelmorPlus: return {"Belmor+", "Belmor+", true, true, true, true, true, 100.0, nullptr, C::Search};
+    case BoardKind::Dunstel: return {"Dunstel", "Dunstel", true, false, true, true, true, 60.0, nullptr, C::Search};
+    case BoardKind::Eskra: return {"Eskra", "Eskra", false, false, false, false, true, 60.0, "Z603", C::None};
+    case BoardKind::Corvane: return {"Corvane", "Corvane", true, false, true, true, true, 100.0, nullptr, C::AsWanted};
+    case BoardKind::None: break;
+    }
+    return {"No DigiBoard", "No digiboard", false, false, false, false, false, 100.0, nullptr, C::None};
+}
+
+} // namespace
+
 void Setup_DigiBoard::setDigiBoard(int p_iKind)
 {
     m_DigiBoardKind = BoardKindFromIndex(p_iKind);
     ui->pushButton_SetConf->setEnabled(true);
 
-    struct KindRow
-    {
-        const char* LogName;
-        const char* Label;
-        bool Standard, Options, Frequencies, Proxies, SetConfig;
-        double Value;
-    };
-    KindRow row{"No DigiBoard", "No digiboard", false, false, false, false, false, 100.0};
-    switch (m_DigiBoardKind) {
-    case BoardKind::Arvex: row = {"Arvex", "Arvex", true, true, true, true, true, 100.0}; break;
-    case BoardKind::Belmor:
-        row = {"Belmor", "Belmor - Dynamic Configuration disabled", false, false, false, false, false, 100.0};
-        break;
-    case BoardKind::BelmorPlus: row = {"Belmor+", "Belmor+", true, true, true, true, true, 100.0}; break;
-    case BoardKind::Dunstel: row = {"Dunstel", "Dunstel", true, false, true, true, true, 60.0}; break;
-    case BoardKind::Eskra: row = {"Eskra", "Eskra", false, false, false, false, true, 60.0}; break;
-    case BoardKind::Corvane: row = {"Corvane", "Corvane", true, false, true, true, true, 100.0}; break;
-    case BoardKind::None: break;
-    }
+    const SetupKindRow row = SetupKindRowOf(m_DigiBoardKind);
+    m_PixelClock = row.Clock;
     writeLog(QStringLiteral("Setup DigiBoard Window DigiBoard set to ") + row.LogName);
     ui->label_DigiBoard->setText(QString::fromUtf8(row.Label));
     ui->groupBox_BasicConfiguration->setEnabled(row.Standard);
@@ -149,8 +156,8 @@ void Setup_DigiBoard::setDigiBoard(int p_iKind)
     ui->comboBox_SelectFreq->setEnabled(row.Frequencies);
     ui->comboBox_SelectProxy->setEnabled(row.Proxies);
     ui->pushButton_SetConf->setEnabled(row.SetConfig);
-    if (m_DigiBoardKind == BoardKind::Eskra)
-        ui->comboBox_SelectProxy->setCurrentIndex(ui->comboBox_SelectProxy->findText(QStringLiteral("Z603")));
+    if (row.DefaultProxy)
+        ui->comboBox_SelectProxy->setCurrentIndex(ui->comboBox_SelectProxy->findText(QString::fromUtf8(row.DefaultProxy)));
     for (QDoubleSpinBox* pBox : {ui->doubleSpinBox_FreqWanted, ui->doubleSpinBox_FreqGen})
         pBox->setRange(0.0, kWantedRangeMax);
     ui->doubleSpinBox_FreqWanted->setValue(row.Value);
@@ -233,7 +240,7 @@ void Setup_DigiBoard::SpinBox_Changed()
     if (!m_bConnected)
         return;
     const double dWanted = ui->doubleSpinBox_FreqWanted->value();
-    if (m_DigiBoardKind == BoardKind::BelmorPlus || m_DigiBoardKind == BoardKind::Dunstel) {
+    if (m_PixelClock == SetupPixelClock::Search) {
         std::cout << "Frequency to find : " << dWanted << std::endl;
         const PixelClockChoice choice = SearchPixelClock(dWanted, [](int p_iM, int p_iD, double p_dError) {
             std::cout << std::string(52, '-') << std::endl;
@@ -246,7 +253,7 @@ void Setup_DigiBoard::SpinBox_Changed()
         ui->doubleSpinBox_FreqGen->setValue(choice.GeneratedMHz);
         // The box rounds to its decimals; the error is the one of the pair itself.
         ui->label_Freq->setText(PixelClockErrorText(choice.GeneratedMHz, dWanted));
-    } else if (m_DigiBoardKind == BoardKind::Arvex || m_DigiBoardKind == BoardKind::Corvane) {
+    } else if (m_PixelClock == SetupPixelClock::AsWanted) {
         ui->doubleSpinBox_FreqGen->setValue(dWanted);
         ui->label_Freq->setText(QString());
     }

@@ -15,6 +15,24 @@ namespace Ui {
 class Setup_DigiBoard;
 }
 
+// How the window turns a wanted pixel clock into the generated one.
+enum class SetupPixelClock {
+    None,       // the box is not acted on
+    Search,     // the nearest multiplier and divider pair is searched (Belmor+, Dunstel)
+    AsWanted,   // the board generates the wanted clock itself (Arvex, Corvane)
+};
+
+// One kind's row of the window (see SetupKindRowOf).
+struct SetupKindRow
+{
+    const char* LogName;
+    const char* Label;
+    bool Standard, Options, Frequencies, Proxies, SetConfig;
+    double Value;
+    const char* DefaultProxy;   // chosen for the operator; nullptr: none
+    SetupPixelClock Clock;
+};
+
 class Setup_DigiBoard : public QMainWindow, public ProxyChoiceSource
 {
     Q_OBJECT
@@ -85,6 +103,7 @@ private:
     int m_iFrameRate = 0;
     int m_iProxyRow = 0;
     BoardKind m_DigiBoardKind = BoardKind::None;
+    SetupPixelClock m_PixelClock = SetupPixelClock::None;
     int m_iConfiguredGSK = 0;
     int m_iMultiplier = 2;
     int m_iDivider = 2;
