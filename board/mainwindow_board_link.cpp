@@ -997,28 +997,22 @@ void MainWindow::PushButton_SetWindow()
         }
     }
 
-    // 12. Set / reset flip.
-    if (FullFrameWindow) {
-        SetCurrent(r, P::SizeAActive, 1);
-        SetCurrent(r, P::SizeBActive, 1);
-        SetControlEnabled(MainControl::SizeABox, false);
-        SetControlEnabled(MainControl::SizeBBox, false);
-        SetCurrent(r, P::SizeAEnabled, 0);
-        SetCurrent(r, P::SizeBEnabled, 0);
-        FullFrameWindow = false;
-        SetControlText(MainControl::SetWindowButton, QStringLiteral("Reset Window"));
-    } else {
+    // 12. Set / reset flip: a press from the full frame sets the window (the
+    // size boxes locked, the button then resets it); a press from a set window
+    // goes back to the full frame (both boxes ticked and offered again).
+    const bool bBackToFullFrame = !FullFrameWindow;
+    if (bBackToFullFrame) {
         SetControlChecked(MainControl::SizeABox, true);
         SetControlChecked(MainControl::SizeBBox, true);
-        SetCurrent(r, P::SizeAActive, 1);
-        SetCurrent(r, P::SizeBActive, 1);
-        SetControlEnabled(MainControl::SizeABox, true);
-        SetControlEnabled(MainControl::SizeBBox, true);
-        SetCurrent(r, P::SizeAEnabled, 1);
-        SetCurrent(r, P::SizeBEnabled, 1);
-        FullFrameWindow = true;
-        SetControlText(MainControl::SetWindowButton, QStringLiteral("Set Window"));
     }
+    SetCurrent(r, P::SizeAActive, 1);
+    SetCurrent(r, P::SizeBActive, 1);
+    SetControlEnabled(MainControl::SizeABox, bBackToFullFrame);
+    SetControlEnabled(MainControl::SizeBBox, bBackToFullFrame);
+    SetCurrent(r, P::SizeAEnabled, bBackToFullFrame ? 1 : 0);
+    SetCurrent(r, P::SizeBEnabled, bBackToFullFrame ? 1 : 0);
+    FullFrameWindow = bBackToFullFrame;
+    SetControlText(MainControl::SetWindowButton, bBackToFullFrame ? QStringLiteral("Set Window") : QStringLiteral("Reset Window"));
     SetControlEnabled(MainControl::SetWindowButton, true);
     SetCurrent(r, P::SetWindowButtonEnabled, 1);
 

@@ -3,7 +3,6 @@
 // permutes rather than one table read per pixel.
 #include "pipeline/correction_kernels.h"
 
-#include <cstring>
 
 namespace kernels_vbmi {
 namespace {

@@ -85,6 +85,17 @@ struct Bench
 
     void pressMain() { QTest::mouseClick(ui()->pushButton_Start, Qt::LeftButton); }
 
+    // Chooses the kind and presses the main button, the GigE device finder
+    // taking the first device; the board must then be connected.
+    void connectBoard(int p_iKind)
+    {
+        selectBoard(p_iKind);
+        PvDeviceFinderWnd::SetAutomaticChoice(0);
+        pressMain();
+        PvDeviceFinderWnd::SetAutomaticChoice(PvDeviceFinderWnd::kAsk);
+        QVERIFY(window->Connected);
+    }
+
     QStringList logLines() const
     {
         const QStringList logs = QDir(folder.filePath("Logs")).entryList({"Log_*.txt"}, QDir::Files);

@@ -12,15 +12,6 @@
 
 namespace {
 
-void Connect(Bench& p_Bench, int p_iKind)
-{
-    p_Bench.selectBoard(p_iKind);
-    PvDeviceFinderWnd::SetAutomaticChoice(0);
-    p_Bench.pressMain();
-    PvDeviceFinderWnd::SetAutomaticChoice(PvDeviceFinderWnd::kAsk);
-    QVERIFY(p_Bench.window->Connected);
-}
-
 // What the board received on the channel. Every Camera Link board is cabled
 // on the bench, and the simulated cabling hands a text to a board that speaks
 // its dialect: the serial bytes are read off all three.
@@ -76,7 +67,7 @@ private slots:
         QFETCH(QList<QByteArray>, bytes);
         Bench bench;
         bench.open();
-        Connect(bench, kind);
+        bench.connectBoard(kind);
         Cmd_Perso* pCommands = bench.window->CommandsWindow;
         QVERIFY(pCommands != nullptr);
         Ui::Cmd_Perso* ui = pCommands->ui;

@@ -14,15 +14,6 @@
 
 namespace {
 
-void Connect(Bench& p_Bench, int p_iKind)
-{
-    p_Bench.selectBoard(p_iKind);
-    PvDeviceFinderWnd::SetAutomaticChoice(0);
-    p_Bench.pressMain();
-    PvDeviceFinderWnd::SetAutomaticChoice(PvDeviceFinderWnd::kAsk);
-    QVERIFY(p_Bench.window->Connected);
-}
-
 QString WriteFile(const Bench& p_Bench, const QString& p_sName, const QByteArray& p_Text)
 {
     const QString sPath = p_Bench.folder.rootPath() + "/I2C_Configurations/" + p_sName;
@@ -126,7 +117,7 @@ void TestI2CWindow::checkedRowsReachTheBoard()
     QFETCH(QList<QByteArray>, sent);
     Bench bench;
     bench.open();
-    Connect(bench, kind);
+    bench.connectBoard(kind);
     MW_I2C_Configuration* pWindow = bench.window->I2CWindow;
     QCOMPARE(pWindow->digiBoard(), kind);
     QVERIFY(pWindow->isConnected());
@@ -159,7 +150,7 @@ void TestI2CWindow::outOfRangeStopsWithAMessage()
 {
     Bench bench;
     bench.open();
-    Connect(bench, BelmorPlus);
+    bench.connectBoard(BelmorPlus);
     MW_I2C_Configuration* pWindow = bench.window->I2CWindow;
     pWindow->loadFile(WriteFile(bench, "range.csv", "T;N;A;V\nA;ok;h01;h02\nA;big;h100;h02\nA;after;h03;h04\n"));
     sim::ClearRecordedMessages();

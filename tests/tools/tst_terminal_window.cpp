@@ -11,15 +11,6 @@
 
 namespace {
 
-void Connect(Bench& p_Bench, int p_iKind)
-{
-    p_Bench.selectBoard(p_iKind);
-    PvDeviceFinderWnd::SetAutomaticChoice(0);
-    p_Bench.pressMain();
-    PvDeviceFinderWnd::SetAutomaticChoice(PvDeviceFinderWnd::kAsk);
-    QVERIFY(p_Bench.window->Connected);
-}
-
 // Types the line and presses Return, as the operator does.
 void Type(Window_Terminal* p_pTerminal, const QString& p_sLine)
 {
@@ -63,7 +54,7 @@ void TestTerminalWindow::formAndLifeCycle()
     QVERIFY(bench.logged("Terminal Window can't be opened because no connection with a DigiBoard is made"));
     QVERIFY(!pTerminal->isVisible());
 
-    Connect(bench, Corvane);
+    bench.connectBoard(Corvane);
     QVERIFY(pTerminal->isConnected());
     QCOMPARE(pTerminal->digiBoard(), int(Corvane));
     bench.window->ui->action_OpenTerminal->trigger();
@@ -105,7 +96,7 @@ void TestTerminalWindow::cameraLinkAndGigELinesGetTheBoardsReply()
     QFETCH(QByteArray, channel);
     Bench bench;
     bench.open();
-    Connect(bench, kind);
+    bench.connectBoard(kind);
     Window_Terminal* pTerminal = bench.window->TerminalWindow;
     bench.window->ActionTerminal();
     sim::ClearRecordedMessages();
@@ -128,7 +119,7 @@ void TestTerminalWindow::corvaneGrammarBecomesRegisterWrites()
 {
     Bench bench;
     bench.open();
-    Connect(bench, Corvane);
+    bench.connectBoard(Corvane);
     Window_Terminal* pTerminal = bench.window->TerminalWindow;
     sim::ClearRecordedMessages();
 
